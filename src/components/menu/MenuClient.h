@@ -1,0 +1,70 @@
+#pragma once
+// The link with the suite's menu program, as the program calls it. The real
+// client talks to the menu stand-in over a local socket; MenuClientFinto is
+// the test double.
+#include "components/core/Valore.h"
+
+#include <QDate>
+#include <QList>
+#include <QString>
+#include <functional>
+#include <optional>
+
+// Launch information that the menu hands over, read by member name.
+struct InfoLancio {
+    QString osParam;         // launch parameter: switches "H", "F", "RO"
+    QString osChiLancia;     // key of the launching program
+    QString osKeySecLancia;  // its secondary key
+    QString osParamLancia;   // its parameter
+    int osTipoForm = 0;      // window state of the first form
+};
+
+// Personal parameter that the menu does not know.
+inline const QString MarcatoreParPers = QStringLiteral("§ç~$!^");
+
+class MenuClient {
+public:
+    // The menu's command: key, secondary key, command, parameter, answer.
+    using GestoreComando = std::function<void(const QString& psIdMenu, const QString& psKeySec,
+                                              const QString& psCom, const Valore& pvParam,
+                                              Valore& pvRitComando)>;
+
+    virtual ~MenuClient() = default;
+
+    // Raises ErroreRun when the menu is not running.
+    virtual void RegistraProgramma(const QString& chiaveMenu, const QString& chiavePrg,
+                                   const QString& paramAgg) = 0;
+    virtual InfoLancio LeggiInfoLancio() = 0;
+    virtual QString FileImpostazioni() = 0;
+    // A named value; "" when absent. "Personal." + section + ".§" + key gives
+    // the personal parameter or MarcatoreParPers.
+    virtual Valore LeggiValoreSess(const QString& nome) = 0;
+    virtual void ScriviValoreSess(const QString& nome, const Valore& valore) = 0;
+    // First row of a query of the shared database, columns in list order;
+    // nothing when there is no row.
+    virtual std::optional<QList<Valore>> ParamDbMenu(const QString& sql, const QString& colonne) = 0;
+    virtual QDate LeggiDataLavoro() = 0;
+    virtual QString NomeTerminale() = 0;
+    virtual void AttivaProgramma(const QString& keySec) = 0;
+    virtual void RegistraForm(const QString& caption, const QString& nomeForm, const QString& keySec) = 0;
+    virtual void FormChiusa(const QString& keySec) = 0;
+    virtual void RitornaAChiamante(const QString& key, const QString& keySec, const QString& param) = 0;
+    // Raises ErroreRun when the menu cannot be reached.
+    virtual void MostraMenu(const QString& chi) = 0;
+    virtual void ChiudiCollegamento() = 0;
+    // "MsgBox" and "TastiCtrl"; returns the menu's answer.
+    virtual Valore ComandoMenu(const QString& comando, const QString& chi, Valore& parametro) = 0;
+
+    void ImpostaGestoreComandi(GestoreComando g) { gestore_ = std::move(g); }
+    bool HaGestoreComandi() const { return static_cast<bool>(gestore_); }
+
+protected:
+    // Raises the EseguiComando event on the program's side.
+    void SollevaEseguiComando(const QString& idMenu, const QString& keySec, const QString& com,
+                              const Valore& param, Valore& rit) {
+        if (gestore_) gestore_(idMenu, keySec, com, param, rit);
+    }
+
+private:
+    GestoreComando gestore_;
+};

@@ -1,0 +1,5 @@
+#pragma once
+// General routines of the suite's utility object.
+class UtilGenerali {
+public:
+};
