@@ -11,6 +11,7 @@ class MenuClient;
 class GestoreDb;
 class UtilGenerali;
 class ServizioDialoghi;
+class Ospite;
 
 struct Contesto {
     // Components
@@ -44,6 +45,15 @@ struct Contesto {
 
     // Print in progress
     int giStaAtt = 0;
+
+    // Host state
+    QString gsTipoPrg = QStringLiteral("p");
+    bool giChiusura = false;        // set while "fine" closes: closing forms do not hand back
+    QString gsMotivoNoChiudi;       // why the last close was refused
+    QString gsKeyPrgPrim;           // keys handed over by the lookup help
+    QString gsKeyPrgSec;
+    QString gsStatoFinestra;        // "2" when this terminal maximises its forms
+    std::shared_ptr<Ospite> ggOspite;
 };
 
 // The program's one context. Tests replace it with a fresh one.

@@ -31,6 +31,11 @@ QString Valore::testo() const {
         return d.isValid() ? d.toString(QStringLiteral("dd/MM/yyyy")) : QString();
     }
     case TipoValore::Testo: return std::get<QString>(v_);
+    case TipoValore::Lista: {
+        QStringList parti;
+        for (const Valore& e : lista()) parti << e.testo();
+        return parti.join(QLatin1Char(','));
+    }
     }
     return {};
 }
@@ -115,4 +120,15 @@ QDate Valore::data() const {
     case TipoValore::Doppio: return QDate(1899, 12, 30).addDays(static_cast<qint64>(std::floor(numero())));
     default: return {};
     }
+}
+
+ListaValori Valore::lista() const {
+    if (tipo() == TipoValore::Lista) return *std::get<std::shared_ptr<const ListaValori>>(v_);
+    if (tipo() == TipoValore::Vuoto) return {};
+    return {*this};
+}
+
+bool Valore::operator==(const Valore& o) const {
+    if (tipo() == TipoValore::Lista && o.tipo() == TipoValore::Lista) return lista() == o.lista();
+    return v_ == o.v_;
 }

@@ -3,11 +3,16 @@
 // decimal number, date or text, as the suite's variants are.
 #include <QDate>
 #include <QString>
+#include <QList>
 #include <QStringList>
 #include <cstdint>
+#include <memory>
 #include <variant>
 
-enum class TipoValore { Vuoto, Null, Booleano, Intero, Doppio, Data, Testo };
+class Valore;
+using ListaValori = QList<Valore>;
+
+enum class TipoValore { Vuoto, Null, Booleano, Intero, Doppio, Data, Testo, Lista };
 
 class Valore {
 public:
@@ -23,6 +28,8 @@ public:
     Valore(const QDate& d) : v_(d) {}
     Valore(const QString& s) : v_(s) {}
     Valore(const char* s) : v_(QString::fromUtf8(s)) {}
+    // An array of values, as some menu commands carry (indexed from 0).
+    Valore(const ListaValori& l) : v_(std::make_shared<const ListaValori>(l)) {}
 
     static Valore null() { return Valore(NullTag{}); }
 
@@ -41,11 +48,14 @@ public:
     int64_t intero() const;
     bool booleano() const;
     QDate data() const;
+    // The elements of an array; a single value gives a list of itself.
+    ListaValori lista() const;
 
-    bool operator==(const Valore& o) const { return v_ == o.v_; }
+    bool operator==(const Valore& o) const;
 
 private:
-    std::variant<std::monostate, NullTag, bool, int64_t, double, QDate, QString> v_;
+    std::variant<std::monostate, NullTag, bool, int64_t, double, QDate, QString,
+                 std::shared_ptr<const ListaValori>> v_;
     friend bool operator==(NullTag, NullTag) { return true; }
 };
 

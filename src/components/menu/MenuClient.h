@@ -62,7 +62,9 @@ protected:
     // Raises the EseguiComando event on the program's side.
     void SollevaEseguiComando(const QString& idMenu, const QString& keySec, const QString& com,
                               const Valore& param, Valore& rit) {
-        if (gestore_) gestore_(idMenu, keySec, com, param, rit);
+        // A copy: the handler may release the link while it runs ("fine").
+        GestoreComando g = gestore_;
+        if (g) g(idMenu, keySec, com, param, rit);
     }
 
 private:

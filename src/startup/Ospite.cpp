@@ -1,0 +1,380 @@
+#include "startup/Ospite.h"
+
+#include "components/core/ErroreRun.h"
+#include "components/menu/MenuClient.h"
+#include "components/platform/ServizioDialoghi.h"
+#include "components/util/UtilGenerali.h"
+#include "startup/Contesto.h"
+#include "startup/FormBase.h"
+
+#include <QApplication>
+#include <QLocale>
+#include <QVBoxLayout>
+
+FormPrincipale::FormPrincipale() {
+    setObjectName(QStringLiteral("frmPrincipale"));
+    setWindowTitle(QStringLiteral("Form Principale del programma"));
+    auto* l = new QVBoxLayout(this);
+    lblChiusura = new QLabel(QStringLiteral("Chiusura in corso"), this);
+    l->addWidget(lblChiusura);
+    timChiudi.setSingleShot(true);
+    timChiudi.setInterval(1);
+    timVarie.setSingleShot(true);
+    timVarie.setInterval(1);
+}
+
+const QStringList& Ospite::NomiForms() {
+    static const QStringList nomi{QStringLiteral("FrmLiqIvaPre"),  QStringLiteral("frmLiqIvaTest"),
+                                  QStringLiteral("FrmLiqIvaXML"),  QStringLiteral("FrmDatiFatPre"),
+                                  QStringLiteral("frmDatiFatXml"), QStringLiteral("frmDatiFatGest")};
+    return nomi;
+}
+
+// The form each name opens.
+static QString NomeFormDi(const QString& nomeRichiesto) {
+    if (nomeRichiesto.compare(QLatin1String("FrmLiqIvaXML"), Qt::CaseInsensitive) == 0)
+        return QStringLiteral("frmLiqIvaXml");
+    for (const QString& n : Ospite::NomiForms())
+        if (n.compare(nomeRichiesto, Qt::CaseInsensitive) == 0) return n;
+    return {};
+}
+
+Ospite::Ospite() {
+    frmPrincipale_ = new FormPrincipale();
+    QObject::connect(&frmPrincipale_->timChiudi, &QTimer::timeout, [this] { timChiudi_Timer(); });
+    QObject::connect(&frmPrincipale_->timVarie, &QTimer::timeout, [this] { timVarie_Timer(); });
+    for (const QString& n : NomiForms()) {
+        const QString nome = NomeFormDi(n);
+        fabbriche_[n.toLower()] = [nome] { return new FormSegnaposto(nome); };
+    }
+    ModaleAperta = [] { return QApplication::activeModalWidget() != nullptr; };
+    AlTermine = [] { QMetaObject::invokeMethod(qApp, [] { QCoreApplication::exit(0); }, Qt::QueuedConnection); };
+    LasciaPassareMessaggi = [] { QCoreApplication::processEvents(); };
+}
+
+Ospite::~Ospite() {
+    for (auto& f : caricate_)
+        if (f) delete f.data();
+    delete frmPrincipale_;
+}
+
+void Ospite::ImpostaFabbrica(const QString& nome, FabbricaForm f) { fabbriche_[nome.toLower()] = std::move(f); }
+
+QList<QWidget*> Ospite::FormsCaricate() const {
+    QList<QWidget*> l;
+    if (frmPrincipale_) l << frmPrincipale_;
+    for (const auto& f : caricate_)
+        if (f) l << f.data();
+    return l;
+}
+
+int Ospite::IndiceForm(const QString& nome) const {
+    const QList<QWidget*> l = FormsCaricate();
+    for (int i = 0; i < l.size(); ++i)
+        if (l[i]->objectName().compare(nome, Qt::CaseInsensitive) == 0) return i;
+    return -1;
+}
+
+FormBase* Ospite::Form(const QString& nome) const {
+    for (const auto& f : caricate_)
+        if (f && f->NomeForm().compare(nome, Qt::CaseInsensitive) == 0) return f.data();
+    return nullptr;
+}
+
+void Ospite::RegistraCaricata(FormBase* f) {
+    if (!caricate_.contains(f)) caricate_.append(f);
+}
+
+void Ospite::RimuoviCaricata(FormBase* f) { caricate_.removeAll(f); }
+
+bool Ospite::NessunaFormAperta() const {
+    for (const auto& f : caricate_)
+        if (f) return false;
+    return true;
+}
+
+void Ospite::MsgErroreMenuTesto(const QString& descrizione, const QString& numero) {
+    ctx().ggDialoghi->msgMenu(QStringLiteral("Errore(") + numero + QStringLiteral("): ") + descrizione);
+}
+
+// ---- Dispatch ----
+
+void Ospite::ApriFormRichiesta(const QString& nomeRichiesto, int modo, const QString& chiave,
+                               const QString& keyLancia, const QString& keySecLancia, const QString& paramLancia) {
+    const QString nome = nomeRichiesto.trimmed();
+    const QString nomeForm = nome.isEmpty() ? QString() : NomeFormDi(nome);
+    if (nomeForm.isEmpty()) {
+        MsgAvvisoProg(QStringLiteral("La form richiesta e' inesistente"), StileMsg::SoloOk, -1);
+        return;
+    }
+    FormBase* form = Form(nomeForm);
+    if (!form) form = fabbriche_.at(nomeForm.toLower())();
+    AttivaForm(form, nomeForm, modo, chiave, keyLancia, keySecLancia, paramLancia);
+}
+
+bool Ospite::AttivaForm(FormBase*& form, const QString& nome, int modo, const QString& chiave,
+                        const QString& keyLancia, const QString& keySecLancia, const QString& paramLancia) {
+    MenuClient* menu = ctx().ggMenuClient.get();
+    try {
+        if (IndiceForm(nome) > 0) {
+            if (!form->isVisible()) form->show();
+            form->raise();
+            form->activateWindow();
+            // Hand-over only when a launcher asked for the form.
+            if (!keyLancia.trimmed().isEmpty()) {
+                form->osKeySec = chiave;
+                form->osKeyLancia = keyLancia;
+                form->osKeySecLancia = keySecLancia;
+                form->osParamLancia = paramLancia;
+                form->osParam = menu ? menu->LeggiInfoLancio().osParam : QString();
+            }
+            return true;
+        }
+        const InfoLancio info = menu ? menu->LeggiInfoLancio() : InfoLancio{};
+        int stato = info.osTipoForm;
+        double d = 0;
+        if (leggiNumeroItaliano(ctx().gsStatoFinestra, d)) stato = static_cast<int>(d);
+        form->osKeySec = chiave;
+        form->osKeyLancia = keyLancia;
+        form->osKeySecLancia = keySecLancia;
+        form->osParamLancia = paramLancia;
+        form->osParam = info.osParam;
+        form->Carica();
+        if (form->oiLoadOk == -1) {
+            form->Scarica();
+            form = nullptr;
+            ChiudiRichiesto(-1);
+            return false;
+        }
+        if (modo == 0) stato = -1;
+        if (stato == 2) form->showMaximized();
+        else if (stato == 1) form->showMinimized();
+        else form->show();
+        form->raise();
+        form->activateWindow();
+        return true;
+    } catch (const ErroreRun& e) {
+        if (e.numero() != NumErrore::ImpossibileMostrare && e.numero() != NumErrore::OggettoNonImpostato) {
+            QString d = e.descrizione();
+            if (!e.origine().isEmpty()) d += QStringLiteral(" - ") + e.origine();
+            MsgErroreMenuTesto(d, QString::number(e.numero()));
+            ChiudiRichiesto(0);
+        }
+        return false;
+    }
+}
+
+void Ospite::timVarie_Timer() {
+    frmPrincipale_->timVarie.stop();
+    if (frmPrincipale_->oiFlagVarie == 1 && IndiceForm(frmPrincipale_->osNomeForm) > 0) {
+        if (FormBase* f = Form(frmPrincipale_->osNomeForm)) f->activateWindow();
+        return;
+    }
+    frmPrincipale_->oiFlagVarie = 0;
+}
+
+// ---- Menu commands ----
+
+QString Ospite::TestoAvvisoFE(const QString& com, const QList<Valore>& el) {
+    auto elem = [&](int i) { return i < el.size() ? el[i] : Valore(); };
+    const bool esito0 = elem(2).numero() == 0;
+    const QString err = QStringLiteral("Err: ") + elem(2).testo() + QStringLiteral(" - ") + elem(3).testo();
+    if (com.compare(QLatin1String("FEInvio"), Qt::CaseInsensitive) == 0) {
+        if (!esito0) return QStringLiteral("Errore nell'invio delle fatture\n") + err;
+        QString t = QStringLiteral("Inviate ") +
+                    QLocale(QLocale::Italian).toString(static_cast<qlonglong>(elem(6).numero())).trimmed() +
+                    QStringLiteral(" fatture");
+        if (!elem(3).eVuotoONull()) t += QStringLiteral("\nFatture non inviate per errori") + elem(3).testo();
+        return t;
+    }
+    if (!esito0) return QStringLiteral("Errore nella richiesta di fatture in attesa\n") + err;
+    if (elem(3).numero() > 0) return QStringLiteral("Ci sono ") + elem(3).testo() + QStringLiteral(" fatture in attesa");
+    return {};
+}
+
+void Ospite::EseguiComandoMenu(const QString&, const QString& keySec, const QString& com, const Valore& param,
+                               Valore& rit) {
+    rit = QString();
+    const QString c = com.toLower();
+    MenuClient* menu = ctx().ggMenuClient.get();
+    auto launcher = [&](const QString& nome, int modo, const QString& chiave) {
+        const InfoLancio info = menu ? menu->LeggiInfoLancio() : InfoLancio{};
+        ApriFormRichiesta(nome, modo, chiave, info.osChiLancia, info.osKeySecLancia, info.osParamLancia);
+    };
+    if (c == QLatin1String("fine")) {
+        ctx().giChiusura = true;
+        ChiudiProg();
+        ctx().giChiusura = false;
+        if (!terminato_)
+            rit = ctx().gsMotivoNoChiudi.isEmpty() ? QStringLiteral("No Chiudi") : ctx().gsMotivoNoChiudi;
+    } else if (c == QLatin1String("esiste")) {
+        rit = true;
+    } else if (c == QLatin1String("ritornoa")) {
+        const QString nome = param.testo().trimmed();
+        if (nome.isEmpty() || !FormCaricata(NomeFormDi(nome).isEmpty() ? nome : NomeFormDi(nome))) {
+            if (QWidget* w = QApplication::activeWindow()) w->activateWindow();
+        } else {
+            ApriFormRichiesta(nome, 0, {}, {}, {}, {});
+        }
+    } else if (c == QLatin1String("attiva")) {
+        if (menu) menu->AttivaProgramma(keySec);
+        const InfoLancio info = menu ? menu->LeggiInfoLancio() : InfoLancio{};
+        const QString nome = ggUtil().EstraiParametro(info.osParam, QStringLiteral("F")).trimmed();
+        ApriFormRichiesta(nome, -1, keySec, info.osChiLancia, info.osKeySecLancia, info.osParamLancia);
+    } else if (c == QLatin1String("preppassaa")) {
+        for (const auto& f : QList<QPointer<FormBase>>(caricate_)) {
+            try {
+                if (f) f->PassaA();
+            } catch (const ErroreRun&) {
+            }
+        }
+    } else if (c == QLatin1String("passaa")) {
+        launcher(param.testo(), 0, keySec);
+    } else if (c == QLatin1String("keyprgprim")) {
+        rit = ctx().gsKeyPrgPrim;
+    } else if (c == QLatin1String("keyprgsec")) {
+        rit = ctx().gsKeyPrgSec;
+    } else if (c == QLatin1String("paramprgclie")) {
+        rit = QStringLiteral("$Default$");
+    } else if (c == QLatin1String("feinvio") || c == QLatin1String("feattesa")) {
+        const QString t = TestoAvvisoFE(com, param.lista());
+        if (!t.isEmpty()) {
+            RichiestaMsgCom r;
+            r.messaggio = t;
+            ctx().ggDialoghi->msgCom(r);
+        }
+    }
+}
+
+void Ospite::MsgAvvisoProg(const QString& testo, int codice, int chiudi) {
+    try {
+        ctx().ggDialoghi->msgBox(testo, codice, ctx().gsTitoloApp);
+        if (chiudi == -1) ChiudiRichiesto(0);
+    } catch (const ErroreRun& e) {
+        MsgErroreMenuTesto(QString::number(e.numero()), testo);
+        ChiudiRichiesto(0);
+    }
+}
+
+// ---- Returning to the menu and closing ----
+
+void Ospite::TornaAlMenu() {
+    try {
+        if (!ctx().ggMenuClient) throw ErroreRun(91, QStringLiteral("Menu assente"));
+        ctx().ggMenuClient->MostraMenu(QStringLiteral("Tutti"));
+    } catch (const ErroreRun&) {
+        ctx().ggDialoghi->msgBox(QStringLiteral("Il menu non è più disponibile"), StileMsg::SoloOk, ctx().gsTitoloApp);
+    }
+}
+
+void Ospite::LanciaChiamante(const QString& key, const QString& keySec, const QString& param) {
+    if (ctx().ggMenuClient) ctx().ggMenuClient->RitornaAChiamante(key, keySec, param);
+}
+
+void Ospite::FormScaricata(FormBase* form, bool flag) {
+    if (flag && !ctx().giChiusura) {
+        if (form->osKeyLancia.trimmed().isEmpty()) RitornaMenu();
+        else LanciaChiamante(form->osKeyLancia, form->osKeySecLancia, form->osParamLancia);
+    }
+    ctx().giChiusura = false;
+    ChiudiRichiesto(0);
+    try {
+        if (!form->osKeySec.trimmed().isEmpty() && ctx().ggMenuClient) ctx().ggMenuClient->FormChiusa(form->osKeySec);
+    } catch (const ErroreRun&) {
+    }
+}
+
+void Ospite::RichiestaChiusura(int flag) {
+    if (terminato_) return;
+    if (flag == -1) {
+        int modo = 1;
+        TentaChiusura(modo);
+        return;
+    }
+    frmPrincipale_->oiChiudi = 1;
+    frmPrincipale_->oiTmpAttesa = 100;
+    frmPrincipale_->timChiudi.stop();
+    frmPrincipale_->timChiudi.setInterval(1);
+    frmPrincipale_->timChiudi.start();
+}
+
+void Ospite::ChiudiDaTimer() {
+    frmPrincipale_->oiChiudi = 0;
+    frmPrincipale_->timChiudi.setInterval(1);
+    frmPrincipale_->timChiudi.start();
+}
+
+bool Ospite::TentaChiusura(int& modo) {
+    bool fatto = true;
+    if (modo != 0 && !NessunaFormAperta()) {
+        fatto = false;
+    } else if (!ChiudiProg() && ctx().gsMotivoNoChiudi == QLatin1String("Maschera Modal")) {
+        // A modal box is only passing: try again on the next tick.
+        fatto = false;
+    }
+    modo = 0;
+    return fatto;
+}
+
+void Ospite::timChiudi_Timer() {
+    if (terminato_) return;
+    frmPrincipale_->timChiudi.stop();
+    const int salvato = frmPrincipale_->oiChiudi;
+    if (!TentaChiusura(frmPrincipale_->oiChiudi)) {
+        frmPrincipale_->oiChiudi = salvato;
+        frmPrincipale_->timChiudi.setInterval(frmPrincipale_->oiTmpAttesa);
+        frmPrincipale_->timChiudi.start();
+    }
+}
+
+bool Ospite::ChiudiProgramma() {
+    if (terminato_) return true;
+    ctx().gsMotivoNoChiudi.clear();
+    if (LasciaPassareMessaggi) LasciaPassareMessaggi();
+    if (ModaleAperta && ModaleAperta()) {
+        ctx().gsMotivoNoChiudi = QStringLiteral("Maschera Modal");
+        return false;
+    }
+    frmPrincipale_->show();
+    if (!ScaricaForms(frmPrincipale_->windowTitle())) {
+        frmPrincipale_->hide();
+        return false;
+    }
+    RilasciaOggetti();
+    frmPrincipale_->timChiudi.stop();
+    frmPrincipale_->timVarie.stop();
+    frmPrincipale_->hide();
+    terminato_ = true;
+    if (AlTermine) AlTermine();
+    return true;
+}
+
+bool Ospite::ScaricaForms(const QString&) {
+    // From the last loaded backwards; the main form stays for last.
+    while (!caricate_.isEmpty()) {
+        QPointer<FormBase> f = caricate_.last();
+        if (!f) {
+            caricate_.removeLast();
+            continue;
+        }
+        if (!f->Scarica()) {
+            f->show();
+            f->raise();
+            return false;
+        }
+        caricate_.removeAll(f.data());
+    }
+    return true;
+}
+
+void Ospite::RilasciaOggetti() {
+    Contesto& c = ctx();
+    c.ggGestDb.reset();
+    if (c.ggMenuClient) {
+        try {
+            c.ggMenuClient->ChiudiCollegamento();
+        } catch (const ErroreRun&) {
+        }
+        c.ggMenuClient->ImpostaGestoreComandi(nullptr);
+    }
+}

@@ -1,0 +1,101 @@
+#pragma once
+// The host side of the program: the hidden main form, the dispatch of the
+// six top-level forms, the menu's commands, returning to the menu and the
+// closing of the program.
+#include "components/core/Valore.h"
+
+#include <QLabel>
+#include <QList>
+#include <QPointer>
+#include <QString>
+#include <QTimer>
+#include <QWidget>
+#include <functional>
+#include <map>
+
+class FormBase;
+
+// Hidden main form: owner of messages, "Chiusura in corso" while closing,
+// and the two timers of the closing and of the deferred focus.
+class FormPrincipale : public QWidget {
+    Q_OBJECT
+public:
+    FormPrincipale();
+    int oiChiudi = 1;
+    int oiFlagVarie = 0;
+    QString osNomeForm;
+    int oiTmpAttesa = 100;
+    QTimer timChiudi;
+    QTimer timVarie;
+    QLabel* lblChiusura = nullptr;
+};
+
+class Ospite {
+public:
+    using FabbricaForm = std::function<FormBase*()>;
+
+    Ospite();
+    ~Ospite();
+
+    // The six names the menu can ask for, mapped to the form each opens.
+    static const QStringList& NomiForms();
+    // Replaces the factory of one of the six forms (the subsystems register theirs).
+    void ImpostaFabbrica(const QString& nome, FabbricaForm f);
+
+    FormPrincipale* frmPrincipale() { return frmPrincipale_; }
+
+    // Loaded forms in load order; index 0 is the hidden main form.
+    QList<QWidget*> FormsCaricate() const;
+    int IndiceForm(const QString& nome) const;
+    bool FormCaricata(const QString& nome) const { return IndiceForm(nome) > 0; }
+    FormBase* Form(const QString& nome) const;
+    void RegistraCaricata(FormBase* f);
+    void RimuoviCaricata(FormBase* f);
+
+    // Dispatch
+    void ApriFormRichiesta(const QString& nome, int modo, const QString& chiave, const QString& keyLancia,
+                           const QString& keySecLancia, const QString& paramLancia);
+    void timVarie_Timer();
+
+    // Menu commands
+    void EseguiComandoMenu(const QString& idMenu, const QString& keySec, const QString& com,
+                           const Valore& param, Valore& rit);
+    void MsgAvvisoProg(const QString& testo, int codice, int chiudi);
+
+    // Returning to the menu and closing
+    void RitornaMenu() { TornaAlMenu(); }
+    void TornaAlMenu();
+    void FormScaricata(FormBase* form, bool flag);
+    void LanciaChiamante(const QString& key, const QString& keySec, const QString& param);
+    void ChiudiRichiesto(int flag) { RichiestaChiusura(flag); }
+    void RichiestaChiusura(int flag);
+    bool TentaChiusura(int& modo);
+    bool ChiudiProg() { return ChiudiProgramma(); }
+    bool ChiudiProgramma();
+    bool ScaricaForms(const QString& caption);
+    void RilasciaOggetti();
+    void ChiudiDaTimer();
+    void timChiudi_Timer();
+    // True when no form keeps the program open.
+    bool NessunaFormAperta() const;
+
+    // Parameters of the "FEInvio"/"FEAttesa" notices, elements indexed from 0.
+    static QString TestoAvvisoFE(const QString& com, const QList<Valore>& elementi);
+
+    // Seams: whether a modal box is on screen, and what ends the program.
+    std::function<bool()> ModaleAperta;
+    std::function<void()> AlTermine;
+    bool Terminato() const { return terminato_; }
+    // Pending messages let through once.
+    std::function<void()> LasciaPassareMessaggi;
+
+private:
+    bool AttivaForm(FormBase*& form, const QString& nome, int modo, const QString& chiave,
+                    const QString& keyLancia, const QString& keySecLancia, const QString& paramLancia);
+    void MsgErroreMenuTesto(const QString& descrizione, const QString& numero);
+
+    FormPrincipale* frmPrincipale_ = nullptr;
+    QList<QPointer<FormBase>> caricate_;
+    std::map<QString, FabbricaForm> fabbriche_;  // keyed by lower-case name
+    bool terminato_ = false;
+};
