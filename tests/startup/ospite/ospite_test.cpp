@@ -1,0 +1,212 @@
+#include "support/AppTest.h"
+#include "components/menu/MenuClientFinto.h"
+#include "components/platform/DialoghiScriptati.h"
+#include "startup/Contesto.h"
+#include "startup/FormBase.h"
+#include "startup/Ospite.h"
+
+#include <QApplication>
+#include <gtest/gtest.h>
+
+namespace {
+
+// A form whose load and unload the test decides.
+class FormProva : public FormBase {
+public:
+    FormProva(const QString& nome, bool caricaOk, bool rifiuta) : FormBase(nome), ok_(caricaOk), rifiuta_(rifiuta) {}
+    bool rifiuta_;
+
+protected:
+    bool Form_Load() override { return ok_; }
+    bool Form_QueryUnload() override { return !rifiuta_; }
+
+private:
+    bool ok_;
+};
+
+class OspiteTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        AppTest();
+        c = std::make_shared<Contesto>();
+        menu = std::make_shared<MenuClientFinto>();
+        dialoghi = std::make_shared<DialoghiScriptati>();
+        c->ggMenuClient = menu;
+        c->ggDialoghi = dialoghi;
+        ImpostaContesto(c);
+        NuovoOspite();
+    }
+    void NuovoOspite() {
+        finito = false;
+        c->ggOspite = std::make_shared<Ospite>();
+        o = c->ggOspite.get();
+        o->AlTermine = [this] { finito = true; };
+        o->ModaleAperta = [this] { return modale; };
+        menu->ImpostaGestoreComandi([this](const QString& id, const QString& k, const QString& com,
+                                           const Valore& p, Valore& r) { o->EseguiComandoMenu(id, k, com, p, r); });
+    }
+    void TearDown() override {
+        c->ggOspite.reset();
+        ImpostaContesto(nullptr);
+    }
+    // Runs the closing timer's ticks as the event loop would.
+    void TicChiusura() {
+        for (int i = 0; i < 5 && o->frmPrincipale()->timChiudi.isActive() && !finito; ++i) o->timChiudi_Timer();
+    }
+
+    std::shared_ptr<Contesto> c;
+    std::shared_ptr<MenuClientFinto> menu;
+    std::shared_ptr<DialoghiScriptati> dialoghi;
+    Ospite* o = nullptr;
+    bool finito = false;
+    bool modale = false;
+};
+
+TEST_F(OspiteTest, OpensEachOfTheSixFormsByNameIgnoringCaseAndBlanks) {
+    const QStringList richieste{" FrmDatiFatPre ", "frmliqivaxml", "FRMLIQIVATEST", "FrmLiqIvaPre", "frmDatiFatXml",
+                                "frmdatifatgest"};
+    for (const QString& r : richieste) menu->InviaComando("passaa", r, "K1");
+    EXPECT_EQ(o->FormsCaricate().size(), 7);
+    EXPECT_GT(o->IndiceForm("frmLiqIvaXml"), 0);
+    FormBase* f = o->Form("FrmDatiFatPre");
+    ASSERT_NE(f, nullptr);
+    EXPECT_EQ(f->osKeySec, "K1");
+    EXPECT_EQ(f->oiLoadOk, 1);
+    EXPECT_TRUE(f->isVisible());
+    EXPECT_TRUE(dialoghi->mostrati.isEmpty());
+}
+
+TEST_F(OspiteTest, UnknownOrEmptyNameIsReportedAndTheProgramCloses) {
+    for (const QString& nome : {QString("frmNonEsiste"), QString()}) {
+        NuovoOspite();
+        dialoghi->mostrati.clear();
+        menu->InviaComando("passaa", nome);
+        ASSERT_EQ(dialoghi->mostrati.size(), 1);
+        EXPECT_EQ(dialoghi->mostrati[0].testo, "La form richiesta e' inesistente");
+        EXPECT_EQ(dialoghi->mostrati[0].tipo, "msgBox");
+        TicChiusura();
+        EXPECT_TRUE(finito);
+    }
+}
+
+TEST_F(OspiteTest, AnOpenFormIsBroughtForwardWithoutReloadingAndKeepsItsKeysWithoutALauncher) {
+    menu->InviaComando("passaa", "frmDatiFatGest", "K1");
+    FormBase* f = o->Form("frmDatiFatGest");
+    menu->InviaComando("passaa", "frmDatiFatGest", "K2");
+    EXPECT_EQ(o->Form("frmDatiFatGest"), f);
+    EXPECT_EQ(f->osKeySec, "K1");
+    menu->info.osChiLancia = "ALTRO";
+    menu->InviaComando("passaa", "frmDatiFatGest", "K3");
+    EXPECT_EQ(f->osKeySec, "K3");
+    EXPECT_EQ(f->osKeyLancia, "ALTRO");
+}
+
+TEST_F(OspiteTest, AFailedLoadUnloadsTheFormAndEndsTheProgram) {
+    o->ImpostaFabbrica("FrmLiqIvaPre", [] { return new FormProva("FrmLiqIvaPre", false, false); });
+    menu->InviaComando("passaa", "FrmLiqIvaPre");
+    EXPECT_EQ(o->IndiceForm("FrmLiqIvaPre"), -1);
+    EXPECT_TRUE(finito);
+    EXPECT_FALSE(menu->chiamate.contains("FormChiusa|"));
+}
+
+TEST_F(OspiteTest, ClosingTheLastFormReturnsToTheMenuFreesTheKeyAndEnds) {
+    menu->InviaComando("passaa", "frmDatiFatXml", "K1");
+    menu->InviaComando("passaa", "FrmLiqIvaPre", "K2");
+    o->Form("frmDatiFatXml")->close();
+    TicChiusura();
+    EXPECT_FALSE(finito);
+    EXPECT_TRUE(menu->chiamate.contains("MostraMenu|Tutti"));
+    EXPECT_TRUE(menu->chiamate.contains("FormChiusa|K1"));
+    o->Form("FrmLiqIvaPre")->close();
+    TicChiusura();
+    EXPECT_TRUE(finito);
+    EXPECT_TRUE(menu->chiamate.contains("ChiudiCollegamento"));
+}
+
+TEST_F(OspiteTest, AFormLaunchedByAnotherProgramHandsControlBackToIt) {
+    menu->info.osChiLancia = "PRG2";
+    menu->info.osKeySecLancia = "S2";
+    menu->info.osParamLancia = "X";
+    menu->InviaComando("passaa", "frmDatiFatXml", "");
+    o->Form("frmDatiFatXml")->close();
+    EXPECT_TRUE(menu->chiamate.contains("RitornaAChiamante|PRG2|S2|X"));
+    EXPECT_FALSE(menu->chiamate.contains("MostraMenu|Tutti"));
+    // An empty key sends no FormChiusa.
+    EXPECT_FALSE(menu->chiamate.join(";").contains("FormChiusa"));
+}
+
+TEST_F(OspiteTest, FineAnswersByWhatBlockedTheClosing) {
+    menu->InviaComando("passaa", "frmDatiFatXml", "K1");
+    modale = true;
+    EXPECT_EQ(menu->InviaComando("fine").testo(), "Maschera Modal");
+    EXPECT_NE(o->Form("frmDatiFatXml"), nullptr);
+    modale = false;
+    o->ImpostaFabbrica("frmDatiFatGest", [] { return new FormProva("frmDatiFatGest", true, true); });
+    menu->InviaComando("passaa", "frmDatiFatGest", "K2");
+    menu->InviaComando("passaa", "FrmLiqIvaPre", "K3");
+    EXPECT_EQ(menu->InviaComando("FINE").testo(), "No Chiudi");
+    // Loaded after the refusing form: gone; before it: still there.
+    EXPECT_EQ(o->Form("FrmLiqIvaPre"), nullptr);
+    EXPECT_NE(o->Form("frmDatiFatXml"), nullptr);
+    EXPECT_FALSE(finito);
+    static_cast<FormProva*>(o->Form("frmDatiFatGest"))->rifiuta_ = false;
+    const int mostraMenuPrima = menu->chiamate.count("MostraMenu|Tutti");
+    EXPECT_EQ(menu->InviaComando("Fine").testo(), "");
+    EXPECT_TRUE(finito);
+    // The first form unloaded during "fine" does not call the menu; the second does.
+    EXPECT_EQ(menu->chiamate.count("MostraMenu|Tutti") - mostraMenuPrima, 1);
+}
+
+TEST_F(OspiteTest, TimedCloseRetriesWhileAModalBoxIsShowing) {
+    menu->InviaComando("passaa", "FrmDatiFatPre", "K1");
+    modale = true;
+    o->Form("FrmDatiFatPre")->close();
+    o->timChiudi_Timer();
+    EXPECT_FALSE(finito);
+    EXPECT_TRUE(o->frmPrincipale()->timChiudi.isActive());
+    modale = false;
+    o->timChiudi_Timer();
+    EXPECT_TRUE(finito);
+}
+
+TEST_F(OspiteTest, SimpleCommandsAnswer) {
+    c->gsKeyPrgPrim = "P1";
+    c->gsKeyPrgSec = "S1";
+    EXPECT_EQ(menu->InviaComando("esiste"), Valore(true));
+    EXPECT_EQ(menu->InviaComando("keyprgprim").testo(), "P1");
+    EXPECT_EQ(menu->InviaComando("KeyPrgSec").testo(), "S1");
+    EXPECT_EQ(menu->InviaComando("paramprgclie").testo(), "$Default$");
+    EXPECT_EQ(menu->InviaComando("comandoprgclie"), Valore(QString()));
+    EXPECT_EQ(menu->InviaComando("sconosciuto"), Valore(QString()));
+}
+
+TEST_F(OspiteTest, AttivaTakesTheFormFromTheLaunchParameter) {
+    menu->info.osParam = "/F frmDatiFatGest /H aiuto.chm";
+    menu->InviaComando("attiva", {}, "K9");
+    EXPECT_TRUE(menu->chiamate.contains("AttivaProgramma|K9"));
+    ASSERT_NE(o->Form("frmDatiFatGest"), nullptr);
+    EXPECT_EQ(o->Form("frmDatiFatGest")->osParam, "/F frmDatiFatGest /H aiuto.chm");
+}
+
+TEST_F(OspiteTest, PreppassaaRegistersEveryLoadedForm) {
+    menu->InviaComando("passaa", "frmDatiFatXml", "K1");
+    menu->InviaComando("preppassaa");
+    const QString atteso = "RegistraForm|" + o->Form("frmDatiFatXml")->windowTitle() + "|frmDatiFatXml|K1";
+    EXPECT_TRUE(menu->chiamate.contains(atteso)) << menu->chiamate.join("\n").toStdString();
+}
+
+TEST_F(OspiteTest, ElectronicInvoiceNotices) {
+    auto el = [](Valore esito, Valore dett, Valore n) { return ListaValori{0, 0, esito, dett, 0, 0, n}; };
+    EXPECT_EQ(Ospite::TestoAvvisoFE("FEInvio", el(0, "", 12345)), "Inviate 12.345 fatture");
+    EXPECT_EQ(Ospite::TestoAvvisoFE("FEInvio", el(0, "X1", 2)), "Inviate 2 fatture\nFatture non inviate per erroriX1");
+    EXPECT_EQ(Ospite::TestoAvvisoFE("FEInvio", el(5, "rete", 0)), "Errore nell'invio delle fatture\nErr: 5 - rete");
+    EXPECT_EQ(Ospite::TestoAvvisoFE("FEAttesa", el(0, 0, 0)), "");
+    EXPECT_EQ(Ospite::TestoAvvisoFE("FEAttesa", el(0, 3, 0)), "Ci sono 3 fatture in attesa");
+    menu->InviaComando("FEAttesa", el(0, 0, 0));
+    EXPECT_TRUE(dialoghi->mostrati.isEmpty());
+    menu->InviaComando("FEInvio", el(0, "", 4));
+    ASSERT_EQ(dialoghi->mostrati.size(), 1);
+    EXPECT_EQ(dialoghi->mostrati[0].tipo, "msgCom");
+}
+
+}  // namespace
