@@ -1,0 +1,52 @@
+#pragma once
+// Screen metrics: size in pixels and twips, the taskbar's position and the
+// height it leaves free. SchermoQt reads the primary screen; SchermoFinto is
+// the test double with settable values.
+#include <QSize>
+
+// The unit of the forms' geometry: a fixed 15 twips to a pixel.
+constexpr int TwipsPerPixel = 15;
+
+class Schermo {
+public:
+    virtual ~Schermo() = default;
+
+    // The whole screen, in pixels.
+    virtual QSize DimensioniPixel() const = 0;
+    // Taskbar: returns true when it hides itself. piBordo gets its edge
+    // (0 left, 1 top, 2 right, 3 bottom) or -1 when its position cannot be
+    // read, in which case plCima is left as it was; plCima gets the top of
+    // the bar in pixels.
+    virtual bool PosBarraApp(int& piBordo, long& plCima) const = 0;
+
+    int LarghezzaTwips() const { return DimensioniPixel().width() * TwipsPerPixel; }
+    int AltezzaTwips() const { return DimensioniPixel().height() * TwipsPerPixel; }
+    // Usable height in twips: up to the top of a bottom taskbar that stays
+    // on screen, else the whole screen height.
+    int AreaUtileSchermo() const;
+};
+
+// The primary screen through QScreen. Linux has no taskbar record: a strip
+// that the desktop keeps out of the available geometry counts as the bar,
+// the bottom edge first, since only a bottom bar shortens the usable height.
+// No strip at all reads as a bar whose position cannot be read.
+class SchermoQt : public Schermo {
+public:
+    QSize DimensioniPixel() const override;
+    bool PosBarraApp(int& piBordo, long& plCima) const override;
+};
+
+class SchermoFinto : public Schermo {
+public:
+    QSize dimensioni{1280, 1024};
+    bool nascostaAuto = false;
+    int bordo = 3;      // -1: position not readable
+    long cima = 984;
+
+    QSize DimensioniPixel() const override { return dimensioni; }
+    bool PosBarraApp(int& piBordo, long& plCima) const override {
+        piBordo = bordo;
+        if (bordo >= 0) plCima = cima;
+        return nascostaAuto;
+    }
+};
