@@ -38,10 +38,11 @@ struct Contesto {
     QString gsNomeTerminale;
 
     // Field colours (RGB)
-    long glColNormale = 0xFFFFFF;
-    long glColErrore = 0x0000FF;  // red, in the platform's BGR order
-    long glColGotFocus = 0xC0FFFF;
-    long glColLostFocus = 0xFFFFFF;
+    // Field colours, in the platform's BGR order; 0x800000nn are system colours.
+    long glColNormale = 0x80000005;
+    long glColErrore = 255;  // red
+    long glColGotFocus = 0xFFFF80;
+    long glColLostFocus = 0x80000005;
 
     // Print in progress
     int giStaAtt = 0;
@@ -54,6 +55,27 @@ struct Contesto {
     QString gsKeyPrgSec;
     QString gsStatoFinestra;        // "2" when this terminal maximises its forms
     std::shared_ptr<Ospite> ggOspite;
+    int giCodiceUscita = 0;         // exit status: not 0 when the start-up failed
+
+    // Start-up
+    QString gsNomeDB, gsConnect, gsPwdDbDitta, gsPwdDbMenu;
+    QString gsSepDec = QStringLiteral(",");
+    QString gsNomeDbMenu, gsDriveDbMenu, gsConnectMenu;
+    double gdRisVidGen = 0, gdRisVidBase = 0, gdRisVidStaVid = 0, gdRisVidMsg = 0, gdRisVidHelp = 0;
+    QString gsDirImgEmail;
+    bool gbLisSpostaCurs = false;
+    QString gsDataMinima = QStringLiteral("01/01/1900");
+    QString gsFormDaAprire;
+
+    // Company parameters
+    QString gsDescDitta;
+    QString gsMoneta = QStringLiteral("Euro"), gsCodLira = QStringLiteral("L."), gsCodEuro = QStringLiteral("Euro");
+    int giDecImpEuro = 2, giDecImp = 2;
+    QString gsFmtImpEuro, gsFmtImp;
+    long glColTesto = 0x80000008, glColTestoDis = 0x80000011, glColForm = 0;
+    QString gsTastierinoVirgola, gsDecodHelpAbil = QStringLiteral("N");
+    bool gbDecodHelpPersKey = false;
+    QString gsFormatoData = QStringLiteral("dd/mm/yyyy");
 };
 
 // The program's one context. Tests replace it with a fresh one.

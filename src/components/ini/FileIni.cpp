@@ -1,5 +1,7 @@
 #include "components/ini/FileIni.h"
 
+#include "components/util/Percorsi.h"
+
 #include <QFile>
 #include <QList>
 #include <QSaveFile>
@@ -208,6 +210,8 @@ bool scritturaSicura(const QString& sezione, const QString& chiave, const QStrin
 }
 
 }  // namespace
+
+FileIni::FileIni(const QString& percorso) : percorso_(PercorsoLocale(percorso)) {}
 
 std::optional<QString> FileIni::leggi(const QString& sezione, const QString& chiave) const {
     Documento d;

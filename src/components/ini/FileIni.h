@@ -15,7 +15,8 @@
 
 class FileIni {
 public:
-    explicit FileIni(QString percorso) : percorso_(std::move(percorso)) {}
+    // A path written the Windows way is mapped to the local one here.
+    explicit FileIni(const QString& percorso);
 
     const QString& percorso() const { return percorso_; }
 

@@ -1,0 +1,448 @@
+#include "startup/Avvio.h"
+
+#include "common/FrmMsgCom.h"
+#include "common/MsgErrori.h"
+#include "components/core/ErroreRun.h"
+#include "components/db/GestRecordset.h"
+#include "components/db/GestoreDb.h"
+#include "components/ini/FileIni.h"
+#include "components/menu/MenuClient.h"
+#include "components/platform/Schermo.h"
+#include "components/platform/ServizioDialoghi.h"
+#include "components/util/UtilGenerali.h"
+#include "startup/Contesto.h"
+#include "startup/ImpostazioniIni.h"
+#include "startup/Isolamento.h"
+#include "startup/Ospite.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <cmath>
+
+namespace {
+
+const QString TestoMenuAssente =
+    QStringLiteral("Il menu principale non è in esecuzione\nQuesto programma non può essere eseguito autonomamente");
+
+int MsgStd(const QString& testo, int stile) { return ctx().ggDialoghi->msgBox(testo, stile, ctx().gsTitoloApp); }
+
+QString ValIni(const QString& sezione, const QString& chiave, const QString& predefinito) {
+    QString v;
+    LeggiValIni(sezione, chiave, predefinito, v);
+    return v;
+}
+
+// A blank before a positive number, as the platform's conversion writes it.
+QString NumeroConBlank(long n) { return n >= 0 ? QStringLiteral(" ") + QString::number(n) : QString::number(n); }
+
+bool IdNonValido(const QString& id) {
+    return id.trimmed().isEmpty() || id.left(4).compare(QLatin1String("Err:"), Qt::CaseInsensitive) == 0;
+}
+
+QString CercaFileIni(const QString& nomeFile, const QString& fileInstallazione, const QString& rigaComando) {
+    const UtilGenerali& u = ggUtil();
+    QStringList candidati;
+    candidati << u.EstraiParametro(rigaComando, QStringLiteral("I")).trimmed();
+    QString principale;
+    LeggiIniFile(QStringLiteral("Setup"), QStringLiteral("IniPrincipale"), QString(), principale, fileInstallazione);
+    candidati << principale.trimmed();
+    const QString dirPrg = QCoreApplication::applicationDirPath();
+    candidati << u.CartellaWindows() + QLatin1Char('/') + nomeFile << dirPrg + QStringLiteral("/main/") + nomeFile
+              << QDir::currentPath() + QLatin1Char('/') + nomeFile << dirPrg + QLatin1Char('/') + nomeFile;
+    for (const QString& c : candidati)
+        if (!c.isEmpty() && u.EsisteFile(c)) return c;
+    return {};
+}
+
+// "Scelta dell'INI": the database settings file; nullopt when there is none.
+std::optional<QString> ScegliIniDb(const QString& precedente) {
+    const QString ini = ctx().gsFileIni;
+    const int n = LeggiIniIntero(QStringLiteral("Parametri Generali"), QStringLiteral("NumIni"), 0, ini);
+    long scelta = 0;
+    if (n > 0) {
+        QString domanda = QStringLiteral("Numero di ini scelto\n(da 0 a") + NumeroConBlank(n) + QLatin1Char(')');
+        for (int i = 1; i <= n; ++i) {
+            QString v;
+            LeggiIniFile(QStringLiteral("Lista File Ini"), QStringLiteral("OrdIniDBase") + QString::number(i), QString(),
+                         v, ini);
+            domanda += QLatin1Char('\n') + NumeroConBlank(i) + QStringLiteral(" -> ") + v;
+        }
+        const auto r = ctx().ggDialoghi->inputBox(domanda, QStringLiteral("Scelta dell'INI"), QStringLiteral("0"));
+        scelta = static_cast<long>(ggUtil().ValoreNumerico(r.value_or(QString())));
+    }
+    if (scelta < 0) return precedente;
+    if (scelta > 0) {
+        QString v;
+        if (LeggiIniFile(QStringLiteral("Lista File Ini"), QStringLiteral("OrdIniDBase") + QString::number(scelta),
+                         QString(), v, ini) > 0)
+            return v;
+    }
+    QString v;
+    if (LeggiIniFile(QStringLiteral("Parametri Generali"), QStringLiteral("OrdIniDBase"), QString(), v, ini) > 0)
+        return v;
+    return std::nullopt;
+}
+
+}  // namespace
+
+void FineProgramma(int flag) {
+    if (flag != 0 && ctx().ggOspite) ctx().ggOspite->RilasciaOggetti();
+}
+
+// ---- Company database ----
+
+int ApriDbAzienda(const QString& nomeFile, GestoreDb& gestDb, QString& idDb, const QString& fileInstallazione,
+                  const QString& rigaComando) {
+    Contesto& c = ctx();
+    c.gsPwdDbDitta = LeggiValMenu(QStringLiteral("PwdDbAzie")).testo();
+    c.gsSepDec = ggUtil().SepDecimali();
+    if (ggUtil().EVuoto(c.gsFileIni)) {
+        c.gsFileIni = CercaFileIni(nomeFile, fileInstallazione, rigaComando);
+        if (c.gsFileIni.isEmpty()) {
+            MsgStd(QStringLiteral("File ini non trovato\nSistemare e rieseguire"), StileMsg::Critico);
+            FineProgramma(-1);
+            return -1;
+        }
+    }
+    for (;;) {
+        const auto iniDb = ScegliIniDb(c.gsFileIniDb);
+        if (!iniDb) {
+            MsgStd(QStringLiteral("File di inizializzazione non trovato\no con informazioni non corrette.\n"
+                                  "Correggere e rieseguire il programma."),
+                   StileMsg::Critico);
+            FineProgramma(-1);
+            return -1;
+        }
+        c.gsFileIniDb = *iniDb;
+        QString vis;
+        LeggiIniFile(QStringLiteral("Parametri Generali"), QStringLiteral("VisParam"), QString(), vis, c.gsFileIni);
+        vis = vis.trimmed();
+        if (vis.compare(QLatin1String("TUTTO"), Qt::CaseInsensitive) == 0 ||
+            vis.compare(QLatin1String("DB1"), Qt::CaseInsensitive) == 0) {
+            const int r = MsgStd(QStringLiteral("Parametri letti:\nFile dei parametri: ") + c.gsFileIniDb +
+                                     QStringLiteral("\nDatabase: ") + c.gsNomeDB + QStringLiteral("\nTipo Connessione: ") +
+                                     c.gsConnect + QLatin1Char('\n'),
+                                 StileMsg::Domanda | StileMsg::SiNoAnnulla);
+            if (r == RispostaMsg::No) continue;
+            if (r != RispostaMsg::Si) {
+                FineProgramma(-1);
+                return -1;
+            }
+        }
+        break;
+    }
+    idDb = CredenzialiDb(gestDb, c.gsNomeDB, c.gsPwdDbDitta, c.gsConnect);
+    c.gsPwdDbMenu = LeggiValMenu(QStringLiteral("AccMenuPwd")).testo();
+    return 0;
+}
+
+QString CredenzialiDb(GestoreDb& gestDb, const QString& nome, const QString& pwd, const QString& connect) {
+    MenuClient& menu = *ctx().ggMenuClient;
+    const bool odbc = IsConnOdbc(nome) && nome.left(5).compare(QLatin1String("ODBC;"), Qt::CaseInsensitive) != 0;
+    auto credenzialiSql = [&] {
+        gestDb.ScriviProprieta(QStringLiteral("DbSqlPubUID"), 12, menu.LeggiValoreSess(QStringLiteral("SqlLogin")));
+        gestDb.ScriviProprieta(QStringLiteral("DbSqlPubPWD"), 12, menu.LeggiValoreSess(QStringLiteral("SqlPwd")));
+    };
+    if (odbc) {
+        if (gestDb.LeggiProprieta(QStringLiteral("DbSqlPubPWD"), 12).eVuotoONull()) {
+            if (menu.LeggiValoreSess(QStringLiteral("SqlLogin")).eVuotoONull())
+                menu.LeggiValoreSess(QStringLiteral("ChiediPwdSql"));
+            credenzialiSql();
+        }
+    } else {
+        gestDb.ScriviProprieta(QStringLiteral("DbAccPWD"), 12, pwd);
+    }
+    for (;;) {
+        try {
+            return connect.trimmed().isEmpty() ? gestDb.ApriDatabase(nome, 0, false, false)
+                                               : gestDb.ApriDatabase(nome, 0, false, false, connect);
+        } catch (const ErroreRun& e) {
+            const long n = ggUtil().NumeroErrore(e);
+            if (odbc && n == NumErrore::ConnessioneOdbcRifiutata) {
+                if (frmMsgCom::msgCom(QStringLiteral("Utente o password non validi per SQL"),
+                                      QStringLiteral("&Riprovare"), QStringLiteral("&Annulla")) != 1)
+                    return {};
+                menu.LeggiValoreSess(QStringLiteral("ChiediPwdSql"));
+                credenzialiSql();
+                continue;
+            }
+            if (n == NumErrore::PasswordErrata) {
+                frmMsgCom::msgCom(QStringLiteral("Password non valida per questo database"));
+                return QStringLiteral("Err: 3031");
+            }
+            frmMsgCom::MsgErrfrm(e);
+            return QStringLiteral("Err: ") + QString::number(n);
+        }
+    }
+}
+
+// ---- Company parameters ----
+
+DatiMoneta LeggiMoneta(const QString& codice) {
+    DatiMoneta m;
+    GestRecordset rs;
+    const QString k = rs.ApriRecordset(*ctx().ggGestDb, ctx().gsIdDbase, {},
+                                       QStringLiteral("Select * from Monete where moneta = ") +
+                                           ggUtil().FormatoSql(codice, TipoDato::Testo));
+    if (!rs.RecVuoto(k)) {
+        m.numDec = static_cast<int>(rs.LeggiCampo(k, QStringLiteral("NumDec")).intero());
+        m.numDecGest = static_cast<int>(rs.LeggiCampo(k, QStringLiteral("NumDecGest")).intero());
+        m.operatore = rs.LeggiCampo(k, QStringLiteral("Operatore")).testo();
+        m.cee = rs.LeggiCampo(k, QStringLiteral("Cee")).testo();
+    }
+    rs.ChiudiRecordset(k);
+    return m;
+}
+
+static QString MascheraImporti(int decimali) { return ggUtil().CreaMaschera(0, decimali); }
+
+// Chooses the decimals and format of the company's currency.
+static void ImpostaDecimali(Contesto& c, int decLira, int decEuro) {
+    c.giDecImpEuro = decEuro;
+    c.gsFmtImpEuro = MascheraImporti(decEuro);
+    if (c.gsCodLira.compare(c.gsMoneta, Qt::CaseInsensitive) == 0) {
+        c.giDecImp = decLira;
+        c.gsFmtImp = MascheraImporti(decLira);
+    } else {
+        c.giDecImp = c.giDecImpEuro;
+        c.gsFmtImp = c.gsFmtImpEuro;
+    }
+}
+
+static QString ODefault(const Valore& v, const QString& predefinito) {
+    return v.eVuotoONull() ? predefinito : v.testo().trimmed();
+}
+
+void CaricaParAzienda(int) {
+    Contesto& c = ctx();
+    MenuClient& menu = *c.ggMenuClient;
+    c.gtDataLavoro = menu.LeggiDataLavoro();
+    c.gsDescDitta = menu.LeggiValoreSess(QStringLiteral("DescAzie")).testo();
+    c.gsMoneta = ODefault(menu.LeggiValoreSess(QStringLiteral("Ditta.Moneta")), QStringLiteral("Euro"));
+    c.gsCodLira = ODefault(menu.LeggiValoreSess(QStringLiteral("Ditta.CodLira")), QStringLiteral("L."));
+    c.gsCodEuro = ODefault(menu.LeggiValoreSess(QStringLiteral("Ditta.CodEuro")), QStringLiteral("Euro"));
+    const int decLira = LeggiMoneta(c.gsCodLira).numDec;
+    ImpostaDecimali(c, decLira, LeggiMoneta(c.gsCodEuro).numDec);
+
+    c.glColErrore = 255;
+    c.glColNormale = 0x80000005;
+    c.glColTesto = 0x80000008;
+    c.glColTestoDis = 0x80000011;
+    const Valore got = menu.LeggiValoreSess(QStringLiteral("ColBackGotFocus"));
+    c.glColGotFocus = got.eVuotoONull() ? 0xFFFF80 : static_cast<long>(got.intero());
+    const Valore lost = menu.LeggiValoreSess(QStringLiteral("ColBacklostFocus"));
+    c.glColLostFocus = lost.eVuotoONull() ? 0x80000005 : static_cast<long>(lost.intero());
+    c.glColForm = static_cast<long>(std::llround(
+        LeggiParPers(QStringLiteral("Tutti"), QStringLiteral("ColBackForm"), Valore("0")).numero()));
+
+    // Maximised forms: whole items of a comma-separated list of terminals, or "tutti".
+    const QString lista = LeggiParPers(QStringLiteral("Tutti"), QStringLiteral("Massimizzato"), Valore("")).testo();
+    const QString terminale = menu.NomeTerminale().trimmed();
+    QString tutti = lista.trimmed();
+    if (tutti.endsWith(QLatin1Char(','))) tutti.chop(1);
+    bool massimizza = tutti.trimmed().compare(QLatin1String("tutti"), Qt::CaseInsensitive) == 0;
+    for (const QString& voce : lista.split(QLatin1Char(',')))
+        if (!voce.trimmed().isEmpty() && voce.trimmed().compare(terminale, Qt::CaseInsensitive) == 0) massimizza = true;
+    c.gsStatoFinestra = massimizza ? QStringLiteral("2") : QString();
+    c.gsNomeTerminale = terminale;
+
+    c.gsTastierinoVirgola = LeggiParPers(QStringLiteral("Tutti"), QStringLiteral("TastierinoVirgola"), Valore("")).testo();
+    c.gsDecodHelpAbil = LeggiParPers(QStringLiteral("Tutti"), QStringLiteral("DecodHelpAbil"), Valore("N")).testo();
+    c.gbDecodHelpPersKey =
+        LeggiParPers(QStringLiteral("Tutti"), QStringLiteral("DecodHelpPersKey"), Valore("N")).testo().trimmed().toUpper() ==
+        QLatin1String("S");
+    c.gsFormatoData = ValIni(QStringLiteral("Configurazioni"), QStringLiteral("FormatData"), QStringLiteral("dd/mm/yyyy"));
+    c.giChiusura = false;
+}
+
+bool LeggiDefaultDitta(const QString& idDb) {
+    Contesto& c = ctx();
+    const Contesto prima = c;
+    GestRecordset rs;
+    QString k;
+    try {
+        k = rs.ApriRecordset(*c.ggGestDb, idDb, {}, QStringLiteral("Select * from TabMagazzino"));
+        rs.ChiudiRecordset(k);
+        k = rs.ApriRecordset(*c.ggGestDb, idDb, {}, QStringLiteral("Select * from Ditta"));
+        if (rs.RecVuoto(k)) throw ErroreRun(NumErrore::NessunRecordCorrente, QStringLiteral("Nessun record in Ditta"));
+        c.gsMoneta = ODefault(rs.LeggiCampo(k, QStringLiteral("Ditta.Moneta")), QStringLiteral("Euro"));
+        c.gsCodLira = ODefault(rs.LeggiCampo(k, QStringLiteral("Ditta.CodLira")), QStringLiteral("L."));
+        c.gsCodEuro = ODefault(rs.LeggiCampo(k, QStringLiteral("Ditta.CodEuro")), QStringLiteral("Euro"));
+        rs.ChiudiRecordset(k);
+        auto decimali = [&](const QString& codice, int senzaRiga) {
+            k = rs.ApriRecordset(*c.ggGestDb, idDb, {},
+                                 QStringLiteral("Select * from Monete where moneta = ") +
+                                     ggUtil().FormatoSql(codice, TipoDato::Testo));
+            const int d = rs.RecVuoto(k) ? senzaRiga : static_cast<int>(rs.LeggiCampo(k, QStringLiteral("NumDec")).intero());
+            rs.ChiudiRecordset(k);
+            return d;
+        };
+        const int decLira = decimali(c.gsCodLira, 0);
+        ImpostaDecimali(c, decLira, decimali(c.gsCodEuro, 2));
+        return true;
+    } catch (const ErroreRun& e) {
+        // A half-read company would mix two companies' currencies: keep the previous one whole.
+        c.gsMoneta = prima.gsMoneta;
+        c.gsCodLira = prima.gsCodLira;
+        c.gsCodEuro = prima.gsCodEuro;
+        c.giDecImp = prima.giDecImp;
+        c.giDecImpEuro = prima.giDecImpEuro;
+        c.gsFmtImp = prima.gsFmtImp;
+        c.gsFmtImpEuro = prima.gsFmtImpEuro;
+        frmMsgCom::MsgErrfrm(e, QStringLiteral("Errore in lettura dati default ditta"));
+        return false;
+    }
+}
+
+Valore LeggiOSPlatform() { return ctx().ggMenuClient->LeggiValoreSess(QStringLiteral("OSPlatform")); }
+
+// ---- Shared database ----
+
+static bool PercorsoAssoluto(const QString& p) { return p.mid(1, 1) == QLatin1String(":") || p.startsWith(QLatin1String("\\\\")) || p.startsWith(QLatin1Char('/')); }
+
+int ApriDbComune() {
+    Contesto& c = ctx();
+    QString nome;
+    if (LeggiValIni(QStringLiteral("Menu"), QStringLiteral("NomeDB"), QString(), nome) == QLatin1String("0")) {
+        MsgStd(QStringLiteral("File di inizializzazioni: \n") + c.gsFileIni +
+                   QStringLiteral("\n non trovato  o con informazioni non corrette.\nCorreggere e rieseguire il programma."),
+               StileMsg::Critico);
+        FineProgramma(-1);
+        return -1;
+    }
+    c.gsNomeDbMenu = nome;
+    c.gsDriveDbMenu.clear();
+    if (!PercorsoAssoluto(nome)) {
+        c.gsDriveDbMenu = ValIni(QStringLiteral("Menu"), QStringLiteral("DriveDB"), QString());
+        c.gsNomeDbMenu = c.gsDriveDbMenu + nome;
+    }
+    c.gsConnectMenu = ValIni(QStringLiteral("Menu"), QStringLiteral("Connect"), QString());
+    c.gsIdDbMenu = CredenzialiDb(*c.ggGestDb, c.gsNomeDbMenu, c.gsPwdDbMenu, c.gsConnectMenu);
+    return IdNonValido(c.gsIdDbMenu) ? -1 : 0;
+}
+
+bool LeggiScriviAppoggio(const QString& codice, int slot, QString& memo, QString& descrizione) {
+    if (slot < 1 || slot > 5) {
+        memo.clear();
+        descrizione.clear();
+        return false;
+    }
+    try {
+        GestRecordset rs;
+        const QString k = rs.ApriRecordset(*ctx().ggGestDb, ctx().gsIdDbMenu, {},
+                                           QStringLiteral("Select * from Appoggio Where Codice = ") +
+                                               ggUtil().FormatoSql(codice, TipoDato::Testo));
+        const bool trovato = !rs.RecVuoto(k);
+        descrizione = trovato ? rs.LeggiCampo(k, QStringLiteral("Descr") + QString::number(slot)).testo() : QString();
+        memo = trovato ? rs.LeggiCampo(k, QStringLiteral("Memo") + QString::number(slot)).testo() : QString();
+        rs.ChiudiRecordset(k);
+        return trovato;
+    } catch (const ErroreRun& e) {
+        frmMsgCom::MsgErrfrm(e);
+        return false;
+    }
+}
+
+// ---- Start-up sequence ----
+
+// Automatic factor for the screen: the design is 800 x 600.
+static double FattoreSchermo() {
+    SchermoQt s;
+    const QSize d = s.DimensioniPixel();
+    if (d.width() <= 0 || d.height() <= 0) return 1.0;
+    return ggUtil().Arrotonda(std::min(d.width() / 800.0, d.height() / 600.0), -2);
+}
+
+static void LeggiFattoriVideo(Contesto& c) {
+    auto fattore = [](const QString& chiave, const QString& predefinito) {
+        return ggUtil().ImportoDaTesto(ValIni(QStringLiteral("Risoluzione Video"), chiave, predefinito));
+    };
+    c.gdRisVidGen = fattore(QStringLiteral("Generale"), QStringLiteral("0"));
+    c.gdRisVidBase = c.gdRisVidGen != -2 ? c.gdRisVidGen : fattore(QStringLiteral("PersBase"), QStringLiteral("0"));
+    auto specifico = [&](const QString& chiave) {
+        double v = fattore(chiave, QStringLiteral("-2"));
+        if (v == -2) v = c.gdRisVidGen != -2 ? c.gdRisVidGen : c.gdRisVidBase;
+        if (v == -2 || v == 0) v = FattoreSchermo();
+        return v;
+    };
+    c.gdRisVidStaVid = specifico(QStringLiteral("StaVid"));
+    c.gdRisVidHelp = specifico(QStringLiteral("Help"));
+    c.gdRisVidMsg = specifico(QStringLiteral("MsgCom"));
+}
+
+bool InizProgramma(const QString& rigaComando, const FabbricaMenuClient& creaMenu) {
+    Contesto& c = ctx();
+    const UtilGenerali& u = ggUtil();
+    c.gsTipoPrg = QStringLiteral("p");
+    c.gsMotivoNoChiudi.clear();
+    c.gsChiaveMenu = u.EstraiParametro(rigaComando, QStringLiteral("M")).trimmed();
+    c.gsChiavePrg = u.EstraiParametro(rigaComando, QStringLiteral("P")).trimmed();
+    const int blank = c.gsChiavePrg.indexOf(QLatin1Char(' '));
+    c.gsParamAgg = blank >= 0 ? c.gsChiavePrg.mid(blank + 1) : QString();
+    if (blank >= 0) c.gsChiavePrg = c.gsChiavePrg.left(blank);
+    if (!c.ggOspite) c.ggOspite = std::make_shared<Ospite>();
+    Ospite& ospite = *c.ggOspite;
+    auto fallita = [&] {
+        c.giCodiceUscita = 1;
+        ospite.ChiudiDaTimer();
+        return false;
+    };
+
+    // Link with the menu.
+    try {
+        c.ggMenuClient = creaMenu();
+        if (!c.ggMenuClient) throw ErroreRun(429, QStringLiteral("Menu assente"));
+        c.ggMenuClient->ImpostaGestoreComandi(
+            [&ospite](const QString& id, const QString& k, const QString& com, const Valore& p, Valore& r) {
+                ospite.EseguiComandoMenu(id, k, com, p, r);
+            });
+        c.ggMenuClient->RegistraProgramma(c.gsChiaveMenu, c.gsChiavePrg, c.gsParamAgg);
+    } catch (const ErroreRun&) {
+        frmMsgCom::msgCom(TestoMenuAssente);
+        return fallita();
+    }
+    InfoLancio info;
+    try {
+        info = c.ggMenuClient->LeggiInfoLancio();
+    } catch (const ErroreRun&) {
+        frmMsgCom::msgCom(QStringLiteral("Problemi col collegamento col menù\nForse questo programma non è stato lanciato correttamente"));
+        return fallita();
+    }
+    try {
+        c.gsFileIni = c.ggMenuClient->FileImpostazioni();
+        c.gsNomeDB = c.ggMenuClient->LeggiValoreSess(QStringLiteral("NomeDBAzie")).testo();
+        c.gsConnect = c.ggMenuClient->LeggiValoreSess(QStringLiteral("ConnectDBAzie")).testo();
+        if (!c.ggGestDb) c.ggGestDb = std::make_shared<GestoreDb>();
+        if (ApriDbAzienda(QStringLiteral("qorwin.ini"), *c.ggGestDb, c.gsIdDbase, FileInstallazione, rigaComando) != 0 ||
+            IdNonValido(c.gsIdDbase))
+            return fallita();
+        CaricaParAzienda(0);
+        // Without the shared database nothing can run: stop here.
+        if (ApriDbComune() != 0) return fallita();
+        LeggiFattoriVideo(c);
+        QString dir;
+        if (LeggiValIni(QStringLiteral("Base"), QStringLiteral("DirImgEmail"), QString(), dir) == QLatin1String("0"))
+            LeggiValIni(QStringLiteral("Base"), QStringLiteral("DirImmagini"), QString(), dir);
+        if (dir.mid(1, 1) != QLatin1String(":") && !dir.startsWith(QLatin1String("\\\\")))
+            dir = u.ComponiPercorso(QString(), ValIni(QStringLiteral("Base"), QStringLiteral("DriveDB"), QString()), dir);
+        c.gsDirImgEmail = dir;
+        c.gsFormDaAprire = u.EstraiParametro(rigaComando, QStringLiteral("F")).trimmed();
+        c.gbLisSpostaCurs =
+            ValIni(QStringLiteral("Config"), QStringLiteral("LisSpostaCurs"), QStringLiteral("N")).toUpper() == QLatin1String("S");
+        c.gsDataMinima = LeggiParPers(QStringLiteral("Tutti"), QStringLiteral("DataMinima"), Valore("01/01/1900")).testo();
+        const InfoLancio lancio = c.ggMenuClient->LeggiInfoLancio();
+        ospite.ApriFormRichiesta(c.gsFormDaAprire, -1, c.gsParamAgg, lancio.osChiLancia, lancio.osKeySecLancia,
+                                 lancio.osParamLancia);
+        return true;
+    } catch (const ErroreRun& e) {
+        const long n = u.NumeroErrore(e);
+        if (n == 5) MsgStd(TestoMenuAssente, StileMsg::Critico);
+        else if (n == NumErrore::MemoriaEsaurita)
+            MsgStd(QStringLiteral("Memoria esaurita\nChiudere qualche programma e riprovare"), StileMsg::Critico);
+        else
+            MsgStd(QStringLiteral("Errore (") + QString::number(n) + QStringLiteral("): ") + e.descrizione() +
+                       QStringLiteral("\nProbabilmente il menù non è stato avviato correttamente"),
+                   StileMsg::SoloOk);
+        return fallita();
+    }
+}
