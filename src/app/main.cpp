@@ -1,0 +1,30 @@
+// The program: started by the menu with its switches, it lives on the event
+// loop until its last form closes or the menu sends "fine".
+#include "components/menu/MenuClientLocale.h"
+#include "components/platform/DialoghiQt.h"
+#include "startup/Avvio.h"
+#include "startup/Contesto.h"
+#include "startup/Ospite.h"
+
+#include <QApplication>
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    app.setApplicationName(QStringLiteral("Comunicazioni IVA"));
+    app.setQuitOnLastWindowClosed(false);
+
+    Contesto& c = ctx();
+    c.ggDialoghi = std::make_shared<DialoghiQt>();
+    c.ggOspite = std::make_shared<Ospite>();
+
+    QStringList argomenti = app.arguments();
+    argomenti.removeFirst();
+    const QString riga = argomenti.join(QLatin1Char(' '));
+
+    InizProgramma(riga, [] { return std::make_shared<MenuClientLocale>(); });
+    const int esito = app.exec();
+    const int codice = c.giCodiceUscita != 0 ? c.giCodiceUscita : esito;
+    c.ggOspite.reset();
+    c.ggMenuClient.reset();
+    return codice;
+}
