@@ -78,7 +78,8 @@ public:
     static int MsgErrfrm(const Valore& pvError, const Valore& pverr, const QString& psMsgAggPri = {},
                          const QString& psMsgAggDop = {}, const std::optional<QString>& pvTitolo = std::nullopt);
 
-    // Builds the box for the request; Esegui shows it modally and returns the
+    // Builds the box for the request (once per instance); Esegui shows it
+    // modally and returns the
     // button pressed. pvWidthCom sets the width of every button.
     void Prepara(const RichiestaMsgCom& r, std::optional<int> pvWidthCom = std::nullopt);
     int Esegui();

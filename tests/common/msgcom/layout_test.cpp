@@ -6,7 +6,7 @@
 
 namespace {
 // A font of fixed pitch: 100 twips a character, 195 a line; wrapping cuts
-// each line into pieces of the characters that fit.
+// each line after as many characters as fit.
 QSize misuraFinta(const QString& testo, int larghezza) {
     int righe = 0, piuLunga = 0;
     for (const QString& riga : testo.split(QLatin1Char('\n'))) {
