@@ -1,0 +1,559 @@
+#include "components/db/GestRecordset.h"
+
+#include "components/core/ErroreRun.h"
+#include "components/db/GestoreDb.h"
+
+#include <QSet>
+#include <atomic>
+#include <sqlite3.h>
+#include <vector>
+
+namespace {
+
+constexpr long kNessunNuovoOModifica = 3020;
+constexpr long kRecordEliminato = 3167;
+
+[[noreturn]] void errore(long numero, const QString& testo) { throw ErroreRun(numero, testo, kOrigineGestRecordset); }
+
+// ---- Reading of the query text -------------------------------------------
+// Only what the record set needs: the tables of the outer FROM with their
+// aliases, where that FROM begins, and whether each result row is one row of
+// those tables (no DISTINCT, grouping, aggregate or compound select).
+
+struct Token {
+    bool ident = false;
+    QString testo;  // identifiers without their quotes
+    int pos = 0;
+};
+
+std::vector<Token> tokenizza(const QString& s) {
+    std::vector<Token> t;
+    const int n = s.size();
+    int i = 0;
+    while (i < n) {
+        const QChar c = s[i];
+        if (c.isSpace()) { ++i; continue; }
+        if (c == u'-' && i + 1 < n && s[i + 1] == u'-') {
+            while (i < n && s[i] != u'\n') ++i;
+            continue;
+        }
+        if (c == u'/' && i + 1 < n && s[i + 1] == u'*') {
+            const int f = s.indexOf(QStringLiteral("*/"), i + 2);
+            i = f < 0 ? n : f + 2;
+            continue;
+        }
+        if (c == u'\'') {
+            int j = i + 1;
+            while (j < n && !(s[j] == u'\'' && !(j + 1 < n && s[j + 1] == u'\''))) j += s[j] == u'\'' ? 2 : 1;
+            t.push_back({false, QStringLiteral("'"), i});
+            i = j + 1;
+            continue;
+        }
+        if (c == u'"' || c == u'[' || c == u'`') {
+            const QChar chiusa = c == u'[' ? QChar(u']') : c;
+            int j = s.indexOf(chiusa, i + 1);
+            if (j < 0) j = n;
+            t.push_back({true, s.mid(i + 1, j - i - 1), i});
+            i = j + 1;
+            continue;
+        }
+        if (c.isLetter() || c == u'_') {
+            int j = i + 1;
+            while (j < n && (s[j].isLetterOrNumber() || s[j] == u'_' || s[j] == u'$')) ++j;
+            t.push_back({true, s.mid(i, j - i), i});
+            i = j;
+            continue;
+        }
+        if (c.isDigit()) {
+            int j = i + 1;
+            while (j < n && (s[j].isLetterOrNumber() || s[j] == u'.')) ++j;
+            t.push_back({false, QStringLiteral("0"), i});
+            i = j;
+            continue;
+        }
+        t.push_back({false, QString(c), i});
+        ++i;
+    }
+    return t;
+}
+
+struct Istanza {
+    QString tabella;
+    QString alias;  // the table's own name when it has no alias
+};
+
+struct AnalisiSql {
+    bool semplice = false;  // each result row is one row of each table
+    int posFrom = -1;       // where the outer FROM begins
+    std::vector<Istanza> istanze;
+};
+
+bool parolaChiave(const QString& t) {
+    static const QSet<QString> k = {"on", "using", "inner", "left", "right", "full", "cross", "outer", "natural",
+                                    "join", "where", "group", "order", "having", "limit", "union", "except",
+                                    "intersect", "window", "indexed", "not"};
+    return k.contains(t.toLower());
+}
+
+AnalisiSql analizza(const QString& sql) {
+    static const QSet<QString> aggregati = {"count", "sum", "min", "max", "avg", "total", "group_concat"};
+    static const QSet<QString> fineFrom = {"where", "group", "order", "having", "limit", "union", "except",
+                                           "intersect", "window"};
+    AnalisiSql a;
+    const auto t = tokenizza(sql);
+    if (t.empty() || !t[0].ident || t[0].testo.compare(QLatin1String("select"), Qt::CaseInsensitive) != 0) return a;
+    a.semplice = true;
+    std::vector<char> pila;  // 'q' subquery, 'g' parentheses of joins, 'e' expression
+    bool inFrom = false, attesaTabella = false;
+    const auto dentro = [&](char k) { return std::find(pila.begin(), pila.end(), k) != pila.end(); };
+    for (size_t i = 0; i < t.size(); ++i) {
+        const Token& k = t[i];
+        if (!k.ident && k.testo == QLatin1String("(")) {
+            const bool sub = i + 1 < t.size() && t[i + 1].ident &&
+                             t[i + 1].testo.compare(QLatin1String("select"), Qt::CaseInsensitive) == 0;
+            pila.push_back(sub ? 'q' : (inFrom && attesaTabella ? 'g' : 'e'));
+            continue;
+        }
+        if (!k.ident && k.testo == QLatin1String(")")) {
+            if (!pila.empty()) pila.pop_back();
+            continue;
+        }
+        if (dentro('q')) continue;
+        if (!k.ident) {
+            if (k.testo == QLatin1String(",") && inFrom && !dentro('e')) attesaTabella = true;
+            continue;
+        }
+        const QString p = k.testo.toLower();
+        if (i == 1 && p == QLatin1String("distinct")) a.semplice = false;
+        if (p == QLatin1String("group") || p == QLatin1String("union") || p == QLatin1String("intersect") ||
+            p == QLatin1String("except"))
+            a.semplice = false;
+        if (aggregati.contains(p) && i + 1 < t.size() && t[i + 1].testo == QLatin1String("(")) a.semplice = false;
+        if (p == QLatin1String("from") && a.posFrom < 0 && !dentro('e')) {
+            a.posFrom = k.pos;
+            inFrom = attesaTabella = true;
+            continue;
+        }
+        if (!inFrom || dentro('e')) continue;
+        if (fineFrom.contains(p)) {
+            inFrom = false;
+        } else if (p == QLatin1String("join")) {
+            attesaTabella = true;
+        } else if (attesaTabella) {
+            attesaTabella = false;
+            Istanza is{k.testo, k.testo};
+            if (i + 2 < t.size() && t[i + 1].testo == QLatin1String(".") && t[i + 2].ident) {  // schema.table
+                i += 2;
+                is = {t[i].testo, t[i].testo};
+            }
+            if (i + 2 < t.size() && t[i + 1].ident && t[i + 1].testo.compare(QLatin1String("as"), Qt::CaseInsensitive) == 0 &&
+                t[i + 2].ident) {
+                is.alias = t[i + 2].testo;
+                i += 2;
+            } else if (i + 1 < t.size() && t[i + 1].ident && !parolaChiave(t[i + 1].testo)) {
+                is.alias = t[i + 1].testo;
+                i += 1;
+            }
+            a.istanze.push_back(is);
+        }
+    }
+    return a;
+}
+
+QString virgolette(const QString& nome) {
+    QString n = nome;
+    n.replace(QLatin1Char('"'), QLatin1String("\"\""));
+    return QLatin1Char('"') + n + QLatin1Char('"');
+}
+
+// The name as callers may write it: case, blanks and quotes do not count.
+QString normalizza(const QString& nome) {
+    QString n;
+    n.reserve(nome.size());
+    for (const QChar c : nome)
+        if (!c.isSpace() && c != u'"' && c != u'[' && c != u']' && c != u'`') n += c.toLower();
+    return n;
+}
+
+bool eData(const char* tipoDichiarato) {
+    if (!tipoDichiarato) return false;
+    const QByteArray t = QByteArray(tipoDichiarato).toUpper();
+    return t.contains("DATE") || t.contains("TIME");
+}
+
+// Values as the program sees them: dates from the ISO text of date columns.
+Valore leggiValore(sqlite3_stmt* st, int i, bool data) {
+    switch (sqlite3_column_type(st, i)) {
+    case SQLITE_NULL: return Valore::null();
+    case SQLITE_INTEGER: return Valore(static_cast<long long>(sqlite3_column_int64(st, i)));
+    case SQLITE_FLOAT: return Valore(sqlite3_column_double(st, i));
+    default: {
+        const QString s = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, i)),
+                                            sqlite3_column_bytes(st, i));
+        if (data && s.size() >= 10) {
+            const QDate d = QDate::fromString(s.left(10), Qt::ISODate);
+            if (d.isValid()) return Valore(d);
+        }
+        return Valore(s);
+    }
+    }
+}
+
+void lega(sqlite3_stmt* st, int i, const Valore& v) {
+    switch (v.tipo()) {
+    case TipoValore::Vuoto:
+    case TipoValore::Null: sqlite3_bind_null(st, i); break;
+    case TipoValore::Booleano:
+    case TipoValore::Intero: sqlite3_bind_int64(st, i, v.intero()); break;
+    case TipoValore::Doppio: sqlite3_bind_double(st, i, v.numero()); break;
+    case TipoValore::Data:
+        if (v.data().isValid())
+            sqlite3_bind_text(st, i, v.data().toString(Qt::ISODate).toUtf8().constData(), -1, SQLITE_TRANSIENT);
+        else
+            sqlite3_bind_null(st, i);
+        break;
+    case TipoValore::Testo: {
+        const QByteArray b = v.testo().toUtf8();
+        sqlite3_bind_text(st, i, b.constData(), b.size(), SQLITE_TRANSIENT);
+        break;
+    }
+    case TipoValore::Lista:
+        errore(NumErrore::TipoNonCorrispondente, QStringLiteral("Un elenco di valori non si può scrivere in un campo."));
+    }
+}
+
+// A prepared statement that finalises itself.
+struct Istruzione {
+    sqlite3_stmt* st = nullptr;
+    Istruzione(Database& d, const QString& sql) {
+        if (sqlite3_prepare_v2(d.Handle(), sql.toUtf8().constData(), -1, &st, nullptr) != SQLITE_OK)
+            d.Errore(sql, kOrigineGestRecordset);
+    }
+    ~Istruzione() { sqlite3_finalize(st); }
+    Istruzione(const Istruzione&) = delete;
+    Istruzione& operator=(const Istruzione&) = delete;
+};
+
+}  // namespace
+
+struct Colonna {
+    QString nome;     // as SQLite names it
+    QString origine;  // column of its table, empty for an expression
+    int istanza = -1;
+    bool data = false;
+};
+
+struct Riga {
+    std::vector<Valore> valori;
+    std::vector<sqlite3_int64> rowid;  // per table of the FROM; 0 when missing
+    bool cancellata = false;
+};
+
+struct Recordset {
+    std::shared_ptr<Database> db;
+    QString sql;
+    std::vector<Istanza> istanze;
+    std::vector<Colonna> colonne;
+    QHash<QString, int> indice;  // normalised name -> column
+    std::vector<Riga> righe;
+    size_t corrente = 0;
+    bool aggiornabile = false;
+    enum class Stato { Nessuno, Modifica, Nuovo } stato = Stato::Nessuno;
+    struct Scrittura {
+        int istanza;
+        QString colonna;
+        Valore valore;
+    };
+    std::vector<Scrittura> buffer;
+
+    bool fine() const { return corrente >= righe.size(); }
+    void salta() {
+        while (corrente < righe.size() && righe[corrente].cancellata) ++corrente;
+    }
+    Riga& rigaCorrente() {
+        if (fine()) errore(NumErrore::NessunRecordCorrente, QStringLiteral("Nessun record corrente."));
+        if (righe[corrente].cancellata) errore(kRecordEliminato, QStringLiteral("Il record è stato eliminato."));
+        return righe[corrente];
+    }
+    int colonna(const QString& nome) const {
+        const int c = indice.value(normalizza(nome), -1);
+        if (c < 0) errore(NumErrore::OggettoInesistente, QStringLiteral("Campo \"%1\" non trovato nella query.").arg(nome));
+        return c;
+    }
+    int istanzaDi(const QString& nome) const {
+        for (size_t i = 0; i < istanze.size(); ++i)
+            if (istanze[i].alias.compare(nome, Qt::CaseInsensitive) == 0) return static_cast<int>(i);
+        return -1;
+    }
+    void richiediAggiornabile() const {
+        if (!aggiornabile || istanze.empty())
+            errore(NumErroreDb::CampoNonAggiornabile, QStringLiteral("La query non è aggiornabile: %1").arg(sql.simplified()));
+    }
+    // Reads back the columns of one table's row, as the database stored them.
+    void rileggi(Riga& r, int ist) {
+        std::vector<int> cols;
+        QStringList nomi;
+        for (size_t c = 0; c < colonne.size(); ++c)
+            if (colonne[c].istanza == ist) {
+                cols.push_back(static_cast<int>(c));
+                nomi << virgolette(colonne[c].origine);
+            }
+        if (cols.empty()) return;
+        Istruzione q(*db, QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?1")
+                              .arg(nomi.join(QLatin1Char(',')), virgolette(istanze[ist].tabella)));
+        sqlite3_bind_int64(q.st, 1, r.rowid[ist]);
+        if (sqlite3_step(q.st) != SQLITE_ROW) return;
+        for (size_t k = 0; k < cols.size(); ++k)
+            r.valori[cols[k]] = leggiValore(q.st, static_cast<int>(k), colonne[cols[k]].data);
+    }
+};
+
+GestRecordset::GestRecordset() = default;
+GestRecordset::~GestRecordset() = default;
+
+Recordset& GestRecordset::rs(const QString& chiave) const {
+    const auto r = aperti_.value(chiave);
+    if (!r) errore(NumErroreDb::DatabaseChiuso, QStringLiteral("Record set \"%1\" non aperto.").arg(chiave));
+    return *r;
+}
+
+QString GestRecordset::ApriRecordset(GestoreDb& gestDb, const QString& idDb, const QString&, const QString& sql, bool,
+                                     int, const Valore&) {
+    static std::atomic<long> prossima{1};
+    auto r = std::make_shared<Recordset>();
+    r->db = gestDb.DatabaseDaId(idDb);
+    r->sql = sql;
+    const AnalisiSql a = analizza(sql);
+    r->istanze = a.istanze;
+
+    // The rowid of every table goes at the end of the select list, so that an
+    // edit finds its row again; a query that will not take them is read-only.
+    sqlite3* db = r->db->Handle();
+    sqlite3_stmt* st = nullptr;
+    int extra = 0;
+    if (a.semplice && a.posFrom >= 0 && !a.istanze.empty()) {
+        QString aggiunta;
+        for (size_t i = 0; i < a.istanze.size(); ++i)
+            aggiunta += QStringLiteral(", %1.rowid AS \"__rowid%2\" ").arg(virgolette(a.istanze[i].alias)).arg(i);
+        const QString conRowid = sql.left(a.posFrom) + aggiunta + sql.mid(a.posFrom);
+        if (sqlite3_prepare_v2(db, conRowid.toUtf8().constData(), -1, &st, nullptr) == SQLITE_OK && st) {
+            extra = static_cast<int>(a.istanze.size());
+            r->aggiornabile = true;
+        } else {
+            sqlite3_finalize(st);
+            st = nullptr;
+        }
+    }
+    if (!st && sqlite3_prepare_v2(db, sql.toUtf8().constData(), -1, &st, nullptr) != SQLITE_OK)
+        r->db->Errore(sql, kOrigineGestRecordset);
+    if (!st) errore(NumErrore::ErroreSql, QStringLiteral("Query vuota."));
+
+    const int n = sqlite3_column_count(st) - extra;
+    for (int i = 0; i < n; ++i) {
+        Colonna c;
+        c.nome = QString::fromUtf8(sqlite3_column_name(st, i));
+        const char* tab = sqlite3_column_table_name(st, i);
+        const char* ori = sqlite3_column_origin_name(st, i);
+        c.data = eData(sqlite3_column_decltype(st, i));
+        if (tab && ori) {
+            c.origine = QString::fromUtf8(ori);
+            const QString tabella = QString::fromUtf8(tab);
+            const int punto = c.nome.lastIndexOf(QLatin1Char('.'));
+            if (punto > 0) {  // written qualified: the qualifier names the alias
+                const int k = r->istanzaDi(normalizza(c.nome.left(punto)));
+                if (k >= 0 && r->istanze[k].tabella.compare(tabella, Qt::CaseInsensitive) == 0) c.istanza = k;
+            }
+            if (c.istanza < 0) {  // from "*" or unqualified: the table's own instance, else its first
+                for (size_t k = 0; k < r->istanze.size(); ++k) {
+                    if (r->istanze[k].tabella.compare(tabella, Qt::CaseInsensitive) != 0) continue;
+                    if (c.istanza < 0 || r->istanze[k].alias.compare(tabella, Qt::CaseInsensitive) == 0)
+                        c.istanza = static_cast<int>(k);
+                }
+            }
+        }
+        r->colonne.push_back(c);
+    }
+    // Names: first as SQLite gives them (aliases win), then "Alias.Column" and
+    // the bare column; the first column takes a name shared by several.
+    const auto aggiungi = [&](const QString& nome, int i) {
+        const QString k = normalizza(nome);
+        if (!r->indice.contains(k)) r->indice.insert(k, i);
+    };
+    for (int i = 0; i < n; ++i) aggiungi(r->colonne[i].nome, i);
+    for (int i = 0; i < n; ++i) {
+        const Colonna& c = r->colonne[i];
+        const bool conAlias = !c.nome.contains(QLatin1Char('.')) && c.nome.compare(c.origine, Qt::CaseInsensitive) != 0;
+        if (c.origine.isEmpty() || conAlias) continue;
+        aggiungi(c.istanza >= 0 ? r->istanze[c.istanza].alias + QLatin1Char('.') + c.origine
+                                : QString::fromUtf8(sqlite3_column_table_name(st, i)) + QLatin1Char('.') + c.origine,
+                 i);
+        aggiungi(c.origine, i);
+    }
+
+    int rc;
+    while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+        Riga riga;
+        riga.valori.reserve(n);
+        for (int i = 0; i < n; ++i) riga.valori.push_back(leggiValore(st, i, r->colonne[i].data));
+        for (int i = 0; i < extra; ++i) riga.rowid.push_back(sqlite3_column_int64(st, n + i));
+        r->righe.push_back(std::move(riga));
+    }
+    sqlite3_finalize(st);
+    if (rc != SQLITE_DONE) r->db->Errore(sql, kOrigineGestRecordset);
+
+    const QString chiave = QStringLiteral("RS%1").arg(prossima++);
+    aperti_.insert(chiave, std::move(r));
+    return chiave;
+}
+
+bool GestRecordset::RecVuoto(const QString& chiave) const { return ContaRec(chiave) == 0; }
+
+bool GestRecordset::FineRec(const QString& chiave) const { return rs(chiave).fine(); }
+
+void GestRecordset::PrimoRec(const QString& chiave) {
+    Recordset& r = rs(chiave);
+    r.corrente = 0;
+    r.salta();
+}
+
+void GestRecordset::RecSuccessivo(const QString& chiave) {
+    Recordset& r = rs(chiave);
+    if (r.fine()) errore(NumErrore::NessunRecordCorrente, QStringLiteral("Nessun record corrente."));
+    ++r.corrente;
+    r.salta();
+}
+
+long GestRecordset::ContaRec(const QString& chiave) const {
+    const Recordset& r = rs(chiave);
+    return static_cast<long>(std::count_if(r.righe.begin(), r.righe.end(), [](const Riga& g) { return !g.cancellata; }));
+}
+
+Valore GestRecordset::LeggiCampoNull(const QString& chiave, const QString& nome) const {
+    Recordset& r = rs(chiave);
+    const int c = r.colonna(nome);
+    return r.rigaCorrente().valori[c];
+}
+
+Valore GestRecordset::LeggiCampo(const QString& chiave, const QString& nome) const {
+    Valore v = LeggiCampoNull(chiave, nome);
+    return v.eNull() ? Valore() : v;
+}
+
+void GestRecordset::NuovoRec(const QString& chiave) {
+    Recordset& r = rs(chiave);
+    r.richiediAggiornabile();
+    if (r.istanze.size() != 1)
+        errore(NumErroreDb::CampoNonAggiornabile, QStringLiteral("Nuove righe solo in una query su una tabella."));
+    r.stato = Recordset::Stato::Nuovo;
+    r.buffer.clear();
+}
+
+void GestRecordset::ModificaRec(const QString& chiave) {
+    Recordset& r = rs(chiave);
+    r.richiediAggiornabile();
+    r.rigaCorrente();
+    r.stato = Recordset::Stato::Modifica;
+    r.buffer.clear();
+}
+
+void GestRecordset::ScriviCampo(const QString& chiave, const QString& nome, const Valore& valore) {
+    Recordset& r = rs(chiave);
+    if (r.stato == Recordset::Stato::Nessuno)
+        errore(kNessunNuovoOModifica, QStringLiteral("ScriviCampo senza NuovoRec o ModificaRec."));
+    int istanza = -1;
+    QString colonna;
+    const int c = r.indice.value(normalizza(nome), -1);
+    if (c >= 0 && r.colonne[c].istanza >= 0) {
+        istanza = r.colonne[c].istanza;
+        colonna = r.colonne[c].origine;
+    } else if (c >= 0) {
+        errore(NumErroreDb::CampoNonAggiornabile, QStringLiteral("Il campo \"%1\" non si può aggiornare.").arg(nome));
+    } else {  // a column of a table of the query that the select list leaves out
+        const int punto = nome.lastIndexOf(QLatin1Char('.'));
+        istanza = punto > 0 ? r.istanzaDi(normalizza(nome.left(punto))) : (r.istanze.size() == 1 ? 0 : -1);
+        colonna = nome.mid(punto + 1).trimmed();
+        if (istanza < 0)
+            errore(NumErrore::OggettoInesistente, QStringLiteral("Campo \"%1\" non trovato nella query.").arg(nome));
+    }
+    for (auto& s : r.buffer)
+        if (s.istanza == istanza && s.colonna.compare(colonna, Qt::CaseInsensitive) == 0) {
+            s.valore = valore;
+            return;
+        }
+    r.buffer.push_back({istanza, colonna, valore});
+}
+
+void GestRecordset::AggiornaRec(const QString& chiave) {
+    Recordset& r = rs(chiave);
+    if (r.stato == Recordset::Stato::Nessuno)
+        errore(kNessunNuovoOModifica, QStringLiteral("AggiornaRec senza NuovoRec o ModificaRec."));
+    const auto stato = r.stato;
+    r.stato = Recordset::Stato::Nessuno;
+    const auto buffer = std::move(r.buffer);
+    r.buffer.clear();
+    sqlite3* db = r.db->Handle();
+
+    if (stato == Recordset::Stato::Nuovo) {
+        QStringList nomi, segnaposto;
+        for (size_t i = 0; i < buffer.size(); ++i) {
+            nomi << virgolette(buffer[i].colonna);
+            segnaposto << QStringLiteral("?%1").arg(i + 1);
+        }
+        const QString sql = nomi.isEmpty()
+                                ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(virgolette(r.istanze[0].tabella))
+                                : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                                      .arg(virgolette(r.istanze[0].tabella), nomi.join(QLatin1Char(',')),
+                                           segnaposto.join(QLatin1Char(',')));
+        Istruzione q(*r.db, sql);
+        for (size_t i = 0; i < buffer.size(); ++i) lega(q.st, static_cast<int>(i + 1), buffer[i].valore);
+        if (sqlite3_step(q.st) != SQLITE_DONE) r.db->Errore(sql, kOrigineGestRecordset);
+        // The new row joins the set at its end; the position does not move.
+        const bool eraAllaFine = r.fine();
+        Riga riga;
+        riga.valori.resize(r.colonne.size());
+        riga.rowid.push_back(sqlite3_last_insert_rowid(db));
+        r.rileggi(riga, 0);
+        r.righe.push_back(std::move(riga));
+        if (eraAllaFine) r.corrente = r.righe.size();
+        return;
+    }
+
+    Riga& riga = r.rigaCorrente();
+    for (size_t ist = 0; ist < r.istanze.size(); ++ist) {
+        QStringList assegna;
+        std::vector<const Valore*> valori;
+        for (const auto& s : buffer)
+            if (s.istanza == static_cast<int>(ist)) {
+                valori.push_back(&s.valore);
+                assegna << QStringLiteral("%1 = ?%2").arg(virgolette(s.colonna)).arg(valori.size());
+            }
+        if (valori.empty()) continue;
+        const QString sql = QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?%3")
+                                .arg(virgolette(r.istanze[ist].tabella), assegna.join(QLatin1String(", ")))
+                                .arg(valori.size() + 1);
+        Istruzione q(*r.db, sql);
+        for (size_t i = 0; i < valori.size(); ++i) lega(q.st, static_cast<int>(i + 1), *valori[i]);
+        sqlite3_bind_int64(q.st, static_cast<int>(valori.size() + 1), riga.rowid[ist]);
+        if (sqlite3_step(q.st) != SQLITE_DONE) r.db->Errore(sql, kOrigineGestRecordset);
+        // A left join without a row on this side has nothing to update.
+        if (sqlite3_changes(db) != 1)
+            errore(NumErroreDb::CampoNonAggiornabile,
+                   QStringLiteral("La riga della tabella %1 non esiste più.").arg(r.istanze[ist].alias));
+        r.rileggi(riga, static_cast<int>(ist));
+    }
+}
+
+void GestRecordset::CancellaRec(const QString& chiave) {
+    Recordset& r = rs(chiave);
+    r.richiediAggiornabile();
+    if (r.istanze.size() != 1)
+        errore(NumErroreDb::CampoNonAggiornabile, QStringLiteral("Cancellazione solo in una query su una tabella."));
+    Riga& riga = r.rigaCorrente();
+    const QString sql = QStringLiteral("DELETE FROM %1 WHERE rowid = ?1").arg(virgolette(r.istanze[0].tabella));
+    Istruzione q(*r.db, sql);
+    sqlite3_bind_int64(q.st, 1, riga.rowid[0]);
+    if (sqlite3_step(q.st) != SQLITE_DONE) r.db->Errore(sql, kOrigineGestRecordset);
+    riga.cancellata = true;
+}
+
+void GestRecordset::ChiudiRecordset(const QString& chiave) { aperti_.remove(chiave); }

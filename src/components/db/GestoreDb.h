@@ -1,0 +1,86 @@
+#pragma once
+// The database server: opens SQLite database files under a text id, runs
+// action statements on an id, keeps the credential properties and closes ids.
+#include "components/core/Valore.h"
+
+#include <QHash>
+#include <QString>
+#include <memory>
+
+struct sqlite3;
+
+// Numbers of the engine's errors that the layer raises besides NumErrore's.
+namespace NumErroreDb {
+constexpr long FileDbNonTrovato = 3024;   // database file missing
+constexpr long FormatoNonSupportato = 3170;  // ODBC sources and connect strings
+constexpr long DatabaseChiuso = 3420;     // id unknown or already closed
+constexpr long CampoNonAggiornabile = 3027;  // column or query that cannot be written
+}  // namespace NumErroreDb
+
+// True when the name designates an ODBC source rather than a database file:
+// a connect string beginning "ODBC;", a ".dsn" file, or a name without a dot.
+bool NomeDbOdbc(const QString& nome);
+
+// One open database. `RecordsAffected` is the row count of the last statement
+// run through `GestoreDb::EseguiSql` on it.
+class Database {
+public:
+    Database(sqlite3* db, QString id, QString file);
+    ~Database();
+    Database(const Database&) = delete;
+    Database& operator=(const Database&) = delete;
+
+    const QString& Id() const { return id_; }
+    const QString& File() const { return file_; }
+    long RecordsAffected() const { return recordsAffected_; }
+    // True when a table of that name exists (names compared without regard to case).
+    bool EsisteTabella(const QString& nome);
+
+    // The connection; raises 3420 once the database is closed.
+    sqlite3* Handle() const;
+    void Chiudi();
+    // Raises the run-time error for the connection's last failure.
+    [[noreturn]] void Errore(const QString& sql, const QString& origine = QStringLiteral("GestoreDb")) const;
+
+private:
+    friend class GestoreDb;
+    sqlite3* db_;
+    QString id_;
+    QString file_;
+    long recordsAffected_ = 0;
+};
+
+class GestoreDb {
+public:
+    GestoreDb();
+    virtual ~GestoreDb();
+
+    // Opens an existing SQLite database file and returns its id. The three
+    // middle arguments are accepted for the callers' sake and not used.
+    QString ApriDatabase(const QString& nome, int opzioni = 0, bool esclusivo = false,
+                         bool solaLettura = false, const QString& connect = {});
+    // "DbAccPWD", "DbSqlPubUID", "DbSqlPubPWD" as written; id + ":DbTipoSql" is
+    // always false (no database here is on an SQL server).
+    virtual Valore LeggiProprieta(const QString& nome, int tipo = 12) const;
+    void ScriviProprieta(const QString& nome, int tipo, const Valore& valore);
+    // Runs one or more statements; option 64 (pass-through) changes nothing here.
+    virtual void EseguiSql(const QString& id, const QString& sql, int opzioni = 0);
+    // The database of the id; raises 3420 for an id not open.
+    std::shared_ptr<Database> DatabaseDaId(const QString& id) const;
+    // Closes the id; an id not open is ignored.
+    void ChiudiDatabase(const QString& id);
+
+    // One transaction on an id, for runs that delete and rewrite rows.
+    void IniziaTransazione(const QString& id);
+    void ConfermaTransazione(const QString& id);
+    void AnnullaTransazione(const QString& id);
+
+private:
+    QHash<QString, std::shared_ptr<Database>> database_;
+    QHash<QString, Valore> proprieta_;
+    int prossimoId_ = 1;
+};
+
+// Origin of the errors the layer raises.
+inline const QString kOrigineGestoreDb = QStringLiteral("GestoreDb");
+inline const QString kOrigineGestRecordset = QStringLiteral("GestRecordset");

@@ -1,0 +1,92 @@
+#include "Fixture.h"
+
+#include "components/db/GestoreDb.h"
+#include "startup/Contesto.h"
+
+#include <QFile>
+#include <sqlite3.h>
+#include <stdexcept>
+
+namespace {
+
+[[noreturn]] void fallito(sqlite3* db, const QString& cosa) {
+    throw std::runtime_error((cosa + QStringLiteral(": ") + QString::fromUtf8(sqlite3_errmsg(db))).toStdString());
+}
+
+void bindValore(sqlite3_stmt* st, int i, const Valore& v) {
+    switch (v.tipo()) {
+    case TipoValore::Vuoto:
+    case TipoValore::Null: sqlite3_bind_null(st, i); break;
+    case TipoValore::Booleano:
+    case TipoValore::Intero: sqlite3_bind_int64(st, i, v.intero()); break;
+    case TipoValore::Doppio: sqlite3_bind_double(st, i, v.numero()); break;
+    case TipoValore::Data:
+        sqlite3_bind_text(st, i, v.data().toString(Qt::ISODate).toUtf8().constData(), -1, SQLITE_TRANSIENT);
+        break;
+    case TipoValore::Lista:
+    case TipoValore::Testo: sqlite3_bind_text(st, i, v.testo().toUtf8().constData(), -1, SQLITE_TRANSIENT); break;
+    }
+}
+
+}  // namespace
+
+FixtureDb::FixtureDb() : gestDb(std::make_shared<GestoreDb>()) {
+    if (!dir_.isValid()) throw std::runtime_error("cartella temporanea non creata");
+    fileAzienda = dir_.filePath(QStringLiteral("azienda.db"));
+    fileCondiviso = dir_.filePath(QStringLiteral("condiviso.db"));
+    CreaDatabase(fileAzienda, QStringLiteral("azienda.sql"));
+    CreaDatabase(fileCondiviso, QStringLiteral("condiviso.sql"));
+    idAzienda = gestDb->ApriDatabase(fileAzienda, 0, false, false);
+    idCondiviso = gestDb->ApriDatabase(fileCondiviso, 0, false, false);
+}
+
+FixtureDb::~FixtureDb() {
+    gestDb->ChiudiDatabase(idAzienda);
+    gestDb->ChiudiDatabase(idCondiviso);
+}
+
+void FixtureDb::CreaDatabase(const QString& file, const QString& schema) {
+    QFile f(QStringLiteral(COMIVA_SCHEMA_DIR) + QLatin1Char('/') + schema);
+    if (!f.open(QIODevice::ReadOnly)) throw std::runtime_error(("schema mancante: " + schema).toStdString());
+    const QByteArray sql = f.readAll();
+    sqlite3* db = nullptr;
+    if (sqlite3_open(file.toUtf8().constData(), &db) != SQLITE_OK) fallito(db, file);
+    if (sqlite3_exec(db, sql.constData(), nullptr, nullptr, nullptr) != SQLITE_OK) {
+        const auto e = std::runtime_error(schema.toStdString() + ": " + sqlite3_errmsg(db));
+        sqlite3_close(db);
+        throw e;
+    }
+    sqlite3_close(db);
+}
+
+std::shared_ptr<Contesto> FixtureDb::InstallaContesto() {
+    auto c = std::make_shared<Contesto>();
+    c->ggGestDb = gestDb;
+    c->gsIdDbase = idAzienda;
+    c->gsIdDbMenu = idCondiviso;
+    ImpostaContesto(c);
+    return c;
+}
+
+void FixtureDb::Inserisci(const QString& idDb, const QString& tabella,
+                          const std::vector<std::pair<QString, Valore>>& colonne) {
+    QStringList nomi, segnaposto;
+    for (const auto& [nome, valore] : colonne) {
+        nomi << nome;
+        segnaposto << QStringLiteral("?");
+    }
+    const QString sql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                            .arg(tabella, nomi.join(QLatin1Char(',')), segnaposto.join(QLatin1Char(',')));
+    sqlite3* db = gestDb->DatabaseDaId(idDb)->Handle();
+    sqlite3_stmt* st = nullptr;
+    if (sqlite3_prepare_v2(db, sql.toUtf8().constData(), -1, &st, nullptr) != SQLITE_OK) fallito(db, sql);
+    for (size_t i = 0; i < colonne.size(); ++i) bindValore(st, static_cast<int>(i + 1), colonne[i].second);
+    const int rc = sqlite3_step(st);
+    sqlite3_finalize(st);
+    if (rc != SQLITE_DONE) fallito(db, sql);
+}
+
+void FixtureDb::Esegui(const QString& idDb, const QString& sql) {
+    sqlite3* db = gestDb->DatabaseDaId(idDb)->Handle();
+    if (sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, nullptr) != SQLITE_OK) fallito(db, sql);
+}

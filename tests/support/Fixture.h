@@ -1,0 +1,47 @@
+#pragma once
+// A fresh company database and shared database, built from schema/ in a
+// temporary folder and opened through a GestoreDb.
+#include "components/core/Valore.h"
+
+#include <QString>
+#include <QTemporaryDir>
+#include <memory>
+#include <ostream>
+#include <utility>
+#include <vector>
+
+class GestoreDb;
+struct Contesto;
+
+class FixtureDb {
+public:
+    FixtureDb();
+    ~FixtureDb();
+
+    // Creates a database file from a schema script (e.g. "azienda.sql").
+    static void CreaDatabase(const QString& file, const QString& schema);
+
+    // Installs a fresh program context with these databases open in it.
+    std::shared_ptr<Contesto> InstallaContesto();
+
+    // Inserts one row; values go in as bound parameters.
+    void Inserisci(const QString& idDb, const QString& tabella,
+                   const std::vector<std::pair<QString, Valore>>& colonne);
+    // Runs statements on the connection directly, outside EseguiSql.
+    void Esegui(const QString& idDb, const QString& sql);
+
+    QString Cartella() const { return dir_.path(); }
+
+    std::shared_ptr<GestoreDb> gestDb;
+    QString fileAzienda, fileCondiviso;
+    QString idAzienda, idCondiviso;
+
+private:
+    QTemporaryDir dir_;
+};
+
+// Readable values in test failures.
+inline void PrintTo(const Valore& v, std::ostream* os) {
+    static const char* tipi[] = {"vuoto", "null", "bool", "intero", "doppio", "data", "testo", "lista"};
+    *os << tipi[static_cast<int>(v.tipo())] << "(" << v.testo().toStdString() << ")";
+}
