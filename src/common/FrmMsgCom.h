@@ -79,8 +79,8 @@ public:
                          const QString& psMsgAggDop = {}, const std::optional<QString>& pvTitolo = std::nullopt);
 
     // Builds the box for the request (once per instance); Esegui shows it
-    // modally and returns the
-    // button pressed. pvWidthCom sets the width of every button.
+    // modally and returns the button pressed. pvWidthCom sets the width of
+    // every button.
     void Prepara(const RichiestaMsgCom& r, std::optional<int> pvWidthCom = std::nullopt);
     int Esegui();
 
