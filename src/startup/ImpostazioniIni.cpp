@@ -77,13 +77,13 @@ Valore parPers(const QString& sezione, const QString& chiave) {
 
 }  // namespace
 
-Valore LeggiParPers(const QString& sezione, const QString& chiave, const std::optional<Valore>& predefinito,
+Valore LeggiParPers(const QString& sezione, const QString& chiave, const Valore& predefinito,
                     Valore* rispostaGrezza, const std::optional<QString>& sezioneRiserva,
                     const std::optional<QString>& chiaveRiserva) {
     Valore v = parPers(sezione, chiave);
     if (eMarcatore(v) && sezioneRiserva && chiaveRiserva) v = parPers(*sezioneRiserva, *chiaveRiserva);
     if (rispostaGrezza) *rispostaGrezza = v;
-    if (eMarcatore(v) && predefinito) return *predefinito;
+    if (eMarcatore(v)) return predefinito;
     return v;
 }
 

@@ -25,11 +25,10 @@ bool ScriviValIni(const QString& sezione, const QString& chiave, const QString& 
                   const std::optional<QString>& file = std::nullopt);
 
 // A personal parameter of the menu. When the menu does not know it: the
-// fall-back parameter, when both fall-back names are given; then the default,
-// when given, else the marker MarcatoreParPers. rispostaGrezza receives what
-// the menu answered.
-Valore LeggiParPers(const QString& sezione, const QString& chiave,
-                    const std::optional<Valore>& predefinito = std::nullopt,
+// fall-back parameter, when both fall-back names are given; then the default.
+// The default is required, so the marker never passes for a value;
+// rispostaGrezza receives what the menu answered (the marker included).
+Valore LeggiParPers(const QString& sezione, const QString& chiave, const Valore& predefinito,
                     Valore* rispostaGrezza = nullptr,
                     const std::optional<QString>& sezioneRiserva = std::nullopt,
                     const std::optional<QString>& chiaveRiserva = std::nullopt);

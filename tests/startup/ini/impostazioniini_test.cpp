@@ -133,14 +133,14 @@ TEST_F(ImpostazioniIniTest, LeggiParPers) {
     using Opz = std::optional<QString>;
     struct Caso {
         const char* chiave;
-        std::optional<Valore> predefinito;
+        Valore predefinito;
         Opz sezRis, chiaveRis;
         Valore atteso, grezzo;
     };
     const Caso casi[] = {
         {"DataMinima", Valore("x"), {}, {}, Valore("01/01/2000"), Valore("01/01/2000")},
         {"Manca", Valore("x"), {}, {}, Valore("x"), marcatore},
-        {"Manca", {}, {}, {}, marcatore, marcatore},
+        {"Manca", Valore(""), {}, {}, Valore(""), marcatore},
         {"Marcata", Valore(5), {}, {}, Valore(5), Valore(QStringLiteral("§Ç~$!^"))},
         {"Manca", Valore("x"), Opz("Riserva"), Opz("Chiave"), Valore("dalla riserva"), Valore("dalla riserva")},
         {"Manca", Valore("x"), Opz("Riserva"), {}, Valore("x"), marcatore},
