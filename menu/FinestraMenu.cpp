@@ -1,0 +1,42 @@
+#include "FinestraMenu.h"
+
+#include "ServerMenu.h"
+
+#include <QLabel>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+FinestraMenu::FinestraMenu(ServerMenu& server) : server_(server) {
+    setWindowTitle(QStringLiteral("Menu"));
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(new QLabel(QStringLiteral("Comunicazioni IVA"), this));
+    voci_ = new QListWidget(this);
+    for (const auto& [form, caption] : server_.Voci()) {
+        auto* voce = new QListWidgetItem(caption, voci_);
+        voce->setData(Qt::UserRole, form);
+    }
+    layout->addWidget(voci_);
+    auto* apri = new QPushButton(QStringLiteral("&Apri"), this);
+    layout->addWidget(apri);
+    auto scegli = [this] {
+        if (QListWidgetItem* v = voci_->currentItem()) server_.Scegli(v->data(Qt::UserRole).toString());
+    };
+    connect(voci_, &QListWidget::itemActivated, this, scegli);
+    connect(apri, &QPushButton::clicked, this, scegli);
+}
+
+void FinestraMenu::InPrimoPiano() {
+    showNormal();
+    raise();
+    activateWindow();
+}
+
+void FinestraMenu::MostraMessaggio(const QString& testo) {
+    // Not modal: the program waits for the answer, not for the user.
+    auto* box = new QMessageBox(QMessageBox::Information, QStringLiteral("Menu"), testo, QMessageBox::Ok, this);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setModal(false);
+    box->show();
+}

@@ -1,0 +1,20 @@
+#pragma once
+// The menu's small window: the six entries; choosing one starts or drives
+// the program.
+#include <QWidget>
+
+class QListWidget;
+class ServerMenu;
+
+class FinestraMenu : public QWidget {
+    Q_OBJECT
+public:
+    explicit FinestraMenu(ServerMenu& server);
+
+    void InPrimoPiano();
+    void MostraMessaggio(const QString& testo);
+
+private:
+    ServerMenu& server_;
+    QListWidget* voci_ = nullptr;
+};

@@ -1,0 +1,67 @@
+#pragma once
+// The menu's side of the link: the local server named from the menu key, the
+// answers to the program's calls, the commands sent to it, and the program's
+// process.
+#include "ConfigMenu.h"
+#include "DbMenu.h"
+
+#include <QHash>
+#include <QJsonArray>
+#include <QJsonObject>
+#include <QLocalServer>
+#include <QLocalSocket>
+#include <QObject>
+#include <QPointer>
+#include <QProcess>
+#include <QSet>
+
+class ServerMenu : public QObject {
+    Q_OBJECT
+public:
+    explicit ServerMenu(const ConfigMenu& cfg, QObject* parent = nullptr);
+    ~ServerMenu() override;
+
+    // Starts listening; false with a message when the name is taken.
+    bool Avvia(QString& errore);
+
+    // The six forms the menu offers, with the caption each entry shows.
+    QList<QPair<QString, QString>> Voci() const;
+    // Choosing an entry: starts the program on that form, or sends "attiva"
+    // (form already registered under its key) or "passaa" to the running one.
+    void Scegli(const QString& nomeForm);
+    // Sends one command; its answer comes out as a line.
+    void InviaComando(const QString& com, const Valore& param, const QString& keySec);
+
+    // The form the launch information names ("/F form /H help"), and its key.
+    void ImpostaForm(const QString& nomeForm);
+    const QString& FormCorrente() const { return formCorrente_; }
+
+    bool ProgrammaInCorso() const { return processo_.state() != QProcess::NotRunning; }
+
+signals:
+    // One line for the standard output.
+    void Uscita(const QString& testo);
+    void MostraMenuRichiesto();
+    void MessaggioMenu(const QString& testo);
+    void ProgrammaTerminato();
+
+private:
+    void NuovaConnessione();
+    void Leggi();
+    QJsonObject Rispondi(const QJsonObject& richiesta);
+    void Annota(const QString& op, const QJsonArray& args);
+
+    ConfigMenu cfg_;
+    DbMenu db_;
+    QHash<QString, QString> didascalie_;
+    QLocalServer server_;
+    QPointer<QLocalSocket> programma_;
+    QByteArray buffer_;
+    QProcess processo_;
+    qint64 prossimoComando_ = 1;
+    QHash<qint64, QString> comandiInviati_;
+    // Secondary keys with a form of the program open on them.
+    QSet<QString> chiaviAperte_;
+    QString osParam_;
+    QString formCorrente_;
+};

@@ -1,0 +1,152 @@
+// The menu stand-in: starts the program and drives it as the suite's menu
+// would, from its window or from its standard input.
+//
+//   menuqor --ini <valori.ini> [--nogui] [--avvia <form>]
+//
+// --ini     the menu's values (see ConfigMenu.h); required
+// --nogui   no window (the offscreen platform unless QT_QPA_PLATFORM says otherwise)
+// --avvia   choose that entry at once, as a click on it would
+//
+// Standard input, one line each:
+//   avvia <form>          choose an entry: start the program on that form, or
+//                         send "attiva"/"passaa" to the running program
+//   attiva [<form>]       launch information "/F <form>", then "attiva" with <form> as key
+//   passaa <form>         "passaa" with <form> as parameter and as key
+//   <comando> [<param>]   any other command ("fine", "esiste", "ritornoa X",
+//                         "preppassaa", "keyprgprim", "FEInvio [0,0,0,\"\",0,0,3]"...);
+//                         a parameter that reads as JSON is sent as that value
+//                         (an array stays an array), otherwise as text
+//   esci                  end the menu (and the program with it)
+//
+// Standard output, one line each (values in JSON):
+//   pronto <chiave menu>                 listening
+//   avvio [<programma>, <switches>...]   the program is being started
+//   risposta <comando>: <valore>         the program's answer, e.g. risposta fine: ""
+//   errore <comando>: <num> <testo>      the program failed the command
+//   errore <comando>: programma non collegato
+//   <Operazione>[: <argomenti>]          the program's notable calls: RegistraProgramma,
+//                                        RegistraForm, FormChiusa, AttivaProgramma,
+//                                        RitornaAChiamante, MostraMenu, ChiudiCollegamento,
+//                                        ScriviValoreSess, MsgBox, TastiCtrl
+//   collegamento chiuso
+//   programma terminato <codice di uscita>
+//
+// Without a window the menu ends when its input is closed and the program is
+// not running; with the window, when the window is closed. "esci" always.
+#include "ConfigMenu.h"
+#include "FinestraMenu.h"
+#include "ServerMenu.h"
+
+#include "components/menu/ProtocolloMenu.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QJsonDocument>
+#include <QSocketNotifier>
+#include <cstdio>
+#include <memory>
+#include <unistd.h>
+
+namespace {
+
+void Scrivi(const QString& riga) {
+    std::fputs((riga + QLatin1Char('\n')).toUtf8().constData(), stdout);
+    std::fflush(stdout);
+}
+
+// A parameter typed on a line: JSON when it reads as JSON, text otherwise.
+Valore Parametro(const QString& testo) {
+    if (testo.isEmpty()) return QString();
+    const QJsonDocument doc = QJsonDocument::fromJson(("[" + testo + "]").toUtf8());
+    if (doc.isArray() && doc.array().size() == 1) return ProtocolloMenu::ValoreDaJson(doc.array().at(0));
+    return testo;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    bool senzaFinestra = false;
+    for (int i = 1; i < argc; ++i)
+        if (qstrcmp(argv[i], "--nogui") == 0) senzaFinestra = true;
+    if (senzaFinestra && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+
+    QApplication app(argc, argv);
+    QCommandLineParser opzioni;
+    opzioni.addOption({QStringLiteral("ini"), QStringLiteral("Valori del menu."), QStringLiteral("file")});
+    opzioni.addOption({QStringLiteral("nogui"), QStringLiteral("Senza finestra.")});
+    opzioni.addOption({QStringLiteral("avvia"), QStringLiteral("Voce scelta all'avvio."), QStringLiteral("form")});
+    opzioni.process(app);
+    if (!opzioni.isSet(QStringLiteral("ini"))) {
+        std::fputs("uso: menuqor --ini <valori.ini> [--nogui] [--avvia <form>]\n", stderr);
+        return 2;
+    }
+    ConfigMenu cfg;
+    QString errore;
+    if (!ConfigMenu::Leggi(opzioni.value(QStringLiteral("ini")), cfg, errore)) {
+        std::fputs((errore + QLatin1Char('\n')).toUtf8().constData(), stderr);
+        return 2;
+    }
+
+    ServerMenu server(cfg);
+    QObject::connect(&server, &ServerMenu::Uscita, &Scrivi);
+    std::unique_ptr<FinestraMenu> finestra;
+    if (!senzaFinestra) {
+        finestra = std::make_unique<FinestraMenu>(server);
+        QObject::connect(&server, &ServerMenu::MostraMenuRichiesto, finestra.get(), &FinestraMenu::InPrimoPiano);
+        QObject::connect(&server, &ServerMenu::MessaggioMenu, finestra.get(), &FinestraMenu::MostraMessaggio);
+        finestra->show();
+    } else {
+        app.setQuitOnLastWindowClosed(false);
+    }
+    if (!server.Avvia(errore)) {
+        std::fputs((errore + QLatin1Char('\n')).toUtf8().constData(), stderr);
+        return 1;
+    }
+
+    bool ingressoChiuso = false;
+    auto forseFine = [&] {
+        if (senzaFinestra && ingressoChiuso && !server.ProgrammaInCorso()) app.quit();
+    };
+    QObject::connect(&server, &ServerMenu::ProgrammaTerminato, &app, forseFine, Qt::QueuedConnection);
+
+    auto eseguiRiga = [&](const QString& riga) {
+        const QString t = riga.trimmed();
+        if (t.isEmpty()) return;
+        const int spazio = t.indexOf(QLatin1Char(' '));
+        const QString com = spazio < 0 ? t : t.left(spazio);
+        const QString resto = spazio < 0 ? QString() : t.mid(spazio + 1).trimmed();
+        auto e = [&](const char* nome) { return com.compare(QLatin1String(nome), Qt::CaseInsensitive) == 0; };
+        if (e("esci")) {
+            app.quit();
+        } else if (e("avvia")) {
+            server.Scegli(resto);
+        } else if (e("attiva")) {
+            if (!resto.isEmpty()) server.ImpostaForm(resto);
+            server.InviaComando(com, QString(), server.FormCorrente());
+        } else {
+            server.InviaComando(com, Parametro(resto), e("passaa") ? resto : QString());
+        }
+    };
+
+    QByteArray ingresso;
+    QSocketNotifier lettore(STDIN_FILENO, QSocketNotifier::Read);
+    QObject::connect(&lettore, &QSocketNotifier::activated, &app, [&] {
+        char blocco[4096];
+        const ssize_t n = ::read(STDIN_FILENO, blocco, sizeof blocco);
+        if (n <= 0) {
+            lettore.setEnabled(false);
+            ingressoChiuso = true;
+            forseFine();
+            return;
+        }
+        ingresso.append(blocco, n);
+        for (qsizetype fine; (fine = ingresso.indexOf('\n')) >= 0;) {
+            const QString riga = QString::fromUtf8(ingresso.left(fine));
+            ingresso.remove(0, fine + 1);
+            eseguiRiga(riga);
+        }
+    });
+
+    if (opzioni.isSet(QStringLiteral("avvia"))) server.Scegli(opzioni.value(QStringLiteral("avvia")));
+    return app.exec();
+}
