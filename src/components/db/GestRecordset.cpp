@@ -255,6 +255,7 @@ struct Recordset {
     std::vector<Istanza> istanze;
     std::vector<Colonna> colonne;
     QHash<QString, int> indice;  // normalised name -> column
+    mutable QHash<QString, int> nomiUsati;  // names as callers write them, row after row
     std::vector<Riga> righe;
     size_t corrente = 0;
     bool aggiornabile = false;
@@ -276,8 +277,10 @@ struct Recordset {
         return righe[corrente];
     }
     int colonna(const QString& nome) const {
+        if (const auto u = nomiUsati.constFind(nome); u != nomiUsati.cend()) return *u;
         const int c = indice.value(normalizza(nome), -1);
         if (c < 0) errore(NumErrore::OggettoInesistente, QStringLiteral("Campo \"%1\" non trovato nella query.").arg(nome));
+        nomiUsati.insert(nome, c);
         return c;
     }
     int istanzaDi(const QString& nome) const {
