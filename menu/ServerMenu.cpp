@@ -41,6 +41,11 @@ ServerMenu::ServerMenu(const ConfigMenu& cfg, QObject* parent)
 }
 
 ServerMenu::~ServerMenu() {
+    // The link goes first, without its handlers: they use members gone by then.
+    if (programma_) {
+        programma_->disconnect(this);
+        delete programma_;
+    }
     // The program lives only under its menu.
     if (ProgrammaInCorso()) {
         processo_.terminate();
