@@ -2,6 +2,7 @@
 
 #include "ServerMenu.h"
 
+#include <QCloseEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QMessageBox>
@@ -39,4 +40,9 @@ void FinestraMenu::MostraMessaggio(const QString& testo) {
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setModal(false);
     box->show();
+}
+
+void FinestraMenu::closeEvent(QCloseEvent* e) {
+    if (server_.ProgrammaInCorso()) e->ignore();
+    server_.Esci();
 }

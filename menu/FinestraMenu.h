@@ -14,6 +14,10 @@ public:
     void InPrimoPiano();
     void MostraMessaggio(const QString& testo);
 
+protected:
+    // Closing the window ends the menu, the program first.
+    void closeEvent(QCloseEvent* e) override;
+
 private:
     ServerMenu& server_;
     QListWidget* voci_ = nullptr;

@@ -31,6 +31,7 @@ ServerMenu::ServerMenu(const ConfigMenu& cfg, QObject* parent)
         emit Uscita(QStringLiteral("programma terminato %1").arg(stato == QProcess::NormalExit ? codice : -1));
         chiaviAperte_.clear();
         emit ProgrammaTerminato();
+        if (esci_) emit FineMenu();
     });
     connect(&processo_, &QProcess::errorOccurred, this, [this](QProcess::ProcessError e) {
         if (e == QProcess::FailedToStart) {
@@ -112,6 +113,21 @@ void ServerMenu::InviaComando(const QString& com, const Valore& param, const QSt
     programma_->flush();
 }
 
+void ServerMenu::Esci() {
+    if (!ProgrammaInCorso()) {
+        emit FineMenu();
+        return;
+    }
+    if (comandoEsci_) return;
+    esci_ = true;
+    if (!programma_) {  // still starting: it has nothing to lose yet
+        processo_.terminate();
+        return;
+    }
+    comandoEsci_ = prossimoComando_;
+    InviaComando(QStringLiteral("fine"), QString(), QString());
+}
+
 void ServerMenu::NuovaConnessione() {
     while (QLocalSocket* s = server_.nextPendingConnection()) {
         if (programma_) {  // one program per menu
@@ -125,6 +141,7 @@ void ServerMenu::NuovaConnessione() {
         connect(s, &QLocalSocket::disconnected, this, [this, s] {
             emit Uscita(QStringLiteral("collegamento chiuso"));
             comandiInviati_.clear();
+            comandoEsci_ = 0;
             s->deleteLater();
         });
     }
@@ -135,7 +152,15 @@ void ServerMenu::Leggi() {
     buffer_ += programma_->readAll();
     for (const QJsonObject& m : EstraiMessaggi(buffer_)) {
         if (m.contains(QStringLiteral("cmd"))) {
-            const QString com = comandiInviati_.take(m.value(QStringLiteral("cmd")).toInteger());
+            const qint64 n = m.value(QStringLiteral("cmd")).toInteger();
+            const QString com = comandiInviati_.take(n);
+            if (n == comandoEsci_) {
+                comandoEsci_ = 0;
+                // Refused ("Maschera Modal", "No Chiudi"): the program stays, and so does the menu.
+                if ((m.contains(QStringLiteral("ok")) && !m.value(QStringLiteral("ok")).toBool()) ||
+                    !ValoreDaJson(m.value(QStringLiteral("val"))).testo().isEmpty())
+                    esci_ = false;
+            }
             if (m.contains(QStringLiteral("ok")) && !m.value(QStringLiteral("ok")).toBool())
                 emit Uscita(QStringLiteral("errore %1: %2 %3").arg(com).arg(m.value(QStringLiteral("num")).toInteger())
                               .arg(m.value(QStringLiteral("desc")).toString()));

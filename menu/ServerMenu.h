@@ -36,6 +36,10 @@ public:
     void ImpostaForm(const QString& nomeForm);
     const QString& FormCorrente() const { return formCorrente_; }
 
+    // Ends the menu: a linked program is asked to close first ("fine") and a
+    // refusal keeps both running; the menu ends once the program has.
+    void Esci();
+
     bool ProgrammaInCorso() const { return processo_.state() != QProcess::NotRunning; }
 
 signals:
@@ -44,6 +48,7 @@ signals:
     void MostraMenuRichiesto();
     void MessaggioMenu(const QString& testo);
     void ProgrammaTerminato();
+    void FineMenu();
 
 private:
     void NuovaConnessione();
@@ -64,4 +69,6 @@ private:
     QSet<QString> chiaviAperte_;
     QString osParam_;
     QString formCorrente_;
+    qint64 comandoEsci_ = 0;  // the "fine" that Esci sent, while it waits
+    bool esci_ = false;
 };

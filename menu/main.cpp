@@ -16,7 +16,8 @@
 //                         "preppassaa", "keyprgprim", "FEInvio [0,0,0,\"\",0,0,3]"...);
 //                         a parameter that reads as JSON is sent as that value
 //                         (an array stays an array), otherwise as text
-//   esci                  end the menu (and the program with it)
+//   esci                  end the menu; a running program is sent "fine" first, and
+//                         a refusal (its answer is printed) keeps both running
 //
 // Standard output, one line each (values in JSON):
 //   pronto <chiave menu>                 listening
@@ -31,8 +32,8 @@
 //   collegamento chiuso
 //   programma terminato <codice di uscita>
 //
-// Without a window the menu ends when its input is closed and the program is
-// not running; with the window, when the window is closed. "esci" always.
+// Without a window the menu also ends when its input is closed and the program
+// is not running; with the window, closing it works as "esci".
 #include "ConfigMenu.h"
 #include "FinestraMenu.h"
 #include "ServerMenu.h"
@@ -95,9 +96,10 @@ int main(int argc, char* argv[]) {
         QObject::connect(&server, &ServerMenu::MostraMenuRichiesto, finestra.get(), &FinestraMenu::InPrimoPiano);
         QObject::connect(&server, &ServerMenu::MessaggioMenu, finestra.get(), &FinestraMenu::MostraMessaggio);
         finestra->show();
-    } else {
-        app.setQuitOnLastWindowClosed(false);
     }
+    app.setQuitOnLastWindowClosed(false);
+    // exit, not quit: quit would ask the window, whose closing asks the menu to end.
+    QObject::connect(&server, &ServerMenu::FineMenu, &app, [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
     if (!server.Avvia(errore)) {
         std::fputs((errore + QLatin1Char('\n')).toUtf8().constData(), stderr);
         return 1;
@@ -105,7 +107,7 @@ int main(int argc, char* argv[]) {
 
     bool ingressoChiuso = false;
     auto forseFine = [&] {
-        if (senzaFinestra && ingressoChiuso && !server.ProgrammaInCorso()) app.quit();
+        if (senzaFinestra && ingressoChiuso && !server.ProgrammaInCorso()) QCoreApplication::exit(0);
     };
     QObject::connect(&server, &ServerMenu::ProgrammaTerminato, &app, forseFine, Qt::QueuedConnection);
 
@@ -117,7 +119,7 @@ int main(int argc, char* argv[]) {
         const QString resto = spazio < 0 ? QString() : t.mid(spazio + 1).trimmed();
         auto e = [&](const char* nome) { return com.compare(QLatin1String(nome), Qt::CaseInsensitive) == 0; };
         if (e("esci")) {
-            app.quit();
+            server.Esci();
         } else if (e("avvia")) {
             server.Scegli(resto);
         } else if (e("attiva")) {
