@@ -5,6 +5,7 @@
 #include "components/menu/ProtocolloMenu.h"
 
 #include <QJsonDocument>
+#include <cstdio>
 
 using namespace ProtocolloMenu;
 
@@ -26,7 +27,14 @@ QString Json(const QJsonValue& v) {
 ServerMenu::ServerMenu(const ConfigMenu& cfg, QObject* parent)
     : QObject(parent), cfg_(cfg), db_(cfg.dbMenu), didascalie_(db_.Didascalie(cfg.chiavePrg)) {
     connect(&server_, &QLocalServer::newConnection, this, &ServerMenu::NuovaConnessione);
-    processo_.setProcessChannelMode(QProcess::ForwardedChannels);
+    // The program's own output goes to the menu's error stream, so that the
+    // menu's standard output carries only its documented lines.
+    processo_.setProcessChannelMode(QProcess::MergedChannels);
+    connect(&processo_, &QProcess::readyReadStandardOutput, this, [this] {
+        const QByteArray dati = processo_.readAllStandardOutput();
+        std::fwrite(dati.constData(), 1, static_cast<size_t>(dati.size()), stderr);
+        std::fflush(stderr);
+    });
     connect(&processo_, &QProcess::finished, this, [this](int codice, QProcess::ExitStatus stato) {
         emit Uscita(QStringLiteral("programma terminato %1").arg(stato == QProcess::NormalExit ? codice : -1));
         chiaviAperte_.clear();
