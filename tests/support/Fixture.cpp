@@ -1,4 +1,5 @@
 #include "Fixture.h"
+#include "components/db/GestRecordset.h"
 
 #include "components/db/GestoreDb.h"
 #include "startup/Contesto.h"
@@ -13,20 +14,6 @@ namespace {
     throw std::runtime_error((cosa + QStringLiteral(": ") + QString::fromUtf8(sqlite3_errmsg(db))).toStdString());
 }
 
-void bindValore(sqlite3_stmt* st, int i, const Valore& v) {
-    switch (v.tipo()) {
-    case TipoValore::Vuoto:
-    case TipoValore::Null: sqlite3_bind_null(st, i); break;
-    case TipoValore::Booleano:
-    case TipoValore::Intero: sqlite3_bind_int64(st, i, v.intero()); break;
-    case TipoValore::Doppio: sqlite3_bind_double(st, i, v.numero()); break;
-    case TipoValore::Data:
-        sqlite3_bind_text(st, i, v.data().toString(Qt::ISODate).toUtf8().constData(), -1, SQLITE_TRANSIENT);
-        break;
-    case TipoValore::Lista:
-    case TipoValore::Testo: sqlite3_bind_text(st, i, v.testo().toUtf8().constData(), -1, SQLITE_TRANSIENT); break;
-    }
-}
 
 }  // namespace
 
@@ -80,7 +67,7 @@ void FixtureDb::Inserisci(const QString& idDb, const QString& tabella,
     sqlite3* db = gestDb->DatabaseDaId(idDb)->Handle();
     sqlite3_stmt* st = nullptr;
     if (sqlite3_prepare_v2(db, sql.toUtf8().constData(), -1, &st, nullptr) != SQLITE_OK) fallito(db, sql);
-    for (size_t i = 0; i < colonne.size(); ++i) bindValore(st, static_cast<int>(i + 1), colonne[i].second);
+    for (size_t i = 0; i < colonne.size(); ++i) LegaValore(st, static_cast<int>(i + 1), colonne[i].second);
     const int rc = sqlite3_step(st);
     sqlite3_finalize(st);
     if (rc != SQLITE_DONE) fallito(db, sql);

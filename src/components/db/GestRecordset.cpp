@@ -199,7 +199,22 @@ Valore leggiValore(sqlite3_stmt* st, int i, bool data) {
     }
 }
 
-void lega(sqlite3_stmt* st, int i, const Valore& v) {
+
+// A prepared statement that finalises itself.
+struct Istruzione {
+    sqlite3_stmt* st = nullptr;
+    Istruzione(Database& d, const QString& sql) {
+        if (sqlite3_prepare_v2(d.Handle(), sql.toUtf8().constData(), -1, &st, nullptr) != SQLITE_OK)
+            d.Errore(sql, kOrigineGestRecordset);
+    }
+    ~Istruzione() { sqlite3_finalize(st); }
+    Istruzione(const Istruzione&) = delete;
+    Istruzione& operator=(const Istruzione&) = delete;
+};
+
+}  // namespace
+
+void LegaValore(sqlite3_stmt* st, int i, const Valore& v) {
     switch (v.tipo()) {
     case TipoValore::Vuoto:
     case TipoValore::Null: sqlite3_bind_null(st, i); break;
@@ -221,20 +236,6 @@ void lega(sqlite3_stmt* st, int i, const Valore& v) {
         errore(NumErrore::TipoNonCorrispondente, QStringLiteral("Un elenco di valori non si può scrivere in un campo."));
     }
 }
-
-// A prepared statement that finalises itself.
-struct Istruzione {
-    sqlite3_stmt* st = nullptr;
-    Istruzione(Database& d, const QString& sql) {
-        if (sqlite3_prepare_v2(d.Handle(), sql.toUtf8().constData(), -1, &st, nullptr) != SQLITE_OK)
-            d.Errore(sql, kOrigineGestRecordset);
-    }
-    ~Istruzione() { sqlite3_finalize(st); }
-    Istruzione(const Istruzione&) = delete;
-    Istruzione& operator=(const Istruzione&) = delete;
-};
-
-}  // namespace
 
 struct Colonna {
     QString nome;     // as SQLite names it
@@ -508,7 +509,7 @@ void GestRecordset::AggiornaRec(const QString& chiave) {
                                       .arg(virgolette(r.istanze[0].tabella), nomi.join(QLatin1Char(',')),
                                            segnaposto.join(QLatin1Char(',')));
         Istruzione q(*r.db, sql);
-        for (size_t i = 0; i < buffer.size(); ++i) lega(q.st, static_cast<int>(i + 1), buffer[i].valore);
+        for (size_t i = 0; i < buffer.size(); ++i) LegaValore(q.st, static_cast<int>(i + 1), buffer[i].valore);
         if (sqlite3_step(q.st) != SQLITE_DONE) r.db->Errore(sql, kOrigineGestRecordset);
         // The new row joins the set at its end; the position does not move.
         const bool eraAllaFine = r.fine();
@@ -535,7 +536,7 @@ void GestRecordset::AggiornaRec(const QString& chiave) {
                                 .arg(virgolette(r.istanze[ist].tabella), assegna.join(QLatin1String(", ")))
                                 .arg(valori.size() + 1);
         Istruzione q(*r.db, sql);
-        for (size_t i = 0; i < valori.size(); ++i) lega(q.st, static_cast<int>(i + 1), *valori[i]);
+        for (size_t i = 0; i < valori.size(); ++i) LegaValore(q.st, static_cast<int>(i + 1), *valori[i]);
         sqlite3_bind_int64(q.st, static_cast<int>(valori.size() + 1), riga.rowid[ist]);
         if (sqlite3_step(q.st) != SQLITE_DONE) r.db->Errore(sql, kOrigineGestRecordset);
         // A left join without a row on this side has nothing to update.

@@ -9,6 +9,10 @@
 #include <memory>
 
 class GestoreDb;
+struct sqlite3_stmt;
+
+// Binds a value to a statement parameter: empty and null as NULL, dates as ISO text.
+void LegaValore(sqlite3_stmt* st, int indice, const Valore& valore);
 struct Recordset;
 
 class GestRecordset {

@@ -11,16 +11,11 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 
+#include "support/AppTest.h"
+
 #include <cmath>
 
 namespace {
-void assicuraApp() {
-    if (QApplication::instance()) return;
-    static int argc = 1;
-    static char nome[] = "test_msgcom";
-    static char* argv[] = {nome, nullptr};
-    new QApplication(argc, argv);
-}
 
 QRect inPixel(const QRect& r) {
     const auto p = [](int t) { return static_cast<int>(std::lround(t / 15.0)); };
@@ -39,7 +34,7 @@ void quandoAperta(std::function<void(frmMsgCom*)> azione) {
 class FormMsgComTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        assicuraApp();
+        AppTest();
         auto c = std::make_shared<Contesto>();
         c->gsTitoloApp = QStringLiteral("Titolo App");
         ImpostaContesto(c);

@@ -9,17 +9,12 @@
 #include <QThread>
 #include <gtest/gtest.h>
 
+#include "support/AppTest.h"
+
 using namespace ProtocolloMenu;
 
 namespace {
 
-QCoreApplication& app() {
-    static int argc = 1;
-    static char nome[] = "test";
-    static char* argv[] = {nome, nullptr};
-    static QCoreApplication a(argc, argv);
-    return a;
-}
 
 // A menu on its own thread, since the client blocks its thread while it
 // waits for an answer. It answers each request with `risponde` and records
@@ -91,7 +86,7 @@ QString ChiaveUnica(const char* base) {
 }  // namespace
 
 TEST(MenuClientLocale, CallsGetTheMenusAnswers) {
-    app();
+    AppTest();
     const QString chiave = ChiaveUnica("chiamate");
     MenuFinto menu(chiave);
     menu.risponde = [](const QJsonObject& m, MenuFinto&) {
@@ -146,7 +141,7 @@ TEST(MenuClientLocale, CallsGetTheMenusAnswers) {
 }
 
 TEST(MenuClientLocale, CommandsReachTheHandlerFromTheEventLoopAndAreAnswered) {
-    app();
+    AppTest();
     const QString chiave = ChiaveUnica("comandi");
     MenuFinto menu(chiave);
     // While the program waits for MostraMenu, the menu sends a command first.
@@ -183,7 +178,7 @@ TEST(MenuClientLocale, CommandsReachTheHandlerFromTheEventLoopAndAreAnswered) {
 }
 
 TEST(MenuClientLocale, ClosingTheLinkInsideACommandStillAnswersIt) {
-    app();
+    AppTest();
     const QString chiave = ChiaveUnica("fine");
     MenuFinto menu(chiave);
     auto client = std::make_unique<MenuClientLocale>(10000);
@@ -201,7 +196,7 @@ TEST(MenuClientLocale, ClosingTheLinkInsideACommandStillAnswersIt) {
 }
 
 TEST(MenuClientLocale, NoMenuOrALostMenuRaisesTheRunTimeError) {
-    app();
+    AppTest();
     MenuClientLocale solo(10000);
     try {
         solo.RegistraProgramma(ChiaveUnica("nessuno"), QStringLiteral("COMIVA"), QString());

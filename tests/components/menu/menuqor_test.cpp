@@ -11,17 +11,12 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
+
+#include "support/AppTest.h"
 #include <sqlite3.h>
 
 namespace {
 
-QCoreApplication& app() {
-    static int argc = 1;
-    static char nome[] = "test";
-    static char* argv[] = {nome, nullptr};
-    static QCoreApplication a(argc, argv);
-    return a;
-}
 
 void Scrivi(const QString& file, const QByteArray& testo) {
     QFile f(file);
@@ -32,7 +27,7 @@ void Scrivi(const QString& file, const QByteArray& testo) {
 }  // namespace
 
 TEST(MenuQor, ServesTheProgramAndPassesOnTypedCommands) {
-    app();
+    AppTest();
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     sqlite3* db = nullptr;

@@ -11,14 +11,9 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 
+#include "support/AppTest.h"
+
 namespace {
-void assicuraApp() {
-    if (QCoreApplication::instance()) return;
-    static int argc = 1;
-    static char nome[] = "test_dialoghi";
-    static char* argv[] = {nome, nullptr};
-    new QApplication(argc, argv);
-}
 
 // What a standard box showed.
 struct Visto {
@@ -52,7 +47,7 @@ void rispondiAlBox(Visto& v, int tasto, const QString& bottone = {}) {
 class DialoghiQtTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        assicuraApp();
+        AppTest();
         auto c = std::make_shared<Contesto>();
         c->gsTitoloApp = QStringLiteral("Titolo App");
         ImpostaContesto(c);
