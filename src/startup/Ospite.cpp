@@ -1,5 +1,6 @@
 #include "startup/Ospite.h"
 
+#include "common/MsgErrori.h"
 #include "components/core/ErroreRun.h"
 #include "components/menu/MenuClient.h"
 #include "components/platform/ServizioDialoghi.h"
@@ -93,10 +94,6 @@ bool Ospite::NessunaFormAperta() const {
     return true;
 }
 
-void Ospite::MsgErroreMenuTesto(const QString& descrizione, const QString& numero) {
-    ctx().ggDialoghi->msgMenu(QStringLiteral("Errore(") + numero + QStringLiteral("): ") + descrizione);
-}
-
 // ---- Dispatch ----
 
 void Ospite::ApriFormRichiesta(const QString& nomeRichiesto, int modo, const QString& chiave,
@@ -155,9 +152,7 @@ bool Ospite::AttivaForm(FormBase*& form, const QString& nome, int modo, const QS
         return true;
     } catch (const ErroreRun& e) {
         if (e.numero() != NumErrore::ImpossibileMostrare && e.numero() != NumErrore::OggettoNonImpostato) {
-            QString d = e.descrizione();
-            if (!e.origine().isEmpty()) d += QStringLiteral(" - ") + e.origine();
-            MsgErroreMenuTesto(d, QString::number(e.numero()));
+            MsgErroreMenu(e);
             ChiudiRichiesto(0);
         }
         return false;
@@ -251,7 +246,8 @@ void Ospite::MsgAvvisoProg(const QString& testo, int codice, int chiudi) {
         ctx().ggDialoghi->msgBox(testo, codice, ctx().gsTitoloApp);
         if (chiudi == -1) ChiudiRichiesto(0);
     } catch (const ErroreRun& e) {
-        MsgErroreMenuTesto(QString::number(e.numero()), testo);
+        // The menu shows "Errore(" + text + "): " + number.
+        MsgErroreMenu(Valore(static_cast<long long>(e.numero())), Valore(testo));
         ChiudiRichiesto(0);
     }
 }

@@ -92,7 +92,6 @@ public:
 private:
     bool AttivaForm(FormBase*& form, const QString& nome, int modo, const QString& chiave,
                     const QString& keyLancia, const QString& keySecLancia, const QString& paramLancia);
-    void MsgErroreMenuTesto(const QString& descrizione, const QString& numero);
 
     FormPrincipale* frmPrincipale_ = nullptr;
     QList<QPointer<FormBase>> caricate_;
