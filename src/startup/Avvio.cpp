@@ -11,6 +11,7 @@
 #include "components/platform/ServizioDialoghi.h"
 #include "components/util/UtilGenerali.h"
 #include "startup/Contesto.h"
+#include "startup/FrmConn.h"
 #include "startup/ImpostazioniIni.h"
 #include "startup/Isolamento.h"
 #include "startup/Ospite.h"
@@ -131,6 +132,7 @@ int ApriDbAzienda(const QString& nomeFile, GestoreDb& gestDb, QString& idDb, con
         }
         break;
     }
+    MostraFrmConn(QStringLiteral("Connessione primaria al database"));
     idDb = CredenzialiDb(gestDb, c.gsNomeDB, c.gsPwdDbDitta, c.gsConnect);
     c.gsPwdDbMenu = LeggiValMenu(QStringLiteral("AccMenuPwd")).testo();
     return 0;
@@ -317,7 +319,9 @@ int ApriDbComune() {
         c.gsNomeDbMenu = c.gsDriveDbMenu + nome;
     }
     c.gsConnectMenu = ValIni(QStringLiteral("Menu"), QStringLiteral("Connect"), QString());
+    MostraFrmConn(QStringLiteral("Connessione database Comune"));
     c.gsIdDbMenu = CredenzialiDb(*c.ggGestDb, c.gsNomeDbMenu, c.gsPwdDbMenu, c.gsConnectMenu);
+    ScaricaFrmConn();
     return IdNonValido(c.gsIdDbMenu) ? -1 : 0;
 }
 
@@ -383,6 +387,7 @@ bool InizProgramma(const QString& rigaComando, const FabbricaMenuClient& creaMen
     if (!c.ggOspite) c.ggOspite = std::make_shared<Ospite>();
     Ospite& ospite = *c.ggOspite;
     auto fallita = [&] {
+        ScaricaFrmConn();
         c.giCodiceUscita = 1;
         ospite.ChiudiDaTimer();
         return false;
@@ -410,6 +415,7 @@ bool InizProgramma(const QString& rigaComando, const FabbricaMenuClient& creaMen
     }
     try {
         c.gsFileIni = c.ggMenuClient->FileImpostazioni();
+        MostraVersione(-1, -1);
         c.gsNomeDB = c.ggMenuClient->LeggiValoreSess(QStringLiteral("NomeDBAzie")).testo();
         c.gsConnect = c.ggMenuClient->LeggiValoreSess(QStringLiteral("ConnectDBAzie")).testo();
         if (!c.ggGestDb) c.ggGestDb = std::make_shared<GestoreDb>();

@@ -8,7 +8,9 @@
 #include "support/AppTest.h"
 #include "support/Fixture.h"
 
+#include <QApplication>
 #include <QFile>
+#include <QWidget>
 #include <gtest/gtest.h>
 
 namespace {
@@ -71,6 +73,8 @@ TEST_F(AvvioTest, StartsRegistersOpensBothDatabasesAndTheRequestedForm) {
     EXPECT_EQ(f->osKeySec, "SEC1");
     EXPECT_TRUE(dialoghi->mostrati.isEmpty());
     EXPECT_EQ(c->giCodiceUscita, 0);
+    // The connection splash is gone once the shared database is open.
+    for (QWidget* w : QApplication::topLevelWidgets()) EXPECT_NE(w->objectName(), "frmConn");
 }
 
 TEST_F(AvvioTest, WithoutTheMenuTheProgramSaysSoAndEndsWithAnError) {
