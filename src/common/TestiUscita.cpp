@@ -1,5 +1,8 @@
 #include "common/TestiUscita.h"
 
+#include "components/util/UtilGenerali.h"
+#include "startup/Contesto.h"
+
 namespace {
 
 const QString kRifCr = QStringLiteral("&#xD;");
@@ -84,15 +87,9 @@ QString CodificaTestoXml(const QString& testo, bool altiComeTrattino) {
 
 QString AllineaCampo(const QString& valore, int larghezza, const QString& allineamento,
                      const QString& riempimento, bool taglia) {
-    const qsizetype w = qMax(larghezza, 0);
-    const bool destra = allineamento.compare(QLatin1String("D"), Qt::CaseInsensitive) == 0;
-    const qsizetype n = valore.size();
-    if (n < w) {
-        const QString fill(w - n, carattereRiempimento(riempimento));
-        return destra ? fill + valore : valore + fill;
-    }
-    if (n > w && taglia) return destra ? valore.right(w) : valore.left(w);
-    return valore;
+    // Without `taglia` a longer value stays whole; otherwise the utility's fill and cut.
+    if (!taglia && valore.size() > qMax(larghezza, 0)) return valore;
+    return ggUtil().Allinea(valore, larghezza, QString(carattereRiempimento(riempimento)), allineamento);
 }
 
 QString Riempitivo(int larghezza, const Valore& valore, const QString& riempimento) {

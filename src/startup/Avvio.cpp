@@ -36,6 +36,11 @@ QString ValIni(const QString& sezione, const QString& chiave, const QString& pre
 // A blank before a positive number, as the platform's conversion writes it.
 QString NumeroConBlank(long n) { return n >= 0 ? QStringLiteral(" ") + QString::number(n) : QString::number(n); }
 
+// A drive path, a network path or a local absolute path: no drive goes before it.
+bool PercorsoAssoluto(const QString& p) {
+    return p.mid(1, 1) == QLatin1String(":") || p.startsWith(QLatin1String("\\\\")) || p.startsWith(QLatin1Char('/'));
+}
+
 bool IdNonValido(const QString& id) {
     return id.trimmed().isEmpty() || id.left(4).compare(QLatin1String("Err:"), Qt::CaseInsensitive) == 0;
 }
@@ -300,8 +305,6 @@ Valore LeggiOSPlatform() { return ctx().ggMenuClient->LeggiValoreSess(QStringLit
 
 // ---- Shared database ----
 
-static bool PercorsoAssoluto(const QString& p) { return p.mid(1, 1) == QLatin1String(":") || p.startsWith(QLatin1String("\\\\")) || p.startsWith(QLatin1Char('/')); }
-
 int ApriDbComune() {
     Contesto& c = ctx();
     QString nome;
@@ -429,7 +432,7 @@ bool InizProgramma(const QString& rigaComando, const FabbricaMenuClient& creaMen
         QString dir;
         if (LeggiValIni(QStringLiteral("Base"), QStringLiteral("DirImgEmail"), QString(), dir) == QLatin1String("0"))
             LeggiValIni(QStringLiteral("Base"), QStringLiteral("DirImmagini"), QString(), dir);
-        if (dir.mid(1, 1) != QLatin1String(":") && !dir.startsWith(QLatin1String("\\\\")))
+        if (!PercorsoAssoluto(dir))
             dir = u.ComponiPercorso(QString(), ValIni(QStringLiteral("Base"), QStringLiteral("DriveDB"), QString()), dir);
         c.gsDirImgEmail = dir;
         c.gsFormDaAprire = u.EstraiParametro(rigaComando, QStringLiteral("F")).trimmed();

@@ -112,30 +112,27 @@ void Ospite::ApriFormRichiesta(const QString& nomeRichiesto, int modo, const QSt
 bool Ospite::AttivaForm(FormBase*& form, const QString& nome, int modo, const QString& chiave,
                         const QString& keyLancia, const QString& keySecLancia, const QString& paramLancia) {
     MenuClient* menu = ctx().ggMenuClient.get();
+    auto consegna = [&](const QString& osParam) {
+        form->osKeySec = chiave;
+        form->osKeyLancia = keyLancia;
+        form->osKeySecLancia = keySecLancia;
+        form->osParamLancia = paramLancia;
+        form->osParam = osParam;
+    };
     try {
         if (IndiceForm(nome) > 0) {
             if (!form->isVisible()) form->show();
             form->raise();
             form->activateWindow();
             // Hand-over only when a launcher asked for the form.
-            if (!keyLancia.trimmed().isEmpty()) {
-                form->osKeySec = chiave;
-                form->osKeyLancia = keyLancia;
-                form->osKeySecLancia = keySecLancia;
-                form->osParamLancia = paramLancia;
-                form->osParam = menu ? menu->LeggiInfoLancio().osParam : QString();
-            }
+            if (!keyLancia.trimmed().isEmpty()) consegna(menu ? menu->LeggiInfoLancio().osParam : QString());
             return true;
         }
         const InfoLancio info = menu ? menu->LeggiInfoLancio() : InfoLancio{};
         int stato = info.osTipoForm;
         double d = 0;
         if (leggiNumeroItaliano(ctx().gsStatoFinestra, d)) stato = static_cast<int>(d);
-        form->osKeySec = chiave;
-        form->osKeyLancia = keyLancia;
-        form->osKeySecLancia = keySecLancia;
-        form->osParamLancia = paramLancia;
-        form->osParam = info.osParam;
+        consegna(info.osParam);
         form->Carica();
         if (form->oiLoadOk == -1) {
             form->Scarica();
@@ -206,7 +203,7 @@ void Ospite::EseguiComandoMenu(const QString&, const QString& keySec, const QStr
         rit = true;
     } else if (c == QLatin1String("ritornoa")) {
         const QString nome = param.testo().trimmed();
-        if (nome.isEmpty() || !FormCaricata(NomeFormDi(nome).isEmpty() ? nome : NomeFormDi(nome))) {
+        if (nome.isEmpty() || !FormCaricata(nome)) {
             if (QWidget* w = QApplication::activeWindow()) w->activateWindow();
         } else {
             ApriFormRichiesta(nome, 0, {}, {}, {}, {});
