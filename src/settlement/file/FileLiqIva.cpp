@@ -1,0 +1,533 @@
+#include "settlement/file/FileLiqIva.h"
+
+#include "common/FrmMsgCom.h"
+#include "common/TestiUscita.h"
+#include "components/core/ErroreRun.h"
+#include "components/db/GestRecordset.h"
+#include "components/util/Percorsi.h"
+#include "components/util/UtilGenerali.h"
+#include "startup/Contesto.h"
+
+#include <QFile>
+#include <QIODevice>
+#include <QRegularExpression>
+#include <cmath>
+
+namespace {
+
+// Run-time error numbers of file output, as the platform numbers them.
+constexpr long kErroreIo = 57;
+constexpr long kErroreAccessoFile = 75;
+
+const QString kCrLf = QStringLiteral("\r\n");
+const QString kNamespaceIvp = QStringLiteral("urn:www.agenziaentrate.gov.it:specificheTecniche:sco:ivp");
+const QString kNamespaceFirma = QStringLiteral("http://www.w3.org/2000/09/xmldsig#");
+const QString kMetodoMancante = QStringLiteral(" Metodo Acconto obbligatorio in presenza di acconto");
+constexpr int kMaxModuli = 5;
+constexpr int kLungImporto = 16;
+
+// Zero at the precision the settlement comparisons use (1e-8).
+bool eZero(double d) { return ggUtil().Arrotonda(d, -8) == 0.0; }
+
+double numero(const Valore& v) { return ggUtil().ValoreNumerico(v); }
+
+bool eSi(const Valore& v) { return v.testo().trimmed().compare(QLatin1String("S"), Qt::CaseInsensitive) == 0; }
+
+QString anno4(int anno) { return QStringLiteral("%1").arg(anno, 4, 10, QLatin1Char('0')); }
+
+// A whole number as stored, without decimals; other values as text.
+QString testoIntero(const Valore& v) {
+    if (v.eNumero() && std::floor(v.numero()) == v.numero()) return QString::number(v.intero());
+    return v.testo();
+}
+
+// The patterns of the schema's code types.
+bool codiceFiscaleValido(const QString& s) {
+    static const QRegularExpression re(QStringLiteral(
+        "^(?:[0-9]{11}|[A-Z]{6}[0-9LMNPQRSTUV]{2}[A-Z][0-9LMNPQRSTUV]{2}[A-Z][0-9LMNPQRSTUV]{3}[A-Z])$"));
+    return re.match(s).hasMatch();
+}
+bool partitaIvaValida(const QString& s) {
+    static const QRegularExpression re(QStringLiteral("^[0-7][0-9]{10}$"));
+    return re.match(s).hasMatch();
+}
+bool codiceNumericoValido(const QString& s) {
+    static const QRegularExpression re(QStringLiteral("^[0-9]{11}$"));
+    return re.match(s).hasMatch();
+}
+
+QList<int> intervallo(int da, int a) {
+    QList<int> l;
+    for (int i = da; i <= a; ++i) l << i;
+    return l;
+}
+const QList<int> kCariche = intervallo(1, 9) + intervallo(11, 15);
+const QList<int> kUltimiMesi = intervallo(1, 13) + QList<int>{99};
+const QList<int> kMesi = intervallo(1, 12);
+const QList<int> kTrimestri = intervallo(1, 5);
+const QList<int> kImpegni = {1, 2};
+const QList<int> kMetodi = intervallo(1, 4);
+
+// How a coded number of a row stands against the schema's list of values.
+enum class Codice { Assente, Ammesso, Rifiutato };
+
+// Absent: empty, or zero ("0", "00", 0). Otherwise a whole number of the list.
+Codice valutaCodice(const Valore& v, const QList<int>& ammessi, int& n) {
+    const QString t = testoIntero(v).trimmed();
+    if (t.isEmpty()) return Codice::Assente;
+    static const QRegularExpression intero(QStringLiteral("^[+-]?[0-9]+$"));
+    if (!intero.match(t).hasMatch()) return Codice::Rifiutato;
+    bool ok = false;
+    const long long x = t.toLongLong(&ok);
+    if (ok && x == 0) return Codice::Assente;
+    if (!ok || !ammessi.contains(static_cast<int>(x)) || x != static_cast<int>(x)) return Codice::Rifiutato;
+    n = static_cast<int>(x);
+    return Codice::Ammesso;
+}
+
+// A value of the text line: control characters would break the line and
+// characters beyond the single-byte page have no byte of their own.
+QString pulitoPerRiga(const QString& s) {
+    QString r;
+    r.reserve(s.size());
+    for (const char32_t cp : s.toUcs4()) {
+        if (cp < 32) r += QLatin1Char(' ');
+        else if (cp > 255) r += QLatin1Char('?');
+        else r += QChar(static_cast<char16_t>(cp));
+    }
+    return r;
+}
+
+// Left-aligned, filled with blanks and cut to the width.
+QString sinistra(const QString& valore, int larghezza) {
+    return AllineaCampo(pulitoPerRiga(valore), larghezza, QStringLiteral("S"), QStringLiteral(" "), true);
+}
+
+// Where a value may be cut at most `massimo` characters in without splitting a
+// surrogate pair or a line-break reference.
+qsizetype puntoDiTaglio(const QString& s, qsizetype massimo) {
+    qsizetype p = massimo;
+    if (p > 0 && p < s.size() && s.at(p - 1).isHighSurrogate() && s.at(p).isLowSurrogate()) --p;
+    // A reference "&#xD;" or "&#xA;" is five characters: back off to its "&".
+    for (qsizetype k = qMax<qsizetype>(0, p - 4); k < p; ++k) {
+        if (s.at(k) != QLatin1Char('&')) continue;
+        const QStringView rif = QStringView(s).mid(k, 5);
+        if ((rif == u"&#xD;" || rif == u"&#xA;") && k + 5 > p) return k;
+    }
+    return p;
+}
+
+}  // namespace
+
+LettoreRiga RigaDaRecordset(const GestRecordset& rs, const QString& chiave) {
+    return [&rs, chiave](const QString& colonna) { return rs.LeggiCampoNull(chiave, colonna); };
+}
+
+FileLiqIva::FileLiqIva(bool xml) : mbXml(xml) {}
+
+FileLiqIva::~FileLiqIva() = default;
+
+QString FileLiqIva::PrepSql(int anno, int numCom) {
+    const UtilGenerali& u = ggUtil();
+    return QStringLiteral("Select * from LiqIvaTest Inner Join LiqIvaDett") +
+           QStringLiteral(" On LiqIvaTest.Anno = LiqIvaDett.Anno") +
+           QStringLiteral(" And LiqIvaTest.NumCom = LiqIvaDett.NumCom") +
+           QStringLiteral(" Where LiqIvaTest.Anno = ") + u.FormatoSql(Valore(anno), TipoDato::Intero) +
+           QStringLiteral(" And LiqIvaTest.NumCom = ") + u.FormatoSql(Valore(numCom), TipoDato::Intero) +
+           QStringLiteral(" Order By Modulo");
+}
+
+QString FileLiqIva::ControllaModuli(const QList<Valore>& moduli) {
+    if (moduli.size() > kMaxModuli)
+        return QStringLiteral("La comunicazione ha %1 moduli: il file ne può contenere al massimo %2.\r\n"
+                              "Il file non viene scritto.")
+            .arg(moduli.size())
+            .arg(kMaxModuli);
+    for (const Valore& m : moduli) {
+        int n = 0;
+        if (valutaCodice(m, kTrimestri, n) != Codice::Ammesso)
+            return QStringLiteral("Numero di modulo non valido: %1. I moduli vanno numerati da 1 a %2.\r\n"
+                                  "Il file non viene scritto.")
+                .arg(m.eNull() ? QStringLiteral("vuoto") : m.testo(), QString::number(kMaxModuli));
+    }
+    return {};
+}
+
+QString FileLiqIva::ControllaModuli(GestRecordset& rs, const QString& chiave) {
+    QList<Valore> moduli;
+    if (rs.RecVuoto(chiave)) return {};
+    rs.PrimoRec(chiave);
+    for (; !rs.FineRec(chiave); rs.RecSuccessivo(chiave)) moduli << rs.LeggiCampoNull(chiave, QStringLiteral("Modulo"));
+    rs.PrimoRec(chiave);
+    return ControllaModuli(moduli);
+}
+
+void FileLiqIva::ApriFile(const QString& percorso) {
+    auto file = std::make_unique<QFile>(PercorsoLocale(percorso));
+    if (!file->open(QIODevice::WriteOnly | QIODevice::Truncate))
+        throw ErroreRun(kErroreAccessoFile,
+                        QStringLiteral("Impossibile creare il file %1: %2").arg(percorso, file->errorString()),
+                        QStringLiteral("stLiqIva"));
+    mgUscita = file.get();
+    mgFile = std::move(file);
+    miLivTab = 0;
+}
+
+void FileLiqIva::ApriSu(QIODevice* uscita) {
+    mgFile.reset();
+    mgUscita = uscita;
+    miLivTab = 0;
+}
+
+void FileLiqIva::ChiudiFile() {
+    if (!mgFile) {
+        mgUscita = nullptr;
+        return;
+    }
+    auto* file = static_cast<QFile*>(mgFile.get());
+    const bool ok = file->flush();
+    const QString errore = file->errorString();
+    file->close();
+    mgFile.reset();
+    mgUscita = nullptr;
+    if (!ok) throw ErroreRun(kErroreIo, QStringLiteral("Errore di scrittura del file: %1").arg(errore),
+                             QStringLiteral("stLiqIva"));
+}
+
+void FileLiqIva::Scrivi(const QByteArray& byte) {
+    if (!mgUscita)
+        throw ErroreRun(kErroreIo, QStringLiteral("Il file di scarico non è aperto."), QStringLiteral("stLiqIva"));
+    if (mgUscita->write(byte) != byte.size())
+        throw ErroreRun(kErroreIo, QStringLiteral("Errore di scrittura del file: %1").arg(mgUscita->errorString()),
+                        QStringLiteral("stLiqIva"));
+}
+
+void FileLiqIva::ScriviRigaXml(const QString& psRiga) {
+    if (ggUtil().EVuoto(Valore(psRiga))) return;
+    // Escaped lines hold only characters below 127.
+    Scrivi(QByteArray(miLivTab, '\t') + psRiga.toLatin1() + "\r\n");
+}
+
+void FileLiqIva::SottraimiTabXml(int piQuanti) { miLivTab = qMax(0, miLivTab - piQuanti); }
+
+void FileLiqIva::Segnala(const QString& voce) { msSegnalazioni += kCrLf + voce; }
+
+QString FileLiqIva::PrepCampoXml(const QString& psValore, const QString& psChiave, int piObblig,
+                                 const QString& psDescAgg, int piMaxLung, int piMinLung, bool pbUcase,
+                                 bool pbNumerico) {
+    const UtilGenerali& u = ggUtil();
+    QString w = pbUcase ? psValore.toUpper() : psValore;
+    w.replace(QLatin1Char('\t'), QLatin1Char(' '));
+    w = RiferimentiACapo(w);
+    if (w.compare(QLatin1String("100-01-01"), Qt::CaseInsensitive) == 0) w.clear();
+
+    const bool manca = (piObblig == -2 && pbNumerico) ? u.EVuoto(Valore(w), TipoDato::Doppio)
+                                                      : (piObblig != 0 && u.EVuoto(Valore(w)));
+    if (manca) msCampiMancanti += kCrLf + psChiave + QLatin1Char(' ') + psDescAgg.trimmed();
+    if (u.EVuoto(Valore(w))) return {};
+
+    QString testo = w;
+    if (piMaxLung > 0 && w.size() > piMaxLung) {
+        testo = w.left(puntoDiTaglio(w, piMaxLung));
+        Segnala(psChiave + QLatin1Char(' ') + psDescAgg.trimmed() + QStringLiteral(" troncato"));
+    }
+    if (piMinLung > 0 && w.size() < piMinLung)
+        Segnala(psChiave + QLatin1Char(' ') + psDescAgg.trimmed() + QStringLiteral(" troppo corto"));
+
+    const QString escaped = CodificaTestoXml(testo, false);
+    if (psChiave.isEmpty()) return escaped;
+    return QStringLiteral("<iv:") + psChiave + QLatin1Char('>') + escaped + QStringLiteral("</iv:") + psChiave +
+           QLatin1Char('>');
+}
+
+QString FileLiqIva::NumeroPA(double pvNumero, int piDec, bool pbVuotoSeZero) {
+    if (pbVuotoSeZero && eZero(pvNumero)) return {};
+    double r = ggUtil().Arrotonda(pvNumero, -piDec);
+    if (r == 0.0) r = 0.0;  // no "-0,00"
+    return QString::number(r, 'f', qMax(piDec, 0)).replace(QLatin1Char('.'), QLatin1Char(','));
+}
+
+QString FileLiqIva::FormattaImporto(double pdVal) {
+    if (eZero(pdVal)) return QString(kLungImporto, QLatin1Char(' '));
+    const QString t = NumeroPA(pdVal, 2, false);
+    return t.size() > kLungImporto ? t : t.rightJustified(kLungImporto, QLatin1Char(' '));
+}
+
+QString FileLiqIva::BiancoSeN(const QString& psVal) {
+    return psVal.compare(QLatin1String("N"), Qt::CaseInsensitive) == 0 ? QStringLiteral(" ") : QStringLiteral("1");
+}
+
+QString FileLiqIva::ValFirma(const QString& psVal) {
+    return psVal.compare(QLatin1String("S"), Qt::CaseInsensitive) == 0 ? QStringLiteral("1") : QStringLiteral("0");
+}
+
+// A code of the front page: trimmed, upper case, tested against the schema's
+// pattern and never cut. An invalid mandatory code is written all the same
+// (leaving it out would not make the file valid either) and reported; an
+// invalid optional one is reported and left out.
+void FileLiqIva::ScriviCodice(const QString& valore, const QString& elemento, int obblig,
+                              bool (*valido)(const QString&)) {
+    const QString v = valore.trimmed().toUpper();
+    if (!v.isEmpty() && !valido(v)) {
+        Segnala(elemento + QStringLiteral(" non valido"));
+        if (obblig == 0) return;
+    }
+    ScriviRigaXml(PrepCampoXml(v, elemento, obblig, {}, 0, 0, true, false));
+}
+
+// A coded number: written only when it is one of the schema's values; any
+// other non-zero value is reported and left out.
+void FileLiqIva::ScriviEnumerato(const Valore& valore, const QString& elemento, const QList<int>& ammessi) {
+    int n = 0;
+    switch (valutaCodice(valore, ammessi, n)) {
+    case Codice::Assente: return;
+    case Codice::Rifiutato: Segnala(elemento + QStringLiteral(" non valido")); return;
+    case Codice::Ammesso: ScriviRigaXml(PrepCampoXml(QString::number(n), elemento, -1, {}, 0, 0, true, false));
+    }
+}
+
+// An amount element. Zero writes nothing. The schema's unsigned fields take
+// no negative figure: it is reported and left out. A figure too long for the
+// field is never cut: it is an error of the run.
+void FileLiqIva::ScriviImporto(const LettoreRiga& riga, const QString& colonna, const QString& elemento,
+                               bool conSegno) {
+    const double d = numero(riga(colonna));
+    if (eZero(d)) return;
+    const QString t = NumeroPA(d, 2, false);
+    if (!conSegno && t.startsWith(QLatin1Char('-'))) {
+        Segnala(elemento + QStringLiteral(" negativo"));
+        return;
+    }
+    if (t.size() > kLungImporto) {
+        Segnala(elemento + QStringLiteral(" fuori formato"));
+        ++miErrori;
+        return;
+    }
+    ScriviRigaXml(PrepCampoXml(t, elemento, -1, {}, kLungImporto, 4, true, true));
+}
+
+void FileLiqIva::ScriviTestata(const LettoreRiga& riga) {
+    const auto campo = [&](const char* nome) { return riga(QString::fromLatin1(nome)); };
+    const auto riga1 = [&](const QString& valore, const char* elemento) {
+        ScriviRigaXml(PrepCampoXml(valore, QString::fromLatin1(elemento), -1, {}, 0, 0, true, false));
+    };
+    const int anno = static_cast<int>(numero(campo("Anno")));
+
+    ScriviRigaXml(QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>"));
+    ScriviRigaXml(QStringLiteral("<iv:Fornitura xmlns:iv=\"%1\" xmlns:ds=\"%2\">").arg(kNamespaceIvp, kNamespaceFirma));
+    ++miLivTab;
+
+    ScriviRigaXml(QStringLiteral("<iv:Intestazione>"));
+    ++miLivTab;
+    riga1(anno < 2018 ? QStringLiteral("IVP17") : QStringLiteral("IVP18"), "CodiceFornitura");
+    ScriviCodice(campo("CFDichiarante").testo(), QStringLiteral("CodiceFiscaleDichiarante"), 0, codiceFiscaleValido);
+    ScriviEnumerato(campo("CodiceCaricaDichiarante"), QStringLiteral("CodiceCarica"), kCariche);
+    SottraimiTabXml(1);
+    ScriviRigaXml(QStringLiteral("</iv:Intestazione>"));
+
+    ScriviRigaXml(QStringLiteral("<iv:Comunicazione identificativo=\"00001\">"));
+    ++miLivTab;
+    ScriviRigaXml(QStringLiteral("<iv:Frontespizio>"));
+    ++miLivTab;
+    ScriviCodice(campo("CodiceFiscale").testo(), QStringLiteral("CodiceFiscale"), -1, codiceFiscaleValido);
+    riga1(anno4(anno), "AnnoImposta");
+    ScriviCodice(campo("PartitaIva").testo(), QStringLiteral("PartitaIVA"), -1, partitaIvaValida);
+    ScriviCodice(campo("PartitaIvaControllante").testo(), QStringLiteral("PIVAControllante"), 0, partitaIvaValida);
+    ScriviEnumerato(campo("UltimoMese"), QStringLiteral("UltimoMese"), kUltimiMesi);
+    if (eSi(campo("LiquidazioneGruppo"))) riga1(QStringLiteral("1"), "LiquidazioneGruppo");
+    ScriviCodice(campo("CFDichiarante").testo(), QStringLiteral("CFDichiarante"), 0, codiceFiscaleValido);
+    ScriviEnumerato(campo("CodiceCaricaDichiarante"), QStringLiteral("CodiceCaricaDichiarante"), kCariche);
+    ScriviCodice(campo("CodiceFiscaleSocieta").testo(), QStringLiteral("CodiceFiscaleSocieta"), 0,
+                 codiceNumericoValido);
+    // The element is mandatory: an unsigned communication says "0" and is listed.
+    const QString firma = campo("FirmaDichiarazione").testo().trimmed();
+    riga1(ValFirma(firma), "FirmaDichiarazione");
+    if (firma.compare(QLatin1String("S"), Qt::CaseInsensitive) != 0)
+        msCampiMancanti += kCrLf + QStringLiteral("FirmaDichiarazione");
+
+    if (!campo("CFIntermediario").testo().trimmed().isEmpty()) {
+        ScriviCodice(campo("CFIntermediario").testo(), QStringLiteral("CFIntermediario"), 0, codiceFiscaleValido);
+        int impegno = 0;
+        switch (valutaCodice(campo("ImpegnoPresentazione"), kImpegni, impegno)) {
+        case Codice::Assente: msCampiMancanti += kCrLf + QStringLiteral("ImpegnoPresentazione"); break;
+        case Codice::Rifiutato: Segnala(QStringLiteral("ImpegnoPresentazione non valido")); break;
+        case Codice::Ammesso: riga1(QString::number(impegno), "ImpegnoPresentazione"); break;
+        }
+        const QDate data = ggUtil().ValoreData(campo("DataImpegno"));
+        if (data.isValid() && data != UtilGenerali::DataVuota())
+            riga1(data.toString(QStringLiteral("ddMMyyyy")), "DataImpegno");
+        if (eSi(campo("FirmaIntermediario")))
+            riga1(QStringLiteral("1"), "FirmaIntermediario");
+        else
+            msCampiMancanti += kCrLf + QStringLiteral("FirmaIntermediario");
+    }
+    if (campo("FlagConferma").testo().trimmed() == QLatin1String("1")) riga1(QStringLiteral("1"), "FlagConferma");
+    SottraimiTabXml(1);
+    ScriviRigaXml(QStringLiteral("</iv:Frontespizio>"));
+    ScriviRigaXml(QStringLiteral("<iv:DatiContabili>"));
+    ++miLivTab;
+}
+
+void FileLiqIva::ScriviRecDett(const LettoreRiga& riga) {
+    if (mbXml)
+        ScriviModuloXml(riga);
+    else
+        ScriviRigaTesto(riga);
+}
+
+void FileLiqIva::ScriviModuloXml(const LettoreRiga& riga) {
+    const auto campo = [&](const char* nome) { return riga(QString::fromLatin1(nome)); };
+    const auto riga1 = [&](const QString& valore, const char* elemento) {
+        ScriviRigaXml(PrepCampoXml(valore, QString::fromLatin1(elemento), -1, {}, 0, 0, true, false));
+    };
+    const auto importo = [&](const char* colonna, bool conSegno, const char* elemento = nullptr) {
+        ScriviImporto(riga, QString::fromLatin1(colonna), QString::fromLatin1(elemento ? elemento : colonna), conSegno);
+    };
+    const bool dal2018 = numero(campo("Anno")) >= 2018;
+
+    ScriviRigaXml(QStringLiteral("<iv:Modulo>"));
+    ++miLivTab;
+    if (dal2018) riga1(testoIntero(campo("Modulo")), "NumeroModulo");
+    ScriviEnumerato(campo("Mese"), QStringLiteral("Mese"), kMesi);
+    ScriviEnumerato(campo("Trimestre"), QStringLiteral("Trimestre"), kTrimestri);
+    if (eSi(campo("Subfornitura"))) riga1(QStringLiteral("1"), "Subfornitura");
+    const QString eventi = campo("EventiEccezionali").testo().trimmed();
+    if (eventi == QLatin1String("1") || eventi == QLatin1String("9"))
+        riga1(eventi, "EventiEccezionali");
+    else if (!eventi.isEmpty())
+        Segnala(QStringLiteral("EventiEccezionali non valido"));
+    if (dal2018 && eSi(campo("OpStraordinarie")) && !eSi(campo("LiquidazioneGruppo")))
+        riga1(QStringLiteral("1"), "OperazioniStraordinarie");
+
+    importo("TotaleOperazioniAttive", true);
+    importo("TotaleOperazioniPassive", true);
+    importo("IvaEsigibile", true);
+    importo("IvaDetratta", true);
+    importo("IvaDovuta", false);
+    importo("IvaCredito", false);
+    importo("DebitoPrecedente", false);
+    importo("CreditoPeriodoPrecedente", false);
+    importo("CreditoAnnoPrecedente", true);
+    importo("VersamentiAutoUe", false, "VersamentiAutoUE");
+    importo("CreditiImposta", false);
+    importo("InteressiDovuti", false);
+    if (dal2018 && !eZero(numero(campo("Acconto")))) {
+        int metodo = 0;
+        if (valutaCodice(campo("MetodoAcconto"), kMetodi, metodo) == Codice::Ammesso)
+            riga1(QString::number(metodo), "Metodo");
+        else
+            Segnala(kMetodoMancante);
+    }
+    importo("Acconto", false);
+    importo("ImportoDaVersare", false);
+    importo("ImportoACredito", false);
+    SottraimiTabXml(1);
+    ScriviRigaXml(QStringLiteral("</iv:Modulo>"));
+}
+
+void FileLiqIva::ScriRecCoda() {
+    SottraimiTabXml(1);
+    ScriviRigaXml(QStringLiteral("</iv:DatiContabili>"));
+    SottraimiTabXml(1);
+    ScriviRigaXml(QStringLiteral("</iv:Comunicazione>"));
+    SottraimiTabXml(1);
+    ScriviRigaXml(QStringLiteral("</iv:Fornitura>"));
+}
+
+void FileLiqIva::ScriviRigaTesto(const LettoreRiga& riga) {
+    const auto campo = [&](const char* nome) { return riga(QString::fromLatin1(nome)); };
+    const auto testo = [&](const char* nome, int larghezza) { return sinistra(campo(nome).testo(), larghezza); };
+    // A month or other period number: blanks unless above 0.
+    const auto periodo = [&](const char* nome, int larghezza) {
+        const Valore v = campo(nome);
+        return numero(v) > 0 ? sinistra(testoIntero(v), larghezza) : QString(larghezza, QLatin1Char(' '));
+    };
+    // An amount that does not fit its 16 positions is never cut: the field
+    // stays blank and the run counts an error.
+    const auto importo = [&](const QString& nome, double valore) {
+        const QString t = FormattaImporto(valore);
+        if (t.size() <= kLungImporto) return t;
+        Segnala(nome + QStringLiteral(" fuori formato"));
+        ++miErrori;
+        return QString(kLungImporto, QLatin1Char(' '));
+    };
+    const auto importoCampo = [&](const char* nome) {
+        return importo(QString::fromLatin1(nome), numero(campo(nome)));
+    };
+
+    const int anno = static_cast<int>(numero(campo("Anno")));
+    QString r;
+    r.reserve(430);
+    r += sinistra(anno4(anno) + testoIntero(campo("NumCom")) + QLatin1Char('-'), 30);
+    r += anno4(anno);
+    r += QLatin1Char(' ');
+    r += testo("PartitaIva", 20);
+    r += BiancoSeN(campo("Subfornitura").testo());
+    r += testo("EventiEccezionali", 1);
+    r += eSi(campo("OpStraordinarie")) ? QLatin1Char('S') : QLatin1Char('N');
+    r += testo("PartitaIvaControllante", 20);
+    r += periodo("UltimoMese", 2);
+    r += BiancoSeN(campo("LiquidazioneGruppo").testo());
+    r += testo("CFDichiarante", 16);
+    r += testo("CodiceCaricaDichiarante", 2);
+    r += testo("CodiceFiscaleSocieta", 16);
+    r += ValFirma(campo("FirmaDichiarazione").testo());
+    r += testo("CFIntermediario", 16);
+    r += testo("ImpegnoPresentazione", 1);
+    const QDate data = ggUtil().ValoreData(campo("DataImpegno"));
+    r += (data.isValid() && data != UtilGenerali::DataVuota()) ? data.toString(QStringLiteral("yyyyMMdd"))
+                                                               : QString(8, QLatin1Char(' '));
+    r += ValFirma(campo("FirmaIntermediario").testo());
+    r += testo("CodiceFiscale", 16);
+    r += sinistra(testoIntero(campo("Modulo")), 5);
+    r += periodo("Mese", 2);
+    r += periodo("Trimestre", 1);
+    for (const char* nome : {"TotaleOperazioniAttive", "TotaleOperazioniPassive", "IvaEsigibile", "IvaDetratta",
+                             "IvaDovuta", "IvaCredito", "DebitoPrecedente", "CreditoPeriodoPrecedente",
+                             "CreditoAnnoPrecedente", "CreditiImposta", "InteressiDovuti"})
+        r += importoCampo(nome);
+    // The method field is there only with an advance and a method.
+    if (!eZero(numero(campo("Acconto"))) && !ggUtil().EVuoto(campo("MetodoAcconto")))
+        r += importo(QStringLiteral("MetodoAcconto"), numero(campo("MetodoAcconto")));
+    for (const char* nome : {"Acconto", "ImportoDaVersare", "ImportoACredito", "VersamentiAutoUe"})
+        r += importoCampo(nome);
+    r += QStringLiteral("LI ");
+    Scrivi(r.toLatin1() + "\r\n");
+}
+
+void FileLiqIva::MostraElenchi() const {
+    if (!msCampiMancanti.isEmpty()) frmMsgCom::msgCom(QStringLiteral("Campi obbligatori mancanti ") + msCampiMancanti);
+    if (!msSegnalazioni.isEmpty()) frmMsgCom::msgCom(QStringLiteral("Segnalazioni di errore ") + msSegnalazioni);
+}
+
+EsitoFileLiqIva ScriviFileLiqIva(GestoreDb& gestDb, const QString& idDb, int anno, int numCom, bool xml,
+                                 const QString& percorso) {
+    EsitoFileLiqIva esito;
+    GestRecordset rs;
+    const QString chiave = rs.ApriRecordset(gestDb, idDb, QString(), FileLiqIva::PrepSql(anno, numCom));
+    struct Chiusura {
+        GestRecordset& rs;
+        const QString& chiave;
+        ~Chiusura() { rs.ChiudiRecordset(chiave); }
+    } chiusura{rs, chiave};
+
+    if (rs.RecVuoto(chiave)) return esito;
+    esito.trovato = true;
+    esito.rifiuto = FileLiqIva::ControllaModuli(rs, chiave);
+    if (!esito.rifiuto.isEmpty()) return esito;
+
+    FileLiqIva file(xml);
+    file.ApriFile(percorso);
+    const LettoreRiga riga = RigaDaRecordset(rs, chiave);
+    if (xml) file.ScriviTestata(riga);
+    for (rs.PrimoRec(chiave); !rs.FineRec(chiave); rs.RecSuccessivo(chiave)) {
+        file.ScriviRecDett(riga);
+        ++esito.moduli;
+    }
+    if (xml) file.ScriRecCoda();
+    file.ChiudiFile();
+    esito.campiMancanti = file.CampiMancanti();
+    esito.segnalazioni = file.Segnalazioni();
+    esito.errori = file.Errori();
+    return esito;
+}
