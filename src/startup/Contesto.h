@@ -12,12 +12,22 @@ class GestoreDb;
 class UtilGenerali;
 class ServizioDialoghi;
 class Ospite;
+class Schermo;
+class ServizioHelp;
+class QorAiuti;
+class DecodLista;
+class scQorUtilPrg;
 
 struct Contesto {
     // Components
     std::shared_ptr<MenuClient> ggMenuClient;
     std::shared_ptr<GestoreDb> ggGestDb;
     std::shared_ptr<ServizioDialoghi> ggDialoghi;
+    std::shared_ptr<Schermo> ggSchermo;        // screen metrics; the primary screen when not set
+    std::shared_ptr<ServizioHelp> ggHelp;      // help viewer
+    std::shared_ptr<QorAiuti> ggAiuti;         // lookup-help library
+    std::shared_ptr<DecodLista> ggDecodDitte;  // company list, created on first use
+    std::shared_ptr<scQorUtilPrg> ggScUtilPrg; // receives the lookup library's events
 
     // Databases
     QString gsIdDbase;   // company database
@@ -76,6 +86,15 @@ struct Contesto {
     QString gsTastierinoVirgola, gsDecodHelpAbil = QStringLiteral("N");
     bool gbDecodHelpPersKey = false;
     QString gsFormatoData = QStringLiteral("dd/mm/yyyy");
+
+    // Help: the application's help file (switch "H" of the launch parameter)
+    QString gsFileHelp;
+
+    // Keyboard, kept for the whole run
+    int giUltTasto = 0, giUltShift = 0;
+    bool gbInvioNelCampo = false;
+    QString gsTestoCerca, gsTestoSostituisci;  // last find and replace texts
+    int giModoConfronto = -1;                  // -1 unset, 1 ignore case, 0 exact
 };
 
 // The program's one context. Tests replace it with a fresh one.

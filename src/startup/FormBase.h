@@ -7,6 +7,12 @@
 
 class FormBase : public QWidget {
     Q_OBJECT
+    // Members the shared form routines read and write by name.
+    Q_PROPERTY(QString osKeySec MEMBER osKeySec)
+    Q_PROPERTY(QString osParam MEMBER osParam)
+    Q_PROPERTY(int oiAbilRW MEMBER oiAbilRW)
+    Q_PROPERTY(double odRisVidVal MEMBER odRisVidVal)
+    Q_PROPERTY(QString osRisVidKey MEMBER osRisVidKey)
 public:
     // nomeForm: the form's own name ("frmLiqIvaXml"), as the menu registers it.
     explicit FormBase(const QString& nomeForm, QWidget* parent = nullptr);
@@ -18,6 +24,8 @@ public:
     QString osParam;
     int oiLoadOk = -1;   // -1 while loading and after a failed load, 1 when loaded
     int oiAbilRW = 1;    // 1 read and write, 0 read-only
+    double odRisVidVal = 1.0;  // screen-scaling factor applied at load
+    QString osRisVidKey;       // the form's own scaling key; blank: program key + "-" + osKeySec
 
     const QString& NomeForm() const { return nomeForm_; }
 

@@ -1,0 +1,204 @@
+#include "common/form/Scala.h"
+
+#include "common/form/FormComune.h"
+#include "common/form/UtilForm.h"
+#include "components/core/ErroreRun.h"
+#include "components/platform/Schermo.h"
+#include "components/util/UtilGenerali.h"
+#include "startup/Contesto.h"
+#include "startup/ImpostazioniIni.h"
+
+#include <QAbstractButton>
+#include <QAbstractScrollArea>
+#include <QAbstractSpinBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QProgressBar>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QTableView>
+#include <cmath>
+
+SceltaFattore SceltaFattoreForm(double argomento, double gen, double base, std::optional<double> valoreChiave,
+                                double fattoreSchermo) {
+    SceltaFattore r;
+    r.fattore = argomento;
+    if (argomento == -2) {
+        if (gen == -1) {
+            r.nessunaScala = true;
+            return r;
+        }
+        if (gen != -2) r.fattore = gen;
+        else r.fattore = (!valoreChiave || *valoreChiave == -2) ? base : *valoreChiave;
+    }
+    if (r.fattore == -1) {
+        r.nessunaScala = true;
+        return r;
+    }
+    if (r.fattore == -2) r.fattore = 0;
+    if (r.fattore == 0) {
+        r.fattore = fattoreSchermo;
+        r.adattaAltezza = r.adattaLarghezza = true;
+    }
+    if (!(r.fattore > 0)) r.fattore = 1;
+    return r;
+}
+
+double AdattaFattore(double fattore, bool adattaAltezza, bool adattaLarghezza, const QRect& formTwips,
+                     const MisureSchermoScala& s) {
+    double limite = s.altezzaTwips;
+    if (!s.barraNascosta && s.bordoBarra == 3) {
+        limite = static_cast<double>(s.cimaBarraPixel) * s.twipsPerPixelY;
+        adattaAltezza = true;
+    }
+    const double basso = formTwips.top() + formTwips.height();
+    if (adattaAltezza && basso > 0 && basso * fattore > limite) fattore = limite / basso;
+    const double destra = formTwips.left() + formTwips.width();
+    if (adattaLarghezza && destra > 0 && static_cast<float>(destra * fattore) > s.larghezzaTwips)
+        fattore = s.larghezzaTwips / destra;
+    return fattore;
+}
+
+int FlagEsclusione(const ListaEsclusioni& escl, const QString& nome, int indice) {
+    for (const EsclusioneScala& e : escl)
+        if (e.nome.compare(nome, Qt::CaseInsensitive) == 0 && (e.indice == -1 || e.indice == indice)) return e.flag;
+    return 0;
+}
+
+QRect RettScalato(const QRect& r, double f, int flag) {
+    QRect n = r;
+    if (!(flag & FlagScala::Posizione)) n.moveTo(qRound(r.left() * f), qRound(r.top() * f));
+    if (!(flag & FlagScala::Dimensione)) n.setSize(QSize(qRound(r.width() * f), qRound(r.height() * f)));
+    return n;
+}
+
+double DimCarattereScalata(double dimensione, double fattore) { return dimensione * fattore; }
+
+namespace {
+
+QFont CarattereScalato(QFont f, double fattore) {
+    if (f.pointSizeF() > 0) f.setPointSizeF(DimCarattereScalata(f.pointSizeF(), fattore));
+    else if (f.pixelSize() > 0) f.setPixelSize(qRound(DimCarattereScalata(f.pixelSize(), fattore)));
+    return f;
+}
+
+// Kinds whose font follows the factor: buttons, check and option boxes, text
+// boxes, labels, combo and list boxes, frames, grids, the status bar, and
+// spin boxes, tab strips and progress bars.
+bool CarattereDaScalare(const QWidget* w) {
+    return qobject_cast<const QAbstractButton*>(w) || qobject_cast<const QLineEdit*>(w) ||
+           qobject_cast<const QAbstractScrollArea*>(w) || qobject_cast<const QLabel*>(w) ||
+           qobject_cast<const QComboBox*>(w) || qobject_cast<const QGroupBox*>(w) ||
+           qobject_cast<const QStatusBar*>(w) || qobject_cast<const QAbstractSpinBox*>(w) ||
+           qobject_cast<const QTabWidget*>(w) || qobject_cast<const QProgressBar*>(w);
+}
+
+// An image shown at its own size is left where and as it is.
+bool ImmagineFissa(const QWidget* w) {
+    auto* l = qobject_cast<const QLabel*>(w);
+    return l && !l->pixmap().isNull() && !l->hasScaledContents();
+}
+
+const Schermo& SchermoAttuale(SchermoQt& riserva) {
+    return ctx().ggSchermo ? *ctx().ggSchermo : static_cast<const Schermo&>(riserva);
+}
+
+}  // namespace
+
+void RidimControlli(QWidget& form, double fattore, const ListaEsclusioni& escl) {
+    if (!(fattore != 1 && fattore > 0)) return;
+    const QList<QWidget*> controlli = ControlliForm(form);
+    // Design fonts first: a container's new font must not reach its children twice.
+    QList<QFont> caratteri;
+    for (QWidget* c : controlli) caratteri << c->font();
+    form.resize(qRound(form.width() * fattore), qRound(form.height() * fattore));
+    form.setFont(CarattereScalato(form.font(), fattore));
+    for (int i = 0; i < controlli.size(); ++i) {
+        QWidget* c = controlli[i];
+        if (ImmagineFissa(c)) {
+            c->setFont(caratteri[i]);
+            continue;
+        }
+        const int flag = FlagEsclusione(escl, c->objectName(), IndiceElemento(c));
+        c->setGeometry(RettScalato(c->geometry(), fattore, flag));
+        if (flag & FlagScala::Carattere || !CarattereDaScalare(c)) {
+            c->setFont(caratteri[i]);
+            continue;
+        }
+        c->setFont(CarattereScalato(caratteri[i], fattore));
+        if (auto* griglia = qobject_cast<QTableView*>(c)) {
+            griglia->horizontalHeader()->setFont(CarattereScalato(caratteri[i], fattore));
+            griglia->verticalHeader()->setFont(CarattereScalato(caratteri[i], fattore));
+        }
+        if (auto* barra = qobject_cast<QStatusBar*>(c)) {
+            for (QWidget* pannello : barra->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
+                if (pannello->minimumWidth() > 0)
+                    pannello->setMinimumWidth(qRound(pannello->minimumWidth() * fattore));
+        }
+        if (qobject_cast<QListView*>(c)) {
+            // A list box keeps a visible height; a few steps at most.
+            for (int h = 61; c->height() * TwipsPerPixel <= 60 && h < 61 + 3 * TwipsPerPixel; h += 1)
+                c->resize(c->width(), (h + TwipsPerPixel - 1) / TwipsPerPixel);
+        }
+    }
+}
+
+double RisVidForm(QWidget& form, int mantieniDim, double& fattore, const ListaEsclusioni& escl) {
+    const Contesto& c = ctx();
+    try {
+        ScriviMembro(form, "odRisVidVal", Valore(1.0));
+    } catch (const ErroreRun&) {
+    }
+    std::optional<double> valoreChiave;
+    if (fattore == -2 && c.gdRisVidGen == -2) {
+        try {
+            QString chiave = HaMembro(form, "osRisVidKey") ? LeggiMembro(form, "osRisVidKey").testo().trimmed() : QString();
+            if (chiave.isEmpty()) {
+                const QString keySec = LeggiMembro(form, "osKeySec").testo().trimmed();
+                if (!keySec.isEmpty()) chiave = c.gsChiavePrg + QLatin1Char('-') + keySec;
+            }
+            if (!chiave.isEmpty()) {
+                QString testo;
+                LeggiValIni(QStringLiteral("Risoluzione Video"), chiave, QStringLiteral("-2"), testo);
+                valoreChiave = ggUtil().ImportoDaTesto(testo);
+            }
+        } catch (const ErroreRun&) {
+            valoreChiave.reset();
+        }
+    }
+    SchermoQt primario;
+    const Schermo& schermo = SchermoAttuale(primario);
+    int larg = 0, alt = 0;
+    const QSize px = schermo.DimensioniPixel();
+    larg = px.width();
+    alt = px.height();
+    const SceltaFattore scelta = SceltaFattoreForm(fattore, c.gdRisVidGen, c.gdRisVidBase, valoreChiave,
+                                                   FattoreSchermo(larg, alt));
+    fattore = scelta.fattore;
+    if (scelta.nessunaScala) return 1;
+    if (fattore != 1 && mantieniDim == 0) {
+        MisureSchermoScala m;
+        m.larghezzaTwips = schermo.LarghezzaTwips();
+        m.altezzaTwips = schermo.AltezzaTwips();
+        int bordo = -1;
+        long cima = 0;
+        m.barraNascosta = schermo.PosBarraApp(bordo, cima);
+        m.bordoBarra = bordo;
+        m.cimaBarraPixel = cima;
+        m.twipsPerPixelY = TwipsPerPixel;
+        const QRect g = form.frameGeometry();
+        const QRect twips(g.left() * TwipsPerPixel, g.top() * TwipsPerPixel, g.width() * TwipsPerPixel,
+                          g.height() * TwipsPerPixel);
+        fattore = AdattaFattore(fattore, scelta.adattaAltezza, scelta.adattaLarghezza, twips, m);
+    }
+    try {
+        ScriviMembro(form, "odRisVidVal", Valore(fattore));
+    } catch (const ErroreRun&) {
+    }
+    if (mantieniDim == 0) RidimControlli(form, fattore, escl);
+    return fattore;
+}
