@@ -1,0 +1,650 @@
+#include "components/stampa/Stampa.h"
+
+#include "components/core/ErroreRun.h"
+#include "components/platform/ServizioDialoghi.h"
+#include "components/stampa/FormStampaInCorso.h"
+#include "components/stampa/FrmVStampa.h"
+#include "components/stampa/RetroPittore.h"
+#include "components/util/Percorsi.h"
+#include "startup/Contesto.h"
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QFontMetricsF>
+#include <QGuiApplication>
+#include <QImageReader>
+#include <QPageSize>
+#include <QPrinterInfo>
+#include <QStandardPaths>
+
+// --- Owner ---
+
+void ChiamanteStampa::oiStaAtt(int valore) { ctx().giStaAtt = valore; }
+int ChiamanteStampa::oiStaAtt() const { return ctx().giStaAtt; }
+
+namespace {
+const QString MarcatoreColonna = QStringLiteral("§ç^&£");
+
+// Windows-1252 bytes 0x80-0x9F; characters outside the code page become "?".
+constexpr char16_t Alti1252[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                   0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+                                   0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                   0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+QByteArray in1252(const QString& s) {
+    QByteArray b;
+    b.reserve(s.size());
+    for (QChar c : s) {
+        const char16_t u = c.unicode();
+        if (u < 0x80 || (u >= 0xA0 && u < 0x100)) {
+            b += static_cast<char>(u);
+            continue;
+        }
+        int i = 0;
+        while (i < 32 && Alti1252[i] != u) ++i;
+        b += i < 32 ? static_cast<char>(0x80 + i) : '?';
+    }
+    return b;
+}
+
+QString allinea(const QString& testo, int larghezza, const QString& allineamento) {
+    if (larghezza <= 0) return testo;
+    QString t = testo.left(larghezza);
+    const int spazio = larghezza - t.size();
+    if (allineamento == QLatin1String("D")) return QString(spazio, QLatin1Char(' ')) + t;
+    if (allineamento == QLatin1String("C")) {
+        const int prima = spazio / 2;
+        return QString(prima, QLatin1Char(' ')) + t + QString(spazio - prima, QLatin1Char(' '));
+    }
+    return t + QString(spazio, QLatin1Char(' '));
+}
+
+bool eDriverPdf(const QString& nome) {
+    return nome.compare(QLatin1String("PDFCreator"), Qt::CaseInsensitive) == 0 ||
+           nome.compare(QLatin1String("PDF995"), Qt::CaseInsensitive) == 0;
+}
+
+void mostra(const QString& testo) {
+    if (ctx().ggDialoghi) ctx().ggDialoghi->msgBox(testo, StileMsg::SoloOk | StileMsg::Critico, QStringLiteral("Stampa"));
+}
+}  // namespace
+
+// --- Line output of routes 2 and 3 ---
+
+struct Stampa::Uscita {
+    QFile file;
+    bool fisso = false;
+    OpzSta opz;
+    QStringList campi;   // route 2: fields of the line
+    QString riga;        // route 3: the line
+    bool rigaAperta = false;
+    int righePagina = 0;
+    int pagine = 0;
+
+    void scrivi(const QString& testo) {
+        const QByteArray b = in1252(testo);
+        if (file.write(b) != b.size())
+            throw ErroreRun(61, QStringLiteral("Errore di scrittura nel file \"%1\"").arg(file.fileName()),
+                            QStringLiteral("Stampa"));
+    }
+    QString qualifica(QString campo) const {
+        if (opz.FileForm == OpzSta::Testo || opz.DelimStr.isEmpty()) return campo;
+        const QString q = opz.DelimStr;
+        if (opz.FileForm == OpzSta::CompatibileExcel && !campo.contains(opz.SepCampi) && !campo.contains(q) &&
+            !campo.contains(QLatin1Char('\n')))
+            return campo;
+        return q + campo.replace(q, q + q) + q;
+    }
+    void fineRiga() {
+        if (fisso) {
+            QString r = riga;
+            while (r.endsWith(QLatin1Char(' '))) r.chop(1);
+            scrivi(r + QStringLiteral("\r\n"));
+            riga.clear();
+            ++righePagina;
+        } else {
+            QStringList q;
+            for (const QString& c : std::as_const(campi)) q << qualifica(c);
+            scrivi(q.join(opz.SepCampi.isEmpty() ? QStringLiteral(";") : opz.SepCampi.left(1)) + QStringLiteral("\r\n"));
+            campi.clear();
+        }
+        rigaAperta = false;
+    }
+    void iniziaPagina() {
+        if (!fisso) return;
+        if (pagine > 0) scrivi(QStringLiteral("\f"));
+        ++pagine;
+        righePagina = 0;
+        for (int i = 0; i < opz.FisMrAlt; ++i) {
+            scrivi(QStringLiteral("\r\n"));
+            ++righePagina;
+        }
+    }
+};
+
+// --- Print object ---
+
+Stampa::Stampa() : registro_(RegistroStampa::Installato()) {}
+
+Stampa::~Stampa() {
+    // A document that nobody ended: close its devices so that its file is
+    // whole, and free the print-in-progress flag.
+    if (avviato_ && !finito_) {
+        try {
+            if (retro_) retro_->Fine();
+            if (uscita2_ && uscita2_->file.isOpen()) uscita2_->file.close();
+        } catch (...) {
+        }
+        try {
+            chiudiProprietario();
+        } catch (...) {
+        }
+    }
+}
+
+void Stampa::ImpCartellaTemp(const QString& cartella) {
+    cartellaTemp_ = cartella;
+    radiceFile_ = cartella.isEmpty() ? QStringLiteral("VStampa") : QDir(cartella).filePath(QStringLiteral("VStampa"));
+}
+
+QString Stampa::LeggiRadiceAgg() const {
+    return QString::number(QCoreApplication::applicationPid()) + QLatin1Char('_');
+}
+
+void Stampa::ImpParametro(const QString& nome, int, const Valore& valore) { parametri_.insert(nome.toLower(), valore); }
+Valore Stampa::LeggiParametro(const QString& nome) const { return parametri_.value(nome.toLower()); }
+
+bool Stampa::LanciaComandoSta(const QString& nome, int, Valore& risultato) {
+    if (nome.compare(QLatin1String("AttivaPdfAutom"), Qt::CaseInsensitive) != 0) {
+        risultato = Valore(false);
+        return false;
+    }
+    const QString stampante = ogOpzSta && !ogOpzSta->osNomeStampante.isEmpty() ? ogOpzSta->osNomeStampante : ogPrtStam;
+    pdf_ = ogOpzSta && ogOpzSta->oiStaVid == OpzSta::Stampante && ogOpzSta->LeggiOpzione(QStringLiteral("PdfAutomAbil")).booleano() &&
+           eDriverPdf(stampante);
+    if (pdf_) {
+        QString nomeFile = ogOpzSta->LeggiOpzione(QStringLiteral("PdfNomeFile")).testo().trimmed();
+        if (nomeFile.isEmpty())
+            nomeFile = QStringLiteral("Stampa_") + QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd_hhmmss"));
+        if (!nomeFile.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive)) nomeFile += QStringLiteral(".pdf");
+        nomeFile = PercorsoLocale(nomeFile);
+        if (QFileInfo(nomeFile).isRelative()) {
+            QString cartella = PercorsoLocale(ogOpzSta->PathDefault.trimmed());
+            if (cartella.isEmpty()) cartella = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+            if (cartella.isEmpty()) cartella = QDir::homePath();
+            nomeFile = QDir(cartella).filePath(nomeFile);
+        }
+        filePdf_ = nomeFile;
+    }
+    risultato = Valore(pdf_);
+    return pdf_;
+}
+
+void Stampa::ImpInterruzione(int codice) {
+    interruzione_ = codice;
+    if (codice == 0) {
+        annullata_ = false;
+        uscita_ = false;
+    } else {
+        annullata_ = true;
+    }
+}
+
+bool Stampa::LeggiAnnullata() {
+    if (!annullata_ && ofrmStampaInCorso) elaboraEventi();
+    return annullata_;
+}
+
+void Stampa::elaboraEventi() {
+    // The stop button of the progress box acts only when events pass.
+    if (QCoreApplication::instance()) QCoreApplication::processEvents();
+}
+
+int Stampa::percorso() const { return ogOpzSta ? ogOpzSta->oiStaVid : OpzSta::Stampante; }
+
+int Stampa::PercorsoEffettivo() const { return pdf_ && percorso() == OpzSta::Stampante ? PercorsoPdf : percorso(); }
+
+bool Stampa::VerificaAvvio(int, bool& nonAvviare) {
+    nonAvviare = false;
+    const int p = PercorsoEffettivo();
+    if (p == OpzSta::Stampante && !retroImposto_ && !registro_) {
+        const QString nome = ogOpzSta && !ogOpzSta->osNomeStampante.isEmpty() ? ogOpzSta->osNomeStampante : ogPrtStam;
+        const QPrinterInfo info = nome.isEmpty() ? QPrinterInfo::defaultPrinter() : QPrinterInfo::printerInfo(nome);
+        if (info.isNull()) {
+            mostra(nome.isEmpty()
+                       ? QStringLiteral("Nessuna stampante disponibile.\nScegliere una stampante nelle opzioni di stampa "
+                                        "oppure stampare a video o su file.")
+                       : QStringLiteral("La stampante \"%1\" non è disponibile.\nScegliere un'altra stampante nelle "
+                                        "opzioni di stampa oppure stampare a video o su file.")
+                             .arg(nome));
+            nonAvviare = true;
+        }
+    } else if (p == OpzSta::File && ogOpzSta->FileName.trimmed().isEmpty()) {
+        mostra(QStringLiteral("Manca il nome del file di stampa.\nIndicarlo nelle opzioni di stampa."));
+        nonAvviare = true;
+    } else if (p == OpzSta::LarghezzaFissa && ogOpzSta->FisFileName.trimmed().isEmpty()) {
+        mostra(QStringLiteral("Manca il file della stampa a larghezza fissa.\nIndicarlo nelle opzioni di stampa."));
+        nonAvviare = true;
+    }
+    return nonAvviare;
+}
+
+void Stampa::ImpRetro(std::unique_ptr<RetroGrafico> retro) {
+    retro_ = std::move(retro);
+    retroImposto_ = retro_ != nullptr;
+}
+
+double Stampa::LeggiLargPag() const { return pagina_.width(); }
+double Stampa::LeggiAltPag() const { return pagina_.height(); }
+
+// --- Fonts ---
+
+void Stampa::ImpFont(const FontSta& holder, const QString& slot) {
+    fonts_.insert(slot.toLower(), std::make_shared<FontStd>(holder.FontCorrente()));
+}
+
+FontSta Stampa::LeggiFont(const QString& slot) const {
+    const auto f = fonts_.value(slot.toLower());
+    return f ? FontSta(f, true) : FontSta(std::make_shared<FontStd>(), false);
+}
+
+bool Stampa::EsisteFont(const QString& slot) const { return fonts_.contains(slot.toLower()); }
+
+void Stampa::UsaFont(const QString& slot) { slotUsato_ = slot; }
+
+FontStd Stampa::fontUsato() const {
+    auto f = fonts_.value(slotUsato_.toLower());
+    if (!f) f = fonts_.value(fontCampo_.toLower());
+    return f ? *f : FontStd{};
+}
+
+double Stampa::AltezzaRiga() const {
+    if (percorso() == OpzSta::LarghezzaFissa) return 1;
+    const FontStd f = fontUsato();
+    return (f.Size > 0 ? f.Size : 8) * 25.4 / 72.0 * 1.15 + interl_;
+}
+
+double Stampa::LarghezzaTesto(const QString& testo) const {
+    if (percorso() == OpzSta::LarghezzaFissa) return testo.size();
+    const FontStd f = fontUsato();
+    const double punti = f.Size > 0 ? f.Size : 8;
+    if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
+        return testo.size() * punti * 0.5 * 25.4 / 72.0;
+    // Measured at ten times the size on a 72-dpi reference, so that hinting
+    // at small sizes does not skew the width.
+    static QImage riferimento = [] {
+        QImage i(1, 1, QImage::Format_RGB32);
+        i.setDotsPerMeterX(2835);
+        i.setDotsPerMeterY(2835);
+        return i;
+    }();
+    QFont q(FamigliaInstallata(f.Name));
+    q.setPointSizeF(punti * 10);
+    q.setBold(f.Bold);
+    q.setItalic(f.Italic);
+    const QFontMetricsF m(q, &riferimento);
+    return m.horizontalAdvance(testo) / 10.0 * 25.4 / 72.0;
+}
+
+// --- Recording ---
+
+VoceStampa Stampa::voce(const QString& op) const {
+    VoceStampa v;
+    v.operazione = op;
+    v.pagina = numPag_;
+    v.slot = slotUsato_;
+    v.sinistra = sinistra_;
+    v.destra = destra_;
+    v.vert = vert_;
+    v.allineamento = allineamento_;
+    return v;
+}
+
+void Stampa::registra(VoceStampa v) {
+    if (registro_) registro_->voci.append(std::move(v));
+}
+
+// --- Texts ---
+
+void Stampa::ImpAllineamento(const QString& a) {
+    const QString u = a.trimmed().toUpper();
+    allineamento_ = (u == QLatin1String("D") || u == QLatin1String("C")) ? u : QStringLiteral("S");
+}
+
+QRectF Stampa::scatola() const {
+    const double sin = qMax(sinistra_, mrSin_);
+    double des = destra_;
+    if (des <= 0 || des <= sin) des = pagina_.width() - mrDes_;
+    if (des < sin) des = sin;
+    return QRectF(sin, vert_, des - sin, AltezzaRiga());
+}
+
+void Stampa::scriviCampo(double sinMm, double desMm, int car0, int car, const QString& testo, bool colonna) {
+    const int p = percorso();
+    if (p == OpzSta::File) {
+        if (!uscita2_) return;
+        if (ogOpzSta->FileForm == OpzSta::FormatoExcel && testo.contains(MarcatoreColonna))
+            uscita2_->campi << testo.split(MarcatoreColonna);
+        else
+            uscita2_->campi << QString(testo).remove(MarcatoreColonna);
+        uscita2_->rigaAperta = true;
+        return;
+    }
+    if (p == OpzSta::LarghezzaFissa) {
+        if (!uscita2_) return;
+        QString& r = uscita2_->riga;
+        const QString campo = allinea(testo, car, allineamento_);
+        if (colonna) {
+            if (r.size() < car0) r += QString(car0 - r.size(), QLatin1Char(' '));
+            r = r.left(car0) + campo + r.mid(car0 + campo.size());
+        } else {
+            r += campo + QLatin1Char(' ');
+        }
+        uscita2_->rigaAperta = true;
+        return;
+    }
+    if (!retro_ || !avviato_) return;
+    const QRectF box(sinMm, vert_, qMax(0.0, desMm - sinMm), AltezzaRiga());
+    altezzaRigaCorrente_ = qMax(altezzaRigaCorrente_, box.height());
+    retro_->Testo(box.translated(dx_, dy_), allineamento_, fontUsato(), QString(testo).remove(MarcatoreColonna));
+}
+
+void Stampa::StampaTesto(double larghezza, const QString& testo, bool) {
+    if (annullata_ && avviato_) return;
+    const QRectF b = scatola();
+    VoceStampa v = voce(QStringLiteral("StampaTesto"));
+    v.scatola = b;
+    v.testo = testo;
+    v.larghezza = larghezza;
+    registra(v);
+    scriviCampo(b.left(), b.right(), 0, qRound(larghezza), testo, false);
+}
+
+void Stampa::NuovaRiga() {
+    VoceStampa v = voce(QStringLiteral("NuovaRiga"));
+    registra(v);
+    const int p = percorso();
+    if ((p == OpzSta::File || p == OpzSta::LarghezzaFissa) && uscita2_) {
+        uscita2_->fineRiga();
+        vert_ += 1;
+        return;
+    }
+    vert_ += qMax(altezzaRigaCorrente_, AltezzaRiga());
+    altezzaRigaCorrente_ = 0;
+}
+
+// --- Columns ---
+
+void Stampa::AzzeraColonne() { colonne_.clear(); }
+
+int Stampa::DefColonna(const QString& testoLarghezza, int caratteri, const QString& segno) {
+    const bool nuovoGruppo = colonne_.isEmpty() || segno.compare(QLatin1String("P"), Qt::CaseInsensitive) == 0;
+    Colonna c;
+    const double spazio = LarghezzaTesto(QStringLiteral(" "));
+    c.sin = nuovoGruppo ? mrSin_ : colonne_.last().des + spazio;
+    c.des = c.sin + LarghezzaTesto(testoLarghezza);
+    c.car = caratteri > 0 ? caratteri : testoLarghezza.size();
+    c.car0 = nuovoGruppo ? 0 : colonne_.last().car0 + colonne_.last().car + 1;
+    colonne_.append(c);
+    return colonne_.size();
+}
+
+double Stampa::LeggiSinColonna(int id) const {
+    return id >= 1 && id <= colonne_.size() ? colonne_[id - 1].sin : 0;
+}
+double Stampa::LeggiDesColonna(int id) const {
+    return id >= 1 && id <= colonne_.size() ? colonne_[id - 1].des : 0;
+}
+
+void Stampa::StampaColonna(int id, const Valore& valore, bool, int, const QString&, const QString&) {
+    if (annullata_ && avviato_) return;
+    if (id < 1 || id > colonne_.size())
+        throw ErroreRun(9, QStringLiteral("Colonna di stampa %1 inesistente").arg(id), QStringLiteral("Stampa"));
+    const Colonna& c = colonne_[id - 1];
+    VoceStampa v = voce(QStringLiteral("StampaColonna"));
+    v.colonna = id;
+    v.sinistra = c.sin;
+    v.destra = c.des;
+    v.scatola = QRectF(c.sin, vert_, c.des - c.sin, AltezzaRiga());
+    v.testo = valore.testo();
+    registra(v);
+    scriviCampo(c.sin, c.des, c.car0, c.car, v.testo, true);
+}
+
+bool Stampa::VerificaSpazio(int righe, const QString&, int) const {
+    const int p = percorso();
+    if (p == OpzSta::File) return false;
+    if (p == OpzSta::LarghezzaFissa) {
+        if (!ogOpzSta || ogOpzSta->FisRighe <= 0 || !uscita2_) return false;
+        return uscita2_->righePagina + righe > ogOpzSta->FisRighe - ogOpzSta->FisMrBas;
+    }
+    return vert_ + righe * AltezzaRiga() > pagina_.height() - mrBas_;
+}
+
+// --- Fixed width ---
+
+int Stampa::LeggiColonnaFis() const { return uscita2_ ? uscita2_->riga.size() : 0; }
+
+void Stampa::RigaFis(int conta, const QString& riempimento, const QString& testo, bool) {
+    VoceStampa v = voce(QStringLiteral("RigaFis"));
+    v.larghezza = conta;
+    v.testo = riempimento + testo;
+    registra(v);
+    if (!uscita2_ || percorso() != OpzSta::LarghezzaFissa) return;
+    if (conta <= 0) {
+        uscita2_->fineRiga();
+        return;
+    }
+    const QChar c = riempimento.isEmpty() ? QLatin1Char(' ') : riempimento.at(0);
+    uscita2_->riga += QString(conta, c);
+    uscita2_->rigaAperta = true;
+}
+
+// --- Pictures ---
+
+void Stampa::StampaImmagine(const QImage& immagine, double x, double y, double larghezza, double altezza) {
+    if (annullata_ && avviato_) return;
+    VoceStampa v = voce(QStringLiteral("StampaImmagine"));
+    v.scatola = QRectF(x, y, larghezza, altezza);
+    v.dimImmagine = immagine.size();
+    registra(v);
+    if (retro_ && avviato_) retro_->Immagine(immagine, v.scatola.translated(dx_, dy_));
+}
+
+void Stampa::StampaImmagine(const QString& file, double x, double y, double larghezza, double altezza) {
+    QImageReader lettore(PercorsoLocale(file));
+    const QImage img = lettore.read();
+    if (img.isNull())
+        throw ErroreRun(53, QStringLiteral("Impossibile caricare l'immagine \"%1\"").arg(file), QStringLiteral("Stampa"));
+    StampaImmagine(img, x, y, larghezza, altezza);
+}
+
+// --- Document ---
+
+void Stampa::apriRetro() {
+    if (retroImposto_) {
+        retro_->Avvia(pagina_);
+        return;
+    }
+    retro_.reset();
+    if (registro_) return;  // recording only: no device
+    const int p = PercorsoEffettivo();
+    if (p == PercorsoPdf) {
+        QDir().mkpath(QFileInfo(filePdf_).absolutePath());
+        retro_ = RetroPittore::PerPdf(filePdf_);
+        fileUscita_ = filePdf_;
+    } else if (p == OpzSta::Stampante) {
+        const QString nome = ogOpzSta && !ogOpzSta->osNomeStampante.isEmpty() ? ogOpzSta->osNomeStampante : ogPrtStam;
+        retro_ = RetroPittore::PerStampante(nome);
+    } else if (p == OpzSta::Video) {
+        retro_ = RetroPittore::PerImmagini(96.0 * (fatt_ > 0 ? fatt_ : 1), !ofrmVStampa);
+    }
+    if (retro_) retro_->Avvia(pagina_);
+}
+
+void Stampa::iniziaPaginaGrafica() {
+    if (retro_) retro_->IniziaPagina(numPag_);
+}
+
+void Stampa::chiudiPaginaGrafica(bool ultima) {
+    if (!retro_) return;
+    retro_->FinePagina(numPag_);
+    if (PercorsoEffettivo() != OpzSta::Video || !ofrmVStampa || retroImposto_) return;
+    auto* pittore = static_cast<RetroPittore*>(retro_.get());
+    FrmVStampa* f = ofrmVStampa;
+    f->ImpImmaginePagina(pittore->UltimaImmagine());
+    f->imaMuovi[3]->setEnabled(!ultima);
+    for (int i : {1, 2, 4}) f->imaMuovi[i]->setEnabled(memPag_);
+    if (ultima) f->LabMsg->setText(QStringLiteral("Stampa Terminata"));
+    f->SistImgFrecce();
+}
+
+void Stampa::AvviaDocumento() {
+    if (avviato_ && !finito_) return;
+    avviato_ = false;
+    finito_ = false;
+    numPag_ = 0;
+    pagineProdotte_ = 0;
+    uscita2_.reset();
+    fileUscita_.clear();
+    colonne_.clear();
+    if (!ogOpzSta) ogOpzSta = std::make_shared<OpzSta>();
+    const int p = PercorsoEffettivo();
+    pagina_ = QSizeF(210, 297);
+    if (p == OpzSta::Stampante || p == OpzSta::Video) {
+        const QString nome = !ogOpzSta->osNomeStampante.isEmpty() ? ogOpzSta->osNomeStampante : ogPrtStam;
+        const QPrinterInfo info = nome.isEmpty() ? QPrinterInfo::defaultPrinter() : QPrinterInfo::printerInfo(nome);
+        if (!info.isNull() && info.defaultPageSize().isValid())
+            pagina_ = info.defaultPageSize().size(QPageSize::Millimeter);
+    }
+    if (forzaVert_ != 0 && pagina_.width() > pagina_.height()) pagina_.transpose();
+
+    if (p == OpzSta::File || p == OpzSta::LarghezzaFissa) {
+        uscita2_ = std::make_unique<Uscita>();
+        uscita2_->fisso = p == OpzSta::LarghezzaFissa;
+        uscita2_->opz = *ogOpzSta;
+        QString nome = PercorsoLocale((uscita2_->fisso ? ogOpzSta->FisFileName : ogOpzSta->FileName).trimmed());
+        if (!nome.isEmpty() && QFileInfo(nome).isRelative() && !ogOpzSta->PathDefault.trimmed().isEmpty())
+            nome = QDir(PercorsoLocale(ogOpzSta->PathDefault.trimmed())).filePath(nome);
+        uscita2_->file.setFileName(nome);
+        if (nome.isEmpty() || !uscita2_->file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+            uscita2_.reset();
+            throw ErroreRun(75,
+                            QStringLiteral("Impossibile scrivere il file di stampa \"%1\"").arg(nome),
+                            QStringLiteral("Stampa"));
+        }
+        fileUscita_ = nome;
+        if (uscita2_->fisso && ogOpzSta->FisUtilComp) uscita2_->scrivi(ogOpzSta->FisCodIniComp);
+        uscita2_->iniziaPagina();
+    } else {
+        apriRetro();
+        if (p == OpzSta::Video && ofrmVStampa && !retroImposto_ && !registro_) {
+            memPag_ = ogOpzSta->MemVid != 0;
+            ofrmVStampa->show();
+            ofrmVStampa->ogStampa(this);
+            memPag_ = ogOpzSta->MemVid != 0;
+        }
+    }
+    avviato_ = true;
+    numPag_ = 1;
+    vert_ = mrAlt_;
+    altezzaRigaCorrente_ = 0;
+    registra(voce(QStringLiteral("AvviaDocumento")));
+    iniziaPaginaGrafica();
+}
+
+void Stampa::NuovaPagina() {
+    if (!avviato_ || finito_) {
+        AvviaDocumento();
+        return;
+    }
+    if (annullata_) return;
+    elaboraEventi();
+    if (annullata_) return;
+    const int p = PercorsoEffettivo();
+    if ((p == OpzSta::File || p == OpzSta::LarghezzaFissa) && uscita2_) {
+        if (uscita2_->rigaAperta) uscita2_->fineRiga();
+        uscita2_->iniziaPagina();
+    } else {
+        chiudiPaginaGrafica(false);
+        ++pagineProdotte_;
+        if (p == OpzSta::Video && ofrmVStampa && !retroImposto_ && retro_) {
+            attendiAnteprima();
+            if (uscita_ || annullata_) {
+                annullata_ = true;
+                return;
+            }
+        }
+    }
+    if (numPag_ < 32767) ++numPag_;
+    vert_ = mrAlt_;
+    altezzaRigaCorrente_ = 0;
+    registra(voce(QStringLiteral("NuovaPagina")));
+    iniziaPaginaGrafica();
+}
+
+void Stampa::attendiAnteprima() {
+    FrmVStampa* f = ofrmVStampa;
+    if (!f) return;
+    f->Continua();
+}
+
+void Stampa::FineStampa() {
+    struct Chiusura {
+        Stampa* s;
+        ~Chiusura() {
+            s->finito_ = true;
+            try {
+                s->chiudiProprietario();
+            } catch (...) {
+            }
+        }
+    } chiusura{this};
+    registra(voce(QStringLiteral("FineStampa")));
+    if (!avviato_ || finito_) {
+        finito_ = true;
+        return;
+    }
+    const int p = PercorsoEffettivo();
+    if ((p == OpzSta::File || p == OpzSta::LarghezzaFissa) && uscita2_) {
+        if (uscita2_->rigaAperta) uscita2_->fineRiga();
+        if (uscita2_->fisso && ogOpzSta->FisUtilComp) uscita2_->scrivi(ogOpzSta->FisCodFinComp);
+        ++pagineProdotte_;
+        uscita2_->file.close();
+        uscita2_.reset();
+        return;
+    }
+    if (!retro_) {
+        ++pagineProdotte_;
+        return;
+    }
+    if (!annullata_ || p != OpzSta::Video) {
+        chiudiPaginaGrafica(true);
+        ++pagineProdotte_;
+    }
+    retro_->Fine();
+    if (p == OpzSta::Video && ofrmVStampa && !retroImposto_) {
+        // The preview stays on screen until the user leaves it.
+        while (!uscita_ && ofrmVStampa && ofrmVStampa->obAttivo) {
+            const bool scriptato = static_cast<bool>(ofrmVStampa->attesaScriptata);
+            ofrmVStampa->Continua();
+            if (scriptato && !uscita_) break;
+        }
+        terminaAnteprima();
+    }
+}
+
+void Stampa::terminaAnteprima() {
+    finito_ = true;
+    chiudiProprietario();
+    if (ofrmVStampa) ofrmVStampa->Scarica();
+}
+
+void Stampa::chiudiProprietario() {
+    if (chiamante_)
+        chiamante_->oiStaAtt(0);
+    else
+        ctx().giStaAtt = 0;
+}

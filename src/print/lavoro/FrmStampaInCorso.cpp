@@ -1,0 +1,75 @@
+#include "print/lavoro/FrmStampaInCorso.h"
+
+#include "components/stampa/Stampa.h"
+#include "print/lavoro/LavoroStampa.h"
+#include "startup/Contesto.h"
+#include "startup/Ospite.h"
+
+#include <QCloseEvent>
+#include <QVBoxLayout>
+
+namespace {
+QPointer<frmStampaInCorso>& istanza() {
+    static QPointer<frmStampaInCorso> f;
+    return f;
+}
+}  // namespace
+
+frmStampaInCorso* frmStampaInCorso::Istanza() {
+    if (!istanza()) istanza() = new frmStampaInCorso;
+    return istanza();
+}
+
+frmStampaInCorso::frmStampaInCorso() {
+    setWindowTitle(QStringLiteral("Stampa ordini in corso"));
+    setWindowFlag(Qt::Tool);
+    lblStamp = new QLabel(QStringLiteral("Stampa ordine in corso."), this);
+    LblPrePag = new QLabel(QStringLiteral("In stampa la pagina:"), this);
+    LblPag = new QLabel(QStringLiteral("000"), this);
+    ComStampa = new QPushButton(QStringLiteral("Interrompi la stampa"), this);
+    auto* l = new QVBoxLayout(this);
+    l->addWidget(lblStamp);
+    auto* riga = new QHBoxLayout;
+    riga->addWidget(LblPrePag);
+    riga->addWidget(LblPag);
+    riga->addStretch();
+    l->addLayout(riga);
+    l->addWidget(ComStampa);
+    connect(ComStampa, &QPushButton::clicked, this, [this] { ComStampa_Click(); });
+    osRisVidKey = QStringLiteral("StaVid");
+}
+
+frmStampaInCorso::~frmStampaInCorso() = default;
+
+void frmStampaInCorso::Prepara(const QString& titolo, Stampa* st) {
+    setWindowTitle(titolo);
+    lblStamp->setText(titolo);
+    LblPrePag->setVisible(true);
+    LblPag->setVisible(true);
+    LblPag->setText(QStringLiteral("000"));
+    ogStampa = st;
+}
+
+void frmStampaInCorso::ComStampa_Click() {
+    // Only the stop request: ending the print is the print object's business.
+    if (ogStampa) ogStampa->ImpInterruzione(1);
+}
+
+bool frmStampaInCorso::ChiediEmailLogPwd() {
+    auto& f = serviziLavoroStampa().RichiestaLoginEmail;
+    return f ? f() : false;
+}
+
+void frmStampaInCorso::MostraInCorso() { show(); }
+
+void frmStampaInCorso::ScaricaInCorso() { close(); }
+
+void frmStampaInCorso::ImpPaginaInCorso(int pagina) {
+    LblPag->setText(QStringLiteral("%1").arg(pagina, 3, 10, QLatin1Char('0')));
+}
+
+void frmStampaInCorso::closeEvent(QCloseEvent* e) {
+    ogStampa = nullptr;
+    e->accept();
+    if (ctx().ggOspite) ctx().ggOspite->ChiudiRichiesto(0);
+}

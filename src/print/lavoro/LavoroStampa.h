@@ -1,0 +1,106 @@
+#pragma once
+// The print job of a report: the set-up of a new print object, the page
+// parameters from the settings files, the automatic PDF name, the font slots,
+// the page header and the wrapped text lines. A writer runs them in this
+// order: InizStampa, ImpChiamante, ogOpzSta, IniParamStampa, ImpInterruzione 0,
+// the print-in-progress box, giStaAtt = 1, ImpFontTesta, ImpFontCorpo,
+// AvviaDocumento, its pages (StaIntest after AvviaDocumento and each
+// NuovaPagina), FineStampa.
+#include "components/core/Valore.h"
+#include "components/stampa/FontSta.h"
+#include "components/stampa/Stampa.h"
+
+#include <QDateTime>
+#include <QList>
+#include <QPointer>
+#include <QString>
+#include <functional>
+
+class OpzSta;
+class QWidget;
+
+// Services of the rest of the print set-up that the job calls. Each has a
+// plain default so that a job runs before (and without) those pieces; the
+// printers, e-mail and preview-size pieces install their own.
+struct ServiziLavoroStampa {
+    // The program's current printer (name), empty when none.
+    std::function<QString()> StampanteCorrente;
+    // Makes the printer named in the options the current one; false when it cannot.
+    std::function<bool(OpzSta& opzioni, int avviso)> ImpostaPrinterOpz;
+    // Per-printer margin corrections.
+    std::function<void(Stampa& st)> CorrMarginiStampante;
+    // A menu value of the e-mail and PDF settings.
+    std::function<Valore(const QString& nome)> LeggiParEmail;
+    // Prepares the e-mail of the current print object.
+    std::function<void(QString& testo)> PrepInvioEmail;
+    // Asks the e-mail login again; true when the user confirmed.
+    std::function<bool()> RichiestaLoginEmail;
+    // Copies the suite's shared print fonts into the print object ("FFPers-§-" + number).
+    std::function<void(Stampa& st)> CaricaFontPers;
+    // The preview size dialog handed to every print object.
+    std::function<QWidget*()> FormZoom;
+    // Now, for the PDF name (tests fix it).
+    std::function<QDateTime()> Adesso;
+};
+ServiziLavoroStampa& serviziLavoroStampa();
+// Puts back the defaults (tests).
+void RipristinaServiziLavoroStampa();
+
+// The print object of the current job.
+QPointer<Stampa>& ggStampaCorr();
+
+// Wires a new print object: preview form, progress box, zoom form, current
+// printer, terminal name, temporary folder, messages on, default slots,
+// named parameters and the shared print fonts.
+void InizStampa(Stampa& st);
+void InizStampa(Stampa& st, int, int);
+
+// Output route (printer, automatic PDF name, e-mail) then the nine page
+// parameters. `predefiniti`: up to nine defaults in the order MrSin, MrDes,
+// MrAlt, MrBas, Fatt, Dx, Dy, ForzaVert, Interl; an empty value or a missing
+// one takes the built-in default. modo 0 both halves, 1 the route only, 2
+// no printer preparation for route 0.
+void IniParamStampa(const QString& sezione, Stampa& st, const QList<Valore>& predefiniti = {}, int modo = 0);
+
+// The automatic PDF name from its pattern: each placeholder "§Nome§" of the
+// table replaced by its value, each value cleaned of path separators and of
+// the characters a file name cannot hold.
+QString NomePdfAutomatico(const QString& modello, Stampa& st);
+// A value made fit for a file name: "\ / : * ? \" < > |" and control characters become "_".
+QString PulisciNomeFile(const QString& valore);
+
+// Font slots.
+FontSta NuovoFontArial();
+std::shared_ptr<FontStd> NuovoFontArialCondiviso();
+void ImpFontTesta(Stampa& st, FontSta& fontSta);
+void ImpFontCorpo(Stampa& st, FontSta& fontSta);
+void LeggiFontPers(Stampa& st, const QString& chiaveConta);
+void ApplicaFontPers(Stampa& st, const QString& sezione, int conta);
+// The shared print fonts of the suite under "FFPers-§-" + number.
+QString NomeFontPers(int progressivo);
+
+// The standard page header. pagina 0: the print object's own page number.
+// data: an empty value means the working date. modo 1 prints nothing, 2
+// nothing when the output is a file.
+void StampaTestataPag(Stampa& st, const QString& titolo, int pagina = 0, const Valore& data = Valore(),
+                      bool nascondiVersione = false, const QString& aggDitta = QString(),
+                      const QString& secondaColonna = QString(), const QString& ragSoc = QString(),
+                      bool rigaVuota = false, int modo = 0);
+// A long text centred in "CorpoCampo", wrapped after ";" to the printable width.
+void StampaTestoRighe(Stampa& st, const QString& testo);
+// True when the print goes to a file in the spreadsheet's own format.
+bool VerStaFileForm(const Stampa& st);
+
+// Clears the print-in-progress flag when the job's scope ends, however it
+// ends: after a print that was refused, stopped or failed no later print is
+// refused. Writers create one right where they set giStaAtt to 1.
+class GuardiaStaAtt {
+public:
+    explicit GuardiaStaAtt(ChiamanteStampa* chiamante = nullptr) : chiamante_(chiamante) {}
+    ~GuardiaStaAtt();
+    GuardiaStaAtt(const GuardiaStaAtt&) = delete;
+    GuardiaStaAtt& operator=(const GuardiaStaAtt&) = delete;
+
+private:
+    ChiamanteStampa* chiamante_;
+};
