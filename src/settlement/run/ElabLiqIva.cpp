@@ -1,0 +1,215 @@
+#include "settlement/run/ElabLiqIva.h"
+
+#include "common/FrmMsgCom.h"
+#include "components/core/ErroreRun.h"
+#include "components/db/GestRecordset.h"
+#include "components/db/GestoreDb.h"
+#include "components/menu/MenuClient.h"
+#include "components/stampa/OpzSta.h"
+#include "components/util/UtilGenerali.h"
+#include "settlement/run/NomiFileLiqIva.h"
+#include "settlement/run/StLiqIva.h"
+#include "startup/Avvio.h"
+#include "startup/Contesto.h"
+#include "startup/ImpostazioniIni.h"
+
+namespace {
+
+// The print target that a run over several companies changes per company:
+// the fixed-width target for route 3, the file for any other route.
+QString NomeFileStampa(const OpzSta& o) { return o.oiStaVid == OpzSta::LarghezzaFissa ? o.FisFileName : o.FileName; }
+
+void ImpNomeFileStampa(OpzSta& o, const QString& nome) {
+    if (o.oiStaVid == OpzSta::LarghezzaFissa)
+        o.FisFileName = nome;
+    else if (o.oiStaVid == OpzSta::File)
+        o.FileName = nome;
+}
+
+bool RottaSuFile(const OpzSta& o) { return o.oiStaVid == OpzSta::File || o.oiStaVid == OpzSta::LarghezzaFissa; }
+
+// The company parameters a company of the range loads in place of the
+// current company's; put back when the run ends.
+struct ParAzienda {
+    QString moneta, codLira, codEuro, fmtImp, fmtImpEuro;
+    int decImp = 0, decImpEuro = 0;
+
+    static ParAzienda Leggi() {
+        const Contesto& c = ctx();
+        return {c.gsMoneta, c.gsCodLira, c.gsCodEuro, c.gsFmtImp, c.gsFmtImpEuro, c.giDecImp, c.giDecImpEuro};
+    }
+    void Rimetti() const {
+        Contesto& c = ctx();
+        c.gsMoneta = moneta;
+        c.gsCodLira = codLira;
+        c.gsCodEuro = codEuro;
+        c.gsFmtImp = fmtImp;
+        c.gsFmtImpEuro = fmtImpEuro;
+        c.giDecImp = decImp;
+        c.giDecImpEuro = decImpEuro;
+    }
+};
+
+int Messaggio(const QString& testo, const std::optional<QString>& titolo = std::nullopt) {
+    return frmMsgCom::msgCom(testo, QStringLiteral("&Ok"), std::nullopt, std::nullopt, titolo);
+}
+
+}  // namespace
+
+ElabLiqIva::ElabLiqIva() = default;
+ElabLiqIva::~ElabLiqIva() = default;
+
+stLiqIva& ElabLiqIva::ScrittoreCreato() {
+    if (!scrittore_) scrittore_ = CreaScrittore ? CreaScrittore() : std::make_shared<stLiqIva>();
+    return *scrittore_;
+}
+
+bool ElabLiqIva::StampaAttiva() const { return scrittore_ && scrittore_->obStaAtt; }
+
+void ElabLiqIva::AzzeraParStLiqIva() {
+    stLiqIva& w = ScrittoreCreato();
+    w.osIdDbase.clear();
+    w.osIdAzienda.clear();
+    w.osNomeFile.clear();
+    w.oiAnno = 0;
+}
+
+void ElabLiqIva::Esegui(const ParametriLiqIva& par) {
+    Contesto& c = ctx();
+    UtilGenerali& u = ggUtil();
+    if (c.giStaAtt == 1) {
+        Messaggio(QStringLiteral("Non è possibile lanciare più di una stampa alla volta"), kTitoloLiqIvaXml);
+        return;
+    }
+    if (ControllaDati && !ControllaDati()) return;
+
+    AzzeraParStLiqIva();
+    stLiqIva& w = ScrittoreCreato();
+    bool avviato = false;
+    bool scritto = false;
+
+    GestRecordset rs;
+    QString chiave;
+    try {
+        const QString sql = QStringLiteral("SELECT Aziende.* FROM Aziende WHERE Aziende.IdAzienda >= ") +
+                            u.FormatoSql(par.aziendaDa, TipoDato::Testo) +
+                            QStringLiteral(" AND Aziende.IdAzienda <= ") + u.FormatoSql(par.aziendaA, TipoDato::Testo);
+        chiave = rs.ApriRecordset(*c.ggGestDb, c.gsIdDbMenu, {}, sql, false, 2);
+    } catch (const ErroreRun& e) {
+        frmMsgCom::MsgErrfrm(e, {}, {}, kTitoloLiqIvaXml);
+        return;
+    }
+
+    const ParAzienda parAzienda = ParAzienda::Leggi();
+    const QString idCorrente = c.ggMenuClient->LeggiValoreSess(QStringLiteral("idazienda")).testo();
+    long n = 0;
+    QString nomeStampaSalvato;
+    // Puts back what a run changes in the program's shared state.
+    auto rimetti = [&] {
+        if (ogOpzSta && RottaSuFile(*ogOpzSta) && n > 1) ImpNomeFileStampa(*ogOpzSta, nomeStampaSalvato);
+        parAzienda.Rimetti();
+    };
+
+    if (!rs.RecVuoto(chiave)) {
+        rs.PrimoRec(chiave);
+        n = rs.ContaRec(chiave);
+        if (ogOpzSta) nomeStampaSalvato = NomeFileStampa(*ogOpzSta);
+        long i = 0;
+        while (!rs.FineRec(chiave)) {
+            ++i;
+            QString azienda, idAzienda, idDb;
+            bool propria = false;
+            try {
+                azienda = rs.LeggiCampo(chiave, QStringLiteral("Azienda")).testo();
+                const QString descrizione = rs.LeggiCampo(chiave, QStringLiteral("Descrizione")).testo();
+                idAzienda = rs.LeggiCampo(chiave, QStringLiteral("IdAzienda")).testo();
+                QString file = rs.LeggiCampo(chiave, QStringLiteral("File")).testo();
+                PreparaNomeDB(file);
+
+                propria = idCorrente.compare(idAzienda, Qt::CaseInsensitive) == 0;
+                if (propria) {
+                    idDb = c.gsIdDbase;
+                } else {
+                    const Valore accPwd = rs.LeggiCampo(chiave, QStringLiteral("AccPwd"));
+                    const QString pwd =
+                        u.EVuoto(accPwd, TipoDato::Testo)
+                            ? QString()
+                            : c.ggMenuClient->LeggiValoreSess(QStringLiteral("pwddbazie:") + azienda).testo();
+                    const QString risposta = CredenzialiDb(*c.ggGestDb, file, pwd, c.gsConnect);
+                    // The opening failure has been shown already; the question below
+                    // lets the user pass over this company.
+                    if (risposta.trimmed().isEmpty() ||
+                        risposta.left(4).compare(QLatin1String("Err:"), Qt::CaseInsensitive) == 0)
+                        throw ErroreRun(static_cast<long>(u.ValoreNumerico(risposta.mid(4))),
+                                        QStringLiteral("nell'apertura del database ") + file);
+                    idDb = risposta;
+                }
+                if (!LeggiDefaultDitta(idDb))
+                    throw ErroreRun(NumErrore::ErroreSql, QStringLiteral("nella lettura dei dati della ditta"));
+
+                w.osIdDbase = idDb;
+                w.osIdAzienda = idAzienda;
+                w.osDescAzie = descrizione;
+                w.osNomeFile = par.nomeFile;
+                if (n > 1 && !par.nomeFile.contains(kSegnapostoCodFisc, Qt::CaseInsensitive))
+                    w.osNomeFile = InserisciIdNelNome(par.nomeFile, idAzienda);
+                if (ogOpzSta && RottaSuFile(*ogOpzSta) && n > 1 &&
+                    !nomeStampaSalvato.endsWith(QLatin1Char(':')) &&
+                    !nomeStampaSalvato.startsWith(QLatin1String("\\\\")))
+                    ImpNomeFileStampa(*ogOpzSta, InserisciIdNelNome(nomeStampaSalvato, idAzienda));
+                w.oiAnno = static_cast<int16_t>(u.ValoreNumerico(par.anno));
+                w.osTitolo = kTitoloLiqIvaXml;
+                w.oiUltimaDitta = i == n ? 1 : 0;
+                w.oiNumCom = static_cast<int16_t>(u.ValoreNumerico(par.numero));
+                w.obFileXml = !par.formatoTxt;
+                w.obEstrFile = par.tipoElab != 2;
+                w.obStampa = par.tipoElab != 1;
+            } catch (const ErroreRun& e) {
+                if (!propria && !idDb.isEmpty()) c.ggGestDb->ChiudiDatabase(idDb);
+                const int r = frmMsgCom::msgCom(QStringLiteral("Errore ") + e.descrizione() +
+                                                    QStringLiteral(" per l'azienda ") + azienda +
+                                                    QStringLiteral(". Proseguo l'elaborazione ?"),
+                                                QStringLiteral("&Ok"), QStringLiteral("&Annulla"), std::nullopt,
+                                                kTitoloLiqIvaXml, 80, 600, 12, 1);
+                if (r != 1) {
+                    w.ChiudiFile();
+                    rs.ChiudiRecordset(chiave);
+                    rimetti();
+                    return;
+                }
+                rs.RecSuccessivo(chiave);
+                continue;
+            }
+
+            avviato = true;
+            try {
+                w.ogOpzSta = ogOpzSta;
+                if (w.obStampa && ogOpzSta && ogOpzSta->oiStaVid == OpzSta::Video) obAnteprima = true;
+                w.AvviaStampa();
+                if (w.obStampato) scritto = true;
+                if (!propria) c.ggGestDb->ChiudiDatabase(idDb);
+                if (w.oiErrore < 0) break;
+                if (w.oiErrore > 0 &&
+                    frmMsgCom::msgCom(QStringLiteral("Proseguire l'elaborazione"), QStringLiteral("&Sì"),
+                                      QStringLiteral("&no")) != 1)
+                    break;
+            } catch (const ErroreRun& e) {
+                frmMsgCom::MsgErrfrm(e, {}, {}, kTitoloLiqIvaXml);
+                if (!propria) c.ggGestDb->ChiudiDatabase(idDb);
+                rs.ChiudiRecordset(chiave);
+                w.ChiudiFile();
+                rimetti();
+                return;
+            }
+            rs.RecSuccessivo(chiave);
+        }
+    }
+    rs.ChiudiRecordset(chiave);
+
+    if (!avviato || !scritto)
+        frmMsgCom::msgCom(QStringLiteral("Non c'è nessun dato da trasmettere"));
+    if (!par.cartellaScelta.trimmed().isEmpty())
+        ScriviValIni(QStringLiteral("Base"), QStringLiteral("DirCaDi"), par.cartellaScelta.trimmed());
+    if (par.tipoElab == 1 && scritto) Messaggio(QStringLiteral("Elaborazione terminata"), par.captionForm);
+    rimetti();
+}

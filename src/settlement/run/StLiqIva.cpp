@@ -1,0 +1,251 @@
+#include "settlement/run/StLiqIva.h"
+
+#include "common/FrmMsgCom.h"
+#include "common/MsgErrori.h"
+#include "components/core/ErroreRun.h"
+#include "components/db/GestRecordset.h"
+#include "components/db/GestoreDb.h"
+#include "components/stampa/FontSta.h"
+#include "components/stampa/OpzSta.h"
+#include "components/stampa/Stampa.h"
+#include "components/util/Percorsi.h"
+#include "print/lavoro/FrmStampaInCorso.h"
+#include "print/lavoro/LavoroStampa.h"
+#include "settlement/file/FileLiqIva.h"
+#include "settlement/run/NomiFileLiqIva.h"
+#include "settlement/stampa/ModelloLiqIva.h"
+#include "startup/Contesto.h"
+
+#include <QImage>
+
+struct stLiqIva::Stato {
+    QString msSezione;
+    QString msTitolo;
+    std::shared_ptr<FontSta> mgFontSta;
+    std::shared_ptr<Stampa> mgStampa;
+    std::unique_ptr<GestRecordset> mgGestRs;
+    QString msKeyRs;
+    std::unique_ptr<FileLiqIva> mgFile;
+    ModelloLiqIva modello;
+};
+
+stLiqIva::stLiqIva() : s_(std::make_unique<Stato>()) {}
+stLiqIva::~stLiqIva() = default;
+
+int stLiqIva::oiStaAtt() const { return ctx().giStaAtt; }
+void stLiqIva::oiStaAtt(int valore) { ctx().giStaAtt = valore; }
+
+bool stLiqIva::ChiudiFile() {
+    if (!s_->mgFile) return true;
+    try {
+        s_->mgFile->ChiudiFile();
+        return true;
+    } catch (const ErroreRun& e) {
+        MsgErrore(e, QStringLiteral("(") + s_->msTitolo + QStringLiteral(") Errore durante la chiusura del file di scarico"));
+        return false;
+    }
+}
+
+namespace {
+
+// A file name takes the tax code as it stands only when it is a plain code:
+// any other character becomes "_", so that a stored value never leads the
+// file into another folder.
+QString CodiceNelNome(const QString& codice) {
+    QString r = codice.trimmed();
+    for (QChar& ch : r)
+        if (!(ch.isLetterOrNumber() && ch.unicode() < 128)) ch = QLatin1Char('_');
+    return r;
+}
+
+// The print-in-progress box of the print object, with the run's title and page "000".
+void PreparaInCorso(Stampa& st, const QString& titolo) {
+    if (auto* box = dynamic_cast<frmStampaInCorso*>(st.ofrmStampaInCorso)) box->Prepara(titolo, &st);
+}
+
+// A page's background picture; a page configured without one ("\") has none.
+void Sfondo(Stampa& st, const QImage& immagine, const QRectF& r) {
+    if (!immagine.isNull()) st.StampaImmagine(immagine, r.x(), r.y(), r.width(), r.height());
+}
+
+}  // namespace
+
+void stLiqIva::AvviaStampa() {
+    Stato& s = *s_;
+    obStaAtt = true;
+    oiErrore = 0;
+    // Nothing of an earlier company's run may survive into this one.
+    obStampato = false;
+    s.mgFile.reset();
+    s.msKeyRs.clear();
+
+    s.msSezione = ogOpzSta ? ogOpzSta->Sezione : QString();
+    s.msTitolo = QStringLiteral("Liquidazione Iva Periodica ") + QStringLiteral(" - ") + osDescAzie;
+
+    Contesto& c = ctx();
+    QImage immagine1, immagine2;
+    long righe = 0, scritte = 0;
+    bool codaScritta = false;
+
+    auto annullata = [&] { return s.mgStampa && s.mgStampa->LeggiAnnullata(); };
+
+    // The data phase; returns at every point where the run goes to its ending.
+    auto corpo = [&] {
+        if (obStampa) {
+            if (!s.mgStampa) s.mgStampa = std::make_shared<Stampa>();
+            Stampa& st = *s.mgStampa;
+            InizStampa(st, 0, 0);
+            st.ImpChiamante(this);
+            st.ogOpzSta = ogOpzSta;
+            IniParamStampa(s.msSezione, st, {}, 0);
+            st.ImpInterruzione(0);
+            PreparaInCorso(st, s.msTitolo);
+            bool nonAvviare = false;
+            if (st.VerificaAvvio(1, nonAvviare) || nonAvviare) return;
+            st.ImpCodiceAvvio(6);
+            if (st.ofrmStampaInCorso) st.ofrmStampaInCorso->MostraInCorso();
+            if (PreparaStampa) PreparaStampa(st);
+
+            const bool avvisi = st.LeggiAvvisiIni();
+            const QString percorso1 = s.modello.IniParamImmagine(PaginaLiqIva::Intestazione, avvisi);
+            if (percorso1.isEmpty()) {
+                frmMsgCom::msgCom(QStringLiteral("Manca file immagine di stampa intestazione"));
+                return;
+            }
+            const QString percorso2 = s.modello.IniParamImmagine(PaginaLiqIva::Modulo, avvisi);
+            if (percorso2.isEmpty()) {
+                frmMsgCom::msgCom(QStringLiteral("Manca file immagine di stampa dettagli"));
+                return;
+            }
+            auto carica = [](const QString& percorso, QImage& immagine) {
+                if (percorso == QLatin1String("\\")) return;
+                if (!immagine.load(PercorsoLocale(percorso)))
+                    throw ErroreRun(NumErrore::FileNonTrovato,
+                                    QStringLiteral("Impossibile caricare l'immagine ") + percorso);
+            };
+            carica(percorso1, immagine1);
+            carica(percorso2, immagine2);
+        }
+
+        c.giStaAtt = 1;
+        s.mgGestRs = std::make_unique<GestRecordset>();
+        GestRecordset& rs = *s.mgGestRs;
+        s.msKeyRs = rs.ApriRecordset(*c.ggGestDb, osIdDbase, {}, FileLiqIva::PrepSql(oiAnno, oiNumCom));
+        if (rs.RecVuoto(s.msKeyRs)) return;
+        obStampato = true;
+        righe = rs.ContaRec(s.msKeyRs);
+
+        if (obEstrFile) {
+            const QString rifiuto = FileLiqIva::ControllaModuli(rs, s.msKeyRs);
+            if (!rifiuto.isEmpty()) {
+                frmMsgCom::msgCom(rifiuto, QStringLiteral("&Ok"), std::nullopt, std::nullopt, s.msTitolo);
+                ++oiErrore;
+                return;
+            }
+        }
+        const LettoreRiga riga = RigaDaRecordset(rs, s.msKeyRs);
+        const LettoreCampo campo = ModelloLiqIva::DaRecordset(rs, s.msKeyRs);
+
+        if (obStampa) {
+            Stampa& st = *s.mgStampa;
+            PreparaInCorso(st, s.msTitolo);
+            if (!s.mgFontSta) s.mgFontSta = std::make_shared<FontSta>();
+            ImpFontTesta(st, *s.mgFontSta);
+            ImpFontCorpo(st, *s.mgFontSta);
+            st.AvviaDocumento();
+            if (annullata()) return;
+        }
+        rs.PrimoRec(s.msKeyRs);
+
+        if (obEstrFile) {
+            osNomeFile.replace(kSegnapostoCodFisc,
+                               CodiceNelNome(rs.LeggiCampo(s.msKeyRs, QStringLiteral("LiqIvaTest.CodiceFiscale")).testo()),
+                               Qt::CaseInsensitive);
+            s.mgFile = std::make_unique<FileLiqIva>(obFileXml);
+            s.mgFile->ApriFile(osNomeFile);
+            if (obFileXml) s.mgFile->ScriviTestata(riga);
+        }
+        if (obStampa) {
+            Stampa& st = *s.mgStampa;
+            Sfondo(st, immagine1, s.modello.RettangoloFoglio(PaginaLiqIva::Intestazione));
+            s.modello.StaIntest(st, campo);
+        }
+        for (; !rs.FineRec(s.msKeyRs); rs.RecSuccessivo(s.msKeyRs)) {
+            if (obEstrFile) {
+                s.mgFile->ScriviRecDett(riga);
+                ++scritte;
+            }
+            if (obStampa) {
+                Stampa& st = *s.mgStampa;
+                st.NuovaPagina();
+                if (annullata()) return;
+                st.UsaFont(QStringLiteral("CorpoCampo"));
+                st.ImpVert(st.LeggiMrAlt());
+                Sfondo(st, immagine2, s.modello.RettangoloFoglio(PaginaLiqIva::Modulo));
+                s.modello.StaModulo(st, campo);
+                if (annullata()) break;
+            }
+        }
+        if (obEstrFile) {
+            if (obFileXml) {
+                s.mgFile->ScriRecCoda();
+                codaScritta = true;
+            }
+            if (!ChiudiFile()) ++oiErrore;
+            s.mgFile->MostraElenchi();
+            oiErrore = static_cast<int16_t>(oiErrore + s.mgFile->Errori());
+        }
+    };
+
+    try {
+        corpo();
+    } catch (const ErroreRun& e) {
+        frmMsgCom::MsgErrfrm(e, {}, {}, s.msTitolo);
+        ++oiErrore;
+    }
+
+    // Ending: every step is attempted.
+    auto tenta = [](const auto& passo) {
+        try {
+            passo();
+        } catch (...) {
+        }
+    };
+    const bool stampa = obStampa && s.mgStampa;
+    if (obStampato) {
+        if (obEstrFile) ChiudiFile();
+        if (stampa) {
+            tenta([&] {
+                Stampa& st = *s.mgStampa;
+                if (!st.LeggiAnnullata() && oiUltimaDitta == 0 && ogOpzSta && ogOpzSta->oiStaVid == OpzSta::Video) {
+                    st.NuovaPagina();
+                    if (st.LeggiAnnullata()) oiErrore = -1;
+                }
+            });
+            tenta([&] { s.mgStampa->FineStampa(); });
+        } else {
+            c.giStaAtt = 0;
+        }
+    } else if (stampa) {
+        tenta([&] { s.mgStampa->FineStampa(); });
+    } else {
+        c.giStaAtt = 0;
+    }
+
+    // A file cut short by a stop or a failure stays on disk: it must not be sent.
+    const bool fileAperto = obEstrFile && s.mgFile;
+    const bool incompleto = fileAperto && (scritte < righe || (obFileXml && !codaScritta));
+    const bool conErrori = fileAperto && s.mgFile->Errori() > 0;
+    if (incompleto || conErrori)
+        frmMsgCom::msgCom(QStringLiteral("Il file ") + osNomeFile +
+                              (incompleto ? QStringLiteral(" è incompleto") : QStringLiteral(" contiene valori errati")) +
+                              QStringLiteral(" e non deve essere trasmesso."),
+                          QStringLiteral("&Ok"), std::nullopt, std::nullopt, s.msTitolo);
+
+    tenta([&] {
+        if (s.mgGestRs && !s.msKeyRs.isEmpty()) s.mgGestRs->ChiudiRecordset(s.msKeyRs);
+    });
+    s.mgGestRs.reset();
+    s.mgStampa.reset();
+    obStaAtt = false;
+}

@@ -1,0 +1,55 @@
+#pragma once
+// The settlement writer: one company's communication (LiqIvaTest joined with
+// its LiqIvaDett modules) written as the XML or fixed-width file and printed
+// as the official form, in one pass over the rows.
+#include "components/stampa/Stampa.h"
+
+#include <QString>
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+class OpzSta;
+
+class stLiqIva : public ChiamanteStampa {
+public:
+    stLiqIva();
+    ~stLiqIva() override;
+
+    // Set by the run form
+    QString osIdDbase;       // company database id
+    QString osIdAzienda;
+    QString osDescAzie;
+    QString osNomeFile;      // "§CodFisc§" is replaced here by the run
+    int16_t oiAnno = 0;
+    int16_t oiNumCom = 0;
+    int16_t oiOrdin = 0;
+    bool obStampa = false;   // print the form
+    bool obEstrFile = false; // write the file
+    bool obFileXml = false;  // XML, else fixed-width text
+    int16_t oiUltimaDitta = 0;
+    QString osTitolo;
+    std::shared_ptr<OpzSta> ogOpzSta;
+
+    // Outcome: below 0 the range stops, above 0 errors were reported.
+    int16_t oiErrore = 0;
+    bool obStaAtt = false;   // true while AvviaStampa runs
+    bool obStampato = false; // the last run found at least one row
+
+    // The program's print-in-progress flag, which the print object clears
+    // through the owner when the print has ended.
+    int oiStaAtt() const override;
+    void oiStaAtt(int valore) override;
+
+    // Called on each run's print object once it is set up, before the
+    // document starts (tests give it their own drawing device).
+    std::function<void(Stampa&)> PreparaStampa;
+
+    virtual void AvviaStampa();
+    // Closes the output file; false after a failure (already shown).
+    bool ChiudiFile();
+
+private:
+    struct Stato;
+    std::unique_ptr<Stato> s_;
+};

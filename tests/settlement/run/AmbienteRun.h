@@ -1,0 +1,62 @@
+#pragma once
+// The world of a settlement run: the shared database with its Aziende, the
+// menu's current company in the fixture's company database, further
+// companies each in its own database file, scripted dialogs and the menu
+// double.
+#include "components/db/GestoreDb.h"
+#include "components/ini/FileIni.h"
+#include "components/menu/MenuClientFinto.h"
+#include "components/platform/DialoghiScriptati.h"
+#include "startup/Contesto.h"
+#include "support/AppTest.h"
+#include "support/Fixture.h"
+
+#include <QDate>
+#include <gtest/gtest.h>
+
+class AmbienteRun : public ::testing::Test {
+protected:
+    void SetUp() override {
+        AppTest();
+        c = fx.InstallaContesto();
+        menu = std::make_shared<MenuClientFinto>();
+        dialoghi = std::make_shared<DialoghiScriptati>();
+        c->ggMenuClient = menu;
+        c->ggDialoghi = dialoghi;
+        c->gsFileIni = fx.Cartella() + QStringLiteral("/qorwin.ini");
+        c->gsMoneta = QStringLiteral("Euro");
+        c->giDecImp = 2;
+        menu->ImpostaValore(QStringLiteral("idazienda"), QStringLiteral("001"));
+        // The menu's current company: the fixture's own database.
+        Azienda(QStringLiteral("001"), QStringLiteral("A1"), QStringLiteral("Prima S.r.l."), fx.fileAzienda);
+        DatiDitta(fx.idAzienda, QStringLiteral("Euro"));
+    }
+    void TearDown() override { ImpostaContesto(nullptr); }
+
+    void Azienda(const QString& id, const QString& codice, const QString& descrizione, const QString& file,
+                 const QString& accPwd = {}) {
+        fx.Inserisci(fx.idCondiviso, QStringLiteral("Aziende"),
+                     {{"IdAzienda", id}, {"Azienda", codice}, {"Descrizione", descrizione}, {"File", file},
+                      {"AccPwd", accPwd}});
+    }
+    void DatiDitta(const QString& idDb, const QString& moneta) {
+        fx.Inserisci(idDb, QStringLiteral("Ditta"),
+                     {{"CodFisc", "01234567897"}, {"PartIva", "01234567897"}, {"RagSoc", "Ditta"}, {"Moneta", moneta}});
+    }
+    // Another company in its own database file; the callback fills it while open.
+    QString AltraAzienda(const QString& id, const QString& codice, const std::function<void(const QString&)>& riempi = {}) {
+        const QString file = fx.Cartella() + QStringLiteral("/az") + id + QStringLiteral(".db");
+        FixtureDb::CreaDatabase(file, QStringLiteral("azienda.sql"));
+        const QString idDb = fx.gestDb->ApriDatabase(file);
+        DatiDitta(idDb, QStringLiteral("Euro"));
+        if (riempi) riempi(idDb);
+        fx.gestDb->ChiudiDatabase(idDb);
+        Azienda(id, codice, QStringLiteral("Ditta ") + id, file);
+        return file;
+    }
+
+    FixtureDb fx;
+    std::shared_ptr<Contesto> c;
+    std::shared_ptr<MenuClientFinto> menu;
+    std::shared_ptr<DialoghiScriptati> dialoghi;
+};

@@ -1,0 +1,249 @@
+// The writer and the run over real company databases: the files written,
+// the printed pages as the recording keeps them, the stops of the print.
+#include "AmbienteRun.h"
+#include "components/stampa/OpzSta.h"
+#include "components/stampa/RetroStampa.h"
+#include "components/stampa/Stampa.h"
+#include "settlement/run/ElabLiqIva.h"
+#include "settlement/run/StLiqIva.h"
+
+#include <QFile>
+#include <QImage>
+#include <QProcess>
+
+namespace {
+
+// A drawing device that stops the print when a given page begins, as the
+// user pressing "Interrompi la stampa" would.
+class RetroCheFerma : public RetroGrafico {
+public:
+    RetroCheFerma(Stampa& st, int pagina) : st_(st), pagina_(pagina) {}
+    void Avvia(const QSizeF&) override {}
+    void IniziaPagina(int numero) override {
+        if (numero == pagina_) st_.ImpInterruzione(1);
+    }
+    void Testo(const QRectF&, const QString&, const FontStd&, const QString&) override {}
+    void Immagine(const QImage&, const QRectF&) override {}
+    void FinePagina(int) override { ++pagine_; }
+    void Fine() override {}
+    int Pagine() const override { return pagine_; }
+
+private:
+    Stampa& st_;
+    int pagina_;
+    int pagine_ = 0;
+};
+
+QByteArray Leggi(const QString& percorso) {
+    QFile f(percorso);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// xmllint's verdict on a file against the IVP schema of its year ("" when valid).
+QString ErroriSchema(const QString& file, const QString& cartella) {
+    const QString xsd = QStringLiteral(COMIVA_XSD_DIR) + QLatin1Char('/') + cartella + QLatin1Char('/') +
+                        (cartella == QLatin1String("ivp18") ? QStringLiteral("fornituraIvp_2018_v1.xsd")
+                                                           : QStringLiteral("fornituraIvp_2017_v1.xsd"));
+    QProcess p;
+    p.start(QStringLiteral("xmllint"), {QStringLiteral("--nonet"), QStringLiteral("--noout"), QStringLiteral("--schema"),
+                                        xsd, file});
+    if (!p.waitForFinished(60000)) return QStringLiteral("xmllint non risponde");
+    return p.exitCode() == 0 ? QString() : QString::fromUtf8(p.readAllStandardError());
+}
+
+class ScrittoreTest : public AmbienteRun {
+protected:
+    void SetUp() override {
+        AmbienteRun::SetUp();
+        cartella = fx.Cartella() + QStringLiteral("/uscita");
+        ASSERT_TRUE(QDir().mkpath(cartella));
+        // Background pictures of the two pages, as [LiqIva] names them.
+        QImage img(40, 56, QImage::Format_RGB32);
+        img.fill(Qt::white);
+        ASSERT_TRUE(img.save(fx.Cartella() + QStringLiteral("/fronte.png")));
+        ASSERT_TRUE(img.save(fx.Cartella() + QStringLiteral("/moduli.png")));
+        Ini(QStringLiteral("LiqIva"), QStringLiteral("DirImg"), fx.Cartella());
+        Ini(QStringLiteral("LiqIva"), QStringLiteral("ImgTest"), QStringLiteral("fronte.png"));
+        Ini(QStringLiteral("LiqIva"), QStringLiteral("ImgDett"), QStringLiteral("moduli.png"));
+
+        run.ogOpzSta = std::make_shared<OpzSta>();
+        run.ogOpzSta->oiStaVid = OpzSta::Stampante;
+        par.anno = QStringLiteral("2024");
+        par.numero = QStringLiteral("4");
+        par.aziendaDa = QStringLiteral("001");
+        par.aziendaA = QStringLiteral("001");
+        par.nomeFile = cartella + QStringLiteral("/IT§CodFisc§_LI_20244.xml");
+        par.tipoElab = 1;
+        par.captionForm = QStringLiteral("Preparazione file");
+    }
+    void Ini(const QString& sezione, const QString& chiave, const QString& valore) {
+        ASSERT_TRUE(FileIni(c->gsFileIni).scrivi(sezione, chiave, valore));
+    }
+    // One communication with `moduli` modules in the company database idDb.
+    void Comunicazione(const QString& idDb, const QString& codFisc, int anno, int moduli) {
+        fx.Inserisci(idDb, QStringLiteral("LiqIvaTest"),
+                     {{"Anno", anno}, {"NumCom", 4}, {"CodiceFiscale", codFisc}, {"PartitaIva", codFisc},
+                      {"LiquidazioneGruppo", "N"}, {"FirmaDichiarazione", "S"}, {"FlagConferma", "0"}});
+        for (int m = 1; m <= moduli; ++m)
+            fx.Inserisci(idDb, QStringLiteral("LiqIvaDett"),
+                         {{"Anno", anno}, {"NumCom", 4}, {"Modulo", m}, {"Trimestre", 4}, {"Subfornitura", "N"},
+                          {"OpStraordinarie", "N"}, {"TotaleOperazioniAttive", 12500.5 * m},
+                          {"TotaleOperazioniPassive", 8000.0}, {"IvaEsigibile", 2750.11}, {"IvaDetratta", 1760.0},
+                          {"IvaDovuta", 990.11}, {"ImportoDaVersare", 990.11}});
+    }
+    QString NomeFile(const QString& codFisc) const {
+        return cartella + QStringLiteral("/IT") + codFisc + QStringLiteral("_LI_20244.xml");
+    }
+
+    QString cartella;
+    ElabLiqIva run;
+    ParametriLiqIva par;
+};
+
+TEST_F(ScrittoreTest, DueAziendeDueFileValidi) {
+    Comunicazione(fx.idAzienda, QStringLiteral("01234567897"), 2024, 2);
+    AltraAzienda(QStringLiteral("002"), QStringLiteral("B2"), [this](const QString& idDb) {
+        Comunicazione(idDb, QStringLiteral("07654321096"), 2024, 1);
+    });
+    par.aziendaA = QStringLiteral("002");
+    run.Esegui(par);
+
+    EXPECT_EQ(dialoghi->testi(), QStringList{"Elaborazione terminata"});
+    for (const QString& cf : {QStringLiteral("01234567897"), QStringLiteral("07654321096")}) {
+        const QString file = NomeFile(cf);
+        ASSERT_TRUE(QFile::exists(file)) << file.toStdString();
+        EXPECT_EQ(ErroriSchema(file, QStringLiteral("ivp18")).toStdString(), "") << file.toStdString();
+    }
+    const QByteArray primo = Leggi(NomeFile(QStringLiteral("01234567897")));
+    EXPECT_EQ(primo.count("<iv:Modulo>"), 2);
+    EXPECT_TRUE(primo.contains("<iv:TotaleOperazioniAttive>25001,00</iv:TotaleOperazioniAttive>"));
+    EXPECT_TRUE(primo.endsWith("</iv:Fornitura>\r\n"));
+    EXPECT_EQ(run.Scrittore()->oiErrore, 0);
+    EXPECT_FALSE(run.Scrittore()->obStaAtt);
+    EXPECT_EQ(c->giStaAtt, 0);
+}
+
+TEST_F(ScrittoreTest, FileDiTestoEAnno2017) {
+    Comunicazione(fx.idAzienda, QStringLiteral("01234567897"), 2017, 1);
+    par.anno = QStringLiteral("2017");
+    run.Esegui(par);
+    const QString xml = NomeFile(QStringLiteral("01234567897"));
+    EXPECT_EQ(ErroriSchema(xml, QStringLiteral("ivp17")).toStdString(), "");
+    EXPECT_FALSE(Leggi(xml).contains("NumeroModulo"));
+
+    par.formatoTxt = true;
+    par.nomeFile = cartella + QStringLiteral("/liq.txt");
+    run.Esegui(par);
+    const QByteArray testo = Leggi(cartella + QStringLiteral("/liq.txt"));
+    ASSERT_TRUE(testo.endsWith("LI \r\n")) << testo.constData();
+    EXPECT_EQ(testo.size(), 409 + 2);
+    EXPECT_TRUE(testo.startsWith("20174-"));
+}
+
+TEST_F(ScrittoreTest, NessunaRigaNessunFile) {
+    run.Esegui(par);
+    EXPECT_EQ(dialoghi->testi(), QStringList{"Non c'è nessun dato da trasmettere"});
+    EXPECT_TRUE(QDir(cartella).entryList(QDir::Files).isEmpty());
+    EXPECT_FALSE(run.Scrittore()->obStampato);
+    EXPECT_EQ(run.Scrittore()->oiErrore, 0);
+}
+
+TEST_F(ScrittoreTest, StatoAzzeratoAOgniCorsa) {
+    Comunicazione(fx.idAzienda, QStringLiteral("01234567897"), 2024, 1);
+    run.Esegui(par);
+    ASSERT_TRUE(run.Scrittore()->obStampato);
+    // The next run finds nothing: nothing of the earlier run survives.
+    par.numero = QStringLiteral("3");
+    dialoghi->mostrati.clear();
+    run.Esegui(par);
+    EXPECT_FALSE(run.Scrittore()->obStampato);
+    EXPECT_EQ(dialoghi->testi(), QStringList{"Non c'è nessun dato da trasmettere"});
+}
+
+TEST_F(ScrittoreTest, ErroreDiUnAziendaEDomanda) {
+    // The second company has no settlement tables: its query fails.
+    Comunicazione(fx.idAzienda, QStringLiteral("01234567897"), 2024, 1);
+    AltraAzienda(QStringLiteral("002"), QStringLiteral("B2"), [this](const QString& idDb) {
+        fx.Esegui(idDb, "DROP TABLE LiqIvaDett");
+    });
+    AltraAzienda(QStringLiteral("003"), QStringLiteral("C3"), [this](const QString& idDb) {
+        Comunicazione(idDb, QStringLiteral("07654321096"), 2024, 1);
+    });
+    par.aziendaA = QStringLiteral("003");
+    dialoghi->risposte = {1, 1};  // the error box, then "&Sì"
+    run.Esegui(par);
+    const QStringList t = dialoghi->testi();
+    ASSERT_EQ(t.size(), 3) << t.join("\n").toStdString();
+    EXPECT_TRUE(t[0].contains("LiqIvaDett"));
+    EXPECT_EQ(dialoghi->mostrati[0].titolo, "Liquidazione Iva Periodica  - Ditta 002");
+    EXPECT_EQ(t[1], "Proseguire l'elaborazione");
+    EXPECT_EQ(t[2], "Elaborazione terminata");
+    EXPECT_TRUE(QFile::exists(NomeFile(QStringLiteral("07654321096"))));
+}
+
+TEST_F(ScrittoreTest, StampaNellaStessaPassata) {
+    RegistroInstallato registro;
+    Comunicazione(fx.idAzienda, QStringLiteral("01234567897"), 2024, 2);
+    par.tipoElab = 0;
+    run.Esegui(par);
+    EXPECT_TRUE(dialoghi->mostrati.isEmpty()) << dialoghi->testi().join("\n").toStdString();
+    EXPECT_TRUE(QFile::exists(NomeFile(QStringLiteral("01234567897"))));
+    // Front page and one page per module, each over its picture.
+    EXPECT_EQ(registro->DiTipo("NuovaPagina").size(), 2);
+    EXPECT_EQ(registro->DiTipo("StampaImmagine").size(), 3);
+    EXPECT_EQ(registro->DiTipo("FineStampa").size(), 1);
+    EXPECT_EQ(c->giStaAtt, 0);
+}
+
+TEST_F(ScrittoreTest, ImmagineMancanteNonScriveNulla) {
+    RegistroInstallato registro;
+    Comunicazione(fx.idAzienda, QStringLiteral("01234567897"), 2024, 1);
+    Ini(QStringLiteral("LiqIva"), QStringLiteral("ImgTest"), QStringLiteral("manca.png"));
+    par.tipoElab = 0;
+    dialoghi->risposte = {1, 2};
+    run.Esegui(par);
+    EXPECT_TRUE(dialoghi->testi().value(0).contains("manca.png")) << dialoghi->testi().join("\n").toStdString();
+    EXPECT_EQ(run.Scrittore()->oiErrore, 1);
+    EXPECT_TRUE(QDir(cartella).entryList(QDir::Files).isEmpty());
+    EXPECT_EQ(c->giStaAtt, 0);
+}
+
+TEST_F(ScrittoreTest, StopDellUtenteFileIncompleto) {
+    RegistroInstallato registro;
+    Comunicazione(fx.idAzienda, QStringLiteral("01234567897"), 2024, 2);
+    par.tipoElab = 0;
+    // The user stops when the first module's page begins.
+    run.ScrittoreCreato().PreparaStampa = [](Stampa& st) { st.ImpRetro(std::make_unique<RetroCheFerma>(st, 2)); };
+    run.Esegui(par);
+    const QString file = NomeFile(QStringLiteral("01234567897"));
+    const QByteArray xml = Leggi(file);
+    EXPECT_EQ(xml.count("<iv:Modulo>"), 1);
+    EXPECT_FALSE(xml.contains("</iv:Fornitura>"));
+    const QStringList t = dialoghi->testi();
+    ASSERT_FALSE(t.isEmpty());
+    EXPECT_EQ(t[0], "Il file " + file + " è incompleto e non deve essere trasmesso.");
+    EXPECT_EQ(run.Scrittore()->oiErrore, 0);
+    EXPECT_EQ(c->giStaAtt, 0);
+}
+
+TEST_F(ScrittoreTest, StopAllaPaginaDopoLaDittaFermaLIntervallo) {
+    RegistroInstallato registro;
+    Comunicazione(fx.idAzienda, QStringLiteral("01234567897"), 2024, 1);
+    AltraAzienda(QStringLiteral("002"), QStringLiteral("B2"), [this](const QString& idDb) {
+        Comunicazione(idDb, QStringLiteral("07654321096"), 2024, 1);
+    });
+    par.aziendaA = QStringLiteral("002");
+    par.tipoElab = 0;
+    run.ogOpzSta->oiStaVid = OpzSta::Video;
+    // Front page, module page, then the extra preview page: the user leaves there.
+    run.ScrittoreCreato().PreparaStampa = [](Stampa& st) { st.ImpRetro(std::make_unique<RetroCheFerma>(st, 3)); };
+    run.Esegui(par);
+    EXPECT_EQ(run.Scrittore()->oiErrore, -1);
+    EXPECT_EQ(run.Scrittore()->osIdAzienda, "001");
+    // The first company's file is whole; the second was never written.
+    EXPECT_TRUE(Leggi(NomeFile(QStringLiteral("01234567897"))).contains("</iv:Fornitura>"));
+    EXPECT_FALSE(QFile::exists(NomeFile(QStringLiteral("07654321096"))));
+    EXPECT_TRUE(dialoghi->mostrati.isEmpty()) << dialoghi->testi().join("\n").toStdString();
+}
+
+}  // namespace
