@@ -92,8 +92,8 @@ struct Stampa::Uscita {
     QString qualifica(QString campo) const {
         if (opz.FileForm == OpzSta::Testo || opz.DelimStr.isEmpty()) return campo;
         const QString q = opz.DelimStr;
-        if (opz.FileForm == OpzSta::CompatibileExcel && !campo.contains(opz.SepCampi) && !campo.contains(q) &&
-            !campo.contains(QLatin1Char('\n')))
+        // Only a field that holds the separator, the qualifier or a line break needs it.
+        if (!campo.contains(opz.SepCampi.left(1)) && !campo.contains(q) && !campo.contains(QLatin1Char('\n')))
             return campo;
         return q + campo.replace(q, q + q) + q;
     }
@@ -509,7 +509,6 @@ void Stampa::AvviaDocumento() {
     pagineProdotte_ = 0;
     uscita2_.reset();
     fileUscita_.clear();
-    colonne_.clear();
     if (!ogOpzSta) ogOpzSta = std::make_shared<OpzSta>();
     const int p = PercorsoEffettivo();
     pagina_ = QSizeF(210, 297);
