@@ -1,0 +1,86 @@
+#pragma once
+// Communications of the settlement tables for the file tests, and the check of
+// a written XML file against the tax authority's schema.
+#include "support/Fixture.h"
+
+#include <QFile>
+#include <QMap>
+#include <QProcess>
+#include <QString>
+
+namespace filetest {
+
+using Colonne = QMap<QString, Valore>;
+
+inline Colonne unisci(Colonne base, const Colonne& modifiche) {
+    for (auto it = modifiche.begin(); it != modifiche.end(); ++it) base[it.key()] = it.value();
+    return base;
+}
+
+inline std::vector<std::pair<QString, Valore>> coppie(const Colonne& c) {
+    std::vector<std::pair<QString, Valore>> v;
+    for (auto it = c.begin(); it != c.end(); ++it) v.emplace_back(it.key(), it.value());
+    return v;
+}
+
+// A signed communication of a company without intermediary.
+inline Colonne testataBase(int anno, int numCom = 1) {
+    return {{"Anno", anno},
+            {"NumCom", numCom},
+            {"CodiceFiscale", "RSSMRA80A01H501U"},
+            {"PartitaIva", "01234567897"},
+            {"PartitaIvaControllante", ""},
+            {"UltimoMese", 0},
+            {"LiquidazioneGruppo", "N"},
+            {"CFDichiarante", ""},
+            {"CodiceCaricaDichiarante", ""},
+            {"CodiceFiscaleSocieta", ""},
+            {"FirmaDichiarazione", "S"},
+            {"CFIntermediario", ""},
+            {"ImpegnoPresentazione", ""},
+            {"DataImpegno", Valore::null()},
+            {"FirmaIntermediario", "N"},
+            {"FlagConferma", Valore::null()}};
+}
+
+// A quarterly module with every figure zero.
+inline Colonne moduloBase(int anno, int modulo, int numCom = 1) {
+    Colonne m = {{"Anno", anno}, {"NumCom", numCom}, {"Modulo", modulo}, {"Mese", Valore::null()},
+                 {"Trimestre", numCom}, {"Subfornitura", "N"}, {"EventiEccezionali", ""},
+                 {"OpStraordinarie", "N"}, {"MetodoAcconto", Valore::null()}};
+    for (const char* c : {"TotaleOperazioniAttive", "TotaleOperazioniPassive", "IvaEsigibile", "IvaDetratta",
+                          "IvaDovuta", "IvaCredito", "DebitoPrecedente", "CreditoPeriodoPrecedente",
+                          "CreditoAnnoPrecedente", "VersamentiAutoUe", "CreditiImposta", "InteressiDovuti",
+                          "Acconto", "ImportoDaVersare", "ImportoACredito"})
+        m[QString::fromLatin1(c)] = 0.0;
+    return m;
+}
+
+inline void inserisciComunicazione(FixtureDb& db, const Colonne& testata, const QList<Colonne>& moduli) {
+    db.Inserisci(db.idAzienda, QStringLiteral("LiqIvaTest"), coppie(testata));
+    for (const Colonne& m : moduli) db.Inserisci(db.idAzienda, QStringLiteral("LiqIvaDett"), coppie(m));
+}
+
+inline QByteArray leggiFile(const QString& percorso) {
+    QFile f(percorso);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// "" when xmllint finds the file valid against the schema of its year;
+// otherwise what xmllint said. With anno 0 only well-formedness is checked.
+inline QString esitoXmllint(const QString& file, int anno) {
+    QStringList argomenti{QStringLiteral("--nonet"), QStringLiteral("--noout")};
+    if (anno > 0)
+        argomenti << QStringLiteral("--schema")
+                  << QStringLiteral(COMIVA_XSD_DIR) + (anno < 2018 ? QStringLiteral("/ivp17/fornituraIvp_2017_v1.xsd")
+                                                                   : QStringLiteral("/ivp18/fornituraIvp_2018_v1.xsd"));
+    argomenti << file;
+    QProcess p;
+    p.start(QStringLiteral("xmllint"), argomenti);
+    if (!p.waitForFinished(120000)) return QStringLiteral("xmllint non terminato");
+    if (p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0) return {};
+    const QString errori = QString::fromLocal8Bit(p.readAllStandardError());
+    return errori.isEmpty() ? QStringLiteral("xmllint: uscita %1").arg(p.exitCode()) : errori;
+}
+
+}  // namespace filetest
