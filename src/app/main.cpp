@@ -2,6 +2,7 @@
 // loop until its last form closes or the menu sends "fine".
 #include "components/menu/MenuClientLocale.h"
 #include "components/platform/DialoghiQt.h"
+#include "settlement/estrazione/FrmLiqIvaPre.h"
 #include "startup/Avvio.h"
 #include "startup/Contesto.h"
 #include "startup/Ospite.h"
@@ -16,6 +17,7 @@ int main(int argc, char* argv[]) {
     Contesto& c = ctx();
     c.ggDialoghi = std::make_shared<DialoghiQt>();
     c.ggOspite = std::make_shared<Ospite>();
+    c.ggOspite->ImpostaFabbrica(QStringLiteral("FrmLiqIvaPre"), [] { return new FrmLiqIvaPre; });
 
     QStringList argomenti = app.arguments();
     argomenti.removeFirst();
