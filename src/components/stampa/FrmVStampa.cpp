@@ -154,8 +154,8 @@ bool FrmVStampa::salvaPagina(int pagina) {
 }
 
 void FrmVStampa::erroreMemoria() {
-    msg(QStringLiteral("Non c'è abbastanza memoria per memorizzare le pagine:\nProvare con una dimensione di "
-                       "caratteri minore.\nMEMORIZZAZIONE DISABILITATA"),
+    msg(QStringLiteral("Non c'è abbastanza memoria per memorizzare le pagine:\r\nProvare con una dimensione di "
+                       "caratteri minore.\r\nMEMORIZZAZIONE DISABILITATA"),
         StileMsg::SoloOk, ctx().gsTitoloApp);
     if (!stampa_) return;
     stampa_->ImpMemPag(false);
@@ -243,7 +243,7 @@ void FrmVStampa::ComEsci_Click() {
 bool FrmVStampa::Scarica() {
     if (scaricata_) return true;
     if (ctx().giStaAtt == 1) {
-        msg(QStringLiteral("Non si puo' uscire\nStampa ancora attiva"), StileMsg::SoloOk | StileMsg::Critico,
+        msg(QStringLiteral("Non si puo' uscire\r\nStampa ancora attiva"), StileMsg::SoloOk | StileMsg::Critico,
             QStringLiteral("Visualizzazione Stampe"));
         return false;
     }

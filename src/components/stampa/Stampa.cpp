@@ -214,18 +214,18 @@ bool Stampa::VerificaAvvio(int, bool& nonAvviare) {
         const QPrinterInfo info = nome.isEmpty() ? QPrinterInfo::defaultPrinter() : QPrinterInfo::printerInfo(nome);
         if (info.isNull()) {
             mostra(nome.isEmpty()
-                       ? QStringLiteral("Nessuna stampante disponibile.\nScegliere una stampante nelle opzioni di stampa "
+                       ? QStringLiteral("Nessuna stampante disponibile.\r\nScegliere una stampante nelle opzioni di stampa "
                                         "oppure stampare a video o su file.")
-                       : QStringLiteral("La stampante \"%1\" non è disponibile.\nScegliere un'altra stampante nelle "
+                       : QStringLiteral("La stampante \"%1\" non è disponibile.\r\nScegliere un'altra stampante nelle "
                                         "opzioni di stampa oppure stampare a video o su file.")
                              .arg(nome));
             nonAvviare = true;
         }
     } else if (p == OpzSta::File && ogOpzSta->FileName.trimmed().isEmpty()) {
-        mostra(QStringLiteral("Manca il nome del file di stampa.\nIndicarlo nelle opzioni di stampa."));
+        mostra(QStringLiteral("Manca il nome del file di stampa.\r\nIndicarlo nelle opzioni di stampa."));
         nonAvviare = true;
     } else if (p == OpzSta::LarghezzaFissa && ogOpzSta->FisFileName.trimmed().isEmpty()) {
-        mostra(QStringLiteral("Manca il file della stampa a larghezza fissa.\nIndicarlo nelle opzioni di stampa."));
+        mostra(QStringLiteral("Manca il file della stampa a larghezza fissa.\r\nIndicarlo nelle opzioni di stampa."));
         nonAvviare = true;
     }
     return nonAvviare;
