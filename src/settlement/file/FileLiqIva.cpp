@@ -67,6 +67,7 @@ const QList<int> kMesi = intervallo(1, 12);
 const QList<int> kTrimestri = intervallo(1, 5);
 const QList<int> kImpegni = {1, 2};
 const QList<int> kMetodi = intervallo(1, 4);
+const QList<int> kModuli = intervallo(1, kMaxModuli);
 
 // How a coded number of a row stands against the schema's list of values.
 enum class Codice { Assente, Ammesso, Rifiutato };
@@ -80,7 +81,7 @@ Codice valutaCodice(const Valore& v, const QList<int>& ammessi, int& n) {
     bool ok = false;
     const long long x = t.toLongLong(&ok);
     if (ok && x == 0) return Codice::Assente;
-    if (!ok || !ammessi.contains(static_cast<int>(x)) || x != static_cast<int>(x)) return Codice::Rifiutato;
+    if (!ok || x < 0 || x > 99 || !ammessi.contains(static_cast<int>(x))) return Codice::Rifiutato;
     n = static_cast<int>(x);
     return Codice::Ammesso;
 }
@@ -145,7 +146,7 @@ QString FileLiqIva::ControllaModuli(const QList<Valore>& moduli) {
             .arg(kMaxModuli);
     for (const Valore& m : moduli) {
         int n = 0;
-        if (valutaCodice(m, kTrimestri, n) != Codice::Ammesso)
+        if (valutaCodice(m, kModuli, n) != Codice::Ammesso)
             return QStringLiteral("Numero di modulo non valido: %1. I moduli vanno numerati da 1 a %2.\r\n"
                                   "Il file non viene scritto.")
                 .arg(m.eNull() ? QStringLiteral("vuoto") : m.testo(), QString::number(kMaxModuli));

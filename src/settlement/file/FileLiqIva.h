@@ -57,8 +57,9 @@ public:
     // raises ErroreRun. ApriSu writes to a device the caller keeps open.
     void ApriFile(const QString& percorso);
     void ApriSu(QIODevice* uscita);
-    // Closes the file opened by ApriFile (a device of ApriSu is only flushed);
-    // closing twice does nothing. Raises ErroreRun when the data cannot be flushed.
+    // Closes the file opened by ApriFile (a device of ApriSu stays open, the
+    // caller's); closing twice does nothing. Raises ErroreRun when the data
+    // cannot be written out.
     void ChiudiFile();
 
     // XML only: declaration, header and front page from the first row.
