@@ -1,0 +1,30 @@
+#pragma once
+// The tables the lookup help knows: where each lives, its code columns and
+// description, the columns of its list. Later screens may register more.
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+struct TabellaAiuto {
+    QString nome;               // the name the program uses ("Conto")
+    QString tabellaSql;         // the table in the database ("Conti")
+    bool condivisa = false;     // in the shared database, else the company's
+    QStringList colonneCodice;  // one column, or group, master and account
+    QString colonnaDescrizione;
+    QStringList colonneLista;   // extra columns shown after code and description
+};
+
+// The definition of a table by name (ignoring case); nullopt when unknown.
+std::optional<TabellaAiuto> TabellaDiAiuto(const QString& nome);
+void RegistraTabellaAiuto(const TabellaAiuto& t);
+
+// The code's parts for the table's code columns: an account "GG-MM-CCCC" or
+// "GGMMCCCC" splits in three; any other code stays whole.
+QStringList PartiCodice(const TabellaAiuto& t, const QString& codice);
+// The code of a row from its code columns (an account as "GG-MM-CCCC").
+QString CodiceDaParti(const QStringList& parti);
+
+// A LIKE condition on the expression for values beginning with the text: the
+// user's "%", "_" and "\" match themselves.
+QString CondizioneLikeInizio(const QString& espressione, const QString& testo);
