@@ -43,8 +43,64 @@ INSERT INTO IvaDichPeriodGen (CodFiscDichiarante, PartIvaDich, DichGruppo, CodFi
   VALUES ('$codfisc', '$piva', 'N', 'RSSGPP65B12F205H', '1', 'S', '$ragsoc', '', '1', 'S', '2018-04-20');
 SQL
 }
+# Computed VAT settlement of 2018, as the accounting suite leaves it: one
+# row per month (M) or quarter (T). Every figure follows from the sales and
+# purchases of the period (VAT at 22%); a credit is carried to the next
+# period, the opening credit of the year is partly used in F24 in the first
+# period, quarterly debts bear 1% interest, the last period the advance.
+#   liquidazione <activity, or "" for the joint summary> <M|T> <opening credit> <sales> <purchases>
+liquidazione() {
+  awk -v att="$1" -v tipo="$2" -v credito="$3" -v vend="$4" -v acq="$5" 'BEGIN {
+    q = "\047"
+    n = (tipo == "M") ? 12 : 4
+    riporto = 0
+    for (p = 1; p <= n; p++) {
+      stag = (p % 3 == 0) ? 1.18 : ((p % 2 == 0) ? 0.93 : 1.04)
+      opatt = sprintf("%.2f", vend * stag + p * 137.5)
+      oppas = sprintf("%.2f", acq * (2.1 - stag) + p * 91.25)
+      deb = sprintf("%.2f", opatt * 0.22); cre = sprintf("%.2f", oppas * 0.22)
+      ris = deb - cre
+      f24 = (p == 1) ? sprintf("%.2f", credito * 0.3) : 0
+      usato = (p == 1) ? credito - f24 : 0
+      saldo = ris - riporto - usato
+      interessi = (tipo != "M" && p < 4 && saldo > 0) ? sprintf("%.2f", saldo * 0.01) : 0
+      acconto = (p == n) ? sprintf("%.2f", vend * 0.05) : 0
+      if (att == "")
+        printf "INSERT INTO IvaDichPeriodRiep (Anno, NumCom, Modulo, Mese, Trimestre, Periodo, CreditoAnnoPrec"
+      else
+        printf "INSERT INTO IvaDichPeriod (Anno, DitAttivita, Periodo"
+      printf ", OpAttive, OpPass, IvaDebPeriodo, IvaCredPeriodo, DebRisultPeriodo, CredRisultPeriodo, IvaNonVersMin"
+      printf ", CreditoPrec, IvaDichPerImp13, CredSpecDetr, Interessi, IvaDovutaPer, IvaCreditoPer, AccontoVers"
+      printf ", CreditIvaComp, CredF24, IvaDichPerImp14, IvaDichPerCamp2, IvaDichPerCamp3, IvaDichPerCamp6"
+      printf ", IvaDichPerCamp7) VALUES (2018, "
+      if (att == "") printf "%d, 1, 0, %d, %d, %.2f", p, p, p, credito
+      else printf "%s%s%s, %d", q, att, q, p
+      printf ", %s, %s, %s, %s, %.2f, %.2f, 0, %.2f, 0, 0, %s, %.2f, %.2f, %s, 0, %s, 0, %sN%s, %sN%s, %sN%s, %s%s%s);\n",
+        opatt, oppas, deb, cre, (ris > 0 ? ris : 0), (ris < 0 ? -ris : 0), riporto, interessi,
+        (saldo > 0 ? saldo + interessi + acconto : 0), (saldo < 0 ? -saldo : 0), acconto, f24,
+        q, q, q, q, q, q, q, (p == n ? "1" : ""), q
+      riporto = saldo < 0 ? -saldo : 0
+    }
+  }'
+}
+
 ditta "$DEST/ditta01.db" 01234567897 01234567897 "Rossi Forniture S.r.l." "" G
 ditta "$DEST/ditta02.db" BNCMRA70A01H501Y 09876543217 "Bianchi" "Mario" F
+
+# Rossi: one activity, monthly. Bianchi: a shop and a repair workshop,
+# quarterly, settled jointly.
+{
+  echo "INSERT INTO DitAttivita (DitAttivita, Descrizione) VALUES ('01', 'Commercio all''ingrosso di forniture per ufficio');"
+  echo "INSERT INTO IvaRiep (Anno, DitAttivita, TipoLiq, CreditoInizioAnno) VALUES (2018, '01', 'M', 3200);"
+  liquidazione 01 M 3200 42000 30000
+} | sqlite3 "$DEST/ditta01.db"
+{
+  echo "INSERT INTO DitAttivita (DitAttivita, Descrizione) VALUES ('01', 'Commercio al dettaglio di ferramenta'), ('02', 'Riparazione di utensili');"
+  echo "INSERT INTO IvaRiep (Anno, DitAttivita, TipoLiq, CreditoInizioAnno) VALUES (2018, '01', 'T', 600), (2018, '02', 'T', 250);"
+  liquidazione 01 T 600 38000 31000
+  liquidazione 02 T 250 22000 12000
+  liquidazione "" T 850 60000 43000
+} | sqlite3 "$DEST/ditta02.db"
 
 cat > "$DEST/qorwin.ini" <<INI
 [Parametri Generali]
