@@ -43,7 +43,7 @@ struct VoceModello {
     float x;             // Caselle, Testo: left edge; Importo: right edge
     float destra;        // Testo: right edge
     FormaVoce forma;
-    int caselle;         // boxes on the form (Caselle, Testo); 0 for amounts
+    int caselle;         // boxes on the form (Caselle); 0 for the other forms
     QString etichetta;   // label on the stand-in picture
     // What is printed from the row: text for Caselle and Testo (empty: nothing),
     // a number for Importo (zero: nothing).
