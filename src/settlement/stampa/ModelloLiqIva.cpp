@@ -1,5 +1,6 @@
 #include "settlement/stampa/ModelloLiqIva.h"
 
+#include "common/form/UtilForm.h"
 #include "components/core/ErroreRun.h"
 #include "components/db/GestRecordset.h"
 #include "components/platform/ServizioDialoghi.h"
@@ -41,7 +42,7 @@ double Numero(const LettoreCampo& campo, const char* nome) {
 }
 
 // Equal to zero as the program compares amounts (eight decimals).
-bool Zero(double n) { return ggUtil().Arrotonda(n, -8) == 0; }
+bool Zero(double n) { return ConfrontaVal(Valore(n), Valore(0.0)) == 0; }
 
 QString DueCifre(long n) { return QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0')); }
 

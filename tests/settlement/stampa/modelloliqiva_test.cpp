@@ -389,6 +389,13 @@ TEST(ModelloLiqIvaPdf, PagineDelModelloInPdf) {
     const QString moduli = modello.IniParamImmagine(PaginaLiqIva::Modulo, true);
     ASSERT_TRUE(QFile::exists(fronte)) << fronte.toStdString();
     ASSERT_TRUE(QFile::exists(moduli)) << moduli.toStdString();
+    // The stand-in pictures are drawn for the default sheet geometry: drawn
+    // in its rectangle, a picture is not stretched.
+    for (const auto& [file, pagina] : {std::pair{fronte, PaginaLiqIva::Intestazione}, {moduli, PaginaLiqIva::Modulo}}) {
+        const QImage immagine(file);
+        const QRectF r = modello.RettangoloFoglio(pagina);
+        EXPECT_NEAR(immagine.width() / r.width(), immagine.height() / r.height(), 0.01) << file.toStdString();
+    }
 
     const QString pdf = dir.filePath(QStringLiteral("modello.pdf"));
     {
