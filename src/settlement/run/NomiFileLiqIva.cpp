@@ -41,12 +41,6 @@ QString NomeFileProposto(const QString& cartella, const QString& anno, const QSt
            numero.trimmed() + (formatoTxt ? QStringLiteral(".txt") : QStringLiteral(".xml"));
 }
 
-void AnnoNumeroProposti(const QDate& data, int& anno, int& numero) {
-    const int trimestre = (data.month() - 1) / 3 + 1;
-    anno = trimestre == 1 ? data.year() - 1 : data.year();
-    numero = trimestre == 1 ? 4 : trimestre - 1;
-}
-
 QString CartellaDelPercorso(const QString& percorso) { return percorso.left(InizioNomeFile(percorso)); }
 
 QString InserisciIdNelNome(const QString& nome, const QString& id) {

@@ -2,7 +2,6 @@
 // Names of the settlement run: the output folder and the proposed file name,
 // the folder of a name picked in the file dialog, the company id put into a
 // file name, and the completion of another company's database path.
-#include <QDate>
 #include <QString>
 
 // The placeholder the writer replaces with each company's tax code.
@@ -14,10 +13,6 @@ QString CartellaUscitaLiqIva();
 
 // Folder + "IT§CodFisc§_LI_" + year + number + ".txt" or ".xml".
 QString NomeFileProposto(const QString& cartella, const QString& anno, const QString& numero, bool formatoTxt);
-
-// Year and communication number proposed for a working date: the quarter
-// before the one the date falls in.
-void AnnoNumeroProposti(const QDate& data, int& anno, int& numero);
 
 // The folder of a path, with its closing separator ("\" or "/"); "" when the
 // path has no folder.

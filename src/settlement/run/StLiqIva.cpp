@@ -202,6 +202,9 @@ void stLiqIva::AvviaStampa() {
     } catch (const ErroreRun& e) {
         frmMsgCom::MsgErrfrm(e, {}, {}, s.msTitolo);
         ++oiErrore;
+    } catch (const std::exception& e) {
+        frmMsgCom::MsgErrfrm(Valore(QString::fromLocal8Bit(e.what())), Valore(0), {}, {}, s.msTitolo);
+        ++oiErrore;
     }
 
     // Ending: every step is attempted.
@@ -217,7 +220,8 @@ void stLiqIva::AvviaStampa() {
         if (stampa) {
             tenta([&] {
                 Stampa& st = *s.mgStampa;
-                if (!st.LeggiAnnullata() && oiUltimaDitta == 0 && ogOpzSta && ogOpzSta->oiStaVid == OpzSta::Video) {
+                if (st.DocumentoAvviato() && !st.LeggiAnnullata() && oiUltimaDitta == 0 && ogOpzSta &&
+                    ogOpzSta->oiStaVid == OpzSta::Video) {
                     st.NuovaPagina();
                     if (st.LeggiAnnullata()) oiErrore = -1;
                 }

@@ -43,17 +43,6 @@ TEST_F(NomiTest, SenzaCartellaNonScriveNellaRadice) {
               QDir::homePath() + QStringLiteral("/IT§CodFisc§_LI_20244.xml"));
 }
 
-TEST(NomiFile, AnnoENumeroDallaData) {
-    struct Caso { QDate data; int anno, numero; };
-    for (const Caso& k : {Caso{{2025, 1, 15}, 2024, 4}, Caso{{2025, 4, 1}, 2025, 1}, Caso{{2025, 9, 30}, 2025, 2},
-                          Caso{{2025, 10, 1}, 2025, 3}, Caso{{2025, 12, 31}, 2025, 3}}) {
-        int anno = 0, numero = 0;
-        AnnoNumeroProposti(k.data, anno, numero);
-        EXPECT_EQ(anno, k.anno) << k.data.toString().toStdString();
-        EXPECT_EQ(numero, k.numero) << k.data.toString().toStdString();
-    }
-}
-
 TEST(NomiFile, CartellaDelPercorsoScelto) {
     EXPECT_EQ(CartellaDelPercorso(QStringLiteral("C:\\out\\liq.xml")), QStringLiteral("C:\\out\\"));
     // The folder is not cut at an earlier occurrence of the file's name.
