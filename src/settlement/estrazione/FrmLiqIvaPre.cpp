@@ -30,7 +30,7 @@ constexpr int kXCampo = 280;
 
 FrmLiqIvaPre::FrmLiqIvaPre() : FormBase(QStringLiteral("FrmLiqIvaPre")) {
     setWindowTitle(kCaption);
-    setFixedSize(640, 540);
+    setFixedSize(700, 540);
     setProperty("HelpContextID", kContestoHelp);
 
     auto etichetta = [](QWidget* padre, const QString& testo, int x, int y, int w) {
@@ -48,23 +48,27 @@ FrmLiqIvaPre::FrmLiqIvaPre() : FormBase(QStringLiteral("FrmLiqIvaPre")) {
         return e;
     };
     auto spunta = [&](QWidget* padre, int indice, const QString& testo, int x, int y, int w, bool aDestra) {
-        auto* c = new QCheckBox(testo, padre);
+        auto* c = new QCheckBox(aDestra ? QString() : testo, padre);
         ImpostaElemento(c, QStringLiteral("Check"), indice);
-        // Label before the box, with the box lined up on the fields.
-        if (aDestra) c->setLayoutDirection(Qt::RightToLeft);
         c->setGeometry(x, y, w, 22);
+        if (aDestra) {
+            // Label before the box, with the box lined up on the fields.
+            c->setAccessibleName(testo);
+            etichetta(padre, testo, x, y, kXCampo - x - 10);
+            c->setGeometry(kXCampo, y, 22, 22);
+        }
         Check[indice] = c;
         return c;
     };
 
     campo(this, 10, QStringLiteral("Anno:"), 20, 20, 60, 4);
     campo(this, 20, QStringLiteral("Numero Comunicazione (Trimestre):"), 20, 50, 30, 1);
-    spunta(this, 30, QStringLiteral("Azienda con multiattività:"), 20, 80, kXCampo - 20 + 18, true);
-    spunta(this, 33, QStringLiteral("Subfornitura:"), 20, 110, kXCampo - 20 + 18, true);
+    spunta(this, 30, QStringLiteral("Azienda con multiattività:"), 20, 80, 0, true);
+    spunta(this, 33, QStringLiteral("Subfornitura:"), 20, 110, 0, true);
     campo(this, 36, QStringLiteral("Eventi eccezionali:"), 20, 140, 60);
 
     auto* fraDich = new QGroupBox(QStringLiteral("DICHIARANTE (Compilare se diverso dal contribuente):"), this);
-    fraDich->setGeometry(10, 175, 620, 120);
+    fraDich->setGeometry(10, 175, 680, 120);
     auto campoFrame = [&](QGroupBox* f, int indice, const QString& testo, int y, int w, int max = 0) {
         QLineEdit* e = campo(f, indice, testo, 10, y, w, max);
         e->move(kXCampo - f->x(), y);
@@ -75,16 +79,16 @@ FrmLiqIvaPre::FrmLiqIvaPre() : FormBase(QStringLiteral("FrmLiqIvaPre")) {
     campoFrame(fraDich, 100, QStringLiteral("Codice Fiscale società dichiarante:"), 85, 130);
 
     spunta(this, 110, QStringLiteral("Firma comunicazione dichiarante"), 20, 305, 280, false);
-    spunta(this, 160, QStringLiteral("Presenza di anomalie"), 330, 305, 280, false);
+    spunta(this, 160, QStringLiteral("Presenza di anomalie"), 380, 305, 280, false);
 
     auto* fraImp = new QGroupBox(QStringLiteral("IMPEGNO ALLA PRESENTAZIONE TELEMATICA"), this);
-    fraImp->setGeometry(10, 340, 620, 145);
+    fraImp->setGeometry(10, 340, 680, 145);
     campoFrame(fraImp, 120, QStringLiteral("Codice Fiscale dell'incaricato:"), 25, 180);
     auto* combo = new QComboBox(fraImp);
     ImpostaElemento(combo, QStringLiteral("cob"), 130);
     combo->addItems({QStringLiteral("0 - nessun impegno"), QStringLiteral("1 - Comunicazione predisposta dal contribuente"),
                      QStringLiteral("2 - Comunicazione predisposta da chi effettua l'invio")});
-    combo->setGeometry(kXCampo - fraImp->x(), 55, 330, 24);
+    combo->setGeometry(kXCampo - fraImp->x(), 55, 390, 24);
     combo->setCurrentIndex(-1);
     etichetta(fraImp, QStringLiteral("Impegno alla presentazione:"), 10, 55, kXCampo - 30)->setBuddy(combo);
     cob[130] = combo;
@@ -93,10 +97,10 @@ FrmLiqIvaPre::FrmLiqIvaPre() : FormBase(QStringLiteral("FrmLiqIvaPre")) {
 
     comOk = new QPushButton(QStringLiteral("&Ok"), this);
     comOk->setObjectName(QStringLiteral("comOk"));
-    comOk->setGeometry(400, 498, 100, 30);
+    comOk->setGeometry(460, 498, 100, 30);
     ComAnnulla = new QPushButton(QStringLiteral("&Annulla"), this);
     ComAnnulla->setObjectName(QStringLiteral("ComAnnulla"));
-    ComAnnulla->setGeometry(520, 498, 100, 30);
+    ComAnnulla->setGeometry(580, 498, 100, 30);
     connect(comOk, &QPushButton::clicked, this, [this] { ComOk_Click(); });
     connect(ComAnnulla, &QPushButton::clicked, this, [this] { Scarica(); });
 

@@ -142,6 +142,18 @@ TEST_F(FrmLiqIvaPreTest, ControlliInUscitaERifiuto) {
     dialoghi->risposte = {1};
     f.txt_LostFocus(100);
     EXPECT_FALSE(Rosso(f.txt[100]));
+
+    // A commitment date that is no date is marked by the common date check.
+    f.txt[140]->setText("31/02/2018");
+    f.txt_LostFocus(140);
+    EXPECT_TRUE(Rosso(f.txt[140]));
+    dialoghi->mostrati.clear();
+    f.ComOk_Click();
+    EXPECT_EQ(dialoghi->testi(), QStringList{"Data Errata o Campo Errato"});
+    f.txt[140]->setText("20-4-2018");
+    f.txt_LostFocus(140);
+    EXPECT_FALSE(Rosso(f.txt[140]));
+    EXPECT_EQ(f.txt[140]->text(), "20/04/2018");
 }
 
 // "&Ok" runs the extraction with the fields and closes the form when it is done.
