@@ -85,7 +85,7 @@ void ElabLiqIva::Esegui(const ParametriLiqIva& par) {
 
     AzzeraParStLiqIva();
     stLiqIva& w = ScrittoreCreato();
-    bool avviato = false;
+    if (!ogOpzSta) ogOpzSta = std::make_shared<OpzSta>();
     bool scritto = false;
 
     GestRecordset rs;
@@ -106,14 +106,14 @@ void ElabLiqIva::Esegui(const ParametriLiqIva& par) {
     QString nomeStampaSalvato;
     // Puts back what a run changes in the program's shared state.
     auto rimetti = [&] {
-        if (ogOpzSta && RottaSuFile(*ogOpzSta) && n > 1) ImpNomeFileStampa(*ogOpzSta, nomeStampaSalvato);
+        if (RottaSuFile(*ogOpzSta) && n > 1) ImpNomeFileStampa(*ogOpzSta, nomeStampaSalvato);
         parAzienda.Rimetti();
     };
 
     if (!rs.RecVuoto(chiave)) {
         rs.PrimoRec(chiave);
         n = rs.ContaRec(chiave);
-        if (ogOpzSta) nomeStampaSalvato = NomeFileStampa(*ogOpzSta);
+        nomeStampaSalvato = NomeFileStampa(*ogOpzSta);
         long i = 0;
         while (!rs.FineRec(chiave)) {
             ++i;
@@ -153,7 +153,7 @@ void ElabLiqIva::Esegui(const ParametriLiqIva& par) {
                 w.osNomeFile = par.nomeFile;
                 if (n > 1 && !par.nomeFile.contains(kSegnapostoCodFisc, Qt::CaseInsensitive))
                     w.osNomeFile = InserisciIdNelNome(par.nomeFile, idAzienda);
-                if (ogOpzSta && RottaSuFile(*ogOpzSta) && n > 1 &&
+                if (RottaSuFile(*ogOpzSta) && n > 1 &&
                     !nomeStampaSalvato.endsWith(QLatin1Char(':')) &&
                     !nomeStampaSalvato.startsWith(QLatin1String("\\\\")))
                     ImpNomeFileStampa(*ogOpzSta, InserisciIdNelNome(nomeStampaSalvato, idAzienda));
@@ -181,10 +181,9 @@ void ElabLiqIva::Esegui(const ParametriLiqIva& par) {
                 continue;
             }
 
-            avviato = true;
             try {
                 w.ogOpzSta = ogOpzSta;
-                if (w.obStampa && ogOpzSta && ogOpzSta->oiStaVid == OpzSta::Video) obAnteprima = true;
+                if (w.obStampa && ogOpzSta->oiStaVid == OpzSta::Video) obAnteprima = true;
                 w.AvviaStampa();
                 if (w.obStampato) scritto = true;
                 if (!propria) c.ggGestDb->ChiudiDatabase(idDb);
@@ -206,8 +205,8 @@ void ElabLiqIva::Esegui(const ParametriLiqIva& par) {
     }
     rs.ChiudiRecordset(chiave);
 
-    if (!avviato || !scritto)
-        frmMsgCom::msgCom(QStringLiteral("Non c'è nessun dato da trasmettere"));
+    // Nothing written by any writer, also when every company was passed over.
+    if (!scritto) frmMsgCom::msgCom(QStringLiteral("Non c'è nessun dato da trasmettere"));
     if (!par.cartellaScelta.trimmed().isEmpty())
         ScriviValIni(QStringLiteral("Base"), QStringLiteral("DirCaDi"), par.cartellaScelta.trimmed());
     if (par.tipoElab == 1 && scritto) Messaggio(QStringLiteral("Elaborazione terminata"), par.captionForm);
