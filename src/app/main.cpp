@@ -3,6 +3,7 @@
 #include "components/menu/MenuClientLocale.h"
 #include "components/platform/DialoghiQt.h"
 #include "settlement/estrazione/FrmLiqIvaPre.h"
+#include "settlement/run/FrmLiqIvaXml.h"
 #include "startup/Avvio.h"
 #include "startup/Contesto.h"
 #include "startup/Ospite.h"
@@ -18,6 +19,7 @@ int main(int argc, char* argv[]) {
     c.ggDialoghi = std::make_shared<DialoghiQt>();
     c.ggOspite = std::make_shared<Ospite>();
     c.ggOspite->ImpostaFabbrica(QStringLiteral("FrmLiqIvaPre"), [] { return new FrmLiqIvaPre; });
+    c.ggOspite->ImpostaFabbrica(QStringLiteral("FrmLiqIvaXML"), [] { return new frmLiqIvaXml; });
 
     QStringList argomenti = app.arguments();
     argomenti.removeFirst();
