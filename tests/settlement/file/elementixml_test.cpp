@@ -1,14 +1,11 @@
 // Element lines, amount texts and the module check of the settlement file.
 #include "settlement/file/FileLiqIva.h"
 
-#include <QBuffer>
 #include <QLocale>
 #include <clocale>
 #include <gtest/gtest.h>
 
 namespace {
-
-const QString kCrLf = QStringLiteral("\r\n");
 
 struct CasoCampo {
     const char* nome;
@@ -100,37 +97,6 @@ TEST(ControllaModuli, AtMostFiveModulesNumberedOneToFive) {
               "Numero di modulo non valido: 7. I moduli vanno numerati da 1 a 5.\r\nIl file non viene scritto.");
     for (const Valore& v : {Valore(0), Valore(-1), Valore(6), Valore::null(), Valore("A"), Valore(2.5)})
         EXPECT_NE(FileLiqIva::ControllaModuli({v}), "") << v.testo().toStdString();
-}
-
-TEST(FileLiqIva, WritesToTheDeviceWithCrLfAndTabs) {
-    QBuffer buffer;
-    buffer.open(QIODevice::WriteOnly);
-    FileLiqIva f(true);
-    f.ApriSu(&buffer);
-    const QMap<QString, Valore> testata = {{"Anno", 2018}, {"CodiceFiscale", "01234567897"},
-                                           {"PartitaIva", "01234567897"}, {"FirmaDichiarazione", "S"}};
-    f.ScriviTestata([&](const QString& c) { return testata.value(c, Valore::null()); });
-    f.ScriRecCoda();
-    f.ChiudiFile();
-    const QByteArray atteso =
-        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n"
-        "<iv:Fornitura xmlns:iv=\"urn:www.agenziaentrate.gov.it:specificheTecniche:sco:ivp\" "
-        "xmlns:ds=\"http://www.w3.org/2000/09/xmldsig#\">\r\n"
-        "\t<iv:Intestazione>\r\n"
-        "\t\t<iv:CodiceFornitura>IVP18</iv:CodiceFornitura>\r\n"
-        "\t</iv:Intestazione>\r\n"
-        "\t<iv:Comunicazione identificativo=\"00001\">\r\n"
-        "\t\t<iv:Frontespizio>\r\n"
-        "\t\t\t<iv:CodiceFiscale>01234567897</iv:CodiceFiscale>\r\n"
-        "\t\t\t<iv:AnnoImposta>2018</iv:AnnoImposta>\r\n"
-        "\t\t\t<iv:PartitaIVA>01234567897</iv:PartitaIVA>\r\n"
-        "\t\t\t<iv:FirmaDichiarazione>1</iv:FirmaDichiarazione>\r\n"
-        "\t\t</iv:Frontespizio>\r\n"
-        "\t\t<iv:DatiContabili>\r\n"
-        "\t\t</iv:DatiContabili>\r\n"
-        "\t</iv:Comunicazione>\r\n"
-        "</iv:Fornitura>\r\n";
-    EXPECT_EQ(buffer.data(), atteso);
 }
 
 }  // namespace
