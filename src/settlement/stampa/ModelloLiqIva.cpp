@@ -64,9 +64,10 @@ std::function<Valore(const LettoreCampo&)> Crocetta(const char* nome) {
 std::function<Valore(const LettoreCampo&)> ParteData(const QString& formato) {
     return [formato](const LettoreCampo& c) {
         if (Vuoto(c, "LiqIvaTest.CFIntermediario")) return Valore(QString());
-        const Valore d = c(QStringLiteral("LiqIvaTest.DataImpegno"));
-        if (ggUtil().EVuoto(d, TipoDato::Data)) return Valore(QString());
-        return Valore(ggUtil().ValoreData(d).toString(formato));
+        // No date, the empty date and a text that is not a date print nothing.
+        const QDate d = ggUtil().ValoreData(c(QStringLiteral("LiqIvaTest.DataImpegno")));
+        if (d == UtilGenerali::DataVuota()) return Valore(QString());
+        return Valore(d.toString(formato));
     };
 }
 

@@ -90,6 +90,7 @@ public:
     // The amount as the form prints it: "1234 50", "-3 00".
     static QString TestoImporto(double valore);
 
-    // Reader of the current row of a keyed record set.
+    // Reader of the current row of a keyed record set; the record set must
+    // outlive the reader.
     static LettoreCampo DaRecordset(const GestRecordset& gestRs, const QString& chiave);
 };

@@ -219,6 +219,10 @@ TEST_F(ModelloLiqIvaTest, FrontespizioCondizioni) {
          {{"LiqIvaTest.DataImpegno", Valore::null()}},
          base(Caselle("09876543210", 72, 69) + Caselle("12", 148, 69) + Caselle("X", 187, 69) + dichiarante +
               Caselle("VRDGPP70C03L219K", 75, 110) + Caselle("1", 69, 118))},
+        {"data d'impegno illeggibile",
+         {{"LiqIvaTest.DataImpegno", "domani"}},
+         base(Caselle("09876543210", 72, 69) + Caselle("12", 148, 69) + Caselle("X", 187, 69) + dichiarante +
+              Caselle("VRDGPP70C03L219K", 75, 110) + Caselle("1", 69, 118))},
     };
     CaricaGeometria();
     for (const Caso& c : casi) {
