@@ -259,7 +259,8 @@ int GestTastiForm(int& KeyCode, int Shift, QWidget& form) {
     if (TastoHelp(KeyCode, Shift, form)) return 1;
     c.giUltTasto = KeyCode;
     c.giUltShift = Shift;
-    if (Shift == 2 || Shift == 3) return TastiCtrl(KeyCode, Shift, form);
+    // Ctrl with a key; Ctrl pressed alone is not offered to the menu.
+    if ((Shift == 2 || Shift == 3) && (KeyCode < 16 || KeyCode > 18)) return TastiCtrl(KeyCode, Shift, form);
     if (Shift == 6 || Shift == 7) return CercaSostituisci(KeyCode, Shift, form);
     if (KeyCode == Tasto::Invio && (Shift == 0 || Shift == 1)) {
         QWidget* attivo = form.focusWidget();
