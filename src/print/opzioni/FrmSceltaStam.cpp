@@ -1,6 +1,7 @@
 #include "print/opzioni/FrmSceltaStam.h"
 
 #include "common/form/Aiuto.h"
+#include "common/form/Scala.h"
 #include "common/form/Tastiera.h"
 #include "common/form/UtilForm.h"
 #include "components/core/ErroreRun.h"
@@ -195,6 +196,11 @@ void FrmSceltaStam::Form_Load() {
     } catch (const ErroreRun&) {
     }
     osRisVidKey = QStringLiteral("StaVid");
+    try {
+        double fattore = -2;
+        RisVidForm(*this, 0, fattore);
+    } catch (const ErroreRun&) {
+    }
 }
 
 QLineEdit* FrmSceltaStam::txt(int indice) const {

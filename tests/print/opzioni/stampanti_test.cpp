@@ -3,6 +3,8 @@
 #include "components/stampa/OpzSta.h"
 
 #include "Ambiente.h"
+#include "print/lavoro/LavoroStampa.h"
+#include "print/opzioni/OpzioniIni.h"
 #include "startup/Sessioni.h"
 #include "support/AppTest.h"
 
@@ -222,6 +224,26 @@ TEST_F(StampantiTest, SelStampanteOpzGivesThePrinterBack) {
     EXPECT_EQ(nome, "Ufficio_TS3");
     EXPECT_EQ(opz.osNomeStampante, "Ufficio_TS3");
     EXPECT_EQ(opz.NomePorta, "usb://ufficio");
+}
+
+}  // namespace
+
+
+namespace {
+
+// The job set-up reaches the printer routines through its services.
+TEST_F(StampantiTest, JobSetUpUsesThePrinterRoutines) {
+    InstallaServiziStampanti();
+    auto& serv = serviziLavoroStampa();
+    OpzSta opz;
+    opz.osNomeStampante = "Ufficio_TS3";
+    EXPECT_TRUE(serv.ImpostaPrinterOpz(opz, 0));
+    EXPECT_EQ(serv.StampanteCorrente(), "Ufficio_TS3");
+    opz.osNomeStampante = "Assente";
+    EXPECT_FALSE(serv.ImpostaPrinterOpz(opz, 0));
+    EXPECT_TRUE(dialoghi->mostrati.isEmpty());
+    EXPECT_EQ(serv.StampanteCorrente(), "Ufficio_TS3");
+    RipristinaServiziLavoroStampa();
 }
 
 }  // namespace
