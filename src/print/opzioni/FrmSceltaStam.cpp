@@ -68,6 +68,7 @@ std::function<void(FrmSceltaStam&)>& FrmSceltaStam::MostraModale() {
 }
 
 bool FrmSceltaStam::Apri(std::shared_ptr<OpzSta> opz) {
+    if (!opz) throw ErroreRun(NumErrore::OggettoNonImpostato, QStringLiteral("Variabile oggetto non impostata (ogOpzSta)"));
     FrmSceltaStam& f = Istanza();
     f.ogOpzSta = std::move(opz);
     if (!f.VisDecodOk()) return false;
