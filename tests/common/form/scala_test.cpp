@@ -1,0 +1,143 @@
+#include "common/form/Scala.h"
+#include "components/ini/FileIni.h"
+
+#include <QFile>
+#include <QListWidget>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include "FormProva.h"
+
+namespace {
+
+TEST(SceltaFattore, SourcesOfTheFactor) {
+    struct Caso {
+        double argomento, gen, base;
+        std::optional<double> chiave;
+        double atteso;
+        bool nessuna, adatta;
+    } casi[] = {
+        {-2, -1, 0, std::nullopt, -2, true, false},   // "Generale" -1: no scaling at all
+        {-2, 1.25, 0, 0.5, 1.25, false, false},       // "Generale" wins over the form's key
+        {-2, -2, 0, std::nullopt, 1.28, false, true}, // no key, "PersBase" 0: the screen's
+        {-2, -2, 1.1, -2, 1.1, false, false},         // key missing: "PersBase"
+        {-2, -2, 1.1, -1, -1, true, false},           // the form's key says -1
+        {-2, -2, 1.1, 0.5, 0.5, false, false},
+        {-3, 0, 0, std::nullopt, 1, false, false},    // below 0: as designed
+        {-1, 0, 0, std::nullopt, -1, true, false},
+        {0.8, 2, 2, std::nullopt, 0.8, false, false}, // the caller's factor
+    };
+    for (const Caso& k : casi) {
+        const SceltaFattore s = SceltaFattoreForm(k.argomento, k.gen, k.base, k.chiave, 1.28);
+        EXPECT_DOUBLE_EQ(s.fattore, k.atteso) << k.argomento << " " << k.gen;
+        EXPECT_EQ(s.nessunaScala, k.nessuna);
+        EXPECT_EQ(s.adattaAltezza, k.adatta);
+        EXPECT_EQ(s.adattaLarghezza, k.adatta);
+    }
+}
+
+TEST(AdattaFattore, TheFormStaysOnTheScreenAndAboveABottomTaskbar) {
+    MisureSchermoScala s;
+    s.larghezzaTwips = 1024 * 15;
+    s.altezzaTwips = 768 * 15;
+    const QRect alta(0, 0, 9000, 9000);  // 600 x 600 pixels
+    // Automatic factor: reduced to fit the height (768 / 600 = 1.28).
+    EXPECT_DOUBLE_EQ(AdattaFattore(1.5, true, true, alta, s), 11520.0 / 9000);
+    // A factor from the settings, no taskbar at the bottom: not fitted.
+    EXPECT_DOUBLE_EQ(AdattaFattore(1.5, false, false, alta, s), 1.5);
+    // A bottom taskbar at pixel 728 always fits the height.
+    s.bordoBarra = 3;
+    s.cimaBarraPixel = 728;
+    EXPECT_DOUBLE_EQ(AdattaFattore(1.25, false, false, alta, s), 728.0 * 15 / 9000);
+    s.barraNascosta = true;  // one that hides itself does not count
+    EXPECT_DOUBLE_EQ(AdattaFattore(1.25, false, false, alta, s), 1.25);
+    // Width: only for the automatic factor.
+    const QRect larga(1500, 0, 12000, 3000);
+    EXPECT_DOUBLE_EQ(AdattaFattore(1.28, true, true, larga, s), 15360.0 / 13500);
+}
+
+TEST(Esclusioni, FirstMatchByNameAndIndex) {
+    const ListaEsclusioni e{{QStringLiteral("txt"), 20, 1}, {QStringLiteral("TXT"), -1, 3}, {QStringLiteral("img"), -1, 2}};
+    EXPECT_EQ(FlagEsclusione(e, QStringLiteral("txt"), 20), 1);
+    EXPECT_EQ(FlagEsclusione(e, QStringLiteral("txt"), 10), 3);
+    EXPECT_EQ(FlagEsclusione(e, QStringLiteral("Img"), -1), 2);
+    EXPECT_EQ(FlagEsclusione(e, QStringLiteral("lab"), 10), 0);
+    EXPECT_EQ(RettScalato(QRect(10, 20, 100, 40), 1.5, 0), QRect(15, 30, 150, 60));
+    EXPECT_EQ(RettScalato(QRect(10, 20, 100, 40), 1.5, 1), QRect(10, 20, 150, 60));
+    EXPECT_EQ(RettScalato(QRect(10, 20, 100, 40), 1.5, 2), QRect(15, 30, 100, 40));
+}
+
+double Punti(const QWidget* w) { return w->font().pointSizeF(); }
+
+TEST(RidimControlli, EverythingScaledButWhatIsExcluded) {
+    ContestoProva cp;
+    FormProva f;
+    const double punti = Punti(f.txt[10]);
+    auto* lista = new QListWidget(&f);
+    lista->setObjectName(QStringLiteral("lstVoci"));
+    lista->setGeometry(0, 0, 50, 2);
+    RidimControlli(f, 1.5, {{QStringLiteral("txt"), -1, 3}});
+    EXPECT_EQ(f.width(), 600);
+    EXPECT_EQ(f.Lab[10]->geometry(), QRect(15, 30, 120, 30));
+    EXPECT_DOUBLE_EQ(Punti(f.Lab[10]), punti * 1.5);
+    // Every element of "txt" keeps place and size, its font grows.
+    EXPECT_EQ(f.txt[20]->geometry(), QRect(100, 40, 120, 20));
+    EXPECT_DOUBLE_EQ(Punti(f.txt[20]), punti * 1.5);
+    // Inside a frame: scaled once, not twice through the frame's font.
+    EXPECT_EQ(f.txtInFrame->geometry(), QRect(15, 45, 150, 30));
+    EXPECT_DOUBLE_EQ(Punti(f.txtInFrame), punti * 1.5);
+    EXPECT_GT(lista->height() * 15, 60);
+
+    FormProva g;
+    RidimControlli(g, 1, {});
+    RidimControlli(g, -2, {});
+    EXPECT_EQ(g.width(), 400);
+}
+
+TEST(RisVidForm, SettingsFormKeyAndKeepSize) {
+    ContestoProva cp;
+    QTemporaryDir dir;
+    cp.c->gsFileIni = dir.filePath(QStringLiteral("qorwin.ini"));
+    QFile ini(cp.c->gsFileIni);
+    ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
+    ini.write("[Risoluzione Video]\r\nPRG-frmProva=-1\r\nPRG-frmAltra=0,5\r\n");
+    ini.close();
+    cp.c->gsChiavePrg = QStringLiteral("PRG");
+    cp.c->gdRisVidGen = -2;
+    cp.c->gdRisVidBase = 1.25;
+
+    FormProva f;  // its key says -1: unscaled
+    double fattore = -2;
+    EXPECT_DOUBLE_EQ(RisVidForm(f, 0, fattore), 1);
+    EXPECT_EQ(f.width(), 400);
+    EXPECT_DOUBLE_EQ(f.property("odRisVidVal").toDouble(), 1);
+
+    FormProva g;
+    g.setProperty("osKeySec", QStringLiteral("frmAltra"));
+    fattore = -2;
+    EXPECT_DOUBLE_EQ(RisVidForm(g, 1, fattore), 0.5);  // keep size: worked out and stored only
+    EXPECT_DOUBLE_EQ(g.property("odRisVidVal").toDouble(), 0.5);
+    EXPECT_EQ(g.width(), 400);
+    fattore = -2;
+    RisVidForm(g, 0, fattore);
+    EXPECT_EQ(g.width(), 200);
+
+    FormProva h;  // its own key given, missing in the file: "PersBase"
+    h.setProperty("osRisVidKey", QStringLiteral("Nessuna"));
+    fattore = -2;
+    EXPECT_DOUBLE_EQ(RisVidForm(h, 0, fattore), 1.25);
+    EXPECT_EQ(h.width(), 500);
+
+    cp.c->gdRisVidGen = 1.25;  // with a bottom taskbar a tall form ends above it
+    cp.schermo->bordo = 3;
+    cp.schermo->cima = 728;
+    FormProva alta;
+    alta.setGeometry(0, 0, 400, 700);
+    fattore = -2;
+    const double applicato = RisVidForm(alta, 0, fattore);
+    EXPECT_LT(applicato, 1.25);
+    EXPECT_LE(alta.height(), 728);
+    EXPECT_DOUBLE_EQ(fattore, applicato);
+}
+
+}  // namespace
