@@ -345,7 +345,7 @@ void Stampa::scriviCampo(double sinMm, double desMm, int car0, int car, const QS
         uscita2_->rigaAperta = true;
         return;
     }
-    if (!retro_ || !avviato_) return;
+    if (!retro_ || !avviato_ || !paginaAperta_) return;
     const QRectF box(sinMm, vert_, qMax(0.0, desMm - sinMm), AltezzaRiga());
     altezzaRigaCorrente_ = qMax(altezzaRigaCorrente_, box.height());
     retro_->Testo(box.translated(dx_, dy_), allineamento_, fontUsato(), QString(testo).remove(MarcatoreColonna));
@@ -450,7 +450,7 @@ void Stampa::StampaImmagine(const QImage& immagine, double x, double y, double l
     v.scatola = QRectF(x, y, larghezza, altezza);
     v.dimImmagine = immagine.size();
     registra(v);
-    if (retro_ && avviato_) retro_->Immagine(immagine, v.scatola.translated(dx_, dy_));
+    if (retro_ && avviato_ && paginaAperta_) retro_->Immagine(immagine, v.scatola.translated(dx_, dy_));
 }
 
 void Stampa::StampaImmagine(const QString& file, double x, double y, double larghezza, double altezza) {
@@ -484,12 +484,23 @@ void Stampa::apriRetro() {
     if (retro_) retro_->Avvia(pagina_);
 }
 
+bool Stampa::paginaNellIntervallo() const {
+    // The page range of the options limits what reaches the printer or the PDF.
+    const int p = PercorsoEffettivo();
+    if (!ogOpzSta || (p != OpzSta::Stampante && p != PercorsoPdf)) return true;
+    const double da = ogOpzSta->LeggiOpzione(QStringLiteral("PaginaDa")).numero();
+    const double a = ogOpzSta->LeggiOpzione(QStringLiteral("PaginaA")).numero();
+    return (da <= 0 || numPag_ >= da) && (a <= 0 || numPag_ <= a);
+}
+
 void Stampa::iniziaPaginaGrafica() {
-    if (retro_) retro_->IniziaPagina(numPag_);
+    paginaAperta_ = retro_ && paginaNellIntervallo();
+    if (paginaAperta_) retro_->IniziaPagina(numPag_);
 }
 
 void Stampa::chiudiPaginaGrafica(bool ultima) {
-    if (!retro_) return;
+    if (!retro_ || !paginaAperta_) return;
+    paginaAperta_ = false;
     retro_->FinePagina(numPag_);
     if (PercorsoEffettivo() != OpzSta::Video || !ofrmVStampa || retroImposto_) return;
     auto* pittore = static_cast<RetroPittore*>(retro_.get());
@@ -566,9 +577,10 @@ void Stampa::NuovaPagina() {
     if ((p == OpzSta::File || p == OpzSta::LarghezzaFissa) && uscita2_) {
         if (uscita2_->rigaAperta) uscita2_->fineRiga();
         uscita2_->iniziaPagina();
-    } else {
-        chiudiPaginaGrafica(false);
         ++pagineProdotte_;
+    } else {
+        if (!retro_ || paginaAperta_) ++pagineProdotte_;
+        chiudiPaginaGrafica(false);
         if (p == OpzSta::Video && ofrmVStampa && !retroImposto_ && retro_) {
             attendiAnteprima();
             if (uscita_ || annullata_) {
@@ -577,7 +589,7 @@ void Stampa::NuovaPagina() {
             }
         }
     }
-    if (numPag_ < 32767) ++numPag_;
+    ++numPag_;
     vert_ = mrAlt_;
     altezzaRigaCorrente_ = 0;
     registra(voce(QStringLiteral("NuovaPagina")));
@@ -620,8 +632,8 @@ void Stampa::FineStampa() {
         return;
     }
     if (!annullata_ || p != OpzSta::Video) {
+        if (paginaAperta_) ++pagineProdotte_;
         chiudiPaginaGrafica(true);
-        ++pagineProdotte_;
     }
     retro_->Fine();
     if (p == OpzSta::Video && ofrmVStampa && !retroImposto_) {

@@ -203,7 +203,8 @@ public:
     std::shared_ptr<RegistroStampa> LeggiRegistro() const { return registro_; }
     // The file the job wrote (route 2, route 3, automatic PDF), empty otherwise.
     QString LeggiFileUscita() const { return fileUscita_; }
-    // Pages finished by the document.
+    // Pages finished by the document (on the printer and the PDF, those of
+    // the options' page range "PaginaDa" to "PaginaA").
     int PagineProdotte() const { return pagineProdotte_; }
     // The route the document actually takes: 0..3, or 4 for the automatic PDF.
     int PercorsoEffettivo() const;
@@ -219,6 +220,7 @@ private:
     FontStd fontUsato() const;
     int percorso() const;
     void apriRetro();
+    bool paginaNellIntervallo() const;
     void iniziaPaginaGrafica();
     void chiudiPaginaGrafica(bool ultima);
     void attendiAnteprima();
@@ -252,7 +254,7 @@ private:
     int pagVis_ = 1, ultPag_ = 1, ultPagMem_ = 0;
     bool memPag_ = true, uscita_ = false;
 
-    bool avviato_ = false, finito_ = false, pdf_ = false;
+    bool avviato_ = false, finito_ = false, pdf_ = false, paginaAperta_ = false;
     int numPag_ = 0;
     int pagineProdotte_ = 0;
     QString filePdf_, fileUscita_;

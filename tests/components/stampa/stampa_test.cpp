@@ -414,4 +414,24 @@ TEST_F(StampaTest, RendersPagesToPdfAndToImages) {
     EXPECT_EQ(scuri(pagina.height() - 100, pagina.height()), 0);
 }
 
+TEST_F(StampaTest, ThePageRangeLimitsThePdf) {
+    opz->oiStaVid = OpzSta::Stampante;
+    opz->osNomeStampante = "PDFCreator";
+    opz->ImpOpzione("PdfAutomAbil", 12, Valore(true));
+    opz->ImpOpzione("PdfNomeFile", 12, Valore(dir.filePath("intervallo.pdf")));
+    opz->ImpOpzione("PaginaDa", 2, Valore(2));
+    opz->ImpOpzione("PaginaA", 2, Valore(3));
+    auto st = nuova();
+    Valore r;
+    ASSERT_TRUE(st->LanciaComandoSta("AttivaPdfAutom", 12, r));
+    st->AvviaDocumento();
+    for (int p = 1; p <= 4; ++p) {
+        if (p > 1) st->NuovaPagina();
+        st->StampaTesto(0, QStringLiteral("Pagina %1").arg(p));
+    }
+    st->FineStampa();
+    EXPECT_EQ(contaPaginePdf(leggi(dir.filePath("intervallo.pdf"))), 2);
+    EXPECT_EQ(st->PagineProdotte(), 2);
+}
+
 }  // namespace
