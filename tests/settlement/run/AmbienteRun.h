@@ -13,6 +13,10 @@
 
 #include <QDate>
 #include <gtest/gtest.h>
+#include <ostream>
+
+// Readable texts in test failures.
+inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
 
 class AmbienteRun : public ::testing::Test {
 protected:

@@ -149,15 +149,21 @@ TEST_F(ScrittoreTest, NessunaRigaNessunFile) {
 }
 
 TEST_F(ScrittoreTest, StatoAzzeratoAOgniCorsa) {
+    RegistroInstallato registro;
     Comunicazione(fx.idAzienda, QStringLiteral("01234567897"), 2024, 1);
     run.Esegui(par);
     ASSERT_TRUE(run.Scrittore()->obStampato);
-    // The next run finds nothing: nothing of the earlier run survives.
-    par.numero = QStringLiteral("3");
+    // The next run stops before its data for a picture not configured:
+    // nothing of the earlier run survives into it.
+    Ini(QStringLiteral("LiqIva"), QStringLiteral("ImgTest"), QString());
+    Ini(QStringLiteral("LiqIva"), QStringLiteral("DirImg"), QString());
+    par.tipoElab = 0;
     dialoghi->mostrati.clear();
     run.Esegui(par);
     EXPECT_FALSE(run.Scrittore()->obStampato);
-    EXPECT_EQ(dialoghi->testi(), QStringList{"Non c'è nessun dato da trasmettere"});
+    EXPECT_EQ(dialoghi->testi(),
+              (QStringList{"Manca file immagine di stampa intestazione", "Non c'è nessun dato da trasmettere"}));
+    EXPECT_EQ(c->giStaAtt, 0);
 }
 
 TEST_F(ScrittoreTest, ErroreDiUnAziendaEDomanda) {
