@@ -155,8 +155,8 @@ TEST_F(Decodifica, ColumnsAndSettingsOfTheList) {
     EXPECT_FALSE(aiuti->chiamateLista[2].forzaPassThrough.booleano());
     EXPECT_EQ(aiuti->FormParametriAiuto().Leggi(QStringLiteral("CFHelpRic11")).testo(), QStringLiteral("R11"));
     EXPECT_EQ(aiuti->ComlinListaAiuto().Leggi(QStringLiteral("MargSin")).numero(), 0);
+    EXPECT_FALSE(aiuti->LeggiValore(QStringLiteral("MostraImg")).eVuoto());
     EXPECT_FALSE(aiuti->LeggiValore(QStringLiteral("MostraImg")).booleano());
-    EXPECT_TRUE(aiuti->LeggiValore(QStringLiteral("MostraImg")).eVuoto() == false);
 }
 
 TEST(TipoChiaveAiuto, KindSuffixOfAnAccountList) {
