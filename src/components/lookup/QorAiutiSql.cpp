@@ -58,12 +58,14 @@ GestoreDb& Gestore(const ContestoAiuti& c) {
     throw ErroreRun(NumErrore::OggettoNonImpostato, QStringLiteral("Database non aperto"), QStringLiteral("QorAiuti"));
 }
 
-// The condition of the code's parts on the table's code columns.
+// The condition of the code's parts on the table's code columns; codes
+// compare without regard to case.
 QString CondizioneCodice(const TabellaAiuto& t, const QString& codice) {
     const QStringList parti = PartiCodice(t, codice);
     QStringList cond;
     for (int i = 0; i < t.colonneCodice.size(); ++i)
-        cond << t.colonneCodice[i] + QStringLiteral(" = ") + ggUtil().FormatoSql(Valore(parti.value(i)), 8);
+        cond << t.colonneCodice[i] + QStringLiteral(" = ") + ggUtil().FormatoSql(Valore(parti.value(i)), 8) +
+                    QStringLiteral(" collate nocase");
     return cond.join(QStringLiteral(" and "));
 }
 
@@ -136,7 +138,8 @@ Valore QorAiutiSql::DecodificaValore(const QString& tabella, const QString& colC
     const QString sql = QStringLiteral("select ") + colDescr + QStringLiteral(" from ") +
                         (t ? t->tabellaSql : tabella) + QStringLiteral(" where ") +
                         Aggiungi(colChiave + QStringLiteral(" = ") +
-                                     ggUtil().FormatoSql(Valore(codice), tipoChiave > 0 ? tipoChiave : 8),
+                                     ggUtil().FormatoSql(Valore(codice), tipoChiave > 0 ? tipoChiave : 8) +
+                                     QStringLiteral(" collate nocase"),
                                  filtro);
     const RisultatoQuery r = EseguiQueryTesti(Gestore(contesto_), IdDb(condivisa), sql);
     if (r.righe.isEmpty()) {

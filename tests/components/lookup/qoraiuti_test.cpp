@@ -1,0 +1,167 @@
+#include "components/core/ErroreRun.h"
+#include "components/lookup/FrmListaAiuto.h"
+#include "components/lookup/QorAiutiSql.h"
+#include "components/lookup/TabelleAiuto.h"
+#include "startup/Contesto.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QTableWidget>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include "support/AppTest.h"
+#include "support/Fixture.h"
+
+namespace {
+
+class QorAiutiDb : public ::testing::Test {
+protected:
+    bool app_ = (AppTest(), true);
+    FixtureDb db;
+    std::shared_ptr<Contesto> c;
+    QorAiutiSql aiuti;
+    QLineEdit box;
+    QLabel lab;
+    // What the user does in the list: keys typed in the search, then Enter; empty: Esc.
+    QString digitato;
+    int aperture = 0;
+
+    void SetUp() override {
+        AppTest();
+        c = db.InstallaContesto();
+        db.Esegui(db.idAzienda,
+                  QStringLiteral("CREATE TABLE Conti (Gruppo TEXT, Mastro TEXT, Conto TEXT, Descrizione TEXT, Email TEXT);"
+                                 "INSERT INTO Conti VALUES ('01','02','000003','Cassa','');"
+                                 "INSERT INTO Conti VALUES ('03','10','000001','Cliente Rossi','r@x.it');"
+                                 "INSERT INTO Conti VALUES ('03','10','000002','Cliente Bianchi','b@x.it');"
+                                 "CREATE TABLE Decodifiche (TipoTab TEXT, Codice TEXT, Descrizione TEXT);"
+                                 "INSERT INTO Decodifiche VALUES ('FETipDoc','TD01','Fattura');"
+                                 "INSERT INTO Decodifiche VALUES ('FENatura','TD01','Altro tipo');"));
+        db.Inserisci(db.idCondiviso, QStringLiteral("Aziende"),
+                     {{QStringLiteral("IdAzienda"), Valore("01")}, {QStringLiteral("Descrizione"), Valore("Rossi S.r.l.")}});
+        ContestoAiuti ca;
+        ca.gestDb = db.gestDb.get();
+        ca.idDbase = db.idAzienda;
+        ca.idDbMenu = db.idCondiviso;
+        aiuti.InizAiuti(ca);
+        aiuti.mostraLista = [this](FrmListaAiuto& f) {
+            ++aperture;
+            if (digitato.isEmpty()) {
+                QTest::keyClick(f.txtRicerca, Qt::Key_Escape);
+                return false;
+            }
+            QTest::keyClicks(f.txtRicerca, digitato);
+            QTest::keyClick(f.txtRicerca, Qt::Key_Return);
+            return f.result() == QDialog::Accepted;
+        };
+    }
+    void TearDown() override { ImpostaContesto(nullptr); }
+    long Decod(const QString& tabella, const QString& codice, const QString& filtro = {}) {
+        box.setText(codice);
+        return static_cast<long>(aiuti.DecodificaCampo(tabella, &box, &lab, std::nullopt, 0, {}, 0, {}, filtro).numero());
+    }
+};
+
+TEST_F(QorAiutiDb, DecodesAccountsWithOrWithoutSeparators) {
+    EXPECT_EQ(Decod(QStringLiteral("Conto"), QStringLiteral("01-02-000003")), EsitoDecod::Trovato);
+    EXPECT_EQ(lab.text(), QStringLiteral("Cassa"));
+    EXPECT_EQ(Decod(QStringLiteral("conto"), QStringLiteral("0102000003")), EsitoDecod::Trovato);
+    EXPECT_EQ(Decod(QStringLiteral("Conto"), QStringLiteral("01-02-999")), EsitoDecod::Inesistente);
+    EXPECT_EQ(lab.text(), TestoInesistente);
+    EXPECT_EQ(Decod(QStringLiteral("Conto"), QStringLiteral("  ")), EsitoDecod::Vuoto);
+    EXPECT_EQ(lab.text(), QString());
+    EXPECT_THROW(Decod(QStringLiteral("Sconosciuta"), QStringLiteral("1")), ErroreRun);
+}
+
+TEST_F(QorAiutiDb, DecodingsKeepToTheCallersFilter) {
+    EXPECT_EQ(Decod(QStringLiteral("Decodifiche"), QStringLiteral("td01"), QStringLiteral("TipoTab = 'FENatura'")),
+              EsitoDecod::Trovato);
+    EXPECT_EQ(lab.text(), QStringLiteral("Altro tipo"));
+    EXPECT_EQ(Decod(QStringLiteral("Decodifiche"), QStringLiteral("TD02"), QStringLiteral("TipoTab = 'FETipDoc'")),
+              EsitoDecod::Inesistente);
+}
+
+TEST_F(QorAiutiDb, ValueOfTheSharedDatabaseAndThePreparationAnswer) {
+    box.setText(QStringLiteral("01"));
+    aiuti.DecodificaValore(QStringLiteral("Aziende"), QStringLiteral("IdAzienda"), &box, &lab, -1, 0, 8,
+                           QStringLiteral("Descrizione"), std::nullopt, std::nullopt, {});
+    EXPECT_EQ(lab.text(), QStringLiteral("Rossi S.r.l."));
+    box.setText(QStringLiteral("02"));
+    aiuti.DecodificaValore(QStringLiteral("Aziende"), QStringLiteral("IdAzienda"), &box, &lab, -1, 0, 8,
+                           QStringLiteral("Descrizione"), std::nullopt, std::nullopt, {});
+    EXPECT_EQ(lab.text(), TestoInesistente);
+
+    struct Rifiuta : RicevitoreAiuto {
+        void ClsMainMenuFrm() override {}
+        void ClsPrepDecod(const QString&, const QString&, const QString&, const Valore&, const Valore&, const Valore&,
+                          Valore& r) override { r = Valore(false); }
+        void LanciaKeyPrim(const QString&) override {}
+        void LanciaKeySec(const QString&) override {}
+    } rifiuta;
+    aiuti.GestoreAiuto().Sottoscrivi(&rifiuta);
+    box.setText(QStringLiteral("01"));
+    lab.setText(QStringLiteral("prima"));
+    aiuti.DecodificaValore(QStringLiteral("Aziende"), QStringLiteral("IdAzienda"), &box, &lab, -1, 0, 8,
+                           QStringLiteral("Descrizione"), std::nullopt, std::nullopt, {});
+    EXPECT_EQ(lab.text(), QStringLiteral("prima"));
+    aiuti.GestoreAiuto().Sottoscrivi(nullptr);
+}
+
+TEST_F(QorAiutiDb, ListChoiceFillsBoxAndLabel) {
+    box.setText(QStringLiteral("03"));
+    digitato = QStringLiteral("-10-000002");
+    int scelta = 0;
+    aiuti.ApriListaAiuto(QStringLiteral("Conto"), &box, &lab, 113, nullptr, std::nullopt, scelta, 0, {}, {});
+    EXPECT_NE(scelta, 0);
+    EXPECT_EQ(box.text(), QStringLiteral("03-10-000002"));
+    EXPECT_EQ(lab.text(), QStringLiteral("Cliente Bianchi"));
+}
+
+TEST_F(QorAiutiDb, NothingFoundReturnsAtOnceOnlyWhenAsked) {
+    box.setText(QStringLiteral("99"));
+    int scelta = 0;
+    aiuti.FormListaAiuto().Imposta(QStringLiteral("RetZeroRec"), Valore(1));
+    const Valore r = aiuti.ApriListaAiuto(QStringLiteral("Conto"), &box, &lab, 113, nullptr, std::nullopt, scelta, 0, {}, {});
+    EXPECT_EQ(r.numero(), EsitoDecod::Inesistente);
+    EXPECT_EQ(lab.text(), TestoInesistente);
+    EXPECT_EQ(aperture, 0);
+    aiuti.FormListaAiuto().Imposta(QStringLiteral("RetZeroRec"), Valore(0));
+    aiuti.ApriListaAiuto(QStringLiteral("Conto"), &box, &lab, 113, nullptr, std::nullopt, scelta, 0, {}, {});
+    EXPECT_EQ(aperture, 1);  // the list opens empty for the user to search again
+    EXPECT_EQ(scelta, 0);
+    EXPECT_EQ(box.text(), QStringLiteral("99"));
+}
+
+TEST(FrmListaAiuto, SearchNarrowsKeysMoveEnterChoosesEscCloses) {
+    AppTest();
+    FrmListaAiuto f;
+    f.Carica(QStringLiteral("Aiuto"), {QStringLiteral("Codice"), QStringLiteral("Descrizione")},
+             {{"01", "Alfa"}, {"02", "Beta"}, {"03", "Alfabeto"}, {"04", "alfiere"}}, 1, QStringLiteral("al"));
+    EXPECT_EQ(f.RigheVisibili(), (QList<int>{0, 2, 3}));
+    EXPECT_EQ(f.RigaCorrente(), 0);
+    QTest::keyClick(f.txtRicerca, Qt::Key_Down);
+    QTest::keyClick(f.txtRicerca, Qt::Key_Down);
+    QTest::keyClick(f.txtRicerca, Qt::Key_Down);  // stays on the last row shown
+    EXPECT_EQ(f.RigaCorrente(), 3);
+    QTest::keyClick(f.txtRicerca, Qt::Key_Up);
+    EXPECT_EQ(f.RigaCorrente(), 2);
+    QTest::keyClicks(f.txtRicerca, QStringLiteral("fi"));
+    EXPECT_EQ(f.RigheVisibili(), QList<int>{3});
+    QTest::keyClick(f.txtRicerca, Qt::Key_Return);
+    EXPECT_EQ(f.RigaScelta(), 3);
+    EXPECT_EQ(f.result(), QDialog::Accepted);
+
+    f.Carica(QStringLiteral("Aiuto"), {QStringLiteral("Codice")}, {{"01"}}, 0, QStringLiteral("9"));
+    QTest::keyClick(f.txtRicerca, Qt::Key_Return);  // nothing shown: no choice
+    EXPECT_EQ(f.RigaScelta(), -1);
+    QTest::keyClick(f.txtRicerca, Qt::Key_Escape);
+    EXPECT_EQ(f.result(), QDialog::Rejected);
+}
+
+TEST(CondizioneLike, UserWildcardsMatchThemselves) {
+    EXPECT_EQ(CondizioneLikeInizio(QStringLiteral("Codice"), QStringLiteral("a%b_c\\'")),
+              QStringLiteral("Codice like 'a\\%b\\_c\\\\''%' escape '\\'"));
+}
+
+}  // namespace
