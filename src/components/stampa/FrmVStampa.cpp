@@ -1,5 +1,8 @@
 #include "components/stampa/FrmVStampa.h"
 
+#include "common/form/Aiuto.h"
+#include "common/form/Scala.h"
+#include "common/form/Tastiera.h"
 #include "components/core/ErroreRun.h"
 #include "components/platform/ServizioDialoghi.h"
 #include "components/stampa/FormStampaInCorso.h"
@@ -14,6 +17,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QImageReader>
 #include <QScrollBar>
 #include <QStyle>
@@ -89,6 +93,14 @@ FrmVStampa::FrmVStampa() {
     SistImgFrecce();
     LabMsg->clear();
     osRisVidKey = QStringLiteral("StaVid");
+    double fattore = -2;  // from the settings, key StaVid
+    RisVidForm(*this, 0, fattore);
+}
+
+void FrmVStampa::keyPressEvent(QKeyEvent* e) {
+    int codice = CodiceTasto(*e);
+    TastoHelp(codice, StatoMaiusc(*e), *this, -1);
+    QWidget::keyPressEvent(e);
 }
 
 FrmVStampa::~FrmVStampa() = default;

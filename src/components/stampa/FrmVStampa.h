@@ -19,6 +19,9 @@ class Stampa;
 
 class FrmVStampa : public QWidget {
     Q_OBJECT
+    Q_PROPERTY(QString osRisVidKey MEMBER osRisVidKey)
+    Q_PROPERTY(double odRisVidVal MEMBER odRisVidVal)
+    Q_PROPERTY(QString osKeySec MEMBER osKeySec)
 public:
     FrmVStampa();
     ~FrmVStampa() override;
@@ -71,6 +74,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
 
 private:
     void mostraPagina(int pagina);

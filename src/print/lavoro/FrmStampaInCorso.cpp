@@ -1,5 +1,6 @@
 #include "print/lavoro/FrmStampaInCorso.h"
 
+#include "common/form/Scala.h"
 #include "components/stampa/Stampa.h"
 #include "print/lavoro/LavoroStampa.h"
 #include "startup/Contesto.h"
@@ -37,6 +38,8 @@ frmStampaInCorso::frmStampaInCorso() {
     l->addWidget(ComStampa);
     connect(ComStampa, &QPushButton::clicked, this, [this] { ComStampa_Click(); });
     osRisVidKey = QStringLiteral("StaVid");
+    double fattore = -2;  // from the settings, key StaVid
+    RisVidForm(*this, 0, fattore);
 }
 
 frmStampaInCorso::~frmStampaInCorso() = default;

@@ -13,6 +13,9 @@ class Stampa;
 
 class frmStampaInCorso : public QWidget, public FormStampaInCorso {
     Q_OBJECT
+    Q_PROPERTY(QString osRisVidKey MEMBER osRisVidKey)
+    Q_PROPERTY(double odRisVidVal MEMBER odRisVidVal)
+    Q_PROPERTY(QString osKeySec MEMBER osKeySec)
 public:
     frmStampaInCorso();
     ~frmStampaInCorso() override;
