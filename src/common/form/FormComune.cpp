@@ -79,6 +79,9 @@ private:
                 if (codice == 0) return true;
             }
             if (ke->text().isEmpty()) return false;
+            // Alt with a character is an accelerator: it types nothing.
+            const Qt::KeyboardModifiers mod = ke->modifiers();
+            if ((mod & Qt::AltModifier) && !(mod & Qt::ControlModifier) && ke->text().at(0).isPrint()) return true;
             const int originale = ke->text().at(0).unicode();
             int car = originale;
             if (m) m->Form_KeyPress(car);
@@ -132,6 +135,11 @@ private:
     QPointer<QWidget> form_;
     bool sintesi_ = false;
 };
+
+QList<QPointer<QWidget>>& Iniziate() {
+    static QList<QPointer<QWidget>> forms;
+    return forms;
+}
 
 QWidget* ComeWidget(MembriForm* m) {
     QWidget* w = dynamic_cast<QWidget*>(m);
@@ -291,8 +299,16 @@ void AttivaAnteprimaTasti(QWidget& form, bool pagina, bool linee, bool lista) {
     else new AnteprimaTasti(&form, pagina, linee, lista);
 }
 
+QList<QWidget*> FormsIniziate() {
+    QList<QWidget*> forms;
+    Iniziate().removeAll(nullptr);
+    for (const QPointer<QWidget>& f : Iniziate()) forms << f.data();
+    return forms;
+}
+
 void InizForm(QWidget& form, bool pagina, bool linee, bool lista, bool soloLetturaOnorato) {
     Contesto& c = ctx();
+    if (!Iniziate().contains(&form)) Iniziate().append(&form);
     // 1. The user's background colour on the form and on what shows the button face.
     if (c.glColForm != 0) {
         try {

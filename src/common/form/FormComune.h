@@ -126,6 +126,9 @@ QColor ColoreQt(long colore);
 // inner parts of composite widgets.
 QList<QWidget*> ControlliForm(const QWidget& form);
 
+// Forms that ran InizForm, in load order (those still alive).
+QList<QWidget*> FormsIniziate();
+
 // --- Control arrays
 
 void ImpostaElemento(QWidget* w, const QString& nome, int indice);

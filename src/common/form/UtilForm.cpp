@@ -6,6 +6,7 @@
 #include "components/platform/ServizioDialoghi.h"
 #include "components/util/UtilGenerali.h"
 #include "startup/Contesto.h"
+#include "startup/Ospite.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -37,11 +38,18 @@ void ImpostaTestoCampo(QWidget* w, const QString& testo) {
 // Pointer saved by the first "on" of CursoreAttesa.
 bool cursoreSalvato = false;
 
-// The loaded forms in load order: the host's list when there is one.
+// The loaded forms in load order: the host's top-level forms, the forms that
+// ran the common set-up, then any other named window.
 QList<QWidget*> FormsCaricate() {
     QList<QWidget*> forms;
+    auto aggiungi = [&forms](QWidget* w) {
+        if (w && !forms.contains(w)) forms << w;
+    };
+    if (ctx().ggOspite)
+        for (QWidget* w : ctx().ggOspite->FormsCaricate()) aggiungi(w);
+    for (QWidget* w : FormsIniziate()) aggiungi(w);
     for (QWidget* w : QApplication::topLevelWidgets())
-        if (!w->objectName().isEmpty() && !w->inherits("QMenu")) forms << w;
+        if (!w->objectName().isEmpty() && !w->inherits("QMenu")) aggiungi(w);
     return forms;
 }
 

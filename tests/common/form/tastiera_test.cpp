@@ -248,6 +248,7 @@ TEST_F(Comandi, PageBlock) {
     QTest::keyClick(f.txt[10], Qt::Key_Q, Qt::AltModifier);  // means nothing: no command, no error
     EXPECT_EQ(f.comandi, (QStringList{"Precedente", "Inizio", "Nuovo", "Dettaglio"}));
     EXPECT_TRUE(cp.dialoghi->mostrati.isEmpty());
+    EXPECT_EQ(f.txt[10]->text(), QString());  // Alt with a letter types nothing
 
     f.comandi.clear();
     f.Bottone(f.tolPag, QStringLiteral("Nuovo"))->setVisible(false);
@@ -333,3 +334,4 @@ TEST(FiltraTasto, EnterAndEscDroppedOtherCharactersKept) {
 }
 
 }  // namespace
+
