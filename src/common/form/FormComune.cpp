@@ -327,11 +327,8 @@ void InizForm(QWidget& form, bool pagina, bool linee, bool lista, bool soloLettu
         splash.repaint();
     } catch (const ErroreRun&) {
     }
-    // 3. Labels show "&" as it is.
-    for (QLabel* l : form.findChildren<QLabel*>()) {
-        l->setBuddy(nullptr);
-        if (l->pixmap().isNull()) l->setTextFormat(Qt::PlainText);
-    }
+    // 3. Labels show "&" as it is: a label marks an access key only for its buddy.
+    for (QLabel* l : form.findChildren<QLabel*>()) l->setBuddy(nullptr);
     // 4. The caption names the company.
     form.setWindowTitle(TitoloForm(form.windowTitle()));
     // 5. Key preview.

@@ -91,7 +91,6 @@ TEST(InizForm, LabelsShowTheAmpersand) {
     f.Lab[10]->setBuddy(f.txt[10]);
     InizForm(f);
     EXPECT_EQ(f.Lab[10]->buddy(), nullptr);
-    EXPECT_EQ(f.Lab[10]->textFormat(), Qt::PlainText);
 }
 
 TEST(InizForm, ScaleFactorGoesToTheDeclaredComponentsOnly) {
