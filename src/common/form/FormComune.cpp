@@ -15,6 +15,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QFocusEvent>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -60,7 +61,7 @@ protected:
         QWidget* w = static_cast<QWidget*>(o);
         if (w->window() != form_) return false;
         if (t == QEvent::KeyPress) return Tasto(w, static_cast<QKeyEvent*>(e));
-        if (w->objectName() == QLatin1String("txt")) Fuoco(w, t == QEvent::FocusIn);
+        if (w->objectName() == QLatin1String("txt")) Fuoco(w, t == QEvent::FocusIn, static_cast<QFocusEvent*>(e)->reason());
         return false;
     }
 
@@ -105,7 +106,18 @@ private:
         }
     }
 
-    void Fuoco(QWidget* w, bool entrata) {
+    // A field gets and loses the focus when the focus moves inside the form;
+    // another window coming forward and going back does not count (a box
+    // opened while a field is checked must not check it again).
+    void Fuoco(QWidget* w, bool entrata, Qt::FocusReason motivo) {
+        const bool finestra = motivo == Qt::ActiveWindowFocusReason || motivo == Qt::PopupFocusReason;
+        if (entrata) {
+            if (finestra && w == ultimoEntrato_) return;
+            ultimoEntrato_ = w;
+        } else {
+            if (finestra) return;
+            ultimoEntrato_ = nullptr;
+        }
         const int indice = IndiceElemento(w);
         MembriForm* m = dynamic_cast<MembriForm*>(form_.data());
         try {
@@ -133,6 +145,7 @@ public:
 
 private:
     QPointer<QWidget> form_;
+    QPointer<QWidget> ultimoEntrato_;
     bool sintesi_ = false;
 };
 

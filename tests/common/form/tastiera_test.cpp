@@ -335,3 +335,33 @@ TEST(FiltraTasto, EnterAndEscDroppedOtherCharactersKept) {
 
 }  // namespace
 
+
+namespace {
+
+class FormConteggio : public FormProva {
+public:
+    QStringList eventi;
+    void txt_GotFocus(int Index) override { eventi << QStringLiteral("in %1").arg(Index); }
+    void txt_LostFocus(int Index) override { eventi << QStringLiteral("out %1").arg(Index); }
+};
+
+TEST(FuocoCampi, OnlyMovesInsideTheFormCount) {
+    ContestoProva cp;
+    FormConteggio f;
+    InizForm(f);
+    Attiva(f);
+    f.txt[10]->setFocus();
+    QApplication::processEvents();
+    f.txt[20]->setFocus();
+    QApplication::processEvents();
+    QWidget altra;
+    altra.setObjectName(QStringLiteral("frmAltra"));
+    Attiva(altra);  // another window comes forward and goes back
+    EXPECT_EQ(QApplication::activeWindow(), &altra);
+    EXPECT_EQ(QApplication::focusWidget(), nullptr);
+    Attiva(f);
+    EXPECT_EQ(f.focusWidget(), f.txt[20]);
+    EXPECT_EQ(f.eventi, (QStringList{"in 10", "out 10", "in 20"}));
+}
+
+}  // namespace
