@@ -42,7 +42,7 @@ bool CampoDiTesto(const QWidget* w) {
 class AnteprimaTasti : public QObject {
 public:
     AnteprimaTasti(QWidget* form, bool pagina, bool linee, bool lista)
-        : QObject(form), form_(form), pagina_(pagina), linee_(linee), lista_(lista) {
+        : QObject(form), pagina_(pagina), linee_(linee), lista_(lista), form_(form) {
         setObjectName(QStringLiteral("AnteprimaTasti"));
         qApp->installEventFilter(this);
     }
