@@ -115,12 +115,19 @@ cat > "$DEST/qorwindb.ini" <<INI
 [Base]
 DriveDB=$DEST/
 DirImmagini=immagini
-DirCaDi=file
-DirDatiFat=file
+DirCaDi=$DEST/file/
+DirDatiFat=$DEST/file/
 [Risoluzione Video]
 Generale=1
+[Opzioni Stampa]
+StaVid=1
+[LiqIva]
+ImgTest=LiqIvaTest.png
+ImgDett=LiqIvaDett.png
 INI
 mkdir -p "$DEST/file" "$DEST/immagini"
+# Stand-ins for the scans of the official settlement form.
+cp "$(dirname "$0")/../data/liqiva/"*.png "$DEST/immagini/"
 
 cat > "$DEST/menu.ini" <<INI
 [Menu]
