@@ -262,9 +262,25 @@ void CaricaParAzienda(int) {
     c.giChiusura = false;
 }
 
+ParametriMoneta ParametriMoneta::Leggi() {
+    const Contesto& c = ctx();
+    return {c.gsMoneta, c.gsCodLira, c.gsCodEuro, c.gsFmtImp, c.gsFmtImpEuro, c.giDecImp, c.giDecImpEuro};
+}
+
+void ParametriMoneta::Rimetti() const {
+    Contesto& c = ctx();
+    c.gsMoneta = moneta;
+    c.gsCodLira = codLira;
+    c.gsCodEuro = codEuro;
+    c.gsFmtImp = fmtImp;
+    c.gsFmtImpEuro = fmtImpEuro;
+    c.giDecImp = decImp;
+    c.giDecImpEuro = decImpEuro;
+}
+
 bool LeggiDefaultDitta(const QString& idDb) {
     Contesto& c = ctx();
-    const Contesto prima = c;
+    const ParametriMoneta prima = ParametriMoneta::Leggi();
     GestRecordset rs;
     QString k;
     try {
@@ -289,13 +305,7 @@ bool LeggiDefaultDitta(const QString& idDb) {
         return true;
     } catch (const ErroreRun& e) {
         // A half-read company would mix two companies' currencies: keep the previous one whole.
-        c.gsMoneta = prima.gsMoneta;
-        c.gsCodLira = prima.gsCodLira;
-        c.gsCodEuro = prima.gsCodEuro;
-        c.giDecImp = prima.giDecImp;
-        c.giDecImpEuro = prima.giDecImpEuro;
-        c.gsFmtImp = prima.gsFmtImp;
-        c.gsFmtImpEuro = prima.gsFmtImpEuro;
+        prima.Rimetti();
         frmMsgCom::MsgErrfrm(e, QStringLiteral("Errore in lettura dati default ditta"));
         return false;
     }

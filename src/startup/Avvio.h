@@ -37,6 +37,14 @@ DatiMoneta LeggiMoneta(const QString& codice);
 // Another company's currency and decimals; false (and nothing changed) when
 // its records cannot be read.
 bool LeggiDefaultDitta(const QString& idDb);
+// The currency parameters of the company in use, taken whole so that a run
+// over other companies can put them back.
+struct ParametriMoneta {
+    QString moneta, codLira, codEuro, fmtImp, fmtImpEuro;
+    int decImp = 2, decImpEuro = 2;
+    static ParametriMoneta Leggi();
+    void Rimetti() const;
+};
 Valore LeggiOSPlatform();
 
 // Shared database

@@ -28,28 +28,6 @@ void ImpNomeFileStampa(OpzSta& o, const QString& nome) {
 
 bool RottaSuFile(const OpzSta& o) { return o.oiStaVid == OpzSta::File || o.oiStaVid == OpzSta::LarghezzaFissa; }
 
-// The company parameters a company of the range loads in place of the
-// current company's; put back when the run ends.
-struct ParAzienda {
-    QString moneta, codLira, codEuro, fmtImp, fmtImpEuro;
-    int decImp = 0, decImpEuro = 0;
-
-    static ParAzienda Leggi() {
-        const Contesto& c = ctx();
-        return {c.gsMoneta, c.gsCodLira, c.gsCodEuro, c.gsFmtImp, c.gsFmtImpEuro, c.giDecImp, c.giDecImpEuro};
-    }
-    void Rimetti() const {
-        Contesto& c = ctx();
-        c.gsMoneta = moneta;
-        c.gsCodLira = codLira;
-        c.gsCodEuro = codEuro;
-        c.gsFmtImp = fmtImp;
-        c.gsFmtImpEuro = fmtImpEuro;
-        c.giDecImp = decImp;
-        c.giDecImpEuro = decImpEuro;
-    }
-};
-
 int Messaggio(const QString& testo, const std::optional<QString>& titolo = std::nullopt) {
     return frmMsgCom::msgCom(testo, QStringLiteral("&Ok"), std::nullopt, std::nullopt, titolo);
 }
@@ -100,7 +78,7 @@ void ElabLiqIva::Esegui(const ParametriLiqIva& par) {
         return;
     }
 
-    const ParAzienda parAzienda = ParAzienda::Leggi();
+    const ParametriMoneta parAzienda = ParametriMoneta::Leggi();
     const QString idCorrente = c.ggMenuClient->LeggiValoreSess(QStringLiteral("idazienda")).testo();
     long n = 0;
     QString nomeStampaSalvato;
