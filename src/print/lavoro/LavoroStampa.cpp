@@ -142,6 +142,14 @@ QString NomePdfAutomatico(const QString& modello, Stampa& st) {
     return nome;
 }
 
+// The options' printer becomes the program's current one for this job; the
+// print object follows whatever is current afterwards.
+static void ScegliStampante(Stampa& st, OpzSta& opz) {
+    auto& serv = serviziLavoroStampa();
+    if (serv.ImpostaPrinterOpz) serv.ImpostaPrinterOpz(opz, 0);
+    if (serv.StampanteCorrente) st.ogPrtStam = serv.StampanteCorrente();
+}
+
 void IniParamStampa(const QString& sezione, Stampa& st, const QList<Valore>& predefiniti, int modo) {
     auto& serv = serviziLavoroStampa();
     st.ImpSezioneSta(sezione);
@@ -151,7 +159,7 @@ void IniParamStampa(const QString& sezione, Stampa& st, const QList<Valore>& pre
 
     const int percorso = opz.oiStaVid;
     if (percorso == OpzSta::Stampante && modo != 2) {
-        if (serv.ImpostaPrinterOpz) serv.ImpostaPrinterOpz(opz, 0);
+        ScegliStampante(st, opz);
         if (opz.LeggiOpzione(QStringLiteral("PdfAutomAbil")).booleano()) {
             auto par = [&](const char* n) {
                 return serv.LeggiParEmail ? serv.LeggiParEmail(QString::fromLatin1(n)) : Valore(QString());
@@ -168,7 +176,7 @@ void IniParamStampa(const QString& sezione, Stampa& st, const QList<Valore>& pre
             }
         }
     } else if (percorso == OpzSta::Video) {
-        if (serv.ImpostaPrinterOpz) serv.ImpostaPrinterOpz(opz, 0);
+        ScegliStampante(st, opz);
     }
     if (modo == 1) return;
 
