@@ -1,5 +1,7 @@
 #include "startup/Avvio.h"
 
+#include "common/form/ScQorUtilPrg.h"
+
 #include "common/FrmMsgCom.h"
 #include "common/MsgErrori.h"
 #include "components/core/ErroreRun.h"
@@ -426,6 +428,7 @@ bool InizProgramma(const QString& rigaComando, const FabbricaMenuClient& creaMen
         frmMsgCom::msgCom(QStringLiteral("Problemi col collegamento col menù\nForse questo programma non è stato lanciato correttamente"));
         return fallita();
     }
+    c.gsFileHelp = u.EstraiParametro(info.osParam, QStringLiteral("H")).trimmed();
     try {
         c.gsFileIni = c.ggMenuClient->FileImpostazioni();
         MostraVersione(-1, -1);
@@ -438,6 +441,7 @@ bool InizProgramma(const QString& rigaComando, const FabbricaMenuClient& creaMen
         CaricaParAzienda(0);
         // Without the shared database nothing can run: stop here.
         if (ApriDbComune() != 0) return fallita();
+        CreaAiuti();
         LeggiFattoriVideo(c);
         QString dir;
         if (LeggiValIni(QStringLiteral("Base"), QStringLiteral("DirImgEmail"), QString(), dir) == QLatin1String("0"))

@@ -362,6 +362,10 @@ bool Ospite::ScaricaForms(const QString&) {
 
 void Ospite::RilasciaOggetti() {
     Contesto& c = ctx();
+    // The lookup objects hold the databases' ids: release them first.
+    c.ggScUtilPrg.reset();
+    c.ggAiuti.reset();
+    c.ggDecodDitte.reset();
     c.ggGestDb.reset();
     if (c.ggMenuClient) {
         try {

@@ -124,7 +124,7 @@ void FrmLiqIvaPre::PropostaPeriodo(const QDate& dataLavoro, QString& anno, QStri
 bool FrmLiqIvaPre::Form_Load() {
     oiLoadOk = -1;
     try {
-        InizForm(*this);
+        InizForm(*this, false, false, false, true);
 
         QString anno, numero;
         PropostaPeriodo(ctx().gtDataLavoro, anno, numero);
