@@ -129,6 +129,15 @@ mkdir -p "$DEST/file" "$DEST/immagini"
 # Stand-ins for the scans of the official settlement form.
 cp "$(dirname "$0")/../data/liqiva/"*.png "$DEST/immagini/"
 
+# The first quarter of 2018 extracted for both companies by the program's own
+# extraction, so that the run over all companies writes their files at once.
+# Before menu.ini, which marks a finished demo: a failure here starts over.
+PREPARA="$(dirname "$PRG")/prepara_demo_liqiva"
+if [ -x "$PREPARA" ]; then
+  "$PREPARA" "$DEST/qorwin.ini" "$DEST/ditta01.db" 2018 1 N
+  "$PREPARA" "$DEST/qorwin.ini" "$DEST/ditta02.db" 2018 1 S
+fi
+
 cat > "$DEST/menu.ini" <<INI
 [Menu]
 Chiave=DEMO

@@ -1,0 +1,186 @@
+// The settlement flow on the demo: the generator's companies, started as the
+// menu starts the program, extracted through the extraction form's data, then
+// one run over both companies writes a file for each that the tax
+// authority's schema accepts.
+#include "components/db/GestoreDb.h"
+#include "components/ini/FileIni.h"
+#include "components/menu/MenuClientFinto.h"
+#include "components/platform/DialoghiScriptati.h"
+#include "components/stampa/OpzSta.h"
+#include "print/opzioni/OpzioniIni.h"
+#include "settlement/estrazione/EstrazioneLiqIva.h"
+#include "settlement/estrazione/FrmLiqIvaPre.h"
+#include "settlement/run/ElabLiqIva.h"
+#include "settlement/run/NomiFileLiqIva.h"
+#include "startup/Avvio.h"
+#include "startup/Contesto.h"
+#include "startup/Ospite.h"
+#include "support/AppTest.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+namespace {
+
+std::string Testi(const DialoghiScriptati& d) { return d.testi().join("\n | ").toStdString(); }
+
+// xmllint's verdict on a file against the 2018 schema ("" when valid).
+QString ErroriSchema(const QString& file) {
+    QProcess p;
+    p.start(QStringLiteral("xmllint"),
+            {QStringLiteral("--nonet"), QStringLiteral("--noout"), QStringLiteral("--schema"),
+             QStringLiteral(COMIVA_XSD_DIR "/ivp18/fornituraIvp_2018_v1.xsd"), file});
+    if (!p.waitForFinished(60000)) return QStringLiteral("xmllint non risponde");
+    return p.exitCode() == 0 ? QString() : QString::fromUtf8(p.readAllStandardError());
+}
+
+class DemoLiqIva : public ::testing::Test {
+protected:
+    void SetUp() override {
+        AppTest();
+        ASSERT_TRUE(dir.isValid());
+        demo = dir.path() + QStringLiteral("/demo");
+        QProcess gen;
+        gen.start(QStringLiteral(COMIVA_SOURCE_DIR "/tools/genera_demo.sh"),
+                  {demo, QStringLiteral(COMIVA_BIN_DIR "/comiva")});
+        ASSERT_TRUE(gen.waitForFinished(120000));
+        ASSERT_EQ(gen.exitCode(), 0) << gen.readAllStandardError().toStdString();
+    }
+    void TearDown() override { ImpostaContesto(nullptr); }
+
+    // Starts the program on a company of the demo as the menu does, with the
+    // menu's values of menu.ini, and opens the extraction form. Nothing else
+    // of the demo's menu changes but the current company.
+    FrmLiqIvaPre* Avvia(const QString& idAzienda, const QString& fileDb, bool multiAttivita) {
+        c = std::make_shared<Contesto>();
+        ImpostaContesto(c);
+        dialoghi = std::make_shared<DialoghiScriptati>();
+        c->ggDialoghi = dialoghi;
+        c->ggOspite = std::make_shared<Ospite>();
+        c->ggOspite->AlTermine = [] {};
+        // The program's own wiring (src/app/main.cpp): the real forms and printers.
+        InstallaServiziStampanti();
+        c->ggOspite->ImpostaFabbrica(QStringLiteral("FrmLiqIvaPre"), [] { return new FrmLiqIvaPre; });
+        auto menu = std::make_shared<MenuClientFinto>();
+        const FileIni ini(demo + QStringLiteral("/menu.ini"));
+        auto valore = [&](const char* sezione, const char* chiave) {
+            return ini.leggi(QString::fromLatin1(sezione), QString::fromLatin1(chiave)).value_or(QString());
+        };
+        menu->fileImpostazioni = valore("Menu", "FileIni");
+        menu->dataLavoro = QDate::fromString(valore("Menu", "DataLavoro"), QStringLiteral("dd/MM/yyyy"));
+        menu->terminale = valore("Menu", "Terminale");
+        for (const char* nome : {"DescAzie", "codiceazie", "Versione", "DataVersione"})
+            menu->ImpostaValore(QString::fromLatin1(nome), valore("Valori", nome));
+        menu->ImpostaValore(QStringLiteral("NomeDBAzie"), fileDb);
+        menu->ImpostaValore(QStringLiteral("idazienda"), idAzienda);
+        menu->ImpostaValore(QStringLiteral("CoGe.MultiAttivita"), multiAttivita ? "S" : "N");
+        menu->info.osParam = QStringLiteral("/F FrmLiqIvaPre");
+        if (!InizProgramma(QStringLiteral("/M DEMO /P COMIVA /F FrmLiqIvaPre"), [menu] { return menu; })) {
+            ADD_FAILURE() << "avvio: " << Testi(*dialoghi);
+            return nullptr;
+        }
+        auto* f = dynamic_cast<FrmLiqIvaPre*>(c->ggOspite->Form(QStringLiteral("FrmLiqIvaPre")));
+        EXPECT_NE(f, nullptr) << Testi(*dialoghi);
+        return f;
+    }
+
+    // Modules of a communication in the current company's database.
+    int Moduli(int anno, int numCom) {
+        sqlite3* db = c->ggGestDb->DatabaseDaId(c->gsIdDbase)->Handle();
+        sqlite3_stmt* st = nullptr;
+        const QByteArray sql = QStringLiteral("SELECT COUNT(*) FROM LiqIvaDett WHERE Anno = %1 AND NumCom = %2")
+                                   .arg(anno)
+                                   .arg(numCom)
+                                   .toUtf8();
+        if (sqlite3_prepare_v2(db, sql.constData(), -1, &st, nullptr) != SQLITE_OK) return -1;
+        const int n = sqlite3_step(st) == SQLITE_ROW ? sqlite3_column_int(st, 0) : -1;
+        sqlite3_finalize(st);
+        return n;
+    }
+
+    // One run over both companies from the menu's current company, writing
+    // the XML file only, with the name the run form proposes. Checks the
+    // final message and answers the files written, by name.
+    QStringList ElaboraEntrambe(const QString& numero) {
+        dialoghi->mostrati.clear();
+        ElabLiqIva run;
+        run.ogOpzSta = std::make_shared<OpzSta>();
+        ParametriLiqIva par;
+        par.anno = QStringLiteral("2018");
+        par.numero = numero;
+        par.aziendaDa = QStringLiteral("1");
+        par.aziendaA = QStringLiteral("2");
+        par.nomeFile = NomeFileProposto(CartellaUscitaLiqIva(), par.anno, par.numero, false);
+        par.tipoElab = 1;
+        par.captionForm = kTitoloLiqIvaXml;
+        run.Esegui(par);
+        EXPECT_EQ(dialoghi->testi(), QStringList{QStringLiteral("Elaborazione terminata")}) << Testi(*dialoghi);
+        return QDir(CartellaUscitaLiqIva()).entryList({QStringLiteral("*_LI_2018") + numero + QStringLiteral(".xml")},
+                                                      QDir::Files, QDir::Name);
+    }
+
+    void VerificaFile(const QStringList& nomi, const QString& numero) {
+        const QString suffisso = QStringLiteral("_LI_2018") + numero + QStringLiteral(".xml");
+        ASSERT_EQ(nomi, (QStringList{QStringLiteral("IT01234567897") + suffisso,
+                                     QStringLiteral("ITBNCMRA70A01H501Y") + suffisso}));
+        for (const QString& nome : nomi) {
+            const QString file = QDir(CartellaUscitaLiqIva()).filePath(nome);
+            EXPECT_EQ(ErroriSchema(file), QString()) << nome.toStdString();
+            QFile f(file);
+            ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+            const QByteArray xml = f.readAll();
+            EXPECT_TRUE(xml.contains("<iv:CodiceFornitura>IVP18</iv:CodiceFornitura>")) << nome.toStdString();
+            EXPECT_TRUE(xml.contains("<iv:Modulo>")) << nome.toStdString();
+        }
+    }
+
+    QTemporaryDir dir;
+    QString demo;
+    std::shared_ptr<Contesto> c;
+    std::shared_ptr<DialoghiScriptati> dialoghi;
+};
+
+// What a user of the demo finds: the first quarter is already extracted for
+// both companies, so one run from the menu's company writes both files.
+TEST_F(DemoLiqIva, LaDemoHaIlPrimoTrimestreGiaEstrattoPerEntrambeLeDitte) {
+    ASSERT_NE(Avvia(QStringLiteral("1"), demo + QStringLiteral("/ditta01.db"), false), nullptr);
+    EXPECT_EQ(Moduli(2018, 1), 3);  // monthly: one module per month
+    VerificaFile(ElaboraEntrambe(QStringLiteral("1")), QStringLiteral("1"));
+}
+
+// Each company extracted as its extraction form proposes (the working date's
+// quarter before), replacing the demo's earlier extraction after the
+// confirmation, then one run over both.
+TEST_F(DemoLiqIva, EstrazioneDiEntrambeLeDittePoiUnaSolaElaborazione) {
+    struct Ditta {
+        QString id, file;
+        bool multi;
+        int moduli;
+    };
+    const Ditta ditte[] = {{QStringLiteral("1"), demo + QStringLiteral("/ditta01.db"), false, 3},
+                           {QStringLiteral("2"), demo + QStringLiteral("/ditta02.db"), true, 1}};
+    for (const Ditta& d : ditte) {
+        SCOPED_TRACE(d.file.toStdString());
+        FrmLiqIvaPre* f = Avvia(d.id, d.file, d.multi);
+        ASSERT_NE(f, nullptr);
+        EXPECT_EQ(f->txt[10]->text(), "2018");
+        EXPECT_EQ(f->txt[20]->text(), "1");
+        dialoghi->mostrati.clear();
+        dialoghi->risposte = {1};  // "&Conferma" the replacement
+        const EsitoEstrazione esito = EstraiLiqIva(f->DatiForm(), f->recDichiarante);
+        EXPECT_EQ(esito.stato, EsitoEstrazione::Completata) << Testi(*dialoghi);
+        EXPECT_EQ(dialoghi->testi(), (QStringList{QStringLiteral("Confermi cancellazione di estrazione precedente"),
+                                                  QStringLiteral("Elaborazione terminata")}));
+        EXPECT_EQ(Moduli(2018, 1), d.moduli);
+    }
+
+    ASSERT_NE(Avvia(QStringLiteral("1"), demo + QStringLiteral("/ditta01.db"), false), nullptr);
+    VerificaFile(ElaboraEntrambe(QStringLiteral("1")), QStringLiteral("1"));
+}
+
+}  // namespace
