@@ -11,6 +11,7 @@
 #include "settlement/estrazione/EstrazioneLiqIva.h"
 #include "settlement/estrazione/FrmLiqIvaPre.h"
 #include "settlement/run/ElabLiqIva.h"
+#include "settlement/run/FrmLiqIvaXml.h"
 #include "settlement/run/NomiFileLiqIva.h"
 #include "startup/Avvio.h"
 #include "startup/Contesto.h"
@@ -21,6 +22,7 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QProcess>
+#include <QRadioButton>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <sqlite3.h>
@@ -66,6 +68,7 @@ protected:
         // The program's own wiring (src/app/main.cpp): the real forms and printers.
         InstallaServiziStampanti();
         c->ggOspite->ImpostaFabbrica(QStringLiteral("FrmLiqIvaPre"), [] { return new FrmLiqIvaPre; });
+        c->ggOspite->ImpostaFabbrica(QStringLiteral("FrmLiqIvaXML"), [] { return new frmLiqIvaXml; });
         auto menu = std::make_shared<MenuClientFinto>();
         const FileIni ini(demo + QStringLiteral("/menu.ini"));
         auto valore = [&](const char* sezione, const char* chiave) {
@@ -181,6 +184,27 @@ TEST_F(DemoLiqIva, EstrazioneDiEntrambeLeDittePoiUnaSolaElaborazione) {
 
     ASSERT_NE(Avvia(QStringLiteral("1"), demo + QStringLiteral("/ditta01.db"), false), nullptr);
     VerificaFile(ElaboraEntrambe(QStringLiteral("1")), QStringLiteral("1"));
+}
+
+// The same run from the run form, as the menu's entry opens it: the form
+// proposes the working date's quarter and the menu's company; the user
+// widens the range to the second company and asks for the file only.
+TEST_F(DemoLiqIva, DalModuloDiElaborazione) {
+    ASSERT_NE(Avvia(QStringLiteral("1"), demo + QStringLiteral("/ditta01.db"), false), nullptr);
+    c->ggOspite->ApriFormRichiesta(QStringLiteral("FrmLiqIvaXML"), 0, QStringLiteral("FrmLiqIvaXML"), {}, {}, {});
+    auto* f = dynamic_cast<frmLiqIvaXml*>(c->ggOspite->Form(QStringLiteral("frmLiqIvaXml")));
+    ASSERT_NE(f, nullptr) << Testi(*dialoghi);
+    EXPECT_EQ(f->txt[10]->text(), "2018");
+    EXPECT_EQ(f->txt[20]->text(), "1");
+    EXPECT_EQ(f->txt[30]->text(), "1");
+    EXPECT_EQ(f->txt[60]->text(), CartellaUscitaLiqIva() + QStringLiteral("IT§CodFisc§_LI_20181.xml"));
+    f->txt[40]->setText(QStringLiteral("2"));
+    f->optTipoElab[1]->setChecked(true);
+    dialoghi->mostrati.clear();
+    f->ComStampa_Click();
+    EXPECT_EQ(dialoghi->testi(), QStringList{QStringLiteral("Elaborazione terminata")}) << Testi(*dialoghi);
+    VerificaFile(QDir(CartellaUscitaLiqIva()).entryList({QStringLiteral("*_LI_20181.xml")}, QDir::Files, QDir::Name),
+                 QStringLiteral("1"));
 }
 
 }  // namespace
