@@ -85,7 +85,7 @@ void stLiqIva::AvviaStampa() {
     Contesto& c = ctx();
     QImage immagine1, immagine2;
     long righe = 0, scritte = 0;
-    bool codaScritta = false;
+    bool fileAperto = false, codaScritta = false;
 
     auto annullata = [&] { return s.mgStampa && s.mgStampa->LeggiAnnullata(); };
 
@@ -163,6 +163,7 @@ void stLiqIva::AvviaStampa() {
                                Qt::CaseInsensitive);
             s.mgFile = std::make_unique<FileLiqIva>(obFileXml);
             s.mgFile->ApriFile(osNomeFile);
+            fileAperto = true;
             if (obFileXml) s.mgFile->ScriviTestata(riga);
         }
         if (obStampa) {
@@ -237,7 +238,7 @@ void stLiqIva::AvviaStampa() {
     }
 
     // A file cut short by a stop or a failure stays on disk: it must not be sent.
-    const bool fileAperto = obEstrFile && s.mgFile;
+    // One that could not be created has had its own message.
     const bool incompleto = fileAperto && (scritte < righe || (obFileXml && !codaScritta));
     const bool conErrori = fileAperto && s.mgFile->Errori() > 0;
     if (incompleto || conErrori)

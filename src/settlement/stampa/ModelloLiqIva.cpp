@@ -193,7 +193,12 @@ QString ModelloLiqIva::IniParamImmagine(int pagina, bool mostraAvvisi) {
     LeggiValIni(QStringLiteral("LiqIva"), QStringLiteral("DirImg"), dirImmagini, cartella);
     LeggiValIni(QStringLiteral("LiqIva"), fronte ? QStringLiteral("ImgTest") : QStringLiteral("ImgDett"),
                 fronte ? QStringLiteral("LiqIvaTest.gif") : QStringLiteral("LiqIvaDett.gif"), nome);
-    const QString percorso = ggUtil().ComponiPercorso(nome, drive, cartella);
+    // No picture name configured is a missing picture, whatever the folder;
+    // the name "\" alone asks for the page without a picture.
+    const QString img = nome.trimmed();
+    const QString percorso = img.isEmpty()                        ? QString()
+                             : img == QLatin1String("\\") ? img
+                                                           : ggUtil().ComponiPercorso(nome, drive, cartella);
 
     const QString n = fronte ? QStringLiteral("1") : QStringLiteral("2");
     const struct {

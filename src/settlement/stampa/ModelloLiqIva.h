@@ -67,8 +67,9 @@ public:
     // ImgTest/ImgDett), and as a side effect that page's geometry and, for the
     // front page, the shifts. A key that cannot be converted takes its default;
     // when mostraAvvisi (the print object's LeggiAvvisiIni) the "Errore file
-    // ini" box is shown once. The caller treats "" as a missing picture and
-    // "\" as a page printed without a picture.
+    // ini" box is shown once. "" when no picture name is configured (a
+    // missing picture for the caller); "\" when the name is "\" (the page is
+    // printed without a picture).
     QString IniParamImmagine(int pagina, bool mostraAvvisi);
 
     // Where the page's picture is drawn: left, top, width and height.

@@ -153,10 +153,9 @@ TEST_F(ScrittoreTest, StatoAzzeratoAOgniCorsa) {
     Comunicazione(fx.idAzienda, QStringLiteral("01234567897"), 2024, 1);
     run.Esegui(par);
     ASSERT_TRUE(run.Scrittore()->obStampato);
-    // The next run stops before its data for a picture not configured:
-    // nothing of the earlier run survives into it.
+    // The next run stops before its data for a picture not configured (the
+    // picture folder is still set): nothing of the earlier run survives into it.
     Ini(QStringLiteral("LiqIva"), QStringLiteral("ImgTest"), QString());
-    Ini(QStringLiteral("LiqIva"), QStringLiteral("DirImg"), QString());
     par.tipoElab = 0;
     dialoghi->mostrati.clear();
     run.Esegui(par);
@@ -199,6 +198,34 @@ TEST_F(ScrittoreTest, StampaNellaStessaPassata) {
     EXPECT_EQ(registro->DiTipo("StampaImmagine").size(), 3);
     EXPECT_EQ(registro->DiTipo("FineStampa").size(), 1);
     EXPECT_EQ(c->giStaAtt, 0);
+}
+
+TEST_F(ScrittoreTest, PaginaSenzaImmagine) {
+    RegistroInstallato registro;
+    Comunicazione(fx.idAzienda, QStringLiteral("01234567897"), 2024, 2);
+    Ini(QStringLiteral("LiqIva"), QStringLiteral("ImgDett"), QStringLiteral("\\"));
+    par.tipoElab = 2;
+    run.Esegui(par);
+    EXPECT_TRUE(dialoghi->mostrati.isEmpty()) << dialoghi->testi().join("\n").toStdString();
+    // Only the front page has its picture; the module pages are printed all the same.
+    EXPECT_EQ(registro->DiTipo("StampaImmagine").size(), 1);
+    EXPECT_EQ(registro->DiTipo("NuovaPagina").size(), 2);
+    EXPECT_TRUE(QDir(cartella).entryList(QDir::Files).isEmpty());
+}
+
+TEST_F(ScrittoreTest, FileCheNonSiPuoCreare) {
+    Comunicazione(fx.idAzienda, QStringLiteral("01234567897"), 2024, 1);
+    par.nomeFile = cartella + QStringLiteral("/manca/liq.xml");
+    dialoghi->risposte = {1, 2};  // the error box, then "&no"
+    run.Esegui(par);
+    // One error box and the question; no word of an incomplete file that is not there.
+    const QStringList t = dialoghi->testi();
+    ASSERT_EQ(t.size(), 3) << t.join("\n").toStdString();
+    EXPECT_TRUE(t[0].contains("manca/liq.xml")) << t[0].toStdString();
+    EXPECT_EQ(t[1], "Proseguire l'elaborazione");
+    EXPECT_EQ(t[2], "Elaborazione terminata");
+    EXPECT_EQ(run.Scrittore()->oiErrore, 1);
+    EXPECT_FALSE(QFile::exists(par.nomeFile));
 }
 
 TEST_F(ScrittoreTest, ImmagineMancanteNonScriveNulla) {

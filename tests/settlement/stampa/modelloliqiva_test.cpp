@@ -313,6 +313,16 @@ TEST_F(ModelloLiqIvaTest, GeometriaEPercorsiDalleImpostazioni) {
     EXPECT_EQ(modello.IniParamImmagine(PaginaLiqIva::Intestazione, true),
               QStringLiteral("D:\\Modelli\\LiqIvaTest.gif"));
     EXPECT_TRUE(dialoghi->mostrati.isEmpty());
+
+    // A picture name left empty is a missing picture, not the folder; "\"
+    // alone is a page without a picture. The geometry is read all the same.
+    Impostazioni(QStringLiteral("[Base]\r\nDriveDB=C:\r\nDirImmagini=Immagini\r\n"
+                                "[LiqIva]\r\nDirImg=Modelli\r\nImgTest=\r\nImgDett= \\ \r\n"
+                                "AltezzaFoglio1=280\r\nAltezzaFoglio2=281\r\n"));
+    EXPECT_EQ(modello.IniParamImmagine(PaginaLiqIva::Intestazione, true), QString());
+    EXPECT_EQ(modello.IniParamImmagine(PaginaLiqIva::Modulo, true), QStringLiteral("\\"));
+    EXPECT_EQ(modello.RettangoloFoglio(PaginaLiqIva::Intestazione), QRectF(0, 0, 202.18f, 280.f));
+    EXPECT_EQ(modello.RettangoloFoglio(PaginaLiqIva::Modulo), QRectF(0, 0, 202.18f, 281.f));
 }
 
 // A key that is not a number takes its default, as the box says; the others
@@ -423,7 +433,6 @@ TEST(ModelloLiqIvaPdf, PagineDelModelloInPdf) {
         stampa.FineStampa();
         EXPECT_EQ(stampa.PagineProdotte(), 3);
     }
-    QFile::remove("/tmp/modello_prova.pdf"); QFile::copy(pdf, "/tmp/modello_prova.pdf");
     QFile f(pdf);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     const QByteArray contenuto = f.readAll();
