@@ -12,11 +12,25 @@
 #include "support/Fixture.h"
 
 #include <QDate>
+#include <QProcess>
 #include <gtest/gtest.h>
 #include <ostream>
 
 // Readable texts in test failures.
 inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+
+// xmllint's verdict on a file against the IVP schema of its year, "ivp17" or
+// "ivp18" ("" when valid).
+inline QString ErroriSchema(const QString& file, const QString& cartella) {
+    const QString xsd = QStringLiteral(COMIVA_XSD_DIR) + QLatin1Char('/') + cartella + QLatin1Char('/') +
+                        (cartella == QLatin1String("ivp18") ? QStringLiteral("fornituraIvp_2018_v1.xsd")
+                                                           : QStringLiteral("fornituraIvp_2017_v1.xsd"));
+    QProcess p;
+    p.start(QStringLiteral("xmllint"), {QStringLiteral("--nonet"), QStringLiteral("--noout"), QStringLiteral("--schema"),
+                                        xsd, file});
+    if (!p.waitForFinished(60000)) return QStringLiteral("xmllint non risponde");
+    return p.exitCode() == 0 ? QString() : QString::fromUtf8(p.readAllStandardError());
+}
 
 class AmbienteRun : public ::testing::Test {
 protected:

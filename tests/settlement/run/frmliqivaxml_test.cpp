@@ -159,7 +159,8 @@ TEST_F(FrmLiqIvaXmlTest, CorsaDallaFormEChiusura) {
     dialoghi->risposteTesto = {cartella + "IT§CodFisc§_LI_20244.xml"};
     f.ComOpz_Click();
     f.ComStampa_Click();
-    EXPECT_TRUE(QFile::exists(cartella + "IT01234567897_LI_20244.xml")) << dialoghi->testi().join("|").toStdString();
+    EXPECT_EQ(ErroriSchema(cartella + "IT01234567897_LI_20244.xml", "ivp18"), "")
+        << dialoghi->testi().join("|").toStdString();
     EXPECT_EQ(dialoghi->testi().last(), "Elaborazione terminata");
     EXPECT_EQ(FileIni(c->gsFileIni).leggi("Base", "DirCaDi").value_or(QString()), cartella);
 
