@@ -27,11 +27,13 @@ INSERT INTO MenuDett (Chiave, ChiaveSec, Caption, DescPrg) VALUES
   ('COMIVA', 'frmDatiFatXml',  'Dati fatture: generazione file', 'File e stampa dei dati delle fatture'),
   ('COMIVA', 'frmDatiFatGest', 'Dati fatture: gestione', 'Gestione dei dati delle fatture');
 INSERT INTO TabStudio (CodFiscIntermediario, TabStuCampo3, TabStuData1, FirmaInRicPres)
-  VALUES ('09876543217', '1', '2018-04-20', 'S');
+  VALUES ('07654321905', 'N', '2018-04-20', 'S');
 SQL
 
+# The signer is the legal representative of a company; a sole trader signs
+# himself, so his declaration names no other signer.
 ditta() {
-  local file=$1 codfisc=$2 piva=$3 ragsoc=$4 nome=$5 stato=$6
+  local file=$1 codfisc=$2 piva=$3 ragsoc=$4 nome=$5 stato=$6 firmatario=$7 carica=$8
   sqlite3 "$file" < "$ROOT/schema/azienda.sql"
   sqlite3 "$file" <<SQL
 INSERT INTO Ditta (CodFisc, PartIva, RagSoc, Nome, StatoGiurid, Moneta, CodLira, CodEuro, OperCambio, CambioLiraEuro)
@@ -40,7 +42,7 @@ INSERT INTO Monete (Moneta, NumDec, NumDecGest, Operatore, Cee) VALUES ('Euro', 
 INSERT INTO TabMagazzino (NumDecQta) VALUES (3);
 INSERT INTO IvaDichPeriodGen (CodFiscDichiarante, PartIvaDich, DichGruppo, CodFiscFirmaDich, Carica, FirmaDich,
   RagSocDich, IvaDichGenCampo1, IvaDichGenCampo3, IvaDichGenCampo4, IvaDichGenData1)
-  VALUES ('$codfisc', '$piva', 'N', 'RSSGPP65B12F205H', '1', 'S', '$ragsoc', '', '1', 'S', '2018-04-20');
+  VALUES ('$codfisc', '$piva', 'N', '$firmatario', '$carica', 'S', '$ragsoc${nome:+ $nome}', '', 'N', 'S', '2018-04-20');
 SQL
 }
 # Computed VAT settlement of 2018, as the accounting suite leaves it: one
@@ -84,8 +86,8 @@ liquidazione() {
   }'
 }
 
-ditta "$DEST/ditta01.db" 01234567897 01234567897 "Rossi Forniture S.r.l." "" G
-ditta "$DEST/ditta02.db" BNCMRA70A01H501Y 09876543217 "Bianchi" "Mario" F
+ditta "$DEST/ditta01.db" 01234567897 01234567897 "Rossi Forniture S.r.l." "" G RSSGPP65B12F205H 1
+ditta "$DEST/ditta02.db" BNCMRA70A01H501Y 09876543217 "Bianchi" "Mario" F "" ""
 
 # Rossi: one activity, monthly. Bianchi: a shop and a repair workshop,
 # quarterly, settled jointly.
