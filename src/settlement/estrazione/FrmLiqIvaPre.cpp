@@ -235,8 +235,18 @@ void FrmLiqIvaPre::txt_LostFocus(int Index) {
     case 20:
         ImpostaBackColor(campo, ctx().glColNormale);
         if (!txt[10]->text().trimmed().isEmpty()) {
-            const double n = ggUtil().ValoreNumerico(campo->text());
-            campo->setText(n == 0 ? QString() : QString::number(static_cast<long long>(n)));
+            // Plain digits are rewritten as the number ("0" as nothing); any
+            // other text is kept for the user to correct and marked, so that
+            // "&Ok" refuses it instead of finding the field wiped.
+            const QString testo = campo->text().trimmed();
+            bool cifre = true;
+            for (QChar c : testo) cifre = cifre && c >= QLatin1Char('0') && c <= QLatin1Char('9');
+            if (cifre) {
+                const long long n = testo.toLongLong();
+                campo->setText(n == 0 ? QString() : QString::number(n));
+            } else {
+                ImpostaBackColor(campo, ctx().glColErrore);
+            }
         }
         break;
     case 80:

@@ -382,6 +382,18 @@ TEST_F(EstrazioneTest, ArrestiPrimaDiScrivere) {
     }
 }
 
+// A failed read of the default activity is said, and the run goes on with
+// the activity "." to the missing yearly data.
+TEST_F(EstrazioneTest, AttivitaPredefinitaIlleggibile) {
+    fx.Esegui(fx.idAzienda, "DROP TABLE DitAttivita");
+    EXPECT_EQ(Estrai().stato, EsitoEstrazione::Fermata);
+    const QStringList t = dialoghi->testi();
+    ASSERT_EQ(t.size(), 2);
+    EXPECT_TRUE(t[0].startsWith("Errore durante la ricerca dell'attività di default: errore ")) << t[0].toStdString();
+    EXPECT_EQ(t[1], "Mancano i dati iniziali iva per l'anno 2018");
+    EXPECT_TRUE(Testate().isEmpty());
+}
+
 // Intermediary data reach the header only when given.
 TEST_F(EstrazioneTest, TestataConIncaricato) {
     Attivita("T");

@@ -156,6 +156,40 @@ TEST_F(FrmLiqIvaPreTest, ControlliInUscitaERifiuto) {
     EXPECT_EQ(f.txt[140]->text(), "20/04/2018");
 }
 
+// Year and number: digits are rewritten as the number; anything else stays
+// as typed, marked, and "&Ok" refuses it; with no year nothing is touched.
+TEST_F(FrmLiqIvaPreTest, AnnoENumeroInUscita) {
+    FrmLiqIvaPre& f = Carica();
+    const struct {
+        const char* anno;
+        int campo;
+        const char* scritto;
+        const char* atteso;
+        bool rosso;
+    } casi[] = {
+        {"2018", 20, "2", "2", false},      {"2018", 20, "0", "", false},      {"2018", 20, " ", "", false},
+        {"2018", 20, "a", "a", true},       {"2018", 10, "20I8", "20I8", true}, {"2018", 10, "0219", "219", false},
+        {"", 20, "x", "x", false},
+    };
+    for (const auto& c : casi) {
+        SCOPED_TRACE(std::string(c.anno) + " / " + c.scritto);
+        f.txt[10]->setText(c.anno);
+        ImpostaBackColor(f.txt[c.campo], contesto->glColErrore);
+        f.txt[c.campo]->setText(c.scritto);
+        f.txt_LostFocus(c.campo);
+        EXPECT_EQ(f.txt[c.campo]->text(), c.atteso);
+        EXPECT_EQ(Rosso(f.txt[c.campo]), c.rosso);
+        if (!c.rosso) continue;
+        dialoghi->mostrati.clear();
+        f.ComOk_Click();
+        EXPECT_EQ(dialoghi->testi(), QStringList{"Data Errata o Campo Errato"});
+        EXPECT_TRUE(f.Caricata());
+        f.txt[c.campo]->setText(c.campo == 10 ? "2018" : "1");
+        f.txt_LostFocus(c.campo);
+        EXPECT_FALSE(Rosso(f.txt[c.campo]));
+    }
+}
+
 // "&Ok" runs the extraction with the fields and closes the form when it is done.
 TEST_F(FrmLiqIvaPreTest, OkEstraeEChiude) {
     fx.Inserisci(fx.idAzienda, "DitAttivita", {{"DitAttivita", "01"}});
