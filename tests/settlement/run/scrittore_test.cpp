@@ -188,6 +188,32 @@ TEST_F(ScrittoreTest, StampaNellaStessaPassata) {
     EXPECT_EQ(c->giStaAtt, 0);
 }
 
+TEST_F(ScrittoreTest, StampaSuFilePerOgniAzienda) {
+    Comunicazione(fx.idAzienda, QStringLiteral("01234567897"), 2024, 1);
+    AltraAzienda(QStringLiteral("002"), QStringLiteral("B2"), [this](const QString& idDb) {
+        Comunicazione(idDb, QStringLiteral("07654321096"), 2024, 2);
+    });
+    par.aziendaA = QStringLiteral("002");
+    par.tipoElab = 2;
+    run.ogOpzSta->oiStaVid = OpzSta::File;
+    run.ogOpzSta->FileForm = OpzSta::Testo;
+    run.ogOpzSta->FileName = cartella + QStringLiteral("/stampa.txt");
+    run.Esegui(par);
+    EXPECT_TRUE(dialoghi->mostrati.isEmpty()) << dialoghi->testi().join("\n").toStdString();
+    // Each company's form goes to its own print file; the options keep the name given.
+    const QByteArray primo = Leggi(cartella + QStringLiteral("/stampa001.txt"));
+    const QByteArray secondo = Leggi(cartella + QStringLiteral("/stampa002.txt"));
+    // Front page and one line per module, the amounts with a blank for the decimal comma.
+    EXPECT_EQ(primo.count('\n'), 2) << primo.constData();
+    EXPECT_TRUE(primo.contains("12500 50")) << primo.constData();
+    EXPECT_FALSE(primo.contains("25001 00")) << primo.constData();
+    EXPECT_EQ(secondo.count('\n'), 3) << secondo.constData();
+    EXPECT_TRUE(secondo.contains("25001 00")) << secondo.constData();
+    EXPECT_EQ(run.ogOpzSta->FileName, cartella + QStringLiteral("/stampa.txt"));
+    EXPECT_FALSE(QFile::exists(cartella + QStringLiteral("/stampa.txt")));
+    EXPECT_EQ(c->giStaAtt, 0);
+}
+
 TEST_F(ScrittoreTest, PaginaSenzaImmagine) {
     RegistroInstallato registro;
     Comunicazione(fx.idAzienda, QStringLiteral("01234567897"), 2024, 2);
