@@ -14,6 +14,15 @@ namespace {
 
 using Riga = QMap<QString, Valore>;
 
+// Keeps also the button each question offers as the default.
+struct DialoghiConPredefinito : DialoghiScriptati {
+    QList<int> predefiniti;
+    int msgCom(const RichiestaMsgCom& r) override {
+        predefiniti << r.bottonePredefinito;
+        return DialoghiScriptati::msgCom(r);
+    }
+};
+
 std::vector<std::pair<QString, Valore>> colonne(const Riga& r) {
     std::vector<std::pair<QString, Valore>> v;
     for (auto it = r.begin(); it != r.end(); ++it) v.emplace_back(it.key(), it.value());
@@ -97,7 +106,7 @@ public:
 
     FixtureDb fx;
     std::shared_ptr<Contesto> contesto;
-    std::shared_ptr<DialoghiScriptati> dialoghi = std::make_shared<DialoghiScriptati>();
+    std::shared_ptr<DialoghiConPredefinito> dialoghi = std::make_shared<DialoghiConPredefinito>();
     RecDichiarante dich;
     DatiEstrazione dati;
 };
@@ -179,6 +188,7 @@ TEST_F(EstrazioneTest, MesiMancantiEAprileMensile) {
     ASSERT_EQ(dialoghi->mostrati.size(), 1);
     EXPECT_EQ(dialoghi->mostrati[0].testo, "Non sono stati elaborati tuti i mesi da estrarre: estrarre ugualmente");
     EXPECT_EQ(dialoghi->mostrati[0].bottoni, (QStringList{"&Conferma", "&Annulla"}));
+    EXPECT_EQ(dialoghi->predefiniti, QList<int>{2});
     EXPECT_TRUE(Testate().isEmpty());
 
     dialoghi->mostrati.clear();
@@ -291,6 +301,8 @@ TEST_F(EstrazioneTest, SostituzioneEstrazionePrecedente) {
     dialoghi->risposte = {1, 2};  // extract the two months, then keep the earlier one
     EXPECT_EQ(Estrai().stato, EsitoEstrazione::Fermata);
     EXPECT_EQ(dialoghi->testi().last(), "Confermi cancellazione di estrazione precedente");
+    EXPECT_EQ(dialoghi->mostrati.last().bottoni, (QStringList{"&Conferma", "&Annulla"}));
+    EXPECT_EQ(dialoghi->predefiniti.last(), 1);
     EXPECT_EQ(Moduli().size(), 4);
     EXPECT_EQ(Testate()[0]["CodiceFiscale"], Valore("CORRETTO"));
 
