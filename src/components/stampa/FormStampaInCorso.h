@@ -5,7 +5,7 @@ class FormStampaInCorso {
 public:
     virtual ~FormStampaInCorso() = default;
     virtual void MostraInCorso() = 0;             // shown, not modal
-    virtual void ScaricaInCorso() = 0;            // closed at the end of the preview
+    virtual void ScaricaInCorso() = 0;            // closed when the print has ended
     virtual void ImpPaginaInCorso(int pagina) = 0;  // the page label, three digits
     // The e-mail login was refused: true when the user gave new data.
     virtual bool ChiediEmailLogPwd() = 0;

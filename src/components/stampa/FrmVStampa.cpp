@@ -132,12 +132,15 @@ void FrmVStampa::ogStampa(Stampa* st) {
 void FrmVStampa::Continua() {
     bProsegui_ = false;
     inAttesa_ = true;
+    // The events handled here may unload the form and delete it.
+    QPointer<FrmVStampa> vivo(this);
     if (attesaScriptata) {
         attesaScriptata(*this);
     } else {
-        while (!bEsci_ && !bProsegui_ && obAttivo)
+        while (vivo && !bEsci_ && !bProsegui_ && obAttivo)
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents | QEventLoop::AllEvents);
     }
+    if (!vivo) return;
     inAttesa_ = false;
     bEsci_ = false;
 }
@@ -246,7 +249,11 @@ void FrmVStampa::imaMuovi_Click(int indice) {
 
 void FrmVStampa::ComEsci_Click() {
     if (stampa_) stampa_->ImpUscita(true);
-    if (!attesaScriptata) QCoreApplication::processEvents();
+    if (!attesaScriptata) {
+        QPointer<FrmVStampa> vivo(this);
+        QCoreApplication::processEvents();
+        if (!vivo) return;
+    }
     bEsci_ = true;
     if (stampa_) stampa_->ImpInterruzione(2);
     if (ctx().giStaAtt == 0) Scarica();

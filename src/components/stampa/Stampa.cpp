@@ -141,6 +141,7 @@ Stampa::~Stampa() {
             chiudiProprietario();
         } catch (...) {
         }
+        chiudiInCorso();
     }
 }
 
@@ -611,6 +612,7 @@ void Stampa::FineStampa() {
                 s->chiudiProprietario();
             } catch (...) {
             }
+            s->chiudiInCorso();
         }
     } chiusura{this};
     registra(voce(QStringLiteral("FineStampa")));
@@ -651,6 +653,15 @@ void Stampa::terminaAnteprima() {
     finito_ = true;
     chiudiProprietario();
     if (ofrmVStampa) ofrmVStampa->Scarica();
+}
+
+// The print-in-progress box goes when the print has ended, however it ended
+// (the preview closes it itself when the user leaves).
+void Stampa::chiudiInCorso() {
+    try {
+        if (ofrmStampaInCorso) ofrmStampaInCorso->ScaricaInCorso();
+    } catch (...) {
+    }
 }
 
 void Stampa::chiudiProprietario() {

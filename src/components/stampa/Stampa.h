@@ -227,6 +227,7 @@ private:
     void terminaAnteprima();
     void scriviCampo(double sinMm, double desMm, int car0, int car, const QString& testo, bool colonna);
     void chiudiProprietario();
+    void chiudiInCorso();
     void elaboraEventi();
 
     ChiamanteStampa* chiamante_ = nullptr;

@@ -65,7 +65,13 @@ bool frmStampaInCorso::ChiediEmailLogPwd() {
 
 void frmStampaInCorso::MostraInCorso() { show(); }
 
-void frmStampaInCorso::ScaricaInCorso() { close(); }
+void frmStampaInCorso::ScaricaInCorso() {
+    // A box that was never shown (a refused job) has nothing to unload.
+    if (isVisible())
+        close();
+    else
+        ogStampa = nullptr;
+}
 
 void frmStampaInCorso::ImpPaginaInCorso(int pagina) {
     LblPag->setText(QStringLiteral("%1").arg(pagina, 3, 10, QLatin1Char('0')));

@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <deque>
 #include <functional>
 #include <gtest/gtest.h>
@@ -205,6 +206,42 @@ TEST_F(AnteprimaTest, APageRangeBoundsFirstAndPrevious) {
     });
     pagine(*st, 3);
     EXPECT_EQ(etichette, (QStringList{"Pag.002", "Pag.002", "Pag.002"}));
+}
+
+// Without a script the wait runs the event loop: the user's presses reach
+// the form through it, and closing the window is refused while printing.
+TEST_F(AnteprimaTest, TheRealWaitEndsOnlyOnTheUsersPress) {
+    f->attesaScriptata = nullptr;
+    auto st = nuova();
+    QStringList visti;
+    QTimer utente;
+    QObject::connect(&utente, &QTimer::timeout, [&] {
+        // The user acts on a page on screen, that is while the print waits.
+        if (!f || f->LeggiImmaginePagina().isNull()) return;
+        visti << f->labPage->text() + " " + f->LabMsg->text();
+        if (f->LabMsg->text().isEmpty()) {
+            f->imaMuovi[3]->click();
+            return;
+        }
+        f->close();
+        f->ComEsci->click();
+    });
+    utente.start(0);
+    pagine(*st, 2);
+    utente.stop();
+    EXPECT_EQ(visti, (QStringList{"Pag.001 ", "Pag.002 Stampa Terminata"}));
+    EXPECT_EQ(dialoghi->testi(), QStringList{"Non si puo' uscire\r\nStampa ancora attiva"});
+    EXPECT_EQ(c->giStaAtt, 0);
+    EXPECT_FALSE(FrmVStampa::EsisteIstanza());
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(f.isNull());
+
+    // A preview with no print running: closing its window ends the wait.
+    f = FrmVStampa::Istanza();
+    f->show();
+    QTimer::singleShot(0, f.data(), [this] { f->close(); });
+    f->Continua();
+    EXPECT_FALSE(FrmVStampa::EsisteIstanza());
 }
 
 }  // namespace

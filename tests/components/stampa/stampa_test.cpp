@@ -2,6 +2,7 @@
 
 #include "components/core/ErroreRun.h"
 #include "components/platform/DialoghiScriptati.h"
+#include "components/stampa/FormStampaInCorso.h"
 #include "components/stampa/RetroPittore.h"
 #include "startup/Contesto.h"
 #include "support/AppTest.h"
@@ -27,6 +28,15 @@ public:
         ChiamanteStampa::oiStaAtt(v);
     }
     int oiStaAtt() const override { return ChiamanteStampa::oiStaAtt(); }
+};
+
+class BoxFinto : public FormStampaInCorso {
+public:
+    int chiusure = 0;
+    void MostraInCorso() override {}
+    void ScaricaInCorso() override { ++chiusure; }
+    void ImpPaginaInCorso(int) override {}
+    bool ChiediEmailLogPwd() override { return false; }
 };
 
 class StampaTest : public ::testing::Test {
@@ -323,6 +333,33 @@ TEST_F(StampaTest, AStopEndsTheDrawingAndTheOwnerIsToldOnEveryEnd) {
     ctx().giStaAtt = 1;
     nuova()->FineStampa();
     EXPECT_EQ(ctx().giStaAtt, 0);
+}
+
+// The print-in-progress box goes once however the print ends.
+TEST_F(StampaTest, TheProgressBoxGoesOnEveryEnd) {
+    RegistroInstallato reg;
+    const QList<QPair<const char*, std::function<void(Stampa&)>>> casi = {
+        {"ended", [](Stampa& st) { st.AvviaDocumento(); st.FineStampa(); }},
+        {"stopped", [](Stampa& st) { st.AvviaDocumento(); st.ImpInterruzione(1); st.NuovaPagina(); st.FineStampa(); }},
+        {"never started", [](Stampa& st) { st.FineStampa(); }},
+        {"failed at the start", [&](Stampa& st) {
+             opz->oiStaVid = OpzSta::File;
+             opz->FileName = dir.filePath("manca/x.csv");
+             EXPECT_THROW(st.AvviaDocumento(), ErroreRun);
+             st.FineStampa();
+         }},
+        {"released unended", [](Stampa& st) { st.AvviaDocumento(); }},
+    };
+    for (const auto& [nome, lavoro] : casi) {
+        opz->oiStaVid = OpzSta::Video;
+        BoxFinto box;
+        {
+            auto st = nuova();
+            st->ofrmStampaInCorso = &box;
+            lavoro(*st);
+        }
+        EXPECT_EQ(box.chiusure, 1) << nome;
+    }
 }
 
 TEST_F(StampaTest, NamedParametersOptionsAndPdfCommand) {

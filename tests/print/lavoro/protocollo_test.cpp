@@ -73,6 +73,7 @@ public:
         }
     }
     void StaIntest() override {
+        boxVisto = frmStampaInCorso::Istanza()->isVisible();
         mgStampa->ImpVert(mgStampa->LeggiMrAlt());
         StampaTestataPag(*mgStampa, QStringLiteral("Rapporto di prova "), 0, Valore(), false, QString(), QString(),
                          QStringLiteral("Ditta Prova srl"), true, 0);
@@ -85,6 +86,7 @@ public:
 
     QString fileUscita;
     int pagine = 0;
+    bool boxVisto = false;
 };
 
 class ProtocolloTest : public LavoroTest {
@@ -104,6 +106,9 @@ TEST_F(ProtocolloTest, TextFileGetsBothPagesWithTheirHeaders) {
     report.AvviaStampa();
     EXPECT_EQ(report.esiti, (QStringList{"finita", "oiStaAtt=0", "oiStaAtt=0"}));
     EXPECT_EQ(c->giStaAtt, 0);
+    // The progress box stood while the pages printed and went with the end.
+    EXPECT_TRUE(report.boxVisto);
+    EXPECT_FALSE(frmStampaInCorso::Istanza()->isVisible());
     EXPECT_EQ(leggi(opz->FileName),
               "Qorvane 5.1.0;Ditta: Ditta Prova srl\r\n\r\n10/12/2026;Rapporto di prova ;Pag. 1\r\n"
               "Riga 1\r\nRiga 2\r\nRiga 3\r\n"
@@ -177,6 +182,7 @@ TEST_F(ProtocolloTest, TheStopButtonEndsThePrintAndFreesTheFlag) {
     report.AvviaStampa();
     EXPECT_TRUE(report.esiti.contains("interrotta"));
     EXPECT_EQ(c->giStaAtt, 0);
+    EXPECT_FALSE(frmStampaInCorso::Istanza()->isVisible());
     const QByteArray dati = leggi(opz->FileName);
     EXPECT_TRUE(dati.contains("Riga 1"));
     EXPECT_FALSE(dati.contains("Riga 2"));
