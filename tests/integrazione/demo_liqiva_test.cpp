@@ -46,6 +46,9 @@ protected:
     void SetUp() override {
         AppTest();
         ASSERT_TRUE(dir.isValid());
+        // The generator extracts the demo's first quarter with this tool when it is built.
+        ASSERT_TRUE(QFile::exists(QStringLiteral(COMIVA_BIN_DIR "/prepara_demo_liqiva")))
+            << "costruire prepara_demo_liqiva";
         demo = dir.path() + QStringLiteral("/demo");
         QProcess gen;
         gen.start(QStringLiteral(COMIVA_SOURCE_DIR "/tools/genera_demo.sh"),
