@@ -286,6 +286,26 @@ TEST_F(EstrazioneTest, Multiattivita) {
     EXPECT_EQ(m1[1]["CreditoAnnoPrecedente"], Valore(15.0));
 }
 
+// Several activities settled quarterly: the fourth quarter follows the yearly
+// return flag as with one activity.
+TEST_F(EstrazioneTest, MultiattivitaQuartoTrimestre) {
+    const Riga cifre{{"Interessi", 12.34}, {"IvaDovutaPer", 1000.0}, {"IvaCreditoPer", 50.0}};
+    Riepilogo(2018, 4, 1, 0, 4, con(cifre, {{"IvaDichPerCamp2", "N"}}));
+    Riepilogo(2018, 4, 2, 0, 4, con(cifre, {{"IvaDichPerCamp2", "s"}}));
+    dati.multiAttivita = true;
+    dati.numCom = "4";
+    EXPECT_EQ(Estrai().stato, EsitoEstrazione::Completata);
+    const auto m = Moduli(4);
+    ASSERT_EQ(m.size(), 2);
+    EXPECT_EQ(m[0]["InteressiDovuti"], Valore(0.0));
+    EXPECT_EQ(m[0]["ImportoDaVersare"], Valore(987.66));
+    EXPECT_EQ(m[0]["ImportoACredito"], Valore(50.0));
+    EXPECT_EQ(m[1]["InteressiDovuti"], Valore(0.0));
+    EXPECT_EQ(m[1]["ImportoDaVersare"], Valore(0.0));
+    EXPECT_EQ(m[1]["ImportoACredito"], Valore(0.0));
+    EXPECT_EQ(m[1]["Trimestre"], Valore(4));  // copied from the summary as it is
+}
+
 // An earlier communication is replaced whole after "&Conferma" and left as it
 // is after "&Annulla".
 TEST_F(EstrazioneTest, SostituzioneEstrazionePrecedente) {
