@@ -196,7 +196,9 @@ void FrmVStampa::mostraPagina(int pagina) {
 
 void FrmVStampa::imaMuovi_Click(int indice) {
     Stampa* st = stampa_;
-    if (!st) return;
+    // While a page is still being drawn (the stop button lets events through)
+    // the arrows wait for it: the page on screen is not finished yet.
+    if (!st || !inAttesa_) return;
     PicPrinc->horizontalScrollBar()->setValue(0);
     PicPrinc->verticalScrollBar()->setValue(0);
     const int vis = st->LeggiPagVis();

@@ -205,12 +205,18 @@ void Stampa::elaboraEventi() {
 
 int Stampa::percorso() const { return ogOpzSta ? ogOpzSta->oiStaVid : OpzSta::Stampante; }
 
+bool Stampa::percorsoNoto() const { return percorso() >= OpzSta::Stampante && percorso() <= OpzSta::LarghezzaFissa; }
+
 int Stampa::PercorsoEffettivo() const { return pdf_ && percorso() == OpzSta::Stampante ? PercorsoPdf : percorso(); }
 
 bool Stampa::VerificaAvvio(int, bool& nonAvviare) {
     nonAvviare = false;
     const int p = PercorsoEffettivo();
-    if (p == OpzSta::Stampante && !retroImposto_ && !registro_) {
+    if (!percorsoNoto()) {
+        mostra(QStringLiteral("Modalità di stampa %1 non prevista.\r\nScegliere la destinazione nelle opzioni di stampa.")
+                   .arg(percorso()));
+        nonAvviare = true;
+    } else if (p == OpzSta::Stampante && !retroImposto_ && !registro_) {
         const QString nome = ogOpzSta && !ogOpzSta->osNomeStampante.isEmpty() ? ogOpzSta->osNomeStampante : ogPrtStam;
         const QPrinterInfo info = nome.isEmpty() ? QPrinterInfo::defaultPrinter() : QPrinterInfo::printerInfo(nome);
         if (info.isNull()) {
@@ -523,6 +529,9 @@ void Stampa::AvviaDocumento() {
     fileUscita_.clear();
     if (!ogOpzSta) ogOpzSta = std::make_shared<OpzSta>();
     const int p = PercorsoEffettivo();
+    // A route the component does not know would print nothing and look done.
+    if (!percorsoNoto())
+        throw ErroreRun(5, QStringLiteral("Modalità di stampa %1 non prevista").arg(percorso()), QStringLiteral("Stampa"));
     pagina_ = QSizeF(210, 297);
     if (p == OpzSta::Stampante || p == OpzSta::Video) {
         const QString nome = !ogOpzSta->osNomeStampante.isEmpty() ? ogOpzSta->osNomeStampante : ogPrtStam;

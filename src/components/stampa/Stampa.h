@@ -219,6 +219,7 @@ private:
     QRectF scatola() const;
     FontStd fontUsato() const;
     int percorso() const;
+    bool percorsoNoto() const;
     void apriRetro();
     bool paginaNellIntervallo() const;
     void iniziaPaginaGrafica();

@@ -188,6 +188,35 @@ TEST_F(AnteprimaTest, PageLabelsAndFilesCarryAtLeastThreeDigits) {
     EXPECT_EQ(st->LeggiUltPagMem(), 0);
 }
 
+// Events pass while a page is drawn (for the stop button): a second press
+// of the arrows then moves nothing and stores no unfinished page.
+TEST_F(AnteprimaTest, ArrowsWaitForThePageBeingDrawn) {
+    auto st = nuova();
+    c->giStaAtt = 1;
+    passi.push_back([](FrmVStampa& form) { form.imaMuovi_Click(3); });
+    passi.push_back([&](FrmVStampa& form) {
+        EXPECT_EQ(form.labPage->text(), "Pag.002");
+        EXPECT_EQ(st->LeggiUltPag(), 2);
+        form.imaMuovi_Click(2);
+        EXPECT_EQ(form.labPage->text(), "Pag.001");
+        form.ComEsci_Click();
+    });
+    st->AvviaDocumento();
+    st->StampaTesto(0, QStringLiteral("Pagina 1"));
+    st->NuovaPagina();
+    for (int freccia : {3, 1, 2, 4}) f->imaMuovi_Click(freccia);
+    EXPECT_EQ(f->labPage->text(), "Pag.002");
+    EXPECT_EQ(st->LeggiUltPag(), 2);
+    EXPECT_EQ(st->LeggiUltPagMem(), 1);
+    EXPECT_TRUE(st->LeggiMemPag());
+    EXPECT_TRUE(dialoghi->mostrati.isEmpty()) << dialoghi->testi().join("|").toStdString();
+    st->StampaTesto(0, QStringLiteral("Pagina 2"));
+    st->NuovaPagina();
+    st->FineStampa();
+    EXPECT_EQ(attese, 2);
+    EXPECT_EQ(c->giStaAtt, 0);
+}
+
 TEST_F(AnteprimaTest, APageRangeBoundsFirstAndPrevious) {
     opz->ImpOpzione("PaginaDa", 2, Valore(2));
     auto st = nuova();

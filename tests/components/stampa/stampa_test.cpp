@@ -272,6 +272,7 @@ TEST_F(StampaTest, StartCheckRefusesAJobWithoutPrinterOrTarget) {
         {OpzSta::File, "", true, "Manca il nome del file di stampa"},
         {OpzSta::LarghezzaFissa, "", true, "Manca il file della stampa a larghezza fissa"},
         {OpzSta::Video, "", false, ""},
+        {7, "", true, "Modalità di stampa 7 non prevista"},
     };
     for (const auto& caso : casi) {
         dialoghi->mostrati.clear();
@@ -290,6 +291,9 @@ TEST_F(StampaTest, StartCheckRefusesAJobWithoutPrinterOrTarget) {
             EXPECT_TRUE(dialoghi->mostrati[0].testo.startsWith(QString::fromUtf8(caso.testo))) << dialoghi->mostrati[0].testo.toStdString();
         }
     }
+    // A writer that does not ask gets an error, not a print that did nothing.
+    opz->oiStaVid = 7;
+    EXPECT_THROW(nuova()->AvviaDocumento(), ErroreRun);
     if (!stampanti) {
         // No printer on this machine: printing to the default printer is refused, not crashed.
         opz->oiStaVid = OpzSta::Stampante;
