@@ -1,4 +1,5 @@
 #include "settlement/estrazione/EstrazioneLiqIva.h"
+#include "settlement/estrazione/ModuloLiqIva.h"
 
 #include "common/Dichiarante.h"
 #include "components/db/GestoreDb.h"
@@ -424,6 +425,47 @@ TEST_F(EstrazioneTest, AttivitaPredefinitaIlleggibile) {
     EXPECT_TRUE(t[0].startsWith("Errore durante la ricerca dell'attività di default: errore ")) << t[0].toStdString();
     EXPECT_EQ(t[1], "Mancano i dati iniziali iva per l'anno 2018");
     EXPECT_TRUE(Testate().isEmpty());
+}
+
+// The yearly data of an activity: the names become the values; nothing read
+// without an activity or a year, emptied when the row is missing.
+TEST_F(EstrazioneTest, LeggiIvaRiep) {
+    Attivita("M", 250);
+    const struct {
+        int anno;
+        const char* attivita;
+        bool trovato;
+        QList<Valore> campi;
+    } casi[] = {
+        {2018, "a1", true, {250.0, "M"}},
+        {2017, "A1", false, {"", ""}},
+        {0, "A1", false, {"CreditoInizioAnno", "TipoLiq"}},
+        {2018, "", false, {"CreditoInizioAnno", "TipoLiq"}},
+    };
+    for (const auto& c : casi) {
+        SCOPED_TRACE(std::to_string(c.anno) + " " + c.attivita);
+        QList<Valore> campi{"CreditoInizioAnno", "TipoLiq"};
+        EXPECT_EQ(LeggiIvaRiep(campi, c.anno, c.attivita), c.trovato);
+        EXPECT_EQ(campi, c.campi);
+    }
+}
+
+// A failure while reading the opening credit is shown where it happens and
+// stops the run, which keeps the earlier communication.
+TEST_F(EstrazioneTest, GuastoNelCreditoDiInizioAnno) {
+    Attivita("M");
+    Periodo(1);
+    fx.Esegui(fx.idAzienda, "INSERT INTO LiqIvaTest (Anno, NumCom, CodiceFiscale) VALUES (2018, 1, 'CORRETTO')");
+    fx.Esegui(fx.idAzienda, "ALTER TABLE IvaRiep DROP COLUMN CreditoInizioAnno");
+    dialoghi->risposte = {1, 1};
+    EXPECT_EQ(Estrai().stato, EsitoEstrazione::Fallita);
+    const QStringList t = dialoghi->testi();
+    ASSERT_EQ(t.size(), 4) << t.join(" | ").toStdString();
+    EXPECT_TRUE(t[2].startsWith("Errore(")) << t[2].toStdString();
+    EXPECT_TRUE(t[3].endsWith(kMsgEstrazioneFallita)) << t[3].toStdString();
+    ASSERT_EQ(Testate().size(), 1);
+    EXPECT_EQ(Testate()[0]["CodiceFiscale"], Valore("CORRETTO"));
+    EXPECT_TRUE(Moduli().isEmpty());
 }
 
 // Intermediary data reach the header only when given.
