@@ -1,6 +1,7 @@
 #include "common/FrmMsgCom.h"
 
 #include "common/MsgErrori.h"
+#include "common/form/Scala.h"
 #include "components/core/ErroreRun.h"
 #include "components/platform/DialoghiQt.h"
 #include "components/platform/Schermo.h"
@@ -96,6 +97,9 @@ frmMsgCom::frmMsgCom(const Schermo& schermo, QWidget* parent)
     txtMessaggio_->setReadOnly(true);
     txtMessaggio_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     txtMessaggio_->hide();
+    // Scaled at load like every form, by the message box's own factor.
+    double fattore = ctx().gdRisVidMsg;
+    RisVidForm(*this, 0, fattore);
 }
 
 QSize frmMsgCom::misuraTesto(int larghezzaTwips) const {

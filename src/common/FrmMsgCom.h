@@ -58,6 +58,10 @@ LayoutMsgCom CalcolaLayoutMsgCom(const MisureMsgCom& m);
 
 class frmMsgCom : public QDialog {
     Q_OBJECT
+    // Read and written by name by the screen scaling.
+    Q_PROPERTY(double odRisVidVal MEMBER odRisVidVal)
+    Q_PROPERTY(QString osRisVidKey MEMBER osRisVidKey)
+    Q_PROPERTY(QString osKeySec MEMBER osKeySec)
 public:
     explicit frmMsgCom(const Schermo& schermo, QWidget* parent = nullptr);
 
@@ -89,8 +93,8 @@ public:
     QTextEdit* TxtMessaggio() const { return txtMessaggio_; }
     const QList<QPushButton*>& ComEsegui() const { return comEsegui_; }
 
-    // Resolution scaling: the factor applied to the design sizes. 1 until
-    // the form scaling service sets it.
+    // Resolution scaling: the factor applied to the design sizes, set by the
+    // scaling at load (the message-box factor of [Risoluzione Video]).
     double odRisVidVal = 1.0;
     QString osRisVidKey;
     QString osKeySec;

@@ -158,12 +158,10 @@ int CercaSostituisci(int& KeyCode, int Shift, QWidget& form) {
         if (KeyCode == Tasto::S || ((KeyCode == Tasto::PagSu || KeyCode == Tasto::PagGiu) && Shift == 7)) {
             if (box.SelTesto().compare(c.gsTestoCerca, Qt::CaseInsensitive) == 0) {
                 box.SostituisciSel(c.gsTestoSostituisci);
-                if (KeyCode == Tasto::S) {
-                    avanti = !indietroShift;
-                    da = avanti ? box.SelInizio() + 1 : box.SelInizio();
-                } else {
-                    da = avanti ? box.SelInizio() + 1 : box.SelInizio();
-                }
+                if (KeyCode == Tasto::S) avanti = !indietroShift;
+                // The next occurrence after the inserted text: a replacement that
+                // holds the search text must not be found and replaced again.
+                da = avanti ? box.SelInizio() + box.SelLunghezza() : box.SelInizio();
             } else {
                 daSostituire = true;
             }

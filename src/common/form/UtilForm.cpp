@@ -109,7 +109,9 @@ bool SpostaFuocoTab(int step, std::optional<int> direzione, QWidget* form) {
     else if (obiettivo < 0) obiettivo = massimo + obiettivo + 1;
     if (obiettivo < 0 || obiettivo > massimo) return false;
     const int verso = step > 0 ? 1 : -1;
-    for (;;) {
+    // An active control past the last tab stop is never met again on the
+    // way round: one full round is the most there is to look at.
+    for (int giri = 0; giri <= massimo; ++giri) {
         if (obiettivo >= ordine.size()) return false;
         QWidget* w = ordine[obiettivo];
         // A picture box (plain container) never takes the focus from here.
@@ -125,6 +127,7 @@ bool SpostaFuocoTab(int step, std::optional<int> direzione, QWidget* form) {
         else if (obiettivo < 0) obiettivo = massimo;
         if (obiettivo == inizio) return false;
     }
+    return false;
 }
 
 long ControllaCampoData(QWidget* campo, int tipoData, int modo, std::optional<long> colNormale, QString* messaggio,

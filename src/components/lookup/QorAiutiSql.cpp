@@ -92,6 +92,15 @@ QStringList ColonneLista(const TabellaAiuto& t, const QString& colonne) {
     return t.colonneCodice + QStringList{t.colonnaDescrizione} + scelte;
 }
 
+// The code searched in the list as the list shows codes: an account typed
+// without its separators ("0310") is looked for as "03-10".
+QString CodiceCercato(const TabellaAiuto& t, const QString& testo) {
+    if (t.colonneCodice.size() < 2 || testo.isEmpty()) return testo;
+    QString c = CodiceDaParti(PartiCodice(t, testo));
+    while (c.endsWith(QLatin1Char('-'))) c.chop(1);
+    return c;
+}
+
 }  // namespace
 
 QString QorAiutiSql::IdDb(bool condivisa) const {
@@ -173,7 +182,8 @@ Valore QorAiutiSql::ApriListaAiuto(const QString& tabella, QWidget* casella, QWi
     QStringList intestazioni{QStringLiteral("Codice")};
     intestazioni << cols.mid(nCodice);
     const int colonnaRicerca = perDescrizione ? 1 : 0;
-    const QString cercato = TestoControllo(casella).trimmed();
+    const QString digitato = TestoControllo(casella).trimmed();
+    const QString cercato = perDescrizione ? digitato : CodiceCercato(t, digitato);
 
     FrmListaAiuto f(formAttiva);
     f.Carica(QStringLiteral("Aiuto - ") + t.nome, intestazioni, righe, colonnaRicerca, cercato);

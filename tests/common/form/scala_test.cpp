@@ -1,7 +1,9 @@
+#include "common/FrmMsgCom.h"
 #include "common/form/Scala.h"
 #include "components/ini/FileIni.h"
 
 #include <QFile>
+#include <QLabel>
 #include <QListWidget>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -138,6 +140,26 @@ TEST(RisVidForm, SettingsFormKeyAndKeepSize) {
     EXPECT_LT(applicato, 1.25);
     EXPECT_LE(alta.height(), 728);
     EXPECT_DOUBLE_EQ(fattore, applicato);
+}
+
+TEST(RisVidForm, TheMessageBoxScalesByItsOwnFactor) {
+    ContestoProva cp;
+    RichiestaMsgCom r;
+    r.messaggio = QStringLiteral("Operazione completata");
+    r.bottoni = {QStringLiteral("&Ok")};
+    double base = 0;
+    {
+        cp.c->gdRisVidMsg = -1;  // not scaled
+        frmMsgCom m(*cp.schermo);
+        EXPECT_DOUBLE_EQ(m.odRisVidVal, 1);
+        base = m.LabMessaggio()->font().pointSizeF();
+    }
+    cp.c->gdRisVidMsg = 1.5;
+    frmMsgCom m(*cp.schermo);
+    EXPECT_DOUBLE_EQ(m.odRisVidVal, 1.5);
+    EXPECT_DOUBLE_EQ(m.LabMessaggio()->font().pointSizeF(), base * 1.5);
+    m.Prepara(r);
+    EXPECT_EQ(m.Layout().bottoni[0].height(), qRound(DisegnoMsgCom::AltezzaBottone * 1.5));
 }
 
 }  // namespace

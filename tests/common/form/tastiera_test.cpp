@@ -199,6 +199,19 @@ TEST_F(CercaSostituisci, ReplacingTheSelectionThenSelectingTheNextOccurrence) {
     EXPECT_EQ(f.txt[10]->text(), QStringLiteral("blu, verde, blu"));
 }
 
+TEST_F(CercaSostituisci, AReplacementHoldingTheSearchTextIsNotReplacedAgain) {
+    Fuoco(f.txt[10]);
+    f.txt[10]->setText(QStringLiteral("a-b-a"));
+    f.txt[10]->setSelection(0, 1);
+    cp.dialoghi->risposteTesto = {QStringLiteral("a"), QStringLiteral("aa")};
+    Premi(Qt::Key_S);
+    EXPECT_EQ(f.txt[10]->text(), QStringLiteral("aa-b-a"));
+    EXPECT_EQ(f.txt[10]->selectionStart(), 5);  // the next "a" after the replacement
+    Premi(Qt::Key_PageDown, true);
+    EXPECT_EQ(f.txt[10]->text(), QStringLiteral("aa-b-aa"));
+    EXPECT_EQ(cp.dialoghi->testi().last(), QStringLiteral("Testo non trovato"));
+}
+
 TEST_F(CercaSostituisci, ReplacingWhatIsNotThereChangesNothing) {
     Fuoco(f.txt[10]);
     f.txt[10]->setText(QStringLiteral("rosso"));

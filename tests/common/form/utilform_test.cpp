@@ -50,6 +50,24 @@ TEST_F(Fuoco, NothingElseToFocusKeepsTheFocus) {
     EXPECT_EQ(f.focusWidget(), f.txt[10]);
 }
 
+TEST_F(Fuoco, ActiveControlPastTheLastTabStopWithNothingToFocusEnds) {
+    // A field that takes the focus only by click, after every tab stop.
+    auto* perClic = new QLineEdit(&f);
+    perClic->setFocusPolicy(Qt::ClickFocus);
+    perClic->show();
+    for (QWidget* w : ControlliForm(f))
+        if (w != perClic) w->setEnabled(false);
+    perClic->setFocus();
+    QApplication::processEvents();
+    ASSERT_EQ(f.focusWidget(), perClic);
+    EXPECT_FALSE(SpostaFuocoTab(1, std::nullopt, &f));
+    EXPECT_FALSE(SpostaFuocoTab(1, 1, &f));
+    EXPECT_EQ(f.focusWidget(), perClic);
+    f.txt[20]->setEnabled(true);
+    EXPECT_TRUE(SpostaFuocoTab(1, std::nullopt, &f));
+    EXPECT_EQ(f.focusWidget(), f.txt[20]);
+}
+
 TEST(ControllaCampoData, DatesBeforeTheMinimumAreRejected) {
     ContestoProva cp;
     cp.c->gsDataMinima = QStringLiteral("01/01/1900");

@@ -1,5 +1,7 @@
+#include "common/form/Decodifica.h"
 #include "components/core/ErroreRun.h"
 #include "components/lookup/FrmListaAiuto.h"
+#include "components/menu/MenuClientFinto.h"
 #include "components/lookup/QorAiutiSql.h"
 #include "components/lookup/TabelleAiuto.h"
 #include "startup/Contesto.h"
@@ -114,6 +116,43 @@ TEST_F(QorAiutiDb, ListChoiceFillsBoxAndLabel) {
     int scelta = 0;
     aiuti.ApriListaAiuto(QStringLiteral("Conto"), &box, &lab, 113, nullptr, std::nullopt, scelta, 0, {}, {});
     EXPECT_NE(scelta, 0);
+    EXPECT_EQ(box.text(), QStringLiteral("03-10-000002"));
+    EXPECT_EQ(lab.text(), QStringLiteral("Cliente Bianchi"));
+}
+
+TEST_F(QorAiutiDb, AccountTypedWithoutSeparatorsFindsItsRowsInTheList) {
+    aiuti.FormListaAiuto().Imposta(QStringLiteral("RetZeroRec"), Valore(1));
+    struct Caso {
+        const char* testo;
+        const char* digitato;
+        const char* atteso;
+    } casi[] = {{"0310", "-000002", "03-10-000002"}, {"031", "0-000001", "03-10-000001"},
+                {"03-10", "-000002", "03-10-000002"}, {"0", "3-10-000001", "03-10-000001"}};
+    for (const Caso& k : casi) {
+        box.setText(QString::fromLatin1(k.testo));
+        digitato = QString::fromLatin1(k.digitato);
+        aperture = 0;
+        int scelta = 0;
+        aiuti.ApriListaAiuto(QStringLiteral("Conto"), &box, &lab, 113, nullptr, std::nullopt, scelta, 0, {}, {});
+        EXPECT_EQ(aperture, 1) << k.testo;
+        EXPECT_NE(scelta, 0) << k.testo;
+        EXPECT_EQ(box.text(), QString::fromLatin1(k.atteso)) << k.testo;
+    }
+}
+
+TEST_F(QorAiutiDb, AutomaticListOfAnAccountThatDoesNotExist) {
+    // The whole chain: the decoding finds nothing, the list opens on what was
+    // typed, the user picks a row and the field is decoded again.
+    auto libreria = std::make_shared<QorAiutiSql>();
+    libreria->InizAiuti(aiuti.Contesto());
+    libreria->mostraLista = aiuti.mostraLista;
+    c->ggAiuti = libreria;
+    c->ggMenuClient = std::make_shared<MenuClientFinto>();
+    c->gsDecodHelpAbil = QStringLiteral("C");
+    box.setText(QStringLiteral("03-10"));
+    digitato = QStringLiteral("-000002");
+    EXPECT_EQ(DecodCampo(QStringLiteral("Conto"), &box, &lab).numero(), EsitoDecod::Trovato);
+    EXPECT_EQ(aperture, 1);
     EXPECT_EQ(box.text(), QStringLiteral("03-10-000002"));
     EXPECT_EQ(lab.text(), QStringLiteral("Cliente Bianchi"));
 }
