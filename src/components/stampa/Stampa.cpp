@@ -572,6 +572,7 @@ void Stampa::AvviaDocumento() {
     vert_ = mrAlt_;
     altezzaRigaCorrente_ = 0;
     registra(voce(QStringLiteral("AvviaDocumento")));
+    mostraPaginaInCorso();
     iniziaPaginaGrafica();
 }
 
@@ -603,6 +604,7 @@ void Stampa::NuovaPagina() {
     vert_ = mrAlt_;
     altezzaRigaCorrente_ = 0;
     registra(voce(QStringLiteral("NuovaPagina")));
+    mostraPaginaInCorso();
     iniziaPaginaGrafica();
 }
 
@@ -662,6 +664,12 @@ void Stampa::terminaAnteprima() {
     finito_ = true;
     chiudiProprietario();
     if (ofrmVStampa) ofrmVStampa->Scarica();
+}
+
+// The box follows the pages of every writer, also of one that prints no
+// standard page header (which writes its own page number there).
+void Stampa::mostraPaginaInCorso() {
+    if (ofrmStampaInCorso) ofrmStampaInCorso->ImpPaginaInCorso(numPag_);
 }
 
 // The print-in-progress box goes when the print has ended, however it ended

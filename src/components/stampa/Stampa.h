@@ -229,6 +229,7 @@ private:
     void scriviCampo(double sinMm, double desMm, int car0, int car, const QString& testo, bool colonna);
     void chiudiProprietario();
     void chiudiInCorso();
+    void mostraPaginaInCorso();
     void elaboraEventi();
 
     ChiamanteStampa* chiamante_ = nullptr;

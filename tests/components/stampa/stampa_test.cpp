@@ -33,9 +33,10 @@ public:
 class BoxFinto : public FormStampaInCorso {
 public:
     int chiusure = 0;
+    QList<int> pagine;
     void MostraInCorso() override {}
     void ScaricaInCorso() override { ++chiusure; }
-    void ImpPaginaInCorso(int) override {}
+    void ImpPaginaInCorso(int pagina) override { pagine << pagina; }
     bool ChiediEmailLogPwd() override { return false; }
 };
 
@@ -364,6 +365,17 @@ TEST_F(StampaTest, TheProgressBoxGoesOnEveryEnd) {
         }
         EXPECT_EQ(box.chiusure, 1) << nome;
     }
+
+    // Each page started shows its number on the box, whoever writes the pages.
+    BoxFinto box;
+    opz->oiStaVid = OpzSta::Stampante;
+    auto st = nuova();
+    st->ofrmStampaInCorso = &box;
+    st->AvviaDocumento();
+    st->NuovaPagina();
+    st->NuovaPagina();
+    st->FineStampa();
+    EXPECT_EQ(box.pagine, (QList<int>{1, 2, 3}));
 }
 
 TEST_F(StampaTest, NamedParametersOptionsAndPdfCommand) {
