@@ -207,7 +207,12 @@ int Stampa::percorso() const { return ogOpzSta ? ogOpzSta->oiStaVid : OpzSta::St
 
 bool Stampa::percorsoNoto() const { return percorso() >= OpzSta::Stampante && percorso() <= OpzSta::LarghezzaFissa; }
 
-int Stampa::PercorsoEffettivo() const { return pdf_ && percorso() == OpzSta::Stampante ? PercorsoPdf : percorso(); }
+int Stampa::PercorsoEffettivo() const {
+    // The PDF of an earlier job of this object does not outlive options that no longer ask for it.
+    const bool pdf = pdf_ && ogOpzSta && percorso() == OpzSta::Stampante &&
+                     ogOpzSta->LeggiOpzione(QStringLiteral("PdfAutomAbil")).booleano();
+    return pdf ? PercorsoPdf : percorso();
+}
 
 bool Stampa::VerificaAvvio(int, bool& nonAvviare) {
     nonAvviare = false;

@@ -393,6 +393,10 @@ TEST_F(StampaTest, NamedParametersOptionsAndPdfCommand) {
     EXPECT_TRUE(st.LanciaComandoSta("AttivaPdfAutom", 12, r));
     EXPECT_TRUE(r.booleano());
     EXPECT_EQ(st.PercorsoEffettivo(), Stampa::PercorsoPdf);
+    // The same object in a later job whose options no longer ask for the PDF prints.
+    opz->ImpOpzione("PdfAutomAbil", 12, Valore(false));
+    EXPECT_EQ(st.PercorsoEffettivo(), OpzSta::Stampante);
+    opz->ImpOpzione("PdfAutomAbil", 12, Valore(true));
     opz->oiStaVid = OpzSta::Video;  // the preview never goes to the PDF
     EXPECT_FALSE(st.LanciaComandoSta("AttivaPdfAutom", 12, r));
 
