@@ -214,6 +214,22 @@ TEST_F(ScrittoreTest, StampaSuFilePerOgniAzienda) {
     EXPECT_EQ(c->giStaAtt, 0);
 }
 
+TEST_F(ScrittoreTest, ImportoTroppoLungoEUnErroreDellaCorsa) {
+    Comunicazione(fx.idAzienda, QStringLiteral("01234567897"), 2024, 1);
+    fx.Esegui(fx.idAzienda, "UPDATE LiqIvaDett SET ImportoDaVersare = 123456789012345");
+    dialoghi->risposte = {1, 1, 2};  // the list, the warning, then "&no"
+    run.Esegui(par);
+    const QString file = NomeFile(QStringLiteral("01234567897"));
+    const QStringList t = dialoghi->testi();
+    ASSERT_EQ(t.size(), 4) << t.join("\n").toStdString();
+    EXPECT_EQ(t[0], "Segnalazioni di errore \r\nImportoDaVersare fuori formato");
+    EXPECT_EQ(t[1], "Il file " + file + " contiene valori errati e non deve essere trasmesso.");
+    EXPECT_EQ(t[2], "Proseguire l'elaborazione");
+    EXPECT_EQ(run.Scrittore()->oiErrore, 1);
+    // The figure is left out, never cut.
+    EXPECT_FALSE(Leggi(file).contains("ImportoDaVersare"));
+}
+
 TEST_F(ScrittoreTest, PaginaSenzaImmagine) {
     RegistroInstallato registro;
     Comunicazione(fx.idAzienda, QStringLiteral("01234567897"), 2024, 2);
