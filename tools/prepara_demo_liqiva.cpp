@@ -6,10 +6,10 @@
 //   prepara_demo_liqiva <qorwin.ini> <company database> <year> <quarter> [S: multi-activity]
 #include "components/menu/MenuClientFinto.h"
 #include "components/platform/DialoghiScriptati.h"
-#include "print/opzioni/OpzioniIni.h"
 #include "settlement/estrazione/EstrazioneLiqIva.h"
 #include "settlement/estrazione/FrmLiqIvaPre.h"
 #include "startup/Avvio.h"
+#include "startup/Composizione.h"
 #include "startup/Contesto.h"
 #include "startup/Ospite.h"
 
@@ -40,9 +40,7 @@ int Estrai(const QStringList& arg) {
     c->ggDialoghi = std::make_shared<DialoghiConferma>();
     c->ggOspite = std::make_shared<Ospite>();
     c->ggOspite->AlTermine = [] {};
-    // The program's own wiring (src/app/main.cpp): the real forms and printers.
-    InstallaServiziStampanti();
-    c->ggOspite->ImpostaFabbrica(QStringLiteral("FrmLiqIvaPre"), [] { return new FrmLiqIvaPre; });
+    InstallaProgramma(*c->ggOspite);
 
     // The menu link holds what the menu would hand over for this company.
     auto menu = std::make_shared<MenuClientFinto>();

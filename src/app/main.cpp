@@ -2,10 +2,8 @@
 // loop until its last form closes or the menu sends "fine".
 #include "components/menu/MenuClientLocale.h"
 #include "components/platform/DialoghiQt.h"
-#include "print/opzioni/OpzioniIni.h"
-#include "settlement/estrazione/FrmLiqIvaPre.h"
-#include "settlement/run/FrmLiqIvaXml.h"
 #include "startup/Avvio.h"
+#include "startup/Composizione.h"
 #include "startup/Contesto.h"
 #include "startup/Ospite.h"
 
@@ -19,9 +17,7 @@ int main(int argc, char* argv[]) {
     Contesto& c = ctx();
     c.ggDialoghi = std::make_shared<DialoghiQt>();
     c.ggOspite = std::make_shared<Ospite>();
-    InstallaServiziStampanti();
-    c.ggOspite->ImpostaFabbrica(QStringLiteral("FrmLiqIvaPre"), [] { return new FrmLiqIvaPre; });
-    c.ggOspite->ImpostaFabbrica(QStringLiteral("FrmLiqIvaXML"), [] { return new frmLiqIvaXml; });
+    InstallaProgramma(*c.ggOspite);
 
     QStringList argomenti = app.arguments();
     argomenti.removeFirst();

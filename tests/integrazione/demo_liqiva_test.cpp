@@ -7,13 +7,13 @@
 #include "components/menu/MenuClientFinto.h"
 #include "components/platform/DialoghiScriptati.h"
 #include "components/stampa/OpzSta.h"
-#include "print/opzioni/OpzioniIni.h"
 #include "settlement/estrazione/EstrazioneLiqIva.h"
 #include "settlement/estrazione/FrmLiqIvaPre.h"
 #include "settlement/run/ElabLiqIva.h"
 #include "settlement/run/FrmLiqIvaXml.h"
 #include "settlement/run/NomiFileLiqIva.h"
 #include "startup/Avvio.h"
+#include "startup/Composizione.h"
 #include "startup/Contesto.h"
 #include "startup/Ospite.h"
 #include "support/AppTest.h"
@@ -68,10 +68,7 @@ protected:
         c->ggDialoghi = dialoghi;
         c->ggOspite = std::make_shared<Ospite>();
         c->ggOspite->AlTermine = [] {};
-        // The program's own wiring (src/app/main.cpp): the real forms and printers.
-        InstallaServiziStampanti();
-        c->ggOspite->ImpostaFabbrica(QStringLiteral("FrmLiqIvaPre"), [] { return new FrmLiqIvaPre; });
-        c->ggOspite->ImpostaFabbrica(QStringLiteral("FrmLiqIvaXML"), [] { return new frmLiqIvaXml; });
+        InstallaProgramma(*c->ggOspite);
         auto menu = std::make_shared<MenuClientFinto>();
         const FileIni ini(demo + QStringLiteral("/menu.ini"));
         auto valore = [&](const char* sezione, const char* chiave) {
