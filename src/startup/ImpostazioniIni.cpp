@@ -1,5 +1,6 @@
 #include "startup/ImpostazioniIni.h"
 
+#include "components/core/ErroreRun.h"
 #include "components/ini/FileIni.h"
 #include "components/menu/MenuClient.h"
 #include "components/platform/ServizioDialoghi.h"
@@ -87,10 +88,14 @@ Valore LeggiParPers(const QString& sezione, const QString& chiave, const Valore&
     return v;
 }
 
-Valore LeggiValMenu(const QString& nome) {
-    return ctx().ggMenuClient->LeggiValoreSess(nome);
+// Without the menu link the named values cannot be reached: an error the
+// callers already handle, not a crash.
+static MenuClient& collegamentoMenu() {
+    if (!ctx().ggMenuClient)
+        throw ErroreRun(NumErrore::OggettoNonImpostato, QStringLiteral("Collegamento col menù assente"));
+    return *ctx().ggMenuClient;
 }
 
-void ScriviValMenu(const QString& nome, const Valore& valore) {
-    ctx().ggMenuClient->ScriviValoreSess(nome, valore);
-}
+Valore LeggiValMenu(const QString& nome) { return collegamentoMenu().LeggiValoreSess(nome); }
+
+void ScriviValMenu(const QString& nome, const Valore& valore) { collegamentoMenu().ScriviValoreSess(nome, valore); }

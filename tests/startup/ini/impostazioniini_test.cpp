@@ -1,4 +1,5 @@
 #include "startup/ImpostazioniIni.h"
+#include "components/core/ErroreRun.h"
 
 #include "components/menu/MenuClientFinto.h"
 #include "components/platform/DialoghiScriptati.h"
@@ -159,6 +160,11 @@ TEST_F(ImpostazioniIniTest, MenuValues) {
     ScriviValMenu("NomeDB", "ditta.db");
     EXPECT_EQ(LeggiValMenu("nomedb"), Valore("ditta.db"));
     EXPECT_EQ(menu->chiamate.last(), "ScriviValoreSess|NomeDB|ditta.db");
+
+    // No menu link: an error the callers handle, never a crash.
+    ctx().ggMenuClient.reset();
+    EXPECT_THROW(LeggiValMenu("NomeDB"), ErroreRun);
+    EXPECT_THROW(ScriviValMenu("NomeDB", "x"), ErroreRun);
 }
 
 }  // namespace
