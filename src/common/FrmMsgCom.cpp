@@ -1,7 +1,9 @@
 #include "common/FrmMsgCom.h"
 
 #include "common/MsgErrori.h"
+#include "common/form/Aiuto.h"
 #include "common/form/Scala.h"
+#include "common/form/Tastiera.h"
 #include "components/core/ErroreRun.h"
 #include "components/platform/DialoghiQt.h"
 #include "components/platform/Schermo.h"
@@ -189,6 +191,8 @@ int frmMsgCom::Esegui() {
 }
 
 void frmMsgCom::keyPressEvent(QKeyEvent* e) {
+    int codice = CodiceTasto(*e);
+    if (TastoHelp(codice, StatoMaiusc(*e), *this)) return;
     if (e->key() == Qt::Key_Escape && e->modifiers() == Qt::NoModifier) {
         if (bottoneAnnulla_) bottoneAnnulla_->click();
         return;

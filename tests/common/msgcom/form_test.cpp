@@ -1,9 +1,12 @@
 #include "common/FrmMsgCom.h"
+#include "common/form/Aiuto.h"
 #include "components/platform/DialoghiQt.h"
 #include "components/platform/Schermo.h"
 #include "startup/Contesto.h"
 
 #include <QApplication>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
@@ -180,4 +183,26 @@ TEST_F(FormMsgComTest, BusyPointerGivesWayWhileTheBoxIsShown) {
     ASSERT_NE(QGuiApplication::overrideCursor(), nullptr);
     EXPECT_EQ(QGuiApplication::overrideCursor()->shape(), Qt::WaitCursor);
     QGuiApplication::restoreOverrideCursor();
+}
+
+TEST_F(FormMsgComTest, F1OnTheBoxAsksForHelpAndLeavesTheBoxOpen) {
+    QTemporaryDir dir;
+    const QString chm = dir.filePath(QStringLiteral("guida.chm"));
+    QFile(chm).open(QIODevice::WriteOnly);
+    auto help = std::make_shared<ServizioHelpFinto>();
+    ctx().ggHelp = help;
+    ctx().gsFileHelp = chm;
+    frmMsgCom f(*schermo);
+    f.Prepara(richiesta("Proseguire?", {"&Ok", "&Annulla"}));
+    bool aperta = false;
+    quandoAperta([&](frmMsgCom* a) {
+        QTest::keyClick(a->focusWidget() ? a->focusWidget() : a, Qt::Key_F1);
+        aperta = a->isVisible();
+        a->close();
+    });
+    f.Esegui();
+    EXPECT_TRUE(aperta);
+    ASSERT_EQ(help->chiamate.size(), 2);  // contents, then the topic
+    EXPECT_EQ(help->chiamate[1].comando, ComandoHelp::Contesto);
+    EXPECT_EQ(help->chiamate[1].file, chm);
 }
