@@ -1,14 +1,21 @@
 #!/usr/bin/env bash
 # Builds the demo folder: a shared database with two companies, a company
 # database for each with plausible data, the settings files and the menu
-# stand-in's values. Run once; an existing folder is left as it is.
+# stand-in's values. Run once; an existing folder is left as it is unless it
+# was made by an older version of this script (VERSIONE_DEMO), then it is made
+# again.
 #   tools/genera_demo.sh <folder> <program executable>
 set -euo pipefail
 DEST=${1:?cartella}
 PRG=${2:?programma}
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
+VERSIONE_DEMO=2
 if [ -f "$DEST/menu.ini" ]; then
-  exit 0
+  if [ "$(cat "$DEST/versione-demo" 2>/dev/null)" = "$VERSIONE_DEMO" ]; then
+    exit 0
+  fi
+  echo "Dati dimostrativi di una versione precedente: li ricreo in $DEST"
+  rm -f "$DEST/menu.ini"
 fi
 mkdir -p "$DEST"
 DEST=$(cd "$DEST" && pwd)
@@ -161,4 +168,5 @@ AccMenuPwd=
 [Personal.Tutti]
 DataMinima=01/01/1900
 INI
+echo "$VERSIONE_DEMO" > "$DEST/versione-demo"
 echo "Dati dimostrativi creati in $DEST"
