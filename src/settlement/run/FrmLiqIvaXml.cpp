@@ -46,7 +46,7 @@ bool SoloCifre(const QString& testo) {
 frmLiqIvaXml::frmLiqIvaXml() : FormBase(QStringLiteral("frmLiqIvaXml")) {
     setWindowTitle(kCaption);
     // Positions in pixels of an 800 x 600 screen; the common scaling enlarges them.
-    setFixedSize(620, 400);
+    setFixedSize(680, 400);
     setProperty("HelpContextID", kContestoHelp);
 
     auto etichetta = [this](QWidget* padre, const QString& testo, int x, int y, int w) {
@@ -146,10 +146,10 @@ frmLiqIvaXml::frmLiqIvaXml() : FormBase(QStringLiteral("frmLiqIvaXml")) {
         b->setGeometry(x, 356, w, 30);
         return b;
     };
-    ComStampa = bottone(QStringLiteral("ComStampa"), QStringLiteral("&Elaborazione e Stampa"), 20, 150);
-    cmdStaVid = bottone(QStringLiteral("cmdStaVid"), QStringLiteral("Elabora e &Stampa a Video"), 176, 160);
-    comSceStam = bottone(QStringLiteral("comSceStam"), QStringLiteral("Seleziona Destinazione Stampa"), 342, 170);
-    ComChiudi = bottone(QStringLiteral("ComChiudi"), QStringLiteral("&Chiudi"), 518, 82);
+    ComStampa = bottone(QStringLiteral("ComStampa"), QStringLiteral("&Elaborazione e Stampa"), 20, 160);
+    cmdStaVid = bottone(QStringLiteral("cmdStaVid"), QStringLiteral("Elabora e &Stampa a Video"), 186, 170);
+    comSceStam = bottone(QStringLiteral("comSceStam"), QStringLiteral("Seleziona Destinazione Stampa"), 362, 200);
+    ComChiudi = bottone(QStringLiteral("ComChiudi"), QStringLiteral("&Chiudi"), 568, 90);
 
     connect(ComOpz, &QPushButton::clicked, this, [this] { ComOpz_Click(); });
     connect(ComStampa, &QPushButton::clicked, this, [this] { ComStampa_Click(); });
