@@ -35,7 +35,7 @@ TEST_F(FontTest, StandardSlotsWithoutCustomFonts) {
 }
 
 TEST_F(FontTest, CustomFontsComeFromTheSectionThatHoldsTheCount) {
-    ini(c->gsFileIni,
+    scrivi(c->gsFileIni,
         "[PRGLIQ]\nFontPersTes=1\nFontPersCor=2\n"
         "CodiceFontCor1=CorpoCampo\nCorpoCampo_Name=Times New Roman\nCorpoCampo_Size=11\nCorpoCampo_Bold=vero\n"
         "CodiceFontCor2=TestaData\nTestaData_Bold=No\nTestaData_Size=abc\n"
@@ -52,7 +52,7 @@ TEST_F(FontTest, CustomFontsComeFromTheSectionThatHoldsTheCount) {
 }
 
 TEST_F(FontTest, ASharedFontIsCopiedWhenItExists) {
-    ini(c->gsFileIni,
+    scrivi(c->gsFileIni,
         "[Opzioni Stampa]\nFontPersCor=1\nCodiceFontCor1=CorpoCampo\nCorpoCampo_Progr=7\n"
         "CorpoCampo_Name=Courier New\nCorpoCampo_Bold=S\n");
     FontSta condiviso;

@@ -37,7 +37,7 @@ TEST_F(LavoroTest, InizStampaWiresTheSharedFormsAndTheFixedDefaults) {
 
 // Report section first, then "Opzioni Stampa", then the built-in defaults.
 TEST_F(LavoroTest, PageParametersComeFromTheSectionsInOrder) {
-    ini(c->gsFileIni, "[PRGLIQ]\nMrSin=5,5\nForzaVert=1\n[Opzioni Stampa]\nMrSin=9\nMrDes=3\nInterl=0,5\n");
+    scrivi(c->gsFileIni, "[PRGLIQ]\nMrSin=5,5\nForzaVert=1\n[Opzioni Stampa]\nMrSin=9\nMrDes=3\nInterl=0,5\n");
     int correzioni = 0;
     serviziLavoroStampa().CorrMarginiStampante = [&](Stampa&) { ++correzioni; };
     auto st = preparata();
@@ -77,7 +77,7 @@ TEST_F(LavoroTest, ABadPageParameterGivesOneBoxAndAllDefaults) {
         {"[Opzioni Stampa]\nMrSin=4\nMrBas=abc\n"},
     };
     for (const auto& caso : casi) {
-        ini(c->gsFileIni, caso.ini);
+        scrivi(c->gsFileIni, caso.ini);
         dialoghi->mostrati.clear();
         int correzioni = 0;
         serviziLavoroStampa().CorrMarginiStampante = [&](Stampa&) { ++correzioni; };

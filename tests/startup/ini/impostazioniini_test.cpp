@@ -1,4 +1,5 @@
 #include "startup/ImpostazioniIni.h"
+#include "support/AmbienteIni.h"
 #include "components/core/ErroreRun.h"
 
 #include "components/menu/MenuClientFinto.h"
@@ -11,30 +12,11 @@
 
 namespace {
 
-class ImpostazioniIniTest : public ::testing::Test {
+class ImpostazioniIniTest : public AmbienteIni {
 protected:
-    QTemporaryDir dir;
-    std::shared_ptr<Contesto> c = std::make_shared<Contesto>();
-    std::shared_ptr<DialoghiScriptati> dialoghi = std::make_shared<DialoghiScriptati>();
-    std::shared_ptr<MenuClientFinto> menu = std::make_shared<MenuClientFinto>();
-
     void SetUp() override {
-        c->ggDialoghi = dialoghi;
-        c->ggMenuClient = menu;
-        c->gsFileIni = dir.filePath("qorwin.ini");
+        AmbienteIni::SetUp();
         c->gsFileIniDb = dir.filePath("ditta.ini");
-        ImpostaContesto(c);
-    }
-    void TearDown() override { ImpostaContesto(nullptr); }
-
-    void scrivi(const QString& file, const QByteArray& dati) {
-        QFile f(file);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(dati);
-    }
-    static QByteArray leggi(const QString& file) {
-        QFile f(file);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     }
 };
 
