@@ -500,35 +500,3 @@ void FileLiqIva::MostraElenchi() const {
     if (!msCampiMancanti.isEmpty()) frmMsgCom::msgCom(QStringLiteral("Campi obbligatori mancanti ") + msCampiMancanti);
     if (!msSegnalazioni.isEmpty()) frmMsgCom::msgCom(QStringLiteral("Segnalazioni di errore ") + msSegnalazioni);
 }
-
-EsitoFileLiqIva ScriviFileLiqIva(GestoreDb& gestDb, const QString& idDb, int anno, int numCom, bool xml,
-                                 const QString& percorso) {
-    EsitoFileLiqIva esito;
-    GestRecordset rs;
-    const QString chiave = rs.ApriRecordset(gestDb, idDb, QString(), FileLiqIva::PrepSql(anno, numCom));
-    struct Chiusura {
-        GestRecordset& rs;
-        const QString& chiave;
-        ~Chiusura() { rs.ChiudiRecordset(chiave); }
-    } chiusura{rs, chiave};
-
-    if (rs.RecVuoto(chiave)) return esito;
-    esito.trovato = true;
-    esito.rifiuto = FileLiqIva::ControllaModuli(rs, chiave);
-    if (!esito.rifiuto.isEmpty()) return esito;
-
-    FileLiqIva file(xml);
-    file.ApriFile(percorso);
-    const LettoreRiga riga = RigaDaRecordset(rs, chiave);
-    if (xml) file.ScriviTestata(riga);
-    for (rs.PrimoRec(chiave); !rs.FineRec(chiave); rs.RecSuccessivo(chiave)) {
-        file.ScriviRecDett(riga);
-        ++esito.moduli;
-    }
-    if (xml) file.ScriRecCoda();
-    file.ChiudiFile();
-    esito.campiMancanti = file.CampiMancanti();
-    esito.segnalazioni = file.Segnalazioni();
-    esito.errori = file.Errori();
-    return esito;
-}

@@ -13,7 +13,6 @@
 //   for each row: f.ScriviRecDett(row);
 //   if (xml) f.ScriRecCoda();
 //   f.ChiudiFile();  f.MostraElenchi();  errors += f.Errori();
-// ScriviFileLiqIva does all of it for a run that does not print.
 //
 // The published schemas hold over the older writing rules: amounts carry a
 // decimal comma, codes are trimmed and tested against the schema's patterns
@@ -130,19 +129,3 @@ private:
     int miErrori = 0;
 };
 
-// Outcome of a whole file written in one call.
-struct EsitoFileLiqIva {
-    bool trovato = false;         // the communication has at least one module
-    QString rifiuto;              // message of ControllaModuli: nothing was written
-    QString campiMancanti;        // the two lists, as FileLiqIva collects them
-    QString segnalazioni;
-    int errori = 0;               // FileLiqIva::Errori
-    int moduli = 0;
-};
-
-// Writes the settlement file of one communication of the database idDb to
-// percorso: XML or fixed-width text. No rows: no file. A refused
-// communication: no file and the message in `rifiuto`. The lists are not
-// shown here. Database and file failures raise ErroreRun.
-EsitoFileLiqIva ScriviFileLiqIva(GestoreDb& gestDb, const QString& idDb, int anno, int numCom,
-                                 bool xml, const QString& percorso);

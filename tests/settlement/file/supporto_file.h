@@ -1,6 +1,9 @@
 #pragma once
 // Communications of the settlement tables for the file tests, and the check of
 // a written XML file against the tax authority's schema.
+#include "settlement/file/FileLiqIva.h"
+#include "components/db/GestRecordset.h"
+#include "components/db/GestoreDb.h"
 #include "support/Fixture.h"
 
 #include <QFile>
@@ -84,3 +87,48 @@ inline QString esitoXmllint(const QString& file, int anno) {
 }
 
 }  // namespace filetest
+
+// The whole file of one communication in one call, in the writer's order
+// without the printing, and what it reported.
+struct EsitoFileLiqIva {
+    bool trovato = false;         // the communication has at least one module
+    QString rifiuto;              // message of ControllaModuli: nothing was written
+    QString campiMancanti;        // the two lists, as FileLiqIva collects them
+    QString segnalazioni;
+    int errori = 0;               // FileLiqIva::Errori
+    int moduli = 0;
+};
+
+// No rows: no file. A refused communication: no file and the message in
+// `rifiuto`. Database and file failures raise ErroreRun.
+inline EsitoFileLiqIva ScriviFileLiqIva(GestoreDb& gestDb, const QString& idDb, int anno, int numCom, bool xml,
+                                        const QString& percorso) {
+    EsitoFileLiqIva esito;
+    GestRecordset rs;
+    const QString chiave = rs.ApriRecordset(gestDb, idDb, QString(), FileLiqIva::PrepSql(anno, numCom));
+    struct Chiusura {
+        GestRecordset& rs;
+        const QString& chiave;
+        ~Chiusura() { rs.ChiudiRecordset(chiave); }
+    } chiusura{rs, chiave};
+
+    if (rs.RecVuoto(chiave)) return esito;
+    esito.trovato = true;
+    esito.rifiuto = FileLiqIva::ControllaModuli(rs, chiave);
+    if (!esito.rifiuto.isEmpty()) return esito;
+
+    FileLiqIva file(xml);
+    file.ApriFile(percorso);
+    const LettoreRiga riga = RigaDaRecordset(rs, chiave);
+    if (xml) file.ScriviTestata(riga);
+    for (rs.PrimoRec(chiave); !rs.FineRec(chiave); rs.RecSuccessivo(chiave)) {
+        file.ScriviRecDett(riga);
+        ++esito.moduli;
+    }
+    if (xml) file.ScriRecCoda();
+    file.ChiudiFile();
+    esito.campiMancanti = file.CampiMancanti();
+    esito.segnalazioni = file.Segnalazioni();
+    esito.errori = file.Errori();
+    return esito;
+}
