@@ -162,7 +162,7 @@ bool Stampa::LanciaComandoSta(const QString& nome, int, Valore& risultato) {
         risultato = Valore(false);
         return false;
     }
-    const QString stampante = ogOpzSta && !ogOpzSta->osNomeStampante.isEmpty() ? ogOpzSta->osNomeStampante : ogPrtStam;
+    const QString stampante = nomeStampante();
     pdf_ = ogOpzSta && ogOpzSta->oiStaVid == OpzSta::Stampante && ogOpzSta->LeggiOpzione(QStringLiteral("PdfAutomAbil")).booleano() &&
            eDriverPdf(stampante);
     if (pdf_) {
@@ -203,6 +203,11 @@ void Stampa::elaboraEventi() {
     if (QCoreApplication::instance()) QCoreApplication::processEvents();
 }
 
+// The options' printer, else the one the job made current.
+QString Stampa::nomeStampante() const {
+    return ogOpzSta && !ogOpzSta->osNomeStampante.isEmpty() ? ogOpzSta->osNomeStampante : ogPrtStam;
+}
+
 int Stampa::percorso() const { return ogOpzSta ? ogOpzSta->oiStaVid : OpzSta::Stampante; }
 
 bool Stampa::percorsoNoto() const { return percorso() >= OpzSta::Stampante && percorso() <= OpzSta::LarghezzaFissa; }
@@ -222,7 +227,7 @@ bool Stampa::VerificaAvvio(int, bool& nonAvviare) {
                    .arg(percorso()));
         nonAvviare = true;
     } else if (p == OpzSta::Stampante && !retroImposto_ && !registro_) {
-        const QString nome = ogOpzSta && !ogOpzSta->osNomeStampante.isEmpty() ? ogOpzSta->osNomeStampante : ogPrtStam;
+        const QString nome = nomeStampante();
         const QPrinterInfo info = nome.isEmpty() ? QPrinterInfo::defaultPrinter() : QPrinterInfo::printerInfo(nome);
         if (info.isNull()) {
             mostra(nome.isEmpty()
@@ -488,7 +493,7 @@ void Stampa::apriRetro() {
         retro_ = RetroPittore::PerPdf(filePdf_);
         fileUscita_ = filePdf_;
     } else if (p == OpzSta::Stampante) {
-        const QString nome = ogOpzSta && !ogOpzSta->osNomeStampante.isEmpty() ? ogOpzSta->osNomeStampante : ogPrtStam;
+        const QString nome = nomeStampante();
         retro_ = RetroPittore::PerStampante(nome);
     } else if (p == OpzSta::Video) {
         retro_ = RetroPittore::PerImmagini(96.0 * (fatt_ > 0 ? fatt_ : 1), !ofrmVStampa);
@@ -539,7 +544,7 @@ void Stampa::AvviaDocumento() {
         throw ErroreRun(5, QStringLiteral("Modalità di stampa %1 non prevista").arg(percorso()), QStringLiteral("Stampa"));
     pagina_ = QSizeF(210, 297);
     if (p == OpzSta::Stampante || p == OpzSta::Video) {
-        const QString nome = !ogOpzSta->osNomeStampante.isEmpty() ? ogOpzSta->osNomeStampante : ogPrtStam;
+        const QString nome = nomeStampante();
         const QPrinterInfo info = nome.isEmpty() ? QPrinterInfo::defaultPrinter() : QPrinterInfo::printerInfo(nome);
         if (!info.isNull() && info.defaultPageSize().isValid())
             pagina_ = info.defaultPageSize().size(QPageSize::Millimeter);

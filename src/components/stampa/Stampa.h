@@ -219,6 +219,7 @@ private:
     QRectF scatola() const;
     FontStd fontUsato() const;
     int percorso() const;
+    QString nomeStampante() const;
     bool percorsoNoto() const;
     void apriRetro();
     bool paginaNellIntervallo() const;
