@@ -1,5 +1,6 @@
 #include "startup/Composizione.h"
 
+#include "invoicedata/estrazione/FrmDatiFatPre.h"
 #include "print/opzioni/OpzioniIni.h"
 #include "settlement/estrazione/FrmLiqIvaPre.h"
 #include "settlement/run/FrmLiqIvaXml.h"
@@ -9,4 +10,5 @@ void InstallaProgramma(Ospite& ospite) {
     InstallaServiziStampanti();
     ospite.ImpostaFabbrica(QStringLiteral("FrmLiqIvaPre"), [] { return new FrmLiqIvaPre; });
     ospite.ImpostaFabbrica(QStringLiteral("FrmLiqIvaXML"), [] { return new frmLiqIvaXml; });
+    ospite.ImpostaFabbrica(QStringLiteral("FrmDatiFatPre"), [] { return new FrmDatiFatPre; });
 }
