@@ -43,12 +43,24 @@ long NumRegComunicazione(const StatoRunDatiFat& s) {
     return static_cast<long>(n);
 }
 
-// The seven key values of the registration's rows, joined by ", ".
-QString Chiave(const StatoRunDatiFat& s) {
-    return sql(s.annoCom, TipoDato::Intero) + QStringLiteral(", ") + sql(s.numCom, TipoDato::Intero) +
-           QStringLiteral(", ") + sql(s.annoUlt, TipoDato::Intero) + QStringLiteral(", ") +
-           sql(NumRegComunicazione(s), TipoDato::Lungo) + QStringLiteral(", 0, ") + sql(s.tipo, TipoDato::Testo) +
-           QStringLiteral(", 'N'");
+// The seven key values of the registration's rows, joined by ", "; made
+// once for the header and the lines of a registration.
+const QString& Chiave(StatoRunDatiFat& s) {
+    auto& k = s.chiaveRighe;
+    if (k.annoCom != s.annoCom || k.numCom != s.numCom || k.anno != s.annoUlt || k.num != s.numUlt ||
+        k.offset != s.tabelle.offset || k.tipo != s.tipo) {
+        k.testo = sql(s.annoCom, TipoDato::Intero) + QStringLiteral(", ") + sql(s.numCom, TipoDato::Intero) +
+                  QStringLiteral(", ") + sql(s.annoUlt, TipoDato::Intero) + QStringLiteral(", ") +
+                  sql(NumRegComunicazione(s), TipoDato::Lungo) + QStringLiteral(", 0, ") +
+                  sql(s.tipo, TipoDato::Testo) + QStringLiteral(", 'N'");
+        k.annoCom = s.annoCom;
+        k.numCom = s.numCom;
+        k.anno = s.annoUlt;
+        k.num = s.numUlt;
+        k.offset = s.tabelle.offset;
+        k.tipo = s.tipo;
+    }
+    return k.testo;
 }
 
 // The document number: prefix + "/" + number when the prefix is not empty or ".".

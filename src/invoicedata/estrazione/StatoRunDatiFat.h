@@ -40,6 +40,13 @@ struct StatoRunDatiFat {
     QString etichetta;         // "movimento anno 2019 e numero 57"
     QString messaggi;          // notes, each after CR LF
     int contaRighe = 0;        // detail rows written for the registration
+    // The seven key values of the registration's rows as SQL text, and what
+    // they were made from (Part 5.106 writes them in every row).
+    struct {
+        int annoCom = -1, numCom = -1, anno = -1;
+        long num = -1, offset = -1;
+        QString tipo, testo;
+    } chiaveRighe;
     // The menu's "CauCon.GruppoIvaSplit", read at the first split-payment causal.
     std::optional<QString> gruppoIvaSplit;
 
