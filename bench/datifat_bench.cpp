@@ -90,6 +90,7 @@ void Riporta(benchmark::State& state, sqlite3* db, double picco) {
                                                            benchmark::Counter::kIsRate);
     state.counters["testate"] = static_cast<double>(testate);
     state.counters["righe"] = static_cast<double>(righe);
+    state.counters["righe_clienti"] = static_cast<double>(Conta(db, "SELECT COUNT(*) FROM DatiFatDett WHERE Tipo = 'E'"));
     state.counters["picco_MiB"] = picco;
     state.counters["registrazioni_azienda"] = static_cast<double>(Grande().conteggi.registrazioni);
     state.counters["righe_iva_azienda"] = static_cast<double>(Grande().conteggi.righeIva);

@@ -20,48 +20,6 @@ enum Tag : uint8_t {
     kTestoLungo = 9,  // length in 4 bytes
 };
 
-// Appends to a byte buffer whose size is its capacity: `usati` bytes hold
-// data, the rest is room (one growth per doubling, no per-call bookkeeping).
-class Scrittore {
-public:
-    Scrittore(std::vector<char>& b, size_t& usati) : b_(b), usati_(usati) {}
-    char* Spazio(size_t n) {
-        if (usati_ + n > b_.size()) b_.resize(std::max(b_.size() * 2, usati_ + n + 4096));
-        char* p = b_.data() + usati_;
-        usati_ += n;
-        return p;
-    }
-    void Tag(uint8_t t) { *Spazio(1) = static_cast<char>(t); }
-    template <typename T>
-    void Con(uint8_t t, const T& x) {
-        char* p = Spazio(1 + sizeof x);
-        *p = static_cast<char>(t);
-        std::memcpy(p + 1, &x, sizeof x);
-    }
-    void Intero(int64_t n) {
-        if (n >= INT8_MIN && n <= INT8_MAX) Con(kIntero1, static_cast<int8_t>(n));
-        else if (n >= INT32_MIN && n <= INT32_MAX) Con(kIntero4, static_cast<int32_t>(n));
-        else Con(kIntero8, n);
-    }
-    void Testo(const char* t, int n) {
-        const size_t testa = n < 255 ? 2 : 5;
-        char* p = Spazio(testa + static_cast<size_t>(n));
-        if (n < 255) {
-            p[0] = static_cast<char>(kTestoCorto);
-            p[1] = static_cast<char>(static_cast<uint8_t>(n));
-        } else {
-            p[0] = static_cast<char>(kTestoLungo);
-            const uint32_t u = static_cast<uint32_t>(n);
-            std::memcpy(p + 1, &u, sizeof u);
-        }
-        if (n > 0) std::memcpy(p + testa, t, static_cast<size_t>(n));
-    }
-
-private:
-    std::vector<char>& b_;
-    size_t& usati_;
-};
-
 template <typename T>
 T LeggiGrezzo(const char* p) {
     T x;
@@ -86,55 +44,107 @@ uint32_t Lunghezza(const char* p) {
 
 RigheRecordset::RigheRecordset(int colonne, int tabelle) : colonne_(colonne), tabelle_(tabelle) {}
 
+char* RigheRecordset::Spazio(size_t n) {
+    if (usati_ + n > liberi_) {
+        // Blocks from 16 KiB, doubling up to 1 MiB: a small set stays small.
+        const size_t blocco16 = size_t(16) << std::min<size_t>(blocchi_.size(), 6);
+        const size_t dimensione = std::max(blocco16 << 10, 2 * (usati_ + n));
+        auto blocco = std::make_unique_for_overwrite<char[]>(dimensione);
+        if (usati_ > 0) std::memcpy(blocco.get(), cima_, usati_);
+        cima_ = blocco.get();
+        liberi_ = dimensione;
+        blocchi_.push_back(std::move(blocco));
+    }
+    char* p = cima_ + usati_;
+    usati_ += n;
+    return p;
+}
+
+template <typename T>
+void RigheRecordset::Con(uint8_t t, const T& x) {
+    char* p = Spazio(1 + sizeof x);
+    *p = static_cast<char>(t);
+    std::memcpy(p + 1, &x, sizeof x);
+}
+
+void RigheRecordset::Intero(int64_t n) {
+    if (n >= INT8_MIN && n <= INT8_MAX) Con(kIntero1, static_cast<int8_t>(n));
+    else if (n >= INT32_MIN && n <= INT32_MAX) Con(kIntero4, static_cast<int32_t>(n));
+    else Con(kIntero8, n);
+}
+
+void RigheRecordset::Testo(const char* t, int n) {
+    const size_t testa = n < 255 ? 2 : 5;
+    char* p = Spazio(testa + static_cast<size_t>(n));
+    if (n < 255) {
+        p[0] = static_cast<char>(kTestoCorto);
+        p[1] = static_cast<char>(static_cast<uint8_t>(n));
+    } else {
+        p[0] = static_cast<char>(kTestoLungo);
+        const uint32_t u = static_cast<uint32_t>(n);
+        std::memcpy(p + 1, &u, sizeof u);
+    }
+    if (n > 0) std::memcpy(p + testa, t, static_cast<size_t>(n));
+}
+
+const char* RigheRecordset::Archivia() {
+    const char* p = cima_;
+    cima_ += usati_;
+    liberi_ -= usati_;
+    usati_ = 0;
+    rigaCelle_ = SIZE_MAX;
+    return p;
+}
+
 void RigheRecordset::AggiungiDaIstruzione(sqlite3_stmt* st) {
-    inizio_.push_back(usati_);
-    Scrittore w(dati_, usati_);
     for (int i = 0; i < colonne_; ++i) {
         // One call into the connection per column; the value is read without it.
         sqlite3_value* v = sqlite3_column_value(st, i);
         switch (sqlite3_value_type(v)) {
-        case SQLITE_NULL: w.Tag(kNull); break;
-        case SQLITE_INTEGER: w.Intero(sqlite3_value_int64(v)); break;
-        case SQLITE_FLOAT: w.Con(kDoppio, sqlite3_value_double(v)); break;
+        case SQLITE_NULL: Tag(kNull); break;
+        case SQLITE_INTEGER: Intero(sqlite3_value_int64(v)); break;
+        case SQLITE_FLOAT: Con(kDoppio, sqlite3_value_double(v)); break;
         default: {
             const char* t = reinterpret_cast<const char*>(sqlite3_value_text(v));
-            w.Testo(t, sqlite3_value_bytes(v));
+            Testo(t, sqlite3_value_bytes(v));
         }
         }
     }
-    for (int i = 0; i < tabelle_; ++i) rowid_.push_back(sqlite3_column_int64(st, colonne_ + i));
+    for (int i = 0; i < tabelle_; ++i) Intero(sqlite3_column_int64(st, colonne_ + i));
+    inizio_.push_back(Archivia());
     cancellata_.push_back(0);
 }
 
 void RigheRecordset::Codifica(const Valore& v) {
-    Scrittore w(dati_, usati_);
     switch (v.tipo()) {
-    case TipoValore::Vuoto: w.Tag(kVuoto); break;
+    case TipoValore::Vuoto: Tag(kVuoto); break;
     case TipoValore::Null:
-    case TipoValore::Lista: w.Tag(kNull); break;
-    case TipoValore::Booleano: w.Tag(v.booleano() ? kVero : kFalso); break;
-    case TipoValore::Intero: w.Intero(v.intero()); break;
-    case TipoValore::Doppio: w.Con(kDoppio, v.numero()); break;
+    case TipoValore::Lista: Tag(kNull); break;
+    case TipoValore::Booleano: Tag(v.booleano() ? kVero : kFalso); break;
+    case TipoValore::Intero: Intero(v.intero()); break;
+    case TipoValore::Doppio: Con(kDoppio, v.numero()); break;
     case TipoValore::Data:
     case TipoValore::Testo: {
         const QByteArray t = (v.eData() ? v.data().toString(Qt::ISODate) : v.testo()).toUtf8();
-        w.Testo(t.constData(), static_cast<int>(t.size()));
+        Testo(t.constData(), static_cast<int>(t.size()));
         break;
     }
     }
 }
 
 void RigheRecordset::Aggiungi(const std::vector<Valore>& valori, const std::vector<int64_t>& rowid) {
-    inizio_.push_back(usati_);
     for (int i = 0; i < colonne_; ++i) Codifica(i < static_cast<int>(valori.size()) ? valori[i] : Valore());
-    for (int i = 0; i < tabelle_; ++i) rowid_.push_back(i < static_cast<int>(rowid.size()) ? rowid[i] : 0);
+    for (int i = 0; i < tabelle_; ++i) Intero(i < static_cast<int>(rowid.size()) ? rowid[i] : 0);
+    inizio_.push_back(Archivia());
     cancellata_.push_back(0);
 }
 
 void RigheRecordset::Sostituisci(size_t riga, const std::vector<Valore>& valori) {
-    inizio_[riga] = usati_;
+    std::vector<int64_t> rowid;
+    for (int i = 0; i < tabelle_; ++i) rowid.push_back(Rowid(riga, i));
     for (int i = 0; i < colonne_; ++i) Codifica(i < static_cast<int>(valori.size()) ? valori[i] : Valore());
-    if (rigaCelle_ == riga) rigaCelle_ = SIZE_MAX;
+    for (const int64_t r : rowid) Intero(r);
+    inizio_[riga] = Archivia();
 }
 
 void RigheRecordset::Cancella(size_t riga) {
@@ -143,22 +153,24 @@ void RigheRecordset::Cancella(size_t riga) {
     ++cancellate_;
 }
 
-const uint32_t* RigheRecordset::Celle(size_t riga) const {
+uint32_t RigheRecordset::Cella(size_t riga, int colonna) const {
+    // Offsets found by walking the row, as far as the furthest cell asked.
     if (rigaCelle_ != riga) {
-        celle_.resize(static_cast<size_t>(colonne_));
-        const char* base = dati_.data() + inizio_[riga];
-        uint32_t pos = 0;
-        for (int i = 0; i < colonne_; ++i) {
-            celle_[static_cast<size_t>(i)] = pos;
-            pos += Lunghezza(base + pos);
-        }
         rigaCelle_ = riga;
+        celle_.assign(1, 0);
     }
-    return celle_.data();
+    const char* base = inizio_[riga];
+    while (static_cast<int>(celle_.size()) <= colonna) celle_.push_back(celle_.back() + Lunghezza(base + celle_.back()));
+    return celle_[static_cast<size_t>(colonna)];
+}
+
+int64_t RigheRecordset::Rowid(size_t riga, int tabella) const {
+    if (tabella < 0 || tabella >= tabelle_) return 0;
+    return Leggi(riga, colonne_ + tabella, false).intero();
 }
 
 Valore RigheRecordset::Leggi(size_t riga, int colonna, bool data) const {
-    const char* p = dati_.data() + inizio_[riga] + Celle(riga)[colonna];
+    const char* p = inizio_[riga] + Cella(riga, colonna);
     switch (static_cast<uint8_t>(*p)) {
     case kVuoto: return Valore();
     case kNull: return Valore::null();

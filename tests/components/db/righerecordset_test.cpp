@@ -66,3 +66,28 @@ TEST(RigheRecordset, NuoveRigheModificheECancellazioni) {
 }
 
 }  // namespace
+
+namespace {
+
+// Rows fill blocks one after the other; a row larger than a block gets one
+// of its own; edits after that land in the last block. Nothing moves.
+TEST(RigheRecordset, MoltiBlocchi) {
+    RigheRecordset r(2, 1);
+    const QString lungo(400, QChar(u'x'));
+    for (int i = 0; i < 10000; ++i) r.Aggiungi({i, lungo + QString::number(i)}, {i + 1});
+    const QString enorme(3 << 20, QChar(u'y'));
+    r.Aggiungi({-1, enorme}, {0});
+    for (int i = 0; i < 10000; ++i) r.Aggiungi({i, QString::number(i)}, {i});
+    r.Sostituisci(5, {Valore(5), "cinque"});
+    EXPECT_EQ(r.Righe(), 20001u);
+    EXPECT_EQ(r.Leggi(9999, 1, false), Valore(lungo + "9999"));
+    EXPECT_EQ(r.Leggi(10000, 1, false).testo().size(), enorme.size());
+    EXPECT_EQ(r.Leggi(20000, 1, false), Valore("9999"));
+    EXPECT_EQ(r.Leggi(5, 1, false), Valore("cinque"));
+    EXPECT_EQ(r.Rowid(5, 0), 6);
+    EXPECT_EQ(r.Leggi(6, 1, false), Valore(lungo + "6"));
+    EXPECT_EQ(r.Rowid(9999, 0), 10000);
+    EXPECT_EQ(r.Rowid(0, 1), 0);  // no such table
+}
+
+}  // namespace
