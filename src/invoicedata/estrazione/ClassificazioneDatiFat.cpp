@@ -31,7 +31,7 @@ bool vuoto(const Valore& v) { return ggUtil().EVuoto(v, TipoDato::Testo); }
 bool uguale(const QString& a, const char* b) { return a.compare(QLatin1String(b), Qt::CaseInsensitive) == 0; }
 
 // The menu's group-VAT mark of split payments, asked once per run.
-const QString& GruppoIvaSplit(StatoRunDatiFat& s) {
+const QString& gruppoIvaSplit(StatoRunDatiFat& s) {
     if (!s.gruppoIvaSplit) {
         const auto& menu = ctx().ggMenuClient;
         s.gruppoIvaSplit = menu ? menu->LeggiValoreSess(QStringLiteral("CauCon.GruppoIvaSplit")).testo() : QString();
@@ -40,12 +40,12 @@ const QString& GruppoIvaSplit(StatoRunDatiFat& s) {
 }
 
 // The counterparty's country is Italy: "IT" or no code.
-bool Italiano(const StatoRunDatiFat& s) { return uguale(IsoPaese(s.Campo(kIso).testo()), "IT"); }
+bool italiano(const StatoRunDatiFat& s) { return uguale(IsoPaese(s.Campo(kIso).testo()), "IT"); }
 
 // "TD10" when the other lines of the registration post more on goods
 // accounts than on services accounts (after the non-deductible VAT), "TD11"
 // otherwise.
-QString BeniOServizi(StatoRunDatiFat& s) {
+QString beniOServizi(StatoRunDatiFat& s) {
     const UtilGenerali& u = ggUtil();
     const QString& d = s.tabelle.dett;
     GestRecordset rs;
@@ -86,7 +86,7 @@ QString ElabTD(StatoRunDatiFat& s, bool& pbBollaDog, QString& psEsigIva) {
     pbBollaDog = false;
     const QString tipoCausale = s.Campo(kTipoCausale).testo();
     const bool split = uguale(s.Campo(kSplitPay).testo(), "S") &&
-                       (!vuoto(s.Campo(kIvaGruppo)) || !vuoto(GruppoIvaSplit(s)));
+                       (!vuoto(s.Campo(kIvaGruppo)) || !vuoto(gruppoIvaSplit(s)));
     if (split)
         psEsigIva = QStringLiteral("S");
     else if (uguale(s.Campo(s.colonne.tesIvaPerCassa).testo(), "S") || uguale(tipoCausale, "VS") ||
@@ -98,7 +98,7 @@ QString ElabTD(StatoRunDatiFat& s, bool& pbBollaDog, QString& psEsigIva) {
     // 2. Customs bill: an import from outside the EU through an Italian
     // counterparty (the customs), alone or chained to a journal causal.
     const QString notaVar = s.Campo(kNotaVar).testo();
-    if (!s.Clienti() && uguale(s.Campo(kImportNoCee).testo(), "S") && Italiano(s) &&
+    if (!s.Clienti() && uguale(s.Campo(kImportNoCee).testo(), "S") && italiano(s) &&
         (vuoto(s.Campo(kCausConcatenata)) || uguale(s.Campo(kTipoCausaleConc).testo(), "G"))) {
         pbBollaDog = true;
         if (vuoto(s.Campo(s.colonne.dettContoBlackList)))
@@ -112,7 +112,7 @@ QString ElabTD(StatoRunDatiFat& s, bool& pbBollaDog, QString& psEsigIva) {
     if (daCausale)
         tipo = tipoCausaleFA.testo();
     else if (!s.Clienti() && uguale(s.Campo(kIntraCee).testo(), "S") && !uguale(notaVar, "S"))
-        tipo = BeniOServizi(s);
+        tipo = beniOServizi(s);
     else
         tipo = ElabTdDaSegno(s, s.Clienti() ? QStringLiteral("D") : QStringLiteral("A"));
 
@@ -155,7 +155,7 @@ QString ElabNatura(StatoRunDatiFat& s, QString& psEsigIvaRiga) {
     } else if (uguale(s.Campo(kImportNoCee).testo(), "S")) {
         const bool autofatturaFittizio =
             uguale(s.Campo(kCliForFittizio).testo(), "S") && uguale(s.Campo(kFATipoDoc).testo(), "TD20");
-        if (!s.bollaDog && Italiano(s) && vuoto(s.Campo(s.colonne.dettContoBlackList)) && !autofatturaFittizio)
+        if (!s.bollaDog && italiano(s) && vuoto(s.Campo(s.colonne.dettContoBlackList)) && !autofatturaFittizio)
             s.Nota(QStringLiteral("Il ") + s.etichetta +
                    QStringLiteral(" è importazione extra UE senza fornitore straniero"));
     }

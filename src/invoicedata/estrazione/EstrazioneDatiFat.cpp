@@ -20,7 +20,7 @@ void avviso(const QString& testo) { frmMsgCom::msgCom(testo); }
 EsitoDatiFat fermata(int campo = -1) { return {EsitoDatiFat::Fermata, campo}; }
 
 // True when the query gives at least one row.
-bool EsisteRiga(const QString& sql) {
+bool esisteRiga(const QString& sql) {
     GestRecordset rs;
     const QString k = rs.ApriRecordset(*ctx().ggGestDb, ctx().gsIdDbase, QString(), sql + QStringLiteral(" LIMIT 1"),
                                        false, 4);
@@ -49,7 +49,7 @@ void EstrazioneDatiFat::Fine() {
 }
 
 int EstrazioneDatiFat::PresDatiDaInv() {
-    if (!EsisteRiga(QStringLiteral("SELECT AnnoCom FROM DatiFatTest") + SqlWhere(opzioni, true, QString(), QString())))
+    if (!esisteRiga(QStringLiteral("SELECT AnnoCom FROM DatiFatTest") + SqlWhere(opzioni, true, QString(), QString())))
         return 0;
     const int risposta = frmMsgCom::msgCom(
         QStringLiteral("Ci sono dati estratti in precedenza non inviati: confermi la loro sostituzione con "
@@ -59,7 +59,7 @@ int EstrazioneDatiFat::PresDatiDaInv() {
 }
 
 bool EstrazioneDatiFat::DatiPrecInv() {
-    return EsisteRiga(QStringLiteral("SELECT AnnoCom FROM DatiFatTest") + SqlWhere(opzioni, false, stato.tipo, QString()));
+    return esisteRiga(QStringLiteral("SELECT AnnoCom FROM DatiFatTest") + SqlWhere(opzioni, false, stato.tipo, QString()));
 }
 
 void EstrazioneDatiFat::CancellaPrecedenti() {

@@ -25,12 +25,12 @@ constexpr int kContestoHelp = 44095;
 constexpr int kIntervalloAvanzamentoMs = 50;
 const QString kFormatoData = QStringLiteral("dd/MM/yyyy");
 
-bool Attivo(const Valore& parametro) { return parametro.testo().compare(QLatin1String("S"), Qt::CaseInsensitive) == 0; }
+bool attivo(const Valore& parametro) { return parametro.testo().compare(QLatin1String("S"), Qt::CaseInsensitive) == 0; }
 
-void Avviso(const QString& testo) { frmMsgCom::msgCom(testo, QStringLiteral("&Ok")); }
+void avviso(const QString& testo) { frmMsgCom::msgCom(testo, QStringLiteral("&Ok")); }
 
 // Plain digits.
-bool SoloCifre(const QString& testo) {
+bool soloCifre(const QString& testo) {
     for (QChar c : testo)
         if (c < QLatin1Char('0') || c > QLatin1Char('9')) return false;
     return true;
@@ -147,8 +147,8 @@ void FrmDatiFatPre::PropostaPeriodo(const QDate& dataLavoro, QString& anno, QStr
 bool FrmDatiFatPre::Form_Load() {
     oiLoadOk = -1;
     try {
-        estrazione.usaFittizio = Attivo(LeggiParPers(QStringLiteral("DatiFat"), QStringLiteral("UsaFittizio"), "N"));
-        cheSoloStran->setChecked(Attivo(LeggiParPers(QStringLiteral("DatiFat"), QStringLiteral("SoloStranieri"), "N")));
+        estrazione.usaFittizio = attivo(LeggiParPers(QStringLiteral("DatiFat"), QStringLiteral("UsaFittizio"), "N"));
+        cheSoloStran->setChecked(attivo(LeggiParPers(QStringLiteral("DatiFat"), QStringLiteral("SoloStranieri"), "N")));
         interruzione_ = false;
         InizForm(*this, false, false, false, true);
         QString anno, numero;
@@ -167,7 +167,7 @@ bool FrmDatiFatPre::Form_Load() {
 
 bool FrmDatiFatPre::Form_QueryUnload() {
     if (!inCorso_) return true;
-    Avviso(QStringLiteral("Estrazione in corso: interromperla prima di chiudere la maschera"));
+    avviso(QStringLiteral("Estrazione in corso: interromperla prima di chiudere la maschera"));
     return false;
 }
 
@@ -203,7 +203,7 @@ void FrmDatiFatPre::ComOk_Click() {
     const int errato = CampoInErrore();
     if (errato >= 0) {
         txt[errato]->setFocus();
-        Avviso(QStringLiteral("Valore Errato"));
+        avviso(QStringLiteral("Valore Errato"));
         return;
     }
     estrazione.opzioni = Opzioni();
@@ -282,7 +282,7 @@ void FrmDatiFatPre::txt_LostFocus(int Index) {
             // other text stays for the user to correct, marked, so that "&Ok"
             // refuses it.
             const QString testo = campo->text().trimmed();
-            if (SoloCifre(testo)) {
+            if (soloCifre(testo)) {
                 const long long n = testo.toLongLong();
                 campo->setText(n == 0 ? QString() : QString::number(n));
             } else {
@@ -296,10 +296,10 @@ void FrmDatiFatPre::txt_LostFocus(int Index) {
         if (anno <= 0 || numero <= 0) break;
         if (anno <= 2016) {
             ImpostaBackColor(txt[10], c.glColErrore);
-            Avviso(QStringLiteral("Anno comunicazione non valido"));
+            avviso(QStringLiteral("Anno comunicazione non valido"));
         } else if (numero < 1 || numero > 12) {
             ImpostaBackColor(txt[20], c.glColErrore);
-            Avviso(QStringLiteral("Numero comunicazione non valido"));
+            avviso(QStringLiteral("Numero comunicazione non valido"));
         } else {
             ImpDateSel();
         }

@@ -27,7 +27,7 @@ Valore conSegno(const Valore& v, int segno) {
 }
 
 // Runs the insert; false, after the note, when it did not write exactly one row.
-bool Inserisci(StatoRunDatiFat& s, const QString& istruzione, const QString& nota) {
+bool inserisci(StatoRunDatiFat& s, const QString& istruzione, const QString& nota) {
     s.gestDb->EseguiSql(s.idDb, istruzione);
     if (s.gestDb->DatabaseDaId(s.idDb)->RecordsAffected() == 1) return true;
     s.Nota(nota);
@@ -36,7 +36,7 @@ bool Inserisci(StatoRunDatiFat& s, const QString& istruzione, const QString& not
 
 // The registration number of the communication rows: with the pass's offset,
 // within 32 bits.
-long NumRegComunicazione(const StatoRunDatiFat& s) {
+long numRegComunicazione(const StatoRunDatiFat& s) {
     const long long n = static_cast<long long>(s.numUlt) + s.tabelle.offset;
     if (n > std::numeric_limits<int32_t>::max() || n < std::numeric_limits<int32_t>::min())
         throw ErroreRun(kOverflow, QStringLiteral("Overflow"));
@@ -45,13 +45,13 @@ long NumRegComunicazione(const StatoRunDatiFat& s) {
 
 // The seven key values of the registration's rows, joined by ", "; made
 // once for the header and the lines of a registration.
-const QString& Chiave(StatoRunDatiFat& s) {
+const QString& testoChiave(StatoRunDatiFat& s) {
     auto& k = s.chiaveRighe;
     if (k.annoCom != s.annoCom || k.numCom != s.numCom || k.anno != s.annoUlt || k.num != s.numUlt ||
         k.offset != s.tabelle.offset || k.tipo != s.tipo) {
         k.testo = sql(s.annoCom, TipoDato::Intero) + QStringLiteral(", ") + sql(s.numCom, TipoDato::Intero) +
                   QStringLiteral(", ") + sql(s.annoUlt, TipoDato::Intero) + QStringLiteral(", ") +
-                  sql(NumRegComunicazione(s), TipoDato::Lungo) + QStringLiteral(", 0, ") +
+                  sql(numRegComunicazione(s), TipoDato::Lungo) + QStringLiteral(", 0, ") +
                   sql(s.tipo, TipoDato::Testo) + QStringLiteral(", 'N'");
         k.annoCom = s.annoCom;
         k.numCom = s.numCom;
@@ -64,7 +64,7 @@ const QString& Chiave(StatoRunDatiFat& s) {
 }
 
 // The document number: prefix + "/" + number when the prefix is not empty or ".".
-QString NumeroDocumento(const QString& prefisso, const QString& numero) {
+QString numeroDocumento(const QString& prefisso, const QString& numero) {
     const QString p = prefisso.trimmed();
     return p.isEmpty() || p == QLatin1String(".") ? numero : prefisso + QLatin1Char('/') + numero;
 }
@@ -89,13 +89,13 @@ bool CreaTestata(StatoRunDatiFat& s) {
                    s.Campo(c.tesNumReg).testo() + QStringLiteral(" non ha record iva corretto (vedi manuale in linea)"));
     }
     const bool clienti = s.Clienti();
-    const QString numDoc = clienti ? NumeroDocumento(s.Campo(c.tesPreProt).testo(), s.Campo(c.tesNumProt).testo())
-                                   : NumeroDocumento(s.Campo(c.tesPreDoc).testo(), s.Campo(c.tesNumDoc).testo());
+    const QString numDoc = clienti ? numeroDocumento(s.Campo(c.tesPreProt).testo(), s.Campo(c.tesNumProt).testo())
+                                   : numeroDocumento(s.Campo(c.tesPreDoc).testo(), s.Campo(c.tesNumDoc).testo());
     const QString istruzione =
         QStringLiteral("INSERT INTO DatiFatTest (AnnoCom, NumCom, AnnoReg, NumReg, NumCanc, Tipo, Stato, NumInv, Progr,"
                        " GruppoPartita, MastroPartita, ContoPartita, TipoDocumento, DataDoc, NumDoc, DataReg,"
                        " ImportoTotale, NomeFile, BollaDoganale) VALUES (") +
-        Chiave(s) + QStringLiteral(", 0, 0, ") + sql(gruppo.testo(), TipoDato::Testo) + QStringLiteral(", ") +
+        testoChiave(s) + QStringLiteral(", 0, 0, ") + sql(gruppo.testo(), TipoDato::Testo) + QStringLiteral(", ") +
         sql(mastro.testo(), TipoDato::Testo) + QStringLiteral(", ") + sql(conto.testo(), TipoDato::Testo) +
         QStringLiteral(", ") + sql(s.tipoDoc, TipoDato::Testo) + QStringLiteral(", ") +
         sql(s.Campo(clienti ? c.tesDataProt : c.tesDataDoc), TipoDato::Data) + QStringLiteral(", ") +
@@ -103,7 +103,7 @@ bool CreaTestata(StatoRunDatiFat& s) {
         QStringLiteral(", ") + sql(conSegno(s.Campo(c.tesImporto), s.segnoTest), TipoDato::Doppio) +
         QStringLiteral(", Null, ") + (s.bollaDog ? QStringLiteral("'S'") : QStringLiteral("'N'")) +
         QLatin1Char(')');
-    return Inserisci(s, istruzione, QStringLiteral("Non è riuscito l'inserimento della testata del ") + s.etichetta);
+    return inserisci(s, istruzione, QStringLiteral("Non è riuscito l'inserimento della testata del ") + s.etichetta);
 }
 
 bool CreaDett(StatoRunDatiFat& s) {
@@ -111,7 +111,7 @@ bool CreaDett(StatoRunDatiFat& s) {
     const QString inizio =
         QStringLiteral("INSERT INTO DatiFatDett (AnnoCom, NumCom, AnnoReg, NumReg, NumCanc, Tipo, Stato, NumDet,"
                        " Aliquota, Natura, ImponibileImporto, Imposta, EsigibilitaIva) VALUES (") +
-        Chiave(s);
+        testoChiave(s);
     const QString aliquota = sql(s.Campo(kAliquota), TipoDato::Doppio);
     const QString coda = QStringLiteral(", ") + sql(s.esigIvaRiga, TipoDato::Testo) + QLatin1Char(')');
     const auto riga = [&](const Valore& imponibile, const Valore& imposta) {
@@ -138,14 +138,14 @@ bool CreaDett(StatoRunDatiFat& s) {
                    QStringLiteral(" codice Iva ") + s.Campo(kIva).testo());
             return false;
         }
-        if (!Inserisci(s, riga(totImponib, totImposta), nota("della dettaglio"))) return false;
+        if (!inserisci(s, riga(totImponib, totImposta), nota("della dettaglio"))) return false;
         if (ConfrontaVal(totImponib, 0, -8) != 0 || ConfrontaVal(totImposta, 0, -8) != 0) {
             ++s.contaRighe;
-            if (!Inserisci(s, riga(-totImponib, -totImposta), nota("della dettaglio"))) return false;
+            if (!inserisci(s, riga(-totImponib, -totImposta), nota("della dettaglio"))) return false;
         }
         return true;
     }
-    return Inserisci(s, riga(conSegno(imponibile, s.segnoRiga), conSegno(imposta, s.segnoRiga)), nota("del dettaglio"));
+    return inserisci(s, riga(conSegno(imponibile, s.segnoRiga), conSegno(imposta, s.segnoRiga)), nota("del dettaglio"));
 }
 
 bool CalcTotIva(StatoRunDatiFat& s, double& pdTotImponib, double& pdTotImpoSta) {
