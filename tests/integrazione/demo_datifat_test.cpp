@@ -15,6 +15,7 @@
 
 #include <QCheckBox>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QLineEdit>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -148,8 +149,20 @@ TEST_F(DemoDatiFat, EstrazioneDelPrimoSemestre) {
     EXPECT_GT(Conta(""), 10);
 }
 
-// The real menu stand-in starts the program on the extraction form.
+// The real menu stand-in starts the program on the extraction form. Its menu
+// key is its own, so that it does not meet the menu of another test running
+// at the same time on the same local socket.
 TEST_F(DemoDatiFat, IlMenuApreLEstrazione) {
+    QFile ini(demo + "/menu.ini");
+    ASSERT_TRUE(ini.open(QIODevice::ReadOnly));
+    QByteArray testo = ini.readAll();
+    ini.close();
+    ASSERT_TRUE(testo.contains("Chiave=DEMO\n"));
+    testo.replace("Chiave=DEMO\n", "Chiave=DEMODATIFAT\n");
+    ASSERT_TRUE(ini.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    ini.write(testo);
+    ini.close();
+
     QProcess p;
     p.setProgram(QStringLiteral(COMIVA_BIN_DIR "/menuqor"));
     p.setArguments({"--ini", demo + "/menu.ini", "--nogui"});
@@ -170,7 +183,7 @@ TEST_F(DemoDatiFat, IlMenuApreLEstrazione) {
         }
         return false;
     };
-    ASSERT_TRUE(attendi("pronto")) << righe.join("\n").toStdString();
+    ASSERT_TRUE(attendi("pronto DEMODATIFAT")) << righe.join("\n").toStdString();
     p.write("avvia FrmDatiFatPre\n");
     ASSERT_TRUE(attendi("RegistraProgramma")) << righe.join("\n").toStdString();
     p.write("esiste\n");  // answered once the program has opened the form
