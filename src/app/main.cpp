@@ -1,10 +1,10 @@
 // The program: started by the menu with its switches, it lives on the event
 // loop until its last form closes or the menu sends "fine".
 #include "components/menu/MenuClientLocale.h"
-#include "components/platform/DialoghiQt.h"
+#include "common/DialoghiQt.h"
 #include "startup/Avvio.h"
 #include "startup/Composizione.h"
-#include "startup/Contesto.h"
+#include "contesto/Contesto.h"
 #include "startup/Ospite.h"
 
 #include <QApplication>
@@ -16,8 +16,9 @@ int main(int argc, char* argv[]) {
 
     Contesto& c = ctx();
     c.ggDialoghi = std::make_shared<DialoghiQt>();
-    c.ggOspite = std::make_shared<Ospite>();
-    InstallaProgramma(*c.ggOspite);
+    auto ospite = std::make_shared<Ospite>();
+    c.ggOspite = ospite;
+    InstallaProgramma(*ospite);
 
     QStringList argomenti = app.arguments();
     argomenti.removeFirst();
@@ -27,6 +28,7 @@ int main(int argc, char* argv[]) {
     const int esito = app.exec();
     const int codice = c.giCodiceUscita != 0 ? c.giCodiceUscita : esito;
     c.ggOspite.reset();
+    ospite.reset();
     c.ggMenuClient.reset();
     return codice;
 }

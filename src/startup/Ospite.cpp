@@ -5,8 +5,8 @@
 #include "components/menu/MenuClient.h"
 #include "components/platform/ServizioDialoghi.h"
 #include "components/util/UtilGenerali.h"
-#include "startup/Contesto.h"
-#include "startup/FormBase.h"
+#include "contesto/Contesto.h"
+#include "common/FormBase.h"
 
 #include <QApplication>
 #include <QLocale>
@@ -375,3 +375,5 @@ void Ospite::RilasciaOggetti() {
         c.ggMenuClient->ImpostaGestoreComandi(nullptr);
     }
 }
+
+Ospite* OspiteCorrente() { return dynamic_cast<Ospite*>(ctx().ggOspite.get()); }

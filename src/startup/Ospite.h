@@ -3,6 +3,7 @@
 // six top-level forms, the menu's commands, returning to the menu and the
 // closing of the program.
 #include "components/core/Valore.h"
+#include "contesto/ServizioOspite.h"
 
 #include <QLabel>
 #include <QList>
@@ -30,12 +31,12 @@ public:
     QLabel* lblChiusura = nullptr;
 };
 
-class Ospite {
+class Ospite : public ServizioOspite {
 public:
     using FabbricaForm = std::function<FormBase*()>;
 
     Ospite();
-    ~Ospite();
+    ~Ospite() override;
 
     // The six names the menu can ask for, mapped to the form each opens.
     static const QStringList& NomiForms();
@@ -45,12 +46,12 @@ public:
     FormPrincipale* frmPrincipale() { return frmPrincipale_; }
 
     // Loaded forms in load order; index 0 is the hidden main form.
-    QList<QWidget*> FormsCaricate() const;
+    QList<QWidget*> FormsCaricate() const override;
     int IndiceForm(const QString& nome) const;
     bool FormCaricata(const QString& nome) const { return IndiceForm(nome) > 0; }
     FormBase* Form(const QString& nome) const;
-    void RegistraCaricata(FormBase* f);
-    void RimuoviCaricata(FormBase* f);
+    void RegistraCaricata(FormBase* f) override;
+    void RimuoviCaricata(FormBase* f) override;
 
     // Dispatch
     void ApriFormRichiesta(const QString& nome, int modo, const QString& chiave, const QString& keyLancia,
@@ -63,11 +64,11 @@ public:
     void MsgAvvisoProg(const QString& testo, int codice, int chiudi);
 
     // Returning to the menu and closing
-    void RitornaMenu() { TornaAlMenu(); }
+    void RitornaMenu() override { TornaAlMenu(); }
     void TornaAlMenu();
-    void FormScaricata(FormBase* form, bool flag);
+    void FormScaricata(FormBase* form, bool flag) override;
     void LanciaChiamante(const QString& key, const QString& keySec, const QString& param);
-    void ChiudiRichiesto(int flag) { RichiestaChiusura(flag); }
+    void ChiudiRichiesto(int flag) override { RichiestaChiusura(flag); }
     void RichiestaChiusura(int flag);
     bool TentaChiusura(int& modo);
     bool ChiudiProg() { return ChiudiProgramma(); }
@@ -98,3 +99,6 @@ private:
     std::map<QString, FabbricaForm> fabbriche_;  // keyed by lower-case name
     bool terminato_ = false;
 };
+
+// The host installed in the program's context, nullptr when none is.
+Ospite* OspiteCorrente();

@@ -3,7 +3,7 @@
 #include "support/Fixture.h"
 #include "components/db/GestoreDb.h"
 #include "components/platform/DialoghiScriptati.h"
-#include "startup/Contesto.h"
+#include "contesto/Contesto.h"
 
 #include <QMap>
 #include <functional>

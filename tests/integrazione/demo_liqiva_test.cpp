@@ -14,7 +14,7 @@
 #include "settlement/run/NomiFileLiqIva.h"
 #include "startup/Avvio.h"
 #include "startup/Composizione.h"
-#include "startup/Contesto.h"
+#include "contesto/Contesto.h"
 #include "startup/Ospite.h"
 #include "support/AppTest.h"
 
@@ -67,8 +67,8 @@ protected:
         dialoghi = std::make_shared<DialoghiScriptati>();
         c->ggDialoghi = dialoghi;
         c->ggOspite = std::make_shared<Ospite>();
-        c->ggOspite->AlTermine = [] {};
-        InstallaProgramma(*c->ggOspite);
+        static_cast<Ospite*>(c->ggOspite.get())->AlTermine = [] {};
+        InstallaProgramma(static_cast<Ospite&>(*c->ggOspite));
         auto menu = std::make_shared<MenuClientFinto>();
         const FileIni ini(demo + QStringLiteral("/menu.ini"));
         auto valore = [&](const char* sezione, const char* chiave) {
@@ -87,7 +87,7 @@ protected:
             ADD_FAILURE() << "avvio: " << Testi(*dialoghi);
             return nullptr;
         }
-        auto* f = dynamic_cast<FrmLiqIvaPre*>(c->ggOspite->Form(QStringLiteral("FrmLiqIvaPre")));
+        auto* f = dynamic_cast<FrmLiqIvaPre*>(static_cast<Ospite*>(c->ggOspite.get())->Form(QStringLiteral("FrmLiqIvaPre")));
         EXPECT_NE(f, nullptr) << Testi(*dialoghi);
         return f;
     }
@@ -191,8 +191,8 @@ TEST_F(DemoLiqIva, EstrazioneDiEntrambeLeDittePoiUnaSolaElaborazione) {
 // widens the range to the second company and asks for the file only.
 TEST_F(DemoLiqIva, DalModuloDiElaborazione) {
     ASSERT_NE(Avvia(QStringLiteral("1"), demo + QStringLiteral("/ditta01.db"), false), nullptr);
-    c->ggOspite->ApriFormRichiesta(QStringLiteral("FrmLiqIvaXML"), 0, QStringLiteral("FrmLiqIvaXML"), {}, {}, {});
-    auto* f = dynamic_cast<frmLiqIvaXml*>(c->ggOspite->Form(QStringLiteral("frmLiqIvaXml")));
+    static_cast<Ospite*>(c->ggOspite.get())->ApriFormRichiesta(QStringLiteral("FrmLiqIvaXML"), 0, QStringLiteral("FrmLiqIvaXML"), {}, {}, {});
+    auto* f = dynamic_cast<frmLiqIvaXml*>(static_cast<Ospite*>(c->ggOspite.get())->Form(QStringLiteral("frmLiqIvaXml")));
     ASSERT_NE(f, nullptr) << Testi(*dialoghi);
     EXPECT_EQ(f->txt[10]->text(), "2018");
     EXPECT_EQ(f->txt[20]->text(), "1");

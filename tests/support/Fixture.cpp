@@ -2,7 +2,7 @@
 #include "components/db/GestRecordset.h"
 
 #include "components/db/GestoreDb.h"
-#include "startup/Contesto.h"
+#include "contesto/Contesto.h"
 
 #include <QFile>
 #include <sqlite3.h>

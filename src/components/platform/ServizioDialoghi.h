@@ -52,3 +52,10 @@ public:
                                             const QString& predefinito) = 0;
     virtual std::optional<QString> sceltaFile(const RichiestaFile& r) = 0;
 };
+
+// The service the program installed (ggDialoghi); when none is, the program's
+// default service (its real boxes, which register themselves); without either,
+// a quiet stand-in that answers as Enter would (the default button, OK, no
+// input, no file) and writes the text on the standard error.
+ServizioDialoghi& Dialoghi();
+void ImpostaDialoghiPredefiniti(ServizioDialoghi& (*predefiniti)());

@@ -3,10 +3,9 @@
 #include "components/core/ErroreRun.h"
 #include "components/platform/ServizioDialoghi.h"
 #include "components/stampa/FormStampaInCorso.h"
-#include "components/stampa/FrmVStampa.h"
 #include "components/stampa/RetroPittore.h"
 #include "components/util/Percorsi.h"
-#include "startup/Contesto.h"
+#include "components/core/ContestoComponenti.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -22,8 +21,8 @@
 
 // --- Owner ---
 
-void ChiamanteStampa::oiStaAtt(int valore) { ctx().giStaAtt = valore; }
-int ChiamanteStampa::oiStaAtt() const { return ctx().giStaAtt; }
+void ChiamanteStampa::oiStaAtt(int valore) { ctxComponenti().giStaAtt = valore; }
+int ChiamanteStampa::oiStaAtt() const { return ctxComponenti().giStaAtt; }
 
 namespace {
 const QString MarcatoreColonna = QStringLiteral("§ç^&£");
@@ -67,7 +66,7 @@ bool eDriverPdf(const QString& nome) {
 }
 
 void mostra(const QString& testo) {
-    if (ctx().ggDialoghi) ctx().ggDialoghi->msgBox(testo, StileMsg::SoloOk | StileMsg::Critico, QStringLiteral("Stampa"));
+    if (ctxComponenti().ggDialoghi) ctxComponenti().ggDialoghi->msgBox(testo, StileMsg::SoloOk | StileMsg::Critico, QStringLiteral("Stampa"));
 }
 }  // namespace
 
@@ -521,12 +520,7 @@ void Stampa::chiudiPaginaGrafica(bool ultima) {
     retro_->FinePagina(numPag_);
     if (PercorsoEffettivo() != OpzSta::Video || !ofrmVStampa || retroImposto_) return;
     auto* pittore = static_cast<RetroPittore*>(retro_.get());
-    FrmVStampa* f = ofrmVStampa;
-    f->ImpImmaginePagina(pittore->UltimaImmagine());
-    f->imaMuovi[3]->setEnabled(!ultima);
-    for (int i : {1, 2, 4}) f->imaMuovi[i]->setEnabled(memPag_);
-    if (ultima) f->LabMsg->setText(QStringLiteral("Stampa Terminata"));
-    f->SistImgFrecce();
+    ofrmVStampa->PaginaPronta(pittore->UltimaImmagine(), ultima, memPag_);
 }
 
 void Stampa::AvviaDocumento() {
@@ -572,8 +566,7 @@ void Stampa::AvviaDocumento() {
         apriRetro();
         if (p == OpzSta::Video && ofrmVStampa && !retroImposto_ && !registro_) {
             memPag_ = ogOpzSta->MemVid != 0;
-            ofrmVStampa->show();
-            ofrmVStampa->ogStampa(this);
+            ofrmVStampa->MostraAnteprima(this);
             memPag_ = ogOpzSta->MemVid != 0;
         }
     }
@@ -619,9 +612,7 @@ void Stampa::NuovaPagina() {
 }
 
 void Stampa::attendiAnteprima() {
-    FrmVStampa* f = ofrmVStampa;
-    if (!f) return;
-    f->Continua();
+    if (ofrmVStampa) ofrmVStampa->Continua();
 }
 
 void Stampa::FineStampa() {
@@ -661,8 +652,8 @@ void Stampa::FineStampa() {
     retro_->Fine();
     if (p == OpzSta::Video && ofrmVStampa && !retroImposto_) {
         // The preview stays on screen until the user leaves it.
-        while (!uscita_ && ofrmVStampa && ofrmVStampa->obAttivo) {
-            const bool scriptato = static_cast<bool>(ofrmVStampa->attesaScriptata);
+        while (!uscita_ && ofrmVStampa && ofrmVStampa->AnteprimaAttiva()) {
+            const bool scriptato = ofrmVStampa->AttesaScriptata();
             ofrmVStampa->Continua();
             if (scriptato && !uscita_) break;
         }
@@ -695,5 +686,5 @@ void Stampa::chiudiProprietario() {
     if (chiamante_)
         chiamante_->oiStaAtt(0);
     else
-        ctx().giStaAtt = 0;
+        ctxComponenti().giStaAtt = 0;
 }

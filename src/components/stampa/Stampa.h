@@ -8,6 +8,7 @@
 // headings themselves after AvviaDocumento and NuovaPagina.
 #include "components/core/Valore.h"
 #include "components/stampa/FontSta.h"
+#include "components/stampa/FormAnteprima.h"
 #include "components/stampa/OpzSta.h"
 #include "components/stampa/RetroStampa.h"
 
@@ -19,7 +20,6 @@
 #include <QWidget>
 #include <memory>
 
-class FrmVStampa;
 class FormStampaInCorso;
 
 // The owner of a print job (a writer or a list screen). Its oiStaAtt keeps
@@ -44,7 +44,7 @@ public:
     void ImpChiamante(ChiamanteStampa* chiamante) { chiamante_ = chiamante; }
     ChiamanteStampa* LeggiChiamante() const { return chiamante_; }
     std::shared_ptr<OpzSta> ogOpzSta;          // the options of the print
-    QPointer<FrmVStampa> ofrmVStampa;          // preview form
+    RifAnteprima ofrmVStampa;                  // preview form
     FormStampaInCorso* ofrmStampaInCorso = nullptr;  // print-in-progress box
     QString ogPrtStam;                         // the program's current printer (name)
     void ImpFormZoom(QWidget* form) { formZoom_ = form; }

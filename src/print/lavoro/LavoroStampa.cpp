@@ -3,12 +3,12 @@
 #include "components/core/ErroreRun.h"
 #include "components/menu/MenuClient.h"
 #include "components/platform/ServizioDialoghi.h"
-#include "components/stampa/FrmVStampa.h"
+#include "print/anteprima/FrmVStampa.h"
 #include "components/stampa/OpzSta.h"
 #include "components/util/UtilGenerali.h"
 #include "print/lavoro/FrmStampaInCorso.h"
-#include "startup/Contesto.h"
-#include "startup/ImpostazioniIni.h"
+#include "contesto/Contesto.h"
+#include "contesto/ImpostazioniIni.h"
 
 #include <QPrinterInfo>
 #include <cmath>
@@ -16,24 +16,6 @@
 namespace {
 const QString OpzioniStampa = QStringLiteral("Opzioni Stampa");
 
-ServiziLavoroStampa predefiniti() {
-    ServiziLavoroStampa s;
-    s.StampanteCorrente = [] { return QPrinterInfo::defaultPrinterName(); };
-    s.ImpostaPrinterOpz = [](OpzSta&, int) { return true; };
-    s.CorrMarginiStampante = [](Stampa&) {};
-    s.LeggiParEmail = [](const QString& nome) -> Valore {
-        try {
-            return ctx().ggMenuClient ? ctx().ggMenuClient->LeggiValoreSess(nome) : Valore(QString());
-        } catch (const ErroreRun&) {
-            return Valore(QString());
-        }
-    };
-    s.PrepInvioEmail = [](QString&) {};
-    s.RichiestaLoginEmail = [] { return false; };
-    s.FormZoom = []() -> QWidget* { return nullptr; };
-    s.Adesso = [] { return QDateTime::currentDateTime(); };
-    return s;
-}
 
 QString valoreMenu(const QString& nome) {
     try {
@@ -66,12 +48,6 @@ double numeroSicuro(const Valore& v) {
 }
 }  // namespace
 
-ServiziLavoroStampa& serviziLavoroStampa() {
-    static ServiziLavoroStampa s = predefiniti();
-    return s;
-}
-
-void RipristinaServiziLavoroStampa() { serviziLavoroStampa() = predefiniti(); }
 
 QPointer<Stampa>& ggStampaCorr() {
     static QPointer<Stampa> s;

@@ -9,6 +9,7 @@
 #include "components/core/Valore.h"
 #include "components/stampa/FontSta.h"
 #include "components/stampa/Stampa.h"
+#include "print/lavoro/ServiziLavoroStampa.h"
 
 #include <QDateTime>
 #include <QList>
@@ -16,35 +17,6 @@
 #include <QString>
 #include <functional>
 
-class OpzSta;
-class QWidget;
-
-// Services of the rest of the print set-up that the job calls. Each has a
-// plain default so that a job runs before (and without) those pieces; the
-// printers, e-mail and preview-size pieces install their own.
-struct ServiziLavoroStampa {
-    // The program's current printer (name), empty when none.
-    std::function<QString()> StampanteCorrente;
-    // Makes the printer named in the options the current one; false when it cannot.
-    std::function<bool(OpzSta& opzioni, int avviso)> ImpostaPrinterOpz;
-    // Per-printer margin corrections.
-    std::function<void(Stampa& st)> CorrMarginiStampante;
-    // A menu value of the e-mail and PDF settings.
-    std::function<Valore(const QString& nome)> LeggiParEmail;
-    // Prepares the e-mail of the current print object.
-    std::function<void(QString& testo)> PrepInvioEmail;
-    // Asks the e-mail login again; true when the user confirmed.
-    std::function<bool()> RichiestaLoginEmail;
-    // Copies the suite's shared print fonts into the print object ("FFPers-§-" + number).
-    std::function<void(Stampa& st)> CaricaFontPers;
-    // The preview size dialog handed to every print object.
-    std::function<QWidget*()> FormZoom;
-    // Now, for the PDF name (tests fix it).
-    std::function<QDateTime()> Adesso;
-};
-ServiziLavoroStampa& serviziLavoroStampa();
-// Puts back the defaults (tests).
-void RipristinaServiziLavoroStampa();
 
 // The print object of the current job.
 QPointer<Stampa>& ggStampaCorr();

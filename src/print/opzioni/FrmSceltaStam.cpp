@@ -10,8 +10,8 @@
 #include "components/stampanti/ServizioStampanti.h"
 #include "components/util/UtilGenerali.h"
 #include "print/opzioni/TitoloPorta.h"
-#include "startup/Contesto.h"
-#include "startup/ImpostazioniIni.h"
+#include "contesto/Contesto.h"
+#include "contesto/ImpostazioniIni.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>

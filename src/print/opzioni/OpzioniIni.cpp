@@ -11,9 +11,9 @@
 #include "print/opzioni/CorrMargini.h"
 #include "print/opzioni/Stampanti.h"
 #include "print/opzioni/TitoloPorta.h"
-#include "startup/Contesto.h"
-#include "startup/ImpostazioniIni.h"
-#include "startup/Sessioni.h"
+#include "contesto/Contesto.h"
+#include "contesto/ImpostazioniIni.h"
+#include "components/platform/Sessioni.h"
 
 #include <limits>
 

@@ -7,8 +7,8 @@
 #include "components/db/GestoreDb.h"
 #include "components/util/UtilGenerali.h"
 #include "settlement/estrazione/ModuloLiqIva.h"
-#include "startup/Contesto.h"
-#include "startup/Isolamento.h"
+#include "contesto/Contesto.h"
+#include "contesto/Isolamento.h"
 
 #include <optional>
 

@@ -8,7 +8,7 @@
 #include "components/core/ErroreRun.h"
 #include "components/menu/MenuClient.h"
 #include "components/util/UtilGenerali.h"
-#include "startup/Contesto.h"
+#include "contesto/Contesto.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -6,7 +6,7 @@
 #include "components/db/GestRecordset.h"
 #include "components/util/Percorsi.h"
 #include "components/util/UtilGenerali.h"
-#include "startup/Contesto.h"
+#include "contesto/Contesto.h"
 
 #include <QFile>
 #include <QIODevice>

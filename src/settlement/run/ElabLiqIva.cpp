@@ -9,9 +9,9 @@
 #include "components/util/UtilGenerali.h"
 #include "settlement/run/NomiFileLiqIva.h"
 #include "settlement/run/StLiqIva.h"
-#include "startup/Avvio.h"
-#include "startup/Contesto.h"
-#include "startup/ImpostazioniIni.h"
+#include "common/DbAzienda.h"
+#include "contesto/Contesto.h"
+#include "contesto/ImpostazioniIni.h"
 
 namespace {
 

@@ -14,7 +14,7 @@
 #include "settlement/file/FileLiqIva.h"
 #include "settlement/run/NomiFileLiqIva.h"
 #include "settlement/stampa/ModelloLiqIva.h"
-#include "startup/Contesto.h"
+#include "contesto/Contesto.h"
 
 #include <QImage>
 

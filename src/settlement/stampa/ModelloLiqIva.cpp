@@ -6,8 +6,8 @@
 #include "components/platform/ServizioDialoghi.h"
 #include "components/stampa/Stampa.h"
 #include "components/util/UtilGenerali.h"
-#include "startup/Contesto.h"
-#include "startup/ImpostazioniIni.h"
+#include "contesto/Contesto.h"
+#include "contesto/ImpostazioniIni.h"
 
 #include <cmath>
 

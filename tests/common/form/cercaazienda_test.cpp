@@ -159,7 +159,7 @@ TEST(scQorUtilPrg, AnswersTheEventsOfTheHelpManager) {
     g.SollevaLanciaKeySec(QStringLiteral("S1"));
     EXPECT_EQ(cp.c->gsKeyPrgPrim, QStringLiteral("SECONDA"));
     EXPECT_EQ(cp.c->gsKeyPrgSec, QStringLiteral("S1"));
-    Ospite* ospite = cp.c->ggOspite.get();
+    Ospite* ospite = static_cast<Ospite*>(cp.c->ggOspite.get());
     cp.menu->ImpostaGestoreComandi([ospite](const QString& id, const QString& k, const QString& com, const Valore& p,
                                             Valore& r) { ospite->EseguiComandoMenu(id, k, com, p, r); });
     EXPECT_EQ(cp.menu->InviaComando(QStringLiteral("keyprgprim")).testo(), QStringLiteral("SECONDA"));

@@ -4,7 +4,7 @@
 #include "components/platform/DialoghiScriptati.h"
 #include "components/stampa/FormStampaInCorso.h"
 #include "components/stampa/RetroPittore.h"
-#include "startup/Contesto.h"
+#include "contesto/Contesto.h"
 #include "support/AppTest.h"
 
 #include <QApplication>

@@ -16,11 +16,11 @@ TEST_F(LavoroTest, InizStampaWiresTheSharedFormsAndTheFixedDefaults) {
     Stampa a, b;
     InizStampa(a);
     InizStampa(b, 0, 0);
-    EXPECT_EQ(a.ofrmVStampa.data(), FrmVStampa::Istanza());
-    EXPECT_EQ(b.ofrmVStampa.data(), a.ofrmVStampa.data());
+    EXPECT_EQ(a.ofrmVStampa.get(), FrmVStampa::Istanza());
+    EXPECT_EQ(b.ofrmVStampa.get(), a.ofrmVStampa.get());
     EXPECT_EQ(a.ofrmStampaInCorso, frmStampaInCorso::Istanza());
     EXPECT_EQ(b.ofrmStampaInCorso, a.ofrmStampaInCorso);
-    EXPECT_FALSE(a.ofrmVStampa->isVisible());
+    EXPECT_FALSE(FrmVStampa::Istanza()->isVisible());
     EXPECT_EQ(a.ogPrtStam, "Ufficio");
     EXPECT_EQ(a.LeggiTitoloPrg(), "TERM01");
     EXPECT_EQ(a.LeggiCartellaTemp(), ggUtil().CartellaTemp());

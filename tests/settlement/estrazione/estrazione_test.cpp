@@ -4,7 +4,7 @@
 #include "common/Dichiarante.h"
 #include "components/db/GestoreDb.h"
 #include "components/platform/DialoghiScriptati.h"
-#include "startup/Contesto.h"
+#include "contesto/Contesto.h"
 #include "support/Fixture.h"
 
 #include <QMap>

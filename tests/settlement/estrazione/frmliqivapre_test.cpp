@@ -4,7 +4,7 @@
 #include "components/db/GestoreDb.h"
 #include "components/menu/MenuClientFinto.h"
 #include "components/platform/DialoghiScriptati.h"
-#include "startup/Contesto.h"
+#include "contesto/Contesto.h"
 #include "support/AppTest.h"
 #include "support/Fixture.h"
 

@@ -5,7 +5,7 @@
 #include "supporto_file.h"
 #include "components/core/ErroreRun.h"
 #include "components/platform/DialoghiScriptati.h"
-#include "startup/Contesto.h"
+#include "contesto/Contesto.h"
 
 #include "components/db/GestRecordset.h"
 

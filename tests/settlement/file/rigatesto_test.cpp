@@ -2,7 +2,7 @@
 #include "settlement/file/FileLiqIva.h"
 
 #include "supporto_file.h"
-#include "startup/Contesto.h"
+#include "contesto/Contesto.h"
 
 #include <gtest/gtest.h>
 

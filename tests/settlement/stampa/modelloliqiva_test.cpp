@@ -9,7 +9,7 @@
 #include "components/stampa/RetroPittore.h"
 #include "components/stampa/Stampa.h"
 #include "print/lavoro/LavoroStampa.h"
-#include "startup/Contesto.h"
+#include "contesto/Contesto.h"
 #include "support/AppTest.h"
 #include "support/Fixture.h"
 

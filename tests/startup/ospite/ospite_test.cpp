@@ -1,8 +1,8 @@
 #include "support/AppTest.h"
 #include "components/menu/MenuClientFinto.h"
 #include "components/platform/DialoghiScriptati.h"
-#include "startup/Contesto.h"
-#include "startup/FormBase.h"
+#include "contesto/Contesto.h"
+#include "common/FormBase.h"
 #include "startup/Ospite.h"
 
 #include <QApplication>
@@ -39,7 +39,7 @@ protected:
     void NuovoOspite() {
         finito = false;
         c->ggOspite = std::make_shared<Ospite>();
-        o = c->ggOspite.get();
+        o = static_cast<Ospite*>(c->ggOspite.get());
         o->AlTermine = [this] { finito = true; };
         o->ModaleAperta = [this] { return modale; };
         menu->ImpostaGestoreComandi([this](const QString& id, const QString& k, const QString& com,

@@ -1,10 +1,10 @@
-#include "components/platform/DialoghiQt.h"
+#include "common/DialoghiQt.h"
 
 #include "common/FrmMsgCom.h"
 #include "components/core/ErroreRun.h"
 #include "components/menu/MenuClient.h"
 #include "components/platform/Schermo.h"
-#include "startup/Contesto.h"
+#include "contesto/Contesto.h"
 
 #include <QApplication>
 #include <QDir>
@@ -108,8 +108,11 @@ std::optional<QString> DialoghiQt::sceltaFile(const RichiestaFile& r) {
     return scelto;
 }
 
-ServizioDialoghi& Dialoghi() {
-    if (ctx().ggDialoghi) return *ctx().ggDialoghi;
-    static DialoghiQt reale;
-    return reale;
+namespace {
+// The real boxes serve wherever the program has not installed a service of its own.
+ServizioDialoghi& reali() {
+    static DialoghiQt d;
+    return d;
 }
+[[maybe_unused]] const bool registrati = (ImpostaDialoghiPredefiniti(&reali), true);
+}  // namespace

@@ -1,4 +1,4 @@
-#include "components/stampa/FrmVStampa.h"
+#include "print/anteprima/FrmVStampa.h"
 
 #include "common/form/Aiuto.h"
 #include "common/form/Scala.h"
@@ -7,8 +7,8 @@
 #include "components/platform/ServizioDialoghi.h"
 #include "components/stampa/FormStampaInCorso.h"
 #include "components/stampa/Stampa.h"
-#include "startup/Contesto.h"
-#include "startup/Ospite.h"
+#include "contesto/Contesto.h"
+#include "contesto/ServizioOspite.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -111,6 +111,19 @@ QString FrmVStampa::TestoPagina(int pagina) {
 
 QString FrmVStampa::FilePagina(int pagina) const {
     return radiceFile_ + QLatin1Char('.') + QStringLiteral("%1").arg(pagina, 3, 10, QLatin1Char('0'));
+}
+
+void FrmVStampa::MostraAnteprima(Stampa* st) {
+    show();
+    ogStampa(st);
+}
+
+void FrmVStampa::PaginaPronta(const QImage& pagina, bool ultima, bool memPag) {
+    ImpImmaginePagina(pagina);
+    imaMuovi[3]->setEnabled(!ultima);
+    for (int i : {1, 2, 4}) imaMuovi[i]->setEnabled(memPag);
+    if (ultima) LabMsg->setText(QStringLiteral("Stampa Terminata"));
+    SistImgFrecce();
 }
 
 void FrmVStampa::ogStampa(Stampa* st) {

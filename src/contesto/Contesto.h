@@ -1,37 +1,29 @@
 #pragma once
 // The program's global state in one object, so that a test builds it fresh.
 // Names are the program's own (g prefix); later subsystems add their fields.
+#include "components/core/ContestoComponenti.h"
 #include "components/core/Valore.h"
 
 #include <QDate>
 #include <QString>
 #include <memory>
 
-class MenuClient;
-class GestoreDb;
-class UtilGenerali;
-class ServizioDialoghi;
-class Ospite;
+class ServizioOspite;
 class Schermo;
 class ServizioHelp;
 class QorAiuti;
 class DecodLista;
 class scQorUtilPrg;
 
-struct Contesto {
+// The menu client, database server, dialog service, database ids, title and
+// print-in-progress flag are the components' part (ContestoComponenti).
+struct Contesto : ContestoComponenti {
     // Components
-    std::shared_ptr<MenuClient> ggMenuClient;
-    std::shared_ptr<GestoreDb> ggGestDb;
-    std::shared_ptr<ServizioDialoghi> ggDialoghi;
     std::shared_ptr<Schermo> ggSchermo;        // screen metrics; the primary screen when not set
     std::shared_ptr<ServizioHelp> ggHelp;      // help viewer
     std::shared_ptr<QorAiuti> ggAiuti;         // lookup-help library
     std::shared_ptr<DecodLista> ggDecodDitte;  // company list, created on first use
     std::shared_ptr<scQorUtilPrg> ggScUtilPrg; // receives the lookup library's events
-
-    // Databases
-    QString gsIdDbase;   // company database
-    QString gsIdDbMenu;  // shared database
 
     // Settings files
     QString gsFileIni;    // main settings file
@@ -41,7 +33,6 @@ struct Contesto {
     QString gsChiaveMenu;
     QString gsChiavePrg;
     QString gsParamAgg;
-    QString gsTitoloApp = QStringLiteral("Comunicazioni IVA");
 
     // Working date and terminal
     QDate gtDataLavoro;
@@ -54,9 +45,6 @@ struct Contesto {
     long glColGotFocus = 0xFFFF80;
     long glColLostFocus = 0x80000005;
 
-    // Print in progress
-    int giStaAtt = 0;
-
     // Host state
     QString gsTipoPrg = QStringLiteral("p");
     bool giChiusura = false;        // set while "fine" closes: closing forms do not hand back
@@ -64,7 +52,7 @@ struct Contesto {
     QString gsKeyPrgPrim;           // keys handed over by the lookup help
     QString gsKeyPrgSec;
     QString gsStatoFinestra;        // "2" when this terminal maximises its forms
-    std::shared_ptr<Ospite> ggOspite;
+    std::shared_ptr<ServizioOspite> ggOspite;  // the host: forms loaded, return to the menu, closing
     int giCodiceUscita = 0;         // exit status: not 0 when the start-up failed
 
     // Start-up
@@ -100,6 +88,3 @@ struct Contesto {
 // The program's one context. Tests replace it with a fresh one.
 Contesto& ctx();
 void ImpostaContesto(std::shared_ptr<Contesto> c);
-// The utility objects, created on first use.
-UtilGenerali& ggUtil();
-UtilGenerali& ggIsolamento();

@@ -1,8 +1,8 @@
-#include "startup/FrmConn.h"
+#include "common/FrmConn.h"
 
 #include "common/MsgErrori.h"
 #include "components/menu/MenuClient.h"
-#include "startup/Contesto.h"
+#include "contesto/Contesto.h"
 
 #include <QGuiApplication>
 #include <QPointer>

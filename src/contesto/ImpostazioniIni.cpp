@@ -1,10 +1,10 @@
-#include "startup/ImpostazioniIni.h"
+#include "contesto/ImpostazioniIni.h"
 
 #include "components/core/ErroreRun.h"
 #include "components/ini/FileIni.h"
 #include "components/menu/MenuClient.h"
 #include "components/platform/ServizioDialoghi.h"
-#include "startup/Contesto.h"
+#include "contesto/Contesto.h"
 
 QString LeggiValIni(const QString& sezione, const QString& chiave, const QString& predefinito,
                     QString& valore) {

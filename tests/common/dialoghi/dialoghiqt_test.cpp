@@ -1,7 +1,7 @@
 #include "components/menu/MenuClientFinto.h"
-#include "components/platform/DialoghiQt.h"
+#include "common/DialoghiQt.h"
 #include "components/platform/Schermo.h"
-#include "startup/Contesto.h"
+#include "contesto/Contesto.h"
 
 #include <QAbstractButton>
 #include <QPushButton>

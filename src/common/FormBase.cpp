@@ -1,8 +1,8 @@
-#include "startup/FormBase.h"
+#include "common/FormBase.h"
 
 #include "components/menu/MenuClient.h"
-#include "startup/Contesto.h"
-#include "startup/Ospite.h"
+#include "contesto/Contesto.h"
+#include "contesto/ServizioOspite.h"
 
 #include <QCloseEvent>
 #include <QLabel>
@@ -27,7 +27,7 @@ bool FormBase::Scarica() {
     Form_Unload();
     caricata_ = false;
     hide();
-    Ospite* o = ctx().ggOspite.get();
+    ServizioOspite* o = ctx().ggOspite.get();
     if (o) o->RimuoviCaricata(this);
     if (oiLoadOk == 1 && o) o->FormScaricata(this, true);
     scaricando_ = false;

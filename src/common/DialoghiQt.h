@@ -27,5 +27,3 @@ private:
     std::shared_ptr<const Schermo> schermo_;
 };
 
-// The context's dialog service, or the real one when none is set.
-ServizioDialoghi& Dialoghi();

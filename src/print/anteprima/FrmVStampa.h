@@ -4,6 +4,9 @@
 // not produced yet or leaves; the form moves among the pages produced so far,
 // keeps them as page files when page storage is on, and deletes those files
 // when it closes.
+#include "components/stampa/FormAnteprima.h"
+#include "components/stampa/Stampa.h"
+
 #include <QImage>
 #include <QLabel>
 #include <QPointer>
@@ -17,7 +20,7 @@
 
 class Stampa;
 
-class FrmVStampa : public QWidget {
+class FrmVStampa : public QWidget, public FormAnteprima {
     Q_OBJECT
     Q_PROPERTY(QString osRisVidKey MEMBER osRisVidKey)
     Q_PROPERTY(double odRisVidVal MEMBER odRisVidVal)
@@ -40,7 +43,7 @@ public:
     QString osKeySec;
 
     // Waits until the user asks for a page not produced yet or leaves.
-    void Continua();
+    void Continua() override;
     // Arrow pictures after their enabled state; Qt greys disabled buttons.
     void SistImgFrecce();
 
@@ -60,13 +63,20 @@ public:
     void imaMuovi_Click(int indice);
     void ComEsci_Click();
     // Unloads the form; false when refused (a print in progress).
-    bool Scarica();
+    bool Scarica() override;
 
     // "Pag." and the page number with at least three digits.
     static QString TestoPagina(int pagina);
     // The base of the page-file names and the file of one page.
     QString RadiceFile() const { return radiceFile_; }
     QString FilePagina(int pagina) const;
+
+    // What the print object asks of it.
+    QObject* OggettoAnteprima() override { return this; }
+    void MostraAnteprima(Stampa* st) override;
+    void PaginaPronta(const QImage& pagina, bool ultima, bool memPag) override;
+    bool AnteprimaAttiva() const override { return obAttivo; }
+    bool AttesaScriptata() const override { return static_cast<bool>(attesaScriptata); }
 
     // Tests: called in place of the event loop while Continua waits; it
     // must press a button (next or exit), or Continua returns at once.

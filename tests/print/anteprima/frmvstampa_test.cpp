@@ -1,8 +1,8 @@
-#include "components/stampa/FrmVStampa.h"
+#include "print/anteprima/FrmVStampa.h"
 
 #include "components/platform/DialoghiScriptati.h"
 #include "components/stampa/Stampa.h"
-#include "startup/Contesto.h"
+#include "contesto/Contesto.h"
 #include "support/AppTest.h"
 
 #include <QApplication>

@@ -1,8 +1,8 @@
 #include "support/Fixture.h"
 #include "components/core/ErroreRun.h"
 #include "components/db/GestoreDb.h"
-#include "startup/Contesto.h"
-#include "startup/Isolamento.h"
+#include "contesto/Contesto.h"
+#include "contesto/Isolamento.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "startup/Sessioni.h"
+#include "components/platform/Sessioni.h"
 
 #include <QByteArray>
 #include <QtGlobal>

@@ -1,8 +1,8 @@
-#include "startup/Isolamento.h"
+#include "contesto/Isolamento.h"
 
 #include "components/db/GestoreDb.h"
 #include "components/util/UtilGenerali.h"
-#include "startup/Contesto.h"
+#include "contesto/Contesto.h"
 
 namespace {
 

@@ -1,10 +1,10 @@
-#include "startup/ImpostazioniIni.h"
+#include "contesto/ImpostazioniIni.h"
 #include "support/AmbienteIni.h"
 #include "components/core/ErroreRun.h"
 
 #include "components/menu/MenuClientFinto.h"
 #include "components/platform/DialoghiScriptati.h"
-#include "startup/Contesto.h"
+#include "contesto/Contesto.h"
 
 #include <QFile>
 #include <QTemporaryDir>
