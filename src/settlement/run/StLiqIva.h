@@ -3,6 +3,8 @@
 // its LiqIvaDett modules) written as the XML or fixed-width file and printed
 // as the official form, in one pass over the rows.
 #include "components/stampa/Stampa.h"
+#include "settlement/file/FileLiqIva.h"
+#include "settlement/stampa/ModelloLiqIva.h"
 
 #include <QString>
 #include <cstdint>
@@ -50,6 +52,19 @@ public:
     bool ChiudiFile();
 
 private:
+    void iniziaRun();
+    void eseguiRun();
+    bool preparaStampa();
+    bool apriDati();
+    bool avviaDocumento();
+    void apriFileRun(const LettoreRiga& riga);
+    bool scriviModuli(const LettoreRiga& riga, const LettoreCampo& campo);
+    void chiudiFileRun();
+    void concludiStampa();
+    void avvisaFileDaNonTrasmettere();
+    void rilasciaRun();
+    bool annullata() const;
+
     struct Stato;
     std::unique_ptr<Stato> s_;
 };
