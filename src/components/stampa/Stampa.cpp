@@ -4,6 +4,7 @@
 #include "components/platform/ServizioDialoghi.h"
 #include "components/stampa/FormStampaInCorso.h"
 #include "components/stampa/RetroPittore.h"
+#include "components/stampa/UscitaRighe.h"
 #include "components/util/Percorsi.h"
 #include "components/core/ContestoComponenti.h"
 
@@ -27,39 +28,6 @@ int ChiamanteStampa::oiStaAtt() const { return ctxComponenti().giStaAtt; }
 namespace {
 const QString MarcatoreColonna = QStringLiteral("§ç^&£");
 
-// Windows-1252 bytes 0x80-0x9F; characters outside the code page become "?".
-constexpr char16_t Alti1252[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-                                   0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
-                                   0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-                                   0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
-QByteArray in1252(const QString& s) {
-    QByteArray b;
-    b.reserve(s.size());
-    for (QChar c : s) {
-        const char16_t u = c.unicode();
-        if (u < 0x80 || (u >= 0xA0 && u < 0x100)) {
-            b += static_cast<char>(u);
-            continue;
-        }
-        int i = 0;
-        while (i < 32 && Alti1252[i] != u) ++i;
-        b += i < 32 ? static_cast<char>(0x80 + i) : '?';
-    }
-    return b;
-}
-
-QString allinea(const QString& testo, int larghezza, const QString& allineamento) {
-    if (larghezza <= 0) return testo;
-    QString t = testo.left(larghezza);
-    const int spazio = larghezza - t.size();
-    if (allineamento == QLatin1String("D")) return QString(spazio, QLatin1Char(' ')) + t;
-    if (allineamento == QLatin1String("C")) {
-        const int prima = spazio / 2;
-        return QString(prima, QLatin1Char(' ')) + t + QString(spazio - prima, QLatin1Char(' '));
-    }
-    return t + QString(spazio, QLatin1Char(' '));
-}
-
 bool eDriverPdf(const QString& nome) {
     return nome.compare(QLatin1String("PDFCreator"), Qt::CaseInsensitive) == 0 ||
            nome.compare(QLatin1String("PDF995"), Qt::CaseInsensitive) == 0;
@@ -69,59 +37,6 @@ void mostra(const QString& testo) {
     if (ctxComponenti().ggDialoghi) ctxComponenti().ggDialoghi->msgBox(testo, StileMsg::SoloOk | StileMsg::Critico, QStringLiteral("Stampa"));
 }
 }  // namespace
-
-// --- Line output of routes 2 and 3 ---
-
-struct Stampa::Uscita {
-    QFile file;
-    bool fisso = false;
-    OpzSta opz;
-    QStringList campi;   // route 2: fields of the line
-    QString riga;        // route 3: the line
-    bool rigaAperta = false;
-    int righePagina = 0;
-    int pagine = 0;
-
-    void scrivi(const QString& testo) {
-        const QByteArray b = in1252(testo);
-        if (file.write(b) != b.size())
-            throw ErroreRun(61, QStringLiteral("Errore di scrittura nel file \"%1\"").arg(file.fileName()),
-                            QStringLiteral("Stampa"));
-    }
-    QString qualifica(QString campo) const {
-        if (opz.FileForm == OpzSta::Testo || opz.DelimStr.isEmpty()) return campo;
-        const QString q = opz.DelimStr;
-        // Only a field that holds the separator, the qualifier or a line break needs it.
-        if (!campo.contains(opz.SepCampi.left(1)) && !campo.contains(q) && !campo.contains(QLatin1Char('\n')))
-            return campo;
-        return q + campo.replace(q, q + q) + q;
-    }
-    void fineRiga() {
-        if (fisso) {
-            QString r = riga;
-            while (r.endsWith(QLatin1Char(' '))) r.chop(1);
-            scrivi(r + QStringLiteral("\r\n"));
-            riga.clear();
-            ++righePagina;
-        } else {
-            QStringList q;
-            for (const QString& c : std::as_const(campi)) q << qualifica(c);
-            scrivi(q.join(opz.SepCampi.isEmpty() ? QStringLiteral(";") : opz.SepCampi.left(1)) + QStringLiteral("\r\n"));
-            campi.clear();
-        }
-        rigaAperta = false;
-    }
-    void iniziaPagina() {
-        if (!fisso) return;
-        if (pagine > 0) scrivi(QStringLiteral("\f"));
-        ++pagine;
-        righePagina = 0;
-        for (int i = 0; i < opz.FisMrAlt; ++i) {
-            scrivi(QStringLiteral("\r\n"));
-            ++righePagina;
-        }
-    }
-};
 
 // --- Print object ---
 
@@ -133,7 +48,7 @@ Stampa::~Stampa() {
     if (avviato_ && !finito_) {
         try {
             if (retro_) retro_->Fine();
-            if (uscita2_ && uscita2_->file.isOpen()) uscita2_->file.close();
+            if (uscita2_) uscita2_->Chiudi(false);
         } catch (...) {
         }
         try {
@@ -339,32 +254,14 @@ QRectF Stampa::scatola() const {
 
 void Stampa::scriviCampo(double sinMm, double desMm, int car0, int car, const QString& testo, bool colonna) {
     const int p = percorso();
-    if (p == OpzSta::File) {
-        if (!uscita2_) return;
-        if (ogOpzSta->FileForm == OpzSta::FormatoExcel && testo.contains(MarcatoreColonna))
-            uscita2_->campi << testo.split(MarcatoreColonna);
-        else
-            uscita2_->campi << QString(testo).remove(MarcatoreColonna);
-        uscita2_->rigaAperta = true;
-        return;
-    }
-    if (p == OpzSta::LarghezzaFissa) {
-        if (!uscita2_) return;
-        QString& r = uscita2_->riga;
-        const QString campo = allinea(testo, car, allineamento_);
-        if (colonna) {
-            if (r.size() < car0) r += QString(car0 - r.size(), QLatin1Char(' '));
-            r = r.left(car0) + campo + r.mid(car0 + campo.size());
-        } else {
-            r += campo + QLatin1Char(' ');
-        }
-        uscita2_->rigaAperta = true;
+    if (p == OpzSta::File || p == OpzSta::LarghezzaFissa) {
+        if (uscita2_) uscita2_->Campo(testo, car0, car, allineamento_, colonna);
         return;
     }
     if (!retro_ || !avviato_ || !paginaAperta_) return;
     const QRectF box(sinMm, vert_, qMax(0.0, desMm - sinMm), AltezzaRiga());
     altezzaRigaCorrente_ = qMax(altezzaRigaCorrente_, box.height());
-    retro_->Testo(box.translated(dx_, dy_), allineamento_, fontUsato(), QString(testo).remove(MarcatoreColonna));
+    retro_->Testo(box.translated(dx_, dy_), allineamento_, fontUsato(), UscitaRighe::SenzaMarcatore(testo));
 }
 
 void Stampa::StampaTesto(double larghezza, const QString& testo, bool) {
@@ -383,7 +280,7 @@ void Stampa::NuovaRiga() {
     registra(v);
     const int p = percorso();
     if ((p == OpzSta::File || p == OpzSta::LarghezzaFissa) && uscita2_) {
-        uscita2_->fineRiga();
+        uscita2_->FineRiga();
         vert_ += 1;
         return;
     }
@@ -434,14 +331,14 @@ bool Stampa::VerificaSpazio(int righe, const QString&, int) const {
     if (p == OpzSta::File) return false;
     if (p == OpzSta::LarghezzaFissa) {
         if (!ogOpzSta || ogOpzSta->FisRighe <= 0 || !uscita2_) return false;
-        return uscita2_->righePagina + righe > ogOpzSta->FisRighe - ogOpzSta->FisMrBas;
+        return uscita2_->RighePagina() + righe > ogOpzSta->FisRighe - ogOpzSta->FisMrBas;
     }
     return vert_ + righe * AltezzaRiga() > pagina_.height() - mrBas_;
 }
 
 // --- Fixed width ---
 
-int Stampa::LeggiColonnaFis() const { return uscita2_ ? uscita2_->riga.size() : 0; }
+int Stampa::LeggiColonnaFis() const { return uscita2_ ? uscita2_->Colonna() : 0; }
 
 void Stampa::RigaFis(int conta, const QString& riempimento, const QString& testo, bool) {
     VoceStampa v = voce(QStringLiteral("RigaFis"));
@@ -450,12 +347,11 @@ void Stampa::RigaFis(int conta, const QString& riempimento, const QString& testo
     registra(v);
     if (!uscita2_ || percorso() != OpzSta::LarghezzaFissa) return;
     if (conta <= 0) {
-        uscita2_->fineRiga();
+        uscita2_->FineRiga();
         return;
     }
     const QChar c = riempimento.isEmpty() ? QLatin1Char(' ') : riempimento.at(0);
-    uscita2_->riga += QString(conta, c);
-    uscita2_->rigaAperta = true;
+    uscita2_->Riempi(conta, c);
 }
 
 // --- Pictures ---
@@ -546,22 +442,8 @@ void Stampa::AvviaDocumento() {
     if (forzaVert_ != 0 && pagina_.width() > pagina_.height()) pagina_.transpose();
 
     if (p == OpzSta::File || p == OpzSta::LarghezzaFissa) {
-        uscita2_ = std::make_unique<Uscita>();
-        uscita2_->fisso = p == OpzSta::LarghezzaFissa;
-        uscita2_->opz = *ogOpzSta;
-        QString nome = PercorsoLocale((uscita2_->fisso ? ogOpzSta->FisFileName : ogOpzSta->FileName).trimmed());
-        if (!nome.isEmpty() && QFileInfo(nome).isRelative() && !ogOpzSta->PathDefault.trimmed().isEmpty())
-            nome = QDir(PercorsoLocale(ogOpzSta->PathDefault.trimmed())).filePath(nome);
-        uscita2_->file.setFileName(nome);
-        if (nome.isEmpty() || !uscita2_->file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-            uscita2_.reset();
-            throw ErroreRun(75,
-                            QStringLiteral("Impossibile scrivere il file di stampa \"%1\"").arg(nome),
-                            QStringLiteral("Stampa"));
-        }
-        fileUscita_ = nome;
-        if (uscita2_->fisso && ogOpzSta->FisUtilComp) uscita2_->scrivi(ogOpzSta->FisCodIniComp);
-        uscita2_->iniziaPagina();
+        uscita2_ = UscitaRighe::Apri(*ogOpzSta, p == OpzSta::LarghezzaFissa);
+        fileUscita_ = uscita2_->NomeFile();
     } else {
         apriRetro();
         if (p == OpzSta::Video && ofrmVStampa && !retroImposto_ && !registro_) {
@@ -589,8 +471,7 @@ void Stampa::NuovaPagina() {
     if (annullata_) return;
     const int p = PercorsoEffettivo();
     if ((p == OpzSta::File || p == OpzSta::LarghezzaFissa) && uscita2_) {
-        if (uscita2_->rigaAperta) uscita2_->fineRiga();
-        uscita2_->iniziaPagina();
+        uscita2_->NuovaPagina();
         ++pagineProdotte_;
     } else {
         if (!retro_ || paginaAperta_) ++pagineProdotte_;
@@ -634,10 +515,8 @@ void Stampa::FineStampa() {
     }
     const int p = PercorsoEffettivo();
     if ((p == OpzSta::File || p == OpzSta::LarghezzaFissa) && uscita2_) {
-        if (uscita2_->rigaAperta) uscita2_->fineRiga();
-        if (uscita2_->fisso && ogOpzSta->FisUtilComp) uscita2_->scrivi(ogOpzSta->FisCodFinComp);
+        uscita2_->Chiudi();
         ++pagineProdotte_;
-        uscita2_->file.close();
         uscita2_.reset();
         return;
     }

@@ -21,6 +21,7 @@
 #include <memory>
 
 class FormStampaInCorso;
+class UscitaRighe;
 
 // The owner of a print job (a writer or a list screen). Its oiStaAtt keeps
 // the program's print-in-progress flag; the print object writes 0 into it
@@ -212,7 +213,6 @@ public:
 
 private:
     struct Colonna { double sin = 0, des = 0; int car0 = 0, car = 0; };
-    struct Uscita;  // the line output of routes 2 and 3
 
     void registra(VoceStampa v);
     VoceStampa voce(const QString& op) const;
@@ -264,6 +264,6 @@ private:
     QString filePdf_, fileUscita_;
     std::unique_ptr<RetroGrafico> retro_;
     bool retroImposto_ = false;
-    std::unique_ptr<Uscita> uscita2_;
+    std::unique_ptr<UscitaRighe> uscita2_;  // the line output of routes 2 and 3
     std::shared_ptr<RegistroStampa> registro_;
 };
