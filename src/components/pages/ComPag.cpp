@@ -178,7 +178,7 @@ bool ComPag::InVariazione(QString& testo) const {
         return true;
     }
     for (int i = 0; i < campi_.size() && i < istantanea_.size(); ++i)
-        if (campi_[i].box && campi_[i].box->text() != istantanea_[i]) {
+        if (campi_[i].box && campi_[i].opz.parteChiave == 0 && campi_[i].box->text() != istantanea_[i]) {
             testo = campi_[i].colonna;
             return true;
         }
@@ -299,6 +299,26 @@ bool ComPag::MostraChiave(const QList<Valore>& chiave) {
 
 bool ComPag::ricerca() {
     if (!lasciaRiga() || !hook(true, OperPag::Ricerca)) return false;
+    // "Ricerca" on a row shown opens a new search: the page empties and the
+    // key boxes take the typing.
+    if (stato_ != Vuota) {
+        bool stessaChiave = stato_ == Nuova;
+        const QList<Valore> box = chiaveBox();
+        if (stato_ == Mostrata) {
+            stessaChiave = box.size() == chiaveCorrente_.size();
+            for (int i = 0; stessaChiave && i < box.size(); ++i)
+                stessaChiave = box[i].testo() == TestoDaValore(chiaveCorrente_[i], TipoDato::Testo);
+        }
+        if (stessaChiave) {
+            svuota(false);
+            chiaveCorrente_.clear();
+            istantanea();
+            impostaStato(Vuota);
+            if (primoChiave_) primoChiave_->setFocus();
+            hook(false, OperPag::Ricerca);
+            return true;
+        }
+    }
     // A key box holding what its column cannot take is refused before the SQL.
     for (CampoPagina& c : campi_)
         if (c.opz.parteChiave != 0 && c.box && !ControllaCampo(c)) {
