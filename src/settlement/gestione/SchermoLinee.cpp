@@ -84,7 +84,7 @@ void SchermoLinee::costruisci(const QString& caption) {
     labMessaggio->setGeometry(160, 576, 636, 22);
     timLinPag = new QTimer(this);
     timLinPag->setSingleShot(true);
-    timLinPag->setInterval(1);
+    timLinPag->setInterval(0);
     connect(timLinPag, &QTimer::timeout, this, [this] { timLinPag_Timer(); });
 }
 

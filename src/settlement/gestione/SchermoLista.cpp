@@ -123,7 +123,7 @@ void SchermoLista::costruisci(const QString& caption) {
 
     timVarie = new QTimer(this);
     timVarie->setSingleShot(true);
-    timVarie->setInterval(1);
+    timVarie->setInterval(0);
     connect(timVarie, &QTimer::timeout, this, [this] { timVarie_Timer(); });
 }
 

@@ -108,7 +108,7 @@ void SchermoTestata::costruisci(const QString& caption) {
     }
     timComPag = new QTimer(this);
     timComPag->setSingleShot(true);
-    timComPag->setInterval(1);
+    timComPag->setInterval(0);
     connect(timComPag, &QTimer::timeout, this, [this] { timComPag_Timer(); });
 }
 
