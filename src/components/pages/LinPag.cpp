@@ -190,6 +190,13 @@ bool LinPag::inVariazione() const {
 
 int LinPag::LeggiStatoChiusura() const { return inVariazione() ? 1 : 0; }
 
+bool LinPag::NuovaIntatta() const {
+    if (stato_ != Nuova) return false;
+    for (int i = 0; i < campi_.size() && i < istantanea_.size(); ++i)
+        if (campi_[i].box && campi_[i].box->text() != istantanea_[i]) return false;
+    return true;
+}
+
 void LinPag::svuotaBox() {
     for (CampoLinee& c : campi_) {
         if (!c.box || c.opz.daTestata != 0) continue;
@@ -325,15 +332,8 @@ bool LinPag::nuovo() {
     }
     if (stato_ != Nuova && !lasciaRiga()) return false;
     svuotaBox();
-    double massimo = 0;
-    for (CampoLinee& c : campi_) {
-        if (!c.box || c.opz.daTestata != 0) continue;
-        c.box->setText(c.opz.predefinito);
-        if (c.opz.numeroRiga) {
-            for (int r = 0; r < modello_.rowCount(); ++r) massimo = std::max(massimo, modello_.Cella(r, c.colonna).numero());
-            c.box->setText(QString::number(static_cast<long long>(massimo) + 1));
-        }
-    }
+    for (CampoLinee& c : campi_)
+        if (c.box && c.opz.daTestata == 0) c.box->setText(c.opz.predefinito);
     chiaveCorrente_.clear();
     istantanea();
     impostaStato(Nuova);
@@ -366,6 +366,13 @@ bool LinPag::salva() {
         avviso(kMsgSolaLettura);
         return false;
     }
+    // A new row whose line number was left blank follows the highest one.
+    for (CampoLinee& c : campi_)
+        if (stato_ == Nuova && c.opz.numeroRiga && c.box && c.box->text().trimmed().isEmpty()) {
+            double massimo = 0;
+            for (int r = 0; r < modello_.rowCount(); ++r) massimo = std::max(massimo, modello_.Cella(r, c.colonna).numero());
+            c.box->setText(QString::number(static_cast<long long>(massimo) + 1));
+        }
     for (CampoLinee& c : campi_) {
         if (!c.box) continue;
         if (ColoreCampo(c.box) == colErrore_ || !ControllaCampo(c.colonna, c.box->text())) {

@@ -53,7 +53,7 @@ struct OpzioniCampoLinee {
     int parteChiave = 0;    // 1: key part of a line
     int daTestata = 0;      // 2: key part that comes from the header
     QString predefinito;    // text of a new row
-    bool numeroRiga = false;
+    bool numeroRiga = false;   // numbered after the highest when saved blank
     QString maschera;       // display mask
 };
 
@@ -128,6 +128,8 @@ public:
     bool PuoChiudere();
     // 1 while the boxes hold unsaved work.
     int LeggiStatoChiusura() const;
+    // True while a new row holds nothing but its defaults.
+    bool NuovaIntatta() const;
 
     ModelloGriglia& Modello() { return modello_; }
     // The grid's current row, -1 when none.

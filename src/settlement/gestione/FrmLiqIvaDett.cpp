@@ -148,7 +148,12 @@ void frmLiqIvaDett::PersColonne() {
     colonna(QStringLiteral("ImportoACredito"), 1200, ctx().gsFmtImpEuro);
 }
 
-bool frmLiqIvaDett::RigaVuota() const { return ggUtil().EVuoto(Valore(txt[10]->text()), TipoDato::Testo); }
+bool frmLiqIvaDett::RigaVuota() const {
+    // Only a new module nobody typed in goes without a question: whatever the
+    // user typed is not dropped silently.
+    return ggUtil().EVuoto(Valore(txt[10]->text()), TipoDato::Testo) &&
+           const_cast<frmLiqIvaDett*>(this)->Linee().NuovaIntatta();
+}
 
 // ---- Rules
 

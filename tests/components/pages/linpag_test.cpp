@@ -88,9 +88,10 @@ TEST_F(LinPagTest, NuovaRigaNumerataDopoLUltimaESalvataConLaChiaveDellaTestata) 
     ospite.reg.chiamate.clear();
     EXPECT_EQ(Comando("Nuovo"), "");
     EXPECT_EQ(linee.LeggiStato(), LinPag::Nuova);
-    EXPECT_EQ(modulo->text(), "3");
+    EXPECT_EQ(modulo->text(), "") << "numbered when saved blank";
     EXPECT_EQ(mese->text(), "");
     EXPECT_EQ(contatore.text(), "3 / 3");
+    EXPECT_TRUE(linee.NuovaIntatta());
     EXPECT_EQ(ospite.reg.chiamate, (QStringList{"Dop(7:[2])", "Dop(8)"}));
     mese->setText("9");
     versare->setText("1.234,5");
