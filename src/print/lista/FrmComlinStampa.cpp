@@ -164,6 +164,8 @@ void FrmComlinStampa::stampa() {
                           QStringLiteral("&Ok"), std::nullopt, std::nullopt, std::nullopt, 80, 600, 0, 1);
         return;
     }
+    // The route of the options, the automatic PDF included.
+    IniParamStampa(st.ogOpzSta->Sezione, st, {}, 1);
     Comlin* lista = ogComlin;
     ogComlin = nullptr;
     lista->AvviaStampa(font_, orientamento, colonne);
