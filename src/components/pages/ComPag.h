@@ -69,11 +69,11 @@ public:
 
 // The optional values of a page field.
 struct OpzioniCampoPagina {
-    QString descrizione;
+    QString descrizione{};
     int parteChiave = 0;  // 1 for the key parts
-    Valore proposto;      // value of a new row
+    Valore proposto{};    // value of a new row
     int lunghezza = 0;    // longest text the box takes
-    QString maschera;     // display mask of numbers ("0")
+    QString maschera{};   // display mask of numbers ("0")
 };
 
 struct CampoPagina {

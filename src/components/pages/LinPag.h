@@ -49,12 +49,12 @@ public:
 
 // The values of a line field the screens give.
 struct OpzioniCampoLinee {
-    QString nomeBreve;      // shorter name of a long column
+    QString nomeBreve{};    // shorter name of a long column
     int parteChiave = 0;    // 1: key part of a line
     int daTestata = 0;      // 2: key part that comes from the header
-    QString predefinito;    // text of a new row
+    QString predefinito{};  // text of a new row
     bool numeroRiga = false;   // numbered after the highest when saved blank
-    QString maschera;       // display mask
+    QString maschera{};     // display mask
 };
 
 struct CampoLinee {

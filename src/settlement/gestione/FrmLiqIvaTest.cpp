@@ -5,6 +5,7 @@
 #include "components/core/ErroreRun.h"
 #include "common/form/UtilForm.h"
 #include "components/db/GestoreDb.h"
+#include "components/menu/MenuClient.h"
 #include "components/util/UtilGenerali.h"
 #include "settlement/gestione/AnnoPredefinito.h"
 #include "settlement/gestione/CasellaSpunta.h"
@@ -315,4 +316,9 @@ void frmLiqIvaTest::AggNonTextSchermo() {
     for (int i = 0; i < cob[130]->count() && !codice.isEmpty(); ++i)
         if (cob[130]->itemText(i).section(QLatin1Char(' '), 0, 0) == codice) scelta = i;
     cob[130]->setCurrentIndex(scelta);
+}
+
+void frmLiqIvaTest::PassaA() {
+    if (ctx().ggMenuClient)
+        ctx().ggMenuClient->RegistraForm(QStringLiteral("Gestione Liquidazione Periodica Iva"), QStringLiteral("frmLiqIvaTest"), osKeySec);
 }

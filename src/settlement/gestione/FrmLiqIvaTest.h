@@ -18,6 +18,7 @@ public:
     void Cob_Click(int Index);
     void cob_KeyDown(int Index, int KeyCode, int Shift);
     void Form_KeyDown(int& KeyCode, int Shift) override;
+    void PassaA() override;
 
 protected:
     int ContestoHelp() const override { return 44015; }
