@@ -23,7 +23,7 @@ class OspiteLista;
 // One selection field.
 class LisCampo {
 public:
-    QString nome;        // field name or key spec
+    QString nome;        // field name or key list
     QPointer<QLineEdit> box;
     QString operatore;   // ">=", "<=", "=" or "pers"
     int tipo = 0;        // 3 year, 4 number, 0 text

@@ -287,6 +287,10 @@ int SchermoTestata::PersPagDop(int piOper, int&, QList<Valore>& pvArray) {
             for (QAction* a : tolComPag_->actions())
                 if (a->objectName() == QLatin1String("Dettaglio")) a->setEnabled(s == 1 || s == 2 || s == 7);
             if (s == ComPag::Vuota) legaGriglia(QueryDettVuota());
+            // The controls behind the mirrors follow the read-only switch.
+            const bool scrivibile = Pagina().AbilRW() != 0;
+            for (CasellaSpunta* c : Check) c->setEnabled(scrivibile);
+            for (QComboBox* c : cob) c->setEnabled(scrivibile);
             break;
         }
         case OperPag::Mostrato:

@@ -201,8 +201,34 @@ TEST_F(frmLiqIvaTestTest, SolaLetturaNonSalva) {
     frmLiqIvaTest& f = Carica("/RO");
     Cerca("2018", "1");
     EXPECT_TRUE(f.txt[90]->isReadOnly());
+    EXPECT_FALSE(f.Check[70]->isEnabled());
+    EXPECT_FALSE(f.cob[130]->isEnabled());
     f.ButtonComando("Salva");
     EXPECT_EQ(dialoghi->mostrati.last().testo, "Gestione in sola lettura: modifica non consentita");
+}
+
+TEST_F(frmLiqIvaTestTest, DettaglioConModificheNonSalvabiliNonApre) {
+    frmLiqIvaTest& f = Carica();
+    Cerca("2018", "1");
+    f.txt[60]->setText("13");
+    f.txt_LostFocus(60);
+    f.txt[20]->setFocus();
+    dialoghi->mostrati.clear();
+    f.ButtonComando("Dettaglio");
+    EXPECT_EQ(f.LineeAperte(), nullptr);
+    EXPECT_EQ(dialoghi->testi().last(), "Dati in variazione\nImpossibile entrare nella gestione dettagli");
+    EXPECT_EQ(f.txt[60]->text(), "13") << "the header keeps the changes";
+}
+
+TEST_F(frmLiqIvaTestTest, CancEDestroIngrigisconoSoloAPaginaVuota) {
+    frmLiqIvaTest& f = Carica();
+    f.Check[110]->setCheckState(Qt::Checked);
+    f.Check_KeyUp(110, 46);
+    EXPECT_EQ(f.Check[110]->checkState(), Qt::PartiallyChecked);
+    EXPECT_EQ(f.txt[110]->text(), "");
+    Cerca("2018", "1");
+    f.Check_MouseDown(70, 2);
+    EXPECT_EQ(f.Check[70]->checkState(), Qt::Checked) << "a row on the page keeps its flags";
 }
 
 }  // namespace
