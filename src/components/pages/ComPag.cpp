@@ -148,7 +148,9 @@ QStringList ComPag::ColonneChiave() const {
 }
 
 void ComPag::LeggiDescrCampo(const CampoPagina& campo) {
-    if (ospite_) ospite_->MostraDescrizione(campo.opz.descrizione);
+    // On an empty page the key boxes also say how to ask for a new row.
+    const bool suggerimento = stato_ == Vuota && campo.opz.parteChiave != 0 && !avvisoChiave_.isEmpty();
+    if (ospite_) ospite_->MostraDescrizione(campo.opz.descrizione + (suggerimento ? avvisoChiave_ : QString()));
 }
 
 bool ComPag::ControllaCampo(CampoPagina& campo) {

@@ -478,8 +478,12 @@ bool SchermoLinee::Form_Unload() {
             return false;
         }
         timLinPag->stop();
-        ogLinPag_.reset();
-        adattatore_.reset();
+        // The lines component may be closing the screen from inside one of its
+        // commands: it goes once that command has returned.
+        QTimer::singleShot(0, [p = ogLinPag_.release(), a = adattatore_.release()] {
+            delete a;
+            delete p;
+        });
         scaricamento_ = -1;
         chiuso_ = true;
         caricata_ = false;

@@ -501,8 +501,12 @@ void SchermoTestata::Form_Unload() {
         linee_->deleteLater();
     }
     if (lista_) lista_->deleteLater();
-    ogComPag_.reset();
-    adattatore_.reset();
+    // The page may be closing the screen from inside one of its commands: it
+    // goes once that command has returned.
+    QTimer::singleShot(0, [p = ogComPag_.release(), a = adattatore_.release()] {
+        delete a;
+        delete p;
+    });
 }
 
 bool SchermoTestata::eventFilter(QObject* o, QEvent* e) {
