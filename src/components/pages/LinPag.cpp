@@ -181,7 +181,8 @@ void LinPag::istantanea() {
 }
 
 bool LinPag::inVariazione() const {
-    if (stato_ == Nuova) return true;
+    // A new row nobody typed in holds nothing to lose.
+    if (stato_ == Nuova) return !NuovaIntatta();
     if (riga_ < 0) return false;
     for (int i = 0; i < campi_.size() && i < istantanea_.size(); ++i)
         if (campi_[i].box && campi_[i].box->text() != istantanea_[i]) return true;
@@ -434,8 +435,8 @@ bool LinPag::cancella() {
 }
 
 bool LinPag::annulla() {
-    if (!inVariazione()) return true;
-    if (ospite_ && LeggiParLinee(QStringLiteral("MsgAnn")).testo().compare(QLatin1String("N"), Qt::CaseInsensitive) != 0) {
+    if (stato_ != Nuova && !inVariazione()) return true;
+    if (inVariazione() && ospite_ && LeggiParLinee(QStringLiteral("MsgAnn")).testo().compare(QLatin1String("N"), Qt::CaseInsensitive) != 0) {
         RichiestaMsgCom r;
         r.messaggio = kMsgAnnulla;
         r.bottoni = {QStringLiteral("&Sì"), QStringLiteral("&No")};

@@ -138,6 +138,9 @@ TEST_F(LinPagTest, AnnullaSenzaDomandaQuandoMsgAnnÈN) {
 
     Comando("Nuovo");
     linee.ImpParLinee("MsgAnn", Valore());
+    EXPECT_EQ(linee.LeggiStatoChiusura(), 0) << "an untouched new row holds nothing to lose";
+    mese->setText("7");
+    EXPECT_EQ(linee.LeggiStatoChiusura(), 1);
     ospite.reg.risposte = {2};
     EXPECT_NE(Comando("Annulla"), "") << "the question answered No keeps the new row";
     EXPECT_EQ(linee.LeggiStato(), LinPag::Nuova);
