@@ -54,7 +54,7 @@ constexpr const char* kColonneGriglia[] = {
 
 }  // namespace
 
-frmLiqIvaDett::frmLiqIvaDett() : SchermoLinee(QStringLiteral("frmLiqIvaDett"), kCaption, 510) {
+frmLiqIvaDett::frmLiqIvaDett() : SchermoLinee(QStringLiteral("frmLiqIvaDett"), kCaption) {
     Box(picFisso, 500, QStringLiteral("Anno comunicazione:"), 140, 4, 60, 4)->setReadOnly(true);
     Box(picFisso, 510, QStringLiteral("Numero comunicazione:"), 360, 4, 40, 210)->setReadOnly(true);
 

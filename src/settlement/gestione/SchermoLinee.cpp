@@ -43,7 +43,7 @@ QString Didascalia(const char* suggerimento) { return QString::fromUtf8(suggerim
 
 }  // namespace
 
-SchermoLinee::SchermoLinee(const QString& nomeForm, const QString& caption, int) : nomeForm_(nomeForm) {
+SchermoLinee::SchermoLinee(const QString& nomeForm, const QString& caption) : nomeForm_(nomeForm) {
     setObjectName(nomeForm);
     setAttribute(Qt::WA_DeleteOnClose, false);
     costruisci(caption);

@@ -36,7 +36,7 @@ class SchermoLinee : public QWidget, public MembriForm, public OspiteLinee {
     Q_PROPERTY(double odRisVidVal MEMBER odRisVidVal)
     Q_PROPERTY(QString osRisVidKey MEMBER osRisVidKey)
 public:
-    SchermoLinee(const QString& nomeForm, const QString& caption, int indiceMassimo);
+    SchermoLinee(const QString& nomeForm, const QString& caption);
     ~SchermoLinee() override;
 
     QString osKeySec, osParam, osRisVidKey;
