@@ -14,6 +14,8 @@
 #include <QComboBox>
 #include <QGroupBox>
 #include <QHeaderView>
+#include <QKeyEvent>
+#include <QMouseEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -97,6 +99,9 @@ void SchermoLista::costruisci(const QString& caption) {
     dbgRiga->setGeometry(4, 140, 792, 410);
     connect(dbgRiga, &QTableView::clicked, this, [this] { dbgRiga_Click(); });
     connect(dbgRiga, &QTableView::doubleClicked, this, [this] { dbgRiga_Click(); });
+    dbgRiga->installEventFilter(this);
+    dbgRiga->viewport()->installEventFilter(this);
+    dbgRiga->setMouseTracking(true);
     connect(dbgRiga->horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int c) { dbgRiga_HeadClick(c); });
     connect(dbgRiga->horizontalHeader(), &QHeaderView::sectionResized, this, [this] { saltaSelezione_ = true; });
 
@@ -285,6 +290,27 @@ void SchermoLista::dbgRiga_HeadClick(int ColIndex) {
     }
     if (esito == 1 && ctx().ggDialoghi)
         ctx().ggDialoghi->msgBox(QStringLiteral("Impossibile ordinare su questo campo"), StileMsg::SoloOk, ctx().gsTitoloApp);
+}
+
+bool SchermoLista::eventFilter(QObject* o, QEvent* e) {
+    if (o == dbgRiga && e->type() == QEvent::KeyPress) {
+        tastoPremuto_ = true;
+        const int tasto = static_cast<QKeyEvent*>(e)->key();
+        if (tasto == Qt::Key_Return || tasto == Qt::Key_Enter) dbgRiga_Click();
+    } else if (o == dbgRiga->viewport() && e->type() == QEvent::MouseMove) {
+        dbgRiga_MouseMove(static_cast<QMouseEvent*>(e)->position().toPoint().y());
+    }
+    return QWidget::eventFilter(o, e);
+}
+
+void SchermoLista::dbgRiga_MouseMove(int y) {
+    if (!ctx().gbLisSpostaCurs || !ogComlin_) return;
+    if (tastoPremuto_) {
+        tastoPremuto_ = false;
+        return;
+    }
+    const int riga = dbgRiga->rowAt(y);
+    if (riga >= 0 && riga != Lista().RigaCorrente()) Lista().VaiARiga(riga);
 }
 
 void SchermoLista::txt_LostFocus(int Index) {

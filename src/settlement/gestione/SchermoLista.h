@@ -62,6 +62,9 @@ public:
     void ButtonComando(const QString& psKey) override;
     void dbgRiga_Click();
     void dbgRiga_HeadClick(int ColIndex);
+    // With [Config] LisSpostaCurs = "S" the current row follows the pointer,
+    // except for the first movement after a key.
+    void dbgRiga_MouseMove(int y);
     void timVarie_Timer();
     const QString& osSql() const { return sql_; }
     QString ovfrmBookmarkLeggi() const { return segnalibro_; }
@@ -98,6 +101,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* e) override;
+    bool eventFilter(QObject* o, QEvent* e) override;
 
     virtual void DefinisciSelezioni(LisPag& pager) = 0;
     virtual void FormattaSelezione(int Index) { (void)Index; }
@@ -120,6 +124,7 @@ private:
     int indiceCampo_ = -1;
     int azioneDifferita_ = 0;
     bool saltaSelezione_ = false;
+    bool tastoPremuto_ = false;
     bool scaricamento_ = false;
     bool caricata_ = false;
 };

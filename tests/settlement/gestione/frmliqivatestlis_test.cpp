@@ -145,4 +145,15 @@ TEST_F(frmLiqIvaTestLisTest, OrdinaRifiutatoSuUnaColonnaInesistente) {
     EXPECT_EQ(dialoghi->testi().last(), "Impossibile ordinare su questo campo");
 }
 
+TEST_F(frmLiqIvaTestLisTest, LaRigaSegueIlPuntatoreSoloSeRichiesto) {
+    frmLiqIvaTestLis& l = Apri2018();
+    const int y = l.dbgRiga->rowViewportPosition(1) + 2;
+    l.dbgRiga_MouseMove(y);
+    EXPECT_EQ(l.Lista().RigaCorrente(), 0) << "LisSpostaCurs not set";
+    contesto->gbLisSpostaCurs = true;
+    l.dbgRiga_MouseMove(y);
+    EXPECT_EQ(l.Lista().RigaCorrente(), 1);
+    EXPECT_EQ(l.txtRiga_->text(), "2 / 2");
+}
+
 }  // namespace
