@@ -1,7 +1,10 @@
 #include "startup/Composizione.h"
 
+#include "print/lista/FrmComlinStampa.h"
 #include "print/opzioni/OpzioniIni.h"
 #include "settlement/estrazione/FrmLiqIvaPre.h"
+#include "settlement/gestione/FrmLiqIvaTest.h"
+#include "settlement/gestione/SchermoLista.h"
 #include "settlement/run/FrmLiqIvaXml.h"
 #include "startup/Ospite.h"
 
@@ -9,4 +12,6 @@ void InstallaProgramma(Ospite& ospite) {
     InstallaServiziStampanti();
     ospite.ImpostaFabbrica(QStringLiteral("FrmLiqIvaPre"), [] { return new FrmLiqIvaPre; });
     ospite.ImpostaFabbrica(QStringLiteral("FrmLiqIvaXML"), [] { return new frmLiqIvaXml; });
+    ospite.ImpostaFabbrica(QStringLiteral("frmLiqIvaTest"), [] { return new frmLiqIvaTest; });
+    SchermoLista::ImpDialogoStampa([]() -> DialogoStampaLista* { return &FrmComlinStampa::Istanza(); });
 }

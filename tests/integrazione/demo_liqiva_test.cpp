@@ -9,6 +9,9 @@
 #include "components/stampa/OpzSta.h"
 #include "settlement/estrazione/EstrazioneLiqIva.h"
 #include "settlement/estrazione/FrmLiqIvaPre.h"
+#include "settlement/gestione/FrmLiqIvaDett.h"
+#include "settlement/gestione/FrmLiqIvaTest.h"
+#include "settlement/gestione/FrmLiqIvaTestLis.h"
 #include "settlement/run/ElabLiqIva.h"
 #include "settlement/run/FrmLiqIvaXml.h"
 #include "settlement/run/NomiFileLiqIva.h"
@@ -205,6 +208,42 @@ TEST_F(DemoLiqIva, DalModuloDiElaborazione) {
     EXPECT_EQ(dialoghi->testi(), QStringList{QStringLiteral("Elaborazione terminata")}) << Testi(*dialoghi);
     VerificaFile(QDir(CartellaUscitaLiqIva()).entryList({QStringLiteral("*_LI_20181.xml")}, QDir::Files, QDir::Name),
                  QStringLiteral("1"));
+}
+
+
+// The management screens on the demo: the menu opens the header of the
+// extracted communication, its modules and its list; a module changed there
+// is what the next run writes.
+TEST_F(DemoLiqIva, ModuloCorrettoDallaGestioneFinisceNelFile) {
+    ASSERT_NE(Avvia(QStringLiteral("1"), demo + QStringLiteral("/ditta01.db"), false), nullptr);
+    c->ggOspite->ApriFormRichiesta(QStringLiteral("frmLiqIvaTest"), 0, QStringLiteral("frmLiqIvaTest"), {}, {}, {});
+    auto* t = dynamic_cast<frmLiqIvaTest*>(c->ggOspite->Form(QStringLiteral("frmLiqIvaTest")));
+    ASSERT_NE(t, nullptr) << Testi(*dialoghi);
+    t->txt[20]->setText(QStringLiteral("2018"));
+    t->txt[10]->setText(QStringLiteral("1"));
+    t->ButtonComando(QStringLiteral("Ricerca"));
+    EXPECT_EQ(t->ModelloDett().rowCount(), 3) << Testi(*dialoghi);
+
+    t->ButtonComando(QStringLiteral("Lista"));
+    ASSERT_NE(t->ListaForm(), nullptr);
+    EXPECT_EQ(t->ListaForm()->Lista().Modello().rowCount(), 1);
+    t->ListaForm()->ButtonComando(QStringLiteral("Torna"));
+
+    t->ButtonComando(QStringLiteral("Dettaglio"));
+    auto* d = qobject_cast<frmLiqIvaDett*>(t->LineeAperte());
+    ASSERT_NE(d, nullptr) << Testi(*dialoghi);
+    d->txt_GotFocus(170);
+    d->txt[170]->setText(QStringLiteral("12,34"));
+    d->txt_LostFocus(170);
+    d->ButtonComando(QStringLiteral("Salva"));
+    d->ButtonComando(QStringLiteral("Chiudi"));
+    EXPECT_TRUE(t->isEnabled());
+
+    const QStringList nomi = ElaboraEntrambe(QStringLiteral("1"));
+    ASSERT_FALSE(nomi.isEmpty());
+    QFile f(QDir(CartellaUscitaLiqIva()).filePath(nomi.first()));
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(f.readAll().contains("<iv:InteressiDovuti>12,34</iv:InteressiDovuti>"));
 }
 
 }  // namespace

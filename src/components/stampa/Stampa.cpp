@@ -440,6 +440,9 @@ void Stampa::AvviaDocumento() {
             pagina_ = info.defaultPageSize().size(QPageSize::Millimeter);
     }
     if (forzaVert_ != 0 && pagina_.width() > pagina_.height()) pagina_.transpose();
+    // Named parameter "Orientamento" 2: landscape (the list print asks for it).
+    if (forzaVert_ == 0 && LeggiParametro(QStringLiteral("Orientamento")).intero() == 2 && pagina_.width() < pagina_.height())
+        pagina_.transpose();
 
     if (p == OpzSta::File || p == OpzSta::LarghezzaFissa) {
         uscita2_ = UscitaRighe::Apri(*ogOpzSta, p == OpzSta::LarghezzaFissa);

@@ -63,7 +63,8 @@ public:
     bool LeggiAvvisiIni() const { return mostraMsg_; }
     void ImpSezioneSta(const QString& s) { sezione_ = s; }
     QString LeggiSezioneSta() const { return sezione_; }
-    // Named parameters ("UltRigaGrigia", "AttendiPdfNoStampa", "DirImgEmail").
+    // Named parameters ("UltRigaGrigia", "AttendiPdfNoStampa", "DirImgEmail",
+    // "Orientamento": 2 turns the page to landscape).
     void ImpParametro(const QString& nome, int tipo, const Valore& valore);
     Valore LeggiParametro(const QString& nome) const;
     // Commands by name: "AttivaPdfAutom" answers true when this job's pages

@@ -1,0 +1,39 @@
+#pragma once
+// What the page and lines components share about the columns of their
+// table: the type of each column, the text a stored value shows in a bound
+// box, the check of a typed text and its SQL literal. Typed numbers are read
+// the Italian way ("1.234,56"); dates are typed and shown dd/mm/yyyy and
+// stored as ISO text.
+#include "components/core/Valore.h"
+
+#include <QHash>
+#include <QString>
+
+class GestoreDb;
+
+// The value-type code (TipoDato) of each column, keyed by lower-case name:
+// whole numbers Lungo, other numbers Doppio, dates Data, the rest Testo.
+QHash<QString, int> TipiColonne(GestoreDb& gestDb, const QString& idDb, const QString& tabella);
+
+// The text a bound box shows for a stored value; the mask ("0", "#,##0.00")
+// formats numbers.
+QString TestoDaValore(const Valore& valore, int tipo, const QString& maschera = {});
+
+// Empty when the typed text suits the column (blank always does), otherwise
+// the message for the user.
+QString VerificaTesto(const QString& testo, int tipo);
+
+// The SQL literal of a typed text; blank numbers and dates give Null. Raises
+// ErroreRun 13 on a text VerificaTesto refuses.
+QString LetteraleSql(const QString& testo, int tipo);
+
+// Messages of the checks.
+inline const QString kMsgNumeroNonValido = QStringLiteral("Campo numerico: valore non valido");
+inline const QString kMsgDataNonValida = QStringLiteral("Data non valida");
+
+class QWidget;
+// The box's background in the program's colour value (BGR, 0x800000nn the
+// system colours), kept in its property "BackColor" as the forms keep it.
+void ColoraCampo(QWidget* box, long colore);
+// The colour value the box shows; -1 when none was ever set.
+long ColoreCampo(const QWidget* box);
