@@ -4,7 +4,7 @@
 #include "print/opzioni/OpzioniIni.h"
 #include "settlement/estrazione/FrmLiqIvaPre.h"
 #include "settlement/gestione/FrmLiqIvaTest.h"
-#include "settlement/gestione/SchermoLista.h"
+#include "common/schermi/SchermoLista.h"
 #include "settlement/run/FrmLiqIvaXml.h"
 #include "startup/Ospite.h"
 

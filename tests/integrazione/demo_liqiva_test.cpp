@@ -216,8 +216,8 @@ TEST_F(DemoLiqIva, DalModuloDiElaborazione) {
 // is what the next run writes.
 TEST_F(DemoLiqIva, ModuloCorrettoDallaGestioneFinisceNelFile) {
     ASSERT_NE(Avvia(QStringLiteral("1"), demo + QStringLiteral("/ditta01.db"), false), nullptr);
-    c->ggOspite->ApriFormRichiesta(QStringLiteral("frmLiqIvaTest"), 0, QStringLiteral("frmLiqIvaTest"), {}, {}, {});
-    auto* t = dynamic_cast<frmLiqIvaTest*>(c->ggOspite->Form(QStringLiteral("frmLiqIvaTest")));
+    static_cast<Ospite*>(c->ggOspite.get())->ApriFormRichiesta(QStringLiteral("frmLiqIvaTest"), 0, QStringLiteral("frmLiqIvaTest"), {}, {}, {});
+    auto* t = dynamic_cast<frmLiqIvaTest*>(static_cast<Ospite*>(c->ggOspite.get())->Form(QStringLiteral("frmLiqIvaTest")));
     ASSERT_NE(t, nullptr) << Testi(*dialoghi);
     t->txt[20]->setText(QStringLiteral("2018"));
     t->txt[10]->setText(QStringLiteral("1"));

@@ -8,7 +8,7 @@
 #include "print/lavoro/LavoroStampa.h"
 #include "print/opzioni/FrmSceltaStam.h"
 #include "print/opzioni/Stampanti.h"
-#include "startup/Contesto.h"
+#include "contesto/Contesto.h"
 
 #include <QFontDialog>
 #include <QGroupBox>

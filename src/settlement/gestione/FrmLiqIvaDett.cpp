@@ -4,8 +4,8 @@
 #include "components/core/ErroreRun.h"
 #include "common/form/UtilForm.h"
 #include "components/util/UtilGenerali.h"
-#include "settlement/gestione/CasellaSpunta.h"
-#include "startup/Contesto.h"
+#include "common/schermi/CasellaSpunta.h"
+#include "contesto/Contesto.h"
 
 #include <QComboBox>
 #include <QFrame>

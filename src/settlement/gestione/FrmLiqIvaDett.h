@@ -5,7 +5,7 @@
 // their ranges; leaving an amount from VP6 to VP13 after a change works out
 // VP14 (VAT to pay or in credit); a module with both VP14 amounts asks before
 // it is saved.
-#include "settlement/gestione/SchermoLinee.h"
+#include "common/schermi/SchermoLinee.h"
 
 class frmLiqIvaDett : public SchermoLinee {
     Q_OBJECT

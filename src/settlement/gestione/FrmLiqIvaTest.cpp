@@ -7,11 +7,11 @@
 #include "components/db/GestoreDb.h"
 #include "components/menu/MenuClient.h"
 #include "components/util/UtilGenerali.h"
-#include "settlement/gestione/AnnoPredefinito.h"
-#include "settlement/gestione/CasellaSpunta.h"
+#include "common/schermi/AnnoPredefinito.h"
+#include "common/schermi/CasellaSpunta.h"
 #include "settlement/gestione/FrmLiqIvaDett.h"
 #include "settlement/gestione/FrmLiqIvaTestLis.h"
-#include "startup/Contesto.h"
+#include "contesto/Contesto.h"
 
 #include <QComboBox>
 #include <QFrame>

@@ -6,7 +6,7 @@
 // current company's declarant data and the default year. "Dettaglio" opens
 // the modules screen, "Lista" the list of communications.
 #include "common/Dichiarante.h"
-#include "settlement/gestione/SchermoTestata.h"
+#include "common/schermi/SchermoTestata.h"
 
 class frmLiqIvaTest : public SchermoTestata {
     Q_OBJECT

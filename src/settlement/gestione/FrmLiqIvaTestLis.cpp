@@ -1,7 +1,7 @@
 #include "settlement/gestione/FrmLiqIvaTestLis.h"
 
 #include "components/util/UtilGenerali.h"
-#include "startup/Contesto.h"
+#include "contesto/Contesto.h"
 
 #include <QLineEdit>
 

@@ -4,7 +4,7 @@
 // (PrimoPer) and the net VAT of each of its five modules (CalcIva_1 to
 // CalcIva_5: the credit when there is one, otherwise the payable amount with
 // its sign changed), shown in the company's amount format.
-#include "settlement/gestione/SchermoLista.h"
+#include "common/schermi/SchermoLista.h"
 
 class frmLiqIvaTestLis : public SchermoLista {
     Q_OBJECT

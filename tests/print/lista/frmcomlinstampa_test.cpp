@@ -6,7 +6,7 @@
 #include "components/stampa/RetroStampa.h"
 #include "components/stampanti/StampantiFinte.h"
 #include "print/lavoro/LavoroStampa.h"
-#include "startup/Contesto.h"
+#include "contesto/Contesto.h"
 #include "support/AppTest.h"
 #include "support/Fixture.h"
 

@@ -7,7 +7,7 @@
 #include "components/pages/ModelloGriglia.h"
 #include "components/platform/DialoghiScriptati.h"
 #include "settlement/gestione/FrmLiqIvaTest.h"
-#include "startup/Contesto.h"
+#include "contesto/Contesto.h"
 #include "support/AppTest.h"
 #include "support/Fixture.h"
 

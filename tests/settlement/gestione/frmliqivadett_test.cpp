@@ -1,6 +1,6 @@
 #include "AmbienteGestione.h"
 
-#include "settlement/gestione/CasellaSpunta.h"
+#include "common/schermi/CasellaSpunta.h"
 #include "settlement/gestione/FrmLiqIvaDett.h"
 
 #include <QComboBox>

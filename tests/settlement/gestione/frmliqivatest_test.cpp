@@ -1,7 +1,7 @@
 #include "AmbienteGestione.h"
 
-#include "settlement/gestione/CasellaSpunta.h"
-#include "settlement/gestione/SchermoLinee.h"
+#include "common/schermi/CasellaSpunta.h"
+#include "common/schermi/SchermoLinee.h"
 
 #include <QAction>
 #include <QComboBox>

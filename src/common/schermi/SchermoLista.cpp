@@ -1,13 +1,13 @@
-#include "settlement/gestione/SchermoLista.h"
+#include "common/schermi/SchermoLista.h"
 
 #include "common/FrmMsgCom.h"
 #include "common/form/Tastiera.h"
 #include "common/form/UtilForm.h"
 #include "components/core/ErroreRun.h"
 #include "components/platform/ServizioDialoghi.h"
-#include "settlement/gestione/AnnoPredefinito.h"
-#include "settlement/gestione/SchermoTestata.h"
-#include "startup/Contesto.h"
+#include "common/schermi/AnnoPredefinito.h"
+#include "common/schermi/TestataAperta.h"
+#include "contesto/Contesto.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -353,14 +353,15 @@ bool SchermoLista::ListaIndietro() { return ogLisPag_ && Pager().PaginaIndietro(
 void SchermoLista::TornaTestata() {
     hide();
     if (testata) {
-        testata->show();
-        testata->raise();
-        testata->activateWindow();
+        QWidget* w = testata->FinestraTestata();
+        w->show();
+        w->raise();
+        w->activateWindow();
     }
 }
 
 void SchermoLista::MenuFrm() {
-    if (testata) testata->MenuFrm();
+    if (testata) testata->MenuTestata();
 }
 
 void SchermoLista::ChiudiFrm() { close(); }

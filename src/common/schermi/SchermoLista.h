@@ -9,7 +9,7 @@
 #include "components/pages/ComPag.h"
 #include "components/pages/Comlin.h"
 #include "components/pages/LisPag.h"
-#include "settlement/gestione/AdattatoreComponente.h"
+#include "common/schermi/AdattatoreComponente.h"
 
 #include <QMap>
 #include <QPointer>
@@ -24,7 +24,7 @@ class QRadioButton;
 class QTableView;
 class QTimer;
 class QToolBar;
-class SchermoTestata;
+class TestataAperta;
 
 class SchermoLista : public QWidget, public MembriForm, public OspiteLista, public ListaPagina {
     Q_OBJECT
@@ -42,7 +42,7 @@ public:
     int oiNoHelp = 0;
     int oiAbilRW_ = 1;
     double odRisVidVal = 1.0;
-    SchermoTestata* testata = nullptr;
+    TestataAperta* testata = nullptr;
 
     QMap<int, QLineEdit*> txt;
     QToolBar* tolComlin_ = nullptr;

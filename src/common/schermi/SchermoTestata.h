@@ -12,8 +12,9 @@
 #include "common/form/FormComune.h"
 #include "components/pages/ComPag.h"
 #include "components/pages/ModelloGriglia.h"
-#include "settlement/gestione/AdattatoreComponente.h"
-#include "startup/FormBase.h"
+#include "common/schermi/AdattatoreComponente.h"
+#include "common/FormBase.h"
+#include "common/schermi/TestataAperta.h"
 
 #include <QMap>
 #include <QPointer>
@@ -31,7 +32,7 @@ class QToolBar;
 class SchermoLinee;
 class SchermoLista;
 
-class SchermoTestata : public FormBase, public MembriForm, public OspitePagina {
+class SchermoTestata : public FormBase, public MembriForm, public OspitePagina, public TestataAperta {
     Q_OBJECT
 public:
     SchermoTestata(const QString& nomeForm, const QString& caption);
@@ -71,7 +72,12 @@ public:
     void MostraDescrizione(const QString& testo) override;
 
     void GestDettaglio();
-    void DopoGestDettaglio();
+    void DopoGestDettaglio() override;
+
+    // What the lines and list screens ask of it.
+    QWidget* FinestraTestata() override { return this; }
+    long PosDettaglio() const override { return olPosDett; }
+    void MenuTestata() override { MenuFrm(); }
     void MostraDett();
     bool InVar();
     void AggNonText();

@@ -10,7 +10,7 @@
 // puts the screen's flags back.
 #include "common/form/FormComune.h"
 #include "components/pages/LinPag.h"
-#include "settlement/gestione/AdattatoreComponente.h"
+#include "common/schermi/AdattatoreComponente.h"
 
 #include <QMap>
 #include <QPointer>
@@ -25,7 +25,7 @@ class QLineEdit;
 class QTableView;
 class QTimer;
 class QToolBar;
-class SchermoTestata;
+class TestataAperta;
 
 class SchermoLinee : public QWidget, public MembriForm, public OspiteLinee {
     Q_OBJECT
@@ -42,7 +42,7 @@ public:
     QString osKeySec, osParam, osRisVidKey;
     int oiNoHelp = 0;
     double odRisVidVal = 1.0;
-    SchermoTestata* testata = nullptr;  // the header screen that opened it
+    TestataAperta* testata = nullptr;  // the header screen that opened it
 
     QMap<int, QLineEdit*> txt;
     QMap<int, CasellaSpunta*> Che;

@@ -1,4 +1,4 @@
-#include "settlement/gestione/SchermoTestata.h"
+#include "common/schermi/SchermoTestata.h"
 
 #include "common/FrmMsgCom.h"
 #include "common/MsgErrori.h"
@@ -8,10 +8,10 @@
 #include "components/db/GestoreDb.h"
 #include "components/pages/CampiTabella.h"
 #include "components/util/UtilGenerali.h"
-#include "settlement/gestione/CasellaSpunta.h"
-#include "settlement/gestione/SchermoLinee.h"
-#include "settlement/gestione/SchermoLista.h"
-#include "startup/Contesto.h"
+#include "common/schermi/CasellaSpunta.h"
+#include "common/schermi/SchermoLinee.h"
+#include "common/schermi/SchermoLista.h"
+#include "contesto/Contesto.h"
 
 #include <QAction>
 #include <QApplication>

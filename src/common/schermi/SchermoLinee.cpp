@@ -1,13 +1,13 @@
-#include "settlement/gestione/SchermoLinee.h"
+#include "common/schermi/SchermoLinee.h"
 
 #include "common/FrmMsgCom.h"
 #include "common/form/Tastiera.h"
 #include "common/form/UtilForm.h"
 #include "components/core/ErroreRun.h"
 #include "components/platform/ServizioDialoghi.h"
-#include "settlement/gestione/CasellaSpunta.h"
-#include "settlement/gestione/SchermoTestata.h"
-#include "startup/Contesto.h"
+#include "common/schermi/CasellaSpunta.h"
+#include "common/schermi/TestataAperta.h"
+#include "contesto/Contesto.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -201,10 +201,10 @@ void SchermoLinee::timLinPag_Timer() {
 }
 
 void SchermoLinee::PosDoppioClick() {
-    if (!testata || testata->olPosDett < 0) return;
+    if (!testata || testata->PosDettaglio() < 0) return;
     LinPag& l = Linee();
     const int n = l.Modello().rowCount();
-    l.VaiARiga(n - 1 >= testata->olPosDett ? int(testata->olPosDett) : n - 1);
+    l.VaiARiga(n - 1 >= testata->PosDettaglio() ? int(testata->PosDettaglio()) : n - 1);
 }
 
 void SchermoLinee::ImpAbilRW(int valore) {
@@ -300,7 +300,7 @@ void SchermoLinee::DatRefresh() {
 }
 
 void SchermoLinee::MenuFrm() {
-    if (testata) testata->MenuFrm();
+    if (testata) testata->MenuTestata();
 }
 
 void SchermoLinee::ChiudiFrm() {
