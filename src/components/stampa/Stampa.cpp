@@ -140,6 +140,11 @@ bool Stampa::VerificaAvvio(int, bool& nonAvviare) {
         mostra(QStringLiteral("Modalità di stampa %1 non prevista.\r\nScegliere la destinazione nelle opzioni di stampa.")
                    .arg(percorso()));
         nonAvviare = true;
+    } else if (ogOpzSta && ogOpzSta->ModoEscluso(percorso())) {
+        // A route the print cannot take (saved options may still name it).
+        mostra(QStringLiteral("Questa stampa non può essere inviata alla destinazione scelta.\r\nScegliere un'altra "
+                              "destinazione nelle opzioni di stampa."));
+        nonAvviare = true;
     } else if (p == OpzSta::Stampante && !retroImposto_ && !registro_) {
         const QString nome = nomeStampante();
         const QPrinterInfo info = nome.isEmpty() ? QPrinterInfo::defaultPrinter() : QPrinterInfo::printerInfo(nome);
