@@ -214,7 +214,7 @@ void ElabLiqIva::Esegui(const ParametriLiqIva& par) {
         ScriviValIni(QStringLiteral("Base"), QStringLiteral("DirCaDi"), par.cartellaScelta.trimmed());
     // A run that left a file which must not be sent never looks done.
     if (par.tipoElab == 1 && scritto)
-        Messaggio(conErrori ? QStringLiteral("Elaborazione terminata con errori: i file segnalati non devono essere trasmessi.")
+        Messaggio(conErrori ? QStringLiteral("Elaborazione terminata con errori.")
                             : QStringLiteral("Elaborazione terminata"),
                   par.captionForm);
     rimetti();

@@ -155,7 +155,8 @@ const CasoXml kCasi[] = {
     {"a module with both month and quarter, another with neither",
      2018, {},
      {{{"Mese", 2}, {"Trimestre", 1}}, {{"Mese", Valore::null()}, {"Trimestre", Valore::null()}}},
-     false, {"<iv:Mese>2</iv:Mese>"}, {},
+     // The schema leaves both elements optional; the Agency's rules want exactly one.
+     true, {"<iv:Mese>2</iv:Mese>"}, {},
      {}, {"Modulo 1: Mese e Trimestre indicati insieme", "Modulo 2: Mese o Trimestre mancante"}, 2},
     {"a header whose columns are all Null",
      2018,
