@@ -127,9 +127,10 @@ static void ScegliStampante(Stampa& st, OpzSta& opz) {
 }
 
 bool PaginaSulFoglio(const Stampa& st) {
-    const double larg = st.LeggiLargPag(), alt = st.LeggiAltPag();
     const double sin = st.LeggiMrSin(), des = st.LeggiMrDes(), su = st.LeggiMrAlt(), giu = st.LeggiMrBas();
     const double dx = st.LeggiDx(), dy = st.LeggiDy();
+    // The printable area of the sheet, wherever the page starts in it.
+    const double larg = st.LeggiLargPag() + dx, alt = st.LeggiAltPag() + dy;
     const auto finito = [](double v) { return std::isfinite(v); };
     if (!finito(sin) || !finito(des) || !finito(su) || !finito(giu) || !finito(dx) || !finito(dy) ||
         !finito(st.LeggiFatt()) || !finito(st.LeggiInterl()))
