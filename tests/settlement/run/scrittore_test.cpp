@@ -254,6 +254,19 @@ TEST_F(ScrittoreTest, ImportoTroppoLungoEUnErroreDellaCorsa) {
     EXPECT_FALSE(Leggi(file + ".incompleto").contains("ImportoDaVersare"));
 }
 
+TEST_F(ScrittoreTest, ComunicazioneRifiutataNonSembraFinita) {
+    // Six modules: the file is refused before anything is written.
+    Comunicazione(fx.idAzienda, QStringLiteral("01234567897"), 2024, 6);
+    dialoghi->risposte = {1, 1};  // the refusal, then "&Sì"
+    run.Esegui(par);
+    const QStringList t = dialoghi->testi();
+    ASSERT_EQ(t.size(), 3) << t.join("\n").toStdString();
+    EXPECT_TRUE(t[0].endsWith("Il file non viene scritto.")) << t[0].toStdString();
+    EXPECT_EQ(t[1], "Proseguire l'elaborazione");
+    EXPECT_EQ(t[2], "Elaborazione terminata con errori.");
+    EXPECT_TRUE(QDir(cartella).entryList(QDir::Files).isEmpty());
+}
+
 TEST_F(ScrittoreTest, PaginaSenzaImmagine) {
     RegistroInstallato registro;
     Comunicazione(fx.idAzienda, QStringLiteral("01234567897"), 2024, 2);
