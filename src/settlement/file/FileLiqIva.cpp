@@ -251,9 +251,38 @@ void FileLiqIva::SottraimiTabXml(int piQuanti) { miLivTab = qMax(0, miLivTab - p
 
 void FileLiqIva::Segnala(const QString& voce) { msSegnalazioni += kCrLf + voce; }
 
-void FileLiqIva::Errore(const QString& voce) {
-    Segnala(miModulo > 0 ? QStringLiteral("Modulo %1: ").arg(miModulo) + voce : voce);
+void FileLiqIva::Errore(const QString& voce, bool delModulo) {
+    Segnala(delModulo && miModulo > 0 ? QStringLiteral("Modulo %1: ").arg(miModulo) + voce : voce);
     ++miErrori;
+}
+
+// A value of the text line, left-aligned in its width. One longer than the
+// width, or with a character the single-byte line cannot hold, would be cut
+// or changed: when `giudica`, an error of the run.
+QString FileLiqIva::AdattaRiga(const QString& nome, const QString& valore, int larghezza, bool giudica,
+                               bool delModulo) {
+    bool perso = false;
+    const QString pulito = pulitoPerRiga(valore, &perso);
+    QString utile = pulito;
+    while (utile.endsWith(QLatin1Char(' '))) utile.chop(1);
+    if (giudica && perso) Errore(nome + QStringLiteral(" contiene caratteri non ammessi"), delModulo);
+    if (giudica && utile.size() > larghezza) Errore(nome + QStringLiteral(" troppo lungo"), delModulo);
+    return AllineaCampo(pulito, larghezza, QStringLiteral("S"), QStringLiteral(" "), true);
+}
+
+// The taxpayer's codes of the text line: mandatory, and valid by the schema's patterns.
+void FileLiqIva::ControllaCodiciRiga(const LettoreRiga& riga) {
+    const auto codice = [&](const char* colonna, const QString& elemento, bool (*valido)(const QString&)) {
+        const QString v = riga(QString::fromLatin1(colonna)).testo().trimmed().toUpper();
+        if (v.isEmpty()) {
+            msCampiMancanti += kCrLf + elemento + QLatin1Char(' ');
+            ++miErrori;
+        } else if (!valido(v)) {
+            Errore(elemento + QStringLiteral(" non valido"), false);
+        }
+    };
+    codice("CodiceFiscale", QStringLiteral("CodiceFiscale"), codiceFiscaleValido);
+    codice("PartitaIva", QStringLiteral("PartitaIVA"), partitaIvaValida);
 }
 
 QString FileLiqIva::PrepCampoXml(const QString& psValore, const QString& psChiave, int piObblig,
@@ -506,57 +535,23 @@ void FileLiqIva::ScriRecCoda() {
 void FileLiqIva::ScriviRigaTesto(const LettoreRiga& riga) {
     const auto campo = [&](const char* nome) { return riga(QString::fromLatin1(nome)); };
     miModulo = static_cast<int>(numero(campo("Modulo")));
-    // A value longer than its width, or with a character the single-byte
-    // line cannot hold, would be cut or changed: an error of the run.
-    // The communication's values repeat on every line: they are judged on the first.
+    // The communication's values repeat on every line: they are judged on the
+    // first line only, and reported without a module.
     const bool primaRiga = !mbTestataControllata;
-    // `modulo`: the value belongs to the module, and its report names it.
-    const auto adattaSe = [&](bool giudica, bool modulo, const QString& nome, const QString& valore, int larghezza) {
-        bool perso = false;
-        const QString pulito = pulitoPerRiga(valore, &perso);
-        QString utile = pulito;
-        while (utile.endsWith(QLatin1Char(' '))) utile.chop(1);
-        const int numero = miModulo;
-        if (!modulo) miModulo = 0;
-        if (giudica && perso) Errore(nome + QStringLiteral(" contiene caratteri non ammessi"));
-        if (giudica && utile.size() > larghezza) Errore(nome + QStringLiteral(" troppo lungo"));
-        miModulo = numero;
-        return AllineaCampo(pulito, larghezza, QStringLiteral("S"), QStringLiteral(" "), true);
-    };
-    const auto adatta = [&](const QString& nome, const QString& valore, int larghezza) {
-        return adattaSe(true, true, nome, valore, larghezza);
-    };
+    if (primaRiga) ControllaCodiciRiga(riga);
+    mbTestataControllata = true;
     const auto testo = [&](const char* nome, int larghezza) {
-        return adattaSe(primaRiga, false, QString::fromLatin1(nome), campo(nome).testo(), larghezza);
+        return AdattaRiga(QString::fromLatin1(nome), campo(nome).testo(), larghezza, primaRiga, false);
     };
     const auto testoModulo = [&](const char* nome, int larghezza) {
-        return adatta(QString::fromLatin1(nome), campo(nome).testo(), larghezza);
+        return AdattaRiga(QString::fromLatin1(nome), campo(nome).testo(), larghezza, true, true);
     };
     // A month or other period number: blanks unless above 0.
-    const auto periodo = [&](const char* nome, int larghezza, bool giudica, bool modulo) {
+    const auto periodo = [&](const char* nome, int larghezza, bool giudica, bool delModulo) {
         const Valore v = campo(nome);
-        return numero(v) > 0 ? adattaSe(giudica, modulo, QString::fromLatin1(nome), testoIntero(v), larghezza)
+        return numero(v) > 0 ? AdattaRiga(QString::fromLatin1(nome), testoIntero(v), larghezza, giudica, delModulo)
                              : QString(larghezza, QLatin1Char(' '));
     };
-    // The taxpayer's codes are mandatory; they repeat on every line, so they
-    // are judged once, on the first.
-    if (!mbTestataControllata) {
-        mbTestataControllata = true;
-        const int modulo = miModulo;
-        miModulo = 0;
-        const auto codice = [&](const char* colonna, const QString& elemento, bool (*valido)(const QString&)) {
-            const QString v = campo(colonna).testo().trimmed().toUpper();
-            if (v.isEmpty()) {
-                msCampiMancanti += kCrLf + elemento + QLatin1Char(' ');
-                ++miErrori;
-            } else if (!valido(v)) {
-                Errore(elemento + QStringLiteral(" non valido"));
-            }
-        };
-        codice("CodiceFiscale", QStringLiteral("CodiceFiscale"), codiceFiscaleValido);
-        codice("PartitaIva", QStringLiteral("PartitaIVA"), partitaIvaValida);
-        miModulo = modulo;
-    }
     int n = 0;
     ControllaPeriodo(valutaCodice(campo("Mese"), kMesi, n) == Codice::Ammesso,
                      valutaCodice(campo("Trimestre"), kTrimestri, n) == Codice::Ammesso);
@@ -576,7 +571,8 @@ void FileLiqIva::ScriviRigaTesto(const LettoreRiga& riga) {
     const int anno = static_cast<int>(numero(campo("Anno")));
     QString r;
     r.reserve(430);
-    r += adattaSe(primaRiga, false, QStringLiteral("NumCom"), anno4(anno) + testoIntero(campo("NumCom")) + QLatin1Char('-'), 30);
+    r += AdattaRiga(QStringLiteral("NumCom"), anno4(anno) + testoIntero(campo("NumCom")) + QLatin1Char('-'), 30,
+                    primaRiga, false);
     r += anno4(anno);
     r += QLatin1Char(' ');
     r += testo("PartitaIva", 20);
@@ -597,7 +593,7 @@ void FileLiqIva::ScriviRigaTesto(const LettoreRiga& riga) {
                                                                : QString(8, QLatin1Char(' '));
     r += ValFirma(campo("FirmaIntermediario").testo());
     r += testo("CodiceFiscale", 16);
-    r += adatta(QStringLiteral("Modulo"), testoIntero(campo("Modulo")), 5);
+    r += AdattaRiga(QStringLiteral("Modulo"), testoIntero(campo("Modulo")), 5, true, true);
     r += periodo("Mese", 2, true, true);
     r += periodo("Trimestre", 1, true, true);
     for (const char* nome : {"TotaleOperazioniAttive", "TotaleOperazioniPassive", "IvaEsigibile", "IvaDetratta",

@@ -132,7 +132,9 @@ private:
     bool ScriviEnumerato(const Valore& valore, const QString& elemento, const QList<int>& ammessi);
     void ControllaPeriodo(bool mese, bool trimestre);
     double Importo(const LettoreRiga& riga, const QString& colonna);
-    void Errore(const QString& voce);
+    void Errore(const QString& voce, bool delModulo = true);
+    QString AdattaRiga(const QString& nome, const QString& valore, int larghezza, bool giudica, bool delModulo);
+    void ControllaCodiciRiga(const LettoreRiga& riga);
     void ScriviModuloXml(const LettoreRiga& riga);
     void ScriviRigaTesto(const LettoreRiga& riga);
     void Segnala(const QString& voce);
