@@ -263,7 +263,7 @@ void stLiqIva::chiudiFileRun() {
     // beside it under its incomplete name.
     if (!chiuso || s.mgFile->Errori() > 0) return;
     try {
-        osNomeFile = s.mgFile->Consegna();
+        s.mgFile->Consegna();
         s.run.consegnato = true;
     } catch (const ErroreRun& e) {
         MsgErrore(e, QStringLiteral("(") + s.msTitolo + QStringLiteral(") Errore durante la chiusura del file di scarico"));
