@@ -123,6 +123,24 @@ TEST_F(CaricaDichiaranteTest, FillsEveryFieldFromTheCompanyRecords) {
              r.CodiceCaricaDichiarante = "23";
          },
          {}},
+        {"codes stored with leading blanks keep their last character",
+         {{"CodFisc", ""}, {"PartIva", "  01234567897"}},
+         {{"CodFiscFirmaDich", "  12345678903"}},
+         Colonne{},
+         [](RecDichiarante& r) {
+             r.CFDichiarante = "";
+             r.CodiceFiscaleSocieta = "12345678903     ";
+         },
+         {}},
+        {"a code too long for its field is kept whole for the file's checks",
+         {},
+         {{"CodFiscDichiarante", "rssmra80a01h501ux"}, {"PartIvaDich", "123456789012"}},
+         Colonne{},
+         [](RecDichiarante& r) {
+             r.CodiceFiscale = "RSSMRA80A01H501UX";
+             r.PartitaIva = "123456789012";
+         },
+         {}},
         {"signer without office code",
          {},
          {{"Carica", Valore::null()}},

@@ -16,7 +16,9 @@
 #include <QFontMetricsF>
 #include <QGuiApplication>
 #include <QImageReader>
+#include <QPageLayout>
 #include <QPageSize>
+#include <QPrinter>
 #include <QPrinterInfo>
 #include <QStandardPaths>
 
@@ -140,6 +142,11 @@ bool Stampa::VerificaAvvio(int, bool& nonAvviare) {
         mostra(QStringLiteral("Modalità di stampa %1 non prevista.\r\nScegliere la destinazione nelle opzioni di stampa.")
                    .arg(percorso()));
         nonAvviare = true;
+    } else if (ogOpzSta && ogOpzSta->ModoEscluso(percorso())) {
+        // A route the print cannot take (saved options may still name it).
+        mostra(QStringLiteral("Questa stampa non può essere inviata alla destinazione scelta.\r\nScegliere un'altra "
+                              "destinazione nelle opzioni di stampa."));
+        nonAvviare = true;
     } else if (p == OpzSta::Stampante && !retroImposto_ && !registro_) {
         const QString nome = nomeStampante();
         const QPrinterInfo info = nome.isEmpty() ? QPrinterInfo::defaultPrinter() : QPrinterInfo::printerInfo(nome);
@@ -167,8 +174,15 @@ void Stampa::ImpRetro(std::unique_ptr<RetroGrafico> retro) {
     retroImposto_ = retro_ != nullptr;
 }
 
-double Stampa::LeggiLargPag() const { return pagina_.width(); }
-double Stampa::LeggiAltPag() const { return pagina_.height(); }
+double Stampa::LeggiLargPag() const {
+    return pagina_.width() - bandaNonStampabile_.left() - bandaNonStampabile_.right() - dx_;
+}
+double Stampa::LeggiAltPag() const {
+    return pagina_.height() - bandaNonStampabile_.top() - bandaNonStampabile_.bottom() - dy_;
+}
+QPointF Stampa::origine() const {
+    return QPointF(bandaNonStampabile_.left() + dx_, bandaNonStampabile_.top() + dy_);
+}
 
 // --- Fonts ---
 
@@ -247,7 +261,7 @@ void Stampa::ImpAllineamento(const QString& a) {
 QRectF Stampa::scatola() const {
     const double sin = qMax(sinistra_, mrSin_);
     double des = destra_;
-    if (des <= 0 || des <= sin) des = pagina_.width() - mrDes_;
+    if (des <= 0 || des <= sin) des = LeggiLargPag() - mrDes_;
     if (des < sin) des = sin;
     return QRectF(sin, vert_, des - sin, AltezzaRiga());
 }
@@ -261,7 +275,7 @@ void Stampa::scriviCampo(double sinMm, double desMm, int car0, int car, const QS
     if (!retro_ || !avviato_ || !paginaAperta_) return;
     const QRectF box(sinMm, vert_, qMax(0.0, desMm - sinMm), AltezzaRiga());
     altezzaRigaCorrente_ = qMax(altezzaRigaCorrente_, box.height());
-    retro_->Testo(box.translated(dx_, dy_), allineamento_, fontUsato(), UscitaRighe::SenzaMarcatore(testo));
+    retro_->Testo(box.translated(origine()), allineamento_, fontUsato(), UscitaRighe::SenzaMarcatore(testo));
 }
 
 void Stampa::StampaTesto(double larghezza, const QString& testo, bool) {
@@ -333,7 +347,7 @@ bool Stampa::VerificaSpazio(int righe, const QString&, int) const {
         if (!ogOpzSta || ogOpzSta->FisRighe <= 0 || !uscita2_) return false;
         return uscita2_->RighePagina() + righe > ogOpzSta->FisRighe - ogOpzSta->FisMrBas;
     }
-    return vert_ + righe * AltezzaRiga() > pagina_.height() - mrBas_;
+    return vert_ + righe * AltezzaRiga() > LeggiAltPag() - mrBas_;
 }
 
 // --- Fixed width ---
@@ -362,7 +376,7 @@ void Stampa::StampaImmagine(const QImage& immagine, double x, double y, double l
     v.scatola = QRectF(x, y, larghezza, altezza);
     v.dimImmagine = immagine.size();
     registra(v);
-    if (retro_ && avviato_ && paginaAperta_) retro_->Immagine(immagine, v.scatola.translated(dx_, dy_));
+    if (retro_ && avviato_ && paginaAperta_) retro_->Immagine(immagine, v.scatola.translated(origine()));
 }
 
 void Stampa::StampaImmagine(const QString& file, double x, double y, double larghezza, double altezza) {
@@ -433,16 +447,32 @@ void Stampa::AvviaDocumento() {
     if (!percorsoNoto())
         throw ErroreRun(5, QStringLiteral("Modalità di stampa %1 non prevista").arg(percorso()), QStringLiteral("Stampa"));
     pagina_ = QSizeF(210, 297);
+    bandaNonStampabile_ = {};
     if (p == OpzSta::Stampante || p == OpzSta::Video) {
         const QString nome = nomeStampante();
         const QPrinterInfo info = nome.isEmpty() ? QPrinterInfo::defaultPrinter() : QPrinterInfo::printerInfo(nome);
         if (!info.isNull() && info.defaultPageSize().isValid())
             pagina_ = info.defaultPageSize().size(QPageSize::Millimeter);
+        // The printer's unprintable band; the preview lays pages out as that printer prints them.
+        if (!info.isNull() && !retroImposto_ && !registro_) {
+            QPrinter stampante(info);
+            QPageLayout impaginazione = stampante.pageLayout();
+            impaginazione.setUnits(QPageLayout::Millimeter);
+            bandaNonStampabile_ = impaginazione.minimumMargins();
+        }
     }
-    if (forzaVert_ != 0 && pagina_.width() > pagina_.height()) pagina_.transpose();
-    // Named parameter "Orientamento" 2: landscape (the list print asks for it).
-    if (forzaVert_ == 0 && LeggiParametro(QStringLiteral("Orientamento")).intero() == 2 && pagina_.width() < pagina_.height())
+    if (forzaVert_ != 0 && pagina_.width() > pagina_.height()) {
         pagina_.transpose();
+        bandaNonStampabile_ = QMarginsF(bandaNonStampabile_.top(), bandaNonStampabile_.right(),
+                                        bandaNonStampabile_.bottom(), bandaNonStampabile_.left());
+    }
+    // Named parameter "Orientamento" 2: landscape (the list print asks for it).
+    if (forzaVert_ == 0 && LeggiParametro(QStringLiteral("Orientamento")).intero() == 2 &&
+        pagina_.width() < pagina_.height()) {
+        pagina_.transpose();
+        bandaNonStampabile_ = QMarginsF(bandaNonStampabile_.bottom(), bandaNonStampabile_.left(),
+                                        bandaNonStampabile_.top(), bandaNonStampabile_.right());
+    }
 
     if (p == OpzSta::File || p == OpzSta::LarghezzaFissa) {
         uscita2_ = UscitaRighe::Apri(*ogOpzSta, p == OpzSta::LarghezzaFissa);

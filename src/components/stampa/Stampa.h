@@ -14,6 +14,8 @@
 
 #include <QImage>
 #include <QMap>
+#include <QMarginsF>
+#include <QPointF>
 #include <QObject>
 #include <QPointer>
 #include <QString>
@@ -102,6 +104,11 @@ public:
     void ImpMrBas(double v) { mrBas_ = v; }
     double LeggiFatt() const { return fatt_; }
     void ImpFatt(double v) { fatt_ = v; }
+    // Dx, Dy: where the page starts inside the printable area of the sheet.
+    // Every position is measured from that origin, and the page runs from it
+    // to the printable area's far edges (LeggiLargPag, LeggiAltPag), so the
+    // margins are measured inside the printable area and nothing lands in a
+    // printer's unprintable band. The PDF and images print the whole sheet.
     double LeggiDx() const { return dx_; }
     void ImpDx(double v) { dx_ = v; }
     double LeggiDy() const { return dy_; }
@@ -245,7 +252,9 @@ private:
 
     double mrSin_ = 1, mrDes_ = 1, mrAlt_ = 10, mrBas_ = 10, fatt_ = 1, dx_ = 0, dy_ = 0, interl_ = 0;
     int forzaVert_ = 0;
-    QSizeF pagina_{210, 297};
+    QSizeF pagina_{210, 297};       // the sheet
+    QMarginsF bandaNonStampabile_;  // of the printer, on each side of the sheet
+    QPointF origine() const;
 
     QString fontLab_ = QStringLiteral("CorpoLab"), fontCampo_ = QStringLiteral("CorpoCampo");
     QMap<QString, std::shared_ptr<FontStd>> fonts_;

@@ -126,6 +126,22 @@ static void ScegliStampante(Stampa& st, OpzSta& opz) {
     if (serv.StampanteCorrente) st.ogPrtStam = serv.StampanteCorrente();
 }
 
+bool PaginaSulFoglio(const Stampa& st) {
+    const double sin = st.LeggiMrSin(), des = st.LeggiMrDes(), su = st.LeggiMrAlt(), giu = st.LeggiMrBas();
+    const double dx = st.LeggiDx(), dy = st.LeggiDy();
+    // The printable area of the sheet, wherever the page starts in it.
+    const double larg = st.LeggiLargPag() + dx, alt = st.LeggiAltPag() + dy;
+    const auto finito = [](double v) { return std::isfinite(v); };
+    if (!finito(sin) || !finito(des) || !finito(su) || !finito(giu) || !finito(dx) || !finito(dy) ||
+        !finito(st.LeggiFatt()) || !finito(st.LeggiInterl()))
+        return false;
+    // Margins inside the sheet and leaving room between them; the origin's
+    // offsets on the sheet; a display factor and a line spacing a page can hold.
+    return sin >= 0 && des >= 0 && su >= 0 && giu >= 0 && sin + des < larg && su + giu < alt && dx >= 0 &&
+           dy >= 0 && dx + sin + des < larg && dy + su + giu < alt && st.LeggiFatt() > 0 && st.LeggiFatt() <= 10 &&
+           std::abs(st.LeggiInterl()) < alt;
+}
+
 void IniParamStampa(const QString& sezione, Stampa& st, const QList<Valore>& predefiniti, int modo) {
     auto& serv = serviziLavoroStampa();
     st.ImpSezioneSta(sezione);
@@ -190,7 +206,16 @@ void IniParamStampa(const QString& sezione, Stampa& st, const QList<Valore>& pre
         if (forza < -32768 || forza > 32767)
             throw ErroreRun(6, QStringLiteral("Overflow"), QStringLiteral("IniParamStampa"));
         st.ImpForzaVert(static_cast<int>(forza));
+        // A value that puts the page off the sheet is as bad as one that is no
+        // number, whether the report's or the printer's corrections put it there.
+        const auto sulFoglio = [&] {
+            if (!PaginaSulFoglio(st))
+                throw ErroreRun(6, QStringLiteral("Parametri di pagina fuori dal foglio"),
+                                QStringLiteral("IniParamStampa"));
+        };
+        sulFoglio();
         if (serv.CorrMarginiStampante) serv.CorrMarginiStampante(st);
+        sulFoglio();
     } catch (const ErroreRun&) {
         if (st.LeggiMostraMsg() && ctx().ggDialoghi)
             ctx().ggDialoghi->msgBox(QStringLiteral("(IniParamStampa) Problemi nei parametri dei margini\r\n"

@@ -33,6 +33,10 @@ void InizStampa(Stampa& st, int, int);
 // one takes the built-in default. modo 0 both halves, 1 the route only, 2
 // no printer preparation for route 0.
 void IniParamStampa(const QString& sezione, Stampa& st, const QList<Valore>& predefiniti = {}, int modo = 0);
+// True when the print object's margins, offsets, display factor and line
+// spacing keep the page on its sheet; IniParamStampa treats any other value
+// like one that is not a number.
+bool PaginaSulFoglio(const Stampa& st);
 
 // The automatic PDF name from its pattern: each placeholder "§Nome§" of the
 // table replaced by its value, each value cleaned of path separators and of

@@ -177,6 +177,7 @@ bool frmLiqIvaXml::Form_Load() {
 
         elab.ogOpzSta = std::make_shared<OpzSta>();
         IniOpzSta(*elab.ogOpzSta, osKeySec);
+        EscludiRotteSuFile(*elab.ogOpzSta);
         VisStaAttuale();
 
         cartellaUscita_ = CartellaUscitaLiqIva();

@@ -31,7 +31,7 @@ struct stLiqIva::Stato {
     struct Run {
         QImage immagine1, immagine2;  // backgrounds of the front page and of a module page
         long righe = 0, scritte = 0;
-        bool fileAperto = false, codaScritta = false;
+        bool fileAperto = false, codaScritta = false, consegnato = false;
     } run;
 };
 
@@ -118,6 +118,7 @@ void stLiqIva::iniziaRun() {
     oiErrore = 0;
     // Nothing of an earlier company's run may survive into this one.
     obStampato = false;
+    obStampaRifiutata = false;
     s.mgFile.reset();
     s.msKeyRs.clear();
     s.run = {};
@@ -128,7 +129,10 @@ void stLiqIva::iniziaRun() {
 // The data phase; each step returns false where the run goes to its ending.
 void stLiqIva::eseguiRun() {
     Stato& s = *s_;
-    if (obStampa && !preparaStampa()) return;
+    if (obStampa && !preparaStampa()) {
+        obStampaRifiutata = true;
+        return;
+    }
     ctx().giStaAtt = 1;
     if (!apriDati()) return;
     const LettoreRiga riga = RigaDaRecordset(*s.mgGestRs, s.msKeyRs);
@@ -251,9 +255,20 @@ void stLiqIva::chiudiFileRun() {
         s.mgFile->ScriRecCoda();
         s.run.codaScritta = true;
     }
-    if (!ChiudiFile()) ++oiErrore;
+    const bool chiuso = ChiudiFile();
+    if (!chiuso) ++oiErrore;
     s.mgFile->MostraElenchi();
     oiErrore = static_cast<int16_t>(oiErrore + s.mgFile->Errori());
+    // Only a whole file without errors takes its final name; any other stays
+    // beside it under its incomplete name.
+    if (!chiuso || s.mgFile->Errori() > 0) return;
+    try {
+        s.mgFile->Consegna();
+        s.run.consegnato = true;
+    } catch (const ErroreRun& e) {
+        MsgErrore(e, QStringLiteral("(") + s.msTitolo + QStringLiteral(") Errore durante la chiusura del file di scarico"));
+        ++oiErrore;
+    }
 }
 
 // Ending: every step is attempted.
@@ -282,18 +297,20 @@ void stLiqIva::concludiStampa() {
     }
 }
 
-// A file cut short by a stop or a failure stays on disk: it must not be sent.
-// One that could not be created has had its own message.
+// A file cut short by a stop or a failure, or with errors, keeps its
+// incomplete name beside any earlier file of the final name: it must not be
+// sent. One that could not be created has had its own message.
 void stLiqIva::avvisaFileDaNonTrasmettere() {
     Stato& s = *s_;
-    const bool incompleto =
-        s.run.fileAperto && (s.run.scritte < s.run.righe || (obFileXml && !s.run.codaScritta));
-    const bool conErrori = s.run.fileAperto && s.mgFile->Errori() > 0;
-    if (incompleto || conErrori)
-        frmMsgCom::msgCom(QStringLiteral("Il file ") + osNomeFile +
-                              (incompleto ? QStringLiteral(" è incompleto") : QStringLiteral(" contiene valori errati")) +
-                              QStringLiteral(" e non deve essere trasmesso."),
-                          QStringLiteral("&Ok"), std::nullopt, std::nullopt, s.msTitolo);
+    if (!s.run.fileAperto || s.run.consegnato) return;
+    const bool incompleto = s.run.scritte < s.run.righe || (obFileXml && !s.run.codaScritta);
+    const bool conErrori = s.mgFile->Errori() > 0;
+    frmMsgCom::msgCom(QStringLiteral("Il file ") + osNomeFile +
+                          (incompleto || !conErrori ? QStringLiteral(" è incompleto")
+                                                    : QStringLiteral(" contiene valori errati")) +
+                          QStringLiteral(" e non deve essere trasmesso.") + QStringLiteral("\r\nÈ stato lasciato come ") +
+                          s.mgFile->PercorsoAttuale() + QStringLiteral("."),
+                      QStringLiteral("&Ok"), std::nullopt, std::nullopt, s.msTitolo);
 }
 
 void stLiqIva::rilasciaRun() {

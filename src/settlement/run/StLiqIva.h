@@ -37,6 +37,7 @@ public:
     int16_t oiErrore = 0;
     bool obStaAtt = false;   // true while AvviaStampa runs
     bool obStampato = false; // the last run found at least one row
+    bool obStampaRifiutata = false; // the last run's print was refused before its data
 
     // The program's print-in-progress flag, which the print object clears
     // through the owner when the print has ended.

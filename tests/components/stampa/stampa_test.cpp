@@ -275,6 +275,18 @@ TEST_F(StampaTest, StartCheckRefusesAJobWithoutPrinterOrTarget) {
         {OpzSta::Video, "", false, ""},
         {7, "", true, "Modalità di stampa 7 non prevista"},
     };
+    // A route the print has excluded is refused even when saved options name it.
+    {
+        dialoghi->mostrati.clear();
+        opz->oiStaVid = OpzSta::LarghezzaFissa;
+        opz->FisFileName = dir.filePath("stampa.prn");
+        opz->ModoEscluso(OpzSta::LarghezzaFissa, true);
+        bool no = false;
+        EXPECT_TRUE(nuova()->VerificaAvvio(1, no));
+        EXPECT_EQ(dialoghi->testi(), QStringList{"Questa stampa non può essere inviata alla destinazione scelta.\r\n"
+                                                 "Scegliere un'altra destinazione nelle opzioni di stampa."});
+        opz->ModoEscluso(OpzSta::LarghezzaFissa, false);
+    }
     for (const auto& caso : casi) {
         dialoghi->mostrati.clear();
         opz->oiStaVid = caso.percorso;
@@ -469,6 +481,33 @@ TEST_F(StampaTest, RendersPagesToPdfAndToImages) {
     const int cima = qRound(10 * 100 / 25.4);
     EXPECT_GT(scuri(cima, cima + 60), 50);
     EXPECT_EQ(scuri(pagina.height() - 100, pagina.height()), 0);
+}
+
+TEST_F(StampaTest, APictureShrunkOntoAPageImageKeepsItsThinLines) {
+    // A form picture of 1-pixel lines, one every 7 pixels, drawn 7 times
+    // smaller: each line of the page image covers one line of the picture.
+    QImage modulo(700, 700, QImage::Format_RGB32);
+    modulo.fill(Qt::white);
+    for (int y = 0; y < 700; y += 7)
+        for (int x = 0; x < 700; ++x) modulo.setPixel(x, y, qRgb(0, 0, 0));
+    opz->oiStaVid = OpzSta::Video;
+    auto st = nuova();
+    auto retro = RetroPittore::PerImmagini(25.4);  // one pixel a millimetre
+    RetroPittore* pittore = retro.get();
+    st->ImpRetro(std::move(retro));
+    st->AvviaDocumento();
+    st->StampaImmagine(modulo, 10, 10, 100, 100);
+    st->FineStampa();
+    ASSERT_EQ(pittore->Immagini().size(), 1);
+    const QImage pagina = pittore->Immagini()[0];
+    int righeVisibili = 0;
+    for (int y = 12; y < 108; ++y) {
+        int somma = 0;
+        for (int x = 20; x < 100; ++x) somma += qGray(pagina.pixel(x, y));
+        if (somma / 80 < 240) ++righeVisibili;
+    }
+    // Sampling one row in seven would miss nearly every line.
+    EXPECT_EQ(righeVisibili, 96);
 }
 
 TEST_F(StampaTest, ThePageRangeLimitsThePdf) {

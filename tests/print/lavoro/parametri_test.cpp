@@ -75,8 +75,18 @@ TEST_F(LavoroTest, ABadPageParameterGivesOneBoxAndAllDefaults) {
     } casi[] = {
         {"[PRGLIQ]\nMrSin=4\nForzaVert=99999\n"},
         {"[Opzioni Stampa]\nMrSin=4\nMrBas=abc\n"},
+        // Values that put the page off the sheet count as values that are no number.
+        {"[PRGLIQ]\nMrSin=1500\n"},
+        {"[PRGLIQ]\nMrSin=-3\n"},
+        {"[PRGLIQ]\nMrAlt=200\nMrBas=100\n"},
+        {"[PRGLIQ]\nDy=-2\n"},
+        {"[PRGLIQ]\nDx=300\n"},
+        {"[PRGLIQ]\nFatt=0\n"},
+        {"[PRGLIQ]\nFatt=100000000000000000000000000000\n"},
+        {"[PRGLIQ]\nInterl=5000\n"},
     };
     for (const auto& caso : casi) {
+        SCOPED_TRACE(caso.ini.constData());
         scrivi(c->gsFileIni, caso.ini);
         dialoghi->mostrati.clear();
         int correzioni = 0;
@@ -102,6 +112,15 @@ TEST_F(LavoroTest, ABadPageParameterGivesOneBoxAndAllDefaults) {
     IniParamStampa("PRGLIQ", st);
     EXPECT_TRUE(dialoghi->mostrati.isEmpty());
     EXPECT_DOUBLE_EQ(st.LeggiMrSin(), 1);
+
+    // A printer correction that takes the page off the sheet: the same box and defaults.
+    scrivi(c->gsFileIni, "[PRGLIQ]\nMrSin=2\n");
+    dialoghi->mostrati.clear();
+    serviziLavoroStampa().CorrMarginiStampante = [](Stampa& s) { s.ImpMrSin(s.LeggiMrSin() - 5); };
+    auto corretta = preparata();
+    EXPECT_EQ(dialoghi->testi().size(), 1);
+    EXPECT_DOUBLE_EQ(corretta->LeggiMrSin(), 1);
+    serviziLavoroStampa().CorrMarginiStampante = nullptr;
 }
 
 TEST_F(LavoroTest, AutomaticPdfNameIsBuiltFromCleanedValuesAndTheEmailFollows) {
