@@ -1,6 +1,7 @@
 #include "components/stampa/UscitaRighe.h"
 
 #include "components/core/ErroreRun.h"
+#include "components/stampa/FoglioXlsx.h"
 #include "components/util/Percorsi.h"
 
 #include <QDir>
@@ -48,6 +49,9 @@ QString UscitaRighe::Allinea(const QString& testo, int larghezza, const QString&
 
 QString UscitaRighe::SenzaMarcatore(const QString& testo) { return QString(testo).remove(MarcatoreColonna); }
 
+UscitaRighe::UscitaRighe() = default;
+UscitaRighe::~UscitaRighe() = default;
+
 std::unique_ptr<UscitaRighe> UscitaRighe::Apri(const OpzSta& opz, bool fisso) {
     auto u = std::make_unique<UscitaRighe>();
     u->fisso_ = fisso;
@@ -56,6 +60,10 @@ std::unique_ptr<UscitaRighe> UscitaRighe::Apri(const OpzSta& opz, bool fisso) {
     if (!nome.isEmpty() && QFileInfo(nome).isRelative() && !opz.PathDefault.trimmed().isEmpty())
         nome = QDir(PercorsoLocale(opz.PathDefault.trimmed())).filePath(nome);
     u->file_.setFileName(nome);
+    if (!fisso && opz.FileForm == OpzSta::FormatoExcel && !nome.isEmpty()) {
+        u->foglio_ = std::make_unique<FoglioXlsx>(nome, opz.NumNoForm);
+        return u;
+    }
     if (nome.isEmpty() || !u->file_.open(QIODevice::WriteOnly | QIODevice::Truncate))
         throw ErroreRun(75, QStringLiteral("Impossibile scrivere il file di stampa \"%1\"").arg(nome),
                         QStringLiteral("Stampa"));
@@ -110,6 +118,9 @@ void UscitaRighe::FineRiga() {
         scrivi(r + QStringLiteral("\r\n"));
         riga_.clear();
         ++righePagina_;
+    } else if (foglio_) {
+        foglio_->Riga(campi_);
+        campi_.clear();
     } else {
         QStringList q;
         for (const QString& c : std::as_const(campi_)) q << qualifica(c);
@@ -136,6 +147,12 @@ void UscitaRighe::iniziaPagina() {
 }
 
 void UscitaRighe::Chiudi(bool completa) {
+    if (foglio_) {
+        if (completa && rigaAperta_) FineRiga();
+        auto foglio = std::move(foglio_);
+        foglio->Chiudi();
+        return;
+    }
     if (!file_.isOpen()) return;
     if (completa) {
         if (rigaAperta_) FineRiga();

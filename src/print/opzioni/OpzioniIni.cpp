@@ -9,6 +9,7 @@
 #include "components/util/UtilGenerali.h"
 #include "print/lavoro/LavoroStampa.h"
 #include "print/opzioni/CorrMargini.h"
+#include "print/opzioni/PostaStampa.h"
 #include "print/opzioni/Stampanti.h"
 #include "print/opzioni/TitoloPorta.h"
 #include "contesto/Contesto.h"
@@ -240,4 +241,5 @@ void InstallaServiziStampanti() {
     s.StampanteCorrente = [] { return ggStampanti().NomeCorrente(); };
     s.ImpostaPrinterOpz = [](OpzSta& opz, int avviso) { return ImpostaPrinterOpz(opz, avviso != 0); };
     s.CorrMarginiStampante = [](Stampa& st) { CorrMarginiStampante(st); };
+    InstallaServiziPosta();
 }

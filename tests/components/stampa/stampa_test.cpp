@@ -1,4 +1,5 @@
 #include "components/stampa/Stampa.h"
+#include "support/LettoreXlsx.h"
 
 #include "components/core/ErroreRun.h"
 #include "components/platform/DialoghiScriptati.h"
@@ -191,7 +192,6 @@ TEST_F(StampaTest, TextFileRouteWritesSeparatedQualifiedFields) {
         {OpzSta::CompatibileExcel, "\"", "Ditta: Rossi;\"a;b\";\"dice \"\"ciao\"\"\"\r\nPag. 1\r\n"},
         {OpzSta::Testo, "\"", "Ditta: Rossi;a;b;dice \"ciao\"\r\nPag. 1\r\n"},
         {OpzSta::CompatibileExcel, "", "Ditta: Rossi;a;b;dice \"ciao\"\r\nPag. 1\r\n"},
-        {OpzSta::FormatoExcel, "\"", "Ditta: Rossi;seconda;\"a;b\";\"dice \"\"ciao\"\"\"\r\nPag. 1\r\n"},
     };
     for (const auto& caso : casi) {
         opz->oiStaVid = OpzSta::File;
@@ -209,6 +209,63 @@ TEST_F(StampaTest, TextFileRouteWritesSeparatedQualifiedFields) {
         st->FineStampa();
         EXPECT_EQ(leggi(opz->FileName), caso.atteso) << caso.formato;
         EXPECT_EQ(st->LeggiFileUscita(), opz->FileName);
+    }
+}
+
+// The spreadsheet format is a real workbook: one row per line, a field split
+// at the column marker, numbers the Italian way as number cells with the
+// report's format, or plain when the options ask for it; codes stay text.
+TEST_F(StampaTest, SpreadsheetFormatWritesAWorkbookWithNumberCells) {
+    struct Atteso {
+        const char* cella;
+        const char* testo;
+        bool numero;
+        const char* formato;
+    };
+    struct Caso {
+        const char* nome;
+        bool senzaFormato;
+        QList<Atteso> celle;
+    } casi[] = {
+        {.nome = "formatted",
+         .senzaFormato = false,
+         .celle = {{"A1", "Ditta: Rossi", false, ""},
+                   {"B1", "seconda", false, ""},
+                   {"C1", "a;b", false, ""},
+                   {"D1", "dice \"ciao\"", false, ""},
+                   {"A2", "1234.56", true, "#,##0.00"},
+                   {"B2", "-2", true, "0"},
+                   {"C2", "0.5", true, "0.0"},
+                   {"D2", "00123", false, ""},
+                   {"E2", "12/03/2018", false, ""}}},
+        {.nome = "plain numbers",
+         .senzaFormato = true,
+         .celle = {{"A2", "1234.56", true, ""}, {"B2", "-2", true, ""}, {"D2", "00123", false, ""}}},
+    };
+    for (const auto& caso : casi) {
+        SCOPED_TRACE(caso.nome);
+        opz->oiStaVid = OpzSta::File;
+        opz->FileForm = OpzSta::FormatoExcel;
+        opz->NumNoForm = caso.senzaFormato;
+        opz->FileName = dir.filePath("uscita.xlsx");
+        auto st = nuova();
+        st->AvviaDocumento();
+        st->StampaTesto(0, QStringLiteral("Ditta: Rossi§ç^&£seconda"));
+        st->StampaTesto(0, QStringLiteral("a;b"));
+        st->StampaTesto(0, QStringLiteral("dice \"ciao\""));
+        st->NuovaRiga();
+        for (const char* t : {"1.234,56", "-2", "0,5", "00123", "12/03/2018"}) st->StampaTesto(0, QString::fromLatin1(t));
+        st->FineStampa();
+        EXPECT_EQ(st->LeggiFileUscita(), opz->FileName);
+        const LettoreXlsx x(opz->FileName);
+        ASSERT_TRUE(x.valido);
+        for (const auto& a : caso.celle) {
+            SCOPED_TRACE(a.cella);
+            const CellaXlsx c = x.celle.value(QString::fromLatin1(a.cella));
+            EXPECT_EQ(c.testo, QString::fromUtf8(a.testo));
+            EXPECT_EQ(c.numero, a.numero);
+            EXPECT_EQ(c.formato, QString::fromLatin1(a.formato));
+        }
     }
 }
 
