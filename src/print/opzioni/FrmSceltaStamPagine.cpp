@@ -127,8 +127,8 @@ void FrmSceltaStam::costruisciPagine() {
         ImpostaElemento(OptSepCampi[i], QStringLiteral("OptSepCampi"), i);
         gruppoSep->addButton(OptSepCampi[i]);
         lSep->addWidget(OptSepCampi[i]);
-        connect(OptSepCampi[i], &QRadioButton::toggled, this, [this, i](bool on) {
-            if (!on || !ogOpzSta) return;
+        connect(OptSepCampi[i], &QRadioButton::clicked, this, [this, i] {
+            if (!ogOpzSta) return;
             static const QString valori[4] = {QStringLiteral("\t"), QStringLiteral(";"), QStringLiteral(","),
                                               QStringLiteral(" ")};
             ogOpzSta->SepCampi = valori[i];
@@ -144,8 +144,8 @@ void FrmSceltaStam::costruisciPagine() {
         ImpostaElemento(OptDelimStr[i], QStringLiteral("OptDelimStr"), i);
         gruppoDelim->addButton(OptDelimStr[i]);
         lDelim->addWidget(OptDelimStr[i]);
-        connect(OptDelimStr[i], &QRadioButton::toggled, this, [this, i](bool on) {
-            if (!on || !ogOpzSta) return;
+        connect(OptDelimStr[i], &QRadioButton::clicked, this, [this, i] {
+            if (!ogOpzSta) return;
             static const QString valori[3] = {QStringLiteral("\""), QStringLiteral("'"), QString()};
             ogOpzSta->DelimStr = valori[i];
             VisStaAttuale();
@@ -541,7 +541,7 @@ void FrmSceltaStam::ComOpz_Click(int Index) {
         // Closed with its close box: the options stay as they were.
         if (zoom.Confermato()) {
             const double v = zoom.VsbProp->value();
-            ogOpzSta->Fatt = s > 0 ? static_cast<float>(ggUtil().Arrotonda(v / 100 * s, 4)) : v / 100;
+            ogOpzSta->Fatt = s > 0 ? static_cast<float>(ggUtil().Arrotonda(v / 100 * s, -4)) : v / 100;
             ogOpzSta->MemVid = zoom.CheMemVid->isChecked() ? 1 : 0;
             ogOpzSta->VideoScelto = true;
         }

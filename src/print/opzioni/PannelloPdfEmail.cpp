@@ -241,13 +241,9 @@ void PannelloPdfEmail::MostraIniPE() {
     miEmailToCor = std::clamp(static_cast<int>(ggUtil().ValoreNumerico(Valore(par(QStringLiteral("EmailToNum"))))), 1, 3);
     MostraEmailToCor(true);
 
+    // No configuration number: the single configuration without digits. The
+    // recipient number chosen by the user is left as it is.
     miEmailTipoCor = std::max(0, static_cast<int>(ggUtil().ValoreNumerico(Valore(par(nomeVoce(22))))));
-    if (miEmailTipoCor == 0) {
-        // With no configuration chosen the first recipient goes with it; the
-        // configuration number itself is never overwritten here.
-        ScriviValMenu(QStringLiteral("EmailToNum"), Valore(1));
-        miEmailTipoCor = std::max(0, static_cast<int>(ggUtil().ValoreNumerico(Valore(par(nomeVoce(22))))));
-    }
     if (miEmailTipoCor == 0) {
         miEmailTipoCor = 1;
         mbPiuConfig = false;

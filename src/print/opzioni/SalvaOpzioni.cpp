@@ -76,7 +76,7 @@ QList<RigaSalvataggio> RigheSalvataggio(const OpzSta& opz, double fattoreVideo, 
     {
         // The stored factor does not depend on the screen; written with a
         // decimal comma, the form the reader takes whatever the locale.
-        const double f = fattoreVideo > 0 ? ggUtil().Arrotonda(opz.Fatt / fattoreVideo, 2) : opz.Fatt;
+        const double f = fattoreVideo > 0 ? ggUtil().Arrotonda(opz.Fatt / fattoreVideo, -2) : opz.Fatt;
         const QString t = numeroInTesto(f);
         riga(8, "Fattore di visualizzazione:", "Fatt", t, t);
     }
