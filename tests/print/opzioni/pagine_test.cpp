@@ -247,6 +247,7 @@ TEST_F(PagineTest, PreviewSizeThroughTheZoomDialog) {
 }
 
 TEST(FrmVStaParTest, SampleFollowsTheBarAndTheResetTicksThePages) {
+    AppTest();
     frmVStaPar z;
     EXPECT_EQ(z.VsbProp->value(), 50);
     EXPECT_EQ(z.windowTitle(), "Grandezza visualizzazione stampe");
