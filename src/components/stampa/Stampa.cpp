@@ -440,6 +440,12 @@ void Stampa::AvviaDocumento() {
         if (!info.isNull() && info.defaultPageSize().isValid())
             pagina_ = info.defaultPageSize().size(QPageSize::Millimeter);
     }
+    if (p == OpzSta::Stampante || p == PercorsoPdf) {
+        // A paper size chosen in the options (the platform's paper number) wins over the printer's own.
+        const int carta = static_cast<int>(ogOpzSta->LeggiOpzione(QStringLiteral("NumTipoCarta")).numero());
+        const QPageSize scelta(QPageSize::id(carta));
+        if (carta > 0 && scelta.isValid()) pagina_ = scelta.size(QPageSize::Millimeter);
+    }
     if (forzaVert_ != 0 && pagina_.width() > pagina_.height()) pagina_.transpose();
 
     if (p == OpzSta::File || p == OpzSta::LarghezzaFissa) {

@@ -4,8 +4,13 @@
 #include "components/stampa/FoglioXlsx.h"
 #include "components/util/Percorsi.h"
 
+#include "components/stampanti/ServizioStampanti.h"
+
 #include <QDir>
 #include <QFileInfo>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QUuid>
 
 namespace {
 
@@ -59,6 +64,12 @@ std::unique_ptr<UscitaRighe> UscitaRighe::Apri(const OpzSta& opz, bool fisso) {
     QString nome = PercorsoLocale((fisso ? opz.FisFileName : opz.FileName).trimmed());
     if (!nome.isEmpty() && QFileInfo(nome).isRelative() && !opz.PathDefault.trimmed().isEmpty())
         nome = QDir(PercorsoLocale(opz.PathDefault.trimmed())).filePath(nome);
+    if (fisso && opz.FisStampante && !opz.FisFileName.trimmed().isEmpty()) {
+        // The lines go to a file of our own first; the queue gets them whole at the end.
+        u->coda_ = CodaStampaFissa(opz.FisFileName.trimmed());
+        nome = QDir(QDir::tempPath()).filePath(QStringLiteral("comiva_fissa_") +
+                                               QUuid::createUuid().toString(QUuid::Id128) + QStringLiteral(".txt"));
+    }
     u->file_.setFileName(nome);
     if (!fisso && opz.FileForm == OpzSta::FormatoExcel && !nome.isEmpty()) {
         u->foglio_ = std::make_unique<FoglioXlsx>(nome, opz.NumNoForm);
@@ -159,4 +170,29 @@ void UscitaRighe::Chiudi(bool completa) {
         if (fisso_ && opz_.FisUtilComp) scrivi(opz_.FisCodFinComp);
     }
     file_.close();
+    if (coda_.isEmpty()) return;
+    const QString file = file_.fileName();
+    struct Rimuovi {
+        QString f;
+        ~Rimuovi() { QFile::remove(f); }
+    } rimuovi{file};
+    if (!completa) return;  // a print that did not end sends nothing
+    QProcess lp;
+    lp.start(QStringLiteral("lp"), {QStringLiteral("-d"), coda_, QStringLiteral("-o"), QStringLiteral("raw"), file});
+    const bool finito = lp.waitForStarted(30000) && lp.waitForFinished(120000);
+    if (!finito) {
+        lp.kill();
+        lp.waitForFinished(5000);
+    }
+    if (!finito || lp.exitStatus() != QProcess::NormalExit || lp.exitCode() != 0)
+        throw ErroreRun(75, QStringLiteral("Invio alla stampante \"%1\" non riuscito: %2")
+                                .arg(coda_, QString::fromLocal8Bit(lp.readAllStandardError()).trimmed()),
+                        QStringLiteral("Stampa"));
+}
+
+QString CodaStampaFissa(const QString& destinazione) {
+    for (const auto& s : ggStampanti().Installate())
+        if (s.nome.compare(destinazione, Qt::CaseInsensitive) == 0 || s.porta.compare(destinazione, Qt::CaseInsensitive) == 0)
+            return s.nome;
+    return destinazione;
 }

@@ -3,7 +3,9 @@
 // by the separator, qualified where needed; spreadsheet format: an .xlsx
 // with one row per line, FoglioXlsx) and 3 (fixed width:
 // characters placed at their columns, pages of the configured height, form
-// feeds, the printer's start and end codes). Files are Windows-1252 with CR LF.
+// feeds, the printer's start and end codes; to a file, or, when the options
+// name a printer, handed whole to that CUPS queue as raw text with `lp`).
+// Files are Windows-1252 with CR LF.
 #include "components/stampa/OpzSta.h"
 
 #include <QByteArray>
@@ -58,4 +60,9 @@ private:
     int righePagina_ = 0;
     int pagine_ = 0;
     std::unique_ptr<FoglioXlsx> foglio_;  // route 2 in the spreadsheet format
+    QString coda_;                        // route 3 to a printer: its queue
 };
+
+// The CUPS queue of a fixed-width target that names a printer: the installed
+// printer of that name or port, else the target itself.
+QString CodaStampaFissa(const QString& destinazione);

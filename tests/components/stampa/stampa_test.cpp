@@ -5,12 +5,14 @@
 #include "components/platform/DialoghiScriptati.h"
 #include "components/stampa/FormStampaInCorso.h"
 #include "components/stampa/RetroPittore.h"
+#include "components/stampanti/StampantiFinte.h"
 #include "contesto/Contesto.h"
 #include "support/AppTest.h"
 
 #include <QApplication>
 #include <QFile>
 #include <QPrinterInfo>
+#include <QPageSize>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -267,6 +269,73 @@ TEST_F(StampaTest, SpreadsheetFormatWritesAWorkbookWithNumberCells) {
             EXPECT_EQ(c.formato, QString::fromLatin1(a.formato));
         }
     }
+}
+
+// Fixed width to a printer: the lines reach its CUPS queue whole and raw, and
+// a queue that refuses them is an error of the print, never a silent loss.
+TEST_F(StampaTest, FixedWidthToAPrinterGoesToItsQueue) {
+    auto stampanti = std::make_shared<StampantiFinte>();
+    stampanti->stampanti = {{"Aghi", "usb://epson/lq"}};
+    ImpostaServizioStampanti(stampanti);
+    // A stand-in for lp that keeps its arguments and the text it was given.
+    const QString bin = dir.filePath("bin");
+    QDir().mkpath(bin);
+    const QString ricevuto = dir.filePath("ricevuto");
+    {
+        QFile lp(bin + "/lp");
+        ASSERT_TRUE(lp.open(QIODevice::WriteOnly));
+        lp.write(("#!/bin/sh\n[ \"$2\" = Rotta ] && { echo 'coda inesistente' >&2; exit 1; }\n"
+                  "echo \"$@\" > '" + ricevuto + ".arg'\ncat \"$5\" > '" + ricevuto + "'\n").toUtf8());
+        lp.setPermissions(lp.permissions() | QFileDevice::ExeOwner);
+    }
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", bin.toUtf8() + ":" + path);
+    struct Caso {
+        const char* nome;
+        const char* destinazione;
+        const char* coda;  // empty: refused
+    } casi[] = {
+        {.nome = "by port", .destinazione = "usb://epson/lq", .coda = "Aghi"},
+        {.nome = "by name", .destinazione = "aghi", .coda = "Aghi"},
+        {.nome = "queue that refuses", .destinazione = "Rotta", .coda = ""},
+    };
+    for (const auto& k : casi) {
+        SCOPED_TRACE(k.nome);
+        QFile::remove(ricevuto);
+        opz->oiStaVid = OpzSta::LarghezzaFissa;
+        opz->FisStampante = true;
+        opz->FisFileName = QString::fromLatin1(k.destinazione);
+        opz->FisRighe = 0;
+        auto st = nuova();
+        st->AvviaDocumento();
+        st->StampaTesto(0, QStringLiteral("Liquidazione"));
+        if (*k.coda) {
+            st->FineStampa();
+            EXPECT_EQ(leggi(ricevuto), "Liquidazione\r\n");
+            EXPECT_TRUE(leggi(ricevuto + ".arg").startsWith("-d " + QByteArray(k.coda) + " -o raw /"));
+        } else {
+            try {
+                st->FineStampa();
+                ADD_FAILURE() << "refused queue reported as done";
+            } catch (const ErroreRun& e) {
+                EXPECT_TRUE(e.descrizione().contains("coda inesistente")) << e.descrizione().toStdString();
+            }
+        }
+    }
+    qputenv("PATH", path);
+    ImpostaServizioStampanti(nullptr);
+}
+
+// The paper size of the options sets the page of the printer and the PDF.
+TEST_F(StampaTest, PaperSizeOfTheOptionsSetsThePage) {
+    RegistroInstallato reg;
+    opz->oiStaVid = OpzSta::Stampante;
+    opz->ImpOpzione("NumTipoCarta", 12, QPageSize(QPageSize::A5).windowsId());
+    auto st = nuova();
+    st->AvviaDocumento();
+    EXPECT_NEAR(st->LeggiLargPag(), 148, 0.5);
+    EXPECT_NEAR(st->LeggiAltPag(), 210, 0.5);
+    st->FineStampa();
 }
 
 TEST_F(StampaTest, FileRoutesWriteWindows1252AndReportAFileThatCannotBeWritten) {
