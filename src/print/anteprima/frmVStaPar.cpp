@@ -1,6 +1,7 @@
 #include "print/anteprima/frmVStaPar.h"
 
 #include <QCheckBox>
+#include <QPointer>
 #include <QEvent>
 #include <QGridLayout>
 #include <QLabel>
@@ -63,6 +64,12 @@ frmVStaPar::frmVStaPar() {
     connect(VsbProp, &QScrollBar::sliderMoved, this, [this] { vsbProp_change(); });
     connect(CmdOk, &QPushButton::clicked, this, &frmVStaPar::CmdOk_Click);
     vsbProp_change();
+}
+
+frmVStaPar* frmVStaPar::Istanza() {
+    static QPointer<frmVStaPar> f;
+    if (!f) f = new frmVStaPar();
+    return f;
 }
 
 void frmVStaPar::vsbProp_change() {

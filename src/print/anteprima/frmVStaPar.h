@@ -16,6 +16,8 @@ class frmVStaPar : public QDialog {
     Q_OBJECT
 public:
     frmVStaPar();
+    // The default instance handed to every print object; made on first use.
+    static frmVStaPar* Istanza();
 
     QScrollBar* VsbProp;
     QLabel* LabProp;

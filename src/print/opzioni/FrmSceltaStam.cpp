@@ -194,12 +194,19 @@ FrmSceltaStam::FrmSceltaStam() {
     destra->addStretch();
     destra->addWidget(ComChiudi);
     alto->addLayout(destra);
+    // The two panels cover the rest of the dialog while they are shown.
+    contenuto_ = new QWidget(this);
+    auto* principale = new QVBoxLayout(contenuto_);
+    principale->setContentsMargins(0, 0, 0, 0);
+    principale->addWidget(labStaAttuale);
+    principale->addLayout(alto);
+    principale->addWidget(pagine);
     auto* tutto = new QVBoxLayout(this);
-    tutto->addWidget(labStaAttuale);
-    tutto->addLayout(alto);
-    tutto->addWidget(pagine);
+    tutto->addWidget(contenuto_);
     tutto->addWidget(PicSalPar);
     costruisciPdfEmail(tutto);
+    PicSalPar->installEventFilter(this);
+    pannelloPE_->installEventFilter(this);
 }
 
 void FrmSceltaStam::Form_Load() {
@@ -363,6 +370,9 @@ bool FrmSceltaStam::event(QEvent* e) {
 bool FrmSceltaStam::eventFilter(QObject* o, QEvent* e) {
     // The hidden switch on the route frame.
     if (o == Fra0 && e->type() == QEvent::MouseButtonDblClick && ogOpzSta) ogOpzSta->OpzNascosta = true;
+    if ((o == PicSalPar || o == pannelloPE_) &&
+        (e->type() == QEvent::ShowToParent || e->type() == QEvent::HideToParent))
+        contenuto_->setVisible(PicSalPar->isHidden() && pannelloPE_->isHidden());
     return QDialog::eventFilter(o, e);
 }
 

@@ -174,6 +174,8 @@ private:
     QString msStampantiNoCassetti;
     int modoSalvataggio_ = 0;    // 0 save, -1 delete
     QString fileDialogo_;        // the name the save dialog last held
+    QWidget* contenuto_ = nullptr;   // everything but the two panels
+    QWidget* pannelloPE_ = nullptr;  // PicPdfEmail as a widget
 
 public:
     bool mbCaricamento = false;

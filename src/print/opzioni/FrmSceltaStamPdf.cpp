@@ -22,6 +22,7 @@ bool siPar(const char* nome) {
 
 void FrmSceltaStam::costruisciPdfEmail(QVBoxLayout* tutto) {
     PicPdfEmail = new PannelloPdfEmail(*this);
+    pannelloPE_ = PicPdfEmail;
     tutto->addWidget(PicPdfEmail);
 }
 

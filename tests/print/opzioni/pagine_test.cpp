@@ -351,6 +351,7 @@ TEST_F(PagineTest, SavedOptionsComeBackTheSame) {
         FrmSceltaStam& f = apri();
         f.ComSalOpz_Click();
         EXPECT_FALSE(f.PicSalPar->isHidden());
+        EXPECT_FALSE(f.ComChiudi->isVisibleTo(&f));  // the panel covers the dialog
         EXPECT_EQ(f.LabValParam[5]->text(), "Tab");
         EXPECT_EQ(f.LabValParam[8]->text(), "0,67");
         EXPECT_EQ(f.LabValParam[24]->text(), "Default");
@@ -358,6 +359,7 @@ TEST_F(PagineTest, SavedOptionsComeBackTheSame) {
         (k.predefiniti ? f.OptSalInDef : f.OptSalInStamp)->setChecked(true);
         f.ComOk_Click();
         EXPECT_TRUE(f.PicSalPar->isHidden());
+        EXPECT_TRUE(f.ComChiudi->isVisibleTo(&f));
         EXPECT_TRUE(dialoghi->mostrati.isEmpty()) << dialoghi->testi().join("|").toStdString();
         const QByteArray scritto = leggi(dir.filePath(k.file));
         EXPECT_TRUE(scritto.contains("[" + QByteArray(k.sezione) + "]"));
