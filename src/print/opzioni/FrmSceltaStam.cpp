@@ -398,7 +398,12 @@ bool FrmSceltaStam::ControlliChiusura() {
 void FrmSceltaStam::ComChiudi_Click() { done(QDialog::Accepted); }
 
 void FrmSceltaStam::done(int r) {
-    if (!ControlliChiusura()) return;
+    // A login request closed by the window's box is abandoned, never taken
+    // for new data (which would send again with the refused login).
+    if (oiRichDatiEmail == 1000)
+        oiRichDatiEmail = 200;
+    else if (!ControlliChiusura())
+        return;
     QDialog::done(r);
     // Unloaded: the next opening loads a new instance.
     if (istanza() == this) istanza() = nullptr;

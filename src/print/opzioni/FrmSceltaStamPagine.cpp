@@ -56,6 +56,7 @@ QTableWidget* nuovaGriglia(QWidget* padre, const char* nome, int larghezzaNome, 
     g->setColumnWidth(0, m.horizontalAdvance(QStringLiteral("9999")));
     g->setColumnWidth(1, m.horizontalAdvance(QString(larghezzaNome, QLatin1Char('M'))) / 3);
     g->setColumnWidth(2, m.horizontalAdvance(QString(larghezzaPorta, QLatin1Char('M'))) / 3);
+    g->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
     return g;
 }
 

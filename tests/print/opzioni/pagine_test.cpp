@@ -507,6 +507,7 @@ TEST_F(PagineTest, LoginRequestEndsOnlyWithTheDataOrWhenAbandoned) {
     } casi[] = {
         {.nome = "confirmed with the data", .risposte = {1}, .completa = true, .annulla = false, .esito = true},
         {.nome = "abandoned", .risposte = {1, 1, 1}, .completa = false, .annulla = true, .esito = false},
+        {.nome = "closed by the window's box", .risposte = {1, 1}, .completa = false, .annulla = false, .esito = false},
     };
     for (const auto& k : casi) {
         SCOPED_TRACE(k.nome);
@@ -524,16 +525,18 @@ TEST_F(PagineTest, LoginRequestEndsOnlyWithTheDataOrWhenAbandoned) {
                 d.txt(1015)->setText("nuova");
                 d.txt(1011)->setText("smtp.esempio.it");
                 d.PicPdfEmail->ComPEOk_Click();
-            } else {
+            } else if (k.annulla) {
                 d.PicPdfEmail->ComPEAnnulla_Click();
                 EXPECT_EQ(dialoghi->testi().last(), "Confermi annullamento invio email");
+            } else {
+                d.reject();
             }
         };
         EXPECT_EQ(f.RichDatiEmail(), k.esito);
         EXPECT_EQ(dialoghi->testi().first(), "Login o password non valida per spedizione email");
         EXPECT_EQ(f.oiRichDatiEmail, 0);
         if (k.completa) EXPECT_EQ(LeggiValMenu("EmailPwd").testo(), "nuova");
-        delete &f;
+        if (FrmSceltaStam::Caricata()) delete &f;
     }
 }
 
