@@ -179,7 +179,10 @@ void UscitaRighe::Chiudi(bool completa) {
     if (!completa) return;  // a print that did not end sends nothing
     QProcess lp;
     lp.start(QStringLiteral("lp"), {QStringLiteral("-d"), coda_, QStringLiteral("-o"), QStringLiteral("raw"), file});
-    const bool finito = lp.waitForStarted(30000) && lp.waitForFinished(120000);
+    if (!lp.waitForStarted(30000))
+        throw ErroreRun(75, QStringLiteral("Invio alla stampante \"%1\" non riuscito: il comando lp di CUPS non è disponibile").arg(coda_),
+                        QStringLiteral("Stampa"));
+    const bool finito = lp.waitForFinished(120000);
     if (!finito) {
         lp.kill();
         lp.waitForFinished(5000);
