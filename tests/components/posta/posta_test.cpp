@@ -11,6 +11,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QTimeZone>
 
 #include <gtest/gtest.h>
@@ -185,6 +186,59 @@ TEST_F(PostaTest, RefusedLoginAsksAgainAndSendsWithTheNewData) {
             EXPECT_FALSE(dialoghi->mostrati[0].testo.contains(QStringLiteral("sbagliata")));
         }
     }
+}
+
+// "Sendmail" pipes the whole message to `sendmail -t`; "Outlook" hands it to
+// the desktop's mail program. Stand-ins of both keep what they were given.
+TEST_F(PostaTest, SendmailAndTheDesktopMailProgram) {
+    const QString bin = dir.filePath("bin");
+    QDir().mkpath(bin);
+    auto script = [&](const char* nome, const QByteArray& corpo) {
+        QFile f(bin + "/" + nome);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("#!/bin/sh\n" + corpo);
+        f.setPermissions(f.permissions() | QFileDevice::ExeOwner);
+    };
+    const QString uscita = dir.filePath("uscita");
+    script("sendmail", ("echo \"$@\" > '" + uscita + ".arg'; cat > '" + uscita + "'\n").toUtf8());
+    script("xdg-email", ("for a in \"$@\"; do echo \"$a\"; done > '" + uscita + ".tmp'; mv '" + uscita + ".tmp' '" +
+                         uscita + ".xdg'\n").toUtf8());
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", bin.toUtf8() + ":" + path);
+    QFile pdf(dir.filePath("stampa.pdf"));
+    ASSERT_TRUE(pdf.open(QIODevice::WriteOnly));
+    pdf.write("%PDF-1.4 prova");
+    pdf.close();
+    MessaggioPosta m;
+    m.mittente = QStringLiteral("studio@esempio.it");
+    m.destinatario = QStringLiteral("cliente@esempio.it");
+    m.oggetto = QStringLiteral("Liquidazione");
+    m.testo = QStringLiteral("In allegato.");
+    m.allegato = pdf.fileName();
+    ConfigPosta c;
+    c.metodo = QStringLiteral("S");
+    c.password = Parola;
+    EXPECT_EQ(ggPosta().Invia(m, c).esito, EsitoPosta::Inviato);
+    EXPECT_EQ(leggi(uscita + ".arg"), "-t -i\n");
+    EXPECT_TRUE(leggi(uscita).startsWith("From: studio@esempio.it\r\nTo: cliente@esempio.it\r\n"));
+    EXPECT_EQ(parte(leggi(uscita), "application/pdf"), "%PDF-1.4 prova");
+    EXPECT_FALSE(leggi(uscita).contains(Parola.toUtf8()));
+
+    c.metodo = QStringLiteral("O");
+    EXPECT_EQ(ggPosta().Invia(m, c).esito, EsitoPosta::Inviato);
+    // The desktop's program runs on its own: its arguments are awaited, within a bound.
+    const QDeadlineTimer limite(30000);
+    while (!QFile::exists(uscita + ".xdg") && !limite.hasExpired()) QThread::yieldCurrentThread();
+    EXPECT_EQ(leggi(uscita + ".xdg"), "--utf8\n--subject\nLiquidazione\n--body\nIn allegato.\n--attach\n" +
+                                          pdf.fileName().toUtf8() + "\ncliente@esempio.it\n");
+
+    // A missing attachment or recipient is a failure, never a sending.
+    m.allegato = dir.filePath("manca.pdf");
+    EXPECT_EQ(ggPosta().Invia(m, c).esito, EsitoPosta::Errore);
+    m.allegato.clear();
+    m.destinatario.clear();
+    EXPECT_EQ(ggPosta().Invia(m, c).esito, EsitoPosta::Errore);
+    qputenv("PATH", path);
 }
 
 TEST_F(PostaTest, AddressesAndMimeHeaders) {
