@@ -9,7 +9,7 @@ set -euo pipefail
 DEST=${1:?cartella}
 PRG=${2:?programma}
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
-VERSIONE_DEMO=2
+VERSIONE_DEMO=3
 if [ -f "$DEST/menu.ini" ]; then
   if [ "$(cat "$DEST/versione-demo" 2>/dev/null)" = "$VERSIONE_DEMO" ]; then
     exit 0
@@ -165,6 +165,21 @@ Versione=1.0
 DataVersione=10/12/2026
 PwdDbAzie=
 AccMenuPwd=
+UsaPdfCreator=S
+StampeEmail=S
+PdfNomeFile=LiqIva_§CodiceAzie§_§DataRov§_§Ora§
+EmailTipoNum=
+EmailTipoInvio=E
+EmailServerSMTP=${COMIVA_DEMO_SMTP:-}
+EmailNumPorta=${COMIVA_DEMO_SMTP_PORTA:-25}
+EmailUsaSSL=${COMIVA_DEMO_SMTP_SSL:-}
+EmailLogin=${COMIVA_DEMO_SMTP_LOGIN:-}
+EmailPwd=${COMIVA_DEMO_SMTP_PWD:-}
+EmailInd=${COMIVA_DEMO_EMAIL_DA:-studio@esempio.it}
+EmailCentro=Studio dimostrativo
+EmailTo1=${COMIVA_DEMO_EMAIL_A:-}
+EmailTo=${COMIVA_DEMO_EMAIL_A:-}
+EmailToNum=1
 [Personal.Tutti]
 DataMinima=01/01/1900
 INI

@@ -6,6 +6,7 @@
 #include "components/platform/Schermo.h"
 #include "contesto/Contesto.h"
 
+#include <algorithm>
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
@@ -104,6 +105,21 @@ std::optional<QString> DialoghiQt::sceltaFile(const RichiestaFile& r) {
         scelto = r.salvataggio ? QFileDialog::getSaveFileName(padre, titolo, iniziale, filtri)
                                : QFileDialog::getOpenFileName(padre, titolo, iniziale, filtri);
     }
+    if (scelto.isEmpty()) return std::nullopt;
+    return scelto;
+}
+
+std::optional<QString> DialoghiQt::sceltaFileFiltro(const RichiestaFile& r, int& filtro) {
+    if (r.soloCartella || !r.salvataggio) {
+        filtro = 1;
+        return sceltaFile(r);
+    }
+    QWidget* padre = QApplication::activeModalWidget();
+    const QString iniziale = r.nomeFile.isEmpty() ? r.cartella : QDir(r.cartella).filePath(r.nomeFile);
+    QString sceltoFiltro;
+    const QString scelto = QFileDialog::getSaveFileName(padre, titoloOApp(r.titolo), iniziale,
+                                                        r.filtri.join(QStringLiteral(";;")), &sceltoFiltro);
+    filtro = std::max<int>(1, static_cast<int>(r.filtri.indexOf(sceltoFiltro)) + 1);
     if (scelto.isEmpty()) return std::nullopt;
     return scelto;
 }

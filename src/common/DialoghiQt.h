@@ -22,6 +22,7 @@ public:
     std::optional<QString> inputBox(const QString& domanda, const QString& titolo,
                                     const QString& predefinito) override;
     std::optional<QString> sceltaFile(const RichiestaFile& r) override;
+    std::optional<QString> sceltaFileFiltro(const RichiestaFile& r, int& filtro) override;
 
 private:
     std::shared_ptr<const Schermo> schermo_;

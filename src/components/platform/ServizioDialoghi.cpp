@@ -1,5 +1,8 @@
 #include "components/platform/ServizioDialoghi.h"
 
+#include <QDir>
+#include <QFileInfo>
+
 #include "components/core/ContestoComponenti.h"
 
 #include <cstdio>
@@ -42,4 +45,21 @@ ServizioDialoghi& Dialoghi() {
     if (predefiniti()) return predefiniti()();
     static DialoghiSenzaSchermo quieto;
     return quieto;
+}
+
+std::optional<QString> ServizioDialoghi::sceltaFileFiltro(const RichiestaFile& r, int& filtro) {
+    const auto scelto = sceltaFile(r);
+    filtro = scelto ? FiltroDelFile(r.filtri, *scelto) : 1;
+    return scelto;
+}
+
+int FiltroDelFile(const QStringList& filtri, const QString& file) {
+    for (int i = 0; i < filtri.size(); ++i) {
+        const QString& f = filtri[i];
+        const int a = f.indexOf(QLatin1Char('(')), b = f.lastIndexOf(QLatin1Char(')'));
+        if (a < 0 || b < a) continue;
+        for (const QString& schema : f.mid(a + 1, b - a - 1).split(QLatin1Char(' '), Qt::SkipEmptyParts))
+            if (QDir::match(schema, QFileInfo(file).fileName())) return i + 1;
+    }
+    return 1;
 }

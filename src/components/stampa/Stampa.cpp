@@ -2,6 +2,7 @@
 
 #include "components/core/ErroreRun.h"
 #include "components/platform/ServizioDialoghi.h"
+#include "components/posta/ServizioPosta.h"
 #include "components/stampa/FormStampaInCorso.h"
 #include "components/stampa/RetroPittore.h"
 #include "components/stampa/UscitaRighe.h"
@@ -461,6 +462,12 @@ void Stampa::AvviaDocumento() {
             bandaNonStampabile_ = impaginazione.minimumMargins();
         }
     }
+    if (p == OpzSta::Stampante || p == PercorsoPdf) {
+        // A paper size chosen in the options (the platform's paper number) wins over the printer's own.
+        const int carta = static_cast<int>(ogOpzSta->LeggiOpzione(QStringLiteral("NumTipoCarta")).numero());
+        const QPageSize scelta(QPageSize::id(carta));
+        if (carta > 0 && scelta.isValid()) pagina_ = scelta.size(QPageSize::Millimeter);
+    }
     if (forzaVert_ != 0 && pagina_.width() > pagina_.height()) {
         pagina_.transpose();
         bandaNonStampabile_ = QMarginsF(bandaNonStampabile_.top(), bandaNonStampabile_.right(),
@@ -562,6 +569,7 @@ void Stampa::FineStampa() {
         chiudiPaginaGrafica(true);
     }
     retro_->Fine();
+    if (p == PercorsoPdf && !annullata_ && ogOpzSta->LeggiOpzione(QStringLiteral("EmailInvia")).booleano()) inviaPosta();
     if (p == OpzSta::Video && ofrmVStampa && !retroImposto_) {
         // The preview stays on screen until the user leaves it.
         while (!uscita_ && ofrmVStampa && ofrmVStampa->AnteprimaAttiva()) {
@@ -570,6 +578,38 @@ void Stampa::FineStampa() {
             if (scriptato && !uscita_) break;
         }
         terminaAnteprima();
+    }
+}
+
+void Stampa::inviaPosta() {
+    auto opzione = [this](const char* n) { return ogOpzSta->LeggiOpzione(QString::fromLatin1(n)); };
+    for (;;) {
+        MessaggioPosta m;
+        m.mittente = opzione("EmailInd").testo();
+        m.destinatario = opzione("EmailTo").testo();
+        m.rispondiA = opzione("EmailReplay").testo();
+        m.oggetto = opzione("EmailOggetto").testo();
+        m.testo = opzione("EmailTesto").testo();
+        m.allegato = filePdf_;
+        m.notifica = opzione("EmailFlagNotifica").booleano();
+        ConfigPosta c;
+        c.metodo = opzione("EmailTipoInvio").testo();
+        c.server = opzione("EmailServerSMTP").testo();
+        c.porta = static_cast<int>(opzione("EmailNumPorta").numero());
+        c.login = opzione("EmailLogin").testo();
+        c.password = opzione("EmailPwd").testo();
+        c.ssl = opzione("EmailUsaSSL").testo().trimmed().compare(QLatin1String("S"), Qt::CaseInsensitive) == 0;
+        c.fileLog = PercorsoLocale(opzione("EmailFileLog").testo().trimmed());
+        const RisultatoPosta r = ggPosta().Invia(m, c);
+        VoceStampa v = voce(QStringLiteral("InviaEmail"));
+        v.testo = m.destinatario;
+        registra(v);
+        if (r.esito == EsitoPosta::Inviato) return;
+        // A refused login is asked again; new data send the message again.
+        if (r.esito == EsitoPosta::LoginRifiutato && ofrmStampaInCorso && ofrmStampaInCorso->ChiediEmailLogPwd()) continue;
+        mostra(QStringLiteral("Invio dell'email non riuscito.\r\nIl file PDF \"%1\" è stato creato ma non inviato.\r\n%2")
+                   .arg(filePdf_, r.dettaglio));
+        return;
     }
 }
 

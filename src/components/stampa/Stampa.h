@@ -240,6 +240,8 @@ private:
     void chiudiInCorso();
     void mostraPaginaInCorso();
     void elaboraEventi();
+    // Sends the automatic PDF by e-mail when the options ask for it.
+    void inviaPosta();
 
     ChiamanteStampa* chiamante_ = nullptr;
     QPointer<QWidget> formZoom_;

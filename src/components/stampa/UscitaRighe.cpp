@@ -1,10 +1,16 @@
 #include "components/stampa/UscitaRighe.h"
 
 #include "components/core/ErroreRun.h"
+#include "components/stampa/FoglioXlsx.h"
 #include "components/util/Percorsi.h"
+
+#include "components/stampanti/ServizioStampanti.h"
 
 #include <QDir>
 #include <QFileInfo>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QUuid>
 
 namespace {
 
@@ -48,6 +54,9 @@ QString UscitaRighe::Allinea(const QString& testo, int larghezza, const QString&
 
 QString UscitaRighe::SenzaMarcatore(const QString& testo) { return QString(testo).remove(MarcatoreColonna); }
 
+UscitaRighe::UscitaRighe() = default;
+UscitaRighe::~UscitaRighe() = default;
+
 std::unique_ptr<UscitaRighe> UscitaRighe::Apri(const OpzSta& opz, bool fisso) {
     auto u = std::make_unique<UscitaRighe>();
     u->fisso_ = fisso;
@@ -55,7 +64,17 @@ std::unique_ptr<UscitaRighe> UscitaRighe::Apri(const OpzSta& opz, bool fisso) {
     QString nome = PercorsoLocale((fisso ? opz.FisFileName : opz.FileName).trimmed());
     if (!nome.isEmpty() && QFileInfo(nome).isRelative() && !opz.PathDefault.trimmed().isEmpty())
         nome = QDir(PercorsoLocale(opz.PathDefault.trimmed())).filePath(nome);
+    if (fisso && opz.FisStampante && !opz.FisFileName.trimmed().isEmpty()) {
+        // The lines go to a file of our own first; the queue gets them whole at the end.
+        u->coda_ = CodaStampaFissa(opz.FisFileName.trimmed());
+        nome = QDir(QDir::tempPath()).filePath(QStringLiteral("comiva_fissa_") +
+                                               QUuid::createUuid().toString(QUuid::Id128) + QStringLiteral(".txt"));
+    }
     u->file_.setFileName(nome);
+    if (!fisso && opz.FileForm == OpzSta::FormatoExcel && !nome.isEmpty()) {
+        u->foglio_ = std::make_unique<FoglioXlsx>(nome, opz.NumNoForm);
+        return u;
+    }
     if (nome.isEmpty() || !u->file_.open(QIODevice::WriteOnly | QIODevice::Truncate))
         throw ErroreRun(75, QStringLiteral("Impossibile scrivere il file di stampa \"%1\"").arg(nome),
                         QStringLiteral("Stampa"));
@@ -110,6 +129,9 @@ void UscitaRighe::FineRiga() {
         scrivi(r + QStringLiteral("\r\n"));
         riga_.clear();
         ++righePagina_;
+    } else if (foglio_) {
+        foglio_->Riga(campi_);
+        campi_.clear();
     } else {
         QStringList q;
         for (const QString& c : std::as_const(campi_)) q << qualifica(c);
@@ -136,10 +158,44 @@ void UscitaRighe::iniziaPagina() {
 }
 
 void UscitaRighe::Chiudi(bool completa) {
+    if (foglio_) {
+        if (completa && rigaAperta_) FineRiga();
+        auto foglio = std::move(foglio_);
+        foglio->Chiudi();
+        return;
+    }
     if (!file_.isOpen()) return;
     if (completa) {
         if (rigaAperta_) FineRiga();
         if (fisso_ && opz_.FisUtilComp) scrivi(opz_.FisCodFinComp);
     }
     file_.close();
+    if (coda_.isEmpty()) return;
+    const QString file = file_.fileName();
+    struct Rimuovi {
+        QString f;
+        ~Rimuovi() { QFile::remove(f); }
+    } rimuovi{file};
+    if (!completa) return;  // a print that did not end sends nothing
+    QProcess lp;
+    lp.start(QStringLiteral("lp"), {QStringLiteral("-d"), coda_, QStringLiteral("-o"), QStringLiteral("raw"), file});
+    if (!lp.waitForStarted(30000))
+        throw ErroreRun(75, QStringLiteral("Invio alla stampante \"%1\" non riuscito: il comando lp di CUPS non è disponibile").arg(coda_),
+                        QStringLiteral("Stampa"));
+    const bool finito = lp.waitForFinished(120000);
+    if (!finito) {
+        lp.kill();
+        lp.waitForFinished(5000);
+    }
+    if (!finito || lp.exitStatus() != QProcess::NormalExit || lp.exitCode() != 0)
+        throw ErroreRun(75, QStringLiteral("Invio alla stampante \"%1\" non riuscito: %2")
+                                .arg(coda_, QString::fromLocal8Bit(lp.readAllStandardError()).trimmed()),
+                        QStringLiteral("Stampa"));
+}
+
+QString CodaStampaFissa(const QString& destinazione) {
+    for (const auto& s : ggStampanti().Installate())
+        if (s.nome.compare(destinazione, Qt::CaseInsensitive) == 0 || s.porta.compare(destinazione, Qt::CaseInsensitive) == 0)
+            return s.nome;
+    return destinazione;
 }

@@ -1,8 +1,11 @@
 #pragma once
-// The line output of the print object's routes 2 (text or spreadsheet file:
-// fields joined by the separator, qualified where needed) and 3 (fixed width:
+// The line output of the print object's routes 2 (text file: fields joined
+// by the separator, qualified where needed; spreadsheet format: an .xlsx
+// with one row per line, FoglioXlsx) and 3 (fixed width:
 // characters placed at their columns, pages of the configured height, form
-// feeds, the printer's start and end codes). Files are Windows-1252 with CR LF.
+// feeds, the printer's start and end codes; to a file, or, when the options
+// name a printer, handed whole to that CUPS queue as raw text with `lp`).
+// Files are Windows-1252 with CR LF.
 #include "components/stampa/OpzSta.h"
 
 #include <QByteArray>
@@ -11,8 +14,12 @@
 #include <QStringList>
 #include <memory>
 
+class FoglioXlsx;
+
 class UscitaRighe {
 public:
+    UscitaRighe();
+    ~UscitaRighe();
     // Opens the options' file (relative names under PathDefault) and writes
     // the start of the first page; raises ErroreRun 75 when it cannot be written.
     static std::unique_ptr<UscitaRighe> Apri(const OpzSta& opz, bool fisso);
@@ -52,4 +59,10 @@ private:
     bool rigaAperta_ = false;
     int righePagina_ = 0;
     int pagine_ = 0;
+    std::unique_ptr<FoglioXlsx> foglio_;  // route 2 in the spreadsheet format
+    QString coda_;                        // route 3 to a printer: its queue
 };
+
+// The CUPS queue of a fixed-width target that names a printer: the installed
+// printer of that name or port, else the target itself.
+QString CodaStampaFissa(const QString& destinazione);

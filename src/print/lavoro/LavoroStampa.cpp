@@ -164,7 +164,13 @@ void IniParamStampa(const QString& sezione, Stampa& st, const QList<Valore>& pre
             st.LanciaComandoSta(QStringLiteral("AttivaPdfAutom"), 12, attivo);
             if (attivo.booleano() && opz.LeggiOpzione(QStringLiteral("EmailInvia")).booleano() && serv.PrepInvioEmail) {
                 QString testo;
-                serv.PrepInvioEmail(testo);
+                try {
+                    serv.PrepInvioEmail(testo);
+                } catch (const ErroreRun& e) {
+                    // The PDF is still made; without the data it is not sent, and the user knows why.
+                    opz.ImpOpzione(QStringLiteral("EmailInvia"), 12, false);
+                    ctx().ggDialoghi->msgBox(e.descrizione(), StileMsg::SoloOk | StileMsg::Esclamativo, ctx().gsTitoloApp);
+                }
             }
         }
     } else if (percorso == OpzSta::Video) {

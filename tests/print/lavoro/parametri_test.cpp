@@ -165,6 +165,21 @@ TEST_F(LavoroTest, AutomaticPdfNameIsBuiltFromCleanedValuesAndTheEmailFollows) {
     EXPECT_EQ(PulisciNomeFile(QStringLiteral("a\\b/c:d*e?f\"g<h>i|j\tk")), "a_b_c_d_e_f_g_h_i_j_k");
 }
 
+// Missing e-mail data are reported; the PDF is still made, and not sent.
+TEST_F(LavoroTest, MissingEmailDataAreReportedAndTheSendingIsDropped) {
+    menu->ImpostaValore("UsaPdfCreator", QStringLiteral("S"));
+    opz->ImpOpzione("PdfAutomAbil", 12, Valore(true));
+    opz->ImpOpzione("EmailInvia", 12, Valore(true));
+    opz->osNomeStampante = QStringLiteral("PDFCreator");
+    opz->PathDefault = dir.path();
+    serviziLavoroStampa().ImpostaPrinterOpz = [](OpzSta&, int) { return true; };
+    serviziLavoroStampa().PrepInvioEmail = [](QString&) { throw ErroreRun(-123, QStringLiteral("Mancano dati necessari per l'invio dell'email")); };
+    auto st = preparata();
+    EXPECT_EQ(dialoghi->testi(), QStringList{"Mancano dati necessari per l'invio dell'email"});
+    EXPECT_FALSE(opz->LeggiOpzione("EmailInvia").booleano());
+    EXPECT_EQ(st->PercorsoEffettivo(), Stampa::PercorsoPdf);
+}
+
 TEST_F(LavoroTest, ScopeGuardClearsTheFlagOnEveryExit) {
     ChiamanteStampa proprietario;
     try {

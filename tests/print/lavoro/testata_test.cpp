@@ -3,6 +3,7 @@
 #include "components/stampa/OpzSta.h"
 #include "print/lavoro/FrmStampaInCorso.h"
 #include "print/lavoro/ServiziLavoroStampa.h"
+#include "support/LettoreXlsx.h"
 
 #include <QProcess>
 #include <QRegularExpression>
@@ -95,13 +96,16 @@ TEST_F(TestataTest, HeaderModeOnePrintsNothingButShowsThePage) {
 TEST_F(TestataTest, ExcelFormatFileCarriesTheSecondColumn) {
     opz->oiStaVid = OpzSta::File;
     opz->FileForm = OpzSta::FormatoExcel;
-    opz->FileName = dir.filePath("x.csv");
+    opz->FileName = dir.filePath("x.xlsx");
     auto st = conFont();
     st->AvviaDocumento();
     StampaTestataPag(*st, "T", 1, Valore(QStringLiteral("01/01/2027")), false, "", "Colonna 2", "Rossi", false, 0);
     st->FineStampa();
-    EXPECT_EQ(leggi(opz->FileName),
-              "Qorvane 5.1.0;Studio: Bianchi Ditta: Rossi;Colonna 2\r\n01/01/2027;T;Pag. 001\r\n");
+    const LettoreXlsx x(opz->FileName);
+    ASSERT_TRUE(x.valido);
+    QStringList righe;
+    for (const char* r : {"A1", "B1", "C1", "A2", "B2", "C2"}) righe << x.celle.value(QString::fromLatin1(r)).testo;
+    EXPECT_EQ(righe, QStringList({"Qorvane 5.1.0", "Studio: Bianchi Ditta: Rossi", "Colonna 2", "01/01/2027", "T", "Pag. 001"}));
 }
 
 // With 80 columns: 13 characters of version leave 66 for the company; a date
