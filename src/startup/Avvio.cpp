@@ -226,6 +226,7 @@ bool InizProgramma(const QString& rigaComando, const FabbricaMenuClient& creaMen
             [&ospite](const QString& id, const QString& k, const QString& com, const Valore& p, Valore& r) {
                 ospite.EseguiComandoMenu(id, k, com, p, r);
             });
+        c.ggMenuClient->ImpostaGestorePerdita([&ospite] { ospite.CollegamentoPerso(); });
         c.ggMenuClient->RegistraProgramma(c.gsChiaveMenu, c.gsChiavePrg, c.gsParamAgg);
     } catch (const ErroreRun&) {
         frmMsgCom::msgCom(TestoMenuAssente);

@@ -9,6 +9,7 @@
 #include "common/FormBase.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QLocale>
 #include <QVBoxLayout>
 
@@ -51,6 +52,17 @@ Ospite::Ospite() {
     ModaleAperta = [] { return QApplication::activeModalWidget() != nullptr; };
     AlTermine = [] { QMetaObject::invokeMethod(qApp, [] { QCoreApplication::exit(0); }, Qt::QueuedConnection); };
     LasciaPassareMessaggi = [] { QCoreApplication::processEvents(); };
+    ChiudiModali = [] {
+        // From the top one down; each returns from its own loop once this
+        // handler has returned.
+        QWidget* ultimo = nullptr;
+        while (QWidget* m = QApplication::activeModalWidget()) {
+            if (m == ultimo) break;
+            ultimo = m;
+            if (auto* d = qobject_cast<QDialog*>(m)) d->reject();
+            else m->close();
+        }
+    };
 }
 
 Ospite::~Ospite() {
@@ -265,12 +277,15 @@ void Ospite::LanciaChiamante(const QString& key, const QString& keySec, const QS
 }
 
 void Ospite::FormScaricata(FormBase* form, bool flag) {
-    if (flag && !ctx().giChiusura) {
+    // With the menu gone there is nobody to hand control back to, and a box
+    // saying so could wait for a user who never sees it.
+    if (flag && !ctx().giChiusura && !menuPerso_) {
         if (form->osKeyLancia.trimmed().isEmpty()) RitornaMenu();
         else LanciaChiamante(form->osKeyLancia, form->osKeySecLancia, form->osParamLancia);
     }
     ctx().giChiusura = false;
     ChiudiRichiesto(0);
+    if (menuPerso_) return;
     try {
         if (!form->osKeySec.trimmed().isEmpty() && ctx().ggMenuClient) ctx().ggMenuClient->FormChiusa(form->osKeySec);
     } catch (const ErroreRun&) {
@@ -295,6 +310,16 @@ void Ospite::ChiudiDaTimer() {
     frmPrincipale_->oiChiudi = 0;
     frmPrincipale_->timChiudi.setInterval(1);
     frmPrincipale_->timChiudi.start();
+}
+
+void Ospite::CollegamentoPerso() {
+    if (terminato_) return;
+    menuPerso_ = true;
+    if (ModaleAperta && ModaleAperta() && ChiudiModali) ChiudiModali();
+    ctx().giChiusura = true;
+    const bool chiuso = ChiudiProg();
+    ctx().giChiusura = false;
+    if (!chiuso) ChiudiDaTimer();
 }
 
 bool Ospite::TentaChiusura(int& modo) {
@@ -373,6 +398,7 @@ void Ospite::RilasciaOggetti() {
         } catch (const ErroreRun&) {
         }
         c.ggMenuClient->ImpostaGestoreComandi(nullptr);
+        c.ggMenuClient->ImpostaGestorePerdita(nullptr);
     }
 }
 

@@ -1,6 +1,8 @@
 #include "components/menu/ProtocolloMenu.h"
 
+#include <QDir>
 #include <QJsonDocument>
+#include <QStandardPaths>
 
 namespace ProtocolloMenu {
 
@@ -9,8 +11,15 @@ QString NomeSocket(const QString& chiaveMenu) {
     for (QChar& c : chiave)
         if (!(c.isLetterOrNumber() && c.unicode() < 128) && c != QLatin1Char('-') && c != QLatin1Char('_'))
             c = QLatin1Char('_');
-    return QStringLiteral("comiva-menu-") + chiave;
+    // Qt checks that the folder belongs to the user and is private to him,
+    // and makes one under the temporary folder when the session has none.
+    QString cartella = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    // A folder Qt will not trust (another owner) has been reported by Qt itself.
+    if (cartella.isEmpty()) cartella = QDir::tempPath();
+    return cartella + QStringLiteral("/comiva-menu-") + chiave;
 }
+
+QString NomeBloccoMenu(const QString& chiaveMenu) { return NomeSocket(chiaveMenu) + QStringLiteral(".lock"); }
 
 QJsonValue ValoreInJson(const Valore& v) {
     switch (v.tipo()) {
