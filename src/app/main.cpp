@@ -1,6 +1,7 @@
 // The program: started by the menu with its switches, it lives on the event
 // loop until its last form closes or the menu sends "fine".
 #include "components/menu/MenuClientLocale.h"
+#include "components/platform/TraduzioniQt.h"
 #include "common/DialoghiQt.h"
 #include "startup/Avvio.h"
 #include "startup/Composizione.h"
@@ -11,6 +12,7 @@
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
+    CaricaTraduzioniQt(app);
     app.setApplicationName(QStringLiteral("Comunicazioni IVA"));
     app.setQuitOnLastWindowClosed(false);
 
