@@ -28,8 +28,8 @@ constexpr long NumMenuAssente = 429;
 
 // Name of the menu's local socket for a menu key: "comiva-menu-" and the key
 // with every character outside letters, digits, '-' and '_' turned into '_',
-// inside the user's private run-time folder (XDG_RUNTIME_DIR, else a folder
-// of the user's own under the temporary folder, mode 0700), so that another
+// inside the user's private run-time folder (XDG_RUNTIME_DIR, else the folder
+// "comiva-<uid>" under the temporary folder, mode 0700), so that another
 // user's menu with the same key is a different socket and nobody else can
 // reach or remove this one.
 QString NomeSocket(const QString& chiaveMenu);

@@ -1,7 +1,9 @@
 #include "components/menu/ProtocolloMenu.h"
 
 #include <QJsonDocument>
+#include <QDir>
 #include <QFileInfo>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -70,4 +72,25 @@ TEST(ProtocolloMenu, SocketNameFromMenuKeyInAFolderPrivateToTheUser) {
                   QFile::Permissions());
         EXPECT_EQ(NomeBloccoMenu(QString::fromUtf8(c.chiave)), socket.filePath() + ".lock");
     }
+}
+
+TEST(ProtocolloMenu, ASessionFolderOthersCanEnterIsNotUsed) {
+    QTemporaryDir dir;
+    const QByteArray prima = qgetenv("XDG_RUNTIME_DIR");
+    const bool cera = qEnvironmentVariableIsSet("XDG_RUNTIME_DIR");
+    const QString aperta = dir.filePath("aperta"), privata = dir.filePath("privata");
+    QDir().mkdir(aperta);
+    QDir().mkdir(privata);
+    QFile::setPermissions(aperta, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther |
+                                      QFile::ExeOther);
+    QFile::setPermissions(privata, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(privata));
+    const QString inPrivata = NomeSocket("K");
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(aperta));
+    const QString inAperta = NomeSocket("K");
+    if (cera) qputenv("XDG_RUNTIME_DIR", prima);
+    else qunsetenv("XDG_RUNTIME_DIR");
+    EXPECT_EQ(inPrivata, privata + "/comiva-menu-K");
+    EXPECT_FALSE(inAperta.startsWith(aperta)) << inAperta.toStdString();
+    EXPECT_TRUE(inAperta.endsWith("/comiva-menu-K"));
 }
