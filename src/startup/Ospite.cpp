@@ -315,11 +315,32 @@ void Ospite::ChiudiDaTimer() {
 void Ospite::CollegamentoPerso() {
     if (terminato_) return;
     menuPerso_ = true;
-    if (ModaleAperta && ModaleAperta() && ChiudiModali) ChiudiModali();
-    ctx().giChiusura = true;
-    const bool chiuso = ChiudiProg();
-    ctx().giChiusura = false;
-    if (!chiuso) ChiudiDaTimer();
+    ChiudiModaliSenzaMenu();
+    // During the start-up the closing timer only dismisses the boxes that
+    // come up; FineAvvio comes back here.
+    if (!avvioInCorso_) {
+        ctx().giChiusura = true;
+        const bool chiuso = ChiudiProg();
+        ctx().giChiusura = false;
+        if (chiuso) return;
+    }
+    ChiudiDaTimer();
+}
+
+void Ospite::ChiudiModaliSenzaMenu() {
+    if (menuPerso_ && ModaleAperta && ModaleAperta() && ChiudiModali) ChiudiModali();
+}
+
+void Ospite::FineAvvio() {
+    avvioInCorso_ = false;
+    if (!menuPerso_ || terminato_) return;
+    try {
+        CollegamentoPerso();
+    } catch (const ErroreRun&) {
+        // A form that failed to unload stays on screen for the user to close;
+        // the closing timer ends the program after it.
+        ChiudiDaTimer();
+    }
 }
 
 bool Ospite::TentaChiusura(int& modo) {
@@ -337,6 +358,13 @@ bool Ospite::TentaChiusura(int& modo) {
 void Ospite::timChiudi_Timer() {
     if (terminato_) return;
     frmPrincipale_->timChiudi.stop();
+    // Without the menu, a box that came up since is answered by nobody.
+    ChiudiModaliSenzaMenu();
+    if (menuPerso_ && avvioInCorso_) {
+        frmPrincipale_->timChiudi.setInterval(frmPrincipale_->oiTmpAttesa);
+        frmPrincipale_->timChiudi.start();
+        return;
+    }
     const int salvato = frmPrincipale_->oiChiudi;
     if (!TentaChiusura(frmPrincipale_->oiChiudi)) {
         frmPrincipale_->oiChiudi = salvato;

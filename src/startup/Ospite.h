@@ -83,6 +83,10 @@ public:
     // program closes as "fine" would and ends; the closing timer waits for
     // the dismissed boxes to go.
     void CollegamentoPerso();
+    // The start-up runs between these two: a link lost meanwhile closes the
+    // program only once the start-up has returned, never under its feet.
+    void InizioAvvio() { avvioInCorso_ = true; }
+    void FineAvvio();
     // True when no form keeps the program open.
     bool NessunaFormAperta() const;
 
@@ -99,6 +103,7 @@ public:
     std::function<void()> LasciaPassareMessaggi;
 
 private:
+    void ChiudiModaliSenzaMenu();
     bool AttivaForm(FormBase*& form, const QString& nome, int modo, const QString& chiave,
                     const QString& keyLancia, const QString& keySecLancia, const QString& paramLancia);
 
@@ -107,6 +112,7 @@ private:
     std::map<QString, FabbricaForm> fabbriche_;  // keyed by lower-case name
     bool terminato_ = false;
     bool menuPerso_ = false;  // the link dropped: forms close without the menu
+    bool avvioInCorso_ = false;
 };
 
 // The host installed in the program's context, nullptr when none is.

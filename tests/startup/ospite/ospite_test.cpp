@@ -220,6 +220,28 @@ TEST_F(OspiteTest, ABoxNobodyAnswersDoesNotKeepAProgramWithoutItsMenu) {
     EXPECT_EQ(o->Form("frmDatiFatXml"), nullptr);
 }
 
+TEST_F(OspiteTest, AMenuLostDuringTheStartUpClosesTheProgramOnceTheStartUpReturns) {
+    o->InizioAvvio();
+    c->ggGestDb = std::make_shared<GestoreDb>();
+    menu->InviaComando("passaa", "frmDatiFatXml", "K1");
+    menu->PerdiCollegamento();
+    // A box the start-up shows afterwards is dismissed by the closing timer,
+    // and nothing the start-up still uses is released under it.
+    modale = true;
+    int chiusure = 0;
+    o->ChiudiModali = [&] { ++chiusure; modale = false; };
+    TicChiusura();
+    EXPECT_EQ(chiusure, 1);
+    EXPECT_TRUE(o->frmPrincipale()->timChiudi.isActive());
+    EXPECT_FALSE(finito);
+    EXPECT_TRUE(c->ggGestDb);
+    EXPECT_NE(o->Form("frmDatiFatXml"), nullptr);
+    o->FineAvvio();
+    EXPECT_TRUE(finito);
+    EXPECT_FALSE(c->ggGestDb);
+    EXPECT_EQ(o->Form("frmDatiFatXml"), nullptr);
+}
+
 TEST_F(OspiteTest, SimpleCommandsAnswer) {
     c->gsKeyPrgPrim = "P1";
     c->gsKeyPrgSec = "S1";
