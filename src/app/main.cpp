@@ -27,7 +27,9 @@ int main(int argc, char* argv[]) {
     const QString riga = argomenti.join(QLatin1Char(' '));
 
     InizProgramma(riga, [] { return std::make_shared<MenuClientLocale>(); });
-    const int esito = app.exec();
+    // Closed already (a "fine" or a lost menu during the start-up): the
+    // request to leave the loop came before the loop.
+    const int esito = ospite->Terminato() ? 0 : app.exec();
     const int codice = c.giCodiceUscita != 0 ? c.giCodiceUscita : esito;
     c.ggOspite.reset();
     ospite.reset();

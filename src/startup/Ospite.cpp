@@ -205,7 +205,11 @@ void Ospite::EseguiComandoMenu(const QString&, const QString& keySec, const QStr
         const InfoLancio info = menu ? menu->LeggiInfoLancio() : InfoLancio{};
         ApriFormRichiesta(nome, modo, chiave, info.osChiLancia, info.osKeySecLancia, info.osParamLancia);
     };
-    if (c == QLatin1String("fine")) {
+    if (c == QLatin1String("fine") && avvioInCorso_) {
+        // Closing now would release what the start-up is still using: it
+        // closes as soon as the start-up returns.
+        fineDopoAvvio_ = true;
+    } else if (c == QLatin1String("fine")) {
         ctx().giChiusura = true;
         ChiudiProg();
         ctx().giChiusura = false;
@@ -333,9 +337,16 @@ void Ospite::ChiudiModaliSenzaMenu() {
 
 void Ospite::FineAvvio() {
     avvioInCorso_ = false;
-    if (!menuPerso_ || terminato_) return;
+    if ((!menuPerso_ && !fineDopoAvvio_) || terminato_) return;
     try {
-        CollegamentoPerso();
+        if (menuPerso_) {
+            CollegamentoPerso();
+        } else {
+            ctx().giChiusura = true;
+            const bool chiuso = ChiudiProg();
+            ctx().giChiusura = false;
+            if (!chiuso) ChiudiDaTimer();
+        }
     } catch (const ErroreRun&) {
         // A form that failed to unload stays on screen for the user to close;
         // the closing timer ends the program after it.

@@ -83,8 +83,9 @@ public:
     // program closes as "fine" would and ends; the closing timer waits for
     // the dismissed boxes to go.
     void CollegamentoPerso();
-    // The start-up runs between these two: a link lost meanwhile closes the
-    // program only once the start-up has returned, never under its feet.
+    // The start-up runs between these two: a link lost or a "fine" meanwhile
+    // closes the program only once the start-up has returned, never under
+    // its feet ("fine" is then answered "" at once).
     void InizioAvvio() { avvioInCorso_ = true; }
     void FineAvvio();
     // True when no form keeps the program open.
@@ -113,6 +114,7 @@ private:
     bool terminato_ = false;
     bool menuPerso_ = false;  // the link dropped: forms close without the menu
     bool avvioInCorso_ = false;
+    bool fineDopoAvvio_ = false;
 };
 
 // The host installed in the program's context, nullptr when none is.

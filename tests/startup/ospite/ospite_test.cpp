@@ -242,6 +242,20 @@ TEST_F(OspiteTest, AMenuLostDuringTheStartUpClosesTheProgramOnceTheStartUpReturn
     EXPECT_EQ(o->Form("frmDatiFatXml"), nullptr);
 }
 
+TEST_F(OspiteTest, FineDuringTheStartUpClosesOnceTheStartUpReturns) {
+    o->InizioAvvio();
+    c->ggGestDb = std::make_shared<GestoreDb>();
+    menu->InviaComando("passaa", "frmDatiFatXml", "K1");
+    EXPECT_EQ(menu->InviaComando("fine").testo(), "");
+    EXPECT_FALSE(finito);
+    EXPECT_TRUE(c->ggGestDb);
+    EXPECT_NE(o->Form("frmDatiFatXml"), nullptr);
+    o->FineAvvio();
+    EXPECT_TRUE(finito);
+    EXPECT_FALSE(c->ggGestDb);
+    EXPECT_FALSE(menu->chiamate.contains("MostraMenu|Tutti"));
+}
+
 TEST_F(OspiteTest, SimpleCommandsAnswer) {
     c->gsKeyPrgPrim = "P1";
     c->gsKeyPrgSec = "S1";
