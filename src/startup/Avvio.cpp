@@ -211,6 +211,11 @@ bool InizProgramma(const QString& rigaComando, const FabbricaMenuClient& creaMen
     if (blank >= 0) c.gsChiavePrg = c.gsChiavePrg.left(blank);
     if (!OspiteCorrente()) c.ggOspite = std::make_shared<Ospite>();
     Ospite& ospite = *OspiteCorrente();
+    struct GuardiaAvvio {
+        Ospite& o;
+        explicit GuardiaAvvio(Ospite& ospite) : o(ospite) { o.InizioAvvio(); }
+        ~GuardiaAvvio() { o.FineAvvio(); }
+    } guardia(ospite);
     auto fallita = [&] {
         ScaricaFrmConn();
         c.giCodiceUscita = 1;
@@ -226,6 +231,7 @@ bool InizProgramma(const QString& rigaComando, const FabbricaMenuClient& creaMen
             [&ospite](const QString& id, const QString& k, const QString& com, const Valore& p, Valore& r) {
                 ospite.EseguiComandoMenu(id, k, com, p, r);
             });
+        c.ggMenuClient->ImpostaGestorePerdita([&ospite] { ospite.CollegamentoPerso(); });
         c.ggMenuClient->RegistraProgramma(c.gsChiaveMenu, c.gsChiavePrg, c.gsParamAgg);
     } catch (const ErroreRun&) {
         frmMsgCom::msgCom(TestoMenuAssente);

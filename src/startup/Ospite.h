@@ -77,6 +77,17 @@ public:
     void RilasciaOggetti();
     void ChiudiDaTimer();
     void timChiudi_Timer();
+    // The menu link dropped without "fine" (the menu ended or crashed): the
+    // boxes and modal forms on screen are dismissed (nobody may be there to
+    // answer them, and their questions were for the menu's session), then the
+    // program closes as "fine" would and ends; the closing timer waits for
+    // the dismissed boxes to go.
+    void CollegamentoPerso();
+    // The start-up runs between these two: a link lost or a "fine" meanwhile
+    // closes the program only once the start-up has returned, never under
+    // its feet ("fine" is then answered "" at once).
+    void InizioAvvio() { avvioInCorso_ = true; }
+    void FineAvvio();
     // True when no form keeps the program open.
     bool NessunaFormAperta() const;
 
@@ -86,11 +97,14 @@ public:
     // Seams: whether a modal box is on screen, and what ends the program.
     std::function<bool()> ModaleAperta;
     std::function<void()> AlTermine;
+    // Dismisses the modal boxes and forms on screen, as Esc would.
+    std::function<void()> ChiudiModali;
     bool Terminato() const { return terminato_; }
     // Pending messages let through once.
     std::function<void()> LasciaPassareMessaggi;
 
 private:
+    void ChiudiModaliSenzaMenu();
     bool AttivaForm(FormBase*& form, const QString& nome, int modo, const QString& chiave,
                     const QString& keyLancia, const QString& keySecLancia, const QString& paramLancia);
 
@@ -98,6 +112,9 @@ private:
     QList<QPointer<FormBase>> caricate_;
     std::map<QString, FabbricaForm> fabbriche_;  // keyed by lower-case name
     bool terminato_ = false;
+    bool menuPerso_ = false;  // the link dropped: forms close without the menu
+    bool avvioInCorso_ = false;
+    bool fineDopoAvvio_ = false;
 };
 
 // The host installed in the program's context, nullptr when none is.

@@ -43,6 +43,8 @@ void FixtureDb::CreaDatabase(const QString& file, const QString& schema) {
         sqlite3_close(db);
         throw e;
     }
+    // The program's own databases are made with a write-ahead log.
+    sqlite3_exec(db, "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr);
     sqlite3_close(db);
 }
 

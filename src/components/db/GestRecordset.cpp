@@ -147,7 +147,8 @@ struct Recordset {
     }
     void richiediAggiornabile() const {
         if (!aggiornabile || istanze.empty())
-            errore(NumErroreDb::CampoNonAggiornabile, QStringLiteral("La query non è aggiornabile: %1").arg(sql.simplified()));
+            errore(NumErroreDb::CampoNonAggiornabile,
+                   QStringLiteral("Impossibile aggiornare: i dati letti non sono righe di una tabella."));
     }
     // Reads back the columns of one table's row, as the database stored them.
     void rileggi(Riga& r, int ist) {
