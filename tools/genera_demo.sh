@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the demo folder: a shared database with two companies, a company
-# database for each with plausible data, the settings files and the menu
-# stand-in's values. Run once; an existing folder is left as it is unless it
+# database for each with plausible data (a year of computed settlement
+# figures and a year of bookkeeping, written by genera_contabilita), the
+# settings files and the menu stand-in's values. Run once; an existing folder is left as it is unless it
 # was made by an older version of this script (VERSIONE_DEMO), then it is made
 # again.
 #   tools/genera_demo.sh <folder> <program executable>
@@ -9,13 +10,18 @@ set -euo pipefail
 DEST=${1:?cartella}
 PRG=${2:?programma}
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
-VERSIONE_DEMO=4
+VERSIONE_DEMO=5
 if [ -f "$DEST/menu.ini" ]; then
   if [ "$(cat "$DEST/versione-demo" 2>/dev/null)" = "$VERSIONE_DEMO" ]; then
     exit 0
   fi
   echo "Dati dimostrativi di una versione precedente: li ricreo in $DEST"
   rm -f "$DEST/menu.ini"
+fi
+CONTABILITA="$(dirname "$PRG")/genera_contabilita"
+if [ ! -x "$CONTABILITA" ]; then
+  echo "Manca $CONTABILITA: costruire il programma prima dei dati dimostrativi" >&2
+  exit 1
 fi
 mkdir -p "$DEST"
 DEST=$(cd "$DEST" && pwd)
@@ -111,6 +117,13 @@ ditta "$DEST/ditta02.db" BNCMRA70A01H501Y 09876543217 "Bianchi" "Mario" F "" ""
   liquidazione "" T 850 60000 43000
 } | sqlite3 "$DEST/ditta02.db"
 
+# A year (2018) of bookkeeping for each company: issued and received
+# invoices with Italian, EU and non-EU counterparties, credit notes, split
+# payment, reverse charge, customs bills, zero-rate lines, a haulage register
+# and the registrations of fictitious clients.
+"$CONTABILITA" "$DEST/ditta01.db" --anno 2018 --registrazioni 600 --fittizie 24 --seme 1 >/dev/null
+"$CONTABILITA" "$DEST/ditta02.db" --anno 2018 --registrazioni 300 --fittizie 12 --seme 2 >/dev/null
+
 cat > "$DEST/qorwin.ini" <<INI
 [Parametri Generali]
 OrdIniDBase=$DEST/qorwindb.ini
@@ -190,6 +203,8 @@ EmailTo=${COMIVA_DEMO_EMAIL_A:-}
 EmailToNum=1
 [Personal.Tutti]
 DataMinima=01/01/1900
+[Personal.DatiFat]
+UsaFittizio=S
 INI
 echo "$VERSIONE_DEMO" > "$DEST/versione-demo"
 echo "Dati dimostrativi creati in $DEST"

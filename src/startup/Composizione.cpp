@@ -3,6 +3,7 @@
 #include "common/schermi/SchermoLista.h"
 #include "print/lavoro/ServiziLavoroStampa.h"
 #include "print/lista/FrmComlinStampa.h"
+#include "invoicedata/estrazione/FrmDatiFatPre.h"
 #include "print/opzioni/OpzioniIni.h"
 #include "settlement/estrazione/FrmLiqIvaPre.h"
 #include "settlement/gestione/FrmLiqIvaTest.h"
@@ -17,4 +18,5 @@ void InstallaProgramma(Ospite& ospite) {
     ospite.ImpostaFabbrica(QStringLiteral("FrmLiqIvaXML"), [] { return new frmLiqIvaXml; });
     ospite.ImpostaFabbrica(QStringLiteral("frmLiqIvaTest"), [] { return new frmLiqIvaTest; });
     SchermoLista::ImpDialogoStampa([]() -> DialogoStampaLista* { return &FrmComlinStampa::Istanza(); });
+    ospite.ImpostaFabbrica(QStringLiteral("FrmDatiFatPre"), [] { return new FrmDatiFatPre; });
 }

@@ -38,7 +38,8 @@ void FixtureDb::CreaDatabase(const QString& file, const QString& schema) {
     const QByteArray sql = f.readAll();
     sqlite3* db = nullptr;
     if (sqlite3_open(file.toUtf8().constData(), &db) != SQLITE_OK) fallito(db, file);
-    if (sqlite3_exec(db, sql.constData(), nullptr, nullptr, nullptr) != SQLITE_OK) {
+    // One transaction for the whole script: one write to the disk, not one per table.
+    if (sqlite3_exec(db, ("BEGIN;" + sql + "\n;COMMIT;").constData(), nullptr, nullptr, nullptr) != SQLITE_OK) {
         const auto e = std::runtime_error(schema.toStdString() + ": " + sqlite3_errmsg(db));
         sqlite3_close(db);
         throw e;

@@ -228,9 +228,23 @@ Valore InviaKeyUp(QWidget& form, int indice, int& keyCode, int& appo) {
 
 int ConfrontaVal(const Valore& primo, const Valore& secondo, int precisione) {
     if (secondo.eNull()) return primo.testo().isEmpty() ? 0 : 1;
+    const double x = primo.numero();
+    const double y = secondo.numero();
+    // Without rounding when it cannot change the answer: equal values stay
+    // equal, and rounding moves a value below 10^14 units of the last place
+    // kept by at most 0.55 of that unit (Arrotonda keeps 15 significant
+    // digits, then rounds), so values more than two units apart keep their
+    // order. Amounts compared at -8 almost always fall here.
+    if (x == y) return 0;
+    if (precisione <= 0 && precisione >= -12 && std::isfinite(x) && std::isfinite(y)) {
+        static const double unita[13] = {1,    1e-1, 1e-2, 1e-3, 1e-4,  1e-5, 1e-6,
+                                         1e-7, 1e-8, 1e-9, 1e-10, 1e-11, 1e-12};
+        const double u = unita[-precisione];
+        if (std::fabs(x) < 1e14 * u && std::fabs(y) < 1e14 * u && std::fabs(x - y) > 2 * u) return x < y ? -1 : 1;
+    }
     const UtilGenerali& u = ggUtil();
-    const double a = u.Arrotonda(primo.numero(), precisione);
-    const double b = u.Arrotonda(secondo.numero(), precisione);
+    const double a = u.Arrotonda(x, precisione);
+    const double b = u.Arrotonda(y, precisione);
     return a < b ? -1 : (a > b ? 1 : 0);
 }
 

@@ -3,8 +3,10 @@
 #include "components/core/ErroreRun.h"
 #include "components/db/AnalisiSql.h"
 #include "components/db/GestoreDb.h"
+#include "components/db/RigheRecordset.h"
 
 #include <QSet>
+#include <unordered_map>
 #include <atomic>
 #include <sqlite3.h>
 #include <vector>
@@ -100,20 +102,30 @@ struct Colonna {
     bool data = false;
 };
 
-struct Riga {
-    std::vector<Valore> valori;
-    std::vector<sqlite3_int64> rowid;  // per table of the FROM; 0 when missing
-    bool cancellata = false;
-};
-
 struct Recordset {
     std::shared_ptr<Database> db;
     QString sql;
     std::vector<IstanzaTabella> istanze;
     std::vector<Colonna> colonne;
     QHash<QString, int> indice;  // normalised name -> column
-    mutable QHash<QString, int> nomiUsati;  // names as callers write them, row after row
-    std::vector<Riga> righe;
+    // Names as callers write them, row after row, with a cheap hash of the
+    // text (the name of a column is short; QHash's seeded hash would cost
+    // more than the rest of the read).
+    struct HashNome {
+        size_t operator()(const QString& s) const noexcept {
+            uint64_t h = 1469598103934665603ull;
+            for (const QChar c : s) h = (h ^ c.unicode()) * 1099511628211ull;
+            return static_cast<size_t>(h);
+        }
+    };
+    mutable std::unordered_map<QString, int, HashNome> nomiUsati;
+    int colonna(const QString& nome) const {
+        if (const auto u = nomiUsati.find(nome); u != nomiUsati.end()) return u->second;
+        const int trovata = colonnaPerNome(nome);
+        nomiUsati.emplace(nome, trovata);
+        return trovata;
+    }
+    RigheRecordset righe;  // values, then the rowid of each table of the FROM (0 when missing)
     size_t corrente = 0;
     bool aggiornabile = false;
     enum class Stato { Nessuno, Modifica, Nuovo } stato = Stato::Nessuno;
@@ -124,20 +136,19 @@ struct Recordset {
     };
     std::vector<Scrittura> buffer;
 
-    bool fine() const { return corrente >= righe.size(); }
+    bool fine() const { return corrente >= righe.Righe(); }
     void salta() {
-        while (corrente < righe.size() && righe[corrente].cancellata) ++corrente;
+        while (corrente < righe.Righe() && righe.Cancellata(corrente)) ++corrente;
     }
-    Riga& rigaCorrente() {
+    // The current row's index.
+    size_t rigaCorrente() const {
         if (fine()) errore(NumErrore::NessunRecordCorrente, QStringLiteral("Nessun record corrente."));
-        if (righe[corrente].cancellata) errore(kRecordEliminato, QStringLiteral("Il record è stato eliminato."));
-        return righe[corrente];
+        if (righe.Cancellata(corrente)) errore(kRecordEliminato, QStringLiteral("Il record è stato eliminato."));
+        return corrente;
     }
-    int colonna(const QString& nome) const {
-        if (const auto u = nomiUsati.constFind(nome); u != nomiUsati.cend()) return *u;
+    int colonnaPerNome(const QString& nome) const {
         const int c = indice.value(normalizza(nome), -1);
         if (c < 0) errore(NumErrore::OggettoInesistente, QStringLiteral("Campo \"%1\" non trovato nella query.").arg(nome));
-        nomiUsati.insert(nome, c);
         return c;
     }
     int istanzaDi(const QString& nome) const {
@@ -151,7 +162,7 @@ struct Recordset {
                    QStringLiteral("Impossibile aggiornare: i dati letti non sono righe di una tabella."));
     }
     // Reads back the columns of one table's row, as the database stored them.
-    void rileggi(Riga& r, int ist) {
+    void rileggi(size_t riga, int ist) {
         std::vector<int> cols;
         QStringList nomi;
         for (size_t c = 0; c < colonne.size(); ++c)
@@ -162,10 +173,12 @@ struct Recordset {
         if (cols.empty()) return;
         Istruzione q(*db, QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?1")
                               .arg(nomi.join(QLatin1Char(',')), virgolette(istanze[ist].tabella)));
-        sqlite3_bind_int64(q.st, 1, r.rowid[ist]);
+        sqlite3_bind_int64(q.st, 1, righe.Rowid(riga, ist));
         if (sqlite3_step(q.st) != SQLITE_ROW) return;
+        std::vector<Valore> valori = righe.LeggiRiga(riga);
         for (size_t k = 0; k < cols.size(); ++k)
-            r.valori[cols[k]] = leggiValore(q.st, static_cast<int>(k), colonne[cols[k]].data);
+            valori[cols[k]] = leggiValore(q.st, static_cast<int>(k), colonne[cols[k]].data);
+        righe.Sostituisci(riga, valori);
     }
 };
 
@@ -173,9 +186,13 @@ GestRecordset::GestRecordset() = default;
 GestRecordset::~GestRecordset() = default;
 
 Recordset& GestRecordset::rs(const QString& chiave) const {
-    const auto r = aperti_.value(chiave);
-    if (!r) errore(NumErroreDb::DatabaseChiuso, QStringLiteral("Record set \"%1\" non aperto.").arg(chiave));
-    return *r;
+    if (ultimo_ && chiave == ultimaChiave_) return *ultimo_;
+    const auto r = aperti_.constFind(chiave);
+    if (r == aperti_.cend() || !*r)
+        errore(NumErroreDb::DatabaseChiuso, QStringLiteral("Record set \"%1\" non aperto.").arg(chiave));
+    ultimaChiave_ = chiave;
+    ultimo_ = r->get();
+    return **r;
 }
 
 QString GestRecordset::ApriRecordset(GestoreDb& gestDb, const QString& idDb, const QString&, const QString& sql, bool,
@@ -251,14 +268,9 @@ QString GestRecordset::ApriRecordset(GestoreDb& gestDb, const QString& idDb, con
         aggiungi(c.origine, i);
     }
 
+    r->righe = RigheRecordset(n, extra);
     int rc;
-    while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
-        Riga riga;
-        riga.valori.reserve(n);
-        for (int i = 0; i < n; ++i) riga.valori.push_back(leggiValore(st, i, r->colonne[i].data));
-        for (int i = 0; i < extra; ++i) riga.rowid.push_back(sqlite3_column_int64(st, n + i));
-        r->righe.push_back(std::move(riga));
-    }
+    while ((rc = sqlite3_step(st)) == SQLITE_ROW) r->righe.AggiungiDaIstruzione(st);
     sqlite3_finalize(st);
     if (rc != SQLITE_DONE) r->db->Errore(sql, kOrigineGestRecordset);
 
@@ -284,20 +296,17 @@ void GestRecordset::RecSuccessivo(const QString& chiave) {
     r.salta();
 }
 
-long GestRecordset::ContaRec(const QString& chiave) const {
-    const Recordset& r = rs(chiave);
-    return static_cast<long>(std::count_if(r.righe.begin(), r.righe.end(), [](const Riga& g) { return !g.cancellata; }));
-}
+long GestRecordset::ContaRec(const QString& chiave) const { return static_cast<long>(rs(chiave).righe.Vive()); }
 
 Valore GestRecordset::LeggiCampoNull(const QString& chiave, const QString& nome) const {
-    Recordset& r = rs(chiave);
+    const Recordset& r = rs(chiave);
     const int c = r.colonna(nome);
-    return r.rigaCorrente().valori[c];
+    return r.righe.Leggi(r.rigaCorrente(), c, r.colonne[c].data);
 }
 
 Valore GestRecordset::LeggiCampo(const QString& chiave, const QString& nome) const {
     Valore v = LeggiCampoNull(chiave, nome);
-    return v.eNull() ? Valore() : v;
+    return v.eNull() ? Valore() : std::move(v);
 }
 
 void GestRecordset::NuovoRec(const QString& chiave) {
@@ -370,16 +379,13 @@ void GestRecordset::AggiornaRec(const QString& chiave) {
         if (sqlite3_step(q.st) != SQLITE_DONE) r.db->Errore(sql, kOrigineGestRecordset);
         // The new row joins the set at its end; the position does not move.
         const bool eraAllaFine = r.fine();
-        Riga riga;
-        riga.valori.resize(r.colonne.size());
-        riga.rowid.push_back(sqlite3_last_insert_rowid(db));
-        r.rileggi(riga, 0);
-        r.righe.push_back(std::move(riga));
-        if (eraAllaFine) r.corrente = r.righe.size();
+        r.righe.Aggiungi(std::vector<Valore>(r.colonne.size()), {sqlite3_last_insert_rowid(db)});
+        r.rileggi(r.righe.Righe() - 1, 0);
+        if (eraAllaFine) r.corrente = r.righe.Righe();
         return;
     }
 
-    Riga& riga = r.rigaCorrente();
+    const size_t riga = r.rigaCorrente();
     for (size_t ist = 0; ist < r.istanze.size(); ++ist) {
         QStringList assegna;
         std::vector<const Valore*> valori;
@@ -394,7 +400,7 @@ void GestRecordset::AggiornaRec(const QString& chiave) {
                                 .arg(valori.size() + 1);
         Istruzione q(*r.db, sql);
         for (size_t i = 0; i < valori.size(); ++i) LegaValore(q.st, static_cast<int>(i + 1), *valori[i]);
-        sqlite3_bind_int64(q.st, static_cast<int>(valori.size() + 1), riga.rowid[ist]);
+        sqlite3_bind_int64(q.st, static_cast<int>(valori.size() + 1), r.righe.Rowid(riga, static_cast<int>(ist)));
         if (sqlite3_step(q.st) != SQLITE_DONE) r.db->Errore(sql, kOrigineGestRecordset);
         // A left join without a row on this side has nothing to update.
         if (sqlite3_changes(db) != 1)
@@ -409,12 +415,15 @@ void GestRecordset::CancellaRec(const QString& chiave) {
     r.richiediAggiornabile();
     if (r.istanze.size() != 1)
         errore(NumErroreDb::CampoNonAggiornabile, QStringLiteral("Cancellazione solo in una query su una tabella."));
-    Riga& riga = r.rigaCorrente();
+    const size_t riga = r.rigaCorrente();
     const QString sql = QStringLiteral("DELETE FROM %1 WHERE rowid = ?1").arg(virgolette(r.istanze[0].tabella));
     Istruzione q(*r.db, sql);
-    sqlite3_bind_int64(q.st, 1, riga.rowid[0]);
+    sqlite3_bind_int64(q.st, 1, r.righe.Rowid(riga, 0));
     if (sqlite3_step(q.st) != SQLITE_DONE) r.db->Errore(sql, kOrigineGestRecordset);
-    riga.cancellata = true;
+    r.righe.Cancella(riga);
 }
 
-void GestRecordset::ChiudiRecordset(const QString& chiave) { aperti_.remove(chiave); }
+void GestRecordset::ChiudiRecordset(const QString& chiave) {
+    if (chiave == ultimaChiave_) ultimo_ = nullptr;
+    aperti_.remove(chiave);
+}

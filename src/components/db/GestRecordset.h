@@ -56,4 +56,7 @@ public:
 private:
     Recordset& rs(const QString& chiave) const;
     QHash<QString, std::shared_ptr<Recordset>> aperti_;
+    // The record set asked last: a run reads one set field after field.
+    mutable QString ultimaChiave_;
+    mutable Recordset* ultimo_ = nullptr;
 };

@@ -1,6 +1,7 @@
 #include "components/db/GestoreDb.h"
 
 #include "components/core/ErroreRun.h"
+#include "components/db/ParametriSql.h"
 #include "components/util/Percorsi.h"
 
 #include <QFileInfo>
@@ -113,8 +114,27 @@ Database::Database(sqlite3* db, QString id, QString file) : db_(db), id_(std::mo
 Database::~Database() { Chiudi(); }
 
 void Database::Chiudi() {
+    for (sqlite3_stmt* st : std::as_const(preparate_)) sqlite3_finalize(st);
+    preparate_.clear();
     if (db_) sqlite3_close_v2(db_);
     db_ = nullptr;
+}
+
+sqlite3_stmt* Database::Preparata(const QByteArray& modello) {
+    if (sqlite3_stmt* st = preparate_.value(modello)) return st;
+    sqlite3_stmt* st = nullptr;
+    if (sqlite3_prepare_v3(Handle(), modello.constData(), static_cast<int>(modello.size()), SQLITE_PREPARE_PERSISTENT,
+                           &st, nullptr) != SQLITE_OK) {
+        sqlite3_finalize(st);
+        return nullptr;
+    }
+    // A handful of patterns is what a run uses; others come and go.
+    if (preparate_.size() >= 32) {
+        for (sqlite3_stmt* vecchia : std::as_const(preparate_)) sqlite3_finalize(vecchia);
+        preparate_.clear();
+    }
+    preparate_.insert(modello, st);
+    return st;
 }
 
 sqlite3* Database::Handle() const {
@@ -201,6 +221,25 @@ void GestoreDb::EseguiSql(const QString& id, const QString& sql, int) {
     const auto d = DatabaseDaId(id);
     sqlite3* db = d->Handle();
     d->recordsAffected_ = 0;
+    // An insert of literals runs through its compiled pattern; one that does
+    // not compile goes the plain way, which reports the error on its text.
+    if (const auto p = ParametrizzaInserimento(sql)) {
+        if (sqlite3_stmt* st = d->Preparata(p->modello)) {
+            int i = 1;
+            for (const ParametroSql& v : p->parametri) {
+                if (v.tipo == ParametroSql::Tipo::Intero) sqlite3_bind_int64(st, i, v.intero);
+                else sqlite3_bind_text(st, i, v.testo.constData(), static_cast<int>(v.testo.size()), SQLITE_STATIC);
+                ++i;
+            }
+            const sqlite3_int64 prima = sqlite3_total_changes64(db);
+            const int rc = sqlite3_step(st);
+            sqlite3_reset(st);
+            sqlite3_clear_bindings(st);
+            if (rc != SQLITE_DONE) d->Errore(sql);
+            d->recordsAffected_ = sqlite3_total_changes64(db) != prima ? static_cast<long>(sqlite3_changes64(db)) : 0;
+            return;
+        }
+    }
     const QByteArray testo = sql.toUtf8();
     const char* resto = testo.constData();
     const char* fine = resto + testo.size();

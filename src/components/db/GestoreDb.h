@@ -63,10 +63,15 @@ public:
 
 private:
     friend class GestoreDb;
+    // The compiled pattern of an insert run through EseguiSql (ParametriSql.h),
+    // kept for the next insert of the same pattern; nullptr when it does not
+    // compile.
+    struct sqlite3_stmt* Preparata(const QByteArray& modello);
     sqlite3* db_;
     QString id_;
     QString file_;
     long recordsAffected_ = 0;
+    QHash<QByteArray, struct sqlite3_stmt*> preparate_;
 };
 
 class GestoreDb {

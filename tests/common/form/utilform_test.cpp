@@ -4,6 +4,9 @@
 
 #include <QRadioButton>
 #include <QTest>
+#include "components/util/UtilGenerali.h"
+
+#include <cmath>
 #include <gtest/gtest.h>
 
 #include "FormProva.h"
@@ -120,6 +123,30 @@ TEST(ConfrontaVal, ThreeWayAtThePrecision) {
     for (const Caso& k : casi) EXPECT_EQ(ConfrontaVal(k.a, k.b), k.atteso) << k.a.testo().toStdString();
     EXPECT_EQ(BoolDaFlag(-1), -1);
     EXPECT_EQ(BoolDaFlag(1), 0);
+}
+
+// The answer without rounding, where it is taken, is the answer of the two
+// rounded values, also next to the rounding boundaries and at every precision.
+TEST(ConfrontaVal, SenzaArrotondareLaStessaRisposta) {
+    ContestoProva cp;
+    const UtilGenerali& u = ggUtil();
+    uint64_t s = 88172645463325252ull;
+    const auto casuale = [&] {
+        s ^= s << 13;
+        s ^= s >> 7;
+        s ^= s << 17;
+        return static_cast<double>(s % 2000001) - 1000000.0;
+    };
+    for (int precisione : {0, -2, -8, -12})
+        for (int i = 0; i < 20000; ++i) {
+            const double unita = std::pow(10.0, precisione);
+            const double a = casuale() * unita * (i % 3 == 0 ? 1e3 : 0.37);
+            const double scarto[] = {0, unita * 0.5, unita * 1.9, unita * 2.1, unita * 7, -unita * 2.5, 1e-15};
+            const double b = a + scarto[i % 7];
+            const double ra = u.Arrotonda(a, precisione), rb = u.Arrotonda(b, precisione);
+            const int atteso = ra < rb ? -1 : (ra > rb ? 1 : 0);
+            ASSERT_EQ(ConfrontaVal(a, b, precisione), atteso) << a << " " << b << " " << precisione;
+        }
 }
 
 TEST(RisoluzioneSchermo, FactorOfTheScreen) {

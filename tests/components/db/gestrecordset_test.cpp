@@ -21,7 +21,9 @@ long numeroErrore(const std::function<void()>& f) {
 class Registrazioni : public ::testing::Test {
 protected:
     void SetUp() override {
+        // Narrow tables of the test's own in place of the schema's.
         fx.Esegui(fx.idAzienda,
+                  "DROP TABLE Causali; DROP TABLE MovPnTes;"
                   "CREATE TABLE Causali (Causale VARCHAR(5) COLLATE NOCASE PRIMARY KEY, Descrizione TEXT,"
                   " TipoCausale TEXT, CausConcatenata TEXT);"
                   "CREATE TABLE MovPnTes (NumReg INTEGER PRIMARY KEY, Causale TEXT COLLATE NOCASE, Descrizione TEXT,"

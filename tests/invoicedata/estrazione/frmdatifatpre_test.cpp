@@ -1,0 +1,257 @@
+// The invoice-data extraction form offscreen: proposals by era, the checks
+// of year, number and dates as they are typed, the run with its progress,
+// "&Interrompi" and the refused close, and the menu's form name.
+#include "invoicedata/estrazione/FrmDatiFatPre.h"
+
+#include "ContabilitaProva.h"
+#include "common/form/FormComune.h"
+#include "components/menu/MenuClientFinto.h"
+#include "components/platform/DialoghiScriptati.h"
+#include "startup/Composizione.h"
+#include "contesto/Contesto.h"
+#include "startup/Ospite.h"
+#include "support/AppTest.h"
+
+#include <QCheckBox>
+#include <QFrame>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace contabilita;
+
+TEST(FrmDatiFatPreProposta, PeriodoPrecedenteLaDataDiLavoro) {
+    const struct {
+        QDate data;
+        const char* anno;
+        const char* numero;
+    } casi[] = {
+        {{2020, 2, 15}, "2019", "12"}, {{2022, 2, 10}, "2021", "4"}, {{2021, 8, 20}, "2021", "2"},
+        {{2020, 5, 2}, "2020", "1"},   {{2020, 12, 1}, "2020", "3"}, {{2019, 6, 3}, "2019", "5"},
+        {{2019, 5, 1}, "2019", "4"},   {{2019, 3, 3}, "2018", "2"},  {{2019, 4, 30}, "2018", "2"},
+        {{2018, 11, 15}, "2018", "2"}, {{2018, 5, 15}, "2018", "1"}, {{2018, 10, 31}, "2018", "1"},
+        {{2017, 1, 10}, "2016", "2"},
+    };
+    for (const auto& c : casi) {
+        SCOPED_TRACE(c.data.toString().toStdString());
+        QString anno, numero;
+        FrmDatiFatPre::PropostaPeriodo(c.data, anno, numero);
+        EXPECT_EQ(anno, c.anno);
+        EXPECT_EQ(numero, c.numero);
+    }
+}
+
+class FrmDatiFatPreTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        AppTest();
+        contesto = fx.InstallaContesto();
+        contesto->ggDialoghi = dialoghi;
+        contesto->ggMenuClient = menu;
+        contesto->gtDataLavoro = QDate(2018, 5, 15);
+        Anagrafiche(fx);
+    }
+    void TearDown() override {
+        if (form) delete form.data();
+    }
+    FrmDatiFatPre& Carica() {
+        form = new FrmDatiFatPre;
+        form->Carica();
+        EXPECT_EQ(form->oiLoadOk, 1) << dialoghi->testi().join(" | ").toStdString();
+        return *form;
+    }
+    bool Rosso(QWidget* w) const { return BackColor(w) == contesto->glColErrore; }
+    // The user types into a field and leaves it.
+    static void Scrivi(FrmDatiFatPre& f, int indice, const QString& testo) {
+        f.txt_GotFocus(indice);
+        f.txt[indice]->setText(testo);
+        f.txt_LostFocus(indice);
+    }
+
+    FixtureDb fx;
+    std::shared_ptr<Contesto> contesto;
+    std::shared_ptr<DialoghiScriptati> dialoghi = std::make_shared<DialoghiScriptati>();
+    std::shared_ptr<MenuClientFinto> menu = std::make_shared<MenuClientFinto>();
+    QPointer<FrmDatiFatPre> form;
+};
+
+// One proposal per era of period lengths, with the personal parameters.
+TEST_F(FrmDatiFatPreTest, ProposteAlCaricamento) {
+    const struct {
+        QDate lavoro;
+        const char *anno, *numero, *da, *a;
+    } casi[] = {
+        {{2018, 11, 15}, "2018", "2", "01/07/2018", "31/12/2018"},
+        {{2019, 6, 3}, "2019", "5", "01/05/2019", "31/05/2019"},
+        {{2020, 2, 15}, "2019", "12", "01/12/2019", "31/12/2019"},
+        {{2022, 2, 10}, "2021", "4", "01/10/2021", "31/12/2021"},
+        {{2021, 8, 20}, "2021", "2", "01/04/2021", "30/06/2021"},
+    };
+    for (const auto& c : casi) {
+        SCOPED_TRACE(c.lavoro.toString().toStdString());
+        contesto->gtDataLavoro = c.lavoro;
+        FrmDatiFatPre& f = Carica();
+        EXPECT_EQ(f.txt[10]->text(), c.anno);
+        EXPECT_EQ(f.txt[20]->text(), c.numero);
+        EXPECT_EQ(f.txt[30]->text(), c.da);
+        EXPECT_EQ(f.txt[40]->text(), c.a);
+        EXPECT_TRUE(f.cheCosaEstr[0]->isChecked());
+        EXPECT_TRUE(f.cheCosaEstr[1]->isChecked());
+        EXPECT_FALSE(f.cheSoloStran->isChecked());
+        EXPECT_FALSE(f.cheCliFittizi->isChecked());
+        EXPECT_FALSE(f.estrazione.usaFittizio);
+        EXPECT_TRUE(f.ComInterrompi->isHidden());
+        EXPECT_TRUE(f.PicElab->isHidden());
+        delete form.data();
+    }
+    menu->ImpostaParPers("DatiFat", "SoloStranieri", "s");
+    menu->ImpostaParPers("DatiFat", "UsaFittizio", "S");
+    FrmDatiFatPre& f = Carica();
+    EXPECT_TRUE(f.cheSoloStran->isChecked());
+    EXPECT_TRUE(f.estrazione.usaFittizio);
+}
+
+// Year and number checked when left changed; the period follows a valid
+// change; a red field stops "&Ok".
+TEST_F(FrmDatiFatPreTest, ControlliDiAnnoENumero) {
+    FrmDatiFatPre& f = Carica();
+    const struct {
+        const char* nome;
+        int campo;
+        const char* testo;
+        const char* messaggio;  // "" none
+        int rosso;              // field left red, 0 none
+        const char *da, *a;
+    } casi[] = {
+        {"anno 2016", 10, "2016", "Anno comunicazione non valido", 10, "01/01/2018", "30/06/2018"},
+        {"anno 2019", 10, "2019", "", 0, "01/01/2019", "31/01/2019"},
+        {"numero 13", 20, "13", "Numero comunicazione non valido", 20, "01/01/2019", "31/01/2019"},
+        {"numero 12", 20, "12", "", 0, "01/12/2019", "31/12/2019"},
+        {"anno 2021 col mese 12: lo rifiuterà l'estrazione", 10, "2021", "", 0, "01/10/2023", "31/12/2023"},
+        {"numero 0: nessun controllo", 20, "0", "", 0, "01/10/2023", "31/12/2023"},
+        {"numero con lettere", 20, "1a", "", 20, "01/10/2023", "31/12/2023"},
+    };
+    for (const auto& c : casi) {
+        SCOPED_TRACE(c.nome);
+        dialoghi->mostrati.clear();
+        Scrivi(f, c.campo, c.testo);
+        EXPECT_EQ(dialoghi->testi(), QString(c.messaggio).isEmpty() ? QStringList{} : QStringList{c.messaggio});
+        EXPECT_EQ(Rosso(f.txt[10]), c.rosso == 10);
+        EXPECT_EQ(Rosso(f.txt[20]), c.rosso == 20);
+        EXPECT_EQ(f.txt[30]->text(), c.da);
+        EXPECT_EQ(f.txt[40]->text(), c.a);
+        if (c.rosso == 0) continue;
+        dialoghi->mostrati.clear();
+        f.ComOk_Click();
+        EXPECT_EQ(dialoghi->testi(), QStringList{"Valore Errato"});
+        Scrivi(f, c.rosso, c.rosso == 10 ? "2019" : "1");
+        EXPECT_FALSE(Rosso(f.txt[c.rosso]));
+    }
+
+    // Left unchanged: no check, and the dates typed by hand stay.
+    f.txt[30]->setText("15/01/2019");
+    dialoghi->mostrati.clear();
+    f.txt_GotFocus(10);
+    f.txt_LostFocus(10);
+    EXPECT_TRUE(dialoghi->testi().isEmpty());
+    EXPECT_EQ(f.txt[30]->text(), "15/01/2019");
+}
+
+TEST_F(FrmDatiFatPreTest, DateDelPeriodo) {
+    FrmDatiFatPre& f = Carica();
+    Scrivi(f, 30, "1-2-2018");
+    EXPECT_EQ(f.txt[30]->text(), "01/02/2018");
+    EXPECT_FALSE(Rosso(f.txt[30]));
+    Scrivi(f, 40, "31/02/2018");
+    EXPECT_TRUE(Rosso(f.txt[40]));
+    dialoghi->mostrati.clear();
+    f.ComOk_Click();
+    EXPECT_EQ(dialoghi->testi(), QStringList{"Valore Errato"});
+    Scrivi(f, 40, "28/02/2018");
+    EXPECT_FALSE(Rosso(f.txt[40]));
+    EXPECT_EQ(f.Opzioni().dataA, "28/02/2018");
+}
+
+// "&Ok" runs the extraction with the fields, shows the counters and puts the
+// buttons back.
+TEST_F(FrmDatiFatPreTest, OkEstraeIlPeriodo) {
+    Registra(fx, {.numReg = 1});
+    Registra(fx, {.numReg = 2, .dataDoc = {2018, 8, 1}});
+    Registra(fx, {.numReg = 3, .causale = "FA", .controparte = kFornitore, .dareAvere = "A"});
+    FrmDatiFatPre& f = Carica();
+    f.cheCosaEstr[1]->setChecked(false);
+    f.ComOk_Click();
+    EXPECT_EQ(dialoghi->testi(), QStringList{"Elaborazione terminata"});
+    EXPECT_EQ(Leggi(fx, "SELECT * FROM DatiFatTest WHERE AnnoCom = 2018 AND NumCom = 1").size(), 1);
+    EXPECT_EQ(f.txtFatti->text(), "1");
+    EXPECT_EQ(f.txtDaFare->text(), "1");
+    EXPECT_EQ(f.LabInElab->text(), "In elaborazione Fornitori (fatture di acquisto)");
+    EXPECT_TRUE(f.comOk->isEnabled());
+    EXPECT_TRUE(f.ComAnnulla->isEnabled());
+    EXPECT_TRUE(f.ComInterrompi->isHidden());
+    EXPECT_TRUE(f.PicElab->isHidden());
+    EXPECT_TRUE(f.Caricata());
+
+    // A check of the run gives the focus to its field.
+    f.show();
+    f.txt[20]->setText("7");
+    dialoghi->mostrati.clear();
+    f.ComOk_Click();
+    EXPECT_EQ(dialoghi->testi(), QStringList{"Numero comunicazione troppo alto"});
+}
+
+// While the run works the user's events come through: closing is refused,
+// "&Interrompi" asks, "&Sì" ends the run rolled back.
+TEST_F(FrmDatiFatPreTest, DuranteLEstrazione) {
+    for (long n = 1; n <= 3; ++n) Registra(fx, {.numReg = n});
+    FrmDatiFatPre& f = Carica();
+    f.show();
+    bool eraInCorso = false, chiusa = true, okAttivo = true, annullaAttivo = true, interrompiVisibile = false;
+    QTimer::singleShot(0, &f, [&] {
+        eraInCorso = f.InElaborazione();
+        okAttivo = f.comOk->isEnabled();
+        annullaAttivo = f.ComAnnulla->isEnabled();
+        interrompiVisibile = f.ComInterrompi->isVisible() && f.PicElab->isVisible();
+        chiusa = f.close();
+        f.ComInterrompi->click();
+    });
+    dialoghi->risposte = {1, 1};  // the closing message, then "&Sì"
+    f.ComOk_Click();
+    EXPECT_TRUE(eraInCorso);
+    EXPECT_FALSE(chiusa);
+    EXPECT_FALSE(okAttivo);
+    EXPECT_FALSE(annullaAttivo);
+    EXPECT_TRUE(interrompiVisibile);
+    EXPECT_EQ(dialoghi->testi(),
+              (QStringList{"Estrazione in corso: interromperla prima di chiudere la maschera",
+                           "Confermi interruzione estrazione dati",
+                           "Elaborazione interrotta su richiesta\r\nNessun dato è stato modificato."}));
+    EXPECT_TRUE(Leggi(fx, "SELECT * FROM DatiFatTest").isEmpty());
+    EXPECT_TRUE(f.Caricata());
+    EXPECT_FALSE(f.InElaborazione());
+    EXPECT_TRUE(f.close());
+}
+
+// The menu's "FrmDatiFatPre" opens this form, not the placeholder.
+TEST_F(FrmDatiFatPreTest, IlMenuApreLaMaschera) {
+    contesto->ggOspite = std::make_shared<Ospite>();
+    static_cast<Ospite*>(contesto->ggOspite.get())->AlTermine = [] {};
+    InstallaProgramma(static_cast<Ospite&>(*contesto->ggOspite));
+    static_cast<Ospite*>(contesto->ggOspite.get())->ApriFormRichiesta("FrmDatiFatPre", 0, "FrmDatiFatPre", {}, {}, {});
+    auto* f = dynamic_cast<FrmDatiFatPre*>(static_cast<Ospite*>(contesto->ggOspite.get())->Form("FrmDatiFatPre"));
+    ASSERT_NE(f, nullptr) << dialoghi->testi().join(" | ").toStdString();
+    form = f;
+    EXPECT_EQ(f->oiLoadOk, 1);
+    EXPECT_TRUE(f->windowTitle().startsWith("Preparazione dati per comunicazione dati fatture"));
+    f->PassaA();
+    EXPECT_TRUE(menu->chiamate.last().startsWith("RegistraForm|Preparazione dati per comunicazione dati fatture"))
+        << menu->chiamate.last().toStdString();
+    EXPECT_TRUE(menu->chiamate.last().contains("|FrmDatiFatPre|"));
+    contesto->ggOspite.reset();
+}
+
+}  // namespace
