@@ -8,6 +8,11 @@
 #include "components/util/UtilGenerali.h"
 #include "contesto/Contesto.h"
 #include "contesto/ImpostazioniIni.h"
+#include "components/stampa/FontSta.h"
+#include "components/stampa/OpzSta.h"
+#include "invoicedata/stampa/StampaDatiFat.h"
+#include "print/lavoro/FrmStampaInCorso.h"
+#include "print/lavoro/LavoroStampa.h"
 
 #include <QRegularExpression>
 
@@ -643,12 +648,59 @@ void stDatiFat::FineRun(bool riuscito) {
     frmMsgCom::msgCom(testo);
 }
 
+bool stDatiFat::Annullata() const { return mgStampa && mgStampa->LeggiAnnullata(); }
+
+// The print object, its options and the print-in-progress box; false when
+// the job must not start.
+bool stDatiFat::PreparaStampaRun() {
+    if (!mgStampa) mgStampa = std::make_shared<Stampa>();
+    Stampa& st = *mgStampa;
+    InizStampa(st, 0, 0);
+    st.ImpChiamante(this);
+    st.ogOpzSta = ogOpzSta;
+    IniParamStampa(ogOpzSta ? ogOpzSta->Sezione : QString(), st, {}, 0);
+    st.ImpInterruzione(0);
+    if (auto* box = dynamic_cast<frmStampaInCorso*>(st.ofrmStampaInCorso)) box->Prepara(msTitoloPag, &st);
+    bool nonAvviare = false;
+    if (st.ControllaAvvio(1, nonAvviare) || nonAvviare) return false;
+    st.ImpValoreAvvio(6);
+    if (st.ofrmStampaInCorso) st.ofrmStampaInCorso->MostraInCorso();
+    if (PreparaStampa) PreparaStampa(st);
+    return true;
+}
+
+// The end of the print job: a further company of a preview run starts on a
+// new page; a stop there tells the run to stop.
+void stDatiFat::ConcludiStampa() {
+    if (!obStampa || !mgStampa) {
+        ctx().giStaAtt = 0;
+        return;
+    }
+    Stampa& st = *mgStampa;
+    try {
+        if (obStampato && st.DocumentoAvviato() && oiUltimaDitta == 0 && ogOpzSta &&
+            ogOpzSta->oiStaVid == OpzSta::Video) {
+            if (!st.LeggiAnnullata()) st.NuovaPagina();
+            if (st.LeggiAnnullata()) oiErrore = -1;
+        }
+    } catch (const ErroreRun&) {
+        // The job is ended below all the same; its error was the print's own.
+    }
+    try {
+        st.FineStampa();
+    } catch (const ErroreRun& e) {
+        frmMsgCom::MsgErrfrm(e, {}, {}, msTitoloPag);
+        ++oiErrore;
+    }
+}
+
 void stDatiFat::AvviaStampa() {
     obStaAtt = true;
     oiErrore = 0;
     obStampato = false;
     fileScritti_.clear();
     file_.clear();
+    report_.reset();
     mbNonInviabile = false;
     mbTransazione = false;
     miContaFile = 0;
@@ -664,27 +716,61 @@ void stDatiFat::AvviaStampa() {
     mbAnagAperta = mbDocAperto = mbRegScritta = mbRegRifiutata = false;
     const QString titolo = QStringLiteral("Estrazione Dati: Comunicazione Fatture ") + QStringLiteral(" - ") + osDescAzie;
 
-    mbEstraiZero = uguale(LeggiParPers(kSezione, QStringLiteral("EstraiZero"), Valore(QStringLiteral("S"))).testo(), "S");
-    mbPIvaGiurid = uguale(LeggiParPers(kSezione, QStringLiteral("PIvaGiurid"), Valore(QStringLiteral("N"))).testo(), "S");
-    mbEstraiCodFisc =
-        uguale(LeggiParPers(kSezione, QStringLiteral("EstraiCodFisc"), Valore(QStringLiteral("N"))).testo(), "S");
-
-    ctx().giStaAtt = 1;
-    scrittura_.SvuotaElenchi();
-    scrittura_.ImpostaPrefisso(obUnicaAzie ? QString() : QStringLiteral("Azienda ") + osIdAzienda + QStringLiteral(": "));
-    msTipoAnag = eClienti() ? QStringLiteral("Cliente") : QStringLiteral("Fornitore");
-    miNumInvioFile = oiTipoSta == 2 ? oiIdentif : oiNumInvio;
-
     GestoreDb* gestDb = ctx().ggGestDb.get();
     bool riuscito = false;
+    bool fileIniziato = false;
     try {
-        if (obEstrFile && !PreparaDitta()) {
+        bool avviata = true;
+        if (obStampa) {
+            msTitoloPag = titolo;
+            avviata = PreparaStampaRun();
+        }
+        mbEstraiZero = uguale(LeggiParPers(kSezione, QStringLiteral("EstraiZero"), Valore(QStringLiteral("S"))).testo(), "S");
+        mbPIvaGiurid = uguale(LeggiParPers(kSezione, QStringLiteral("PIvaGiurid"), Valore(QStringLiteral("N"))).testo(), "S");
+        mbEstraiCodFisc =
+            uguale(LeggiParPers(kSezione, QStringLiteral("EstraiCodFisc"), Valore(QStringLiteral("N"))).testo(), "S");
+        ctx().giStaAtt = 1;
+        scrittura_.SvuotaElenchi();
+        scrittura_.ImpostaPrefisso(obUnicaAzie ? QString() : QStringLiteral("Azienda ") + osIdAzienda + QStringLiteral(": "));
+        msTipoAnag = eClienti() ? QStringLiteral("Cliente") : QStringLiteral("Fornitore");
+        miNumInvioFile = oiTipoSta == 2 ? oiIdentif : oiNumInvio;
+
+        if (!avviata) {
+            // The print component refused to start the job: nothing is read.
+        } else if (obEstrFile && !PreparaDitta()) {
             ++oiErrore;
         } else {
             mgRecordset = std::make_unique<GestRecordset>();
             msChiaveRs = mgRecordset->ApriRecordset(*gestDb, osIdDbase, QString(), PrepSql(), false, 2);
-            if (!mgRecordset->RecVuoto(msChiaveRs) && obEstrFile) {
-                obStampato = true;
+            obStampato = !mgRecordset->RecVuoto(msChiaveRs);
+            bool procedi = obStampato;
+            if (procedi && obStampa) {
+                Stampa& st = *mgStampa;
+                if (!mgFontSta) mgFontSta = std::make_shared<FontSta>();
+                ImpFontTesta(st, *mgFontSta);
+                ImpFontCorpo(st, *mgFontSta);
+                st.AvviaDocumento();
+                procedi = !st.LeggiAnnullata();
+                if (procedi) {
+                    ParametriStampaDatiFat p;
+                    p.titolo = msTitoloPag;
+                    p.ragSoc = osDittaRagSoc;
+                    p.cosaEstr = osCosaEstr;
+                    p.anno = oiAnno;
+                    p.numCom = oiNumCom;
+                    p.tipoSta = oiTipoSta;
+                    p.numInvio = oiNumInvio;
+                    p.identif = oiIdentif;
+                    p.ordin = oiOrdin;
+                    p.estrFile = obEstrFile;
+                    p.molteAnag = obMolteAnag;
+                    p.pIvaGiurid = mbPIvaGiurid;
+                    p.mascImporto = ggUtil().CreaMaschera(Valore(0), ctx().giDecImpEuro);
+                    report_ = std::make_unique<StampaDatiFat>(st, p);
+                    report_->ImpColStampa();
+                }
+            }
+            if (procedi && obEstrFile) {
                 ContaBlocchi();
                 miMaxAnag = (oiMaxClie >= 1 && oiMaxClie <= kMaxAnagFile) ? oiMaxClie : kMaxAnagFile;
                 mbMolteFile = obMolteAnag;
@@ -704,35 +790,61 @@ void stDatiFat::AvviaStampa() {
                                           .arg(miMaxAnag)
                                           .arg(kMaxFileDivisi));
                     ++oiErrore;
+                    procedi = false;
                 } else {
                     if (oiTipoSta == 1) {
                         gestDb->IniziaTransazione(osIdDbase);
                         mbTransazione = true;
                     }
+                    fileIniziato = true;
                     ApriFile();
                     ScriviTestata();
-                    for (mgRecordset->PrimoRec(msChiaveRs); !mgRecordset->FineRec(msChiaveRs);
-                         mgRecordset->RecSuccessivo(msChiaveRs))
-                        ScriviRecDett();
-                    ChiudiRegistrazione();
-                    if (mlProgrAnag == 0) {
-                        // The schema wants at least one counterparty.
-                        scrittura_.Segnala(QStringLiteral("Nessun documento estratto nel file"));
-                        mbNonInviabile = true;
-                    }
-                    ScriRecCoda(0);
-                    ChiudiFileCompleto();
-                    FineRun(true);
-                    riuscito = true;
-                    if (mbNonInviabile) ++oiErrore;
                 }
-            } else if (!mgRecordset->RecVuoto(msChiaveRs)) {
-                obStampato = true;
+            }
+            if (procedi) {
+                if (report_) report_->StaIntest();
+                bool fermato = false;
+                for (mgRecordset->PrimoRec(msChiaveRs); !mgRecordset->FineRec(msChiaveRs);
+                     mgRecordset->RecSuccessivo(msChiaveRs)) {
+                    if (obEstrFile) ScriviRecDett();
+                    if (report_) {
+                        report_->StaRigaDett([this](const QString& c) { return mgRecordset->LeggiCampo(msChiaveRs, c); },
+                                             PosizioniDatiFat{mlProgrDoc, mlProgrAnag, miContaFile});
+                        if (DopoRiga) DopoRiga(*mgStampa);
+                        if (Annullata()) {
+                            fermato = true;
+                            break;
+                        }
+                    }
+                }
+                if (obEstrFile) {
+                    if (fermato) {
+                        // A stop is an interruption: the file stays incomplete
+                        // and nothing is marked.
+                        scrittura_.Stacca();
+                        file_.back().Chiudi();
+                        oiErrore = -1;
+                        FineRun(false);
+                    } else {
+                        ChiudiRegistrazione();
+                        if (mlProgrAnag == 0) {
+                            // The schema wants at least one counterparty.
+                            scrittura_.Segnala(QStringLiteral("Nessun documento estratto nel file"));
+                            mbNonInviabile = true;
+                        }
+                        ScriRecCoda(0);
+                        ChiudiFileCompleto();
+                        FineRun(true);
+                        if (mbNonInviabile) ++oiErrore;
+                    }
+                    riuscito = true;
+                }
+                if (report_ && !fermato && !Annullata()) report_->ChiudiStampa();
             }
         }
     } catch (const ErroreRun& e) {
-        frmMsgCom::MsgErrfrm(e, {}, {}, titolo);
-        ++oiErrore;
+        frmMsgCom::MsgErrfrm(e, {}, {}, obStampa ? msTitoloPag : titolo);
+        if (oiErrore >= 0) ++oiErrore;
         // The run's files stay as far as they were written, under their
         // temporary names; a closing error here is dropped because the run
         // already failed and says so.
@@ -741,7 +853,7 @@ void stDatiFat::AvviaStampa() {
             for (FileXmlDatiFat& f : file_) f.Chiudi();
         } catch (const ErroreRun&) {
         }
-        if (!riuscito) {
+        if (fileIniziato && !riuscito) {
             try {
                 FineRun(false);
             } catch (const ErroreRun&) {
@@ -750,11 +862,17 @@ void stDatiFat::AvviaStampa() {
         }
     }
     if (mgRecordset) {
-        mgRecordset->ChiudiRecordset(msChiaveRs);
+        try {
+            mgRecordset->ChiudiRecordset(msChiaveRs);
+        } catch (const ErroreRun&) {
+            // Closing a query that failed to open: nothing is left to release.
+        }
         mgRecordset.reset();
     }
     scrittura_.Stacca();
     file_.clear();
-    ctx().giStaAtt = 0;
+    ConcludiStampa();
+    report_.reset();
+    mgStampa.reset();
     obStaAtt = false;
 }

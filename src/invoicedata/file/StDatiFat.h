@@ -32,18 +32,23 @@
 // - A company without a valid 11-digit VAT number is refused with a message:
 //   the schema has no own identity without it.
 #include "common/ScritturaXml.h"
+#include "components/stampa/Stampa.h"
 #include "invoicedata/file/FileDatiFat.h"
 
 #include <QString>
+#include <functional>
 #include <memory>
 #include <vector>
 
+class FontSta;
 class GestRecordset;
+class OpzSta;
+class StampaDatiFat;
 
-class stDatiFat {
+class stDatiFat : public ChiamanteStampa {
 public:
     stDatiFat();
-    ~stDatiFat();
+    ~stDatiFat() override;
     stDatiFat(const stDatiFat&) = delete;
     stDatiFat& operator=(const stDatiFat&) = delete;
 
@@ -77,6 +82,7 @@ public:
     int oiMaxClie = 1000;
     QString osTitolo;
     bool obEstraiAnag = true;
+    std::shared_ptr<OpzSta> ogOpzSta;   // the report's print options
 
     // --- Outcome ---
     int oiErrore = 0;
@@ -84,8 +90,14 @@ public:
     bool obStampato = false;
 
     // The print-in-progress flag of the program.
-    int oiStaAtt() const;
-    void oiStaAtt(int valore);
+    int oiStaAtt() const override;
+    void oiStaAtt(int valore) override;
+
+    // Called on the run's print object once it is set up, before the
+    // document starts (tests give it their own drawing device or play a stop).
+    std::function<void(Stampa&)> PreparaStampa;
+    // Called after every row of the pass (tests play a user's stop there).
+    std::function<void(Stampa&)> DopoRiga;
 
     void AvviaStampa();
 
@@ -126,8 +138,15 @@ private:
                             bool altiComeTrattino = false);
     bool TipoDocumentoAmmesso(const QString& tipo) const;
     void FineRun(bool riuscito);
+    bool PreparaStampaRun();
+    void ConcludiStampa();
+    bool Annullata() const;
 
     ScritturaXml scrittura_;
+    std::shared_ptr<Stampa> mgStampa;
+    std::shared_ptr<FontSta> mgFontSta;
+    std::unique_ptr<StampaDatiFat> report_;
+    QString msTitoloPag;
     std::unique_ptr<GestRecordset> mgRecordset;
     QString msChiaveRs;
     std::vector<FileXmlDatiFat> file_;   // the files of the send, the last one open
