@@ -661,11 +661,11 @@ bool stDatiFat::PreparaStampaRun() {
     IniParamStampa(ogOpzSta ? ogOpzSta->Sezione : QString(), st, {}, 0);
     st.ImpInterruzione(0);
     if (auto* box = dynamic_cast<frmStampaInCorso*>(st.ofrmStampaInCorso)) box->Prepara(msTitoloPag, &st);
+    if (PreparaStampa) PreparaStampa(st);
     bool nonAvviare = false;
     if (st.ControllaAvvio(1, nonAvviare) || nonAvviare) return false;
     st.ImpValoreAvvio(6);
     if (st.ofrmStampaInCorso) st.ofrmStampaInCorso->MostraInCorso();
-    if (PreparaStampa) PreparaStampa(st);
     return true;
 }
 
@@ -736,7 +736,9 @@ void stDatiFat::AvviaStampa() {
         miNumInvioFile = oiTipoSta == 2 ? oiIdentif : oiNumInvio;
 
         if (!avviata) {
-            // The print component refused to start the job: nothing is read.
+            // The print component refused to start the job and said why:
+            // nothing is read, and the run stops rather than go on as done.
+            oiErrore = -1;
         } else if (obEstrFile && !PreparaDitta()) {
             ++oiErrore;
         } else {
