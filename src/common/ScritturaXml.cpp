@@ -57,8 +57,19 @@ void ScritturaXml::ScriviRigaGrezza(const QByteArray& riga) {
 }
 
 void ScritturaXml::ScriviRigaXml(const QString& psRiga) {
-    if (ggUtil().EVuoto(Valore(psRiga))) return;
-    ScriviRigaGrezza(QByteArray(miLivTab, '\t') + psRiga.toLatin1());
+    // A blank line is not written (the utility's emptiness of a text).
+    bool vuota = true;
+    for (const QChar c : psRiga)
+        if (!c.isSpace()) {
+            vuota = false;
+            break;
+        }
+    if (vuota) return;
+    QByteArray b;
+    b.reserve(miLivTab + psRiga.size() + 2);
+    b.fill('\t', miLivTab);
+    b += psRiga.toLatin1();
+    ScriviRigaGrezza(b);
 }
 
 void ScritturaXml::Apri(const QString& tag) {
@@ -92,15 +103,18 @@ QString ScritturaXml::PrepCampoXml(const QString& psValore, const QString& psChi
                                    bool pbNumerico, bool altiComeTrattino) {
     const UtilGenerali& u = ggUtil();
     QString w = pbUcase ? psValore.toUpper() : psValore;
-    const QString desc = (psDescAgg + QLatin1Char(' ') + (descrittore_ ? descrittore_() : QString())).trimmed();
-    const QString voce = psChiave + QLatin1Char(' ') + desc;
+    // The entry's text, built only when an entry is made.
+    const auto voce = [&] {
+        return psChiave + QLatin1Char(' ') +
+               (psDescAgg + QLatin1Char(' ') + (descrittore_ ? descrittore_() : QString())).trimmed();
+    };
     w.replace(QLatin1Char('\t'), QLatin1Char(' '));
     if (w == QLatin1String("100-01-01")) w.clear();
     if (piObblig == 3 && u.EVuoto(Valore(w))) w = piMaxLung == 2 ? QStringLiteral("DA") : kDatoAssente.left(piMaxLung);
 
     const bool manca = (pbNumerico && piObblig == -2) ? u.EVuoto(Valore(w), TipoDato::Doppio)
                                                       : (piObblig != 0 && u.EVuoto(Valore(w)));
-    if (manca) Mancante(voce);
+    if (manca) Mancante(voce());
     if (u.EVuoto(Valore(w))) return {};
 
     // Cut on the value's own characters, then turn line breaks into
@@ -108,9 +122,9 @@ QString ScritturaXml::PrepCampoXml(const QString& psValore, const QString& psChi
     QString testo = w;
     if (piMaxLung > 0 && w.size() > piMaxLung) {
         testo = w.left(puntoDiTaglio(w, piMaxLung));
-        Segnala(voce + QStringLiteral(" troncato"));
+        Segnala(voce() + QStringLiteral(" troncato"));
     }
-    if (piMinLung > 0 && w.size() < piMinLung) Segnala(voce + QStringLiteral(" troppo corto"));
+    if (piMinLung > 0 && w.size() < piMinLung) Segnala(voce() + QStringLiteral(" troppo corto"));
 
     const QString contenuto = CodificaTestoXml(RiferimentiACapo(TipograficiInAscii(testo)), altiComeTrattino);
     if (psChiave.isEmpty()) return contenuto;

@@ -14,6 +14,7 @@
 #include "print/lavoro/FrmStampaInCorso.h"
 #include "print/lavoro/LavoroStampa.h"
 
+#include <QHash>
 #include <QRegularExpression>
 
 namespace E = ElementiDatiFat;
@@ -24,8 +25,12 @@ const QString kSezione = QStringLiteral("DatiFat");
 
 bool uguale(const QString& a, const char* b) { return a.trimmed().compare(QLatin1String(b), Qt::CaseInsensitive) == 0; }
 
+// The schema's patterns, compiled once each.
 bool corrisponde(const QString& testo, const char* schema) {
-    return QRegularExpression(QLatin1String(schema)).match(testo).hasMatch();
+    static QHash<const char*, QRegularExpression> compilati;
+    auto it = compilati.find(schema);
+    if (it == compilati.end()) it = compilati.insert(schema, QRegularExpression(QLatin1String(schema)));
+    return it->match(testo).hasMatch();
 }
 
 // The own VAT number as the schema's CodiceIvaType wants it: 11 digits,
