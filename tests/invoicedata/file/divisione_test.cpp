@@ -172,3 +172,27 @@ TEST(DivisioneDatiFat, ThousandAndOneCounterpartiesAreSplitEvenWithoutTheOption)
 }
 
 }  // namespace
+
+namespace {
+
+// The schema's limit of 1000 documents under one counterparty block: the
+// same client goes on in a new block, counted as a further counterparty.
+TEST(DivisioneDatiFat, AThousandAndFirstDocumentOpensANewBlockOfTheSameClient) {
+    AmbienteDatiFat a;
+    a.Conto(conto(QStringLiteral("000001")));
+    a.db.Esegui(a.db.idAzienda, QStringLiteral("BEGIN"));
+    for (int n = 1; n <= 1001; ++n) a.Semplice(QStringLiteral("E"), n, QStringLiteral("000001"));
+    a.db.Esegui(a.db.idAzienda, QStringLiteral("COMMIT"));
+    a.st.oiTipoSta = 1;
+    a.st.AvviaStampa();
+    const QString nome = QStringLiteral("IT01234567897_DF_172E1.xml");
+    EXPECT_EQ(QStringList{nome}, a.FileInCartella());
+    const QByteArray testo = leggi(a.Percorso(nome));
+    EXPECT_EQ(2, testo.count("<CessionarioCommittenteDTE>"));
+    EXPECT_EQ(1001, testo.count("<DatiFatturaBodyDTE>"));
+    EXPECT_EQ(QString(), esito20(a.Percorso(nome)));
+    EXPECT_EQ(QString(), esito21(a.Percorso(nome)));
+    EXPECT_EQ(QStringLiteral("1001"), a.Colonna(1001, QStringLiteral("Progr")).testo());
+}
+
+}  // namespace
