@@ -269,7 +269,11 @@ void stDatiFat::ChiudiFileCompleto() {
 // reached, then write its identity.
 void stDatiFat::ApriAnagrafica() {
     ++mlProgrAnag;
-    if (mlProgrAnag > miMaxAnag && (mbMolteFile || mlProgrAnag > kMaxAnagFile)) {
+    if (!mbMolteFile && mlProgrAnag > kMaxAnagFile)
+        // The count made before the first file said one file was enough.
+        throw ErroreRun(5, QStringLiteral("Superato il numero massimo di %1 anagrafiche nel file.").arg(kMaxAnagFile),
+                        QStringLiteral("stDatiFat"));
+    if (mlProgrAnag > miMaxAnag && mbMolteFile) {
         if (miContaFile + 1 >= kMaxFileDivisi)
             throw ErroreRun(75, QStringLiteral("Superato il numero massimo di %1 file per invio (da A a Z).")
                                     .arg(kMaxFileDivisi),
@@ -779,7 +783,9 @@ void stDatiFat::AvviaStampa() {
             }
             if (procedi && obEstrFile) {
                 ContaBlocchi();
-                miMaxAnag = (oiMaxClie >= 1 && oiMaxClie <= kMaxAnagFile) ? oiMaxClie : kMaxAnagFile;
+                // Never above the schema's 1000; without split files a
+                // maximum of 0 warns at the first counterparty.
+                miMaxAnag = qBound(obMolteAnag ? 1 : 0, oiMaxClie, kMaxAnagFile);
                 mbMolteFile = obMolteAnag;
                 if (!mbMolteFile && mlBlocchiPrevisti > kMaxAnagFile) {
                     mbMolteFile = true;

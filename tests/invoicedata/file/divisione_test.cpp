@@ -97,6 +97,17 @@ TEST(DivisioneDatiFat, OverTheMaximumWithoutSplitWarnsOnceAndKeepsOneFile) {
     TuttiValidi(a, {nome});
 }
 
+TEST(DivisioneDatiFat, AMaximumOfZeroWithoutSplitWarnsAtTheFirstCounterparty) {
+    AmbienteDatiFat a;
+    Clienti(a, 2);
+    a.st.oiMaxClie = 0;
+    a.st.AvviaStampa();
+    EXPECT_EQ(QStringList{QStringLiteral("Superato il numero massimo di anagrafiche per file (0)\r\n"
+                                         "Usare apposito flag per creare più file")},
+              a.Messaggi());
+    TuttiValidi(a, {QStringLiteral("IT01234567897_DF_172E1_Prova.xml")});
+}
+
 TEST(DivisioneDatiFat, MoreThanTwentySixFilesAreRefusedBeforeWriting) {
     AmbienteDatiFat a;
     Clienti(a, 27);
