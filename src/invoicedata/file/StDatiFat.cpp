@@ -2,6 +2,7 @@
 
 #include "common/FrmMsgCom.h"
 #include "common/IdentitaParti.h"
+#include "common/MsgErrori.h"
 #include "components/core/ErroreRun.h"
 #include "components/db/GestRecordset.h"
 #include "components/db/GestoreDb.h"
@@ -261,7 +262,13 @@ void stDatiFat::ScriRecCoda(int piChiudi) {
 void stDatiFat::ChiudiFileCompleto() {
     if (file_.empty()) return;
     scrittura_.Stacca();
-    file_.back().Chiudi();
+    try {
+        file_.back().Chiudi();
+    } catch (const ErroreRun& e) {
+        MsgErrore(e, QStringLiteral("(") + (msTitoloPag.isEmpty() ? msTitoloElab : msTitoloPag) +
+                         QStringLiteral(") Errore durante la chiusura del file di scarico"));
+        throw ErroreMostrato{};
+    }
 }
 
 // A counterparty block opens at the first summary written under it: count it
@@ -724,6 +731,7 @@ void stDatiFat::AvviaStampa() {
     msRifRiga.clear();
     mbAnagAperta = mbDocAperto = mbRegScritta = mbRegRifiutata = false;
     const QString titolo = QStringLiteral("Estrazione Dati: Comunicazione Fatture ") + QStringLiteral(" - ") + osDescAzie;
+    msTitoloElab = titolo;
 
     GestoreDb* gestDb = ctx().ggGestDb.get();
     bool riuscito = false;
@@ -855,8 +863,12 @@ void stDatiFat::AvviaStampa() {
                 if (report_ && !fermato && !Annullata()) report_->ChiudiStampa();
             }
         }
-    } catch (const ErroreRun& e) {
-        frmMsgCom::MsgErrfrm(e, {}, {}, obStampa ? msTitoloPag : titolo);
+    } catch (const std::exception& ex) {
+        if (const auto* e = dynamic_cast<const ErroreRun*>(&ex))
+            frmMsgCom::MsgErrfrm(*e, {}, {}, obStampa ? msTitoloPag : titolo);
+        else if (!dynamic_cast<const ErroreMostrato*>(&ex))
+            frmMsgCom::MsgErrfrm(ErroreRun(51, QString::fromLocal8Bit(ex.what()), QStringLiteral("stDatiFat")), {}, {},
+                                 obStampa ? msTitoloPag : titolo);
         if (oiErrore >= 0) ++oiErrore;
         // The run's files stay as far as they were written, under their
         // temporary names; a closing error here is dropped because the run

@@ -36,6 +36,7 @@
 #include "invoicedata/file/FileDatiFat.h"
 
 #include <QString>
+#include <exception>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -116,7 +117,8 @@ public:
     QString DescAgg() const;
 
 private:
-    struct Stato;
+    // A failure whose message has been shown already.
+    struct ErroreMostrato : std::exception {};
     bool eClienti() const;
     QString campo(const char* colonna) const;
     double numero(const char* colonna) const;
@@ -147,6 +149,7 @@ private:
     std::shared_ptr<FontSta> mgFontSta;
     std::unique_ptr<StampaDatiFat> report_;
     QString msTitoloPag;
+    QString msTitoloElab;
     std::unique_ptr<GestRecordset> mgRecordset;
     QString msChiaveRs;
     std::vector<FileXmlDatiFat> file_;   // the files of the send, the last one open

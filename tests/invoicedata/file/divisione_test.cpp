@@ -207,3 +207,27 @@ TEST(DivisioneDatiFat, AThousandAndFirstDocumentOpensANewBlockOfTheSameClient) {
 }
 
 }  // namespace
+
+namespace {
+
+// The data cannot be written out when the file is closed (a full disk): an
+// error of the run, told once with the closing text, and nothing is marked.
+TEST(DivisioneDatiFat, AFileThatCannotBeClosedIsAnErrorOfTheRun) {
+    if (!QFile::exists(QStringLiteral("/dev/full"))) GTEST_SKIP() << "/dev/full assente";
+    AmbienteDatiFat a;
+    Clienti(a, 1);
+    a.st.oiTipoSta = 1;
+    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/full"), a.Percorso(QStringLiteral("IT01234567897_DF_172E1.xml.incompleto"))));
+    a.st.AvviaStampa();
+    EXPECT_EQ(1, a.st.oiErrore);
+    EXPECT_FALSE(QFile::exists(a.Percorso(QStringLiteral("IT01234567897_DF_172E1.xml"))));
+    EXPECT_EQ(QStringLiteral("0"), a.Colonna(1, QStringLiteral("NumInv")).testo());
+    const QStringList m = a.Messaggi();
+    ASSERT_EQ(2, m.size()) << m.join(QLatin1Char('|')).toStdString();
+    EXPECT_TRUE(m[0].startsWith(QStringLiteral("(Estrazione Dati: Comunicazione Fatture  - Ditta di prova) Errore durante "
+                                               "la chiusura del file di scarico")))
+        << m[0].toStdString();
+    EXPECT_TRUE(m[1].contains(QStringLiteral("Nessuna registrazione è stata marcata come inviata.")));
+}
+
+}  // namespace
