@@ -22,6 +22,23 @@ qsizetype puntoDiTaglio(const QString& s, qsizetype massimo) {
     return p;
 }
 
+// The schemas' text types hold Basic Latin and Latin-1 only: any other
+// character (a surrogate pair counts as one) becomes "_".
+QString soloLatino(const QString& s) {
+    QString r;
+    r.reserve(s.size());
+    for (qsizetype i = 0; i < s.size(); ++i) {
+        const QChar c = s.at(i);
+        if (c.unicode() <= 0xFF) {
+            r += c;
+        } else {
+            r += QLatin1Char('_');
+            if (c.isHighSurrogate() && i + 1 < s.size() && s.at(i + 1).isLowSurrogate()) ++i;
+        }
+    }
+    return r;
+}
+
 }  // namespace
 
 QString TipograficiInAscii(const QString& testo) {
@@ -102,7 +119,7 @@ QString ScritturaXml::PrepCampoXml(const QString& psValore, const QString& psChi
                                    const QString& psDescAgg, int piMaxLung, int piMinLung, bool pbUcase,
                                    bool pbNumerico, bool altiComeTrattino) {
     const UtilGenerali& u = ggUtil();
-    QString w = pbUcase ? psValore.toUpper() : psValore;
+    QString w = soloLatino(TipograficiInAscii(pbUcase ? psValore.toUpper() : psValore));
     // The entry's text, built only when an entry is made.
     const auto voce = [&] {
         return psChiave + QLatin1Char(' ') +
@@ -126,7 +143,7 @@ QString ScritturaXml::PrepCampoXml(const QString& psValore, const QString& psChi
     }
     if (piMinLung > 0 && w.size() < piMinLung) Segnala(voce() + QStringLiteral(" troppo corto"));
 
-    const QString contenuto = CodificaTestoXml(RiferimentiACapo(TipograficiInAscii(testo)), altiComeTrattino);
+    const QString contenuto = CodificaTestoXml(RiferimentiACapo(testo), altiComeTrattino);
     if (psChiave.isEmpty()) return contenuto;
     return QLatin1Char('<') + psChiave + QLatin1Char('>') + contenuto + QStringLiteral("</") + psChiave +
            QLatin1Char('>');

@@ -12,9 +12,11 @@
 //   line-break reference), and only then are line breaks turned into
 //   references and the text escaped; " troncato" and " troppo corto" are
 //   judged on the value's own length.
-// - Typographic characters without a Latin-1 equivalent become ASCII before
-//   escaping (’ ‘ → ', “ ” → ", – — → -, … → ..., € → EUR), so that no C1
-//   control code stands in for them.
+// - Typographic characters without a Latin-1 equivalent become ASCII (’ ‘ →
+//   ', “ ” → ", – — → -, … → ..., € → EUR), so that no C1 control code stands
+//   in for them, and any other character beyond Latin-1 becomes "_": the
+//   schemas' text types hold nothing else. Both happen before the length is
+//   counted, so a written value never exceeds its maximum.
 // - Every list entry is CR LF + the company prefix + element + " " + the
 //   description (trimmed) + a suffix; the description is the caller's extra
 //   text followed by what the describer returns (the record being written).

@@ -41,6 +41,9 @@ TEST_F(ScritturaXmlTest, ElementLines) {
         {"accented letter as its code point", QStringLiteral("è"), 1, 0, 0, "<E>&#200;</E>", "", ""},
         {"typographic characters in ASCII", QStringLiteral("l’a – b… €"), 1, 0, 0, "<E>L&apos;A - B... EUR</E>", "", ""},
         {"a tab becomes a blank", QStringLiteral("a\tb"), 1, 0, 0, "<E>A B</E>", "", ""},
+        {"characters beyond Latin-1 become underscores", QStringLiteral("łódź 😀"), 1, 0, 0, "<E>_&#211;D_ _</E>", "", ""},
+        {"the euro sign counts as three characters for the maximum", QStringLiteral("1234 €"), 1, 6, 0, "<E>1234 E</E>",
+         "", "\r\nE D troncato"},
     };
     for (const Caso& c : casi) {
         SCOPED_TRACE(c.nome);
