@@ -175,29 +175,24 @@ bool stDatiFat::PreparaDitta() {
 // How many counterparty blocks the rows need, to choose the naming of the
 // send before its first file is named.
 void stDatiFat::ContaBlocchi() {
+    // Documents per counterparty account, from the rows the query selects.
+    const QString sql =
+        QStringLiteral("SELECT COUNT(*) AS Documenti FROM (SELECT DISTINCT DatiFatTest.GruppoPartita AS G,"
+                       " DatiFatTest.MastroPartita AS M, DatiFatTest.ContoPartita AS C, DatiFatTest.AnnoReg,"
+                       " DatiFatTest.NumReg FROM DatiFatTest INNER JOIN DatiFatDett"
+                       " ON DatiFatTest.AnnoCom = DatiFatDett.AnnoCom AND DatiFatTest.NumCom = DatiFatDett.NumCom"
+                       " AND DatiFatTest.AnnoReg = DatiFatDett.AnnoReg AND DatiFatTest.NumReg = DatiFatDett.NumReg"
+                       " AND DatiFatTest.NumCanc = DatiFatDett.NumCanc AND DatiFatTest.Tipo = DatiFatDett.Tipo"
+                       " AND DatiFatTest.Stato = DatiFatDett.Stato") +
+        SqlWhere() + QStringLiteral(") GROUP BY G, M, C");
     mlBlocchiPrevisti = 0;
-    QString conto;
-    QString reg;
-    int documenti = 0;
-    for (mgRecordset->PrimoRec(msChiaveRs); !mgRecordset->FineRec(msChiaveRs); mgRecordset->RecSuccessivo(msChiaveRs)) {
-        const QString c = campo("DatiFatTest.GruppoPartita") + QLatin1Char('|') + campo("DatiFatTest.MastroPartita") +
-                          QLatin1Char('|') + campo("DatiFatTest.ContoPartita");
-        const QString r = campo("DatiFatTest.AnnoReg") + QLatin1Char('/') + campo("DatiFatTest.NumReg");
-        if (c.compare(conto, Qt::CaseInsensitive) != 0) {
-            conto = c;
-            reg.clear();
-            documenti = 0;
-            ++mlBlocchiPrevisti;
-        }
-        if (r != reg) {
-            reg = r;
-            if (++documenti > kMaxDocAnag) {
-                documenti = 1;
-                ++mlBlocchiPrevisti;
-            }
-        }
+    GestRecordset rs;
+    const QString chiave = rs.ApriRecordset(*ctx().ggGestDb, osIdDbase, QString(), sql, false, 4);
+    for (rs.PrimoRec(chiave); !rs.FineRec(chiave); rs.RecSuccessivo(chiave)) {
+        const long documenti = static_cast<long>(ggUtil().ValoreNumerico(rs.LeggiCampo(chiave, QStringLiteral("Documenti"))));
+        mlBlocchiPrevisti += (documenti + kMaxDocAnag - 1) / kMaxDocAnag;
     }
-    mgRecordset->PrimoRec(msChiaveRs);
+    rs.ChiudiRecordset(chiave);
 }
 
 void stDatiFat::ApriFile() {
