@@ -145,8 +145,8 @@ QString ScritturaXml::PrepCampoXml(const QString& psValore, const QString& psChi
 
     const QString contenuto = CodificaTestoXml(RiferimentiACapo(testo), altiComeTrattino);
     if (psChiave.isEmpty()) return contenuto;
-    return QLatin1Char('<') + psChiave + QLatin1Char('>') + contenuto + QStringLiteral("</") + psChiave +
-           QLatin1Char('>');
+    const QString tag = prefissoTag_ + psChiave;
+    return QLatin1Char('<') + tag + QLatin1Char('>') + contenuto + QStringLiteral("</") + tag + QLatin1Char('>');
 }
 
 QString ScritturaXml::PrepCampoXml(const RegolaXml& regola, const QString& valore, const QString& descAgg,

@@ -76,6 +76,10 @@ public:
     void ScriviCampo(const RegolaXml& regola, const QString& valore, const QString& descAgg = {},
                      bool altiComeTrattino = false);
 
+    // A namespace prefix put before every element name of PrepCampoXml
+    // ("iv:"); list entries name the element without it.
+    void ImpostaPrefissoTag(const QString& prefisso) { prefissoTag_ = prefisso; }
+
     // The lists. Each entry begins with CR LF and the company prefix.
     void ImpostaPrefisso(const QString& prefisso) { msPrefAzienda = prefisso; }
     const QString& Prefisso() const { return msPrefAzienda; }
@@ -100,6 +104,7 @@ private:
     QString msCampiMancanti;
     QString msSegnalazioni;
     QString msPrefAzienda;
+    QString prefissoTag_;
     std::function<QString()> descrittore_;
 };
 

@@ -79,6 +79,14 @@ TEST_F(ScritturaXmlTest, LinesIndentationAndCompanyPrefix) {
     EXPECT_EQ(QStringLiteral("\r\nAzienda 7: C "), s.CampiMancanti());
 }
 
+TEST_F(ScritturaXmlTest, ATagPrefixMarksTheElementsNotTheListEntries) {
+    ScritturaXml s;
+    s.ImpostaPrefissoTag(QStringLiteral("iv:"));
+    EXPECT_EQ(QStringLiteral("<iv:Mese>3</iv:Mese>"), s.PrepCampoXml(QStringLiteral("3"), QStringLiteral("Mese"), 1, {}, 0, 0, true, false));
+    s.PrepCampoXml(QString(), QStringLiteral("Trimestre"), 1, QStringLiteral("x"), 0, 0, true, false);
+    EXPECT_EQ(QStringLiteral("\r\nTrimestre x"), s.CampiMancanti());
+}
+
 TEST_F(ScritturaXmlTest, AWriteWithoutAnOpenDeviceIsARunTimeError) {
     ScritturaXml s;
     EXPECT_THROW(s.ScriviRigaXml(QStringLiteral("<A/>")), ErroreRun);
