@@ -167,10 +167,7 @@ bool ComPag::ControllaCampo(CampoPagina& campo) {
     return true;
 }
 
-void ComPag::istantanea() {
-    istantanea_.clear();
-    for (const CampoPagina& c : campi_) istantanea_ << (c.box ? c.box->text() : QString());
-}
+void ComPag::istantanea() { istantanea_ = TestiDeiBox(campi_); }
 
 bool ComPag::InVariazione(QString& testo) const {
     testo.clear();
@@ -247,24 +244,9 @@ void ComPag::svuota(bool ancheChiave) {
     }
 }
 
-QList<Valore> ComPag::chiaveBox() const {
-    QList<Valore> k;
-    for (const CampoPagina& c : campi_)
-        if (c.opz.parteChiave != 0) k << Valore(c.box ? c.box->text().trimmed() : QString());
-    return k;
-}
+QList<Valore> ComPag::chiaveBox() const { return ChiaveDeiBox(campi_); }
 
-QString ComPag::whereChiave(const QList<Valore>& chiave) const {
-    QStringList parti;
-    int i = 0;
-    for (const CampoPagina& c : campi_) {
-        if (c.opz.parteChiave == 0) continue;
-        const Valore v = chiave.value(i++);
-        parti << c.colonna + QStringLiteral(" = ") +
-                     LetteraleSql(v.eNumero() ? numeroInTesto(v.numero()) : v.testo(), c.tipo);
-    }
-    return parti.join(QStringLiteral(" AND "));
-}
+QString ComPag::whereChiave(const QList<Valore>& chiave) const { return WhereDellaChiave(campi_, chiave); }
 
 QString ComPag::whereCorrente() const { return whereChiave(chiaveCorrente_); }
 
@@ -494,7 +476,7 @@ bool ComPag::sposta(const QString& k) {
         for (const CampoPagina& c : campi_)
             if (c.opz.parteChiave != 0) {
                 const Valore v = chiaveCorrente_.value(i++);
-                valori << LetteraleSql(v.eNumero() ? numeroInTesto(v.numero()) : v.testo(), c.tipo);
+                valori << LetteraleValore(v, c.tipo);
             }
         condizioni << QStringLiteral("(") + chiavi.join(QStringLiteral(", ")) + (avanti ? QStringLiteral(") > (") : QStringLiteral(") < (")) +
                           valori.join(QStringLiteral(", ")) + QLatin1Char(')');

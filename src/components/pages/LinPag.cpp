@@ -175,10 +175,7 @@ bool LinPag::ControllaCampo(const QString& colonna, const QString& testo) {
     return true;
 }
 
-void LinPag::istantanea() {
-    istantanea_.clear();
-    for (const CampoLinee& c : campi_) istantanea_ << (c.box ? c.box->text() : QString());
-}
+void LinPag::istantanea() { istantanea_ = TestiDeiBox(campi_); }
 
 bool LinPag::inVariazione() const {
     // A new row nobody typed in holds nothing to lose.
@@ -343,23 +340,9 @@ bool LinPag::nuovo() {
     return true;
 }
 
-QList<Valore> LinPag::chiaveBox() const {
-    QList<Valore> k;
-    for (const CampoLinee& c : campi_)
-        if (c.opz.parteChiave != 0) k << Valore(c.box ? c.box->text().trimmed() : QString());
-    return k;
-}
+QList<Valore> LinPag::chiaveBox() const { return ChiaveDeiBox(campi_); }
 
-QString LinPag::whereChiave(const QList<Valore>& chiave) const {
-    QStringList parti;
-    int i = 0;
-    for (const CampoLinee& c : campi_) {
-        if (c.opz.parteChiave == 0) continue;
-        const Valore v = chiave.value(i++);
-        parti << c.colonna + QStringLiteral(" = ") + LetteraleSql(v.eNumero() ? numeroInTesto(v.numero()) : v.testo(), c.tipo);
-    }
-    return parti.join(QStringLiteral(" AND "));
-}
+QString LinPag::whereChiave(const QList<Valore>& chiave) const { return WhereDellaChiave(campi_, chiave); }
 
 bool LinPag::salva() {
     if (stato_ != Nuova && riga_ < 0) return false;
