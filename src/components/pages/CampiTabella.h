@@ -62,6 +62,23 @@ QStringList TestiDeiBox(const QList<Campo>& campi) {
     return t;
 }
 
+// The statement that saves the boxes' row: an INSERT of every column for a
+// new row, otherwise an UPDATE of every column where the key was.
+template <class Campo>
+QString SqlSalvataggio(const QList<Campo>& campi, const QString& tabella, bool nuova, const QString& where) {
+    QStringList colonne, valori, assegnazioni;
+    for (const Campo& c : campi) {
+        const QString lit = LetteraleSql(c.box ? c.box->text() : QString(), c.tipo);
+        colonne << c.colonna;
+        valori << lit;
+        assegnazioni << c.colonna + QStringLiteral(" = ") + lit;
+    }
+    return nuova ? QStringLiteral("INSERT INTO ") + tabella + QStringLiteral(" (") + colonne.join(QStringLiteral(", ")) +
+                       QStringLiteral(") VALUES (") + valori.join(QStringLiteral(", ")) + QLatin1Char(')')
+                 : QStringLiteral("UPDATE ") + tabella + QStringLiteral(" SET ") +
+                       assegnazioni.join(QStringLiteral(", ")) + QStringLiteral(" WHERE ") + where;
+}
+
 // Messages of the checks.
 inline const QString kMsgNumeroNonValido = QStringLiteral("Campo numerico: valore non valido");
 inline const QString kMsgDataNonValida = QStringLiteral("Data non valida");

@@ -381,18 +381,7 @@ bool ComPag::salva() {
         }
     }
     if (!hook(true, OperPag::Salva)) return false;
-    QStringList colonne, valori, assegnazioni;
-    for (const CampoPagina& c : campi_) {
-        const QString lit = LetteraleSql(c.box ? c.box->text() : QString(), c.tipo);
-        colonne << c.colonna;
-        valori << lit;
-        assegnazioni << c.colonna + QStringLiteral(" = ") + lit;
-    }
-    const QString sql = stato_ == Nuova
-                            ? QStringLiteral("INSERT INTO ") + tabella_ + QStringLiteral(" (") + colonne.join(QStringLiteral(", ")) +
-                                  QStringLiteral(") VALUES (") + valori.join(QStringLiteral(", ")) + QLatin1Char(')')
-                            : QStringLiteral("UPDATE ") + tabella_ + QStringLiteral(" SET ") +
-                                  assegnazioni.join(QStringLiteral(", ")) + QStringLiteral(" WHERE ") + whereCorrente();
+    const QString sql = SqlSalvataggio(campi_, tabella_, stato_ == Nuova, whereCorrente());
     gestDb_->EseguiSql(idDb_, sql);
     if (gestDb_->DatabaseDaId(idDb_)->RecordsAffected() != 1)
         throw ErroreRun(NumErrore::ErroreSql, QStringLiteral("Salvataggio non riuscito: il record non esiste più"), kOrigine);

@@ -375,18 +375,7 @@ bool LinPag::salva() {
         if (CampoLinee* c = campo(rit.testo()); c && c->box) c->box->setFocus();
         return false;
     }
-    QStringList colonne, valori, assegnazioni;
-    for (const CampoLinee& c : campi_) {
-        const QString lit = LetteraleSql(c.box ? c.box->text() : QString(), c.tipo);
-        colonne << c.colonna;
-        valori << lit;
-        assegnazioni << c.colonna + QStringLiteral(" = ") + lit;
-    }
-    const QString sql = stato_ == Nuova
-                            ? QStringLiteral("INSERT INTO ") + tabella_ + QStringLiteral(" (") + colonne.join(QStringLiteral(", ")) +
-                                  QStringLiteral(") VALUES (") + valori.join(QStringLiteral(", ")) + QLatin1Char(')')
-                            : QStringLiteral("UPDATE ") + tabella_ + QStringLiteral(" SET ") +
-                                  assegnazioni.join(QStringLiteral(", ")) + QStringLiteral(" WHERE ") + whereChiave(chiaveCorrente_);
+    const QString sql = SqlSalvataggio(campi_, tabella_, stato_ == Nuova, whereChiave(chiaveCorrente_));
     gestDb_->EseguiSql(idDb_, sql);
     if (gestDb_->DatabaseDaId(idDb_)->RecordsAffected() != 1)
         throw ErroreRun(NumErrore::ErroreSql, QStringLiteral("Salvataggio non riuscito: la riga non esiste più"), kOrigine);
