@@ -10,7 +10,7 @@
 #include "contabilita/ContabilitaDemo.h"
 #include "invoicedata/estrazione/EstrazioneDatiFat.h"
 #include "invoicedata/estrazione/SelezioneDatiFat.h"
-#include "startup/Contesto.h"
+#include "contesto/Contesto.h"
 
 #include <QFile>
 #include <QTemporaryDir>

@@ -38,6 +38,7 @@ bool ConfigMenu::Leggi(const QString& file, ConfigMenu& cfg, QString& errore) {
     const QDir cartella = QFileInfo(file).absoluteDir();
     auto percorso = [&](const QString& p) { return p.isEmpty() ? p : QDir::cleanPath(cartella.absoluteFilePath(p)); };
 
+    cfg.fileMenu = QFileInfo(file).absoluteFilePath();
     cfg.chiaveMenu = QStringLiteral("m%1").arg(QCoreApplication::applicationPid());
     cfg.terminale = QHostInfo::localHostName();
     for (const auto& [sezione, chiavi] : LeggiSezioni(f.readAll())) {

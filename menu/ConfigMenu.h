@@ -23,6 +23,7 @@
 #include <QString>
 
 struct ConfigMenu {
+    QString fileMenu;  // this file, for the messages that name it
     QString chiaveMenu;
     QString programma;
     QString chiavePrg = QStringLiteral("COMIVA");

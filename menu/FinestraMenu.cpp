@@ -18,6 +18,10 @@ FinestraMenu::FinestraMenu(ServerMenu& server) : server_(server) {
         auto* voce = new QListWidgetItem(caption, voci_);
         voce->setData(Qt::UserRole, form);
     }
+    // As wide and as tall as its captions, so that none is cut.
+    voci_->setSizeAdjustPolicy(QAbstractScrollArea::AdjustToContents);
+    voci_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    voci_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     layout->addWidget(voci_);
     auto* apri = new QPushButton(QStringLiteral("&Apri"), this);
     layout->addWidget(apri);
@@ -26,6 +30,8 @@ FinestraMenu::FinestraMenu(ServerMenu& server) : server_(server) {
     };
     connect(voci_, &QListWidget::itemActivated, this, scegli);
     connect(apri, &QPushButton::clicked, this, scegli);
+    adjustSize();
+    setMinimumSize(sizeHint());
 }
 
 void FinestraMenu::InPrimoPiano() {

@@ -41,6 +41,8 @@ ServerMenu::ServerMenu(const ConfigMenu& cfg, QObject* parent)
         emit ProgrammaTerminato();
         if (esci_) emit FineMenu();
     });
+    connect(&processo_, &QProcess::started, this,
+            [this] { emit Uscita(QStringLiteral("programma avviato %1").arg(processo_.processId())); });
     connect(&processo_, &QProcess::errorOccurred, this, [this](QProcess::ProcessError e) {
         if (e == QProcess::FailedToStart) {
             emit Uscita(QStringLiteral("programma non avviato: ") + processo_.errorString());
@@ -65,7 +67,22 @@ ServerMenu::~ServerMenu() {
 
 bool ServerMenu::Avvia(QString& errore) {
     const QString nome = NomeSocket(cfg_.chiaveMenu);
+    // The lock says whether a live menu serves the key: only then may a socket
+    // left by a menu that died be removed. Held until this menu ends.
+    blocco_ = std::make_unique<QLockFile>(NomeBloccoMenu(cfg_.chiaveMenu));
+    blocco_->setStaleLockTime(0);  // a live menu keeps its key however long it runs
+    if (!blocco_->tryLock(0)) {
+        errore = blocco_->error() == QLockFile::LockFailedError
+                     ? QStringLiteral("Un altro menu è già in esecuzione con la chiave \"%1\".\n"
+                                      "Chiuderlo oppure indicare un'altra chiave nella sezione [Menu] di %2.")
+                           .arg(cfg_.chiaveMenu, cfg_.fileMenu)
+                     : QStringLiteral("Impossibile riservare la chiave \"%1\" del menu (%2).")
+                           .arg(cfg_.chiaveMenu, NomeBloccoMenu(cfg_.chiaveMenu));
+        blocco_.reset();
+        return false;
+    }
     QLocalServer::removeServer(nome);
+    server_.setSocketOptions(QLocalServer::UserAccessOption);
     if (!server_.listen(nome)) {
         errore = QStringLiteral("Impossibile attendere il programma su ") + nome + QStringLiteral(": ") +
                  server_.errorString();

@@ -10,10 +10,12 @@
 #include <QJsonObject>
 #include <QLocalServer>
 #include <QLocalSocket>
+#include <QLockFile>
 #include <QObject>
 #include <QPointer>
 #include <QProcess>
 #include <QSet>
+#include <memory>
 
 class ServerMenu : public QObject {
     Q_OBJECT
@@ -21,7 +23,8 @@ public:
     explicit ServerMenu(const ConfigMenu& cfg, QObject* parent = nullptr);
     ~ServerMenu() override;
 
-    // Starts listening; false with a message when the name is taken.
+    // Starts listening; false with a message when a live menu already serves
+    // the key (its socket is left alone) or the socket cannot be made.
     bool Avvia(QString& errore);
 
     // The six forms the menu offers, with the caption each entry shows.
@@ -59,6 +62,7 @@ private:
     ConfigMenu cfg_;
     DbMenu db_;
     QHash<QString, QString> didascalie_;
+    std::unique_ptr<QLockFile> blocco_;
     QLocalServer server_;
     QPointer<QLocalSocket> programma_;
     QByteArray buffer_;

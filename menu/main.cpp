@@ -22,6 +22,7 @@
 // Standard output, one line each (values in JSON):
 //   pronto <chiave menu>                 listening
 //   avvio [<programma>, <switches>...]   the program is being started
+//   programma avviato <pid>              its process is running
 //   risposta <comando>: <valore>         the program's answer, e.g. risposta fine: ""
 //   errore <comando>: <num> <testo>      the program failed the command
 //   errore <comando>: programma non collegato
@@ -32,6 +33,9 @@
 //   collegamento chiuso
 //   programma terminato <codice di uscita>
 //
+// A second menu on a key that a live menu serves is refused: the reason goes
+// to the error stream (and a message box with the window) and it exits with 1.
+//
 // Without a window the menu also ends when its input is closed and the program
 // is not running; with the window, closing it works as "esci".
 #include "ConfigMenu.h"
@@ -39,10 +43,12 @@
 #include "ServerMenu.h"
 
 #include "components/menu/ProtocolloMenu.h"
+#include "components/platform/TraduzioniQt.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QJsonDocument>
+#include <QMessageBox>
 #include <QSocketNotifier>
 #include <cstdio>
 #include <memory>
@@ -72,6 +78,7 @@ int main(int argc, char* argv[]) {
     if (senzaFinestra && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
 
     QApplication app(argc, argv);
+    CaricaTraduzioniQt(app);
     QCommandLineParser opzioni;
     opzioni.addOption({QStringLiteral("ini"), QStringLiteral("Valori del menu."), QStringLiteral("file")});
     opzioni.addOption({QStringLiteral("nogui"), QStringLiteral("Senza finestra.")});
@@ -90,6 +97,12 @@ int main(int argc, char* argv[]) {
 
     ServerMenu server(cfg);
     QObject::connect(&server, &ServerMenu::Uscita, &Scrivi);
+    // Before the window: a menu refused its key shows only why.
+    if (!server.Avvia(errore)) {
+        std::fputs((errore + QLatin1Char('\n')).toUtf8().constData(), stderr);
+        if (!senzaFinestra) QMessageBox::critical(nullptr, QStringLiteral("Menu"), errore);
+        return 1;
+    }
     std::unique_ptr<FinestraMenu> finestra;
     if (!senzaFinestra) {
         finestra = std::make_unique<FinestraMenu>(server);
@@ -100,10 +113,6 @@ int main(int argc, char* argv[]) {
     app.setQuitOnLastWindowClosed(false);
     // exit, not quit: quit would ask the window, whose closing asks the menu to end.
     QObject::connect(&server, &ServerMenu::FineMenu, &app, [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
-    if (!server.Avvia(errore)) {
-        std::fputs((errore + QLatin1Char('\n')).toUtf8().constData(), stderr);
-        return 1;
-    }
 
     bool ingressoChiuso = false;
     auto forseFine = [&] {

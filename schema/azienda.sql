@@ -172,7 +172,7 @@ CREATE TABLE LiqIvaDett (
 );
 
 -- ===================================================================
--- Accounting records of the suite (Part 5.102). The suite's accounting
+-- Accounting records of the suite. The suite's accounting
 -- programs keep them; this program only reads them, for the invoice-data
 -- extraction. Account codes are texts: group "GG", ledger "MM", account
 -- "CCCCCC" (shown GG-MM-CCCCCC). Flags are "S"/"N"; an empty flag is Null
@@ -209,6 +209,16 @@ CREATE TABLE PianoConti (
     CliForFittizio VARCHAR(1) COLLATE NOCASE,  -- "S" fictitious client or supplier
     OperazRilev    VARCHAR(1) COLLATE NOCASE,  -- "E" its registrations stay out of the invoice data
     BeneServizio   VARCHAR(1) COLLATE NOCASE,  -- "S" services account, otherwise goods
+    -- A foreign counterparty's permanent establishment in Italy and its fiscal
+    -- representative, written in the invoice-data file when present.
+    FAStabOrgIndir      VARCHAR(80),
+    FAStabOrgCap        VARCHAR(80),
+    FAStabOrgComune     VARCHAR(80),
+    FAStabOrgPr         VARCHAR(80),
+    FAStabOrgStato      VARCHAR(80),
+    FARappFiscCodIdFisc VARCHAR(80),
+    FARappFiscRagSoc    VARCHAR(80),
+    FARappFiscStato     VARCHAR(80),
     PRIMARY KEY (Gruppo, Mastro, Conto)
 );
 
@@ -237,7 +247,7 @@ CREATE TABLE Tabiva (
     FEForzaSplit VARCHAR(1) COLLATE NOCASE,    -- "S" a zero-rate line keeps the registration's collectability
     AllegCF      VARCHAR(1) COLLATE NOCASE,    -- "N" stays out of the invoice data
     RevCharge    VARCHAR(1) COLLATE NOCASE,    -- "S" reverse-charge code
-    Imposta      VARCHAR(1) COLLATE NOCASE,    -- named by Part 5.102; no step reads it
+    Imposta      VARCHAR(1) COLLATE NOCASE,    -- kept by the suite; the extraction does not read it
     RigaIva      VARCHAR(10)                   -- line of the yearly VAT return, quoted in notes
 );
 
@@ -362,7 +372,7 @@ CREATE TABLE MovPnIvaFitt (
 );
 
 -- ===================================================================
--- Invoice-data communication (Part 5.101): one header per registration and
+-- Invoice-data communication: one header per registration and
 -- communication, one line per VAT line (two for a re-summed zero line).
 -- Detail rows share the header's seven key columns; the stages delete the
 -- lines before their header. NumCanc 0 and Stato "N": not cancelled;
@@ -389,7 +399,7 @@ CREATE TABLE DatiFatTest (
     BollaDoganale VARCHAR(1) COLLATE NOCASE,
     PRIMARY KEY (AnnoCom, NumCom, AnnoReg, NumReg, NumCanc, Tipo, Stato)
 );
--- Whether a registration already stands in a communication (Part 5.103).
+-- Whether a registration already stands in a communication.
 CREATE INDEX DatiFatTest_Registrazione ON DatiFatTest (AnnoReg, NumReg, NumCanc);
 
 CREATE TABLE DatiFatDett (

@@ -10,7 +10,7 @@ set -euo pipefail
 DEST=${1:?cartella}
 PRG=${2:?programma}
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
-VERSIONE_DEMO=3
+VERSIONE_DEMO=5
 if [ -f "$DEST/menu.ini" ]; then
   if [ "$(cat "$DEST/versione-demo" 2>/dev/null)" = "$VERSIONE_DEMO" ]; then
     exit 0
@@ -154,15 +154,23 @@ cp "$(dirname "$0")/../data/liqiva/"*.png "$DEST/immagini/"
 # The first quarter of 2018 extracted for both companies by the program's own
 # extraction, so that the run over all companies writes their files at once.
 # Before menu.ini, which marks a finished demo: a failure here starts over.
+# The databases this script makes are the program's own: write-ahead log, so
+# that readers and the writer do not wait for each other (the setting stays
+# with the file).
+for db in "$DEST"/*.db; do
+  sqlite3 "$db" "PRAGMA journal_mode=WAL;" >/dev/null
+done
+
 PREPARA="$(dirname "$PRG")/prepara_demo_liqiva"
 if [ -x "$PREPARA" ]; then
   "$PREPARA" "$DEST/qorwin.ini" "$DEST/ditta01.db" 2018 1 N
   "$PREPARA" "$DEST/qorwin.ini" "$DEST/ditta02.db" 2018 1 S
 fi
 
+# No menu key: each menu takes one of its own ("m" and its process number),
+# so that two demos run side by side on one machine.
 cat > "$DEST/menu.ini" <<INI
 [Menu]
-Chiave=DEMO
 Programma=$PRG
 ChiavePrg=COMIVA
 FileIni=$DEST/qorwin.ini
@@ -178,6 +186,21 @@ Versione=1.0
 DataVersione=10/12/2026
 PwdDbAzie=
 AccMenuPwd=
+UsaPdfCreator=S
+StampeEmail=S
+PdfNomeFile=LiqIva_§CodiceAzie§_§DataRov§_§Ora§
+EmailTipoNum=
+EmailTipoInvio=E
+EmailServerSMTP=${COMIVA_DEMO_SMTP:-}
+EmailNumPorta=${COMIVA_DEMO_SMTP_PORTA:-25}
+EmailUsaSSL=${COMIVA_DEMO_SMTP_SSL:-}
+EmailLogin=${COMIVA_DEMO_SMTP_LOGIN:-}
+EmailPwd=${COMIVA_DEMO_SMTP_PWD:-}
+EmailInd=${COMIVA_DEMO_EMAIL_DA:-studio@esempio.it}
+EmailCentro=Studio dimostrativo
+EmailTo1=${COMIVA_DEMO_EMAIL_A:-}
+EmailTo=${COMIVA_DEMO_EMAIL_A:-}
+EmailToNum=1
 [Personal.Tutti]
 DataMinima=01/01/1900
 [Personal.DatiFat]

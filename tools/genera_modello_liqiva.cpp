@@ -11,7 +11,7 @@
 // defaults), so it lands on the sheet where the form's fields are printed.
 #include "components/platform/DialoghiScriptati.h"
 #include "settlement/stampa/ModelloLiqIva.h"
-#include "startup/Contesto.h"
+#include "contesto/Contesto.h"
 
 #include <QDir>
 #include <QFont>

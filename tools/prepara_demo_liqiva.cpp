@@ -10,7 +10,7 @@
 #include "settlement/estrazione/FrmLiqIvaPre.h"
 #include "startup/Avvio.h"
 #include "startup/Composizione.h"
-#include "startup/Contesto.h"
+#include "contesto/Contesto.h"
 #include "startup/Ospite.h"
 
 #include <QApplication>
@@ -39,8 +39,8 @@ int Estrai(const QStringList& arg) {
     ImpostaContesto(c);
     c->ggDialoghi = std::make_shared<DialoghiConferma>();
     c->ggOspite = std::make_shared<Ospite>();
-    c->ggOspite->AlTermine = [] {};
-    InstallaProgramma(*c->ggOspite);
+    static_cast<Ospite*>(c->ggOspite.get())->AlTermine = [] {};
+    InstallaProgramma(static_cast<Ospite&>(*c->ggOspite));
 
     // The menu link holds what the menu would hand over for this company.
     auto menu = std::make_shared<MenuClientFinto>();
@@ -50,7 +50,7 @@ int Estrai(const QStringList& arg) {
                         arg.size() > 5 && arg[5].compare(QLatin1String("S"), Qt::CaseInsensitive) == 0 ? "S" : "N");
     menu->info.osParam = QStringLiteral("/F FrmLiqIvaPre");
     if (!InizProgramma(QStringLiteral("/M DEMO /P COMIVA /F FrmLiqIvaPre"), [menu] { return menu; })) return 1;
-    auto* form = dynamic_cast<FrmLiqIvaPre*>(c->ggOspite->Form(QStringLiteral("FrmLiqIvaPre")));
+    auto* form = dynamic_cast<FrmLiqIvaPre*>(static_cast<Ospite*>(c->ggOspite.get())->Form(QStringLiteral("FrmLiqIvaPre")));
     if (!form) return 1;
 
     form->txt[10]->setText(arg[3]);

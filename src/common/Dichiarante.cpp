@@ -7,7 +7,7 @@
 #include "components/db/GestRecordset.h"
 #include "components/db/GestoreDb.h"
 #include "components/util/UtilGenerali.h"
-#include "startup/Contesto.h"
+#include "contesto/Contesto.h"
 
 #include <QStringList>
 
@@ -19,8 +19,16 @@ bool vuoto(const QString& t) { return ggUtil().EVuoto(Valore(t), TipoDato::Testo
 
 bool eS(const QString& t) { return t.trimmed().compare(QLatin1String("S"), Qt::CaseInsensitive) == 0; }
 
+// A code trimmed first and then filled to its width; a longer code is kept
+// whole, so that the file's checks report it instead of sending a cut one.
+QString adattato(const QString& t, int larghezza) {
+    const QString v = t.trimmed();
+    if (v.size() > larghezza) return v;
+    return AllineaCampo(v, larghezza, QStringLiteral("S"), QStringLiteral(" "), true);
+}
+
 // A tax code fitted to sixteen characters, upper case.
-QString codice16(const QString& t) { return AllineaCampo(t, 16, QStringLiteral("S"), QStringLiteral(" "), true).toUpper(); }
+QString codice16(const QString& t) { return adattato(t, 16).toUpper(); }
 
 // The date a column holds, or nothing when it holds the empty date.
 bool dataImpostata(const Valore& v, QDate& data) {
@@ -95,12 +103,11 @@ bool CaricaDichiarante(RecDichiarante& rec, const QString& idDb) {
         if (!trovato) frmMsgCom::msgCom(QStringLiteral("Manca codice fiscale contribuente"));
 
         const QString partIvaDich = dichGen("PartIvaDich");
-        r.PartitaIva = AllineaCampo(vuoto(partIvaDich) ? l.campo(ditta, QStringLiteral("Ditta.PartIva")) : partIvaDich,
-                                    11, QStringLiteral("S"), QStringLiteral(" "), true);
+        r.PartitaIva = adattato(vuoto(partIvaDich) ? l.campo(ditta, QStringLiteral("Ditta.PartIva")) : partIvaDich, 11);
         r.LiquidazioneGruppo = dichGen("DichGruppo");
 
         // Signer: a person has a code longer than eleven characters.
-        const QString firmatario = dichGen("CodFiscFirmaDich");
+        const QString firmatario = dichGen("CodFiscFirmaDich").trimmed();
         if (!vuoto(firmatario)) {
             (firmatario.size() > 11 ? r.CFDichiarante : r.CodiceFiscaleSocieta) = codice16(firmatario);
             r.CodiceCaricaDichiarante =

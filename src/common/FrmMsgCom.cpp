@@ -5,9 +5,9 @@
 #include "common/form/Scala.h"
 #include "common/form/Tastiera.h"
 #include "components/core/ErroreRun.h"
-#include "components/platform/DialoghiQt.h"
+#include "components/platform/ServizioDialoghi.h"
 #include "components/platform/Schermo.h"
-#include "startup/Contesto.h"
+#include "contesto/Contesto.h"
 
 #include <QApplication>
 #include <QFontMetrics>

@@ -1,8 +1,8 @@
 #include "common/MsgErrori.h"
 
 #include "components/core/ErroreRun.h"
-#include "components/platform/DialoghiQt.h"
-#include "startup/Contesto.h"
+#include "components/platform/ServizioDialoghi.h"
+#include "contesto/Contesto.h"
 
 QString TestoErrore(const ErroreRun* errore, const std::optional<Valore>& pvError,
                     const std::optional<Valore>& pverr, const QString& psMsgAggPri,

@@ -1,7 +1,7 @@
 #include "common/TestiUscita.h"
 
 #include "components/util/UtilGenerali.h"
-#include "startup/Contesto.h"
+#include "contesto/Contesto.h"
 
 namespace {
 

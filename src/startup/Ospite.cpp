@@ -5,10 +5,11 @@
 #include "components/menu/MenuClient.h"
 #include "components/platform/ServizioDialoghi.h"
 #include "components/util/UtilGenerali.h"
-#include "startup/Contesto.h"
-#include "startup/FormBase.h"
+#include "contesto/Contesto.h"
+#include "common/FormBase.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QLocale>
 #include <QVBoxLayout>
 
@@ -51,6 +52,17 @@ Ospite::Ospite() {
     ModaleAperta = [] { return QApplication::activeModalWidget() != nullptr; };
     AlTermine = [] { QMetaObject::invokeMethod(qApp, [] { QCoreApplication::exit(0); }, Qt::QueuedConnection); };
     LasciaPassareMessaggi = [] { QCoreApplication::processEvents(); };
+    ChiudiModali = [] {
+        // From the top one down; each returns from its own loop once this
+        // handler has returned.
+        QWidget* ultimo = nullptr;
+        while (QWidget* m = QApplication::activeModalWidget()) {
+            if (m == ultimo) break;
+            ultimo = m;
+            if (auto* d = qobject_cast<QDialog*>(m)) d->reject();
+            else m->close();
+        }
+    };
 }
 
 Ospite::~Ospite() {
@@ -193,7 +205,11 @@ void Ospite::EseguiComandoMenu(const QString&, const QString& keySec, const QStr
         const InfoLancio info = menu ? menu->LeggiInfoLancio() : InfoLancio{};
         ApriFormRichiesta(nome, modo, chiave, info.osChiLancia, info.osKeySecLancia, info.osParamLancia);
     };
-    if (c == QLatin1String("fine")) {
+    if (c == QLatin1String("fine") && avvioInCorso_) {
+        // Closing now would release what the start-up is still using: it
+        // closes as soon as the start-up returns.
+        fineDopoAvvio_ = true;
+    } else if (c == QLatin1String("fine")) {
         ctx().giChiusura = true;
         ChiudiProg();
         ctx().giChiusura = false;
@@ -265,12 +281,15 @@ void Ospite::LanciaChiamante(const QString& key, const QString& keySec, const QS
 }
 
 void Ospite::FormScaricata(FormBase* form, bool flag) {
-    if (flag && !ctx().giChiusura) {
+    // With the menu gone there is nobody to hand control back to, and a box
+    // saying so could wait for a user who never sees it.
+    if (flag && !ctx().giChiusura && !menuPerso_) {
         if (form->osKeyLancia.trimmed().isEmpty()) RitornaMenu();
         else LanciaChiamante(form->osKeyLancia, form->osKeySecLancia, form->osParamLancia);
     }
     ctx().giChiusura = false;
     ChiudiRichiesto(0);
+    if (menuPerso_) return;
     try {
         if (!form->osKeySec.trimmed().isEmpty() && ctx().ggMenuClient) ctx().ggMenuClient->FormChiusa(form->osKeySec);
     } catch (const ErroreRun&) {
@@ -297,6 +316,44 @@ void Ospite::ChiudiDaTimer() {
     frmPrincipale_->timChiudi.start();
 }
 
+void Ospite::CollegamentoPerso() {
+    if (terminato_) return;
+    menuPerso_ = true;
+    ChiudiModaliSenzaMenu();
+    // During the start-up the closing timer only dismisses the boxes that
+    // come up; FineAvvio comes back here.
+    if (!avvioInCorso_) {
+        ctx().giChiusura = true;
+        const bool chiuso = ChiudiProg();
+        ctx().giChiusura = false;
+        if (chiuso) return;
+    }
+    ChiudiDaTimer();
+}
+
+void Ospite::ChiudiModaliSenzaMenu() {
+    if (menuPerso_ && ModaleAperta && ModaleAperta() && ChiudiModali) ChiudiModali();
+}
+
+void Ospite::FineAvvio() {
+    avvioInCorso_ = false;
+    if ((!menuPerso_ && !fineDopoAvvio_) || terminato_) return;
+    try {
+        if (menuPerso_) {
+            CollegamentoPerso();
+        } else {
+            ctx().giChiusura = true;
+            const bool chiuso = ChiudiProg();
+            ctx().giChiusura = false;
+            if (!chiuso) ChiudiDaTimer();
+        }
+    } catch (const ErroreRun&) {
+        // A form that failed to unload stays on screen for the user to close;
+        // the closing timer ends the program after it.
+        ChiudiDaTimer();
+    }
+}
+
 bool Ospite::TentaChiusura(int& modo) {
     bool fatto = true;
     if (modo != 0 && !NessunaFormAperta()) {
@@ -312,6 +369,13 @@ bool Ospite::TentaChiusura(int& modo) {
 void Ospite::timChiudi_Timer() {
     if (terminato_) return;
     frmPrincipale_->timChiudi.stop();
+    // Without the menu, a box that came up since is answered by nobody.
+    ChiudiModaliSenzaMenu();
+    if (menuPerso_ && avvioInCorso_) {
+        frmPrincipale_->timChiudi.setInterval(frmPrincipale_->oiTmpAttesa);
+        frmPrincipale_->timChiudi.start();
+        return;
+    }
     const int salvato = frmPrincipale_->oiChiudi;
     if (!TentaChiusura(frmPrincipale_->oiChiudi)) {
         frmPrincipale_->oiChiudi = salvato;
@@ -373,5 +437,8 @@ void Ospite::RilasciaOggetti() {
         } catch (const ErroreRun&) {
         }
         c.ggMenuClient->ImpostaGestoreComandi(nullptr);
+        c.ggMenuClient->ImpostaGestorePerdita(nullptr);
     }
 }
+
+Ospite* OspiteCorrente() { return dynamic_cast<Ospite*>(ctx().ggOspite.get()); }

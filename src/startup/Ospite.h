@@ -3,6 +3,7 @@
 // six top-level forms, the menu's commands, returning to the menu and the
 // closing of the program.
 #include "components/core/Valore.h"
+#include "contesto/ServizioOspite.h"
 
 #include <QLabel>
 #include <QList>
@@ -30,12 +31,12 @@ public:
     QLabel* lblChiusura = nullptr;
 };
 
-class Ospite {
+class Ospite : public ServizioOspite {
 public:
     using FabbricaForm = std::function<FormBase*()>;
 
     Ospite();
-    ~Ospite();
+    ~Ospite() override;
 
     // The six names the menu can ask for, mapped to the form each opens.
     static const QStringList& NomiForms();
@@ -45,12 +46,12 @@ public:
     FormPrincipale* frmPrincipale() { return frmPrincipale_; }
 
     // Loaded forms in load order; index 0 is the hidden main form.
-    QList<QWidget*> FormsCaricate() const;
+    QList<QWidget*> FormsCaricate() const override;
     int IndiceForm(const QString& nome) const;
     bool FormCaricata(const QString& nome) const { return IndiceForm(nome) > 0; }
     FormBase* Form(const QString& nome) const;
-    void RegistraCaricata(FormBase* f);
-    void RimuoviCaricata(FormBase* f);
+    void RegistraCaricata(FormBase* f) override;
+    void RimuoviCaricata(FormBase* f) override;
 
     // Dispatch
     void ApriFormRichiesta(const QString& nome, int modo, const QString& chiave, const QString& keyLancia,
@@ -63,11 +64,11 @@ public:
     void MsgAvvisoProg(const QString& testo, int codice, int chiudi);
 
     // Returning to the menu and closing
-    void RitornaMenu() { TornaAlMenu(); }
+    void RitornaMenu() override { TornaAlMenu(); }
     void TornaAlMenu();
-    void FormScaricata(FormBase* form, bool flag);
+    void FormScaricata(FormBase* form, bool flag) override;
     void LanciaChiamante(const QString& key, const QString& keySec, const QString& param);
-    void ChiudiRichiesto(int flag) { RichiestaChiusura(flag); }
+    void ChiudiRichiesto(int flag) override { RichiestaChiusura(flag); }
     void RichiestaChiusura(int flag);
     bool TentaChiusura(int& modo);
     bool ChiudiProg() { return ChiudiProgramma(); }
@@ -76,6 +77,17 @@ public:
     void RilasciaOggetti();
     void ChiudiDaTimer();
     void timChiudi_Timer();
+    // The menu link dropped without "fine" (the menu ended or crashed): the
+    // boxes and modal forms on screen are dismissed (nobody may be there to
+    // answer them, and their questions were for the menu's session), then the
+    // program closes as "fine" would and ends; the closing timer waits for
+    // the dismissed boxes to go.
+    void CollegamentoPerso();
+    // The start-up runs between these two: a link lost or a "fine" meanwhile
+    // closes the program only once the start-up has returned, never under
+    // its feet ("fine" is then answered "" at once).
+    void InizioAvvio() { avvioInCorso_ = true; }
+    void FineAvvio();
     // True when no form keeps the program open.
     bool NessunaFormAperta() const;
 
@@ -85,11 +97,14 @@ public:
     // Seams: whether a modal box is on screen, and what ends the program.
     std::function<bool()> ModaleAperta;
     std::function<void()> AlTermine;
+    // Dismisses the modal boxes and forms on screen, as Esc would.
+    std::function<void()> ChiudiModali;
     bool Terminato() const { return terminato_; }
     // Pending messages let through once.
     std::function<void()> LasciaPassareMessaggi;
 
 private:
+    void ChiudiModaliSenzaMenu();
     bool AttivaForm(FormBase*& form, const QString& nome, int modo, const QString& chiave,
                     const QString& keyLancia, const QString& keySecLancia, const QString& paramLancia);
 
@@ -97,4 +112,10 @@ private:
     QList<QPointer<FormBase>> caricate_;
     std::map<QString, FabbricaForm> fabbriche_;  // keyed by lower-case name
     bool terminato_ = false;
+    bool menuPerso_ = false;  // the link dropped: forms close without the menu
+    bool avvioInCorso_ = false;
+    bool fineDopoAvvio_ = false;
 };
+
+// The host installed in the program's context, nullptr when none is.
+Ospite* OspiteCorrente();

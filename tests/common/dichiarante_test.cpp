@@ -3,7 +3,7 @@
 #include "support/Fixture.h"
 #include "components/db/GestoreDb.h"
 #include "components/platform/DialoghiScriptati.h"
-#include "startup/Contesto.h"
+#include "contesto/Contesto.h"
 
 #include <QMap>
 #include <functional>
@@ -121,6 +121,24 @@ TEST_F(CaricaDichiaranteTest, FillsEveryFieldFromTheCompanyRecords) {
              r.CFDichiarante = "";
              r.CodiceFiscaleSocieta = "12345678903     ";
              r.CodiceCaricaDichiarante = "23";
+         },
+         {}},
+        {"codes stored with leading blanks keep their last character",
+         {{"CodFisc", ""}, {"PartIva", "  01234567897"}},
+         {{"CodFiscFirmaDich", "  12345678903"}},
+         Colonne{},
+         [](RecDichiarante& r) {
+             r.CFDichiarante = "";
+             r.CodiceFiscaleSocieta = "12345678903     ";
+         },
+         {}},
+        {"a code too long for its field is kept whole for the file's checks",
+         {},
+         {{"CodFiscDichiarante", "rssmra80a01h501ux"}, {"PartIvaDich", "123456789012"}},
+         Colonne{},
+         [](RecDichiarante& r) {
+             r.CodiceFiscale = "RSSMRA80A01H501UX";
+             r.PartitaIva = "123456789012";
          },
          {}},
         {"signer without office code",

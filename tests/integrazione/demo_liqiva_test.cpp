@@ -9,12 +9,15 @@
 #include "components/stampa/OpzSta.h"
 #include "settlement/estrazione/EstrazioneLiqIva.h"
 #include "settlement/estrazione/FrmLiqIvaPre.h"
+#include "settlement/gestione/FrmLiqIvaDett.h"
+#include "settlement/gestione/FrmLiqIvaTest.h"
+#include "settlement/gestione/FrmLiqIvaTestLis.h"
 #include "settlement/run/ElabLiqIva.h"
 #include "settlement/run/FrmLiqIvaXml.h"
 #include "settlement/run/NomiFileLiqIva.h"
 #include "startup/Avvio.h"
 #include "startup/Composizione.h"
-#include "startup/Contesto.h"
+#include "contesto/Contesto.h"
 #include "startup/Ospite.h"
 #include "support/AppTest.h"
 
@@ -67,8 +70,8 @@ protected:
         dialoghi = std::make_shared<DialoghiScriptati>();
         c->ggDialoghi = dialoghi;
         c->ggOspite = std::make_shared<Ospite>();
-        c->ggOspite->AlTermine = [] {};
-        InstallaProgramma(*c->ggOspite);
+        static_cast<Ospite*>(c->ggOspite.get())->AlTermine = [] {};
+        InstallaProgramma(static_cast<Ospite&>(*c->ggOspite));
         auto menu = std::make_shared<MenuClientFinto>();
         const FileIni ini(demo + QStringLiteral("/menu.ini"));
         auto valore = [&](const char* sezione, const char* chiave) {
@@ -87,7 +90,7 @@ protected:
             ADD_FAILURE() << "avvio: " << Testi(*dialoghi);
             return nullptr;
         }
-        auto* f = dynamic_cast<FrmLiqIvaPre*>(c->ggOspite->Form(QStringLiteral("FrmLiqIvaPre")));
+        auto* f = dynamic_cast<FrmLiqIvaPre*>(static_cast<Ospite*>(c->ggOspite.get())->Form(QStringLiteral("FrmLiqIvaPre")));
         EXPECT_NE(f, nullptr) << Testi(*dialoghi);
         return f;
     }
@@ -191,8 +194,8 @@ TEST_F(DemoLiqIva, EstrazioneDiEntrambeLeDittePoiUnaSolaElaborazione) {
 // widens the range to the second company and asks for the file only.
 TEST_F(DemoLiqIva, DalModuloDiElaborazione) {
     ASSERT_NE(Avvia(QStringLiteral("1"), demo + QStringLiteral("/ditta01.db"), false), nullptr);
-    c->ggOspite->ApriFormRichiesta(QStringLiteral("FrmLiqIvaXML"), 0, QStringLiteral("FrmLiqIvaXML"), {}, {}, {});
-    auto* f = dynamic_cast<frmLiqIvaXml*>(c->ggOspite->Form(QStringLiteral("frmLiqIvaXml")));
+    static_cast<Ospite*>(c->ggOspite.get())->ApriFormRichiesta(QStringLiteral("FrmLiqIvaXML"), 0, QStringLiteral("FrmLiqIvaXML"), {}, {}, {});
+    auto* f = dynamic_cast<frmLiqIvaXml*>(static_cast<Ospite*>(c->ggOspite.get())->Form(QStringLiteral("frmLiqIvaXml")));
     ASSERT_NE(f, nullptr) << Testi(*dialoghi);
     EXPECT_EQ(f->txt[10]->text(), "2018");
     EXPECT_EQ(f->txt[20]->text(), "1");
@@ -205,6 +208,42 @@ TEST_F(DemoLiqIva, DalModuloDiElaborazione) {
     EXPECT_EQ(dialoghi->testi(), QStringList{QStringLiteral("Elaborazione terminata")}) << Testi(*dialoghi);
     VerificaFile(QDir(CartellaUscitaLiqIva()).entryList({QStringLiteral("*_LI_20181.xml")}, QDir::Files, QDir::Name),
                  QStringLiteral("1"));
+}
+
+
+// The management screens on the demo: the menu opens the header of the
+// extracted communication, its modules and its list; a module changed there
+// is what the next run writes.
+TEST_F(DemoLiqIva, ModuloCorrettoDallaGestioneFinisceNelFile) {
+    ASSERT_NE(Avvia(QStringLiteral("1"), demo + QStringLiteral("/ditta01.db"), false), nullptr);
+    static_cast<Ospite*>(c->ggOspite.get())->ApriFormRichiesta(QStringLiteral("frmLiqIvaTest"), 0, QStringLiteral("frmLiqIvaTest"), {}, {}, {});
+    auto* t = dynamic_cast<frmLiqIvaTest*>(static_cast<Ospite*>(c->ggOspite.get())->Form(QStringLiteral("frmLiqIvaTest")));
+    ASSERT_NE(t, nullptr) << Testi(*dialoghi);
+    t->txt[20]->setText(QStringLiteral("2018"));
+    t->txt[10]->setText(QStringLiteral("1"));
+    t->ButtonComando(QStringLiteral("Ricerca"));
+    EXPECT_EQ(t->ModelloDett().rowCount(), 3) << Testi(*dialoghi);
+
+    t->ButtonComando(QStringLiteral("Lista"));
+    ASSERT_NE(t->ListaForm(), nullptr);
+    EXPECT_EQ(t->ListaForm()->Lista().Modello().rowCount(), 1);
+    t->ListaForm()->ButtonComando(QStringLiteral("Torna"));
+
+    t->ButtonComando(QStringLiteral("Dettaglio"));
+    auto* d = qobject_cast<frmLiqIvaDett*>(t->LineeAperte());
+    ASSERT_NE(d, nullptr) << Testi(*dialoghi);
+    d->txt_GotFocus(170);
+    d->txt[170]->setText(QStringLiteral("12,34"));
+    d->txt_LostFocus(170);
+    d->ButtonComando(QStringLiteral("Salva"));
+    d->ButtonComando(QStringLiteral("Chiudi"));
+    EXPECT_TRUE(t->isEnabled());
+
+    const QStringList nomi = ElaboraEntrambe(QStringLiteral("1"));
+    ASSERT_FALSE(nomi.isEmpty());
+    QFile f(QDir(CartellaUscitaLiqIva()).filePath(nomi.first()));
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(f.readAll().contains("<iv:InteressiDovuti>12,34</iv:InteressiDovuti>"));
 }
 
 }  // namespace

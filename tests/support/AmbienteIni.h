@@ -3,7 +3,7 @@
 // dialogs, the menu double and the two settings files in a temporary folder.
 #include "components/menu/MenuClientFinto.h"
 #include "components/platform/DialoghiScriptati.h"
-#include "startup/Contesto.h"
+#include "contesto/Contesto.h"
 #include "support/AppTest.h"
 
 #include <QFile>

@@ -2,7 +2,7 @@
 #include "components/db/GestRecordset.h"
 
 #include "components/db/GestoreDb.h"
-#include "startup/Contesto.h"
+#include "contesto/Contesto.h"
 
 #include <QFile>
 #include <sqlite3.h>
@@ -44,6 +44,8 @@ void FixtureDb::CreaDatabase(const QString& file, const QString& schema) {
         sqlite3_close(db);
         throw e;
     }
+    // The program's own databases are made with a write-ahead log.
+    sqlite3_exec(db, "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr);
     sqlite3_close(db);
 }
 

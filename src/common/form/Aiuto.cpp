@@ -1,10 +1,10 @@
 #include "common/form/Aiuto.h"
 
-#include "common/form/Tastiera.h"
+#include "common/form/CodiciTasti.h"
 #include "components/platform/ServizioDialoghi.h"
 #include "components/util/Percorsi.h"
 #include "components/util/UtilGenerali.h"
-#include "startup/Contesto.h"
+#include "contesto/Contesto.h"
 
 #include <QDesktopServices>
 #include <QFileInfo>

@@ -1,11 +1,11 @@
 #include "common/form/CercaAzienda.h"
 
-#include "common/form/FormComune.h"
+#include "common/form/MembriForm.h"
 #include "components/core/ErroreRun.h"
 #include "components/db/GestoreDb.h"
 #include "components/lookup/DecodLista.h"
 #include "components/lookup/TabelleAiuto.h"
-#include "startup/Contesto.h"
+#include "contesto/Contesto.h"
 
 #include <QLineEdit>
 #include <QWidget>

@@ -5,8 +5,8 @@
 #include "components/core/ErroreRun.h"
 #include "components/lookup/QorAiuti.h"
 #include "components/util/UtilGenerali.h"
-#include "startup/Contesto.h"
-#include "startup/ImpostazioniIni.h"
+#include "contesto/Contesto.h"
+#include "contesto/ImpostazioniIni.h"
 
 #include <QApplication>
 #include <QCoreApplication>

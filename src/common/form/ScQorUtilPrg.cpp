@@ -2,8 +2,8 @@
 
 #include "common/form/CercaAzienda.h"
 #include "components/lookup/QorAiutiSql.h"
-#include "startup/Contesto.h"
-#include "startup/Ospite.h"
+#include "contesto/Contesto.h"
+#include "contesto/ServizioOspite.h"
 
 scQorUtilPrg::scQorUtilPrg(FabbricaAiuti fabbrica) {
     ogQorAiuti = fabbrica ? fabbrica() : std::make_shared<QorAiutiSql>();

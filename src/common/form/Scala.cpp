@@ -1,12 +1,12 @@
 #include "common/form/Scala.h"
 
-#include "common/form/FormComune.h"
+#include "common/form/MembriForm.h"
 #include "common/form/UtilForm.h"
 #include "components/core/ErroreRun.h"
 #include "components/platform/Schermo.h"
 #include "components/util/UtilGenerali.h"
-#include "startup/Contesto.h"
-#include "startup/ImpostazioniIni.h"
+#include "contesto/Contesto.h"
+#include "contesto/ImpostazioniIni.h"
 
 #include <QAbstractButton>
 #include <QAbstractScrollArea>

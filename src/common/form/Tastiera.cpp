@@ -1,13 +1,13 @@
 #include "common/form/Tastiera.h"
 
 #include "common/form/Aiuto.h"
-#include "common/form/FormComune.h"
+#include "common/form/MembriForm.h"
 #include "common/form/UtilForm.h"
 #include "components/core/ErroreRun.h"
 #include "components/menu/MenuClient.h"
 #include "components/platform/ServizioDialoghi.h"
 #include "components/util/UtilGenerali.h"
-#include "startup/Contesto.h"
+#include "contesto/Contesto.h"
 
 #include <QAbstractItemView>
 #include <QAction>

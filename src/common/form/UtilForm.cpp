@@ -1,12 +1,12 @@
 #include "common/form/UtilForm.h"
 
-#include "common/form/FormComune.h"
+#include "common/form/MembriForm.h"
 #include "components/core/ErroreRun.h"
 #include "components/platform/Schermo.h"
 #include "components/platform/ServizioDialoghi.h"
 #include "components/util/UtilGenerali.h"
-#include "startup/Contesto.h"
-#include "startup/Ospite.h"
+#include "contesto/Contesto.h"
+#include "contesto/ServizioOspite.h"
 
 #include <QAbstractButton>
 #include <QApplication>

@@ -5,12 +5,12 @@
 #include "components/util/Percorsi.h"
 
 #include <QFileInfo>
+#include <QLoggingCategory>
 #include <sqlite3.h>
 
 namespace {
 
-// A second process waits this long for a lock before the statement fails.
-constexpr int kAttesaBloccoMs = 5000;
+Q_LOGGING_CATEGORY(logDb, "comiva.db")
 
 bool iniziaCon(const QString& s, const QString& prefisso) {
     return s.startsWith(prefisso, Qt::CaseInsensitive);
@@ -21,18 +21,87 @@ bool iniziaCon(const QString& s, const QString& prefisso) {
 }
 
 void esegui(sqlite3* db, const char* sql) {
-    char* msg = nullptr;
-    if (sqlite3_exec(db, sql, nullptr, nullptr, &msg) != SQLITE_OK) {
-        const QString testo = QString::fromUtf8(msg ? msg : sqlite3_errmsg(db));
-        const int codice = sqlite3_errcode(db);
-        sqlite3_free(msg);
-        if (codice == SQLITE_NOTADB)
-            errore(NumErrore::FileNonDatabase, QStringLiteral("Il file non è un database riconosciuto (%1).").arg(testo));
-        errore(NumErrore::ErroreSql, testo);
-    }
+    if (sqlite3_exec(db, sql, nullptr, nullptr, nullptr) != SQLITE_OK)
+        throw ErroreDaSqlite(sqlite3_extended_errcode(db), QString::fromUtf8(sqlite3_errmsg(db)),
+                             QString::fromLatin1(sql), kOrigineGestoreDb);
+}
+
+// The first value of a one-value statement, "" when there is none.
+QString valore(sqlite3* db, const char* sql) {
+    sqlite3_stmt* st = nullptr;
+    QString v;
+    if (sqlite3_prepare_v2(db, sql, -1, &st, nullptr) == SQLITE_OK && sqlite3_step(st) == SQLITE_ROW)
+        v = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 0)));
+    const int rc = st ? sqlite3_finalize(st) : sqlite3_errcode(db);
+    if (rc != SQLITE_OK)
+        throw ErroreDaSqlite(sqlite3_extended_errcode(db), QString::fromUtf8(sqlite3_errmsg(db)),
+                             QString::fromLatin1(sql), kOrigineGestoreDb);
+    return v;
+}
+
+// What the engine names after "constraint failed: " (table.column), shown in brackets.
+QString oggettoVincolo(const QString& messaggio) {
+    const qsizetype i = messaggio.indexOf(QLatin1String(": "));
+    return i < 0 ? QString() : QStringLiteral(" (%1)").arg(messaggio.mid(i + 2).trimmed());
 }
 
 }  // namespace
+
+ErroreRun ErroreDaSqlite(int codiceEsteso, const QString& messaggio, const QString& sql, const QString& origine) {
+    if (!sql.isEmpty())
+        qCWarning(logDb).noquote() << "errore" << codiceEsteso << messaggio << "nell'istruzione:" << sql.simplified();
+    auto e = [&](long numero, const QString& testo) { return ErroreRun(numero, testo, origine); };
+    switch (codiceEsteso & 0xFF) {
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        return e(NumErroreDb::DatabaseBloccato,
+                 QStringLiteral("Il database è in uso da parte di un altro utente o programma e non è disponibile in "
+                                "questo momento. Riprovare più tardi."));
+    case SQLITE_READONLY:
+        return e(NumErroreDb::SolaLettura,
+                 QStringLiteral("Impossibile aggiornare: il database, il suo file o la sua cartella sono di sola "
+                                "lettura."));
+    case SQLITE_CANTOPEN:
+    case SQLITE_PERM:
+    case SQLITE_AUTH:
+        return e(NumErroreDb::FileNonApribile,
+                 QStringLiteral("Impossibile aprire o scrivere il file del database: il file o la sua cartella non "
+                                "sono accessibili con i permessi dell'utente."));
+    case SQLITE_FULL:
+        return e(NumErroreDb::DiscoPieno,
+                 QStringLiteral("Spazio su disco insufficiente: il database non può essere aggiornato."));
+    case SQLITE_IOERR:
+        return e(NumErroreDb::ErroreDisco, QStringLiteral("Errore del disco o della rete durante l'accesso al database."));
+    case SQLITE_CORRUPT:
+    case SQLITE_NOTADB:
+        return e(NumErrore::FileNonDatabase,
+                 QStringLiteral("Il file non è un database riconosciuto oppure è danneggiato."));
+    case SQLITE_NOMEM:
+        return e(NumErrore::MemoriaEsaurita, QStringLiteral("Memoria esaurita."));
+    case SQLITE_CONSTRAINT:
+        switch (codiceEsteso) {
+        case SQLITE_CONSTRAINT_UNIQUE:
+        case SQLITE_CONSTRAINT_PRIMARYKEY:
+            return e(NumErroreDb::ValoriDuplicati,
+                     QStringLiteral("Modifica non eseguita: creerebbe valori duplicati nella chiave o in un indice") +
+                         oggettoVincolo(messaggio) + QLatin1Char('.'));
+        case SQLITE_CONSTRAINT_NOTNULL:
+            return e(NumErroreDb::CampoObbligatorio,
+                     QStringLiteral("Modifica non eseguita: un campo obbligatorio è vuoto") + oggettoVincolo(messaggio) +
+                         QLatin1Char('.'));
+        case SQLITE_CONSTRAINT_FOREIGNKEY:
+            return e(NumErroreDb::RecordCorrelatoMancante,
+                     QStringLiteral("Modifica non eseguita: manca il record correlato richiesto."));
+        default:
+            return e(NumErroreDb::RegolaConvalida,
+                     QStringLiteral("Modifica non eseguita: uno o più valori non rispettano le regole della tabella") +
+                         oggettoVincolo(messaggio) + QLatin1Char('.'));
+        }
+    default:
+        // A statement the engine refuses (a missing table or column): its own words.
+        return e(NumErrore::ErroreSql, QStringLiteral("Errore del database: ") + messaggio);
+    }
+}
 
 bool NomeDbOdbc(const QString& nome) {
     if (iniziaCon(nome, QStringLiteral("ODBC;"))) return true;
@@ -75,12 +144,7 @@ sqlite3* Database::Handle() const {
 }
 
 void Database::Errore(const QString& sql, const QString& origine) const {
-    const int codice = sqlite3_errcode(db_);
-    QString testo = QString::fromUtf8(sqlite3_errmsg(db_));
-    if (codice == SQLITE_NOTADB)
-        throw ErroreRun(NumErrore::FileNonDatabase, QStringLiteral("Il file non è un database riconosciuto (%1).").arg(testo), origine);
-    if (!sql.isEmpty()) testo += QStringLiteral(" (istruzione: %1)").arg(sql.simplified());
-    throw ErroreRun(NumErrore::ErroreSql, QStringLiteral("Errore del database: ") + testo, origine);
+    throw ErroreDaSqlite(sqlite3_extended_errcode(db_), QString::fromUtf8(sqlite3_errmsg(db_)), sql, origine);
 }
 
 bool Database::EsisteTabella(const QString& nome) {
@@ -115,16 +179,22 @@ QString GestoreDb::ApriDatabase(const QString& nome, int, bool, bool, const QStr
 
     sqlite3* db = nullptr;
     if (sqlite3_open_v2(file.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
-        const QString testo = QString::fromUtf8(db ? sqlite3_errmsg(db) : "memoria esaurita");
+        const ErroreRun e = db ? ErroreDaSqlite(sqlite3_extended_errcode(db), QString::fromUtf8(sqlite3_errmsg(db)),
+                                                QString(), kOrigineGestoreDb)
+                               : ErroreRun(NumErrore::MemoriaEsaurita, QStringLiteral("Memoria esaurita."), kOrigineGestoreDb);
         sqlite3_close_v2(db);
-        errore(NumErrore::ErroreSql, QStringLiteral("Impossibile aprire il database \"%1\": %2").arg(nome, testo));
+        throw ErroreRun(e.numero(), QStringLiteral("Impossibile aprire il database \"%1\": %2").arg(nome, e.descrizione()),
+                        kOrigineGestoreDb);
     }
     try {
-        sqlite3_busy_timeout(db, kAttesaBloccoMs);
-        // WAL: readers never block the writer and a commit does not wait for
-        // the disk; synchronous NORMAL keeps the file consistent after a crash.
-        esegui(db, "PRAGMA journal_mode=WAL");
-        esegui(db, "PRAGMA synchronous=NORMAL");
+        sqlite3_busy_timeout(db, attesaBloccoMs_);
+        // The journal mode stays the file's: changing it needs every other
+        // connection gone. With a write-ahead log, synchronous NORMAL keeps
+        // the file consistent after a crash; a rollback journal keeps FULL.
+        // Reading the schema tells a file that is not a database at once.
+        valore(db, "SELECT count(*) FROM sqlite_master");
+        if (valore(db, "PRAGMA journal_mode").compare(QLatin1String("wal"), Qt::CaseInsensitive) == 0)
+            esegui(db, "PRAGMA synchronous=NORMAL");
         // Result columns named as written in the query ("Causali_1.TipoCausale"),
         // so that a record set can tell aliased tables apart.
         esegui(db, "PRAGMA short_column_names=OFF");

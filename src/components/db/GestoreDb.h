@@ -1,6 +1,12 @@
 #pragma once
 // The database server: opens SQLite database files under a text id, runs
 // action statements on an id, keeps the credential properties and closes ids.
+// A file keeps the journal mode it has (rollback journal or write-ahead log):
+// switching it would need the file to itself, and a write-ahead log needs
+// shared memory that a network share does not give. The engine's failures
+// are raised as the platform's run-time errors with Italian texts; the SQL
+// statement goes to the log, never into the text the user reads.
+#include "components/core/ErroreRun.h"
 #include "components/core/Valore.h"
 
 #include <QHash>
@@ -15,7 +21,20 @@ constexpr long FileDbNonTrovato = 3024;   // database file missing
 constexpr long FormatoNonSupportato = 3170;  // ODBC sources and connect strings
 constexpr long DatabaseChiuso = 3420;     // id unknown or already closed
 constexpr long CampoNonAggiornabile = 3027;  // column or query that cannot be written
+constexpr long SolaLettura = 3027;         // read-only database, file or folder
+constexpr long ValoriDuplicati = 3022;     // duplicate key or index value
+constexpr long DiscoPieno = 3026;          // no space left on the disk
+constexpr long ErroreDisco = 3043;         // disk or network failure
+constexpr long FileNonApribile = 3051;     // file or folder not accessible
+constexpr long RecordCorrelatoMancante = 3201;  // foreign key
+constexpr long CampoObbligatorio = 3314;   // NOT NULL column left empty
+constexpr long DatabaseBloccato = 3260;    // locked or busy beyond the wait
+constexpr long RegolaConvalida = 3317;     // CHECK and other constraints
 }  // namespace NumErroreDb
+
+// The run-time error for an engine result code (extended codes understood)
+// and the engine's own message. The statement, when given, is logged only.
+ErroreRun ErroreDaSqlite(int codiceEsteso, const QString& messaggio, const QString& sql, const QString& origine);
 
 // True when the name designates an ODBC source rather than a database file:
 // a connect string beginning "ODBC;", a ".dsn" file, or a name without a dot.
@@ -60,8 +79,13 @@ public:
     GestoreDb();
     virtual ~GestoreDb();
 
-    // Opens an existing SQLite database file and returns its id. The three
-    // middle arguments are accepted for the callers' sake and not used.
+    // How long a statement waits for another process's lock before it fails
+    // with DatabaseBloccato; for the databases opened from now on.
+    void ImpostaAttesaBlocco(int ms) { attesaBloccoMs_ = ms; }
+
+    // Opens an existing SQLite database file and returns its id, leaving its
+    // journal mode as it is. The three middle arguments are accepted for the
+    // callers' sake and not used.
     QString ApriDatabase(const QString& nome, int opzioni = 0, bool esclusivo = false,
                          bool solaLettura = false, const QString& connect = {});
     // "DbAccPWD", "DbSqlPubUID", "DbSqlPubPWD" as written; id + ":DbTipoSql" is
@@ -84,6 +108,7 @@ private:
     QHash<QString, std::shared_ptr<Database>> database_;
     QHash<QString, Valore> proprieta_;
     int prossimoId_ = 1;
+    int attesaBloccoMs_ = 5000;
 };
 
 // Origin of the errors the layer raises.

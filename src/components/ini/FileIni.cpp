@@ -2,10 +2,18 @@
 
 #include "components/util/Percorsi.h"
 
+#include <QDeadlineTimer>
 #include <QFile>
 #include <QList>
+#include <QLockFile>
 #include <QSaveFile>
 #include <QStringDecoder>
+#include <QThread>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
 
 namespace {
 
@@ -187,6 +195,10 @@ struct Documento {
         QByteArray dati = bom;
         for (const Riga& r : righe) dati += r.byte + r.fine;
         QSaveFile f(percorso);
+        // In a folder the user cannot write, the file itself is rewritten in
+        // place, as the platform does; elsewhere a temporary file and a rename
+        // keep the write all-or-nothing.
+        f.setDirectWriteFallback(true);
         if (!f.open(QIODevice::WriteOnly)) return false;
         if (f.write(dati) != dati.size()) {
             f.cancelWriting();
@@ -194,6 +206,41 @@ struct Documento {
         }
         return f.commit();
     }
+};
+
+// How long a write waits for another process writing the same file.
+constexpr int kAttesaBloccoMs = 10000;
+
+// Serialises the read-modify-write of one settings file between processes:
+// a lock file beside it ("<file>.lock"; one left by a process that died is
+// taken over), or, in a folder where no lock file can be made, a lock on the
+// file itself, which stays the same file since it is then written in place.
+class Blocco {
+public:
+    explicit Blocco(const QString& percorso) : file_(percorso + QStringLiteral(".lock")) {
+        if (file_.tryLock(kAttesaBloccoMs)) {
+            preso_ = true;
+            return;
+        }
+        if (file_.error() != QLockFile::PermissionError) return;
+        fd_ = ::open(QFile::encodeName(percorso).constData(), O_RDWR | O_CLOEXEC);
+        if (fd_ < 0) return;
+        const QDeadlineTimer scadenza(kAttesaBloccoMs);
+        while (!(preso_ = ::flock(fd_, LOCK_EX | LOCK_NB) == 0) && errno == EWOULDBLOCK && !scadenza.hasExpired())
+            QThread::msleep(5);
+    }
+    ~Blocco() {
+        if (fd_ >= 0) ::close(fd_);  // lets go of the lock on the file
+    }
+    Blocco(const Blocco&) = delete;
+    Blocco& operator=(const Blocco&) = delete;
+
+    bool preso() const { return preso_; }
+
+private:
+    QLockFile file_;
+    int fd_ = -1;
+    bool preso_ = false;
 };
 
 bool haInterruzioni(const QString& s) {
@@ -220,11 +267,18 @@ std::optional<QString> FileIni::leggi(const QString& sezione, const QString& chi
     if (s < 0) return std::nullopt;
     const qsizetype k = d.chiave(s, chiave);
     if (k < 0) return std::nullopt;
-    return d.analisi.at(k).valore;
+    // Like the platform's profile reads: a value between a pair of double or
+    // single quotes is read without them (a quoted path keeps its blanks).
+    const QString& v = d.analisi.at(k).valore;
+    if (v.size() >= 2 && (v.front() == QLatin1Char('"') || v.front() == QLatin1Char('\'')) && v.back() == v.front())
+        return v.mid(1, v.size() - 2);
+    return v;
 }
 
 bool FileIni::scrivi(const QString& sezione, const QString& chiave, const QString& valore) {
     if (!scritturaSicura(sezione, chiave, valore)) return false;
+    const Blocco blocco(percorso_);
+    if (!blocco.preso()) return false;
     Documento d;
     if (d.carica(percorso_) == Esito::Illeggibile) return false;
     const qsizetype s = d.sezione(sezione);
@@ -251,6 +305,9 @@ bool FileIni::scrivi(const QString& sezione, const QString& chiave, const QStrin
 }
 
 bool FileIni::cancellaChiave(const QString& sezione, const QString& chiave) {
+    if (!QFile::exists(percorso_)) return true;
+    const Blocco blocco(percorso_);
+    if (!blocco.preso()) return false;
     Documento d;
     const Esito e = d.carica(percorso_);
     if (e != Esito::Letto) return e == Esito::Assente;
@@ -267,6 +324,9 @@ bool FileIni::cancellaChiave(const QString& sezione, const QString& chiave) {
 }
 
 bool FileIni::cancellaSezione(const QString& sezione) {
+    if (!QFile::exists(percorso_)) return true;
+    const Blocco blocco(percorso_);
+    if (!blocco.preso()) return false;
     Documento d;
     const Esito e = d.carica(percorso_);
     if (e != Esito::Letto) return e == Esito::Assente;

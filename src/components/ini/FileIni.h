@@ -3,13 +3,19 @@
 // "key=value" lines. Section and key names are compared without regard to
 // case; the first section and, inside it, the first key of a name count.
 // Blanks around names and values are trimmed; values are never unescaped or
-// split ("202,18" is one value). Lines starting with ";" are comments.
+// split ("202,18" is one value), but a value between a pair of double or
+// single quotes reads without them. Lines starting with ";" are comments.
 //
 // Every call reads the file afresh, so a write is seen at once by later
 // reads. A write changes only the lines it must: order, comments, blank
 // lines, line endings (CR LF or LF) and the byte encoding (UTF-8, or
 // Windows-1252 for a file that is not valid UTF-8) of the rest stay as they
-// were. The file is replaced atomically, so a failed write loses nothing.
+// were. The file is replaced atomically, so a failed write loses nothing;
+// in a folder the user cannot write, a writable file is rewritten in place.
+// Writes of several processes to one file take turns (a lock file beside it,
+// "<file>.lock", or a lock on the file itself in a read-only folder), so that
+// none loses another's keys; a write that cannot get its turn within ten
+// seconds fails and changes nothing.
 #include <QString>
 #include <optional>
 

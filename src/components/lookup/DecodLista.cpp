@@ -13,17 +13,35 @@ long DecodListaSql::DecodificaCodice(const QString& nome, GestoreDb& gestDb, con
     codice = Valore();
     colonne_.clear();
     riga_.clear();
-    const RisultatoQuery r = EseguiQueryTesti(gestDb, idDb, sql);
+    // The list holds every row of the provider's query (Sql(), before the
+    // field's text narrowed it), in the order the key asked for; the field's
+    // text only places the current row.
+    QString tutte = sql;
+    if (!Sql().trimmed().isEmpty()) {
+        const qsizetype ordine = sql.lastIndexOf(QLatin1String(" order by "), -1, Qt::CaseInsensitive);
+        tutte = Sql() + (ordine >= 0 ? sql.mid(ordine) : QString());
+    }
+    const RisultatoQuery r = EseguiQueryTesti(gestDb, idDb, tutte);
     if (r.righe.isEmpty()) return DecodListaInesistente;
-    FrmListaAiuto f(nullptr);
-    // The query is already narrowed to the search; the list searches further
-    // in the column it is ordered by.
     const int chiave = static_cast<int>(r.colonne.indexOf(colChiave));
-    int colonnaRicerca = chiave >= 0 ? chiave : 0;
-    if (TastoLista() != 113)
-        for (int i = 0; i < r.colonne.size(); ++i)
-            if (r.colonne[i].compare(QLatin1String("Descrizione"), Qt::CaseInsensitive) == 0) colonnaRicerca = i;
-    f.Carica(QStringLiteral("Aiuto - ") + nome, r.colonne, r.righe, colonnaRicerca, QString());
+    int descrizione = -1;
+    for (int i = 0; i < r.colonne.size(); ++i)
+        if (r.colonne[i].compare(QLatin1String("Descrizione"), Qt::CaseInsensitive) == 0) descrizione = i;
+    // The search looks at the code and at the description.
+    QList<int> ricerca;
+    if (chiave >= 0) ricerca << chiave;
+    if (descrizione >= 0 && descrizione != chiave) ricerca << descrizione;
+    if (ricerca.isEmpty()) ricerca << 0;
+    const int colonnaCampo = TastoLista() == 113 || descrizione < 0 ? ricerca.first() : descrizione;
+    FrmListaAiuto f(nullptr);
+    f.Carica(QStringLiteral("Aiuto - ") + nome, r.colonne, r.righe, ricerca, QString());
+    const QString testo = TestoRicerca().trimmed();
+    if (!testo.isEmpty())
+        for (int i = 0; i < r.righe.size(); ++i)
+            if (r.righe[i].value(colonnaCampo).trimmed().startsWith(testo, Qt::CaseInsensitive)) {
+                f.ImpostaRigaCorrente(i);
+                break;
+            }
     if (!mostraLista(f) || f.RigaScelta() < 0) return 0;
     colonne_ = r.colonne;
     riga_ = r.righe[f.RigaScelta()];

@@ -45,6 +45,10 @@ private:
 // Not found (-2).
 constexpr long DecodListaInesistente = -2;
 
+// The list opens on every row of the provider's query before its narrowing
+// (every company), with the current row on the first whose key (F2) or
+// description (F3) begins with the field's text; its search looks at the key
+// and the description. -2 only when there is no row at all.
 class DecodListaSql : public DecodLista {
 public:
     MostraListaAiuto mostraLista = MostraListaModale;

@@ -4,6 +4,8 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScreen>
+#include <QScrollBar>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -34,9 +36,14 @@ FrmListaAiuto::FrmListaAiuto(QWidget* parent) : QDialog(parent) {
 
 void FrmListaAiuto::Carica(const QString& titolo, const QStringList& intestazioni, const QList<QStringList>& righe,
                            int colonnaRicerca, const QString& testo) {
+    Carica(titolo, intestazioni, righe, QList<int>{colonnaRicerca}, testo);
+}
+
+void FrmListaAiuto::Carica(const QString& titolo, const QStringList& intestazioni, const QList<QStringList>& righe,
+                           const QList<int>& colonneRicerca, const QString& testo) {
     setWindowTitle(titolo);
     righe_ = righe;
-    colonna_ = colonnaRicerca;
+    colonne_ = colonneRicerca;
     scelta_ = -1;
     dbgLista->clear();
     dbgLista->setColumnCount(static_cast<int>(intestazioni.size()));
@@ -52,14 +59,31 @@ void FrmListaAiuto::Carica(const QString& titolo, const QStringList& intestazion
     txtRicerca->setText(testo);
     txtRicerca->blockSignals(false);
     Filtra();
+    Adatta();
     txtRicerca->setFocus();
+}
+
+void FrmListaAiuto::Adatta() {
+    dbgLista->resizeColumnsToContents();
+    int larghezza = dbgLista->verticalScrollBar()->sizeHint().width() + 2 * dbgLista->frameWidth();
+    for (int c = 0; c < dbgLista->columnCount(); ++c) larghezza += dbgLista->columnWidth(c);
+    const QMargins m = layout()->contentsMargins();
+    larghezza += m.left() + m.right();
+    const QScreen* s = screen();
+    const int massima = s ? s->availableGeometry().width() * 9 / 10 : larghezza;
+    resize(std::clamp(larghezza, 560, std::max(560, massima)), height());
+}
+
+void FrmListaAiuto::ImpostaRigaCorrente(int riga) {
+    if (riga >= 0 && riga < dbgLista->rowCount() && !dbgLista->isRowHidden(riga)) dbgLista->setCurrentCell(riga, 0);
 }
 
 void FrmListaAiuto::Filtra() {
     const QString t = txtRicerca->text().trimmed();
     int prima = -1;
     for (int r = 0; r < dbgLista->rowCount(); ++r) {
-        const bool vede = t.isEmpty() || righe_[r].value(colonna_).trimmed().startsWith(t, Qt::CaseInsensitive);
+        bool vede = t.isEmpty();
+        for (int c : colonne_) vede = vede || righe_[r].value(c).trimmed().startsWith(t, Qt::CaseInsensitive);
         dbgLista->setRowHidden(r, !vede);
         if (vede && prima < 0) prima = r;
     }

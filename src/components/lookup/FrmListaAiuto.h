@@ -1,9 +1,10 @@
 #pragma once
 // The lookup list: rows of a table with a search field above them. Typing
-// narrows the rows to those whose search column begins with the text (case
-// ignored); Up, Down, Page Up, Page Down move the current row while the
-// typing stays in the search field; Enter or a double click chooses the
-// row, Esc closes without a choice.
+// narrows the rows to those where one of the search columns begins with the
+// text (case ignored); Up, Down, Page Up, Page Down move the current row while
+// the typing stays in the search field; Enter or a double click chooses the
+// row, Esc closes without a choice. Columns are as wide as their texts and
+// the window widens to show them, up to the screen's width.
 #include <QDialog>
 #include <QList>
 #include <QStringList>
@@ -20,6 +21,10 @@ public:
     // matches; the search field starts with testo.
     void Carica(const QString& titolo, const QStringList& intestazioni, const QList<QStringList>& righe,
                 int colonnaRicerca, const QString& testo);
+    void Carica(const QString& titolo, const QStringList& intestazioni, const QList<QStringList>& righe,
+                const QList<int>& colonneRicerca, const QString& testo);
+    // Makes a loaded row the current one, when it is shown.
+    void ImpostaRigaCorrente(int riga);
     // Rows shown now, by their number in the loaded rows.
     QList<int> RigheVisibili() const;
     // The loaded row chosen, -1 when none.
@@ -37,7 +42,9 @@ private:
     void Filtra();
     void Scegli();
 
+    void Adatta();
+
     QList<QStringList> righe_;
-    int colonna_ = 0;
+    QList<int> colonne_;
     int scelta_ = -1;
 };

@@ -6,7 +6,7 @@
 #include "components/lookup/FrmListaAiuto.h"
 #include "components/lookup/TabelleAiuto.h"
 #include "components/util/UtilGenerali.h"
-#include "startup/Contesto.h"
+#include "components/core/ContestoComponenti.h"
 
 #include <QVariant>
 #include <QWidget>
@@ -54,7 +54,7 @@ TabellaAiuto Tabella(const QString& nome) {
 
 GestoreDb& Gestore(const ContestoAiuti& c) {
     if (c.gestDb) return *c.gestDb;
-    if (ctx().ggGestDb) return *ctx().ggGestDb;
+    if (ctxComponenti().ggGestDb) return *ctxComponenti().ggGestDb;
     throw ErroreRun(NumErrore::OggettoNonImpostato, QStringLiteral("Database non aperto"), QStringLiteral("QorAiuti"));
 }
 
@@ -106,7 +106,7 @@ QString CodiceCercato(const TabellaAiuto& t, const QString& testo) {
 QString QorAiutiSql::IdDb(bool condivisa) const {
     const QString id = condivisa ? contesto_.idDbMenu : contesto_.idDbase;
     if (!id.isEmpty()) return id;
-    return condivisa ? ctx().gsIdDbMenu : ctx().gsIdDbase;
+    return condivisa ? ctxComponenti().gsIdDbMenu : ctxComponenti().gsIdDbase;
 }
 
 Valore QorAiutiSql::DecodificaCampo(const QString& tabella, QWidget* casella, QWidget* etichetta,

@@ -1,7 +1,7 @@
 #include "components/lookup/TabelleAiuto.h"
 
 #include "components/util/UtilGenerali.h"
-#include "startup/Contesto.h"
+#include "components/core/ContestoComponenti.h"
 
 #include <QHash>
 

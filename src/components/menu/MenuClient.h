@@ -57,6 +57,9 @@ public:
 
     void ImpostaGestoreComandi(GestoreComando g) { gestore_ = std::move(g); }
     bool HaGestoreComandi() const { return static_cast<bool>(gestore_); }
+    // Called from the event loop when the link drops without ChiudiCollegamento
+    // (the menu ended or crashed): the program cannot live without its menu.
+    void ImpostaGestorePerdita(std::function<void()> g) { perdita_ = std::move(g); }
 
 protected:
     // Raises the EseguiComando event on the program's side.
@@ -67,6 +70,12 @@ protected:
         if (g) g(idMenu, keySec, com, param, rit);
     }
 
+    void SollevaPerdita() {
+        std::function<void()> g = perdita_;
+        if (g) g();
+    }
+
 private:
     GestoreComando gestore_;
+    std::function<void()> perdita_;
 };

@@ -34,6 +34,12 @@ public:
         return rit;
     }
 
+    // Lets a test play a menu that dies: the link drops.
+    void PerdiCollegamento() {
+        menuAssente = true;
+        SollevaPerdita();
+    }
+
     void RegistraProgramma(const QString& chiaveMenu, const QString& chiavePrg, const QString& paramAgg) override;
     InfoLancio LeggiInfoLancio() override { chiamate << QStringLiteral("InfoLancio"); return info; }
     QString FileImpostazioni() override { return fileImpostazioni; }

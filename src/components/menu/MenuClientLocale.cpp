@@ -18,6 +18,9 @@ ErroreRun MenuAssente() {
 
 MenuClientLocale::MenuClientLocale(int attesaMs, QObject* parent) : QObject(parent), attesaMs_(attesaMs) {
     connect(&socket_, &QLocalSocket::readyRead, this, &MenuClientLocale::LeggiDati);
+    // Queued: the drop may be seen inside a call that is waiting, and the
+    // handler closes the program, which must not happen under that call.
+    connect(&socket_, &QLocalSocket::disconnected, this, &MenuClientLocale::Scollegato, Qt::QueuedConnection);
 }
 
 MenuClientLocale::~MenuClientLocale() {
@@ -33,7 +36,15 @@ void MenuClientLocale::Scrivi(const QJsonObject& messaggio) {
     socket_.flush();
 }
 
+void MenuClientLocale::Scollegato() {
+    if (chiusuraVoluta_) return;
+    chiusuraVoluta_ = true;  // once
+    comandi_.clear();
+    SollevaPerdita();
+}
+
 void MenuClientLocale::Scollega() {
+    chiusuraVoluta_ = true;
     if (socket_.state() == QLocalSocket::UnconnectedState) return;
     socket_.flush();
     socket_.disconnectFromServer();
@@ -113,8 +124,10 @@ QJsonValue MenuClientLocale::Chiama(const QString& op, const QJsonArray& args) {
 void MenuClientLocale::RegistraProgramma(const QString& chiaveMenu, const QString& chiavePrg,
                                          const QString& paramAgg) {
     if (!Collegato()) {
+        chiusuraVoluta_ = false;
         socket_.connectToServer(NomeSocket(chiaveMenu));
         if (!socket_.waitForConnected(attesaMs_)) {
+            chiusuraVoluta_ = true;
             socket_.abort();
             throw MenuAssente();
         }
@@ -182,6 +195,7 @@ void MenuClientLocale::MostraMenu(const QString& chi) {
 }
 
 void MenuClientLocale::ChiudiCollegamento() {
+    chiusuraVoluta_ = true;
     if (!Collegato()) return;
     try {
         Chiama(QStringLiteral("ChiudiCollegamento"), {});

@@ -3,7 +3,8 @@
 // named from the menu key. Calls are synchronous (request, then wait for the
 // matching answer); the menu's commands are delivered one at a time on the
 // user-interface thread from the event loop, never inside a call, and their
-// answers sent back.
+// answers sent back. When the link drops without ChiudiCollegamento, the
+// handler of a lost link runs from the event loop.
 #include "components/menu/MenuClient.h"
 
 #include <QHash>
@@ -47,6 +48,7 @@ private:
     void ConsegnaComandi();
     void Scrivi(const QJsonObject& messaggio);
     void Scollega();
+    void Scollegato();
 
     QLocalSocket socket_;
     QByteArray buffer_;
@@ -57,6 +59,7 @@ private:
     bool inChiamata_ = false;
     bool inComando_ = false;
     bool chiudiDopoRisposta_ = false;
+    bool chiusuraVoluta_ = false;  // the link ends because the program said so
     // The command being handled, so that a link released inside it still answers.
     qint64 comandoCorrente_ = 0;
     Valore* ritCorrente_ = nullptr;

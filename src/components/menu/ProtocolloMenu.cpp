@@ -1,6 +1,37 @@
 #include "components/menu/ProtocolloMenu.h"
 
+#include <QDir>
+#include <QFile>
 #include <QJsonDocument>
+#include <QStandardPaths>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+// A folder that is the user's own and that nobody else may enter.
+bool cartellaDelUtente(const QByteArray& percorso) {
+    struct stat st {};
+    return ::lstat(percorso.constData(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == ::getuid() &&
+           (st.st_mode & 077) == 0;
+}
+
+// The session's run-time folder; without one, a folder of the user's own
+// under the temporary folder, made private. Qt's own choice (which also
+// complains on the error stream) when that name is taken by somebody else.
+QString CartellaPrivata() {
+    const QByteArray sessione = qgetenv("XDG_RUNTIME_DIR");
+    if (!sessione.isEmpty() && cartellaDelUtente(sessione)) return QFile::decodeName(sessione);
+    const QString propria = QDir::tempPath() + QStringLiteral("/comiva-%1").arg(::getuid());
+    const QByteArray p = QFile::encodeName(propria);
+    ::mkdir(p.constData(), 0700);
+    if (cartellaDelUtente(p)) return propria;
+    const QString qt = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    return qt.isEmpty() ? QDir::tempPath() : qt;
+}
+
+}  // namespace
 
 namespace ProtocolloMenu {
 
@@ -9,8 +40,10 @@ QString NomeSocket(const QString& chiaveMenu) {
     for (QChar& c : chiave)
         if (!(c.isLetterOrNumber() && c.unicode() < 128) && c != QLatin1Char('-') && c != QLatin1Char('_'))
             c = QLatin1Char('_');
-    return QStringLiteral("comiva-menu-") + chiave;
+    return CartellaPrivata() + QStringLiteral("/comiva-menu-") + chiave;
 }
+
+QString NomeBloccoMenu(const QString& chiaveMenu) { return NomeSocket(chiaveMenu) + QStringLiteral(".lock"); }
 
 QJsonValue ValoreInJson(const Valore& v) {
     switch (v.tipo()) {

@@ -27,8 +27,15 @@ namespace ProtocolloMenu {
 constexpr long NumMenuAssente = 429;
 
 // Name of the menu's local socket for a menu key: "comiva-menu-" and the key
-// with every character outside letters, digits, '-' and '_' turned into '_'.
+// with every character outside letters, digits, '-' and '_' turned into '_',
+// inside the user's private run-time folder (XDG_RUNTIME_DIR, else the folder
+// "comiva-<uid>" under the temporary folder, mode 0700), so that another
+// user's menu with the same key is a different socket and nobody else can
+// reach or remove this one.
 QString NomeSocket(const QString& chiaveMenu);
+// The lock file that the menu serving a key holds for its whole life: beside
+// the socket, the socket name and ".lock".
+QString NomeBloccoMenu(const QString& chiaveMenu);
 
 QJsonValue ValoreInJson(const Valore& v);
 Valore ValoreDaJson(const QJsonValue& j);

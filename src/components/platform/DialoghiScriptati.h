@@ -22,6 +22,9 @@ public:
     // Answers of input boxes and file dialogs; an empty optional is a cancel.
     QList<std::optional<QString>> risposteTesto;
     QList<DialogoMostrato> mostrati;
+    // Filters chosen in file dialogs (1-based), in order; none left: the
+    // filter that matches the name.
+    QList<int> risposteFiltro;
 
     int msgCom(const RichiestaMsgCom& r) override {
         mostrati.append({QStringLiteral("msgCom"), r.messaggio, r.titolo, r.bottoni, 0});
@@ -42,6 +45,12 @@ public:
     std::optional<QString> sceltaFile(const RichiestaFile& r) override {
         mostrati.append({QStringLiteral("sceltaFile"), r.nomeFile, r.titolo, r.filtri, 0});
         return risposteTesto.isEmpty() ? std::nullopt : risposteTesto.takeFirst();
+    }
+
+    std::optional<QString> sceltaFileFiltro(const RichiestaFile& r, int& filtro) override {
+        const auto scelto = sceltaFile(r);
+        filtro = !risposteFiltro.isEmpty() ? risposteFiltro.takeFirst() : scelto ? FiltroDelFile(r.filtri, *scelto) : 1;
+        return scelto;
     }
 
     // Texts shown, in order.

@@ -51,4 +51,19 @@ public:
     virtual std::optional<QString> inputBox(const QString& domanda, const QString& titolo,
                                             const QString& predefinito) = 0;
     virtual std::optional<QString> sceltaFile(const RichiestaFile& r) = 0;
+    // The same, also telling the 1-based filter the user had chosen. By
+    // default the filter is the first whose patterns the name's extension
+    // matches (the first filter when none does).
+    virtual std::optional<QString> sceltaFileFiltro(const RichiestaFile& r, int& filtro);
 };
+
+// The 1-based filter of `filtri` ("Testo (*.txt)") whose patterns match the
+// file name's extension; 1 when none does.
+int FiltroDelFile(const QStringList& filtri, const QString& file);
+
+// The service the program installed (ggDialoghi); when none is, the program's
+// default service (its real boxes, which register themselves); without either,
+// a quiet stand-in that answers as Enter would (the default button, OK, no
+// input, no file) and writes the text on the standard error.
+ServizioDialoghi& Dialoghi();
+void ImpostaDialoghiPredefiniti(ServizioDialoghi& (*predefiniti)());

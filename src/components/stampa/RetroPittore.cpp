@@ -104,6 +104,7 @@ void RetroPittore::IniziaPagina(int) {
     primaPagina_ = false;
     pittore_.setRenderHint(QPainter::Antialiasing);
     pittore_.setRenderHint(QPainter::TextAntialiasing);
+    pittore_.setRenderHint(QPainter::SmoothPixmapTransform);
     pittore_.setPen(Qt::black);
 }
 
@@ -122,7 +123,19 @@ void RetroPittore::Testo(const QRectF& scatolaMm, const QString& allineamento, c
 }
 
 void RetroPittore::Immagine(const QImage& immagine, const QRectF& rettangoloMm) {
-    if (pittore_.isActive() && !immagine.isNull()) pittore_.drawImage(px(rettangoloMm), immagine);
+    if (!pittore_.isActive() || immagine.isNull()) return;
+    const QRectF r = px(rettangoloMm);
+    // A picture shrunk onto a page image is first scaled by averaging, so its
+    // thin box lines and small labels survive; sampling would drop most of
+    // them. Printers and the PDF take the picture whole.
+    const QSize dest(qRound(r.width()), qRound(r.height()));
+    if (tipo_ == Tipo::Immagini && dest.width() > 0 && dest.height() > 0 &&
+        (dest.width() < immagine.width() || dest.height() < immagine.height())) {
+        pittore_.drawImage(QRectF(r.topLeft(), QSizeF(dest)),
+                           immagine.scaled(dest, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+        return;
+    }
+    pittore_.drawImage(r, immagine);
 }
 
 void RetroPittore::FinePagina(int) {

@@ -2,11 +2,12 @@
 
 #include "components/core/ErroreRun.h"
 #include "components/platform/ServizioDialoghi.h"
+#include "components/posta/ServizioPosta.h"
 #include "components/stampa/FormStampaInCorso.h"
-#include "components/stampa/FrmVStampa.h"
 #include "components/stampa/RetroPittore.h"
+#include "components/stampa/UscitaRighe.h"
 #include "components/util/Percorsi.h"
-#include "startup/Contesto.h"
+#include "components/core/ContestoComponenti.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -16,50 +17,19 @@
 #include <QFontMetricsF>
 #include <QGuiApplication>
 #include <QImageReader>
+#include <QPageLayout>
 #include <QPageSize>
+#include <QPrinter>
 #include <QPrinterInfo>
 #include <QStandardPaths>
 
 // --- Owner ---
 
-void ChiamanteStampa::oiStaAtt(int valore) { ctx().giStaAtt = valore; }
-int ChiamanteStampa::oiStaAtt() const { return ctx().giStaAtt; }
+void ChiamanteStampa::oiStaAtt(int valore) { ctxComponenti().giStaAtt = valore; }
+int ChiamanteStampa::oiStaAtt() const { return ctxComponenti().giStaAtt; }
 
 namespace {
 const QString MarcatoreColonna = QStringLiteral("§ç^&£");
-
-// Windows-1252 bytes 0x80-0x9F; characters outside the code page become "?".
-constexpr char16_t Alti1252[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-                                   0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
-                                   0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-                                   0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
-QByteArray in1252(const QString& s) {
-    QByteArray b;
-    b.reserve(s.size());
-    for (QChar c : s) {
-        const char16_t u = c.unicode();
-        if (u < 0x80 || (u >= 0xA0 && u < 0x100)) {
-            b += static_cast<char>(u);
-            continue;
-        }
-        int i = 0;
-        while (i < 32 && Alti1252[i] != u) ++i;
-        b += i < 32 ? static_cast<char>(0x80 + i) : '?';
-    }
-    return b;
-}
-
-QString allinea(const QString& testo, int larghezza, const QString& allineamento) {
-    if (larghezza <= 0) return testo;
-    QString t = testo.left(larghezza);
-    const int spazio = larghezza - t.size();
-    if (allineamento == QLatin1String("D")) return QString(spazio, QLatin1Char(' ')) + t;
-    if (allineamento == QLatin1String("C")) {
-        const int prima = spazio / 2;
-        return QString(prima, QLatin1Char(' ')) + t + QString(spazio - prima, QLatin1Char(' '));
-    }
-    return t + QString(spazio, QLatin1Char(' '));
-}
 
 bool eDriverPdf(const QString& nome) {
     return nome.compare(QLatin1String("PDFCreator"), Qt::CaseInsensitive) == 0 ||
@@ -67,62 +37,9 @@ bool eDriverPdf(const QString& nome) {
 }
 
 void mostra(const QString& testo) {
-    if (ctx().ggDialoghi) ctx().ggDialoghi->msgBox(testo, StileMsg::SoloOk | StileMsg::Critico, QStringLiteral("Stampa"));
+    if (ctxComponenti().ggDialoghi) ctxComponenti().ggDialoghi->msgBox(testo, StileMsg::SoloOk | StileMsg::Critico, QStringLiteral("Stampa"));
 }
 }  // namespace
-
-// --- Line output of routes 2 and 3 ---
-
-struct Stampa::Uscita {
-    QFile file;
-    bool fisso = false;
-    OpzSta opz;
-    QStringList campi;   // route 2: fields of the line
-    QString riga;        // route 3: the line
-    bool rigaAperta = false;
-    int righePagina = 0;
-    int pagine = 0;
-
-    void scrivi(const QString& testo) {
-        const QByteArray b = in1252(testo);
-        if (file.write(b) != b.size())
-            throw ErroreRun(61, QStringLiteral("Errore di scrittura nel file \"%1\"").arg(file.fileName()),
-                            QStringLiteral("Stampa"));
-    }
-    QString qualifica(QString campo) const {
-        if (opz.FileForm == OpzSta::Testo || opz.DelimStr.isEmpty()) return campo;
-        const QString q = opz.DelimStr;
-        // Only a field that holds the separator, the qualifier or a line break needs it.
-        if (!campo.contains(opz.SepCampi.left(1)) && !campo.contains(q) && !campo.contains(QLatin1Char('\n')))
-            return campo;
-        return q + campo.replace(q, q + q) + q;
-    }
-    void fineRiga() {
-        if (fisso) {
-            QString r = riga;
-            while (r.endsWith(QLatin1Char(' '))) r.chop(1);
-            scrivi(r + QStringLiteral("\r\n"));
-            riga.clear();
-            ++righePagina;
-        } else {
-            QStringList q;
-            for (const QString& c : std::as_const(campi)) q << qualifica(c);
-            scrivi(q.join(opz.SepCampi.isEmpty() ? QStringLiteral(";") : opz.SepCampi.left(1)) + QStringLiteral("\r\n"));
-            campi.clear();
-        }
-        rigaAperta = false;
-    }
-    void iniziaPagina() {
-        if (!fisso) return;
-        if (pagine > 0) scrivi(QStringLiteral("\f"));
-        ++pagine;
-        righePagina = 0;
-        for (int i = 0; i < opz.FisMrAlt; ++i) {
-            scrivi(QStringLiteral("\r\n"));
-            ++righePagina;
-        }
-    }
-};
 
 // --- Print object ---
 
@@ -134,7 +51,7 @@ Stampa::~Stampa() {
     if (avviato_ && !finito_) {
         try {
             if (retro_) retro_->Fine();
-            if (uscita2_ && uscita2_->file.isOpen()) uscita2_->file.close();
+            if (uscita2_) uscita2_->Chiudi(false);
         } catch (...) {
         }
         try {
@@ -226,6 +143,11 @@ bool Stampa::VerificaAvvio(int, bool& nonAvviare) {
         mostra(QStringLiteral("Modalità di stampa %1 non prevista.\r\nScegliere la destinazione nelle opzioni di stampa.")
                    .arg(percorso()));
         nonAvviare = true;
+    } else if (ogOpzSta && ogOpzSta->ModoEscluso(percorso())) {
+        // A route the print cannot take (saved options may still name it).
+        mostra(QStringLiteral("Questa stampa non può essere inviata alla destinazione scelta.\r\nScegliere un'altra "
+                              "destinazione nelle opzioni di stampa."));
+        nonAvviare = true;
     } else if (p == OpzSta::Stampante && !retroImposto_ && !registro_) {
         const QString nome = nomeStampante();
         const QPrinterInfo info = nome.isEmpty() ? QPrinterInfo::defaultPrinter() : QPrinterInfo::printerInfo(nome);
@@ -253,8 +175,15 @@ void Stampa::ImpRetro(std::unique_ptr<RetroGrafico> retro) {
     retroImposto_ = retro_ != nullptr;
 }
 
-double Stampa::LeggiLargPag() const { return pagina_.width(); }
-double Stampa::LeggiAltPag() const { return pagina_.height(); }
+double Stampa::LeggiLargPag() const {
+    return pagina_.width() - bandaNonStampabile_.left() - bandaNonStampabile_.right() - dx_;
+}
+double Stampa::LeggiAltPag() const {
+    return pagina_.height() - bandaNonStampabile_.top() - bandaNonStampabile_.bottom() - dy_;
+}
+QPointF Stampa::origine() const {
+    return QPointF(bandaNonStampabile_.left() + dx_, bandaNonStampabile_.top() + dy_);
+}
 
 // --- Fonts ---
 
@@ -333,39 +262,21 @@ void Stampa::ImpAllineamento(const QString& a) {
 QRectF Stampa::scatola() const {
     const double sin = qMax(sinistra_, mrSin_);
     double des = destra_;
-    if (des <= 0 || des <= sin) des = pagina_.width() - mrDes_;
+    if (des <= 0 || des <= sin) des = LeggiLargPag() - mrDes_;
     if (des < sin) des = sin;
     return QRectF(sin, vert_, des - sin, AltezzaRiga());
 }
 
 void Stampa::scriviCampo(double sinMm, double desMm, int car0, int car, const QString& testo, bool colonna) {
     const int p = percorso();
-    if (p == OpzSta::File) {
-        if (!uscita2_) return;
-        if (ogOpzSta->FileForm == OpzSta::FormatoExcel && testo.contains(MarcatoreColonna))
-            uscita2_->campi << testo.split(MarcatoreColonna);
-        else
-            uscita2_->campi << QString(testo).remove(MarcatoreColonna);
-        uscita2_->rigaAperta = true;
-        return;
-    }
-    if (p == OpzSta::LarghezzaFissa) {
-        if (!uscita2_) return;
-        QString& r = uscita2_->riga;
-        const QString campo = allinea(testo, car, allineamento_);
-        if (colonna) {
-            if (r.size() < car0) r += QString(car0 - r.size(), QLatin1Char(' '));
-            r = r.left(car0) + campo + r.mid(car0 + campo.size());
-        } else {
-            r += campo + QLatin1Char(' ');
-        }
-        uscita2_->rigaAperta = true;
+    if (p == OpzSta::File || p == OpzSta::LarghezzaFissa) {
+        if (uscita2_) uscita2_->Campo(testo, car0, car, allineamento_, colonna);
         return;
     }
     if (!retro_ || !avviato_ || !paginaAperta_) return;
     const QRectF box(sinMm, vert_, qMax(0.0, desMm - sinMm), AltezzaRiga());
     altezzaRigaCorrente_ = qMax(altezzaRigaCorrente_, box.height());
-    retro_->Testo(box.translated(dx_, dy_), allineamento_, fontUsato(), QString(testo).remove(MarcatoreColonna));
+    retro_->Testo(box.translated(origine()), allineamento_, fontUsato(), UscitaRighe::SenzaMarcatore(testo));
 }
 
 void Stampa::StampaTesto(double larghezza, const QString& testo, bool) {
@@ -384,7 +295,7 @@ void Stampa::NuovaRiga() {
     registra(v);
     const int p = percorso();
     if ((p == OpzSta::File || p == OpzSta::LarghezzaFissa) && uscita2_) {
-        uscita2_->fineRiga();
+        uscita2_->FineRiga();
         vert_ += 1;
         return;
     }
@@ -435,14 +346,14 @@ bool Stampa::VerificaSpazio(int righe, const QString&, int) const {
     if (p == OpzSta::File) return false;
     if (p == OpzSta::LarghezzaFissa) {
         if (!ogOpzSta || ogOpzSta->FisRighe <= 0 || !uscita2_) return false;
-        return uscita2_->righePagina + righe > ogOpzSta->FisRighe - ogOpzSta->FisMrBas;
+        return uscita2_->RighePagina() + righe > ogOpzSta->FisRighe - ogOpzSta->FisMrBas;
     }
-    return vert_ + righe * AltezzaRiga() > pagina_.height() - mrBas_;
+    return vert_ + righe * AltezzaRiga() > LeggiAltPag() - mrBas_;
 }
 
 // --- Fixed width ---
 
-int Stampa::LeggiColonnaFis() const { return uscita2_ ? uscita2_->riga.size() : 0; }
+int Stampa::LeggiColonnaFis() const { return uscita2_ ? uscita2_->Colonna() : 0; }
 
 void Stampa::RigaFis(int conta, const QString& riempimento, const QString& testo, bool) {
     VoceStampa v = voce(QStringLiteral("RigaFis"));
@@ -451,12 +362,11 @@ void Stampa::RigaFis(int conta, const QString& riempimento, const QString& testo
     registra(v);
     if (!uscita2_ || percorso() != OpzSta::LarghezzaFissa) return;
     if (conta <= 0) {
-        uscita2_->fineRiga();
+        uscita2_->FineRiga();
         return;
     }
     const QChar c = riempimento.isEmpty() ? QLatin1Char(' ') : riempimento.at(0);
-    uscita2_->riga += QString(conta, c);
-    uscita2_->rigaAperta = true;
+    uscita2_->Riempi(conta, c);
 }
 
 // --- Pictures ---
@@ -467,7 +377,7 @@ void Stampa::StampaImmagine(const QImage& immagine, double x, double y, double l
     v.scatola = QRectF(x, y, larghezza, altezza);
     v.dimImmagine = immagine.size();
     registra(v);
-    if (retro_ && avviato_ && paginaAperta_) retro_->Immagine(immagine, v.scatola.translated(dx_, dy_));
+    if (retro_ && avviato_ && paginaAperta_) retro_->Immagine(immagine, v.scatola.translated(origine()));
 }
 
 void Stampa::StampaImmagine(const QString& file, double x, double y, double larghezza, double altezza) {
@@ -521,12 +431,7 @@ void Stampa::chiudiPaginaGrafica(bool ultima) {
     retro_->FinePagina(numPag_);
     if (PercorsoEffettivo() != OpzSta::Video || !ofrmVStampa || retroImposto_) return;
     auto* pittore = static_cast<RetroPittore*>(retro_.get());
-    FrmVStampa* f = ofrmVStampa;
-    f->ImpImmaginePagina(pittore->UltimaImmagine());
-    f->imaMuovi[3]->setEnabled(!ultima);
-    for (int i : {1, 2, 4}) f->imaMuovi[i]->setEnabled(memPag_);
-    if (ultima) f->LabMsg->setText(QStringLiteral("Stampa Terminata"));
-    f->SistImgFrecce();
+    ofrmVStampa->PaginaPronta(pittore->UltimaImmagine(), ultima, memPag_);
 }
 
 void Stampa::AvviaDocumento() {
@@ -543,37 +448,47 @@ void Stampa::AvviaDocumento() {
     if (!percorsoNoto())
         throw ErroreRun(5, QStringLiteral("Modalità di stampa %1 non prevista").arg(percorso()), QStringLiteral("Stampa"));
     pagina_ = QSizeF(210, 297);
+    bandaNonStampabile_ = {};
     if (p == OpzSta::Stampante || p == OpzSta::Video) {
         const QString nome = nomeStampante();
         const QPrinterInfo info = nome.isEmpty() ? QPrinterInfo::defaultPrinter() : QPrinterInfo::printerInfo(nome);
         if (!info.isNull() && info.defaultPageSize().isValid())
             pagina_ = info.defaultPageSize().size(QPageSize::Millimeter);
+        // The printer's unprintable band; the preview lays pages out as that printer prints them.
+        if (!info.isNull() && !retroImposto_ && !registro_) {
+            QPrinter stampante(info);
+            QPageLayout impaginazione = stampante.pageLayout();
+            impaginazione.setUnits(QPageLayout::Millimeter);
+            bandaNonStampabile_ = impaginazione.minimumMargins();
+        }
     }
-    if (forzaVert_ != 0 && pagina_.width() > pagina_.height()) pagina_.transpose();
+    if (p == OpzSta::Stampante || p == PercorsoPdf) {
+        // A paper size chosen in the options (the platform's paper number) wins over the printer's own.
+        const int carta = static_cast<int>(ogOpzSta->LeggiOpzione(QStringLiteral("NumTipoCarta")).numero());
+        const QPageSize scelta(QPageSize::id(carta));
+        if (carta > 0 && scelta.isValid()) pagina_ = scelta.size(QPageSize::Millimeter);
+    }
+    if (forzaVert_ != 0 && pagina_.width() > pagina_.height()) {
+        pagina_.transpose();
+        bandaNonStampabile_ = QMarginsF(bandaNonStampabile_.top(), bandaNonStampabile_.right(),
+                                        bandaNonStampabile_.bottom(), bandaNonStampabile_.left());
+    }
+    // Named parameter "Orientamento" 2: landscape (the list print asks for it).
+    if (forzaVert_ == 0 && LeggiParametro(QStringLiteral("Orientamento")).intero() == 2 &&
+        pagina_.width() < pagina_.height()) {
+        pagina_.transpose();
+        bandaNonStampabile_ = QMarginsF(bandaNonStampabile_.bottom(), bandaNonStampabile_.left(),
+                                        bandaNonStampabile_.top(), bandaNonStampabile_.right());
+    }
 
     if (p == OpzSta::File || p == OpzSta::LarghezzaFissa) {
-        uscita2_ = std::make_unique<Uscita>();
-        uscita2_->fisso = p == OpzSta::LarghezzaFissa;
-        uscita2_->opz = *ogOpzSta;
-        QString nome = PercorsoLocale((uscita2_->fisso ? ogOpzSta->FisFileName : ogOpzSta->FileName).trimmed());
-        if (!nome.isEmpty() && QFileInfo(nome).isRelative() && !ogOpzSta->PathDefault.trimmed().isEmpty())
-            nome = QDir(PercorsoLocale(ogOpzSta->PathDefault.trimmed())).filePath(nome);
-        uscita2_->file.setFileName(nome);
-        if (nome.isEmpty() || !uscita2_->file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-            uscita2_.reset();
-            throw ErroreRun(75,
-                            QStringLiteral("Impossibile scrivere il file di stampa \"%1\"").arg(nome),
-                            QStringLiteral("Stampa"));
-        }
-        fileUscita_ = nome;
-        if (uscita2_->fisso && ogOpzSta->FisUtilComp) uscita2_->scrivi(ogOpzSta->FisCodIniComp);
-        uscita2_->iniziaPagina();
+        uscita2_ = UscitaRighe::Apri(*ogOpzSta, p == OpzSta::LarghezzaFissa);
+        fileUscita_ = uscita2_->NomeFile();
     } else {
         apriRetro();
         if (p == OpzSta::Video && ofrmVStampa && !retroImposto_ && !registro_) {
             memPag_ = ogOpzSta->MemVid != 0;
-            ofrmVStampa->show();
-            ofrmVStampa->ogStampa(this);
+            ofrmVStampa->MostraAnteprima(this);
             memPag_ = ogOpzSta->MemVid != 0;
         }
     }
@@ -596,8 +511,7 @@ void Stampa::NuovaPagina() {
     if (annullata_) return;
     const int p = PercorsoEffettivo();
     if ((p == OpzSta::File || p == OpzSta::LarghezzaFissa) && uscita2_) {
-        if (uscita2_->rigaAperta) uscita2_->fineRiga();
-        uscita2_->iniziaPagina();
+        uscita2_->NuovaPagina();
         ++pagineProdotte_;
     } else {
         if (!retro_ || paginaAperta_) ++pagineProdotte_;
@@ -619,9 +533,7 @@ void Stampa::NuovaPagina() {
 }
 
 void Stampa::attendiAnteprima() {
-    FrmVStampa* f = ofrmVStampa;
-    if (!f) return;
-    f->Continua();
+    if (ofrmVStampa) ofrmVStampa->Continua();
 }
 
 void Stampa::FineStampa() {
@@ -643,10 +555,8 @@ void Stampa::FineStampa() {
     }
     const int p = PercorsoEffettivo();
     if ((p == OpzSta::File || p == OpzSta::LarghezzaFissa) && uscita2_) {
-        if (uscita2_->rigaAperta) uscita2_->fineRiga();
-        if (uscita2_->fisso && ogOpzSta->FisUtilComp) uscita2_->scrivi(ogOpzSta->FisCodFinComp);
+        uscita2_->Chiudi();
         ++pagineProdotte_;
-        uscita2_->file.close();
         uscita2_.reset();
         return;
     }
@@ -659,14 +569,47 @@ void Stampa::FineStampa() {
         chiudiPaginaGrafica(true);
     }
     retro_->Fine();
+    if (p == PercorsoPdf && !annullata_ && ogOpzSta->LeggiOpzione(QStringLiteral("EmailInvia")).booleano()) inviaPosta();
     if (p == OpzSta::Video && ofrmVStampa && !retroImposto_) {
         // The preview stays on screen until the user leaves it.
-        while (!uscita_ && ofrmVStampa && ofrmVStampa->obAttivo) {
-            const bool scriptato = static_cast<bool>(ofrmVStampa->attesaScriptata);
+        while (!uscita_ && ofrmVStampa && ofrmVStampa->AnteprimaAttiva()) {
+            const bool scriptato = ofrmVStampa->AttesaScriptata();
             ofrmVStampa->Continua();
             if (scriptato && !uscita_) break;
         }
         terminaAnteprima();
+    }
+}
+
+void Stampa::inviaPosta() {
+    auto opzione = [this](const char* n) { return ogOpzSta->LeggiOpzione(QString::fromLatin1(n)); };
+    for (;;) {
+        MessaggioPosta m;
+        m.mittente = opzione("EmailInd").testo();
+        m.destinatario = opzione("EmailTo").testo();
+        m.rispondiA = opzione("EmailReplay").testo();
+        m.oggetto = opzione("EmailOggetto").testo();
+        m.testo = opzione("EmailTesto").testo();
+        m.allegato = filePdf_;
+        m.notifica = opzione("EmailFlagNotifica").booleano();
+        ConfigPosta c;
+        c.metodo = opzione("EmailTipoInvio").testo();
+        c.server = opzione("EmailServerSMTP").testo();
+        c.porta = static_cast<int>(opzione("EmailNumPorta").numero());
+        c.login = opzione("EmailLogin").testo();
+        c.password = opzione("EmailPwd").testo();
+        c.ssl = opzione("EmailUsaSSL").testo().trimmed().compare(QLatin1String("S"), Qt::CaseInsensitive) == 0;
+        c.fileLog = PercorsoLocale(opzione("EmailFileLog").testo().trimmed());
+        const RisultatoPosta r = ggPosta().Invia(m, c);
+        VoceStampa v = voce(QStringLiteral("InviaEmail"));
+        v.testo = m.destinatario;
+        registra(v);
+        if (r.esito == EsitoPosta::Inviato) return;
+        // A refused login is asked again; new data send the message again.
+        if (r.esito == EsitoPosta::LoginRifiutato && ofrmStampaInCorso && ofrmStampaInCorso->ChiediEmailLogPwd()) continue;
+        mostra(QStringLiteral("Invio dell'email non riuscito.\r\nIl file PDF \"%1\" è stato creato ma non inviato.\r\n%2")
+                   .arg(filePdf_, r.dettaglio));
+        return;
     }
 }
 
@@ -695,5 +638,5 @@ void Stampa::chiudiProprietario() {
     if (chiamante_)
         chiamante_->oiStaAtt(0);
     else
-        ctx().giStaAtt = 0;
+        ctxComponenti().giStaAtt = 0;
 }

@@ -8,19 +8,22 @@
 // headings themselves after AvviaDocumento and NuovaPagina.
 #include "components/core/Valore.h"
 #include "components/stampa/FontSta.h"
+#include "components/stampa/FormAnteprima.h"
 #include "components/stampa/OpzSta.h"
 #include "components/stampa/RetroStampa.h"
 
 #include <QImage>
 #include <QMap>
+#include <QMarginsF>
+#include <QPointF>
 #include <QObject>
 #include <QPointer>
 #include <QString>
 #include <QWidget>
 #include <memory>
 
-class FrmVStampa;
 class FormStampaInCorso;
+class UscitaRighe;
 
 // The owner of a print job (a writer or a list screen). Its oiStaAtt keeps
 // the program's print-in-progress flag; the print object writes 0 into it
@@ -44,7 +47,7 @@ public:
     void ImpChiamante(ChiamanteStampa* chiamante) { chiamante_ = chiamante; }
     ChiamanteStampa* LeggiChiamante() const { return chiamante_; }
     std::shared_ptr<OpzSta> ogOpzSta;          // the options of the print
-    QPointer<FrmVStampa> ofrmVStampa;          // preview form
+    RifAnteprima ofrmVStampa;                  // preview form
     FormStampaInCorso* ofrmStampaInCorso = nullptr;  // print-in-progress box
     QString ogPrtStam;                         // the program's current printer (name)
     void ImpFormZoom(QWidget* form) { formZoom_ = form; }
@@ -62,7 +65,8 @@ public:
     bool LeggiAvvisiIni() const { return mostraMsg_; }
     void ImpSezioneSta(const QString& s) { sezione_ = s; }
     QString LeggiSezioneSta() const { return sezione_; }
-    // Named parameters ("UltRigaGrigia", "AttendiPdfNoStampa", "DirImgEmail").
+    // Named parameters ("UltRigaGrigia", "AttendiPdfNoStampa", "DirImgEmail",
+    // "Orientamento": 2 turns the page to landscape).
     void ImpParametro(const QString& nome, int tipo, const Valore& valore);
     Valore LeggiParametro(const QString& nome) const;
     // Commands by name: "AttivaPdfAutom" answers true when this job's pages
@@ -100,6 +104,11 @@ public:
     void ImpMrBas(double v) { mrBas_ = v; }
     double LeggiFatt() const { return fatt_; }
     void ImpFatt(double v) { fatt_ = v; }
+    // Dx, Dy: where the page starts inside the printable area of the sheet.
+    // Every position is measured from that origin, and the page runs from it
+    // to the printable area's far edges (LeggiLargPag, LeggiAltPag), so the
+    // margins are measured inside the printable area and nothing lands in a
+    // printer's unprintable band. The PDF and images print the whole sheet.
     double LeggiDx() const { return dx_; }
     void ImpDx(double v) { dx_ = v; }
     double LeggiDy() const { return dy_; }
@@ -212,7 +221,6 @@ public:
 
 private:
     struct Colonna { double sin = 0, des = 0; int car0 = 0, car = 0; };
-    struct Uscita;  // the line output of routes 2 and 3
 
     void registra(VoceStampa v);
     VoceStampa voce(const QString& op) const;
@@ -232,6 +240,8 @@ private:
     void chiudiInCorso();
     void mostraPaginaInCorso();
     void elaboraEventi();
+    // Sends the automatic PDF by e-mail when the options ask for it.
+    void inviaPosta();
 
     ChiamanteStampa* chiamante_ = nullptr;
     QPointer<QWidget> formZoom_;
@@ -244,7 +254,9 @@ private:
 
     double mrSin_ = 1, mrDes_ = 1, mrAlt_ = 10, mrBas_ = 10, fatt_ = 1, dx_ = 0, dy_ = 0, interl_ = 0;
     int forzaVert_ = 0;
-    QSizeF pagina_{210, 297};
+    QSizeF pagina_{210, 297};       // the sheet
+    QMarginsF bandaNonStampabile_;  // of the printer, on each side of the sheet
+    QPointF origine() const;
 
     QString fontLab_ = QStringLiteral("CorpoLab"), fontCampo_ = QStringLiteral("CorpoCampo");
     QMap<QString, std::shared_ptr<FontStd>> fonts_;
@@ -264,6 +276,6 @@ private:
     QString filePdf_, fileUscita_;
     std::unique_ptr<RetroGrafico> retro_;
     bool retroImposto_ = false;
-    std::unique_ptr<Uscita> uscita2_;
+    std::unique_ptr<UscitaRighe> uscita2_;  // the line output of routes 2 and 3
     std::shared_ptr<RegistroStampa> registro_;
 };

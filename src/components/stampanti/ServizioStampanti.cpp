@@ -1,5 +1,6 @@
 #include "components/stampanti/ServizioStampanti.h"
 
+#include <QPageSize>
 #include <QPrinterInfo>
 
 std::optional<StampanteInstallata> ServizioStampanti::Cerca(const QString& nome) const {
@@ -15,6 +16,38 @@ QList<StampanteInstallata> StampantiQt::Installate() const {
 }
 
 QString StampantiQt::NomePredefinita() const { return QPrinterInfo::defaultPrinterName(); }
+
+namespace {
+QPrinterInfo coda(const QString& nome) {
+    return nome.isEmpty() ? QPrinterInfo::defaultPrinter() : QPrinterInfo::printerInfo(nome);
+}
+constexpr int CassettoAutomatico = 7;
+}  // namespace
+
+QList<int> StampantiQt::NumeriCassetti(const QString& nome) const {
+    return coda(nome).isNull() ? QList<int>() : QList<int>{CassettoAutomatico};
+}
+
+QStringList StampantiQt::NomiCassetti(const QString& nome) const {
+    return coda(nome).isNull() ? QStringList() : QStringList{QStringLiteral("Automatico")};
+}
+
+QList<int> StampantiQt::NumeriFormati(const QString& nome) const {
+    QList<int> n;
+    for (const QPageSize& f : coda(nome).supportedPageSizes()) n.append(f.windowsId());
+    return n;
+}
+
+QStringList StampantiQt::NomiFormati(const QString& nome) const {
+    QStringList n;
+    for (const QPageSize& f : coda(nome).supportedPageSizes()) n.append(f.name());
+    return n;
+}
+
+int StampantiQt::FormatoCorrente(const QString& nome) const {
+    const QPageSize f = coda(nome).defaultPageSize();
+    return f.isValid() ? f.windowsId() : 0;
+}
 
 namespace {
 std::shared_ptr<ServizioStampanti>& servizio() {

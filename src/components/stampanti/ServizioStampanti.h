@@ -6,6 +6,7 @@
 // chooses the printer of its own jobs.
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <memory>
 #include <optional>
 
@@ -26,6 +27,18 @@ public:
 
     // The first installed printer of that name (case ignored), or nothing.
     std::optional<StampanteInstallata> Cerca(const QString& nome) const;
+
+    // What the driver of a printer offers, as two parallel lists each: the
+    // paper bins (numbers, names) and the paper sizes (numbers in the
+    // platform's paper numbering, names). The lists come separately because
+    // a driver may answer lists of different lengths; callers pair them up.
+    // An empty name is the system default printer.
+    virtual QList<int> NumeriCassetti(const QString& nome) const = 0;
+    virtual QStringList NomiCassetti(const QString& nome) const = 0;
+    virtual QList<int> NumeriFormati(const QString& nome) const = 0;
+    virtual QStringList NomiFormati(const QString& nome) const = 0;
+    // The number of the printer's current paper size; 0 when not known.
+    virtual int FormatoCorrente(const QString& nome) const = 0;
 
     // The program's current printer: it follows the system default until the
     // program assigns one, and stays on the assigned one afterwards.
@@ -48,10 +61,18 @@ private:
 };
 
 // The CUPS queues through QPrinterInfo; the port of a queue is its name.
+// Paper sizes are the queue's supported sizes, numbered as the platform
+// numbers paper sizes (A4 9, Letter 1). Qt does not tell a queue's input
+// trays, so every queue offers the one automatic bin (7, "Automatico").
 class StampantiQt : public ServizioStampanti {
 public:
     QList<StampanteInstallata> Installate() const override;
     QString NomePredefinita() const override;
+    QList<int> NumeriCassetti(const QString& nome) const override;
+    QStringList NomiCassetti(const QString& nome) const override;
+    QList<int> NumeriFormati(const QString& nome) const override;
+    QStringList NomiFormati(const QString& nome) const override;
+    int FormatoCorrente(const QString& nome) const override;
 };
 
 // The program's printer service, created on first use (StampantiQt).

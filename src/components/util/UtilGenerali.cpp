@@ -3,7 +3,7 @@
 #include "components/core/ErroreRun.h"
 #include "components/platform/ServizioDialoghi.h"
 #include "components/util/Percorsi.h"
-#include "startup/Contesto.h"
+#include "components/core/ContestoComponenti.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -134,7 +134,7 @@ long UtilGenerali::ControllaDataCtl(QString& testo, int, bool mostraBox, QString
     if (!leggiData(testo, d)) {
         const QString avviso = QStringLiteral("Data non valida");
         if (messaggio) *messaggio = avviso;
-        if (mostraBox && ctx().ggDialoghi) ctx().ggDialoghi->msgBox(avviso, StileMsg::Esclamativo, {});
+        if (mostraBox && ctxComponenti().ggDialoghi) ctxComponenti().ggDialoghi->msgBox(avviso, StileMsg::Esclamativo, {});
         return -2;
     }
     testo = d.toString(QStringLiteral("dd/MM/yyyy"));
@@ -384,3 +384,13 @@ QString UtilGenerali::TestoErrore(long numero) const {
 }
 
 int UtilGenerali::RiparaDb(const QString&) const { return 1; }
+
+UtilGenerali& ggUtil() {
+    static UtilGenerali u;
+    return u;
+}
+
+UtilGenerali& ggIsolamento() {
+    static UtilGenerali u;
+    return u;
+}

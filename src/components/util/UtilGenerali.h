@@ -143,3 +143,8 @@ public:
     // SQLite files have no repair step: always non-zero (not repaired).
     int RiparaDb(const QString& fileDatabase) const;
 };
+
+// The program's utility objects (the general one and the one of the isolation
+// routines), created on first use.
+UtilGenerali& ggUtil();
+UtilGenerali& ggIsolamento();

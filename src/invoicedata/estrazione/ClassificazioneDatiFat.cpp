@@ -6,7 +6,7 @@
 #include "components/menu/MenuClient.h"
 #include "components/util/UtilGenerali.h"
 #include "invoicedata/estrazione/StatoRunDatiFat.h"
-#include "startup/Contesto.h"
+#include "contesto/Contesto.h"
 
 namespace {
 

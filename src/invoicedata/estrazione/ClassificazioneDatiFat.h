@@ -1,6 +1,6 @@
 #pragma once
-// Classification of a registration and of its VAT lines for the invoice data
-// (Parts 5.104 and 5.105): document type, VAT collectability, customs bill
+// Classification of a registration and of its VAT lines for the invoice
+// data: document type, VAT collectability, customs bill
 // and the signs of the amounts for the registration; collectability and
 // nature for each VAT line. The steps read the pass's current row and the run
 // state, add their notes to the run messages and write no table; a failure of

@@ -7,7 +7,7 @@
 #include "components/util/UtilGenerali.h"
 #include "invoicedata/estrazione/ClassificazioneDatiFat.h"
 #include "invoicedata/estrazione/RigheDatiFat.h"
-#include "startup/Contesto.h"
+#include "contesto/Contesto.h"
 
 #include <optional>
 

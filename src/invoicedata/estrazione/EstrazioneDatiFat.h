@@ -1,10 +1,10 @@
 #pragma once
-// The invoice-data extraction run (Part 5.107) without widgets: checks the
+// The invoice-data extraction run without widgets: checks the
 // options of the extraction form, offers to replace the earlier unsent data
 // of the communication, then for clients and suppliers, each in a real and
 // (with "UsaFittizio") a fictitious pass, walks the selected VAT lines
-// registration by registration, classifies them (Parts 5.104, 5.105) and
-// writes the communication rows (Part 5.106). Notes are collected and shown
+// registration by registration, classifies them and
+// writes the communication rows. Notes are collected and shown
 // once at the end.
 //
 // The run is one transaction: the deletion of the earlier data and every
@@ -60,7 +60,7 @@ public:
     // its fields' error colour before).
     EsitoDatiFat Esegui();
 
-    // Part 5.107 members.
+    // Members of the run.
     // 0: no earlier unsent data of the ticked kinds; 1: the user confirmed
     // their replacement; -1: the user refused.
     int PresDatiDaInv();

@@ -6,8 +6,8 @@
 #include "common/form/UtilForm.h"
 #include "components/core/ErroreRun.h"
 #include "components/util/UtilGenerali.h"
-#include "startup/Contesto.h"
-#include "startup/ImpostazioniIni.h"
+#include "contesto/Contesto.h"
+#include "contesto/ImpostazioniIni.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>

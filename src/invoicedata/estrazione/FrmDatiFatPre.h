@@ -1,12 +1,12 @@
 #pragma once
-// Extraction form of the invoice data (Part 5.108): proposes the year, the
+// Extraction form of the invoice data: proposes the year, the
 // communication number and its period from the working date by era, checks
 // year and number as they are typed, and on "&Ok" runs the extraction
 // (EstrazioneDatiFat), showing its progress and offering "&Interrompi". The
 // form cannot be closed while a run is in progress.
 #include "common/form/FormComune.h"
 #include "invoicedata/estrazione/EstrazioneDatiFat.h"
-#include "startup/FormBase.h"
+#include "common/FormBase.h"
 
 #include <QElapsedTimer>
 #include <QMap>

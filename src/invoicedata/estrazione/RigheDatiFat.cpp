@@ -7,7 +7,7 @@
 #include "components/db/GestoreDb.h"
 #include "components/util/UtilGenerali.h"
 #include "invoicedata/estrazione/StatoRunDatiFat.h"
-#include "startup/Contesto.h"
+#include "contesto/Contesto.h"
 
 #include <limits>
 

@@ -1,5 +1,5 @@
 #pragma once
-// The communication rows of a registration (Part 5.106): one DatiFatTest
+// The communication rows of a registration: one DatiFatTest
 // header per document and one DatiFatDett row per VAT line, or a pair of rows
 // for a VAT line whose amounts are both zero (re-summed from the postings of
 // its code). Each row is one INSERT built as text with FormatoSql literals,

@@ -2,7 +2,7 @@
 
 #include "components/db/GestRecordset.h"
 #include "components/util/UtilGenerali.h"
-#include "startup/Contesto.h"
+#include "contesto/Contesto.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 #pragma once
-// The run state of the invoice-data extraction (Part 5.107) that the steps of
-// Parts 5.104 to 5.106 read and set: the run fills the first group before it
-// calls a step, the steps fill the second. A column of the pass's current row
-// is read by the name the Parts give it, "MovPnTes.X" standing for the pass's
+// The run state of the invoice-data extraction that its classification and
+// row steps read and set: the run fills the first group before it calls a
+// step, the steps fill the second. A column of the pass's current row is read
+// by its accounting name, "MovPnTes.X" standing for the pass's
 // own header table (ColonnePassata holds those names for the pass).
 #include "components/core/Valore.h"
 #include "invoicedata/estrazione/SelezioneDatiFat.h"
@@ -41,7 +41,7 @@ struct StatoRunDatiFat {
     QString messaggi;          // notes, each after CR LF
     int contaRighe = 0;        // detail rows written for the registration
     // The seven key values of the registration's rows as SQL text, and what
-    // they were made from (Part 5.106 writes them in every row).
+    // they were made from (every row carries them).
     struct {
         int annoCom = -1, numCom = -1, anno = -1;
         long num = -1, offset = -1;
@@ -66,5 +66,5 @@ struct StatoRunDatiFat {
     bool Clienti() const { return tipo.compare(QLatin1String("E"), Qt::CaseInsensitive) == 0; }
 };
 
-// Text comparison of the Parts: without regard to case.
+// Texts compare without regard to case, as everywhere in the program.
 bool Uguale(const Valore& v, const char* testo);

@@ -2,9 +2,9 @@
 
 #include "common/form/Scala.h"
 #include "components/stampa/Stampa.h"
-#include "print/lavoro/LavoroStampa.h"
-#include "startup/Contesto.h"
-#include "startup/Ospite.h"
+#include "print/lavoro/ServiziLavoroStampa.h"
+#include "contesto/Contesto.h"
+#include "contesto/ServizioOspite.h"
 
 #include <QCloseEvent>
 #include <QVBoxLayout>

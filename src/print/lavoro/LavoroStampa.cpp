@@ -3,12 +3,12 @@
 #include "components/core/ErroreRun.h"
 #include "components/menu/MenuClient.h"
 #include "components/platform/ServizioDialoghi.h"
-#include "components/stampa/FrmVStampa.h"
+#include "print/anteprima/FrmVStampa.h"
 #include "components/stampa/OpzSta.h"
 #include "components/util/UtilGenerali.h"
 #include "print/lavoro/FrmStampaInCorso.h"
-#include "startup/Contesto.h"
-#include "startup/ImpostazioniIni.h"
+#include "contesto/Contesto.h"
+#include "contesto/ImpostazioniIni.h"
 
 #include <QPrinterInfo>
 #include <cmath>
@@ -16,24 +16,6 @@
 namespace {
 const QString OpzioniStampa = QStringLiteral("Opzioni Stampa");
 
-ServiziLavoroStampa predefiniti() {
-    ServiziLavoroStampa s;
-    s.StampanteCorrente = [] { return QPrinterInfo::defaultPrinterName(); };
-    s.ImpostaPrinterOpz = [](OpzSta&, int) { return true; };
-    s.CorrMarginiStampante = [](Stampa&) {};
-    s.LeggiParEmail = [](const QString& nome) -> Valore {
-        try {
-            return ctx().ggMenuClient ? ctx().ggMenuClient->LeggiValoreSess(nome) : Valore(QString());
-        } catch (const ErroreRun&) {
-            return Valore(QString());
-        }
-    };
-    s.PrepInvioEmail = [](QString&) {};
-    s.RichiestaLoginEmail = [] { return false; };
-    s.FormZoom = []() -> QWidget* { return nullptr; };
-    s.Adesso = [] { return QDateTime::currentDateTime(); };
-    return s;
-}
 
 QString valoreMenu(const QString& nome) {
     try {
@@ -66,12 +48,6 @@ double numeroSicuro(const Valore& v) {
 }
 }  // namespace
 
-ServiziLavoroStampa& serviziLavoroStampa() {
-    static ServiziLavoroStampa s = predefiniti();
-    return s;
-}
-
-void RipristinaServiziLavoroStampa() { serviziLavoroStampa() = predefiniti(); }
 
 QPointer<Stampa>& ggStampaCorr() {
     static QPointer<Stampa> s;
@@ -150,6 +126,22 @@ static void ScegliStampante(Stampa& st, OpzSta& opz) {
     if (serv.StampanteCorrente) st.ogPrtStam = serv.StampanteCorrente();
 }
 
+bool PaginaSulFoglio(const Stampa& st) {
+    const double sin = st.LeggiMrSin(), des = st.LeggiMrDes(), su = st.LeggiMrAlt(), giu = st.LeggiMrBas();
+    const double dx = st.LeggiDx(), dy = st.LeggiDy();
+    // The printable area of the sheet, wherever the page starts in it.
+    const double larg = st.LeggiLargPag() + dx, alt = st.LeggiAltPag() + dy;
+    const auto finito = [](double v) { return std::isfinite(v); };
+    if (!finito(sin) || !finito(des) || !finito(su) || !finito(giu) || !finito(dx) || !finito(dy) ||
+        !finito(st.LeggiFatt()) || !finito(st.LeggiInterl()))
+        return false;
+    // Margins inside the sheet and leaving room between them; the origin's
+    // offsets on the sheet; a display factor and a line spacing a page can hold.
+    return sin >= 0 && des >= 0 && su >= 0 && giu >= 0 && sin + des < larg && su + giu < alt && dx >= 0 &&
+           dy >= 0 && dx + sin + des < larg && dy + su + giu < alt && st.LeggiFatt() > 0 && st.LeggiFatt() <= 10 &&
+           std::abs(st.LeggiInterl()) < alt;
+}
+
 void IniParamStampa(const QString& sezione, Stampa& st, const QList<Valore>& predefiniti, int modo) {
     auto& serv = serviziLavoroStampa();
     st.ImpSezioneSta(sezione);
@@ -172,7 +164,13 @@ void IniParamStampa(const QString& sezione, Stampa& st, const QList<Valore>& pre
             st.LanciaComandoSta(QStringLiteral("AttivaPdfAutom"), 12, attivo);
             if (attivo.booleano() && opz.LeggiOpzione(QStringLiteral("EmailInvia")).booleano() && serv.PrepInvioEmail) {
                 QString testo;
-                serv.PrepInvioEmail(testo);
+                try {
+                    serv.PrepInvioEmail(testo);
+                } catch (const ErroreRun& e) {
+                    // The PDF is still made; without the data it is not sent, and the user knows why.
+                    opz.ImpOpzione(QStringLiteral("EmailInvia"), 12, false);
+                    ctx().ggDialoghi->msgBox(e.descrizione(), StileMsg::SoloOk | StileMsg::Esclamativo, ctx().gsTitoloApp);
+                }
             }
         }
     } else if (percorso == OpzSta::Video) {
@@ -214,7 +212,16 @@ void IniParamStampa(const QString& sezione, Stampa& st, const QList<Valore>& pre
         if (forza < -32768 || forza > 32767)
             throw ErroreRun(6, QStringLiteral("Overflow"), QStringLiteral("IniParamStampa"));
         st.ImpForzaVert(static_cast<int>(forza));
+        // A value that puts the page off the sheet is as bad as one that is no
+        // number, whether the report's or the printer's corrections put it there.
+        const auto sulFoglio = [&] {
+            if (!PaginaSulFoglio(st))
+                throw ErroreRun(6, QStringLiteral("Parametri di pagina fuori dal foglio"),
+                                QStringLiteral("IniParamStampa"));
+        };
+        sulFoglio();
         if (serv.CorrMarginiStampante) serv.CorrMarginiStampante(st);
+        sulFoglio();
     } catch (const ErroreRun&) {
         if (st.LeggiMostraMsg() && ctx().ggDialoghi)
             ctx().ggDialoghi->msgBox(QStringLiteral("(IniParamStampa) Problemi nei parametri dei margini\r\n"

@@ -9,6 +9,7 @@
 #include "components/core/Valore.h"
 #include "components/stampa/FontSta.h"
 #include "components/stampa/Stampa.h"
+#include "print/lavoro/ServiziLavoroStampa.h"
 
 #include <QDateTime>
 #include <QList>
@@ -16,35 +17,6 @@
 #include <QString>
 #include <functional>
 
-class OpzSta;
-class QWidget;
-
-// Services of the rest of the print set-up that the job calls. Each has a
-// plain default so that a job runs before (and without) those pieces; the
-// printers, e-mail and preview-size pieces install their own.
-struct ServiziLavoroStampa {
-    // The program's current printer (name), empty when none.
-    std::function<QString()> StampanteCorrente;
-    // Makes the printer named in the options the current one; false when it cannot.
-    std::function<bool(OpzSta& opzioni, int avviso)> ImpostaPrinterOpz;
-    // Per-printer margin corrections.
-    std::function<void(Stampa& st)> CorrMarginiStampante;
-    // A menu value of the e-mail and PDF settings.
-    std::function<Valore(const QString& nome)> LeggiParEmail;
-    // Prepares the e-mail of the current print object.
-    std::function<void(QString& testo)> PrepInvioEmail;
-    // Asks the e-mail login again; true when the user confirmed.
-    std::function<bool()> RichiestaLoginEmail;
-    // Copies the suite's shared print fonts into the print object ("FFPers-§-" + number).
-    std::function<void(Stampa& st)> CaricaFontPers;
-    // The preview size dialog handed to every print object.
-    std::function<QWidget*()> FormZoom;
-    // Now, for the PDF name (tests fix it).
-    std::function<QDateTime()> Adesso;
-};
-ServiziLavoroStampa& serviziLavoroStampa();
-// Puts back the defaults (tests).
-void RipristinaServiziLavoroStampa();
 
 // The print object of the current job.
 QPointer<Stampa>& ggStampaCorr();
@@ -61,6 +33,10 @@ void InizStampa(Stampa& st, int, int);
 // one takes the built-in default. modo 0 both halves, 1 the route only, 2
 // no printer preparation for route 0.
 void IniParamStampa(const QString& sezione, Stampa& st, const QList<Valore>& predefiniti = {}, int modo = 0);
+// True when the print object's margins, offsets, display factor and line
+// spacing keep the page on its sheet; IniParamStampa treats any other value
+// like one that is not a number.
+bool PaginaSulFoglio(const Stampa& st);
 
 // The automatic PDF name from its pattern: each placeholder "§Nome§" of the
 // table replaced by its value, each value cleaned of path separators and of

@@ -4,8 +4,8 @@
 #include "components/stampa/Stampa.h"
 #include "components/stampanti/ServizioStampanti.h"
 #include "components/util/UtilGenerali.h"
-#include "startup/Contesto.h"
-#include "startup/ImpostazioniIni.h"
+#include "contesto/Contesto.h"
+#include "contesto/ImpostazioniIni.h"
 
 std::optional<double> CorrezioneMargine(const QString& nomeStampante, const QString& chiave) {
     const QString sezione = ggUtil().EVuoto(nomeStampante) ? ggStampanti().NomeCorrente() : nomeStampante;

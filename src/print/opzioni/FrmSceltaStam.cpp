@@ -10,8 +10,8 @@
 #include "components/stampanti/ServizioStampanti.h"
 #include "components/util/UtilGenerali.h"
 #include "print/opzioni/TitoloPorta.h"
-#include "startup/Contesto.h"
-#include "startup/ImpostazioniIni.h"
+#include "contesto/Contesto.h"
+#include "contesto/ImpostazioniIni.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>
@@ -145,6 +145,8 @@ FrmSceltaStam::FrmSceltaStam() {
     ChePdfAutom->setObjectName(QStringLiteral("ChePdfAutom"));
     CheInviaEmail = new QCheckBox(QStringLiteral("Invia per Email"), FraOpz[0]);
     CheInviaEmail->setObjectName(QStringLiteral("CheInviaEmail"));
+    connect(ChePdfAutom, &QCheckBox::clicked, this, &FrmSceltaStam::ChePdfAutom_Click);
+    connect(CheInviaEmail, &QCheckBox::clicked, this, &FrmSceltaStam::CheInviaEmail_Click);
     g0->addWidget(ChePdfAutom, 2, 0, 1, 2);
     g0->addWidget(CheInviaEmail, 2, 2, 1, 3);
     g0->setColumnStretch(4, 1);
@@ -162,6 +164,19 @@ FrmSceltaStam::FrmSceltaStam() {
     rigaPagine(FraOpz[1], g1, 2, 30, 40);
     g1->setColumnStretch(4, 1);
 
+    costruisciPagine();
+    costruisciSalvataggio();
+    ComUsaDef = new QPushButton(QStringLiteral("Stampante predefinita"), this);
+    ComUsaDef->setObjectName(QStringLiteral("ComUsaDef"));
+    ComUsaDef->setAutoDefault(false);
+    connect(ComUsaDef, &QPushButton::clicked, this, &FrmSceltaStam::ComUsaDef_Click);
+    labTotStamp = new QLabel(this);
+    labTotStamp->setObjectName(QStringLiteral("labTotStamp"));
+    ComParIniPE = new QPushButton(QStringLiteral("Par ini Pdf/Email"), this);
+    ComParIniPE->setObjectName(QStringLiteral("ComParIniPE"));
+    ComParIniPE->setAutoDefault(false);
+    connect(ComParIniPE, &QPushButton::clicked, this, &FrmSceltaStam::ComParIniPE_Click);
+
     ComChiudi = new QPushButton(QStringLiteral("&Chiudi"), this);
     ComChiudi->setObjectName(QStringLiteral("ComChiudi"));
     ComChiudi->setAutoDefault(false);
@@ -171,13 +186,27 @@ FrmSceltaStam::FrmSceltaStam() {
     alto->addWidget(Fra0);
     auto* destra = new QVBoxLayout;
     destra->addWidget(CheNumPag);
+    destra->addWidget(ComUsaDef);
+    destra->addWidget(labTotStamp);
+    destra->addWidget(ComSalOpz);
+    destra->addWidget(ComCancOpz);
+    destra->addWidget(ComParIniPE);
     destra->addStretch();
     destra->addWidget(ComChiudi);
     alto->addLayout(destra);
+    // The two panels cover the rest of the dialog while they are shown.
+    contenuto_ = new QWidget(this);
+    auto* principale = new QVBoxLayout(contenuto_);
+    principale->setContentsMargins(0, 0, 0, 0);
+    principale->addWidget(labStaAttuale);
+    principale->addLayout(alto);
+    principale->addWidget(pagine);
     auto* tutto = new QVBoxLayout(this);
-    tutto->addWidget(labStaAttuale);
-    tutto->addLayout(alto);
-    tutto->addWidget(pagine);
+    tutto->addWidget(contenuto_);
+    tutto->addWidget(PicSalPar);
+    costruisciPdfEmail(tutto);
+    PicSalPar->installEventFilter(this);
+    pannelloPE_->installEventFilter(this);
 }
 
 void FrmSceltaStam::Form_Load() {
@@ -196,6 +225,15 @@ void FrmSceltaStam::Form_Load() {
         }
     } catch (const ErroreRun&) {
     }
+    // Printers without a bin choice: "tutte", or names between commas.
+    try {
+        msStampantiNoCassetti = LeggiParPers(QStringLiteral("Tutti"), QStringLiteral("StampantiNoCassetti"), QString()).testo();
+    } catch (const ErroreRun&) {
+        // Without the menu's parameter every printer offers its bins.
+    }
+    if (msStampantiNoCassetti.trimmed().compare(QStringLiteral("tutte"), Qt::CaseInsensitive) != 0)
+        msStampantiNoCassetti = QStringLiteral(",") + msStampantiNoCassetti + QStringLiteral(",");
+    riempiGriglie();
     osRisVidKey = QStringLiteral("StaVid");
     try {
         double fattore = -2;
@@ -217,8 +255,10 @@ bool FrmSceltaStam::VisDecodOk() {
     VisStaAttuale();
     for (int i = 0; i < 4; ++i)
         if (ogOpzSta->ModoEscluso(i)) OptStampaSu[i]->setEnabled(false);
-    // The options' route is selected even when it is not allowed.
-    const int percorso = ogOpzSta->oiStaVid;
+    // A route the caller excludes is never selected: the printer, else the preview.
+    int percorso = ogOpzSta->oiStaVid;
+    if (percorso >= 0 && percorso < 4 && ogOpzSta->ModoEscluso(percorso))
+        percorso = !ogOpzSta->ModoEscluso(OpzSta::Stampante) ? OpzSta::Stampante : OpzSta::Video;
     if (percorso >= 0 && percorso < 4) {
         OptStampaSu[percorso]->setChecked(true);
         OptStampaSu_Click(percorso);
@@ -227,6 +267,10 @@ bool FrmSceltaStam::VisDecodOk() {
     MostraPagine(txt(10), txt(20));
     CheNumPag->setChecked(ogOpzSta->LeggiOpzione(QStringLiteral("MostraNumPag")).booleano());
     MostraOpzVideo();
+    MostraOpzFile();
+    MostraOpzFissa();
+    ImpostaCboCassetti();
+    ImpostaCboTipoCarta();
     return true;
 }
 
@@ -275,7 +319,11 @@ void FrmSceltaStam::txt_GotFocus(int Index) {
 
 void FrmSceltaStam::txt_LostFocus(int Index) {
     QLineEdit* t = txt(Index);
-    if (!t || Index >= 1000) return;
+    if (!t) return;
+    if (Index >= 1000) {
+        numeroPdfEmailLasciato(Index);
+        return;
+    }
     // A page number, shown whole and empty for 0; 0 is no limit.
     const double letto = std::clamp(ggUtil().Arrotonda(ggUtil().ValoreNumerico(t->text()), 0), -32768.0, 32767.0);
     const int n = static_cast<int>(letto);
@@ -322,6 +370,9 @@ bool FrmSceltaStam::event(QEvent* e) {
 bool FrmSceltaStam::eventFilter(QObject* o, QEvent* e) {
     // The hidden switch on the route frame.
     if (o == Fra0 && e->type() == QEvent::MouseButtonDblClick && ogOpzSta) ogOpzSta->OpzNascosta = true;
+    if ((o == PicSalPar || o == pannelloPE_) &&
+        (e->type() == QEvent::ShowToParent || e->type() == QEvent::HideToParent))
+        contenuto_->setVisible(PicSalPar->isHidden() && pannelloPE_->isHidden());
     return QDialog::eventFilter(o, e);
 }
 
@@ -347,7 +398,12 @@ bool FrmSceltaStam::ControlliChiusura() {
 void FrmSceltaStam::ComChiudi_Click() { done(QDialog::Accepted); }
 
 void FrmSceltaStam::done(int r) {
-    if (!ControlliChiusura()) return;
+    // A login request closed by the window's box is abandoned, never taken
+    // for new data (which would send again with the refused login).
+    if (oiRichDatiEmail == 1000)
+        oiRichDatiEmail = 200;
+    else if (!ControlliChiusura())
+        return;
     QDialog::done(r);
     // Unloaded: the next opening loads a new instance.
     if (istanza() == this) istanza() = nullptr;

@@ -1,9 +1,13 @@
 #pragma once
 // The print options dialog "Scelta della modalità di stampa": the output
-// route, the preview options and the page range of one report, written at
-// once into the caller's print options. It has one shared instance; a caller
-// sets ogOpzSta, asks VisDecodOk and, when that agrees, shows it modally
-// (Apri does all of it).
+// route, the printer with its paper bin and size, the preview, file and
+// fixed-width options and the page range of one report, written at once into
+// the caller's print options; the panel that saves or deletes them as
+// defaults in the settings files; the PDF and e-mail parameters of the menu
+// and the automatic PDF. It has one shared instance; a caller sets ogOpzSta,
+// asks VisDecodOk and, when that agrees, shows it modally (Apri does all of
+// it). A cancelled file dialog changes nothing; a key that cannot be saved is
+// reported and keeps the save panel open.
 #include "common/form/FormComune.h"
 
 #include <QDialog>
@@ -18,6 +22,9 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
+class QComboBox;
+class QTableWidget;
+class frmVStaPar;
 
 class FrmSceltaStam : public QDialog, public MembriForm {
     Q_OBJECT
@@ -63,6 +70,74 @@ public:
     QPushButton* ComChiudi;
     QLineEdit* txt(int indice) const;
 
+    // --- Printer page, paper bin and size ---
+    QTableWidget* GriPri;
+    QComboBox* cboCassetti;
+    QComboBox* cboTipoCarta;
+    QPushButton* ComUsaDef;           // "Stampante predefinita"
+    QLabel* labTotStamp;
+    void ImpostaCboCassetti();
+    void ImpostaCboTipoCarta();
+    // Reads the sizes of the chosen printer: true fills cboTipoCarta.
+    void GetPaperList(bool pbSettaCbo);
+    void GriPri_Click(int riga);
+    void GriPorte_Click(int riga);
+    void ComUsaDef_Click();
+
+    // --- File, fixed-width and preview pages ---
+    QLabel* LabFileName;
+    QLabel* LabFileForm;
+    QPushButton* ComOpz[4] = {};      // 1 preview "Cambia", 2 file "Cambia", 3 "&Nome File"
+    QRadioButton* OptSepCampi[4];
+    QRadioButton* OptDelimStr[3];
+    QCheckBox* CheNumNoForm;
+    QTableWidget* GriPorte;
+    QLineEdit* TxtFisMrAlt;
+    QLineEdit* TxtFisMrBas;
+    QLineEdit* TxtFisColonne;
+    QLineEdit* TxtFisRighe;
+    QLineEdit* TxtFisCodIniComp;
+    QLineEdit* TxtFisCodFinComp;
+    QCheckBox* CheFisUtilComp;
+    QLabel* LabFileStampaFis;
+    void ComOpz_Click(int Index);
+    // Major version of the spreadsheet format offered; -1 when none.
+    static int VersioneExcel();
+    // The preview size dialog while "Cambia" shows it; tests drive it here.
+    static std::function<void(frmVStaPar&)>& MostraZoom();
+
+    // --- Saving the options ---
+    QWidget* PicSalPar;
+    QGroupBox* FraQualeIni;
+    QRadioButton* OptIniPers;
+    QRadioButton* OptIniStd;
+    QRadioButton* OptSalInDef;
+    QRadioButton* OptSalInStamp;
+    QCheckBox* Che[25];
+    QLabel* LabValParam[25];
+    QPushButton* ComSalOpz;
+    QPushButton* ComCancOpz;
+    QPushButton* ComOk;
+    QPushButton* ComAnnulla;
+    void ComSalOpz_Click();
+    void ComCancOpz_Click();
+    void ComOk_Click();
+    void ComAnnulla_Click();
+    void MettiValOpz();
+    void SelDeselSalOpz(bool selez);
+
+    // --- Automatic PDF and the PDF and e-mail panel ---
+    void ChePdfAutom_Click();
+    void CheInviaEmail_Click();
+    void ImpostaPdfAutom();
+    // The login request of a print: true when the user confirmed new data.
+    bool RichDatiEmail();
+    class PannelloPdfEmail* PicPdfEmail = nullptr;
+    QPushButton* ComParIniPE;
+    void ComParIniPE_Click();
+    // Ends the dialog from the login request's "&Ok" or "&Annulla", with no closing checks.
+    void FineRichiestaEmail(bool confermata);
+
     // MembriForm
     void Form_KeyDown(int& KeyCode, int Shift) override;
     void Form_KeyPress(int& KeyAscii) override;
@@ -84,5 +159,24 @@ private:
     // The first check that refuses the closing, with its message; true when none.
     bool ControlliChiusura();
 
+    void MostraOpzFile();
+    void MostraOpzFissa();
+    void ImpostaStampanteSel(bool pbPredefinita);
+    void controlloPdfAutom();
+    void riempiGriglie();
+    // The printer whose bins and sizes are listed.
+    QString stampanteScelta() const;
+    void numeroDaCombo(QComboBox* c, const char* opzione);
+    void costruisciPagine();
+    void costruisciSalvataggio();
+    void costruisciPdfEmail(class QVBoxLayout* tutto);
+    void numeroPdfEmailLasciato(int indice);
+    QString msStampantiNoCassetti;
+    int modoSalvataggio_ = 0;    // 0 save, -1 delete
+    QString fileDialogo_;        // the name the save dialog last held
+    QWidget* contenuto_ = nullptr;   // everything but the two panels
+    QWidget* pannelloPE_ = nullptr;  // PicPdfEmail as a widget
+
+public:
     bool mbCaricamento = false;
 };

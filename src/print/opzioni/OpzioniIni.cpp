@@ -8,12 +8,14 @@
 #include "components/stampanti/ServizioStampanti.h"
 #include "components/util/UtilGenerali.h"
 #include "print/lavoro/LavoroStampa.h"
+#include "print/anteprima/frmVStaPar.h"
 #include "print/opzioni/CorrMargini.h"
+#include "print/opzioni/PostaStampa.h"
 #include "print/opzioni/Stampanti.h"
 #include "print/opzioni/TitoloPorta.h"
-#include "startup/Contesto.h"
-#include "startup/ImpostazioniIni.h"
-#include "startup/Sessioni.h"
+#include "contesto/Contesto.h"
+#include "contesto/ImpostazioniIni.h"
+#include "components/platform/Sessioni.h"
 
 #include <limits>
 
@@ -240,4 +242,6 @@ void InstallaServiziStampanti() {
     s.StampanteCorrente = [] { return ggStampanti().NomeCorrente(); };
     s.ImpostaPrinterOpz = [](OpzSta& opz, int avviso) { return ImpostaPrinterOpz(opz, avviso != 0); };
     s.CorrMarginiStampante = [](Stampa& st) { CorrMarginiStampante(st); };
+    s.FormZoom = []() -> QWidget* { return frmVStaPar::Istanza(); };
+    InstallaServiziPosta();
 }

@@ -6,9 +6,9 @@
 #include "components/menu/MenuClient.h"
 #include "components/stampa/OpzSta.h"
 #include "components/util/UtilGenerali.h"
-#include "startup/Contesto.h"
-#include "startup/ImpostazioniIni.h"
-#include "startup/Sessioni.h"
+#include "contesto/Contesto.h"
+#include "contesto/ImpostazioniIni.h"
+#include "components/platform/Sessioni.h"
 
 #include <QRegularExpression>
 

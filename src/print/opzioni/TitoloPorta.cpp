@@ -5,7 +5,7 @@
 #include "components/stampa/OpzSta.h"
 #include "components/stampanti/ServizioStampanti.h"
 #include "components/util/UtilGenerali.h"
-#include "startup/Contesto.h"
+#include "contesto/Contesto.h"
 
 void LeggiTitoloMenuStampa(OpzSta& opz, const QString& chiaveSec) {
     const QString sql = QStringLiteral("SELECT * From MenuDett WHERE Chiave=") +

@@ -7,8 +7,8 @@
 #include "components/db/GestoreDb.h"
 #include "components/util/UtilGenerali.h"
 #include "settlement/estrazione/ModuloLiqIva.h"
-#include "startup/Contesto.h"
-#include "startup/Isolamento.h"
+#include "contesto/Contesto.h"
+#include "contesto/Isolamento.h"
 
 #include <optional>
 
@@ -36,6 +36,18 @@ struct Sorgente {
     QString chiave;
 };
 
+// A later period of the year with no earlier period worked out: VP9 would
+// take the whole opening credit of the year. The user decides; true to go on.
+bool PeriodiPrecedentiPresenti(GestRecordset& rs, const QString& sql) {
+    const QString k = rs.ApriRecordset(*ctx().ggGestDb, ctx().gsIdDbase, QString(), sql, false, 2);
+    const bool presenti = !rs.RecVuoto(k);
+    rs.ChiudiRecordset(k);
+    if (presenti) return true;
+    return domanda(QStringLiteral("I periodi precedenti dell'anno non sono stati elaborati: il credito dell'anno "
+                                  "precedente (VP9) sarà l'intero credito di inizio anno. Estrarre ugualmente"),
+                   2) == 1;
+}
+
 // Opens the source; nothing when a message stopped the run.
 std::optional<Sorgente> ApriSorgente(GestRecordset& rs, const DatiEstrazione& d, int anno, int numCom) {
     UtilGenerali& u = ggUtil();
@@ -58,6 +70,13 @@ std::optional<Sorgente> ApriSorgente(GestRecordset& rs, const DatiEstrazione& d,
             rs.ChiudiRecordset(s.chiave);
             avviso(QStringLiteral("Non ci sono dati elaborati per la multiattività per il comunicato richiesto "
                                   "nell'anno ") + d.anno);
+            return std::nullopt;
+        }
+        if (numCom > 1 &&
+            !PeriodiPrecedentiPresenti(rs, QStringLiteral("SELECT Anno FROM IvaDichPeriodRiep WHERE Anno = ") +
+                                               sqlAnno + QStringLiteral(" AND NumCom < ") +
+                                               u.FormatoSql(numCom, TipoDato::Intero))) {
+            rs.ChiudiRecordset(s.chiave);
             return std::nullopt;
         }
         return s;
@@ -97,6 +116,13 @@ std::optional<Sorgente> ApriSorgente(GestRecordset& rs, const DatiEstrazione& d,
     }
     if (rs.ContaRec(s.chiave) < attesi &&
         domanda(QStringLiteral("Non sono stati elaborati tuti i mesi da estrarre: estrarre ugualmente"), 2) != 1) {
+        rs.ChiudiRecordset(s.chiave);
+        return std::nullopt;
+    }
+    if (primo > 1 &&
+        !PeriodiPrecedentiPresenti(rs, QStringLiteral("SELECT Anno FROM IvaDichPeriod WHERE Anno = ") + sqlAnno +
+                                           QStringLiteral(" AND DitAttivita = ") + sqlAttivita +
+                                           QStringLiteral(" AND Periodo < ") + u.FormatoSql(primo, TipoDato::Intero))) {
         rs.ChiudiRecordset(s.chiave);
         return std::nullopt;
     }

@@ -8,7 +8,7 @@
 #include "components/core/ErroreRun.h"
 #include "components/menu/MenuClient.h"
 #include "components/util/UtilGenerali.h"
-#include "startup/Contesto.h"
+#include "contesto/Contesto.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -249,6 +249,20 @@ void FrmLiqIvaPre::txt_LostFocus(int Index) {
             }
         }
         break;
+    case 36: {
+        // Only the codes the file can carry ("1", "9") or nothing: any other
+        // value would be dropped from every module when the file is written.
+        const QString codice = campo->text().trimmed();
+        campo->setText(codice);
+        const bool ammesso = codice.isEmpty() || codice == QLatin1String("1") || codice == QLatin1String("9");
+        ImpostaBackColor(campo, ammesso ? ctx().glColNormale : ctx().glColErrore);
+        if (!ammesso) {
+            inControllo_ = true;
+            frmMsgCom::msgCom(QStringLiteral("Eventi eccezionali: indicare 1 oppure 9, o lasciare vuoto."));
+            inControllo_ = false;
+        }
+        break;
+    }
     case 80:
     case 120:
         campo->setText(campo->text().trimmed().toUpper());

@@ -6,7 +6,7 @@
 #include "common/Dichiarante.h"
 #include "common/form/FormComune.h"
 #include "settlement/estrazione/EstrazioneLiqIva.h"
-#include "startup/FormBase.h"
+#include "common/FormBase.h"
 
 #include <QMap>
 

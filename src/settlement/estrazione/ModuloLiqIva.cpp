@@ -5,7 +5,7 @@
 #include "components/db/GestRecordset.h"
 #include "components/db/GestoreDb.h"
 #include "components/util/UtilGenerali.h"
-#include "startup/Contesto.h"
+#include "contesto/Contesto.h"
 
 namespace {
 

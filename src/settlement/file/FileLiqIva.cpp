@@ -6,12 +6,14 @@
 #include "components/db/GestRecordset.h"
 #include "components/util/Percorsi.h"
 #include "components/util/UtilGenerali.h"
-#include "startup/Contesto.h"
+#include "contesto/Contesto.h"
 
 #include <QFile>
 #include <QIODevice>
 #include <QRegularExpression>
 #include <cmath>
+#include <filesystem>
+#include <system_error>
 
 namespace {
 
@@ -19,7 +21,6 @@ namespace {
 constexpr long kErroreIo = 57;
 constexpr long kErroreAccessoFile = 75;
 
-const QString kCrLf = QStringLiteral("\r\n");
 const QString kNamespaceIvp = QStringLiteral("urn:www.agenziaentrate.gov.it:specificheTecniche:sco:ivp");
 const QString kNamespaceFirma = QStringLiteral("http://www.w3.org/2000/09/xmldsig#");
 const QString kMetodoMancante = QStringLiteral(" Metodo Acconto obbligatorio in presenza di acconto");
@@ -87,35 +88,34 @@ Codice valutaCodice(const Valore& v, const QList<int>& ammessi, int& n) {
 }
 
 // A value of the text line: control characters would break the line and
-// characters beyond the single-byte page have no byte of their own.
-QString pulitoPerRiga(const QString& s) {
+// become blanks; characters beyond the single-byte page have no byte of their
+// own: `perso` tells the caller, which reports them.
+QString pulitoPerRiga(const QString& s, bool* perso = nullptr) {
     QString r;
     r.reserve(s.size());
     for (const char32_t cp : s.toUcs4()) {
-        if (cp < 32) r += QLatin1Char(' ');
-        else if (cp > 255) r += QLatin1Char('?');
-        else r += QChar(static_cast<char16_t>(cp));
+        if (cp < 32) {
+            r += QLatin1Char(' ');
+        } else if (cp > 255) {
+            r += QLatin1Char('?');
+            if (perso) *perso = true;
+        } else {
+            r += QChar(static_cast<char16_t>(cp));
+        }
     }
     return r;
 }
 
-// Left-aligned, filled with blanks and cut to the width.
-QString sinistra(const QString& valore, int larghezza) {
-    return AllineaCampo(pulitoPerRiga(valore), larghezza, QStringLiteral("S"), QStringLiteral(" "), true);
-}
-
-// Where a value may be cut at most `massimo` characters in without splitting a
-// surrogate pair or a line-break reference.
-qsizetype puntoDiTaglio(const QString& s, qsizetype massimo) {
-    qsizetype p = massimo;
-    if (p > 0 && p < s.size() && s.at(p - 1).isHighSurrogate() && s.at(p).isLowSurrogate()) --p;
-    // A reference "&#xD;" or "&#xA;" is five characters: back off to its "&".
-    for (qsizetype k = qMax<qsizetype>(0, p - 4); k < p; ++k) {
-        if (s.at(k) != QLatin1Char('&')) continue;
-        const QStringView rif = QStringView(s).mid(k, 5);
-        if ((rif == u"&#xD;" || rif == u"&#xA;") && k + 5 > p) return k;
+// An amount column that holds text which is not a number: it would be read as 0.
+bool testoNonNumerico(const Valore& v) {
+    if (!v.eTesto() || v.testo().trimmed().isEmpty()) return false;
+    try {
+        ggUtil().NumeroDaStringa(v.testo().trimmed());
+        return false;
+    } catch (const ErroreRun&) {
+        // Error 13: the text is no number; the caller reports it.
+        return true;
     }
-    return p;
 }
 
 }  // namespace
@@ -124,7 +124,11 @@ LettoreRiga RigaDaRecordset(const GestRecordset& rs, const QString& chiave) {
     return [&rs, chiave](const QString& colonna) { return rs.LeggiCampoNull(chiave, colonna); };
 }
 
-FileLiqIva::FileLiqIva(bool xml) : mbXml(xml) {}
+FileLiqIva::FileLiqIva(bool xml) : mbXml(xml) {
+    xml_.ImpostaPrefissoTag(QStringLiteral("iv:"));
+    // The settlement file has always written other characters as references.
+    xml_.ConservaCaratteriEstesi(true);
+}
 
 FileLiqIva::~FileLiqIva() = default;
 
@@ -163,26 +167,50 @@ QString FileLiqIva::ControllaModuli(GestRecordset& rs, const QString& chiave) {
     return ControllaModuli(moduli);
 }
 
+QString FileLiqIva::NomeIncompleto(const QString& percorso) { return percorso + QStringLiteral(".incompleto"); }
+
 void FileLiqIva::ApriFile(const QString& percorso) {
-    auto file = std::make_unique<QFile>(PercorsoLocale(percorso));
+    // The file grows under its incomplete name: a stop, a failure or a crash
+    // leaves an earlier complete file of the final name as it was.
+    const QString finale = PercorsoLocale(percorso);
+    auto file = std::make_unique<QFile>(NomeIncompleto(finale));
     if (!file->open(QIODevice::WriteOnly | QIODevice::Truncate))
         throw ErroreRun(kErroreAccessoFile,
                         QStringLiteral("Impossibile creare il file %1: %2").arg(percorso, file->errorString()),
                         QStringLiteral("stLiqIva"));
+    msPercorsoFinale = finale;
+    msPercorsoAttuale = file->fileName();
     mgUscita = file.get();
     mgFile = std::move(file);
-    miLivTab = 0;
+    xml_.ApriSu(mgUscita);
+}
+
+QString FileLiqIva::Consegna() {
+    if (mgFile) ChiudiFile();
+    if (msPercorsoAttuale.isEmpty() || msPercorsoAttuale == msPercorsoFinale) return msPercorsoAttuale;
+    std::error_code ec;
+    // rename replaces an earlier file of the final name in one step.
+    std::filesystem::rename(std::filesystem::path(msPercorsoAttuale.toStdString()),
+                            std::filesystem::path(msPercorsoFinale.toStdString()), ec);
+    if (ec)
+        throw ErroreRun(kErroreAccessoFile,
+                        QStringLiteral("Impossibile rinominare il file %1 in %2: %3")
+                            .arg(msPercorsoAttuale, msPercorsoFinale, QString::fromLocal8Bit(ec.message().c_str())),
+                        QStringLiteral("stLiqIva"));
+    msPercorsoAttuale = msPercorsoFinale;
+    return msPercorsoAttuale;
 }
 
 void FileLiqIva::ApriSu(QIODevice* uscita) {
     mgFile.reset();
     mgUscita = uscita;
-    miLivTab = 0;
+    xml_.ApriSu(mgUscita);
 }
 
 void FileLiqIva::ChiudiFile() {
     if (!mgFile) {
         mgUscita = nullptr;
+        xml_.Stacca();
         return;
     }
     auto* file = static_cast<QFile*>(mgFile.get());
@@ -191,6 +219,7 @@ void FileLiqIva::ChiudiFile() {
     file->close();
     mgFile.reset();
     mgUscita = nullptr;
+    xml_.Stacca();
     if (!ok) throw ErroreRun(kErroreIo, QStringLiteral("Errore di scrittura del file: %1").arg(errore),
                              QStringLiteral("stLiqIva"));
 }
@@ -203,49 +232,54 @@ void FileLiqIva::Scrivi(const QByteArray& byte) {
                         QStringLiteral("stLiqIva"));
 }
 
-void FileLiqIva::ScriviRigaXml(const QString& psRiga) {
-    if (ggUtil().EVuoto(Valore(psRiga))) return;
-    // Escaped lines hold only characters below 127.
-    Scrivi(QByteArray(miLivTab, '\t') + psRiga.toLatin1() + "\r\n");
+void FileLiqIva::ScriviRigaXml(const QString& psRiga) { xml_.ScriviRigaXml(psRiga); }
+
+void FileLiqIva::SottraimiTabXml(int piQuanti) { xml_.SottraimiTabXml(piQuanti); }
+
+void FileLiqIva::Segnala(const QString& voce) { xml_.Segnala(voce); }
+
+void FileLiqIva::Errore(const QString& voce, bool delModulo) {
+    Segnala(delModulo && miModulo > 0 ? QStringLiteral("Modulo %1: ").arg(miModulo) + voce : voce);
+    ++miErrori;
 }
 
-void FileLiqIva::SottraimiTabXml(int piQuanti) { miLivTab = qMax(0, miLivTab - piQuanti); }
+// A value of the text line, left-aligned in its width. One longer than the
+// width, or with a character the single-byte line cannot hold, would be cut
+// or changed: when `giudica`, an error of the run.
+QString FileLiqIva::AdattaRiga(const QString& nome, const QString& valore, int larghezza, bool giudica,
+                               bool delModulo) {
+    bool perso = false;
+    const QString pulito = pulitoPerRiga(valore, &perso);
+    QString utile = pulito;
+    while (utile.endsWith(QLatin1Char(' '))) utile.chop(1);
+    if (giudica && perso) Errore(nome + QStringLiteral(" contiene caratteri non ammessi"), delModulo);
+    if (giudica && utile.size() > larghezza) Errore(nome + QStringLiteral(" troppo lungo"), delModulo);
+    return AllineaCampo(pulito, larghezza, QStringLiteral("S"), QStringLiteral(" "), true);
+}
 
-void FileLiqIva::Segnala(const QString& voce) { msSegnalazioni += kCrLf + voce; }
+// The taxpayer's codes of the text line: mandatory, and valid by the schema's patterns.
+void FileLiqIva::ControllaCodiciRiga(const LettoreRiga& riga) {
+    const auto codice = [&](const char* colonna, const QString& elemento, bool (*valido)(const QString&)) {
+        const QString v = riga(QString::fromLatin1(colonna)).testo().trimmed().toUpper();
+        if (v.isEmpty()) {
+            xml_.Mancante(elemento + QLatin1Char(' '));
+            ++miErrori;
+        } else if (!valido(v)) {
+            Errore(elemento + QStringLiteral(" non valido"), false);
+        }
+    };
+    codice("CodiceFiscale", QStringLiteral("CodiceFiscale"), codiceFiscaleValido);
+    codice("PartitaIva", QStringLiteral("PartitaIVA"), partitaIvaValida);
+}
 
 QString FileLiqIva::PrepCampoXml(const QString& psValore, const QString& psChiave, int piObblig,
                                  const QString& psDescAgg, int piMaxLung, int piMinLung, bool pbUcase,
                                  bool pbNumerico) {
-    const UtilGenerali& u = ggUtil();
-    QString w = pbUcase ? psValore.toUpper() : psValore;
-    w.replace(QLatin1Char('\t'), QLatin1Char(' '));
-    w = RiferimentiACapo(w);
-    if (w.compare(QLatin1String("100-01-01"), Qt::CaseInsensitive) == 0) w.clear();
-
-    const bool manca = (piObblig == -2 && pbNumerico) ? u.EVuoto(Valore(w), TipoDato::Doppio)
-                                                      : (piObblig != 0 && u.EVuoto(Valore(w)));
-    if (manca) msCampiMancanti += kCrLf + psChiave + QLatin1Char(' ') + psDescAgg.trimmed();
-    if (u.EVuoto(Valore(w))) return {};
-
-    QString testo = w;
-    if (piMaxLung > 0 && w.size() > piMaxLung) {
-        testo = w.left(puntoDiTaglio(w, piMaxLung));
-        Segnala(psChiave + QLatin1Char(' ') + psDescAgg.trimmed() + QStringLiteral(" troncato"));
-    }
-    if (piMinLung > 0 && w.size() < piMinLung)
-        Segnala(psChiave + QLatin1Char(' ') + psDescAgg.trimmed() + QStringLiteral(" troppo corto"));
-
-    const QString escaped = CodificaTestoXml(testo, false);
-    if (psChiave.isEmpty()) return escaped;
-    return QStringLiteral("<iv:") + psChiave + QLatin1Char('>') + escaped + QStringLiteral("</iv:") + psChiave +
-           QLatin1Char('>');
+    return xml_.PrepCampoXml(psValore, psChiave, piObblig, psDescAgg, piMaxLung, piMinLung, pbUcase, pbNumerico);
 }
 
 QString FileLiqIva::NumeroPA(double pvNumero, int piDec, bool pbVuotoSeZero) {
-    if (pbVuotoSeZero && eZero(pvNumero)) return {};
-    double r = ggUtil().Arrotonda(pvNumero, -piDec);
-    if (r == 0.0) r = 0.0;  // no "-0,00"
-    return QString::number(r, 'f', qMax(piDec, 0)).replace(QLatin1Char('.'), QLatin1Char(','));
+    return ScritturaXml::NumeroPA(pvNumero, piDec, pbVuotoSeZero, false);
 }
 
 QString FileLiqIva::FormattaImporto(double pdVal) {
@@ -270,44 +304,67 @@ void FileLiqIva::ScriviCodice(const QString& valore, const QString& elemento, in
                               bool (*valido)(const QString&)) {
     const QString v = valore.trimmed().toUpper();
     if (!v.isEmpty() && !valido(v)) {
-        Segnala(elemento + QStringLiteral(" non valido"));
-        if (obblig == 0) return;
+        if (obblig == 0) {
+            Segnala(elemento + QStringLiteral(" non valido"));
+            return;
+        }
+        // The Agency rejects the file: an error of the run.
+        Errore(elemento + QStringLiteral(" non valido"));
+    } else if (v.isEmpty() && obblig != 0) {
+        ++miErrori;
     }
     ScriviRigaXml(PrepCampoXml(v, elemento, obblig, {}, 0, 0, true, false));
 }
 
 // A coded number: written only when it is one of the schema's values; any
 // other non-zero value is reported and left out.
-void FileLiqIva::ScriviEnumerato(const Valore& valore, const QString& elemento, const QList<int>& ammessi) {
+bool FileLiqIva::ScriviEnumerato(const Valore& valore, const QString& elemento, const QList<int>& ammessi) {
     int n = 0;
     switch (valutaCodice(valore, ammessi, n)) {
-    case Codice::Assente: return;
-    case Codice::Rifiutato: Segnala(elemento + QStringLiteral(" non valido")); return;
+    case Codice::Assente: return false;
+    case Codice::Rifiutato: Segnala(elemento + QStringLiteral(" non valido")); return false;
     case Codice::Ammesso: ScriviRigaXml(PrepCampoXml(QString::number(n), elemento, -1, {}, 0, 0, true, false));
     }
+    return true;
+}
+
+// A module states its period by exactly one of month and quarter.
+void FileLiqIva::ControllaPeriodo(bool mese, bool trimestre) {
+    if (mese && trimestre)
+        Errore(QStringLiteral("Mese e Trimestre indicati insieme"));
+    else if (!mese && !trimestre)
+        Errore(QStringLiteral("Mese o Trimestre mancante"));
+}
+
+// The figure of an amount column; a text that is not a number is an error of
+// the run (it would be taken as 0 and the figure lost).
+double FileLiqIva::Importo(const LettoreRiga& riga, const QString& colonna) {
+    const Valore v = riga(colonna);
+    if (testoNonNumerico(v)) Errore(colonna + QStringLiteral(" non numerico"));
+    return numero(v);
 }
 
 // An amount element. Zero writes nothing. The schema's unsigned fields take
-// no negative figure: it is reported and left out. A figure too long for the
-// field is never cut: it is an error of the run.
+// no negative figure, and a figure too long for the field is never cut: both
+// leave the element out and are errors of the run.
 void FileLiqIva::ScriviImporto(const LettoreRiga& riga, const QString& colonna, const QString& elemento,
                                bool conSegno) {
-    const double d = numero(riga(colonna));
+    const double d = Importo(riga, colonna);
     if (eZero(d)) return;
     const QString t = NumeroPA(d, 2, false);
     if (!conSegno && t.startsWith(QLatin1Char('-'))) {
-        Segnala(elemento + QStringLiteral(" negativo"));
+        Errore(elemento + QStringLiteral(" negativo"));
         return;
     }
     if (t.size() > kLungImporto) {
-        Segnala(elemento + QStringLiteral(" fuori formato"));
-        ++miErrori;
+        Errore(elemento + QStringLiteral(" fuori formato"));
         return;
     }
     ScriviRigaXml(PrepCampoXml(t, elemento, -1, {}, kLungImporto, 4, true, true));
 }
 
 void FileLiqIva::ScriviTestata(const LettoreRiga& riga) {
+    miModulo = 0;
     const auto campo = [&](const char* nome) { return riga(QString::fromLatin1(nome)); };
     const auto riga1 = [&](const QString& valore, const char* elemento) {
         ScriviRigaXml(PrepCampoXml(valore, QString::fromLatin1(elemento), -1, {}, 0, 0, true, false));
@@ -316,10 +373,10 @@ void FileLiqIva::ScriviTestata(const LettoreRiga& riga) {
 
     ScriviRigaXml(QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>"));
     ScriviRigaXml(QStringLiteral("<iv:Fornitura xmlns:iv=\"%1\" xmlns:ds=\"%2\">").arg(kNamespaceIvp, kNamespaceFirma));
-    ++miLivTab;
+    xml_.AlzaTab();
 
     ScriviRigaXml(QStringLiteral("<iv:Intestazione>"));
-    ++miLivTab;
+    xml_.AlzaTab();
     riga1(anno < 2018 ? QStringLiteral("IVP17") : QStringLiteral("IVP18"), "CodiceFornitura");
     ScriviCodice(campo("CFDichiarante").testo(), QStringLiteral("CodiceFiscaleDichiarante"), 0, codiceFiscaleValido);
     ScriviEnumerato(campo("CodiceCaricaDichiarante"), QStringLiteral("CodiceCarica"), kCariche);
@@ -327,9 +384,9 @@ void FileLiqIva::ScriviTestata(const LettoreRiga& riga) {
     ScriviRigaXml(QStringLiteral("</iv:Intestazione>"));
 
     ScriviRigaXml(QStringLiteral("<iv:Comunicazione identificativo=\"00001\">"));
-    ++miLivTab;
+    xml_.AlzaTab();
     ScriviRigaXml(QStringLiteral("<iv:Frontespizio>"));
-    ++miLivTab;
+    xml_.AlzaTab();
     ScriviCodice(campo("CodiceFiscale").testo(), QStringLiteral("CodiceFiscale"), -1, codiceFiscaleValido);
     riga1(anno4(anno), "AnnoImposta");
     ScriviCodice(campo("PartitaIva").testo(), QStringLiteral("PartitaIVA"), -1, partitaIvaValida);
@@ -344,13 +401,13 @@ void FileLiqIva::ScriviTestata(const LettoreRiga& riga) {
     const QString firma = campo("FirmaDichiarazione").testo().trimmed();
     riga1(ValFirma(firma), "FirmaDichiarazione");
     if (firma.compare(QLatin1String("S"), Qt::CaseInsensitive) != 0)
-        msCampiMancanti += kCrLf + QStringLiteral("FirmaDichiarazione");
+        xml_.Mancante(QStringLiteral("FirmaDichiarazione"));
 
     if (!campo("CFIntermediario").testo().trimmed().isEmpty()) {
         ScriviCodice(campo("CFIntermediario").testo(), QStringLiteral("CFIntermediario"), 0, codiceFiscaleValido);
         int impegno = 0;
         switch (valutaCodice(campo("ImpegnoPresentazione"), kImpegni, impegno)) {
-        case Codice::Assente: msCampiMancanti += kCrLf + QStringLiteral("ImpegnoPresentazione"); break;
+        case Codice::Assente: xml_.Mancante(QStringLiteral("ImpegnoPresentazione")); break;
         case Codice::Rifiutato: Segnala(QStringLiteral("ImpegnoPresentazione non valido")); break;
         case Codice::Ammesso: riga1(QString::number(impegno), "ImpegnoPresentazione"); break;
         }
@@ -360,13 +417,13 @@ void FileLiqIva::ScriviTestata(const LettoreRiga& riga) {
         if (eSi(campo("FirmaIntermediario")))
             riga1(QStringLiteral("1"), "FirmaIntermediario");
         else
-            msCampiMancanti += kCrLf + QStringLiteral("FirmaIntermediario");
+            xml_.Mancante(QStringLiteral("FirmaIntermediario"));
     }
     if (campo("FlagConferma").testo().trimmed() == QLatin1String("1")) riga1(QStringLiteral("1"), "FlagConferma");
     SottraimiTabXml(1);
     ScriviRigaXml(QStringLiteral("</iv:Frontespizio>"));
     ScriviRigaXml(QStringLiteral("<iv:DatiContabili>"));
-    ++miLivTab;
+    xml_.AlzaTab();
 }
 
 void FileLiqIva::ScriviRecDett(const LettoreRiga& riga) {
@@ -385,12 +442,14 @@ void FileLiqIva::ScriviModuloXml(const LettoreRiga& riga) {
         ScriviImporto(riga, QString::fromLatin1(colonna), QString::fromLatin1(elemento ? elemento : colonna), conSegno);
     };
     const bool dal2018 = numero(campo("Anno")) >= 2018;
+    miModulo = static_cast<int>(numero(campo("Modulo")));
 
     ScriviRigaXml(QStringLiteral("<iv:Modulo>"));
-    ++miLivTab;
+    xml_.AlzaTab();
     if (dal2018) riga1(testoIntero(campo("Modulo")), "NumeroModulo");
-    ScriviEnumerato(campo("Mese"), QStringLiteral("Mese"), kMesi);
-    ScriviEnumerato(campo("Trimestre"), QStringLiteral("Trimestre"), kTrimestri);
+    const bool mese = ScriviEnumerato(campo("Mese"), QStringLiteral("Mese"), kMesi);
+    const bool trimestre = ScriviEnumerato(campo("Trimestre"), QStringLiteral("Trimestre"), kTrimestri);
+    ControllaPeriodo(mese, trimestre);
     if (eSi(campo("Subfornitura"))) riga1(QStringLiteral("1"), "Subfornitura");
     const QString eventi = campo("EventiEccezionali").testo().trimmed();
     if (eventi == QLatin1String("1") || eventi == QLatin1String("9"))
@@ -437,37 +496,53 @@ void FileLiqIva::ScriRecCoda() {
 
 void FileLiqIva::ScriviRigaTesto(const LettoreRiga& riga) {
     const auto campo = [&](const char* nome) { return riga(QString::fromLatin1(nome)); };
-    const auto testo = [&](const char* nome, int larghezza) { return sinistra(campo(nome).testo(), larghezza); };
-    // A month or other period number: blanks unless above 0.
-    const auto periodo = [&](const char* nome, int larghezza) {
-        const Valore v = campo(nome);
-        return numero(v) > 0 ? sinistra(testoIntero(v), larghezza) : QString(larghezza, QLatin1Char(' '));
+    miModulo = static_cast<int>(numero(campo("Modulo")));
+    // The communication's values repeat on every line: they are judged on the
+    // first line only, and reported without a module.
+    const bool primaRiga = !mbTestataControllata;
+    if (primaRiga) ControllaCodiciRiga(riga);
+    mbTestataControllata = true;
+    const auto testo = [&](const char* nome, int larghezza) {
+        return AdattaRiga(QString::fromLatin1(nome), campo(nome).testo(), larghezza, primaRiga, false);
     };
+    const auto testoModulo = [&](const char* nome, int larghezza) {
+        return AdattaRiga(QString::fromLatin1(nome), campo(nome).testo(), larghezza, true, true);
+    };
+    // A month or other period number: blanks unless above 0.
+    const auto periodo = [&](const char* nome, int larghezza, bool giudica, bool delModulo) {
+        const Valore v = campo(nome);
+        return numero(v) > 0 ? AdattaRiga(QString::fromLatin1(nome), testoIntero(v), larghezza, giudica, delModulo)
+                             : QString(larghezza, QLatin1Char(' '));
+    };
+    int n = 0;
+    ControllaPeriodo(valutaCodice(campo("Mese"), kMesi, n) == Codice::Ammesso,
+                     valutaCodice(campo("Trimestre"), kTrimestri, n) == Codice::Ammesso);
     // An amount that does not fit its 16 positions is never cut: the field
     // stays blank and the run counts an error.
     const auto importo = [&](const QString& nome, double valore) {
         const QString t = FormattaImporto(valore);
         if (t.size() <= kLungImporto) return t;
-        Segnala(nome + QStringLiteral(" fuori formato"));
-        ++miErrori;
+        Errore(nome + QStringLiteral(" fuori formato"));
         return QString(kLungImporto, QLatin1Char(' '));
     };
     const auto importoCampo = [&](const char* nome) {
-        return importo(QString::fromLatin1(nome), numero(campo(nome)));
+        const QString colonna = QString::fromLatin1(nome);
+        return importo(colonna, Importo(riga, colonna));
     };
 
     const int anno = static_cast<int>(numero(campo("Anno")));
     QString r;
     r.reserve(430);
-    r += sinistra(anno4(anno) + testoIntero(campo("NumCom")) + QLatin1Char('-'), 30);
+    r += AdattaRiga(QStringLiteral("NumCom"), anno4(anno) + testoIntero(campo("NumCom")) + QLatin1Char('-'), 30,
+                    primaRiga, false);
     r += anno4(anno);
     r += QLatin1Char(' ');
     r += testo("PartitaIva", 20);
     r += BiancoSeN(campo("Subfornitura").testo());
-    r += testo("EventiEccezionali", 1);
+    r += testoModulo("EventiEccezionali", 1);
     r += eSi(campo("OpStraordinarie")) ? QLatin1Char('S') : QLatin1Char('N');
     r += testo("PartitaIvaControllante", 20);
-    r += periodo("UltimoMese", 2);
+    r += periodo("UltimoMese", 2, primaRiga, false);
     r += BiancoSeN(campo("LiquidazioneGruppo").testo());
     r += testo("CFDichiarante", 16);
     r += testo("CodiceCaricaDichiarante", 2);
@@ -480,9 +555,9 @@ void FileLiqIva::ScriviRigaTesto(const LettoreRiga& riga) {
                                                                : QString(8, QLatin1Char(' '));
     r += ValFirma(campo("FirmaIntermediario").testo());
     r += testo("CodiceFiscale", 16);
-    r += sinistra(testoIntero(campo("Modulo")), 5);
-    r += periodo("Mese", 2);
-    r += periodo("Trimestre", 1);
+    r += AdattaRiga(QStringLiteral("Modulo"), testoIntero(campo("Modulo")), 5, true, true);
+    r += periodo("Mese", 2, true, true);
+    r += periodo("Trimestre", 1, true, true);
     for (const char* nome : {"TotaleOperazioniAttive", "TotaleOperazioniPassive", "IvaEsigibile", "IvaDetratta",
                              "IvaDovuta", "IvaCredito", "DebitoPrecedente", "CreditoPeriodoPrecedente",
                              "CreditoAnnoPrecedente", "CreditiImposta", "InteressiDovuti"})
@@ -496,7 +571,4 @@ void FileLiqIva::ScriviRigaTesto(const LettoreRiga& riga) {
     Scrivi(r.toLatin1() + "\r\n");
 }
 
-void FileLiqIva::MostraElenchi() const {
-    if (!msCampiMancanti.isEmpty()) frmMsgCom::msgCom(QStringLiteral("Campi obbligatori mancanti ") + msCampiMancanti);
-    if (!msSegnalazioni.isEmpty()) frmMsgCom::msgCom(QStringLiteral("Segnalazioni di errore ") + msSegnalazioni);
-}
+void FileLiqIva::MostraElenchi() const { xml_.MostraElenchi(); }

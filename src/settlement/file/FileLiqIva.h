@@ -13,12 +13,22 @@
 //   for each row: f.ScriviRecDett(row);
 //   if (xml) f.ScriRecCoda();
 //   f.ChiudiFile();  f.MostraElenchi();  errors += f.Errori();
+//   if (complete and no errors) f.Consegna();   // else it stays incomplete
+//
+// A file of ApriFile is written under NomeIncompleto(path) and takes its
+// final name only through Consegna, so an earlier complete file is never
+// replaced by a partial one, and a partial one is never deleted.
 //
 // The published schemas hold over the older writing rules: amounts carry a
 // decimal comma, codes are trimmed and tested against the schema's patterns
 // and never cut, values outside the schema's enumerations are listed and left
-// out, negative amounts of unsigned fields are listed and left out, and an
-// amount too long for its field is an error of the run, never cut.
+// out. Errors of the run (Errori: the file must not be sent), each listed with
+// its module: a negative amount of an unsigned field, an amount too long for
+// its field or stored as text that is no number, a missing or invalid
+// taxpayer code or VAT number, a module without a period or with both month
+// and quarter, and on the text line a value longer than its width or with a
+// character the line cannot hold.
+#include "common/ScritturaXml.h"
 #include "components/core/Valore.h"
 
 #include <QList>
@@ -52,9 +62,17 @@ public:
     // The same over the rows of an open settlement query; leaves it on its first row.
     static QString ControllaModuli(GestRecordset& rs, const QString& chiave);
 
-    // Output. ApriFile creates the file or empties an existing one; a failure
-    // raises ErroreRun. ApriSu writes to a device the caller keeps open.
+    // Output. ApriFile creates the file under its incomplete name (emptying
+    // one left there before); a failure raises ErroreRun. ApriSu writes to a
+    // device the caller keeps open.
     void ApriFile(const QString& percorso);
+    // Closes the file and gives it its final name, replacing an earlier file
+    // of that name; the final path. Raises ErroreRun when it cannot.
+    QString Consegna();
+    // Where the file of ApriFile lies now: its incomplete name until Consegna.
+    const QString& PercorsoAttuale() const { return msPercorsoAttuale; }
+    // The name a file has until it is complete.
+    static QString NomeIncompleto(const QString& percorso);
     void ApriSu(QIODevice* uscita);
     // Closes the file opened by ApriFile (a device of ApriSu stays open, the
     // caller's); closing twice does nothing. Raises ErroreRun when the data
@@ -70,10 +88,10 @@ public:
 
     // Missing mandatory values and error reports of this file, each entry
     // preceded by CR LF.
-    const QString& CampiMancanti() const { return msCampiMancanti; }
-    const QString& Segnalazioni() const { return msSegnalazioni; }
-    // Values that could not be written as they are (an amount too long for
-    // its field): errors of the run; the file must not be sent.
+    const QString& CampiMancanti() const { return xml_.CampiMancanti(); }
+    const QString& Segnalazioni() const { return xml_.Segnalazioni(); }
+    // Values that could not be written as they are: errors of the run; the
+    // file must not be sent.
     int Errori() const { return miErrori; }
     // Shows "Campi obbligatori mancanti " and then "Segnalazioni di errore "
     // with their lists in the message form, each only when not empty.
@@ -112,7 +130,12 @@ private:
     void ScriviImporto(const LettoreRiga& riga, const QString& colonna, const QString& elemento,
                        bool conSegno);
     void ScriviCodice(const QString& valore, const QString& elemento, int obblig, bool (*valido)(const QString&));
-    void ScriviEnumerato(const Valore& valore, const QString& elemento, const QList<int>& ammessi);
+    bool ScriviEnumerato(const Valore& valore, const QString& elemento, const QList<int>& ammessi);
+    void ControllaPeriodo(bool mese, bool trimestre);
+    double Importo(const LettoreRiga& riga, const QString& colonna);
+    void Errore(const QString& voce, bool delModulo = true);
+    QString AdattaRiga(const QString& nome, const QString& valore, int larghezza, bool giudica, bool delModulo);
+    void ControllaCodiciRiga(const LettoreRiga& riga);
     void ScriviModuloXml(const LettoreRiga& riga);
     void ScriviRigaTesto(const LettoreRiga& riga);
     void Segnala(const QString& voce);
@@ -121,11 +144,13 @@ private:
     bool mbXml;
     std::unique_ptr<QIODevice> mgFile;
     QIODevice* mgUscita = nullptr;
-    int miLivTab = 0;
+    ScritturaXml xml_;  // lines, indentation, element values and the two lists
     int miAnno = 0;
     bool mbGruppo = false;
-    QString msCampiMancanti;
-    QString msSegnalazioni;
     int miErrori = 0;
+    int miModulo = 0;  // module of the line being written, 0 for the header
+    bool mbTestataControllata = false;
+    QString msPercorsoFinale;
+    QString msPercorsoAttuale;
 };
 

@@ -9,9 +9,9 @@
 #include "components/util/UtilGenerali.h"
 #include "settlement/run/NomiFileLiqIva.h"
 #include "settlement/run/StLiqIva.h"
-#include "startup/Avvio.h"
-#include "startup/Contesto.h"
-#include "startup/ImpostazioniIni.h"
+#include "common/DbAzienda.h"
+#include "contesto/Contesto.h"
+#include "contesto/ImpostazioniIni.h"
 
 namespace {
 
@@ -33,6 +33,11 @@ int Messaggio(const QString& testo, const std::optional<QString>& titolo = std::
 }
 
 }  // namespace
+
+void EscludiRotteSuFile(OpzSta& opzioni) {
+    opzioni.ModoEscluso(OpzSta::File, true);
+    opzioni.ModoEscluso(OpzSta::LarghezzaFissa, true);
+}
 
 ElabLiqIva::ElabLiqIva() = default;
 ElabLiqIva::~ElabLiqIva() = default;
@@ -64,7 +69,18 @@ void ElabLiqIva::Esegui(const ParametriLiqIva& par) {
     AzzeraParStLiqIva();
     stLiqIva& w = ScrittoreCreato();
     if (!ogOpzSta) ogOpzSta = std::make_shared<OpzSta>();
+    EscludiRotteSuFile(*ogOpzSta);
+    if (par.tipoElab != 1 && ogOpzSta->ModoEscluso(ogOpzSta->oiStaVid)) {
+        Messaggio(QStringLiteral("Il modello di liquidazione non può essere stampato su file.\r\n"
+                                 "Scegliere la stampante o il video nelle opzioni di stampa."),
+                  kTitoloLiqIvaXml);
+        return;
+    }
     bool scritto = false;
+    // Some company's file must not be sent, or could not be written.
+    bool conErrori = false;
+    // Some company's print was refused before its data were read.
+    bool stampaRifiutata = false;
 
     GestRecordset rs;
     QString chiave;
@@ -149,6 +165,7 @@ void ElabLiqIva::Esegui(const ParametriLiqIva& par) {
                                                     QStringLiteral(". Proseguo l'elaborazione ?"),
                                                 QStringLiteral("&Ok"), QStringLiteral("&Annulla"), std::nullopt,
                                                 kTitoloLiqIvaXml, 80, 600, 12, 1);
+                conErrori = true;
                 if (r != 1) {
                     w.ChiudiFile();
                     rs.ChiudiRecordset(chiave);
@@ -164,6 +181,8 @@ void ElabLiqIva::Esegui(const ParametriLiqIva& par) {
                 if (w.obStampa && ogOpzSta->oiStaVid == OpzSta::Video) obAnteprima = true;
                 w.AvviaStampa();
                 if (w.obStampato) scritto = true;
+                if (w.oiErrore != 0) conErrori = true;
+                if (w.obStampaRifiutata) stampaRifiutata = true;
                 if (!propria) c.ggGestDb->ChiudiDatabase(idDb);
                 if (w.oiErrore < 0) break;
                 if (w.oiErrore > 0 &&
@@ -183,10 +202,20 @@ void ElabLiqIva::Esegui(const ParametriLiqIva& par) {
     }
     rs.ChiudiRecordset(chiave);
 
-    // Nothing written by any writer, also when every company was passed over.
-    if (!scritto) frmMsgCom::msgCom(QStringLiteral("Non c'è nessun dato da trasmettere"));
+    // Nothing written by any writer, also when every company was passed over;
+    // a print refused before the data were read says so, not that there were none.
+    if (!scritto && stampaRifiutata)
+        frmMsgCom::msgCom(par.tipoElab == 2
+                              ? QStringLiteral("Stampa non eseguita: non è stato stampato nulla.")
+                              : QStringLiteral("Stampa non eseguita: non è stato stampato nulla e nessun file è stato scritto."));
+    else if (!scritto)
+        frmMsgCom::msgCom(QStringLiteral("Non c'è nessun dato da trasmettere"));
     if (!par.cartellaScelta.trimmed().isEmpty())
         ScriviValIni(QStringLiteral("Base"), QStringLiteral("DirCaDi"), par.cartellaScelta.trimmed());
-    if (par.tipoElab == 1 && scritto) Messaggio(QStringLiteral("Elaborazione terminata"), par.captionForm);
+    // A run that left a file which must not be sent never looks done.
+    if (par.tipoElab == 1 && scritto)
+        Messaggio(conErrori ? QStringLiteral("Elaborazione terminata con errori.")
+                            : QStringLiteral("Elaborazione terminata"),
+                  par.captionForm);
     rimetti();
 }

@@ -25,6 +25,11 @@ struct ParametriLiqIva {
     QString captionForm;        // title of "Elaborazione terminata"
 };
 
+// The printed form is a page of boxes: the delimited-text and fixed-width
+// routes would give a line a page and a character a box, so they are not
+// allowed for it (the communication's own text file is the fixed-width output).
+void EscludiRotteSuFile(OpzSta& opzioni);
+
 class ElabLiqIva {
 public:
     ElabLiqIva();

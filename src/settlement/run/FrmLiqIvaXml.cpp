@@ -9,7 +9,7 @@
 #include "components/core/ErroreRun.h"
 #include "components/menu/MenuClient.h"
 #include "components/platform/ServizioDialoghi.h"
-#include "components/stampa/FrmVStampa.h"
+#include "print/anteprima/FrmVStampa.h"
 #include "components/stampa/OpzSta.h"
 #include "components/stampanti/ServizioStampanti.h"
 #include "components/util/UtilGenerali.h"
@@ -17,7 +17,7 @@
 #include "settlement/estrazione/FrmLiqIvaPre.h"
 #include "settlement/run/NomiFileLiqIva.h"
 #include "settlement/run/StLiqIva.h"
-#include "startup/Contesto.h"
+#include "contesto/Contesto.h"
 
 #include <QFont>
 #include <QGroupBox>
@@ -177,6 +177,7 @@ bool frmLiqIvaXml::Form_Load() {
 
         elab.ogOpzSta = std::make_shared<OpzSta>();
         IniOpzSta(*elab.ogOpzSta, osKeySec);
+        EscludiRotteSuFile(*elab.ogOpzSta);
         VisStaAttuale();
 
         cartellaUscita_ = CartellaUscitaLiqIva();

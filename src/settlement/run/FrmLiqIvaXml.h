@@ -6,7 +6,7 @@
 #include "common/form/FormComune.h"
 #include "print/opzioni/OpzioniIni.h"
 #include "settlement/run/ElabLiqIva.h"
-#include "startup/FormBase.h"
+#include "common/FormBase.h"
 
 #include <QMap>
 

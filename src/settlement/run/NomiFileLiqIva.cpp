@@ -1,6 +1,6 @@
 #include "settlement/run/NomiFileLiqIva.h"
 
-#include "startup/ImpostazioniIni.h"
+#include "contesto/ImpostazioniIni.h"
 
 #include <QDir>
 

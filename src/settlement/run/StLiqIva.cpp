@@ -14,7 +14,7 @@
 #include "settlement/file/FileLiqIva.h"
 #include "settlement/run/NomiFileLiqIva.h"
 #include "settlement/stampa/ModelloLiqIva.h"
-#include "startup/Contesto.h"
+#include "contesto/Contesto.h"
 
 #include <QImage>
 
@@ -27,6 +27,12 @@ struct stLiqIva::Stato {
     QString msKeyRs;
     std::unique_ptr<FileLiqIva> mgFile;
     ModelloLiqIva modello;
+    // What one run has done so far.
+    struct Run {
+        QImage immagine1, immagine2;  // backgrounds of the front page and of a module page
+        long righe = 0, scritte = 0;
+        bool fileAperto = false, codaScritta = false, consegnato = false;
+    } run;
 };
 
 stLiqIva::stLiqIva() : s_(std::make_unique<Stato>()) {}
@@ -68,138 +74,32 @@ void Sfondo(Stampa& st, const QImage& immagine, const QRectF& r) {
     if (!immagine.isNull()) st.StampaImmagine(immagine, r.x(), r.y(), r.width(), r.height());
 }
 
+// A background picture; "\\" stands for a page without one.
+void CaricaSfondo(const QString& percorso, QImage& immagine) {
+    if (percorso == QLatin1String("\\")) return;
+    if (!immagine.load(PercorsoLocale(percorso)))
+        throw ErroreRun(NumErrore::FileNonTrovato, QStringLiteral("Impossibile caricare l'immagine ") + percorso);
+}
+
+// A step of the ending: its failure must not keep the others from running.
+template <typename Passo>
+void Tenta(const Passo& passo) {
+    try {
+        passo();
+    } catch (...) {
+        // The ending goes on: the failure of one step was shown by the step or does not matter.
+    }
+}
+
 }  // namespace
 
+// One run: the print set-up, the query, the file and the pages in one pass,
+// then the ending, which is attempted whatever happened before it.
 void stLiqIva::AvviaStampa() {
     Stato& s = *s_;
-    obStaAtt = true;
-    oiErrore = 0;
-    // Nothing of an earlier company's run may survive into this one.
-    obStampato = false;
-    s.mgFile.reset();
-    s.msKeyRs.clear();
-
-    s.msSezione = ogOpzSta ? ogOpzSta->Sezione : QString();
-    s.msTitolo = QStringLiteral("Liquidazione Iva Periodica ") + QStringLiteral(" - ") + osDescAzie;
-
-    Contesto& c = ctx();
-    QImage immagine1, immagine2;
-    long righe = 0, scritte = 0;
-    bool fileAperto = false, codaScritta = false;
-
-    auto annullata = [&] { return s.mgStampa && s.mgStampa->LeggiAnnullata(); };
-
-    // The data phase; returns at every point where the run goes to its ending.
-    auto corpo = [&] {
-        if (obStampa) {
-            if (!s.mgStampa) s.mgStampa = std::make_shared<Stampa>();
-            Stampa& st = *s.mgStampa;
-            InizStampa(st, 0, 0);
-            st.ImpChiamante(this);
-            st.ogOpzSta = ogOpzSta;
-            IniParamStampa(s.msSezione, st, {}, 0);
-            st.ImpInterruzione(0);
-            PreparaInCorso(st, s.msTitolo);
-            bool nonAvviare = false;
-            if (st.VerificaAvvio(1, nonAvviare) || nonAvviare) return;
-            st.ImpCodiceAvvio(6);
-            if (st.ofrmStampaInCorso) st.ofrmStampaInCorso->MostraInCorso();
-            if (PreparaStampa) PreparaStampa(st);
-
-            const bool avvisi = st.LeggiAvvisiIni();
-            const QString percorso1 = s.modello.IniParamImmagine(PaginaLiqIva::Intestazione, avvisi);
-            if (percorso1.isEmpty()) {
-                frmMsgCom::msgCom(QStringLiteral("Manca file immagine di stampa intestazione"));
-                return;
-            }
-            const QString percorso2 = s.modello.IniParamImmagine(PaginaLiqIva::Modulo, avvisi);
-            if (percorso2.isEmpty()) {
-                frmMsgCom::msgCom(QStringLiteral("Manca file immagine di stampa dettagli"));
-                return;
-            }
-            auto carica = [](const QString& percorso, QImage& immagine) {
-                if (percorso == QLatin1String("\\")) return;
-                if (!immagine.load(PercorsoLocale(percorso)))
-                    throw ErroreRun(NumErrore::FileNonTrovato,
-                                    QStringLiteral("Impossibile caricare l'immagine ") + percorso);
-            };
-            carica(percorso1, immagine1);
-            carica(percorso2, immagine2);
-        }
-
-        c.giStaAtt = 1;
-        s.mgGestRs = std::make_unique<GestRecordset>();
-        GestRecordset& rs = *s.mgGestRs;
-        s.msKeyRs = rs.ApriRecordset(*c.ggGestDb, osIdDbase, {}, FileLiqIva::PrepSql(oiAnno, oiNumCom));
-        if (rs.RecVuoto(s.msKeyRs)) return;
-        obStampato = true;
-        righe = rs.ContaRec(s.msKeyRs);
-
-        if (obEstrFile) {
-            const QString rifiuto = FileLiqIva::ControllaModuli(rs, s.msKeyRs);
-            if (!rifiuto.isEmpty()) {
-                frmMsgCom::msgCom(rifiuto, QStringLiteral("&Ok"), std::nullopt, std::nullopt, s.msTitolo);
-                ++oiErrore;
-                return;
-            }
-        }
-        const LettoreRiga riga = RigaDaRecordset(rs, s.msKeyRs);
-        const LettoreCampo campo = ModelloLiqIva::DaRecordset(rs, s.msKeyRs);
-
-        if (obStampa) {
-            Stampa& st = *s.mgStampa;
-            PreparaInCorso(st, s.msTitolo);
-            if (!s.mgFontSta) s.mgFontSta = std::make_shared<FontSta>();
-            ImpFontTesta(st, *s.mgFontSta);
-            ImpFontCorpo(st, *s.mgFontSta);
-            st.AvviaDocumento();
-            if (annullata()) return;
-        }
-        rs.PrimoRec(s.msKeyRs);
-
-        if (obEstrFile) {
-            osNomeFile.replace(kSegnapostoCodFisc,
-                               CodiceNelNome(rs.LeggiCampo(s.msKeyRs, QStringLiteral("LiqIvaTest.CodiceFiscale")).testo()),
-                               Qt::CaseInsensitive);
-            s.mgFile = std::make_unique<FileLiqIva>(obFileXml);
-            s.mgFile->ApriFile(osNomeFile);
-            fileAperto = true;
-            if (obFileXml) s.mgFile->ScriviTestata(riga);
-        }
-        if (obStampa) {
-            Stampa& st = *s.mgStampa;
-            Sfondo(st, immagine1, s.modello.RettangoloFoglio(PaginaLiqIva::Intestazione));
-            s.modello.StaIntest(st, campo);
-        }
-        for (; !rs.FineRec(s.msKeyRs); rs.RecSuccessivo(s.msKeyRs)) {
-            if (obEstrFile) {
-                s.mgFile->ScriviRecDett(riga);
-                ++scritte;
-            }
-            if (obStampa) {
-                Stampa& st = *s.mgStampa;
-                st.NuovaPagina();
-                if (annullata()) return;
-                st.UsaFont(QStringLiteral("CorpoCampo"));
-                st.ImpVert(st.LeggiMrAlt());
-                Sfondo(st, immagine2, s.modello.RettangoloFoglio(PaginaLiqIva::Modulo));
-                s.modello.StaModulo(st, campo);
-                if (annullata()) break;
-            }
-        }
-        if (obEstrFile) {
-            if (obFileXml) {
-                s.mgFile->ScriRecCoda();
-                codaScritta = true;
-            }
-            if (!ChiudiFile()) ++oiErrore;
-            s.mgFile->MostraElenchi();
-            oiErrore = static_cast<int16_t>(oiErrore + s.mgFile->Errori());
-        }
-    };
-
+    iniziaRun();
     try {
-        corpo();
+        eseguiRun();
     } catch (const ErroreRun& e) {
         frmMsgCom::MsgErrfrm(e, {}, {}, s.msTitolo);
         ++oiErrore;
@@ -207,19 +107,178 @@ void stLiqIva::AvviaStampa() {
         frmMsgCom::MsgErrfrm(Valore(QString::fromLocal8Bit(e.what())), Valore(0), {}, {}, s.msTitolo);
         ++oiErrore;
     }
+    concludiStampa();
+    avvisaFileDaNonTrasmettere();
+    rilasciaRun();
+}
 
-    // Ending: every step is attempted.
-    auto tenta = [](const auto& passo) {
-        try {
-            passo();
-        } catch (...) {
+void stLiqIva::iniziaRun() {
+    Stato& s = *s_;
+    obStaAtt = true;
+    oiErrore = 0;
+    // Nothing of an earlier company's run may survive into this one.
+    obStampato = false;
+    obStampaRifiutata = false;
+    s.mgFile.reset();
+    s.msKeyRs.clear();
+    s.run = {};
+    s.msSezione = ogOpzSta ? ogOpzSta->Sezione : QString();
+    s.msTitolo = QStringLiteral("Liquidazione Iva Periodica ") + QStringLiteral(" - ") + osDescAzie;
+}
+
+// The data phase; each step returns false where the run goes to its ending.
+void stLiqIva::eseguiRun() {
+    Stato& s = *s_;
+    if (obStampa && !preparaStampa()) {
+        obStampaRifiutata = true;
+        return;
+    }
+    ctx().giStaAtt = 1;
+    if (!apriDati()) return;
+    const LettoreRiga riga = RigaDaRecordset(*s.mgGestRs, s.msKeyRs);
+    const LettoreCampo campo = ModelloLiqIva::DaRecordset(*s.mgGestRs, s.msKeyRs);
+    if (obStampa && !avviaDocumento()) return;
+    s.mgGestRs->PrimoRec(s.msKeyRs);
+    if (obEstrFile) apriFileRun(riga);
+    if (obStampa) {
+        Stampa& st = *s.mgStampa;
+        Sfondo(st, s.run.immagine1, s.modello.RettangoloFoglio(PaginaLiqIva::Intestazione));
+        s.modello.StaIntest(st, campo);
+    }
+    if (!scriviModuli(riga, campo)) return;
+    if (obEstrFile) chiudiFileRun();
+}
+
+// The print object, the print-in-progress box and the two background pictures.
+bool stLiqIva::preparaStampa() {
+    Stato& s = *s_;
+    if (!s.mgStampa) s.mgStampa = std::make_shared<Stampa>();
+    Stampa& st = *s.mgStampa;
+    InizStampa(st, 0, 0);
+    st.ImpChiamante(this);
+    st.ogOpzSta = ogOpzSta;
+    IniParamStampa(s.msSezione, st, {}, 0);
+    st.ImpInterruzione(0);
+    PreparaInCorso(st, s.msTitolo);
+    bool nonAvviare = false;
+    if (st.VerificaAvvio(1, nonAvviare) || nonAvviare) return false;
+    st.ImpCodiceAvvio(6);
+    if (st.ofrmStampaInCorso) st.ofrmStampaInCorso->MostraInCorso();
+    if (PreparaStampa) PreparaStampa(st);
+
+    const bool avvisi = st.LeggiAvvisiIni();
+    const QString percorso1 = s.modello.IniParamImmagine(PaginaLiqIva::Intestazione, avvisi);
+    if (percorso1.isEmpty()) {
+        frmMsgCom::msgCom(QStringLiteral("Manca file immagine di stampa intestazione"));
+        return false;
+    }
+    const QString percorso2 = s.modello.IniParamImmagine(PaginaLiqIva::Modulo, avvisi);
+    if (percorso2.isEmpty()) {
+        frmMsgCom::msgCom(QStringLiteral("Manca file immagine di stampa dettagli"));
+        return false;
+    }
+    CaricaSfondo(percorso1, s.run.immagine1);
+    CaricaSfondo(percorso2, s.run.immagine2);
+    return true;
+}
+
+// The communication's rows; false when there are none or the modules are refused.
+bool stLiqIva::apriDati() {
+    Stato& s = *s_;
+    s.mgGestRs = std::make_unique<GestRecordset>();
+    GestRecordset& rs = *s.mgGestRs;
+    s.msKeyRs = rs.ApriRecordset(*ctx().ggGestDb, osIdDbase, {}, FileLiqIva::PrepSql(oiAnno, oiNumCom));
+    if (rs.RecVuoto(s.msKeyRs)) return false;
+    obStampato = true;
+    s.run.righe = rs.ContaRec(s.msKeyRs);
+    if (obEstrFile) {
+        const QString rifiuto = FileLiqIva::ControllaModuli(rs, s.msKeyRs);
+        if (!rifiuto.isEmpty()) {
+            frmMsgCom::msgCom(rifiuto, QStringLiteral("&Ok"), std::nullopt, std::nullopt, s.msTitolo);
+            ++oiErrore;
+            return false;
         }
-    };
+    }
+    return true;
+}
+
+bool stLiqIva::avviaDocumento() {
+    Stato& s = *s_;
+    Stampa& st = *s.mgStampa;
+    PreparaInCorso(st, s.msTitolo);
+    if (!s.mgFontSta) s.mgFontSta = std::make_shared<FontSta>();
+    ImpFontTesta(st, *s.mgFontSta);
+    ImpFontCorpo(st, *s.mgFontSta);
+    st.AvviaDocumento();
+    return !annullata();
+}
+
+void stLiqIva::apriFileRun(const LettoreRiga& riga) {
+    Stato& s = *s_;
+    osNomeFile.replace(kSegnapostoCodFisc,
+                       CodiceNelNome(s.mgGestRs->LeggiCampo(s.msKeyRs, QStringLiteral("LiqIvaTest.CodiceFiscale")).testo()),
+                       Qt::CaseInsensitive);
+    s.mgFile = std::make_unique<FileLiqIva>(obFileXml);
+    s.mgFile->ApriFile(osNomeFile);
+    s.run.fileAperto = true;
+    if (obFileXml) s.mgFile->ScriviTestata(riga);
+}
+
+// One module a row: its block in the file and its page; false when the user
+// stopped the print before the last page.
+bool stLiqIva::scriviModuli(const LettoreRiga& riga, const LettoreCampo& campo) {
+    Stato& s = *s_;
+    GestRecordset& rs = *s.mgGestRs;
+    for (; !rs.FineRec(s.msKeyRs); rs.RecSuccessivo(s.msKeyRs)) {
+        if (obEstrFile) {
+            s.mgFile->ScriviRecDett(riga);
+            ++s.run.scritte;
+        }
+        if (obStampa) {
+            Stampa& st = *s.mgStampa;
+            st.NuovaPagina();
+            if (annullata()) return false;
+            st.UsaFont(QStringLiteral("CorpoCampo"));
+            st.ImpVert(st.LeggiMrAlt());
+            Sfondo(st, s.run.immagine2, s.modello.RettangoloFoglio(PaginaLiqIva::Modulo));
+            s.modello.StaModulo(st, campo);
+            if (annullata()) break;
+        }
+    }
+    return true;
+}
+
+// The closing tags, the file closed, the lists of missing and wrong values.
+void stLiqIva::chiudiFileRun() {
+    Stato& s = *s_;
+    if (obFileXml) {
+        s.mgFile->ScriRecCoda();
+        s.run.codaScritta = true;
+    }
+    const bool chiuso = ChiudiFile();
+    if (!chiuso) ++oiErrore;
+    s.mgFile->MostraElenchi();
+    oiErrore = static_cast<int16_t>(oiErrore + s.mgFile->Errori());
+    // Only a whole file without errors takes its final name; any other stays
+    // beside it under its incomplete name.
+    if (!chiuso || s.mgFile->Errori() > 0) return;
+    try {
+        s.mgFile->Consegna();
+        s.run.consegnato = true;
+    } catch (const ErroreRun& e) {
+        MsgErrore(e, QStringLiteral("(") + s.msTitolo + QStringLiteral(") Errore durante la chiusura del file di scarico"));
+        ++oiErrore;
+    }
+}
+
+// Ending: every step is attempted.
+void stLiqIva::concludiStampa() {
+    Stato& s = *s_;
     const bool stampa = obStampa && s.mgStampa;
     if (obStampato) {
         if (obEstrFile) ChiudiFile();
         if (stampa) {
-            tenta([&] {
+            Tenta([&] {
                 Stampa& st = *s.mgStampa;
                 if (st.DocumentoAvviato() && !st.LeggiAnnullata() && oiUltimaDitta == 0 && ogOpzSta &&
                     ogOpzSta->oiStaVid == OpzSta::Video) {
@@ -227,30 +286,41 @@ void stLiqIva::AvviaStampa() {
                     if (st.LeggiAnnullata()) oiErrore = -1;
                 }
             });
-            tenta([&] { s.mgStampa->FineStampa(); });
+            Tenta([&] { s.mgStampa->FineStampa(); });
         } else {
-            c.giStaAtt = 0;
+            ctx().giStaAtt = 0;
         }
     } else if (stampa) {
-        tenta([&] { s.mgStampa->FineStampa(); });
+        Tenta([&] { s.mgStampa->FineStampa(); });
     } else {
-        c.giStaAtt = 0;
+        ctx().giStaAtt = 0;
     }
+}
 
-    // A file cut short by a stop or a failure stays on disk: it must not be sent.
-    // One that could not be created has had its own message.
-    const bool incompleto = fileAperto && (scritte < righe || (obFileXml && !codaScritta));
-    const bool conErrori = fileAperto && s.mgFile->Errori() > 0;
-    if (incompleto || conErrori)
-        frmMsgCom::msgCom(QStringLiteral("Il file ") + osNomeFile +
-                              (incompleto ? QStringLiteral(" è incompleto") : QStringLiteral(" contiene valori errati")) +
-                              QStringLiteral(" e non deve essere trasmesso."),
-                          QStringLiteral("&Ok"), std::nullopt, std::nullopt, s.msTitolo);
+// A file cut short by a stop or a failure, or with errors, keeps its
+// incomplete name beside any earlier file of the final name: it must not be
+// sent. One that could not be created has had its own message.
+void stLiqIva::avvisaFileDaNonTrasmettere() {
+    Stato& s = *s_;
+    if (!s.run.fileAperto || s.run.consegnato) return;
+    const bool incompleto = s.run.scritte < s.run.righe || (obFileXml && !s.run.codaScritta);
+    const bool conErrori = s.mgFile->Errori() > 0;
+    frmMsgCom::msgCom(QStringLiteral("Il file ") + osNomeFile +
+                          (incompleto || !conErrori ? QStringLiteral(" è incompleto")
+                                                    : QStringLiteral(" contiene valori errati")) +
+                          QStringLiteral(" e non deve essere trasmesso.") + QStringLiteral("\r\nÈ stato lasciato come ") +
+                          s.mgFile->PercorsoAttuale() + QStringLiteral("."),
+                      QStringLiteral("&Ok"), std::nullopt, std::nullopt, s.msTitolo);
+}
 
-    tenta([&] {
+void stLiqIva::rilasciaRun() {
+    Stato& s = *s_;
+    Tenta([&] {
         if (s.mgGestRs && !s.msKeyRs.isEmpty()) s.mgGestRs->ChiudiRecordset(s.msKeyRs);
     });
     s.mgGestRs.reset();
     s.mgStampa.reset();
     obStaAtt = false;
 }
+
+bool stLiqIva::annullata() const { return s_->mgStampa && s_->mgStampa->LeggiAnnullata(); }

@@ -3,6 +3,8 @@
 // its LiqIvaDett modules) written as the XML or fixed-width file and printed
 // as the official form, in one pass over the rows.
 #include "components/stampa/Stampa.h"
+#include "settlement/file/FileLiqIva.h"
+#include "settlement/stampa/ModelloLiqIva.h"
 
 #include <QString>
 #include <cstdint>
@@ -35,6 +37,7 @@ public:
     int16_t oiErrore = 0;
     bool obStaAtt = false;   // true while AvviaStampa runs
     bool obStampato = false; // the last run found at least one row
+    bool obStampaRifiutata = false; // the last run's print was refused before its data
 
     // The program's print-in-progress flag, which the print object clears
     // through the owner when the print has ended.
@@ -50,6 +53,19 @@ public:
     bool ChiudiFile();
 
 private:
+    void iniziaRun();
+    void eseguiRun();
+    bool preparaStampa();
+    bool apriDati();
+    bool avviaDocumento();
+    void apriFileRun(const LettoreRiga& riga);
+    bool scriviModuli(const LettoreRiga& riga, const LettoreCampo& campo);
+    void chiudiFileRun();
+    void concludiStampa();
+    void avvisaFileDaNonTrasmettere();
+    void rilasciaRun();
+    bool annullata() const;
+
     struct Stato;
     std::unique_ptr<Stato> s_;
 };

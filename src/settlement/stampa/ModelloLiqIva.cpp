@@ -6,8 +6,8 @@
 #include "components/platform/ServizioDialoghi.h"
 #include "components/stampa/Stampa.h"
 #include "components/util/UtilGenerali.h"
-#include "startup/Contesto.h"
-#include "startup/ImpostazioniIni.h"
+#include "contesto/Contesto.h"
+#include "contesto/ImpostazioniIni.h"
 
 #include <cmath>
 
@@ -158,6 +158,10 @@ QList<VoceModello> Modulo() {
     };
 }
 
+// The sheet the form is printed on (A4, portrait): a picture lies within it.
+constexpr float kLarghezzaFoglioMax = 210.f;
+constexpr float kAltezzaFoglioMax = 297.f;
+
 // One settings key of the geometry: its number, or its default when the text
 // is not a number (the box is shown by the caller). An empty shift is no shift.
 bool LeggiMisura(const QString& chiave, const QString& predefinito, float& misura) {
@@ -214,9 +218,21 @@ QString ModelloLiqIva::IniParamImmagine(int pagina, bool mostraAvvisi) {
     bool buoni = true;
     for (const auto& k : chiavi)
         buoni &= LeggiMisura(QString::fromLatin1(k.chiave) + n, QString::fromLatin1(k.predefinito), *k.misura);
+    // A picture that starts after it ends, or lies off the sheet, is as bad as
+    // a value that is no number: the page takes its defaults.
+    const float x0 = *chiavi[0].misura, x1 = *chiavi[1].misura, y0 = *chiavi[2].misura, y1 = *chiavi[3].misura;
+    if (!(x0 >= 0 && x0 < x1 && x1 <= kLarghezzaFoglioMax && y0 >= 0 && y0 < y1 && y1 <= kAltezzaFoglioMax)) {
+        for (const auto& k : chiavi) *k.misura = static_cast<float>(ggUtil().NumeroDaStringa(QString::fromLatin1(k.predefinito)));
+        buoni = false;
+    }
     if (fronte) {
         buoni &= LeggiMisura(QStringLiteral("SpostaX"), QString(), mnSpostaX);
         buoni &= LeggiMisura(QStringLiteral("SpostaY"), QString(), mnSpostaY);
+        // A shift that moves the fields off the sheet is no shift.
+        if (!(std::abs(mnSpostaX) < kLarghezzaFoglioMax && std::abs(mnSpostaY) < kAltezzaFoglioMax)) {
+            mnSpostaX = mnSpostaY = 0;
+            buoni = false;
+        }
     }
     if (!buoni && mostraAvvisi && ctx().ggDialoghi)
         ctx().ggDialoghi->msgBox(

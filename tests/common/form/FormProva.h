@@ -6,7 +6,7 @@
 #include "components/menu/MenuClientFinto.h"
 #include "components/platform/DialoghiScriptati.h"
 #include "components/platform/Schermo.h"
-#include "startup/Contesto.h"
+#include "contesto/Contesto.h"
 
 #include <QAction>
 #include <QApplication>

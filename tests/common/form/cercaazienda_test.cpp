@@ -1,12 +1,14 @@
 #include "common/form/CercaAzienda.h"
 #include "common/form/FormComune.h"
 #include "common/form/ScQorUtilPrg.h"
+#include "components/db/GestoreDb.h"
 #include "components/lookup/AiutiFinti.h"
 #include "components/lookup/DecodLista.h"
 #include "components/lookup/FrmListaAiuto.h"
 #include "startup/Ospite.h"
 
 #include <QLabel>
+#include <algorithm>
 #include <QLineEdit>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -26,6 +28,9 @@ protected:
     std::shared_ptr<DecodListaSql> lista = std::make_shared<DecodListaSql>();
     QString digitato;  // what the user types in the list before Enter; empty: Esc
     QStringList righeViste;
+    QString corrente;  // the id of the current row when the list opened
+    int larghezzaDescrizione = 0;
+    int testoDescrizione = 0;  // width of the longest description
 
     void SetUp() override {
         cp.c->ggGestDb = db.gestDb;
@@ -40,6 +45,11 @@ protected:
                           {QStringLiteral("Descrizione"), Valore(QString::fromLatin1(descr))}});
         lista->mostraLista = [this](FrmListaAiuto& f) {
             for (int r : f.RigheVisibili()) righeViste << f.dbgLista->item(r, 2)->text();
+            if (f.RigaCorrente() >= 0) corrente = f.dbgLista->item(f.RigaCorrente(), 2)->text();
+            larghezzaDescrizione = f.dbgLista->columnWidth(1);
+            for (int r = 0; r < f.dbgLista->rowCount(); ++r)
+                testoDescrizione = std::max(testoDescrizione,
+                                            f.dbgLista->fontMetrics().horizontalAdvance(f.dbgLista->item(r, 1)->text()));
             if (digitato.isEmpty()) {
                 QTest::keyClick(f.txtRicerca, Qt::Key_Escape);
             } else {
@@ -95,17 +105,42 @@ TEST_F(CercaAzienda, ChoiceFillsFieldAndLabelFromTheSharedDatabase) {
     int trovato = 0;
     EXPECT_TRUE(Premi(113, trovato));
     EXPECT_EQ(trovato, -1);
-    EXPECT_EQ(righeViste, (QStringList{"01", "02"}));
+    EXPECT_EQ(righeViste.size(), 5);  // every company, whatever the field holds
+    EXPECT_EQ(corrente, QStringLiteral("01"));
     EXPECT_EQ(box->text(), QStringLiteral("02"));
     EXPECT_EQ(lab->text(), QStringLiteral("Bianchi S.p.A."));
     EXPECT_EQ(BackColor(box), cp.c->glColNormale);
+    // The description column is as wide as its longest text.
+    EXPECT_GE(larghezzaDescrizione, testoDescrizione);
 }
 
-TEST_F(CercaAzienda, UnderscoreOfTheUserMatchesItselfOnly) {
-    box->setText(QStringLiteral("1_"));
-    int trovato = 0;
-    Premi(113, trovato);
-    EXPECT_EQ(righeViste, QStringList{QStringLiteral("1_A")});
+TEST_F(CercaAzienda, TheListOpensOnEveryCompanyAndSearchesCodeAndDescription) {
+    struct Caso {
+        const char* nome;
+        int tasto;
+        const char* campo;
+        const char* digitato;
+        const char* corrente;  // where the list opens
+        const char* scelta;    // the id chosen with Enter
+    } casi[] = {
+        {.nome = "code typed in the list", .tasto = 113, .campo = "", .digitato = "10", .corrente = "01", .scelta = "10"},
+        {.nome = "description typed with F2", .tasto = 113, .campo = "", .digitato = "bian", .corrente = "01", .scelta = "02"},
+        {.nome = "underscore of the field is itself", .tasto = 113, .campo = "1_", .digitato = "1_", .corrente = "1_A", .scelta = "1_A"},
+        {.nome = "F3 opens on the description", .tasto = 114, .campo = "ve", .digitato = "ver", .corrente = "1_A", .scelta = "1_A"},
+        {.nome = "a code that does not exist", .tasto = 113, .campo = "99", .digitato = "gia", .corrente = "01", .scelta = "1XA"},
+    };
+    for (const Caso& c : casi) {
+        SCOPED_TRACE(c.nome);
+        righeViste.clear();
+        corrente.clear();
+        box->setText(QString::fromUtf8(c.campo));
+        digitato = QString::fromUtf8(c.digitato);
+        int trovato = 0;
+        EXPECT_TRUE(Premi(c.tasto, trovato));
+        EXPECT_EQ(righeViste.size(), 5);
+        EXPECT_EQ(corrente, QString::fromUtf8(c.corrente));
+        EXPECT_EQ(box->text(), QString::fromUtf8(c.scelta));
+    }
 }
 
 TEST_F(CercaAzienda, ByDescriptionNoChoiceClearsTheLabel) {
@@ -113,13 +148,14 @@ TEST_F(CercaAzienda, ByDescriptionNoChoiceClearsTheLabel) {
     lab->setText(QStringLiteral("vecchia"));
     int trovato = 0;
     EXPECT_FALSE(Premi(114, trovato));
-    EXPECT_EQ(righeViste, QStringList{QStringLiteral("01")});
+    EXPECT_EQ(corrente, QStringLiteral("01"));
     EXPECT_EQ(trovato, 0);
     EXPECT_EQ(lab->text(), QString());
     EXPECT_EQ(box->text(), QStringLiteral("ro"));
 }
 
-TEST_F(CercaAzienda, NothingFoundShowsInesistente) {
+TEST_F(CercaAzienda, NoCompanyAtAllShowsInesistente) {
+    db.gestDb->EseguiSql(db.idCondiviso, QStringLiteral("DELETE FROM Aziende"));
     box->setText(QStringLiteral("99"));
     ImpostaBackColor(box, cp.c->glColErrore);
     int trovato = 0;
@@ -159,7 +195,7 @@ TEST(scQorUtilPrg, AnswersTheEventsOfTheHelpManager) {
     g.SollevaLanciaKeySec(QStringLiteral("S1"));
     EXPECT_EQ(cp.c->gsKeyPrgPrim, QStringLiteral("SECONDA"));
     EXPECT_EQ(cp.c->gsKeyPrgSec, QStringLiteral("S1"));
-    Ospite* ospite = cp.c->ggOspite.get();
+    Ospite* ospite = static_cast<Ospite*>(cp.c->ggOspite.get());
     cp.menu->ImpostaGestoreComandi([ospite](const QString& id, const QString& k, const QString& com, const Valore& p,
                                             Valore& r) { ospite->EseguiComandoMenu(id, k, com, p, r); });
     EXPECT_EQ(cp.menu->InviaComando(QStringLiteral("keyprgprim")).testo(), QStringLiteral("SECONDA"));

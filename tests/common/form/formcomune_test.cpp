@@ -1,6 +1,6 @@
 #include "common/form/FormComune.h"
 #include "components/core/ErroreRun.h"
-#include "startup/FrmConn.h"
+#include "common/FrmConn.h"
 
 #include <QApplication>
 #include <QPalette>

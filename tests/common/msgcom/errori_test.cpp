@@ -2,7 +2,7 @@
 #include "common/MsgErrori.h"
 #include "components/core/ErroreRun.h"
 #include "components/platform/DialoghiScriptati.h"
-#include "startup/Contesto.h"
+#include "contesto/Contesto.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 #include "common/FrmMsgCom.h"
 #include "common/form/Aiuto.h"
-#include "components/platform/DialoghiQt.h"
+#include "common/DialoghiQt.h"
 #include "components/platform/Schermo.h"
-#include "startup/Contesto.h"
+#include "contesto/Contesto.h"
 
 #include <QApplication>
 #include <QFile>

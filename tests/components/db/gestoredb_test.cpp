@@ -3,6 +3,7 @@
 #include "components/db/GestoreDb.h"
 
 #include <QFile>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
@@ -25,7 +26,122 @@ QString scriviFile(const QString& percorso, const QByteArray& dati) {
     return percorso;
 }
 
+// A database made by another program: rollback journal, the engine's default.
+QString creaDatabaseEsterno(const QString& file, const char* modo = "DELETE") {
+    sqlite3* db = nullptr;
+    sqlite3_open(file.toUtf8().constData(), &db);
+    const QByteArray sql = QByteArray("PRAGMA journal_mode=") + modo + ";"
+        "CREATE TABLE Righe (Id INTEGER PRIMARY KEY, Testo TEXT NOT NULL, Qta INTEGER CHECK (Qta >= 0),"
+        " Padre INTEGER REFERENCES Righe (Id));"
+        "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 200)"
+        " INSERT INTO Righe (Id, Testo, Qta) SELECT i, printf('riga %03d con un testo lungo abbastanza', i), i FROM n;";
+    EXPECT_EQ(sqlite3_exec(db, sql.constData(), nullptr, nullptr, nullptr), SQLITE_OK) << sqlite3_errmsg(db);
+    sqlite3_close(db);
+    return file;
+}
+
+QString modoGiornale(GestoreDb& g, const QString& id) {
+    sqlite3_stmt* st = nullptr;
+    sqlite3_prepare_v2(g.DatabaseDaId(id)->Handle(), "PRAGMA journal_mode", -1, &st, nullptr);
+    QString modo;
+    if (sqlite3_step(st) == SQLITE_ROW) modo = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 0)));
+    sqlite3_finalize(st);
+    return modo;
+}
+
 }  // namespace
+
+TEST(GestoreDb, KeepsTheFilesJournalModeAndOpensWhileAnotherConnectionReads) {
+    QTemporaryDir dir;
+    const QString rollback = creaDatabaseEsterno(dir.filePath("esterno.db"));
+    const QString wal = creaDatabaseEsterno(dir.filePath("proprio.db"), "WAL");
+    // Another process in the middle of a read holds the file's shared lock.
+    sqlite3* lettore = nullptr;
+    ASSERT_EQ(sqlite3_open(rollback.toUtf8().constData(), &lettore), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(lettore, "BEGIN; SELECT count(*) FROM Righe;", nullptr, nullptr, nullptr), SQLITE_OK);
+
+    GestoreDb g;
+    g.ImpostaAttesaBlocco(200);  // a failure here is a lock that is never let go
+    const QString id = g.ApriDatabase(rollback);
+    EXPECT_EQ(modoGiornale(g, id), "delete");
+    EXPECT_EQ(modoGiornale(g, g.ApriDatabase(wal)), "wal");
+
+    // A write cannot commit under the reader: the user is told the database
+    // is in use, not how the statement read.
+    const auto e = erroreDi([&] { g.EseguiSql(id, "UPDATE Righe SET Qta = Qta + 1 WHERE Id = 1"); });
+    EXPECT_EQ(e.numero(), NumErroreDb::DatabaseBloccato);
+    EXPECT_TRUE(e.descrizione().contains("in uso da parte di un altro utente")) << e.descrizione().toStdString();
+    EXPECT_FALSE(e.descrizione().contains("UPDATE"));
+    g.AnnullaTransazione(id);
+
+    ASSERT_EQ(sqlite3_exec(lettore, "COMMIT", nullptr, nullptr, nullptr), SQLITE_OK);
+    g.EseguiSql(id, "UPDATE Righe SET Qta = Qta + 1 WHERE Id = 1");
+    EXPECT_EQ(g.DatabaseDaId(id)->RecordsAffected(), 1);
+    EXPECT_EQ(modoGiornale(g, id), "delete");
+    sqlite3_close(lettore);
+}
+
+TEST(GestoreDb, EngineFailuresReachTheUserAsNumberedItalianErrorsWithoutTheStatement) {
+    QTemporaryDir dir;
+    GestoreDb g;
+    const QString id = g.ApriDatabase(creaDatabaseEsterno(dir.filePath("ditta.db")));
+    struct Caso {
+        const char* nome;
+        const char* prima = "";  // settings of the connection for the case
+        const char* sql;
+        long numero;
+        const char* nelTesto;
+    } casi[] = {
+        {.nome = "chiave duplicata", .sql = "INSERT INTO Righe (Id, Testo) VALUES (1, 'doppia')",
+         .numero = NumErroreDb::ValoriDuplicati, .nelTesto = "valori duplicati nella chiave o in un indice (Righe.Id)"},
+        {.nome = "campo obbligatorio", .sql = "INSERT INTO Righe (Id) VALUES (900)",
+         .numero = NumErroreDb::CampoObbligatorio, .nelTesto = "campo obbligatorio è vuoto (Righe.Testo)"},
+        {.nome = "regola della tabella", .sql = "UPDATE Righe SET Qta = -1 WHERE Id = 2",
+         .numero = NumErroreDb::RegolaConvalida, .nelTesto = "non rispettano le regole della tabella"},
+        {.nome = "record correlato", .prima = "PRAGMA foreign_keys = ON",
+         .sql = "INSERT INTO Righe (Id, Testo, Padre) VALUES (901, 'figlia', 999)",
+         .numero = NumErroreDb::RecordCorrelatoMancante, .nelTesto = "manca il record correlato"},
+        {.nome = "sola lettura", .prima = "PRAGMA query_only = 1", .sql = "DELETE FROM Righe WHERE Id = 3",
+         .numero = NumErroreDb::SolaLettura, .nelTesto = "di sola lettura"},
+        {.nome = "disco pieno", .prima = "PRAGMA max_page_count = 1",
+         .sql = "INSERT INTO Righe (Id, Testo) VALUES (902, hex(zeroblob(200000)))",
+         .numero = NumErroreDb::DiscoPieno, .nelTesto = "Spazio su disco insufficiente"},
+        {.nome = "tabella inesistente", .sql = "DELETE FROM Inesistente WHERE Id = 4",
+         .numero = NumErrore::ErroreSql, .nelTesto = "no such table: Inesistente"},
+    };
+    for (const Caso& c : casi) {
+        SCOPED_TRACE(c.nome);
+        // Each case on a fresh connection, so that its settings stay its own.
+        const QString idCaso = g.ApriDatabase(dir.filePath("ditta.db"));
+        if (*c.prima) g.EseguiSql(idCaso, QString::fromUtf8(c.prima));
+        const auto e = erroreDi([&] { g.EseguiSql(idCaso, QString::fromUtf8(c.sql)); });
+        EXPECT_EQ(e.numero(), c.numero);
+        EXPECT_TRUE(e.descrizione().contains(QString::fromUtf8(c.nelTesto))) << e.descrizione().toStdString();
+        EXPECT_FALSE(e.descrizione().contains(QString::fromUtf8(c.sql).left(12))) << e.descrizione().toStdString();
+        EXPECT_EQ(e.origine(), "GestoreDb");
+        g.ChiudiDatabase(idCaso);
+    }
+    // Nothing of the refused statements went in.
+    g.EseguiSql(id, "UPDATE Righe SET Qta = Qta");
+    EXPECT_EQ(g.DatabaseDaId(id)->RecordsAffected(), 200);
+}
+
+TEST(GestoreDb, ADamagedFileIsReportedAsAnUnrecognisedDatabase) {
+    QTemporaryDir dir;
+    const QString file = creaDatabaseEsterno(dir.filePath("danneggiato.db"));
+    {
+        // The table's first page (page 2) overwritten: the schema still reads.
+        QFile f(file);
+        ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(f.seek(4096));
+        f.write(QByteArray(64, '\xFF'));
+    }
+    GestoreDb g;
+    const QString id = g.ApriDatabase(file);
+    const auto e = erroreDi([&] { g.EseguiSql(id, "UPDATE Righe SET Qta = 0"); });
+    EXPECT_EQ(e.numero(), NumErrore::FileNonDatabase);
+    EXPECT_TRUE(e.descrizione().contains("danneggiato")) << e.descrizione().toStdString();
+}
 
 TEST(GestoreDb, RifiutaNomiCheNonSonoFileDiDatabase) {
     FixtureDb fx;
@@ -59,7 +175,7 @@ TEST(GestoreDb, RifiutaNomiCheNonSonoFileDiDatabase) {
     EXPECT_EQ(QFile(vuoto).size(), 0);
 }
 
-TEST(GestoreDb, ApreInWalConAttesaEChiude) {
+TEST(GestoreDb, ApreConAttesaEChiude) {
     FixtureDb fx;
     EXPECT_FALSE(fx.idAzienda.isEmpty());
     EXPECT_NE(fx.idAzienda, fx.idCondiviso);
@@ -105,9 +221,9 @@ TEST(GestoreDb, RecordsAffectedDellUltimaIstruzione) {
     }
     g.EseguiSql(id, "UPDATE Monete SET Cee = 'S'", 64);
     const auto e = erroreDi([&] { g.EseguiSql(id, "INSERT INTO Monete (Moneta) VALUES ('euro')"); });
-    EXPECT_EQ(e.numero(), NumErrore::ErroreSql);
-    EXPECT_TRUE(e.descrizione().contains("UNIQUE")) << e.descrizione().toStdString();
-    EXPECT_TRUE(e.descrizione().contains("INSERT INTO Monete"));
+    EXPECT_EQ(e.numero(), NumErroreDb::ValoriDuplicati);
+    EXPECT_TRUE(e.descrizione().contains("Monete.Moneta")) << e.descrizione().toStdString();
+    EXPECT_FALSE(e.descrizione().contains("INSERT INTO"));
     EXPECT_EQ(e.origine(), "GestoreDb");
     EXPECT_EQ(g.DatabaseDaId(id)->RecordsAffected(), 0);  // a failure is never a count
     EXPECT_EQ(erroreDi([&] { g.EseguiSql(id, "DELETE FROM Inesistente"); }).numero(), NumErrore::ErroreSql);

@@ -230,6 +230,6 @@ TEST(GestRecordset, CancellaTutteLeRigheEAggiungeLaNuovaTestata) {
     // A duplicate key fails and the set is left as it was.
     rs.NuovoRec(t);
     rs.ScriviCampo(t, "Moneta", QString("l."));
-    EXPECT_EQ(numeroErrore([&] { rs.AggiornaRec(t); }), NumErrore::ErroreSql);
+    EXPECT_EQ(numeroErrore([&] { rs.AggiornaRec(t); }), NumErroreDb::ValoriDuplicati);
     EXPECT_EQ(rs.ContaRec(t), 2);
 }

@@ -1,9 +1,13 @@
 #include "components/ini/FileIni.h"
 
+#include <QDir>
 #include <QFile>
+#include <QLockFile>
 #include <QTemporaryDir>
 #include <functional>
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -33,7 +37,13 @@ TEST_F(FileIniTest, ReadsAsProfileFiles) {
         {"missing key", "[A]\nk=\n", "A", "z", std::nullopt},
         {"missing section", "[A]\nk=1\n", "B", "k", std::nullopt},
         {"blanks trimmed, comma kept", "[LiqIva]\n  SpostaX =  202,18  \n", "LiqIva", "SpostaX", QStringLiteral("202,18")},
-        {"value keeps '=' and quotes", "[A]\nk=\"a=b\"\n", "A", "k", QStringLiteral("\"a=b\"")},
+        {"value keeps '=', loses its quotes", "[A]\nk=\"a=b\"\n", "A", "k", QStringLiteral("a=b")},
+        {"quoted path", "[A]\nk = \"C:\\Programmi\\Dati\\ \"  \n", "A", "k", QStringLiteral("C:\\Programmi\\Dati\\ ")},
+        {"single quotes", "[A]\nk='L''Ancora'\n", "A", "k", QStringLiteral("L''Ancora")},
+        {"empty quotes", "[A]\nk=\"\"\n", "A", "k", QString()},
+        {"quotes that do not match stay", "[A]\nk=\"a'\n", "A", "k", QStringLiteral("\"a'")},
+        {"quotes inside stay", "[A]\nk=a \"b\" c\n", "A", "k", QStringLiteral("a \"b\" c")},
+        {"a lone quote stays", "[A]\nk=\"\n", "A", "k", QStringLiteral("\"")},
         {"comment is no key", "[A]\n;k=1\n", "A", ";k", std::nullopt},
         {"key before any section", "k=1\n[A]\n", "A", "k", std::nullopt},
         {"section header with blanks", "  [ A ]  \nk=1", "A", "k", QStringLiteral("1")},
@@ -139,3 +149,87 @@ TEST_F(FileIniTest, UtilityReads) {
 }
 
 }  // namespace
+
+TEST_F(FileIniTest, TwoProcessesWritingOneFileKeepEveryKey) {
+    crea("; impostazioni condivise\r\n[Comune]\r\nPrima=1\r\n");
+    constexpr int kChiavi = 150;
+    // Both writers wait on the pipe, so that they start together.
+    int via[2];
+    ASSERT_EQ(::pipe(via), 0);
+    pid_t figli[2];
+    for (int n = 0; n < 2; ++n) {
+        figli[n] = ::fork();
+        ASSERT_GE(figli[n], 0);
+        if (figli[n] == 0) {
+            ::close(via[1]);
+            char c;
+            (void)!::read(via[0], &c, 1);
+            FileIni f(percorso());
+            int falliti = 0;
+            for (int i = 0; i < kChiavi; ++i)
+                if (!f.scrivi(n == 0 ? "Comune" : "Terminale", QStringLiteral("Chiave%1").arg(i),
+                              QStringLiteral("processo %1").arg(n)))
+                    ++falliti;
+            ::_exit(falliti == 0 ? 0 : 1);
+        }
+    }
+    ::close(via[0]);
+    ::close(via[1]);
+    for (pid_t figlio : figli) {
+        int stato = 0;
+        ASSERT_EQ(::waitpid(figlio, &stato, 0), figlio);
+        EXPECT_TRUE(WIFEXITED(stato) && WEXITSTATUS(stato) == 0) << "a write failed";
+    }
+    FileIni f(percorso());
+    int mancanti = 0;
+    for (int i = 0; i < kChiavi; ++i) {
+        if (f.leggi("Comune", QStringLiteral("Chiave%1").arg(i)) != QStringLiteral("processo 0")) ++mancanti;
+        if (f.leggi("Terminale", QStringLiteral("Chiave%1").arg(i)) != QStringLiteral("processo 1")) ++mancanti;
+    }
+    EXPECT_EQ(mancanti, 0);
+    EXPECT_EQ(f.leggi("Comune", "Prima"), QStringLiteral("1"));
+    EXPECT_TRUE(contenuto().startsWith("; impostazioni condivise\r\n[Comune]\r\nPrima=1\r\n"));
+    EXPECT_FALSE(QFile::exists(percorso() + ".lock"));  // the turn is given back
+}
+
+TEST_F(FileIniTest, ALockLeftByAProcessThatDiedDoesNotBlockWrites) {
+    crea("[A]\r\nk=1\r\n");
+    const pid_t figlio = ::fork();
+    ASSERT_GE(figlio, 0);
+    if (figlio == 0) {
+        QLockFile blocco(percorso() + ".lock");
+        blocco.tryLock(0);
+        ::_exit(0);  // ends holding it: the lock file stays behind
+    }
+    int stato = 0;
+    ASSERT_EQ(::waitpid(figlio, &stato, 0), figlio);
+    ASSERT_TRUE(QFile::exists(percorso() + ".lock"));
+    EXPECT_TRUE(FileIni(percorso()).scrivi("A", "k", "2"));
+    EXPECT_EQ(contenuto(), "[A]\r\nk=2\r\n");
+}
+
+TEST_F(FileIniTest, AWritableFileInAReadOnlyFolderIsWrittenInPlace) {
+    if (::geteuid() == 0) GTEST_SKIP() << "the super-user writes in any folder";
+    const QString cartella = dir.filePath("solalettura");
+    ASSERT_TRUE(QDir().mkdir(cartella));
+    const QString file = cartella + "/qorwin.ini";
+    {
+        QFile f(file);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("[Base]\r\nDirDB=C:\\Dati\r\n");
+    }
+    ASSERT_TRUE(QFile::setPermissions(cartella, QFile::ReadOwner | QFile::ExeOwner));
+    FileIni f(file);
+    const bool scritto = f.scrivi("Base", "DirImmagini", "C:\\Immagini");
+    const bool cancellato = f.cancellaChiave("Base", "DirDB");
+    const auto letto = f.leggi("Base", "DirImmagini");
+    const bool altri = QDir(cartella).entryList(QDir::Files).size() == 1;  // no lock or temporary file left
+    QFile::setPermissions(cartella, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    EXPECT_TRUE(scritto);
+    EXPECT_TRUE(cancellato);
+    EXPECT_EQ(letto, QStringLiteral("C:\\Immagini"));
+    EXPECT_TRUE(altri);
+    QFile g(file);
+    ASSERT_TRUE(g.open(QIODevice::ReadOnly));
+    EXPECT_EQ(g.readAll(), "[Base]\r\nDirImmagini=C:\\Immagini\r\n");
+}

@@ -4,7 +4,7 @@
 #include "components/menu/MenuClientFinto.h"
 #include "components/lookup/QorAiutiSql.h"
 #include "components/lookup/TabelleAiuto.h"
-#include "startup/Contesto.h"
+#include "contesto/Contesto.h"
 
 #include <QLabel>
 #include <QLineEdit>

@@ -218,3 +218,40 @@ TEST(MenuClientLocale, NoMenuOrALostMenuRaisesTheRunTimeError) {
     EXPECT_THROW(client.NomeTerminale(), ErroreRun);
     EXPECT_THROW(client.MostraMenu(QStringLiteral("Tutti")), ErroreRun);
 }
+
+TEST(MenuClientLocale, ALinkThatDropsCallsTheLostLinkHandlerOnceFromTheEventLoop) {
+    AppTest();
+    const QString chiave = ChiaveUnica("caduta");
+    MenuFinto menu(chiave);
+    // The menu dies while the program waits for an answer.
+    menu.risponde = [](const QJsonObject& m, MenuFinto& f) {
+        if (Op(m) == QLatin1String("NomeTerminale")) { f.Chiudi(); return QJsonObject(); }
+        return Risposta(Id(m), QString());
+    };
+    MenuClientLocale client(10000);
+    int perdite = 0;
+    bool inChiamata = false;
+    client.ImpostaGestorePerdita([&] {
+        EXPECT_FALSE(inChiamata) << "the program must not close under a waiting call";
+        ++perdite;
+    });
+    client.RegistraProgramma(chiave, QStringLiteral("COMIVA"), QString());
+    inChiamata = true;
+    EXPECT_THROW(client.NomeTerminale(), ErroreRun);
+    inChiamata = false;
+    ASSERT_TRUE(QTest::qWaitFor([&] { return perdite > 0; }, 10000));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(perdite, 1);
+
+    // A link the program closes itself is no loss.
+    const QString chiave2 = ChiaveUnica("chiusa");
+    MenuFinto menu2(chiave2);
+    MenuClientLocale client2(10000);
+    int perdite2 = 0;
+    client2.ImpostaGestorePerdita([&] { ++perdite2; });
+    client2.RegistraProgramma(chiave2, QStringLiteral("COMIVA"), QString());
+    client2.ChiudiCollegamento();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return menu2.Scollegato(); }, 10000));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(perdite2, 0);
+}

@@ -1,7 +1,11 @@
 #include "components/menu/ProtocolloMenu.h"
 
 #include <QJsonDocument>
+#include <QDir>
+#include <QFileInfo>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 using namespace ProtocolloMenu;
 
@@ -46,13 +50,47 @@ TEST(ProtocolloMenu, KeepsPartialLinesAndDropsGarbage) {
     EXPECT_TRUE(ValoreDaJson(resto[0].value(QStringLiteral("val"))).eVuoto());
 }
 
-TEST(ProtocolloMenu, SocketNameFromMenuKey) {
+TEST(ProtocolloMenu, SocketNameFromMenuKeyInAFolderPrivateToTheUser) {
     const struct { const char* chiave; const char* nome; } casi[] = {
         {"MENU01", "comiva-menu-MENU01"},
         {" m-1_a ", "comiva-menu-m-1_a"},
         {"a b/c\\d:è", "comiva-menu-a_b_c_d__"},
         {"", "comiva-menu-"},
     };
-    for (const auto& c : casi)
-        EXPECT_EQ(NomeSocket(QString::fromUtf8(c.chiave)), QString::fromUtf8(c.nome)) << c.chiave;
+    for (const auto& c : casi) {
+        SCOPED_TRACE(c.chiave);
+        const QFileInfo socket(NomeSocket(QString::fromUtf8(c.chiave)));
+        EXPECT_EQ(socket.fileName(), QString::fromUtf8(c.nome));
+        EXPECT_TRUE(socket.isAbsolute());
+        // Only the user reaches the folder: another user's menu of the same
+        // key can neither answer this program nor remove this socket.
+        const QFileInfo cartella(socket.absolutePath());
+        EXPECT_TRUE(cartella.isDir());
+        EXPECT_EQ(cartella.ownerId(), ::getuid());
+        EXPECT_EQ(cartella.permissions() & (QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup | QFile::ReadOther |
+                                            QFile::WriteOther | QFile::ExeOther),
+                  QFile::Permissions());
+        EXPECT_EQ(NomeBloccoMenu(QString::fromUtf8(c.chiave)), socket.filePath() + ".lock");
+    }
+}
+
+TEST(ProtocolloMenu, ASessionFolderOthersCanEnterIsNotUsed) {
+    QTemporaryDir dir;
+    const QByteArray prima = qgetenv("XDG_RUNTIME_DIR");
+    const bool cera = qEnvironmentVariableIsSet("XDG_RUNTIME_DIR");
+    const QString aperta = dir.filePath("aperta"), privata = dir.filePath("privata");
+    QDir().mkdir(aperta);
+    QDir().mkdir(privata);
+    QFile::setPermissions(aperta, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther |
+                                      QFile::ExeOther);
+    QFile::setPermissions(privata, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(privata));
+    const QString inPrivata = NomeSocket("K");
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(aperta));
+    const QString inAperta = NomeSocket("K");
+    if (cera) qputenv("XDG_RUNTIME_DIR", prima);
+    else qunsetenv("XDG_RUNTIME_DIR");
+    EXPECT_EQ(inPrivata, privata + "/comiva-menu-K");
+    EXPECT_FALSE(inAperta.startsWith(aperta)) << inAperta.toStdString();
+    EXPECT_TRUE(inAperta.endsWith("/comiva-menu-K"));
 }

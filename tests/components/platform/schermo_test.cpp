@@ -1,5 +1,5 @@
 #include "components/platform/Schermo.h"
-#include "startup/Sessioni.h"
+#include "components/platform/Sessioni.h"
 
 #include <QApplication>
 #include <gtest/gtest.h>

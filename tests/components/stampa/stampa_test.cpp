@@ -1,15 +1,18 @@
 #include "components/stampa/Stampa.h"
+#include "support/LettoreXlsx.h"
 
 #include "components/core/ErroreRun.h"
 #include "components/platform/DialoghiScriptati.h"
 #include "components/stampa/FormStampaInCorso.h"
 #include "components/stampa/RetroPittore.h"
-#include "startup/Contesto.h"
+#include "components/stampanti/StampantiFinte.h"
+#include "contesto/Contesto.h"
 #include "support/AppTest.h"
 
 #include <QApplication>
 #include <QFile>
 #include <QPrinterInfo>
+#include <QPageSize>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -191,7 +194,6 @@ TEST_F(StampaTest, TextFileRouteWritesSeparatedQualifiedFields) {
         {OpzSta::CompatibileExcel, "\"", "Ditta: Rossi;\"a;b\";\"dice \"\"ciao\"\"\"\r\nPag. 1\r\n"},
         {OpzSta::Testo, "\"", "Ditta: Rossi;a;b;dice \"ciao\"\r\nPag. 1\r\n"},
         {OpzSta::CompatibileExcel, "", "Ditta: Rossi;a;b;dice \"ciao\"\r\nPag. 1\r\n"},
-        {OpzSta::FormatoExcel, "\"", "Ditta: Rossi;seconda;\"a;b\";\"dice \"\"ciao\"\"\"\r\nPag. 1\r\n"},
     };
     for (const auto& caso : casi) {
         opz->oiStaVid = OpzSta::File;
@@ -210,6 +212,130 @@ TEST_F(StampaTest, TextFileRouteWritesSeparatedQualifiedFields) {
         EXPECT_EQ(leggi(opz->FileName), caso.atteso) << caso.formato;
         EXPECT_EQ(st->LeggiFileUscita(), opz->FileName);
     }
+}
+
+// The spreadsheet format is a real workbook: one row per line, a field split
+// at the column marker, numbers the Italian way as number cells with the
+// report's format, or plain when the options ask for it; codes stay text.
+TEST_F(StampaTest, SpreadsheetFormatWritesAWorkbookWithNumberCells) {
+    struct Atteso {
+        const char* cella;
+        const char* testo;
+        bool numero;
+        const char* formato;
+    };
+    struct Caso {
+        const char* nome;
+        bool senzaFormato;
+        QList<Atteso> celle;
+    } casi[] = {
+        {.nome = "formatted",
+         .senzaFormato = false,
+         .celle = {{"A1", "Ditta: Rossi", false, ""},
+                   {"B1", "seconda", false, ""},
+                   {"C1", "a;b", false, ""},
+                   {"D1", "dice \"ciao\"", false, ""},
+                   {"A2", "1234.56", true, "#,##0.00"},
+                   {"B2", "-2", true, "0"},
+                   {"C2", "0.5", true, "0.0"},
+                   {"D2", "00123", false, ""},
+                   {"E2", "12/03/2018", false, ""}}},
+        {.nome = "plain numbers",
+         .senzaFormato = true,
+         .celle = {{"A2", "1234.56", true, ""}, {"B2", "-2", true, ""}, {"D2", "00123", false, ""}}},
+    };
+    for (const auto& caso : casi) {
+        SCOPED_TRACE(caso.nome);
+        opz->oiStaVid = OpzSta::File;
+        opz->FileForm = OpzSta::FormatoExcel;
+        opz->NumNoForm = caso.senzaFormato;
+        opz->FileName = dir.filePath("uscita.xlsx");
+        auto st = nuova();
+        st->AvviaDocumento();
+        st->StampaTesto(0, QStringLiteral("Ditta: Rossi§ç^&£seconda"));
+        st->StampaTesto(0, QStringLiteral("a;b"));
+        st->StampaTesto(0, QStringLiteral("dice \"ciao\""));
+        st->NuovaRiga();
+        for (const char* t : {"1.234,56", "-2", "0,5", "00123", "12/03/2018"}) st->StampaTesto(0, QString::fromLatin1(t));
+        st->FineStampa();
+        EXPECT_EQ(st->LeggiFileUscita(), opz->FileName);
+        const LettoreXlsx x(opz->FileName);
+        ASSERT_TRUE(x.valido);
+        for (const auto& a : caso.celle) {
+            SCOPED_TRACE(a.cella);
+            const CellaXlsx c = x.celle.value(QString::fromLatin1(a.cella));
+            EXPECT_EQ(c.testo, QString::fromUtf8(a.testo));
+            EXPECT_EQ(c.numero, a.numero);
+            EXPECT_EQ(c.formato, QString::fromLatin1(a.formato));
+        }
+    }
+}
+
+// Fixed width to a printer: the lines reach its CUPS queue whole and raw, and
+// a queue that refuses them is an error of the print, never a silent loss.
+TEST_F(StampaTest, FixedWidthToAPrinterGoesToItsQueue) {
+    auto stampanti = std::make_shared<StampantiFinte>();
+    stampanti->stampanti = {{"Aghi", "usb://epson/lq"}};
+    ImpostaServizioStampanti(stampanti);
+    // A stand-in for lp that keeps its arguments and the text it was given.
+    const QString bin = dir.filePath("bin");
+    QDir().mkpath(bin);
+    const QString ricevuto = dir.filePath("ricevuto");
+    {
+        QFile lp(bin + "/lp");
+        ASSERT_TRUE(lp.open(QIODevice::WriteOnly));
+        lp.write(("#!/bin/sh\n[ \"$2\" = Rotta ] && { echo 'coda inesistente' >&2; exit 1; }\n"
+                  "echo \"$@\" > '" + ricevuto + ".arg'\ncat \"$5\" > '" + ricevuto + "'\n").toUtf8());
+        lp.setPermissions(lp.permissions() | QFileDevice::ExeOwner);
+    }
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", bin.toUtf8() + ":" + path);
+    struct Caso {
+        const char* nome;
+        const char* destinazione;
+        const char* coda;  // empty: refused
+    } casi[] = {
+        {.nome = "by port", .destinazione = "usb://epson/lq", .coda = "Aghi"},
+        {.nome = "by name", .destinazione = "aghi", .coda = "Aghi"},
+        {.nome = "queue that refuses", .destinazione = "Rotta", .coda = ""},
+    };
+    for (const auto& k : casi) {
+        SCOPED_TRACE(k.nome);
+        QFile::remove(ricevuto);
+        opz->oiStaVid = OpzSta::LarghezzaFissa;
+        opz->FisStampante = true;
+        opz->FisFileName = QString::fromLatin1(k.destinazione);
+        opz->FisRighe = 0;
+        auto st = nuova();
+        st->AvviaDocumento();
+        st->StampaTesto(0, QStringLiteral("Liquidazione"));
+        if (*k.coda) {
+            st->FineStampa();
+            EXPECT_EQ(leggi(ricevuto), "Liquidazione\r\n");
+            EXPECT_TRUE(leggi(ricevuto + ".arg").startsWith("-d " + QByteArray(k.coda) + " -o raw /"));
+        } else {
+            try {
+                st->FineStampa();
+                ADD_FAILURE() << "refused queue reported as done";
+            } catch (const ErroreRun& e) {
+                EXPECT_TRUE(e.descrizione().contains("coda inesistente")) << e.descrizione().toStdString();
+            }
+        }
+    }
+    qputenv("PATH", path);
+    ImpostaServizioStampanti(nullptr);
+}
+
+// The paper size of the options sets the page of the printer and the PDF.
+TEST_F(StampaTest, PaperSizeOfTheOptionsSetsThePage) {
+    RegistroInstallato reg;
+    opz->oiStaVid = OpzSta::Stampante;
+    opz->ImpOpzione("NumTipoCarta", 12, QPageSize(QPageSize::A5).windowsId());
+    auto st = nuova();
+    st->AvviaDocumento();
+    EXPECT_NEAR(st->LeggiLargPag(), 148, 0.5);
+    EXPECT_NEAR(st->LeggiAltPag(), 210, 0.5);
+    st->FineStampa();
 }
 
 TEST_F(StampaTest, FileRoutesWriteWindows1252AndReportAFileThatCannotBeWritten) {
@@ -275,6 +401,18 @@ TEST_F(StampaTest, StartCheckRefusesAJobWithoutPrinterOrTarget) {
         {OpzSta::Video, "", false, ""},
         {7, "", true, "Modalità di stampa 7 non prevista"},
     };
+    // A route the print has excluded is refused even when saved options name it.
+    {
+        dialoghi->mostrati.clear();
+        opz->oiStaVid = OpzSta::LarghezzaFissa;
+        opz->FisFileName = dir.filePath("stampa.prn");
+        opz->ModoEscluso(OpzSta::LarghezzaFissa, true);
+        bool no = false;
+        EXPECT_TRUE(nuova()->VerificaAvvio(1, no));
+        EXPECT_EQ(dialoghi->testi(), QStringList{"Questa stampa non può essere inviata alla destinazione scelta.\r\n"
+                                                 "Scegliere un'altra destinazione nelle opzioni di stampa."});
+        opz->ModoEscluso(OpzSta::LarghezzaFissa, false);
+    }
     for (const auto& caso : casi) {
         dialoghi->mostrati.clear();
         opz->oiStaVid = caso.percorso;
@@ -469,6 +607,33 @@ TEST_F(StampaTest, RendersPagesToPdfAndToImages) {
     const int cima = qRound(10 * 100 / 25.4);
     EXPECT_GT(scuri(cima, cima + 60), 50);
     EXPECT_EQ(scuri(pagina.height() - 100, pagina.height()), 0);
+}
+
+TEST_F(StampaTest, APictureShrunkOntoAPageImageKeepsItsThinLines) {
+    // A form picture of 1-pixel lines, one every 7 pixels, drawn 7 times
+    // smaller: each line of the page image covers one line of the picture.
+    QImage modulo(700, 700, QImage::Format_RGB32);
+    modulo.fill(Qt::white);
+    for (int y = 0; y < 700; y += 7)
+        for (int x = 0; x < 700; ++x) modulo.setPixel(x, y, qRgb(0, 0, 0));
+    opz->oiStaVid = OpzSta::Video;
+    auto st = nuova();
+    auto retro = RetroPittore::PerImmagini(25.4);  // one pixel a millimetre
+    RetroPittore* pittore = retro.get();
+    st->ImpRetro(std::move(retro));
+    st->AvviaDocumento();
+    st->StampaImmagine(modulo, 10, 10, 100, 100);
+    st->FineStampa();
+    ASSERT_EQ(pittore->Immagini().size(), 1);
+    const QImage pagina = pittore->Immagini()[0];
+    int righeVisibili = 0;
+    for (int y = 12; y < 108; ++y) {
+        int somma = 0;
+        for (int x = 20; x < 100; ++x) somma += qGray(pagina.pixel(x, y));
+        if (somma / 80 < 240) ++righeVisibili;
+    }
+    // Sampling one row in seven would miss nearly every line.
+    EXPECT_EQ(righeVisibili, 96);
 }
 
 TEST_F(StampaTest, ThePageRangeLimitsThePdf) {

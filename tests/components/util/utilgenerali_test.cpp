@@ -1,7 +1,7 @@
 #include "components/core/ErroreRun.h"
 #include "components/platform/DialoghiScriptati.h"
 #include "components/util/UtilGenerali.h"
-#include "startup/Contesto.h"
+#include "contesto/Contesto.h"
 
 #include <gtest/gtest.h>
 #include <sqlite3.h>

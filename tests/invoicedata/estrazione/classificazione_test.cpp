@@ -1,4 +1,4 @@
-// The classification rules of Parts 5.104-5.106 through whole runs on a small
+// The classification rules through whole runs on a small
 // fixture: one registration per case, the rows written and the notes shown.
 #include "invoicedata/estrazione/ClassificazioneDatiFat.h"
 #include "invoicedata/estrazione/EstrazioneDatiFat.h"
@@ -6,7 +6,7 @@
 #include "ContabilitaProva.h"
 #include "components/menu/MenuClientFinto.h"
 #include "components/platform/DialoghiScriptati.h"
-#include "startup/Contesto.h"
+#include "contesto/Contesto.h"
 
 #include <gtest/gtest.h>
 

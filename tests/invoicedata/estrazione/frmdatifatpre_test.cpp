@@ -8,7 +8,7 @@
 #include "components/menu/MenuClientFinto.h"
 #include "components/platform/DialoghiScriptati.h"
 #include "startup/Composizione.h"
-#include "startup/Contesto.h"
+#include "contesto/Contesto.h"
 #include "startup/Ospite.h"
 #include "support/AppTest.h"
 
@@ -239,10 +239,10 @@ TEST_F(FrmDatiFatPreTest, DuranteLEstrazione) {
 // The menu's "FrmDatiFatPre" opens this form, not the placeholder.
 TEST_F(FrmDatiFatPreTest, IlMenuApreLaMaschera) {
     contesto->ggOspite = std::make_shared<Ospite>();
-    contesto->ggOspite->AlTermine = [] {};
-    InstallaProgramma(*contesto->ggOspite);
-    contesto->ggOspite->ApriFormRichiesta("FrmDatiFatPre", 0, "FrmDatiFatPre", {}, {}, {});
-    auto* f = dynamic_cast<FrmDatiFatPre*>(contesto->ggOspite->Form("FrmDatiFatPre"));
+    static_cast<Ospite*>(contesto->ggOspite.get())->AlTermine = [] {};
+    InstallaProgramma(static_cast<Ospite&>(*contesto->ggOspite));
+    static_cast<Ospite*>(contesto->ggOspite.get())->ApriFormRichiesta("FrmDatiFatPre", 0, "FrmDatiFatPre", {}, {}, {});
+    auto* f = dynamic_cast<FrmDatiFatPre*>(static_cast<Ospite*>(contesto->ggOspite.get())->Form("FrmDatiFatPre"));
     ASSERT_NE(f, nullptr) << dialoghi->testi().join(" | ").toStdString();
     form = f;
     EXPECT_EQ(f->oiLoadOk, 1);

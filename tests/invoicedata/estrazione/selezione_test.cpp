@@ -1,4 +1,4 @@
-// Part 5.103: period dates by era, the filter over the communication rows,
+// Selection of registrations: period dates by era, the filter over the communication rows,
 // the SQL text of the passes, and which registrations a pass selects.
 #include "invoicedata/estrazione/EstrazioneDatiFat.h"
 #include "invoicedata/estrazione/SelezioneDatiFat.h"
@@ -6,7 +6,7 @@
 #include "ContabilitaProva.h"
 #include "components/menu/MenuClientFinto.h"
 #include "components/platform/DialoghiScriptati.h"
-#include "startup/Contesto.h"
+#include "contesto/Contesto.h"
 
 #include <gtest/gtest.h>
 

@@ -2,10 +2,10 @@
 // Context of the print-job tests: settings files in a temporary folder, the
 // menu and dialog doubles, and the job services put back after each test.
 #include "components/core/ErroreRun.h"
-#include "components/stampa/FrmVStampa.h"
+#include "print/anteprima/FrmVStampa.h"
 #include "components/util/UtilGenerali.h"
 #include "print/lavoro/LavoroStampa.h"
-#include "startup/Contesto.h"
+#include "contesto/Contesto.h"
 #include "support/AmbienteIni.h"
 
 #include <QApplication>

@@ -16,11 +16,11 @@ TEST_F(LavoroTest, InizStampaWiresTheSharedFormsAndTheFixedDefaults) {
     Stampa a, b;
     InizStampa(a);
     InizStampa(b, 0, 0);
-    EXPECT_EQ(a.ofrmVStampa.data(), FrmVStampa::Istanza());
-    EXPECT_EQ(b.ofrmVStampa.data(), a.ofrmVStampa.data());
+    EXPECT_EQ(a.ofrmVStampa.get(), FrmVStampa::Istanza());
+    EXPECT_EQ(b.ofrmVStampa.get(), a.ofrmVStampa.get());
     EXPECT_EQ(a.ofrmStampaInCorso, frmStampaInCorso::Istanza());
     EXPECT_EQ(b.ofrmStampaInCorso, a.ofrmStampaInCorso);
-    EXPECT_FALSE(a.ofrmVStampa->isVisible());
+    EXPECT_FALSE(FrmVStampa::Istanza()->isVisible());
     EXPECT_EQ(a.ogPrtStam, "Ufficio");
     EXPECT_EQ(a.LeggiTitoloPrg(), "TERM01");
     EXPECT_EQ(a.LeggiCartellaTemp(), ggUtil().CartellaTemp());
@@ -75,8 +75,18 @@ TEST_F(LavoroTest, ABadPageParameterGivesOneBoxAndAllDefaults) {
     } casi[] = {
         {"[PRGLIQ]\nMrSin=4\nForzaVert=99999\n"},
         {"[Opzioni Stampa]\nMrSin=4\nMrBas=abc\n"},
+        // Values that put the page off the sheet count as values that are no number.
+        {"[PRGLIQ]\nMrSin=1500\n"},
+        {"[PRGLIQ]\nMrSin=-3\n"},
+        {"[PRGLIQ]\nMrAlt=200\nMrBas=100\n"},
+        {"[PRGLIQ]\nDy=-2\n"},
+        {"[PRGLIQ]\nDx=300\n"},
+        {"[PRGLIQ]\nFatt=0\n"},
+        {"[PRGLIQ]\nFatt=100000000000000000000000000000\n"},
+        {"[PRGLIQ]\nInterl=5000\n"},
     };
     for (const auto& caso : casi) {
+        SCOPED_TRACE(caso.ini.constData());
         scrivi(c->gsFileIni, caso.ini);
         dialoghi->mostrati.clear();
         int correzioni = 0;
@@ -102,6 +112,15 @@ TEST_F(LavoroTest, ABadPageParameterGivesOneBoxAndAllDefaults) {
     IniParamStampa("PRGLIQ", st);
     EXPECT_TRUE(dialoghi->mostrati.isEmpty());
     EXPECT_DOUBLE_EQ(st.LeggiMrSin(), 1);
+
+    // A printer correction that takes the page off the sheet: the same box and defaults.
+    scrivi(c->gsFileIni, "[PRGLIQ]\nMrSin=2\n");
+    dialoghi->mostrati.clear();
+    serviziLavoroStampa().CorrMarginiStampante = [](Stampa& s) { s.ImpMrSin(s.LeggiMrSin() - 5); };
+    auto corretta = preparata();
+    EXPECT_EQ(dialoghi->testi().size(), 1);
+    EXPECT_DOUBLE_EQ(corretta->LeggiMrSin(), 1);
+    serviziLavoroStampa().CorrMarginiStampante = nullptr;
 }
 
 TEST_F(LavoroTest, AutomaticPdfNameIsBuiltFromCleanedValuesAndTheEmailFollows) {
@@ -144,6 +163,21 @@ TEST_F(LavoroTest, AutomaticPdfNameIsBuiltFromCleanedValuesAndTheEmailFollows) {
     Stampa vuota;
     EXPECT_EQ(NomePdfAutomatico(QStringLiteral("Fisso.pdf"), vuota), "Fisso.pdf");
     EXPECT_EQ(PulisciNomeFile(QStringLiteral("a\\b/c:d*e?f\"g<h>i|j\tk")), "a_b_c_d_e_f_g_h_i_j_k");
+}
+
+// Missing e-mail data are reported; the PDF is still made, and not sent.
+TEST_F(LavoroTest, MissingEmailDataAreReportedAndTheSendingIsDropped) {
+    menu->ImpostaValore("UsaPdfCreator", QStringLiteral("S"));
+    opz->ImpOpzione("PdfAutomAbil", 12, Valore(true));
+    opz->ImpOpzione("EmailInvia", 12, Valore(true));
+    opz->osNomeStampante = QStringLiteral("PDFCreator");
+    opz->PathDefault = dir.path();
+    serviziLavoroStampa().ImpostaPrinterOpz = [](OpzSta&, int) { return true; };
+    serviziLavoroStampa().PrepInvioEmail = [](QString&) { throw ErroreRun(-123, QStringLiteral("Mancano dati necessari per l'invio dell'email")); };
+    auto st = preparata();
+    EXPECT_EQ(dialoghi->testi(), QStringList{"Mancano dati necessari per l'invio dell'email"});
+    EXPECT_FALSE(opz->LeggiOpzione("EmailInvia").booleano());
+    EXPECT_EQ(st->PercorsoEffettivo(), Stampa::PercorsoPdf);
 }
 
 TEST_F(LavoroTest, ScopeGuardClearsTheFlagOnEveryExit) {

@@ -1,6 +1,13 @@
 #include "FixtureLavoro.h"
 
+#include "components/stampa/OpzSta.h"
 #include "print/lavoro/FrmStampaInCorso.h"
+#include "print/lavoro/ServiziLavoroStampa.h"
+#include "support/LettoreXlsx.h"
+
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
 
 namespace {
 
@@ -89,13 +96,16 @@ TEST_F(TestataTest, HeaderModeOnePrintsNothingButShowsThePage) {
 TEST_F(TestataTest, ExcelFormatFileCarriesTheSecondColumn) {
     opz->oiStaVid = OpzSta::File;
     opz->FileForm = OpzSta::FormatoExcel;
-    opz->FileName = dir.filePath("x.csv");
+    opz->FileName = dir.filePath("x.xlsx");
     auto st = conFont();
     st->AvviaDocumento();
     StampaTestataPag(*st, "T", 1, Valore(QStringLiteral("01/01/2027")), false, "", "Colonna 2", "Rossi", false, 0);
     st->FineStampa();
-    EXPECT_EQ(leggi(opz->FileName),
-              "Qorvane 5.1.0;Studio: Bianchi Ditta: Rossi;Colonna 2\r\n01/01/2027;T;Pag. 001\r\n");
+    const LettoreXlsx x(opz->FileName);
+    ASSERT_TRUE(x.valido);
+    QStringList righe;
+    for (const char* r : {"A1", "B1", "C1", "A2", "B2", "C2"}) righe << x.celle.value(QString::fromLatin1(r)).testo;
+    EXPECT_EQ(righe, QStringList({"Qorvane 5.1.0", "Studio: Bianchi Ditta: Rossi", "Colonna 2", "01/01/2027", "T", "Pag. 001"}));
 }
 
 // With 80 columns: 13 characters of version leave 66 for the company; a date
@@ -146,6 +156,67 @@ TEST_F(TestataTest, WrappedTextLinesBreakOnlyAfterASemicolon) {
     StampaTestoRighe(*st, "ab");
     EXPECT_TRUE(reg->voci.isEmpty());
     st->FineStampa();
+}
+
+}  // namespace
+
+namespace {
+
+// Left and right edges of every word of a PDF's first page, in millimetres,
+// as pdftotext measures them.
+struct Parola {
+    QString testo;
+    double xMin, xMax;
+};
+QList<Parola> paroleDelPdf(const QString& pdf) {
+    QProcess p;
+    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), QStringLiteral("-f"), QStringLiteral("1"),
+                                          QStringLiteral("-l"), QStringLiteral("1"), pdf, QStringLiteral("-")});
+    if (!p.waitForFinished(60000)) return {};
+    const QString html = QString::fromUtf8(p.readAllStandardOutput());
+    static const QRegularExpression parola(
+        QStringLiteral("<word xMin=\"([0-9.]+)\" yMin=\"[0-9.]+\" xMax=\"([0-9.]+)\" yMax=\"[0-9.]+\">([^<]*)</word>"));
+    QList<Parola> r;
+    const double mm = 25.4 / 72.0;
+    for (auto it = parola.globalMatch(html); it.hasNext();) {
+        const auto m = it.next();
+        r.append({m.captured(3), m.captured(1).toDouble() * mm, m.captured(2).toDouble() * mm});
+    }
+    return r;
+}
+
+// The page header on an A4 PDF with the default page parameters (margins and
+// offsets of 1 mm): every text lies between the two margins, measured from
+// the page origin, never pushed past them by the offset.
+TEST_F(TestataTest, OnThePdfTheHeaderStaysWithinItsMargins) {
+    QTemporaryDir dir;
+    opz->oiStaVid = OpzSta::Stampante;
+    opz->osNomeStampante = QStringLiteral("PDF995");
+    opz->ImpOpzione("PdfAutomAbil", 12, Valore(true));
+    serviziLavoroStampa().LeggiParEmail = [&](const QString& nome) {
+        return nome == QLatin1String("PdfNomeFile") ? Valore(dir.filePath("testata")) : Valore();
+    };
+    auto st = conFont();
+    ASSERT_DOUBLE_EQ(st->LeggiDx(), 1);
+    ASSERT_DOUBLE_EQ(st->LeggiMrDes(), 1);
+    st->AvviaDocumento();
+    st->ImpVert(st->LeggiMrAlt());
+    StampaTestataPag(*st, "Liquidazione Iva Periodica", 0, Valore(), false, "", "", "Rossi spa", true, 0);
+    st->FineStampa();
+    const QString pdf = st->LeggiFileUscita();
+    ASSERT_TRUE(pdf.endsWith(".pdf")) << pdf.toStdString();
+
+    const QList<Parola> parole = paroleDelPdf(pdf);
+    ASSERT_GE(parole.size(), 6) << "pdftotext found no text in " << pdf.toStdString();
+    double destra = 0;
+    for (const Parola& p : parole) {
+        SCOPED_TRACE(p.testo.toStdString());
+        EXPECT_GE(p.xMin, 1.9);   // origin 1 mm + left margin 1 mm
+        EXPECT_LE(p.xMax, 209.1);  // sheet 210 mm less the right margin
+        destra = qMax(destra, p.xMax);
+    }
+    // The right-aligned texts end at the right margin.
+    EXPECT_GT(destra, 207.5);
 }
 
 }  // namespace

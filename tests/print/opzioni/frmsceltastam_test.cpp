@@ -78,13 +78,15 @@ TEST_F(FrmSceltaStamTest, FilledFromTheOptions) {
     opz->ImpOpzione("PaginaDa", 12, 2);
     opz->ImpOpzione("MostraNumPag", 12, true);
     mentreMostrato([&](FrmSceltaStam& f) {
+        // The excluded route is never selected: the printer takes its place.
         EXPECT_FALSE(f.OptStampaSu[3]->isEnabled());
-        EXPECT_TRUE(f.OptStampaSu[3]->isChecked());  // selected although not allowed
-        EXPECT_TRUE(f.OptStampaSu[0]->isEnabled());
-        EXPECT_FALSE(f.FraOpz[3]->isHidden());
-        EXPECT_TRUE(f.FraOpz[0]->isHidden());
-        EXPECT_TRUE(f.FraOpz[3]->isEnabled());
-        EXPECT_FALSE(f.FraOpz[0]->isEnabled());
+        EXPECT_FALSE(f.OptStampaSu[3]->isChecked());
+        EXPECT_TRUE(f.OptStampaSu[0]->isChecked());
+        EXPECT_EQ(opz->oiStaVid, 0);
+        EXPECT_TRUE(f.FraOpz[3]->isHidden());
+        EXPECT_FALSE(f.FraOpz[0]->isHidden());
+        EXPECT_FALSE(f.FraOpz[3]->isEnabled());
+        EXPECT_TRUE(f.FraOpz[0]->isEnabled());
         EXPECT_TRUE(f.CheForzaVert->isChecked());
         EXPECT_TRUE(f.CheNumPag->isChecked());
         EXPECT_EQ(f.txt(10)->text(), "2");

@@ -7,7 +7,7 @@
 #include "print/opzioni/CorrMargini.h"
 #include "print/opzioni/Stampanti.h"
 #include "print/opzioni/TitoloPorta.h"
-#include "startup/Sessioni.h"
+#include "components/platform/Sessioni.h"
 
 namespace {
 

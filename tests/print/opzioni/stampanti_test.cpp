@@ -5,7 +5,7 @@
 #include "Ambiente.h"
 #include "print/lavoro/LavoroStampa.h"
 #include "print/opzioni/OpzioniIni.h"
-#include "startup/Sessioni.h"
+#include "components/platform/Sessioni.h"
 #include "support/AppTest.h"
 
 namespace {

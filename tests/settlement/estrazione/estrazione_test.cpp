@@ -4,7 +4,7 @@
 #include "common/Dichiarante.h"
 #include "components/db/GestoreDb.h"
 #include "components/platform/DialoghiScriptati.h"
-#include "startup/Contesto.h"
+#include "contesto/Contesto.h"
 #include "support/Fixture.h"
 
 #include <QMap>
@@ -192,8 +192,20 @@ TEST_F(EstrazioneTest, MesiMancantiEAprileMensile) {
     EXPECT_EQ(dialoghi->predefiniti, QList<int>{2});
     EXPECT_TRUE(Testate().isEmpty());
 
+    // Going on, the user is told that VP9 takes the whole opening credit,
+    // since no earlier month of the year was worked out; "&Annulla" stops.
+    const QString vp9 = QString::fromUtf8("I periodi precedenti dell'anno non sono stati elaborati: il credito dell'anno precedente (VP9) sarà l'intero credito di inizio anno. Estrarre ugualmente");
     dialoghi->mostrati.clear();
-    dialoghi->risposte = {1};
+    dialoghi->predefiniti.clear();
+    dialoghi->risposte = {1, 2};
+    EXPECT_EQ(Estrai().stato, EsitoEstrazione::Fermata);
+    EXPECT_EQ(dialoghi->testi(),
+              (QStringList{"Non sono stati elaborati tuti i mesi da estrarre: estrarre ugualmente", vp9}));
+    EXPECT_EQ(dialoghi->predefiniti, (QList<int>{2, 2}));
+    EXPECT_TRUE(Testate().isEmpty());
+
+    dialoghi->mostrati.clear();
+    dialoghi->risposte = {1, 1};
     EXPECT_EQ(Estrai().stato, EsitoEstrazione::Completata);
     const auto m = Moduli(2);
     ASSERT_EQ(m.size(), 2);
@@ -295,7 +307,9 @@ TEST_F(EstrazioneTest, MultiattivitaQuartoTrimestre) {
     Riepilogo(2018, 4, 2, 0, 4, con(cifre, {{"IvaDichPerCamp2", "s"}}));
     dati.multiAttivita = true;
     dati.numCom = "4";
+    dialoghi->risposte = {1};  // no earlier quarter: go on all the same
     EXPECT_EQ(Estrai().stato, EsitoEstrazione::Completata);
+    EXPECT_EQ(dialoghi->testi().value(0), QString::fromUtf8("I periodi precedenti dell'anno non sono stati elaborati: il credito dell'anno precedente (VP9) sarà l'intero credito di inizio anno. Estrarre ugualmente"));
     const auto m = Moduli(4);
     ASSERT_EQ(m.size(), 2);
     EXPECT_EQ(m[0]["InteressiDovuti"], Valore(0.0));

@@ -4,7 +4,7 @@
 #include "components/db/GestoreDb.h"
 #include "components/menu/MenuClientFinto.h"
 #include "components/platform/DialoghiScriptati.h"
-#include "startup/Contesto.h"
+#include "contesto/Contesto.h"
 #include "support/AppTest.h"
 #include "support/Fixture.h"
 
@@ -154,6 +154,35 @@ TEST_F(FrmLiqIvaPreTest, ControlliInUscitaERifiuto) {
     f.txt_LostFocus(140);
     EXPECT_FALSE(Rosso(f.txt[140]));
     EXPECT_EQ(f.txt[140]->text(), "20/04/2018");
+}
+
+// The exceptional-events code is judged as it is typed, with the codes the
+// file accepts: anything else is marked and "&Ok" refuses it.
+TEST_F(FrmLiqIvaPreTest, EventiEccezionaliControllatiInUscita) {
+    FrmLiqIvaPre& f = Carica();
+    const struct {
+        const char* scritto;
+        const char* atteso;
+        bool rosso;
+    } casi[] = {
+        {"", "", false}, {" 1 ", "1", false}, {"9", "9", false},
+        {"2", "2", true}, {"19", "19", true}, {"A", "A", true},
+    };
+    for (const auto& c : casi) {
+        SCOPED_TRACE(c.scritto);
+        dialoghi->mostrati.clear();
+        f.txt[36]->setText(c.scritto);
+        f.txt_LostFocus(36);
+        EXPECT_EQ(f.txt[36]->text(), c.atteso);
+        EXPECT_EQ(Rosso(f.txt[36]), c.rosso);
+        EXPECT_EQ(dialoghi->testi(), c.rosso ? QStringList{"Eventi eccezionali: indicare 1 oppure 9, o lasciare vuoto."}
+                                             : QStringList{});
+        if (!c.rosso) continue;
+        dialoghi->mostrati.clear();
+        f.ComOk_Click();
+        EXPECT_EQ(dialoghi->testi(), QStringList{"Data Errata o Campo Errato"});
+        EXPECT_TRUE(f.Caricata());
+    }
 }
 
 // Year and number: digits are rewritten as the number; anything else stays

@@ -5,7 +5,7 @@
 #include "supporto_file.h"
 #include "components/core/ErroreRun.h"
 #include "components/platform/DialoghiScriptati.h"
-#include "startup/Contesto.h"
+#include "contesto/Contesto.h"
 
 #include "components/db/GestRecordset.h"
 
@@ -82,7 +82,8 @@ const CasoXml kCasi[] = {
      true,
      {"<iv:CreditoAnnoPrecedente>-7,50</iv:CreditoAnnoPrecedente>", "<iv:IvaDetratta>-2,00</iv:IvaDetratta>"},
      {"IvaDovuta", "ImportoDaVersare", "VersamentiAutoUE"},
-     {}, {"IvaDovuta negativo", "VersamentiAutoUE negativo", "ImportoDaVersare negativo"}},
+     {}, {"Modulo 1: IvaDovuta negativo", "Modulo 1: VersamentiAutoUE negativo", "Modulo 1: ImportoDaVersare negativo"},
+     3},
     {"an amount too long for its field is an error of the run, never cut",
      2018, {},
      {{{"ImportoACredito", 12345678901234.5}, {"TotaleOperazioniAttive", 9999999999999.99},
@@ -90,7 +91,7 @@ const CasoXml kCasi[] = {
      true,
      {"<iv:TotaleOperazioniAttive>9999999999999,99</iv:TotaleOperazioniAttive>"},
      {"ImportoACredito", "IvaEsigibile"},
-     {}, {"IvaEsigibile fuori formato", "ImportoACredito fuori formato"}, 2},
+     {}, {"Modulo 1: IvaEsigibile fuori formato", "Modulo 1: ImportoACredito fuori formato"}, 2},
     {"codes trimmed, upper-cased and judged by the schema's patterns",
      2018,
      {{"CodiceFiscale", " rssmra80a01h501u "}, {"PartitaIva", "01234567897 "}, {"CFDichiarante", "01234567897"},
@@ -121,14 +122,14 @@ const CasoXml kCasi[] = {
      2017, {{"CodiceFiscale", "IT01234567897"}, {"PartitaIva", "IT01234567897"}}, {{}},
      false,
      {"<iv:CodiceFiscale>IT01234567897</iv:CodiceFiscale>", "<iv:PartitaIVA>IT01234567897</iv:PartitaIVA>"},
-     {}, {}, {"CodiceFiscale non valido", "PartitaIVA non valido"}},
+     {}, {}, {"CodiceFiscale non valido", "PartitaIVA non valido"}, 2},
     {"missing mandatory codes are listed",
      2018, {{"CodiceFiscale", ""}, {"PartitaIva", "   "}}, {{}},
-     false, {}, {"CodiceFiscale", "PartitaIVA"}, {"CodiceFiscale ", "PartitaIVA "}, {}},
+     false, {}, {"CodiceFiscale", "PartitaIVA"}, {"CodiceFiscale ", "PartitaIVA "}, {}, 2},
     {"a value that reaches the file is escaped, accented letters as code points",
      2018, {{"CodiceFiscale", QStringLiteral("d'amico & c.\tcitt\u00E0")}}, {{}},
      false, {"<iv:CodiceFiscale>D&apos;AMICO &amp; C. CITT&#192;</iv:CodiceFiscale>"}, {},
-     {}, {"CodiceFiscale non valido"}},
+     {}, {"CodiceFiscale non valido"}, 1},
     {"office code, last month and exceptional events within the schema's lists",
      2018, {{"CodiceCaricaDichiarante", "15"}, {"UltimoMese", 99}, {"CFDichiarante", "BNCGLI75D45F205B"}},
      {{{"EventiEccezionali", " 9 "}}},
@@ -143,7 +144,28 @@ const CasoXml kCasi[] = {
       {{"Mese", 13}, {"Trimestre", 6}}},
      true, {"<iv:Acconto>10,00</iv:Acconto>", "<iv:Acconto>20,00</iv:Acconto>"},
      {"EventiEccezionali", "Metodo", "Mese", "<iv:Trimestre>6"},
-     {}, {"EventiEccezionali non valido", kMetodo, kMetodo, "Mese non valido", "Trimestre non valido"}},
+     {},
+     {"EventiEccezionali non valido", kMetodo, kMetodo, "Mese non valido", "Trimestre non valido",
+      "Modulo 3: Mese o Trimestre mancante"},
+     1},
+    {"an amount stored as text that is no number is an error, never a silent zero",
+     2018, {}, {{{"IvaDovuta", "dodici"}, {"ImportoDaVersare", 12.0}}},
+     true, {"<iv:ImportoDaVersare>12,00</iv:ImportoDaVersare>"}, {"IvaDovuta"},
+     {}, {"Modulo 1: IvaDovuta non numerico"}, 1},
+    {"a module with both month and quarter, another with neither",
+     2018, {},
+     {{{"Mese", 2}, {"Trimestre", 1}}, {{"Mese", Valore::null()}, {"Trimestre", Valore::null()}}},
+     // The schema leaves both elements optional; the Agency's rules want exactly one.
+     true, {"<iv:Mese>2</iv:Mese>"}, {},
+     {}, {"Modulo 1: Mese e Trimestre indicati insieme", "Modulo 2: Mese o Trimestre mancante"}, 2},
+    {"a header whose columns are all Null",
+     2018,
+     {{"CodiceFiscale", Valore::null()}, {"PartitaIva", Valore::null()}, {"PartitaIvaControllante", Valore::null()},
+      {"UltimoMese", Valore::null()}, {"LiquidazioneGruppo", Valore::null()}, {"FirmaDichiarazione", Valore::null()},
+      {"FirmaIntermediario", Valore::null()}},
+     {{}},
+     false, {"<iv:FirmaDichiarazione>0</iv:FirmaDichiarazione>"}, {"CodiceFiscale", "PartitaIVA"},
+     {"CodiceFiscale ", "PartitaIVA ", "FirmaDichiarazione"}, {}, 2},
     {"an unsigned declaration says 0 and is listed",
      2017, {{"FirmaDichiarazione", "N"}}, {{}},
      true, {"<iv:FirmaDichiarazione>0</iv:FirmaDichiarazione>"}, {}, {"FirmaDichiarazione"}, {}},
@@ -336,7 +358,7 @@ TEST_F(FileXml, TheTwoListsAreShownOnceEachAtTheEnd) {
     file.MostraElenchi();
     ASSERT_EQ(dialoghi->mostrati.size(), 2);
     EXPECT_EQ(dialoghi->mostrati[0].testo, "Campi obbligatori mancanti \r\nPartitaIVA \r\nFirmaDichiarazione");
-    EXPECT_EQ(dialoghi->mostrati[1].testo, "Segnalazioni di errore \r\nIvaDovuta negativo");
+    EXPECT_EQ(dialoghi->mostrati[1].testo, "Segnalazioni di errore \r\nModulo 1: IvaDovuta negativo");
     EXPECT_EQ(dialoghi->mostrati[1].bottoni, QStringList{"&Ok"});
 }
 

@@ -2,7 +2,7 @@
 #include "settlement/file/FileLiqIva.h"
 
 #include "supporto_file.h"
-#include "startup/Contesto.h"
+#include "contesto/Contesto.h"
 
 #include <gtest/gtest.h>
 
@@ -164,8 +164,17 @@ TEST_F(RigaTesto, AwkwardValuesKeepThePositions) {
         {375, kZero, "VP14 debit too long: blank, never cut"},
         {423, "LI ", "end"},
     });
-    EXPECT_EQ(esito.errori, 1);
-    EXPECT_EQ(esito.segnalazioni, "\r\nImportoDaVersare fuori formato");
+    // Every value cut or changed on the way is an error of the run, named with its module.
+    EXPECT_EQ(esito.segnalazioni,
+              "\r\nPartitaIVA non valido"
+              "\r\nPartitaIva troppo lungo"
+              "\r\nModulo 1: EventiEccezionali troppo lungo"
+              "\r\nCFDichiarante troppo lungo"
+              "\r\nCodiceCaricaDichiarante troppo lungo"
+              "\r\nCFIntermediario contiene caratteri non ammessi"
+              "\r\nCFIntermediario troppo lungo"
+              "\r\nModulo 1: ImportoDaVersare fuori formato");
+    EXPECT_EQ(esito.errori, 8);
     EXPECT_EQ(esito.campiMancanti, "");
 }
 

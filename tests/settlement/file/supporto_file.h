@@ -126,7 +126,7 @@ inline EsitoFileLiqIva ScriviFileLiqIva(GestoreDb& gestDb, const QString& idDb, 
         ++esito.moduli;
     }
     if (xml) file.ScriRecCoda();
-    file.ChiudiFile();
+    file.Consegna();
     esito.campiMancanti = file.CampiMancanti();
     esito.segnalazioni = file.Segnalazioni();
     esito.errori = file.Errori();

@@ -7,7 +7,7 @@
 #include "components/ini/FileIni.h"
 #include "components/menu/MenuClientFinto.h"
 #include "components/platform/DialoghiScriptati.h"
-#include "startup/Contesto.h"
+#include "contesto/Contesto.h"
 #include "support/AppTest.h"
 #include "support/Fixture.h"
 

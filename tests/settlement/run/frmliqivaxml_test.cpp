@@ -59,7 +59,12 @@ TEST_F(FrmLiqIvaXmlTest, ProposteAlCaricamento) {
     EXPECT_TRUE(f.optTipoFile[1]->isChecked());
     EXPECT_TRUE(f.optTipoElab[0]->isChecked());
     EXPECT_EQ(f.txt[60]->text(), fx.Cartella() + "/IT§CodFisc§_LI_20244.xml");
-    EXPECT_TRUE(f.elab.ogOpzSta != nullptr);
+    ASSERT_TRUE(f.elab.ogOpzSta != nullptr);
+    // The printed form goes to the printer or the preview: the options dialog
+    // offers neither the delimited-text nor the fixed-width route.
+    EXPECT_TRUE(f.elab.ogOpzSta->ModoEscluso(OpzSta::File));
+    EXPECT_TRUE(f.elab.ogOpzSta->ModoEscluso(OpzSta::LarghezzaFissa));
+    EXPECT_FALSE(f.elab.ogOpzSta->ModoEscluso(OpzSta::Video));
 
     f.PassaA();
     EXPECT_TRUE(menu->chiamate.contains("RegistraForm|Estrazione XML Liquidazione Periodica Iva|frmLiqIvaXml|SEC"));

@@ -198,7 +198,7 @@ TEST_F(IntervalloTest, DatabaseNonApertoSiChiedeSeProseguire) {
     EXPECT_EQ(dialoghi->mostrati[1].testo, domanda);
     EXPECT_EQ(dialoghi->mostrati[1].bottoni, (QStringList{"&Ok", "&Annulla"}));
     EXPECT_EQ(dialoghi->mostrati[1].titolo, kTitoloLiqIvaXml);
-    EXPECT_EQ(dialoghi->mostrati[2].testo, "Elaborazione terminata");
+    EXPECT_EQ(dialoghi->mostrati[2].testo, "Elaborazione terminata con errori.");
 
     // "&Annulla" ends the run there, with nothing more said.
     scrittore->chiamate.clear();

@@ -1,6 +1,6 @@
 #include "components/ini/FileIni.h"
 #include "settlement/run/NomiFileLiqIva.h"
-#include "startup/Contesto.h"
+#include "contesto/Contesto.h"
 
 #include <QDir>
 #include <QTemporaryDir>

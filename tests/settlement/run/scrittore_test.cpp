@@ -149,7 +149,8 @@ TEST_F(ScrittoreTest, StatoAzzeratoAOgniCorsa) {
     run.Esegui(par);
     EXPECT_FALSE(run.Scrittore()->obStampato);
     EXPECT_EQ(dialoghi->testi(),
-              (QStringList{"Manca file immagine di stampa intestazione", "Non c'è nessun dato da trasmettere"}));
+              (QStringList{"Manca file immagine di stampa intestazione",
+                           "Stampa non eseguita: non è stato stampato nulla e nessun file è stato scritto."}));
     EXPECT_EQ(c->giStaAtt, 0);
 }
 
@@ -170,7 +171,7 @@ TEST_F(ScrittoreTest, ErroreDiUnAziendaEDomanda) {
     EXPECT_TRUE(t[0].contains("LiqIvaDett"));
     EXPECT_EQ(dialoghi->mostrati[0].titolo, "Liquidazione Iva Periodica  - Ditta 002");
     EXPECT_EQ(t[1], "Proseguire l'elaborazione");
-    EXPECT_EQ(t[2], "Elaborazione terminata");
+    EXPECT_EQ(t[2], "Elaborazione terminata con errori.");
     EXPECT_EQ(ErroriSchema(NomeFile(QStringLiteral("07654321096")), QStringLiteral("ivp18")), "");
 }
 
@@ -188,30 +189,49 @@ TEST_F(ScrittoreTest, StampaNellaStessaPassata) {
     EXPECT_EQ(c->giStaAtt, 0);
 }
 
-TEST_F(ScrittoreTest, StampaSuFilePerOgniAzienda) {
+TEST_F(ScrittoreTest, IlModelloNonVaSuFile) {
+    // The file routes would give a line a page and a character a box: they are
+    // refused before anything is written, and the options dialog shows them off.
     Comunicazione(fx.idAzienda, QStringLiteral("01234567897"), 2024, 1);
-    AltraAzienda(QStringLiteral("002"), QStringLiteral("B2"), [this](const QString& idDb) {
-        Comunicazione(idDb, QStringLiteral("07654321096"), 2024, 2);
-    });
-    par.aziendaA = QStringLiteral("002");
-    par.tipoElab = 2;
-    run.ogOpzSta->oiStaVid = OpzSta::File;
-    run.ogOpzSta->FileForm = OpzSta::Testo;
-    run.ogOpzSta->FileName = cartella + QStringLiteral("/stampa.txt");
+    struct Caso {
+        const char* nome;
+        int rotta;
+    };
+    for (const Caso& k : {Caso{"delimited text", OpzSta::File}, Caso{"fixed width", OpzSta::LarghezzaFissa}}) {
+        SCOPED_TRACE(k.nome);
+        dialoghi->mostrati.clear();
+        par.tipoElab = 0;
+        run.ogOpzSta->oiStaVid = k.rotta;
+        run.ogOpzSta->FileForm = OpzSta::Testo;
+        run.ogOpzSta->FileName = cartella + QStringLiteral("/stampa.txt");
+        run.ogOpzSta->FisFileName = cartella + QStringLiteral("/stampa.prn");
+        run.Esegui(par);
+        EXPECT_EQ(dialoghi->testi(),
+                  QStringList{"Il modello di liquidazione non può essere stampato su file.\r\n"
+                              "Scegliere la stampante o il video nelle opzioni di stampa."});
+        EXPECT_TRUE(run.ogOpzSta->ModoEscluso(k.rotta));
+        EXPECT_FALSE(run.ogOpzSta->ModoEscluso(OpzSta::Video));
+        EXPECT_TRUE(QDir(cartella).entryList(QDir::Files).isEmpty());
+        EXPECT_EQ(c->giStaAtt, 0);
+    }
+    // The file-only run prints nothing, so the route does not matter to it.
+    dialoghi->mostrati.clear();
+    par.tipoElab = 1;
     run.Esegui(par);
-    EXPECT_TRUE(dialoghi->mostrati.isEmpty()) << dialoghi->testi().join("\n").toStdString();
-    // Each company's form goes to its own print file; the options keep the name given.
-    const QByteArray primo = Leggi(cartella + QStringLiteral("/stampa001.txt"));
-    const QByteArray secondo = Leggi(cartella + QStringLiteral("/stampa002.txt"));
-    // Front page and one line per module, the amounts with a blank for the decimal comma.
-    EXPECT_EQ(primo.count('\n'), 2) << primo.constData();
-    EXPECT_TRUE(primo.contains("12500 50")) << primo.constData();
-    EXPECT_FALSE(primo.contains("25001 00")) << primo.constData();
-    EXPECT_EQ(secondo.count('\n'), 3) << secondo.constData();
-    EXPECT_TRUE(secondo.contains("25001 00")) << secondo.constData();
-    EXPECT_EQ(run.ogOpzSta->FileName, cartella + QStringLiteral("/stampa.txt"));
-    EXPECT_FALSE(QFile::exists(cartella + QStringLiteral("/stampa.txt")));
-    EXPECT_EQ(c->giStaAtt, 0);
+    EXPECT_EQ(dialoghi->testi(), QStringList{"Elaborazione terminata"});
+    EXPECT_EQ(ErroriSchema(NomeFile(QStringLiteral("01234567897")), QStringLiteral("ivp18")), "");
+}
+
+TEST_F(ScrittoreTest, StampaRifiutataNonDiceCheMancanoIDati) {
+    // The printer is not there: the print object refuses the job before the data.
+    Comunicazione(fx.idAzienda, QStringLiteral("01234567897"), 2024, 1);
+    par.tipoElab = 2;
+    run.ogOpzSta->osNomeStampante = QStringLiteral("Stampante che non esiste");
+    run.Esegui(par);
+    const QStringList t = dialoghi->testi();
+    ASSERT_EQ(t.size(), 2) << t.join("\n").toStdString();
+    EXPECT_TRUE(t[0].startsWith("La stampante \"Stampante che non esiste\" non è disponibile")) << t[0].toStdString();
+    EXPECT_EQ(t[1], "Stampa non eseguita: non è stato stampato nulla.");
 }
 
 TEST_F(ScrittoreTest, ImportoTroppoLungoEUnErroreDellaCorsa) {
@@ -222,12 +242,29 @@ TEST_F(ScrittoreTest, ImportoTroppoLungoEUnErroreDellaCorsa) {
     const QString file = NomeFile(QStringLiteral("01234567897"));
     const QStringList t = dialoghi->testi();
     ASSERT_EQ(t.size(), 4) << t.join("\n").toStdString();
-    EXPECT_EQ(t[0], "Segnalazioni di errore \r\nImportoDaVersare fuori formato");
-    EXPECT_EQ(t[1], "Il file " + file + " contiene valori errati e non deve essere trasmesso.");
+    EXPECT_EQ(t[0], "Segnalazioni di errore \r\nModulo 1: ImportoDaVersare fuori formato");
+    EXPECT_EQ(t[1], "Il file " + file + " contiene valori errati e non deve essere trasmesso.\r\n"
+                    "È stato lasciato come " + file + ".incompleto.");
     EXPECT_EQ(t[2], "Proseguire l'elaborazione");
+    EXPECT_EQ(t[3], "Elaborazione terminata con errori.");
     EXPECT_EQ(run.Scrittore()->oiErrore, 1);
-    // The figure is left out, never cut.
-    EXPECT_FALSE(Leggi(file).contains("ImportoDaVersare"));
+    // The figure is left out, never cut, and the file never takes its final name.
+    EXPECT_FALSE(QFile::exists(file));
+    EXPECT_TRUE(Leggi(file + ".incompleto").endsWith("</iv:Fornitura>\r\n"));
+    EXPECT_FALSE(Leggi(file + ".incompleto").contains("ImportoDaVersare"));
+}
+
+TEST_F(ScrittoreTest, ComunicazioneRifiutataNonSembraFinita) {
+    // Six modules: the file is refused before anything is written.
+    Comunicazione(fx.idAzienda, QStringLiteral("01234567897"), 2024, 6);
+    dialoghi->risposte = {1, 1};  // the refusal, then "&Sì"
+    run.Esegui(par);
+    const QStringList t = dialoghi->testi();
+    ASSERT_EQ(t.size(), 3) << t.join("\n").toStdString();
+    EXPECT_TRUE(t[0].endsWith("Il file non viene scritto.")) << t[0].toStdString();
+    EXPECT_EQ(t[1], "Proseguire l'elaborazione");
+    EXPECT_EQ(t[2], "Elaborazione terminata con errori.");
+    EXPECT_TRUE(QDir(cartella).entryList(QDir::Files).isEmpty());
 }
 
 TEST_F(ScrittoreTest, PaginaSenzaImmagine) {
@@ -253,7 +290,7 @@ TEST_F(ScrittoreTest, FileCheNonSiPuoCreare) {
     ASSERT_EQ(t.size(), 3) << t.join("\n").toStdString();
     EXPECT_TRUE(t[0].contains("manca/liq.xml")) << t[0].toStdString();
     EXPECT_EQ(t[1], "Proseguire l'elaborazione");
-    EXPECT_EQ(t[2], "Elaborazione terminata");
+    EXPECT_EQ(t[2], "Elaborazione terminata con errori.");
     EXPECT_EQ(run.Scrittore()->oiErrore, 1);
     EXPECT_FALSE(QFile::exists(par.nomeFile));
 }
@@ -277,14 +314,22 @@ TEST_F(ScrittoreTest, StopDellUtenteFileIncompleto) {
     par.tipoElab = 0;
     // The user stops when the first module's page begins.
     run.ScrittoreCreato().PreparaStampa = [](Stampa& st) { st.ImpRetro(std::make_unique<RetroCheFerma>(st, 2)); };
-    run.Esegui(par);
     const QString file = NomeFile(QStringLiteral("01234567897"));
-    const QByteArray xml = Leggi(file);
+    // A complete file of an earlier run under the same name.
+    {
+        QFile precedente(file);
+        ASSERT_TRUE(precedente.open(QIODevice::WriteOnly));
+        precedente.write("completo di prima");
+    }
+    run.Esegui(par);
+    EXPECT_EQ(Leggi(file), "completo di prima");
+    const QByteArray xml = Leggi(file + ".incompleto");
     EXPECT_EQ(xml.count("<iv:Modulo>"), 1);
     EXPECT_FALSE(xml.contains("</iv:Fornitura>"));
     const QStringList t = dialoghi->testi();
     ASSERT_FALSE(t.isEmpty());
-    EXPECT_EQ(t[0], "Il file " + file + " è incompleto e non deve essere trasmesso.");
+    EXPECT_EQ(t[0], "Il file " + file + " è incompleto e non deve essere trasmesso.\r\nÈ stato lasciato come " +
+                        file + ".incompleto.");
     EXPECT_EQ(run.Scrittore()->oiErrore, 0);
     EXPECT_EQ(c->giStaAtt, 0);
 }

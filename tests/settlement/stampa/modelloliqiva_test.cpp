@@ -9,7 +9,7 @@
 #include "components/stampa/RetroPittore.h"
 #include "components/stampa/Stampa.h"
 #include "print/lavoro/LavoroStampa.h"
-#include "startup/Contesto.h"
+#include "contesto/Contesto.h"
 #include "support/AppTest.h"
 #include "support/Fixture.h"
 
@@ -346,6 +346,41 @@ TEST_F(ModelloLiqIvaTest, ChiaveNonNumericaUsaIlSuoPredefinito) {
     dialoghi->mostrati.clear();
     modello.IniParamImmagine(PaginaLiqIva::Intestazione, false);
     EXPECT_TRUE(dialoghi->mostrati.isEmpty());
+}
+
+// A picture whose start and end are swapped, or that lies off the sheet, and
+// a shift off the sheet: the page takes its defaults, as for a value that is
+// no number.
+TEST_F(ModelloLiqIvaTest, GeometriaFuoriDalFoglioUsaIPredefiniti) {
+    const struct {
+        const char* nome;
+        const char* ini;
+        int pagina;
+        QRectF atteso;
+        float spostaX, spostaY;
+    } casi[] = {
+        {"start and end swapped", "LarghezzaFoglio2=0\r\nInizioLarghezzaFoglio2=202\r\n", PaginaLiqIva::Modulo,
+         QRectF(0, 0, 202.18f, 286.26f), 0, 0},
+        {"beyond the sheet", "AltezzaFoglio1=1500\r\n", PaginaLiqIva::Intestazione, QRectF(0, 0, 202.18f, 286.f),
+         0, 0},
+        {"negative start", "InizioAltezzaFoglio1=-20\r\n", PaginaLiqIva::Intestazione,
+         QRectF(0, 0, 202.18f, 286.f), 0, 0},
+        {"shift off the sheet", "SpostaX=1000\r\nSpostaY=2\r\n", PaginaLiqIva::Intestazione,
+         QRectF(0, 0, 202.18f, 286.f), 0, 0},
+    };
+    for (const auto& k : casi) {
+        SCOPED_TRACE(k.nome);
+        dialoghi->mostrati.clear();
+        Impostazioni(QStringLiteral("[LiqIva]\r\n") + QString::fromLatin1(k.ini));
+        modello.IniParamImmagine(k.pagina, true);
+        EXPECT_EQ(modello.RettangoloFoglio(k.pagina), k.atteso);
+        if (k.pagina == PaginaLiqIva::Intestazione) {
+            EXPECT_EQ(modello.mnSpostaX, k.spostaX);
+            EXPECT_EQ(modello.mnSpostaY, k.spostaY);
+        }
+        ASSERT_EQ(dialoghi->mostrati.size(), 1);
+        EXPECT_EQ(dialoghi->mostrati[0].titolo, QStringLiteral("Errore file ini"));
+    }
 }
 
 // The fields come from the writer's query over the real tables.

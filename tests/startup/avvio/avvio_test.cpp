@@ -2,8 +2,8 @@
 #include "components/menu/MenuClientFinto.h"
 #include "components/platform/DialoghiScriptati.h"
 #include "startup/Avvio.h"
-#include "startup/Contesto.h"
-#include "startup/FormBase.h"
+#include "contesto/Contesto.h"
+#include "common/FormBase.h"
 #include "startup/Ospite.h"
 #include "support/AppTest.h"
 #include "support/Fixture.h"
@@ -31,7 +31,7 @@ protected:
         dialoghi = std::make_shared<DialoghiScriptati>();
         c->ggDialoghi = dialoghi;
         c->ggOspite = std::make_shared<Ospite>();
-        c->ggOspite->AlTermine = [this] { finito = true; };
+        static_cast<Ospite*>(c->ggOspite.get())->AlTermine = [this] { finito = true; };
         ini = fx.Cartella() + "/qorwin.ini";
         iniDb = fx.Cartella() + "/qorwindb.ini";
         ScriviFile(ini, "[Parametri Generali]\nOrdIniDBase=" + iniDb + "\n[Menu]\nNomeDB=" + fx.fileCondiviso + "\n");
@@ -47,8 +47,8 @@ protected:
         return InizProgramma(riga, [this] { return menu; });
     }
     void Chiudi() {
-        for (int i = 0; i < 3 && c->ggOspite->frmPrincipale()->timChiudi.isActive(); ++i)
-            c->ggOspite->timChiudi_Timer();
+        for (int i = 0; i < 3 && static_cast<Ospite*>(c->ggOspite.get())->frmPrincipale()->timChiudi.isActive(); ++i)
+            static_cast<Ospite*>(c->ggOspite.get())->timChiudi_Timer();
     }
 
     FixtureDb fx;
@@ -68,7 +68,7 @@ TEST_F(AvvioTest, StartsRegistersOpensBothDatabasesAndTheRequestedForm) {
     EXPECT_FALSE(c->gsIdDbase.isEmpty());
     EXPECT_FALSE(c->gsIdDbMenu.isEmpty());
     EXPECT_EQ(c->gsDescDitta, "Rossi & Figli S.r.l.");
-    FormBase* f = c->ggOspite->Form("frmDatiFatXml");
+    FormBase* f = static_cast<Ospite*>(c->ggOspite.get())->Form("frmDatiFatXml");
     ASSERT_NE(f, nullptr);
     EXPECT_EQ(f->osKeySec, "SEC1");
     EXPECT_TRUE(dialoghi->mostrati.isEmpty());
@@ -86,7 +86,7 @@ TEST_F(AvvioTest, WithoutTheMenuTheProgramSaysSoAndEndsWithAnError) {
     Chiudi();
     EXPECT_TRUE(finito);
     EXPECT_EQ(c->giCodiceUscita, 1);
-    EXPECT_EQ(c->ggOspite->FormsCaricate().size(), 1);
+    EXPECT_EQ(static_cast<Ospite*>(c->ggOspite.get())->FormsCaricate().size(), 1);
 }
 
 TEST_F(AvvioTest, DatabaseFailuresAreReportedAndStopTheStartUp) {
@@ -112,7 +112,7 @@ TEST_F(AvvioTest, DatabaseFailuresAreReportedAndStopTheStartUp) {
         ASSERT_FALSE(dialoghi->mostrati.isEmpty()) << caso.nome;
         EXPECT_TRUE(dialoghi->mostrati[0].testo.startsWith(caso.attesoInizio))
             << caso.nome << ": " << dialoghi->mostrati[0].testo.toStdString();
-        EXPECT_EQ(c->ggOspite->Form("frmDatiFatXml"), nullptr) << caso.nome;
+        EXPECT_EQ(static_cast<Ospite*>(c->ggOspite.get())->Form("frmDatiFatXml"), nullptr) << caso.nome;
         EXPECT_EQ(c->giCodiceUscita, 1) << caso.nome;
     }
 }

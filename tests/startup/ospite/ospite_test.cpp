@@ -1,11 +1,14 @@
 #include "support/AppTest.h"
+#include "components/db/GestoreDb.h"
 #include "components/menu/MenuClientFinto.h"
 #include "components/platform/DialoghiScriptati.h"
-#include "startup/Contesto.h"
-#include "startup/FormBase.h"
+#include "contesto/Contesto.h"
+#include "common/FormBase.h"
 #include "startup/Ospite.h"
 
 #include <QApplication>
+#include <QMessageBox>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 namespace {
@@ -39,11 +42,12 @@ protected:
     void NuovoOspite() {
         finito = false;
         c->ggOspite = std::make_shared<Ospite>();
-        o = c->ggOspite.get();
+        o = static_cast<Ospite*>(c->ggOspite.get());
         o->AlTermine = [this] { finito = true; };
         o->ModaleAperta = [this] { return modale; };
         menu->ImpostaGestoreComandi([this](const QString& id, const QString& k, const QString& com,
                                            const Valore& p, Valore& r) { o->EseguiComandoMenu(id, k, com, p, r); });
+        menu->ImpostaGestorePerdita([this] { o->CollegamentoPerso(); });
     }
     void TearDown() override {
         c->ggOspite.reset();
@@ -167,6 +171,89 @@ TEST_F(OspiteTest, TimedCloseRetriesWhileAModalBoxIsShowing) {
     modale = false;
     o->timChiudi_Timer();
     EXPECT_TRUE(finito);
+}
+
+TEST_F(OspiteTest, ALostMenuClosesTheProgramAsFineWould) {
+    c->ggGestDb = std::make_shared<GestoreDb>();
+    menu->InviaComando("passaa", "frmDatiFatXml", "K1");
+    menu->InviaComando("passaa", "FrmLiqIvaPre", "K2");
+    menu->PerdiCollegamento();
+    EXPECT_TRUE(finito);
+    EXPECT_EQ(o->FormsCaricate().size(), 1);  // only the hidden main form is left
+    EXPECT_FALSE(c->ggGestDb);
+    // No form hands control back to the menu that is gone, nor says so in a box.
+    EXPECT_FALSE(menu->chiamate.contains("MostraMenu|Tutti"));
+    EXPECT_FALSE(menu->chiamate.join(";").contains("FormChiusa"));
+    EXPECT_FALSE(c->giChiusura);
+    menu->PerdiCollegamento();  // already ended: nothing more happens
+    EXPECT_TRUE(dialoghi->mostrati.isEmpty());
+}
+
+TEST_F(OspiteTest, ALostMenuDismissesTheModalBoxesThenEnds) {
+    menu->InviaComando("passaa", "FrmDatiFatPre", "K1");
+    modale = true;
+    int chiusure = 0;
+    o->ChiudiModali = [&] { ++chiusure; };  // the box goes only when its loop unwinds
+    menu->PerdiCollegamento();
+    EXPECT_EQ(chiusure, 1);
+    EXPECT_FALSE(finito);
+    EXPECT_TRUE(o->frmPrincipale()->timChiudi.isActive());
+    o->timChiudi_Timer();
+    EXPECT_FALSE(finito);
+    modale = false;
+    TicChiusura();
+    EXPECT_TRUE(finito);
+    EXPECT_EQ(o->Form("FrmDatiFatPre"), nullptr);
+    EXPECT_TRUE(dialoghi->mostrati.isEmpty());
+}
+
+TEST_F(OspiteTest, ABoxNobodyAnswersDoesNotKeepAProgramWithoutItsMenu) {
+    menu->InviaComando("passaa", "frmDatiFatXml", "K1");
+    o->ModaleAperta = [] { return QApplication::activeModalWidget() != nullptr; };
+    QMessageBox box(QMessageBox::Critical, "Comunicazioni IVA", "Errore (429): Il menu non risponde", QMessageBox::Ok);
+    // The link drops while the box waits for its answer.
+    QTimer::singleShot(0, [&] { menu->PerdiCollegamento(); });
+    box.exec();
+    EXPECT_FALSE(box.isVisible());
+    TicChiusura();
+    EXPECT_TRUE(finito);
+    EXPECT_EQ(o->Form("frmDatiFatXml"), nullptr);
+}
+
+TEST_F(OspiteTest, AMenuLostDuringTheStartUpClosesTheProgramOnceTheStartUpReturns) {
+    o->InizioAvvio();
+    c->ggGestDb = std::make_shared<GestoreDb>();
+    menu->InviaComando("passaa", "frmDatiFatXml", "K1");
+    menu->PerdiCollegamento();
+    // A box the start-up shows afterwards is dismissed by the closing timer,
+    // and nothing the start-up still uses is released under it.
+    modale = true;
+    int chiusure = 0;
+    o->ChiudiModali = [&] { ++chiusure; modale = false; };
+    TicChiusura();
+    EXPECT_EQ(chiusure, 1);
+    EXPECT_TRUE(o->frmPrincipale()->timChiudi.isActive());
+    EXPECT_FALSE(finito);
+    EXPECT_TRUE(c->ggGestDb);
+    EXPECT_NE(o->Form("frmDatiFatXml"), nullptr);
+    o->FineAvvio();
+    EXPECT_TRUE(finito);
+    EXPECT_FALSE(c->ggGestDb);
+    EXPECT_EQ(o->Form("frmDatiFatXml"), nullptr);
+}
+
+TEST_F(OspiteTest, FineDuringTheStartUpClosesOnceTheStartUpReturns) {
+    o->InizioAvvio();
+    c->ggGestDb = std::make_shared<GestoreDb>();
+    menu->InviaComando("passaa", "frmDatiFatXml", "K1");
+    EXPECT_EQ(menu->InviaComando("fine").testo(), "");
+    EXPECT_FALSE(finito);
+    EXPECT_TRUE(c->ggGestDb);
+    EXPECT_NE(o->Form("frmDatiFatXml"), nullptr);
+    o->FineAvvio();
+    EXPECT_TRUE(finito);
+    EXPECT_FALSE(c->ggGestDb);
+    EXPECT_FALSE(menu->chiamate.contains("MostraMenu|Tutti"));
 }
 
 TEST_F(OspiteTest, SimpleCommandsAnswer) {

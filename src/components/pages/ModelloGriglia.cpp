@@ -1,0 +1,152 @@
+#include "components/pages/ModelloGriglia.h"
+
+#include "components/core/ErroreRun.h"
+#include "components/db/GestoreDb.h"
+#include "components/util/UtilGenerali.h"
+
+#include <QHeaderView>
+#include <QTableView>
+#include <algorithm>
+#include <sqlite3.h>
+
+namespace {
+
+Valore ValoreColonna(sqlite3_stmt* st, int i) {
+    switch (sqlite3_column_type(st, i)) {
+    case SQLITE_NULL: return Valore::null();
+    case SQLITE_INTEGER: return Valore(static_cast<long long>(sqlite3_column_int64(st, i)));
+    case SQLITE_FLOAT: return Valore(sqlite3_column_double(st, i));
+    default:
+        return Valore(QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, i)),
+                                        sqlite3_column_bytes(st, i)));
+    }
+}
+
+// Nulls first, numbers before texts, texts without regard to case.
+bool Minore(const Valore& a, const Valore& b) {
+    if (a.eVuotoONull() || b.eVuotoONull()) return a.eVuotoONull() && !b.eVuotoONull();
+    if (a.eNumero() && b.eNumero()) return a.numero() < b.numero();
+    if (a.eNumero() != b.eNumero()) return a.eNumero();
+    return a.testo().compare(b.testo(), Qt::CaseInsensitive) < 0;
+}
+
+}  // namespace
+
+void ModelloGriglia::Carica(GestoreDb& gestDb, const QString& idDb, const QString& sql) {
+    sqlite3* db = gestDb.DatabaseDaId(idDb)->Handle();
+    sqlite3_stmt* st = nullptr;
+    const QByteArray testo = sql.toUtf8();
+    if (sqlite3_prepare_v2(db, testo.constData(), static_cast<int>(testo.size()), &st, nullptr) != SQLITE_OK) {
+        const QString errore = QString::fromUtf8(sqlite3_errmsg(db));
+        sqlite3_finalize(st);
+        throw ErroreRun(NumErrore::ErroreSql, errore + QStringLiteral(" (") + sql + QLatin1Char(')'),
+                        kOrigineGestRecordset);
+    }
+    QStringList colonne;
+    for (int i = 0; i < sqlite3_column_count(st); ++i) colonne << QString::fromUtf8(sqlite3_column_name(st, i));
+    QList<QList<Valore>> righe;
+    int rc;
+    while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+        QList<Valore> r;
+        for (int i = 0; i < colonne.size(); ++i) r << ValoreColonna(st, i);
+        righe << r;
+    }
+    sqlite3_finalize(st);
+    if (rc != SQLITE_DONE)
+        throw ErroreRun(NumErrore::ErroreSql, QString::fromUtf8(sqlite3_errmsg(db)), kOrigineGestRecordset);
+    beginResetModel();
+    if (colonne != colonne_) {
+        titoli_.clear();
+        formati_.clear();
+        larghezze_.clear();
+    }
+    colonne_ = colonne;
+    righe_ = righe;
+    endResetModel();
+}
+
+void ModelloGriglia::Svuota() {
+    beginResetModel();
+    righe_.clear();
+    endResetModel();
+}
+
+int ModelloGriglia::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : int(righe_.size()); }
+int ModelloGriglia::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : int(colonne_.size()); }
+
+QVariant ModelloGriglia::data(const QModelIndex& indice, int ruolo) const {
+    if (!indice.isValid()) return {};
+    if (ruolo == Qt::DisplayRole) return TestoCella(indice.row(), indice.column());
+    if (ruolo == Qt::TextAlignmentRole && Cella(indice.row(), indice.column()).eNumero())
+        return QVariant(Qt::AlignRight | Qt::AlignVCenter);
+    return {};
+}
+
+QVariant ModelloGriglia::headerData(int sezione, Qt::Orientation orientamento, int ruolo) const {
+    if (orientamento != Qt::Horizontal || ruolo != Qt::DisplayRole) return QAbstractTableModel::headerData(sezione, orientamento, ruolo);
+    return Titolo(sezione);
+}
+
+int ModelloGriglia::IndiceColonna(const QString& nome) const {
+    for (int i = 0; i < colonne_.size(); ++i)
+        if (colonne_[i].compare(nome, Qt::CaseInsensitive) == 0) return i;
+    // "Table.Column" against a bare column name, and the other way round.
+    const QString nudo = nome.section(QLatin1Char('.'), -1);
+    for (int i = 0; i < colonne_.size(); ++i)
+        if (colonne_[i].section(QLatin1Char('.'), -1).compare(nudo, Qt::CaseInsensitive) == 0) return i;
+    return -1;
+}
+
+int ModelloGriglia::colonnaRichiesta(const QString& nome) const {
+    const int i = IndiceColonna(nome);
+    if (i < 0) throw ErroreRun(NumErrore::OggettoInesistente, QStringLiteral("Colonna inesistente: ") + nome, QStringLiteral("Griglia"));
+    return i;
+}
+
+Valore ModelloGriglia::Cella(int riga, int colonna) const {
+    if (riga < 0 || riga >= righe_.size() || colonna < 0 || colonna >= colonne_.size()) return {};
+    return righe_[riga][colonna];
+}
+
+Valore ModelloGriglia::Cella(int riga, const QString& colonna) const { return Cella(riga, IndiceColonna(colonna)); }
+
+QString ModelloGriglia::TestoCella(int riga, int colonna) const {
+    const Valore v = Cella(riga, colonna);
+    const QString maschera = formati_.value(colonna);
+    if (maschera.isEmpty() || !v.eNumero()) return v.eNumero() ? numeroInTesto(v.numero()) : v.testo();
+    return UtilGenerali().FormattaValore(v, maschera);
+}
+
+void ModelloGriglia::ImpTitolo(int colonna, const QString& titolo) {
+    if (colonna < 0 || colonna >= colonne_.size())
+        throw ErroreRun(NumErrore::OggettoInesistente, QStringLiteral("Colonna inesistente: %1").arg(colonna), QStringLiteral("Griglia"));
+    titoli_[colonna] = titolo;
+    emit headerDataChanged(Qt::Horizontal, colonna, colonna);
+}
+
+void ModelloGriglia::ImpLarghezza(const QString& colonna, int twips) { larghezze_[colonnaRichiesta(colonna)] = twips; }
+
+void ModelloGriglia::ImpFormato(const QString& colonna, const QString& maschera) {
+    const int i = colonnaRichiesta(colonna);
+    formati_[i] = maschera;
+    if (!righe_.isEmpty()) emit dataChanged(index(0, i), index(int(righe_.size()) - 1, i));
+}
+
+QString ModelloGriglia::Titolo(int colonna) const {
+    if (titoli_.contains(colonna)) return titoli_.value(colonna);
+    return colonne_.value(colonna).section(QLatin1Char('.'), -1);
+}
+
+void ModelloGriglia::ApplicaLarghezze(QTableView& vista) const {
+    for (auto it = larghezze_.begin(); it != larghezze_.end(); ++it)
+        if (it.value() > 0) vista.setColumnWidth(it.key(), it.value() / 15);
+}
+
+void ModelloGriglia::Ordina(int colonna, bool crescente) {
+    if (colonna < 0 || colonna >= colonne_.size()) return;
+    beginResetModel();
+    std::stable_sort(righe_.begin(), righe_.end(), [&](const QList<Valore>& a, const QList<Valore>& b) {
+        return crescente ? Minore(a[colonna], b[colonna]) : Minore(b[colonna], a[colonna]);
+    });
+    endResetModel();
+}

@@ -1,0 +1,188 @@
+#pragma once
+// The invoice-data writer: for one company, one communication and one kind
+// of invoice ("E" clients, block DTE; any other value suppliers, block DTR)
+// it reads DatiFatTest joined with DatiFatDett, the counterparty's account
+// and its countries, and writes the "DAT20" file: header, own identity, one
+// counterparty block per account, one document per registration, one VAT
+// summary per line; in a definitive run it marks every registration written
+// with the send number, its position in its file and, for split sends, the
+// file's progressive.
+//
+// The run form sets the public members and calls AvviaStampa (the entry
+// point); oiErrore then says how it went: 0 done, -1 stop the run, above 0
+// the number of errors (ask whether to go on with the next company).
+//
+// Contract:
+// - Files are written under a temporary name and take their final name only
+//   when every file of the send is complete; a failed or stopped run leaves
+//   them under the temporary name, and an earlier complete file of the same
+//   name stays as it was.
+// - The send marks of a definitive run are written in one transaction that
+//   commits only when every file is complete; on any failure, or when a file
+//   is one the schema rejects, they are rolled back and the user is told
+//   that nothing was marked.
+// - A file never holds more than 1000 counterparty blocks (the run splits at
+//   1000 even without the split option), a counterparty block more than 1000
+//   documents, a document more than 1000 summaries; a split send has at most
+//   26 files.
+// - A document is written, numbered and marked only once its first VAT
+//   summary is: a registration whose lines are all left out is reported and
+//   stays unsent. Document types outside the schema's list are refused and
+//   reported.
+// - A company without a valid 11-digit VAT number is refused with a message:
+//   the schema has no own identity without it.
+#include "common/ScritturaXml.h"
+#include "components/stampa/Stampa.h"
+#include "invoicedata/file/FileDatiFat.h"
+
+#include <QString>
+#include <exception>
+#include <functional>
+#include <memory>
+#include <vector>
+
+class FontSta;
+class GestRecordset;
+class OpzSta;
+class StampaDatiFat;
+
+class stDatiFat : public ChiamanteStampa {
+public:
+    stDatiFat();
+    ~stDatiFat() override;
+    stDatiFat(const stDatiFat&) = delete;
+    stDatiFat& operator=(const stDatiFat&) = delete;
+
+    // --- Inputs of a run ---
+    QString osIdDbase;
+    QString osIdAzienda;
+    QString osDescAzie;
+    QString osNomeFile;
+    int oiAnno = 0;
+    int oiNumCom = 0;
+    int oiNumInvio = 0;
+    QString osCosaEstr;
+    int oiTipoSta = 0;          // 0 trial, 1 definitive, 2 re-processing of send oiIdentif
+    int oiIdentif = 0;
+    QString osCfDichiarante;
+    QString osCodiceCaricaDichiarante;
+    QString osDirInvio;
+    QString osCodiceFiscaleDitta;
+    QString osPartitaIvaDitta;
+    QString osDittaRagSoc;
+    QString osStatoGiurid;
+    QString osCognome;
+    QString osNome;
+    bool obUnicaAzie = true;
+    bool obStampa = false;
+    bool obEstrFile = true;
+    bool obFileXml = true;
+    int oiUltimaDitta = 1;
+    int oiOrdin = 0;
+    bool obMolteAnag = false;
+    int oiMaxClie = 1000;
+    QString osTitolo;
+    bool obEstraiAnag = true;
+    std::shared_ptr<OpzSta> ogOpzSta;   // the report's print options
+
+    // --- Outcome ---
+    int oiErrore = 0;
+    bool obStaAtt = false;
+    bool obStampato = false;
+
+    // The print-in-progress flag of the program.
+    int oiStaAtt() const override;
+    void oiStaAtt(int valore) override;
+
+    // Called on the run's print object once it is set up, before the
+    // document starts (tests give it their own drawing device or play a stop).
+    std::function<void(Stampa&)> PreparaStampa;
+    // Called after every row of the pass (tests play a user's stop there).
+    std::function<void(Stampa&)> DopoRiga;
+
+    void AvviaStampa();
+
+    // The query of the run and its selection clause.
+    QString PrepSql() const;
+    QString SqlWhere() const;
+
+    // What the last run wrote: the final paths of its complete files, in order.
+    const QStringList& FileScritti() const { return fileScritti_; }
+    const QString& CampiMancanti() const { return scrittura_.CampiMancanti(); }
+    const QString& Segnalazioni() const { return scrittura_.Segnalazioni(); }
+    // The last run's files are ones the schema rejects: they must not be sent.
+    bool NonInviabile() const { return mbNonInviabile; }
+
+    // The description of the record being written, for the lists.
+    QString DescAgg() const;
+
+private:
+    // A failure whose message has been shown already.
+    struct ErroreMostrato : std::exception {};
+    bool eClienti() const;
+    QString campo(const char* colonna) const;
+    double numero(const char* colonna) const;
+
+    bool PreparaDitta();
+    void ContaBlocchi();
+    void ApriFile();
+    void ChiudiFileCompleto();
+    bool ScriviTestata();
+    void ScriRecCoda(int piChiudi);
+    bool ScriviRecDett();
+    void ApriAnagrafica();
+    void ScriviAnagrafica();
+    void ScriviAltriDati(const QString& iso);
+    void ApriDocumento();
+    void ScriviRiepilogo();
+    void ChiudiRegistrazione();
+    void ScriviObbligatorio(const RegolaXml& regola, const QString& valore, const QString& descAgg = {},
+                            bool altiComeTrattino = false);
+    bool TipoDocumentoAmmesso(const QString& tipo) const;
+    void FineRun(bool riuscito);
+    bool PreparaStampaRun();
+    void ConcludiStampa();
+    bool Annullata() const;
+
+    ScritturaXml scrittura_;
+    std::shared_ptr<Stampa> mgStampa;
+    std::shared_ptr<FontSta> mgFontSta;
+    std::unique_ptr<StampaDatiFat> report_;
+    QString msTitoloPag;
+    QString msTitoloElab;
+    std::unique_ptr<GestRecordset> mgRecordset;
+    QString msChiaveRs;
+    std::vector<FileXmlDatiFat> file_;   // the files of the send, the last one open
+    QStringList fileScritti_;
+
+    bool mbEstraiZero = true;
+    bool mbPIvaGiurid = false;
+    bool mbEstraiCodFisc = false;
+    bool mbMolteFile = false;       // split naming, asked or forced by the schema's limit
+    int miMaxAnag = kMaxAnagFile;   // counterparty blocks per file
+    bool mbTransazione = false;
+    bool mbNonInviabile = false;
+
+    QString msTipoAnag;
+    QString msIdDitta;              // own VAT number, 11 digits
+    int miContaFile = 0;
+    int miNumInvioFile = 0;
+    QString msProgrFile;
+    long mlProgrDoc = 0;
+    long mlProgrAnag = 0;
+    bool mbLimiteSuperato = false;
+    long mlBlocchiPrevisti = 0;
+
+    // Counterparty and document of the current row, and what of them is open in the file.
+    QString msGruppoXml, msMastroXml, msContoXml;
+    int miAnnoRegXml = 0;
+    long mlNumRegXml = 0;
+    QString msRifRiga;
+    bool mbAnagAperta = false;
+    bool mbDocAperto = false;
+    bool mbRegScritta = false;     // the current registration has a summary in the file
+    bool mbRegRifiutata = false;   // its document type is outside the schema's list
+    bool mbDogana = false;
+    int miDocAnag = 0;
+    int miRiepDoc = 0;
+};

@@ -1,0 +1,186 @@
+#include "print/lista/FrmComlinStampa.h"
+
+#include "components/db/GestoreDb.h"
+#include "components/platform/DialoghiScriptati.h"
+#include "components/stampa/OpzSta.h"
+#include "components/stampa/RetroStampa.h"
+#include "components/stampanti/StampantiFinte.h"
+#include "print/lavoro/LavoroStampa.h"
+#include "contesto/Contesto.h"
+#include "support/AppTest.h"
+#include "support/Fixture.h"
+
+#include <QDir>
+#include <QFile>
+#include <QRadioButton>
+#include <QTableView>
+#include <gtest/gtest.h>
+
+namespace {
+
+// A list screen reduced to what the print asks of it.
+class ListaMinima : public OspiteLista {
+public:
+    QString PrepSql(const QString&) override { return {}; }
+    bool VerSelez() override { return true; }
+    QString PersListaVarie(int, LisCampo&, QList<Valore>&) override { return {}; }
+    void SettaRecordset(const QString&) override {}
+    void PersColonne() override {}
+    void ovfrmBookmark(const QString&) override {}
+    void ChiudiFrm() override {}
+    void MenuFrm() override {}
+    void TornaTestata() override {}
+    int Domanda(const RichiestaMsgCom&) override { return 0; }
+    QString TitoloLista() const override { return QStringLiteral("Lista Testate"); }
+    void oiStaAtt(int v) override { ctx().giStaAtt = v; }
+    int oiStaAtt() const override { return ctx().giStaAtt; }
+};
+
+class FrmComlinStampaTest : public ::testing::Test {
+public:
+    void SetUp() override {
+        contesto->ggDialoghi = dialoghi;
+        stampanti->stampanti = {{"Ufficio", "Ufficio"}, {"PDFCreator", "PDFCreator"}};
+        stampanti->predefinita = "Ufficio";
+        ImpostaServizioStampanti(stampanti);
+        fx.Inserisci(fx.idAzienda, "LiqIvaTest", {{"Anno", 2018}, {"NumCom", 1}, {"CodiceFiscale", "RSSMRA80A01H501U"}});
+        fx.Inserisci(fx.idAzienda, "LiqIvaTest", {{"Anno", 2018}, {"NumCom", 2}, {"CodiceFiscale", "01234567897"}});
+        lista.ImpForm(&ospite);
+        lista.ImpGriglia(&griglia);
+        lista.ImpDatabase(fx.gestDb.get(), fx.idAzienda);
+        lista.ImpostaRecordset("SELECT Anno, NumCom, CodiceFiscale FROM LiqIvaTest ORDER BY NumCom");
+        dialogo.Opzioni()->oiStaVid = OpzSta::Video;
+        dialogo.ogComlin = &lista;
+    }
+    void TearDown() override {
+        ImpostaServizioStampanti(nullptr);
+        RipristinaServiziLavoroStampa();
+    }
+    QStringList Colonne(const RegistroStampa& r) {
+        QStringList t;
+        for (const VoceStampa& v : r.DiTipo("StampaColonna")) t << v.testo;
+        return t;
+    }
+
+    bool app_ = (AppTest(), true);
+    FixtureDb fx;
+    std::shared_ptr<Contesto> contesto = fx.InstallaContesto();
+    std::shared_ptr<DialoghiScriptati> dialoghi = std::make_shared<DialoghiScriptati>();
+    std::shared_ptr<StampantiFinte> stampanti = std::make_shared<StampantiFinte>();
+    QTableView griglia;
+    ListaMinima ospite;
+    Comlin lista;
+    FrmComlinStampa dialogo;
+};
+
+TEST_F(FrmComlinStampaTest, SceltePredefiniteEScelteDellUtente) {
+    griglia.setColumnHidden(2, true);
+    const struct Caso {
+        const char* nome;
+        bool visibili;
+        bool orizzontale;
+        QStringList intestazione;
+        bool largaPiuCheAlta;
+    } casi[] = {
+        {.nome = "as it opens", .visibili = false, .orizzontale = false, .intestazione = {"Anno", "NumCom", "CodiceFiscale"},
+         .largaPiuCheAlta = false},
+        {.nome = "visible, landscape", .visibili = true, .orizzontale = true, .intestazione = {"Anno", "NumCom"},
+         .largaPiuCheAlta = true},
+    };
+    for (const Caso& c : casi) {
+        SCOPED_TRACE(c.nome);
+        RegistroInstallato registro;
+        lista.ogSta().ImpRegistro(registro.registro);
+        dialogo.ogComlin = &lista;
+        dialogo.OptTipsta[c.visibili ? 0 : 1]->setChecked(true);
+        dialogo.OptOrientamento[c.orizzontale ? 0 : 1]->setChecked(true);
+        dialogo.CmdStampa_Click();
+        EXPECT_EQ(Colonne(*registro.registro).mid(0, c.intestazione.size()), c.intestazione);
+        EXPECT_EQ(Colonne(*registro.registro).size(), c.intestazione.size() * 3);
+        EXPECT_EQ(lista.ogSta().LeggiLargPag() > lista.ogSta().LeggiAltPag(), c.largaPiuCheAlta);
+        EXPECT_EQ(lista.ogSta().LeggiFont("CorpoCampo").FontCorrente().Size, 10);
+        EXPECT_EQ(dialogo.ogComlin, nullptr) << "the list is handed over for one print";
+        EXPECT_EQ(contesto->giStaAtt, 0);
+    }
+}
+
+TEST_F(FrmComlinStampaTest, UnaStampaAllaVolta) {
+    RegistroInstallato registro;
+    lista.ogSta().ImpRegistro(registro.registro);
+    contesto->giStaAtt = 1;
+    dialogo.CmdStampa_Click();
+    EXPECT_EQ(dialoghi->testi(), QStringList{"Si può lanciare solo una stampa alla volta"});
+    EXPECT_TRUE(registro->voci.isEmpty());
+}
+
+TEST_F(FrmComlinStampaTest, StampanteNonDisponibileFermaLaStampaSenzaToccareLaPredefinita) {
+    RegistroInstallato registro;
+    lista.ogSta().ImpRegistro(registro.registro);
+    dialogo.Opzioni()->oiStaVid = OpzSta::Stampante;
+    dialogo.Opzioni()->osNomeStampante = "Magazzino";
+    dialogo.CmdStampa_Click();
+    ASSERT_EQ(dialoghi->testi().size(), 1);
+    EXPECT_EQ(dialoghi->testi()[0], "Impossibile impostare la stampante predefinita\nper stampare su Magazzino uscire dal "
+                                    "programma e rientrare\nOppure scegliere un'altra stampante");
+    EXPECT_TRUE(registro->voci.isEmpty());
+    EXPECT_EQ(stampanti->predefinita, "Ufficio");
+
+    dialogo.Opzioni()->osNomeStampante = "PDFCreator";
+    dialogo.CmdStampa_Click();
+    EXPECT_FALSE(registro->voci.isEmpty()) << "an installed printer prints";
+    EXPECT_EQ(stampanti->predefinita, "Ufficio") << "the chosen printer serves this print only";
+}
+
+TEST_F(FrmComlinStampaTest, FileEPdf) {
+    QTemporaryDir dir;
+    const struct Caso {
+        const char* nome;
+        int percorso;
+        bool pdf;
+        QString file;
+    } casi[] = {
+        {.nome = "text file", .percorso = OpzSta::File, .pdf = false, .file = dir.filePath("lista.csv")},
+        {.nome = "automatic PDF", .percorso = OpzSta::Stampante, .pdf = true, .file = dir.filePath("lista.pdf")},
+    };
+    for (const Caso& c : casi) {
+        SCOPED_TRACE(c.nome);
+        auto opz = dialogo.Opzioni();
+        opz->oiStaVid = c.percorso;
+        opz->FileName = c.file;
+        opz->FileForm = OpzSta::Testo;
+        opz->PathDefault = dir.path();
+        opz->osNomeStampante = c.pdf ? "PDFCreator" : "";
+        opz->ImpOpzione("PdfAutomAbil", 11, Valore(c.pdf));
+        serviziLavoroStampa().LeggiParEmail = [](const QString& n) {
+            return n == "PdfNomeFile" ? Valore(QStringLiteral("lista")) : Valore(QString());
+        };
+        dialogo.ogComlin = &lista;
+        dialogo.CmdStampa_Click();
+        EXPECT_TRUE(dialoghi->testi().isEmpty()) << dialoghi->testi().join(" | ").toStdString();
+        QFile f(c.file);
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly)) << QDir(dir.path()).entryList().join(" ").toStdString();
+        const QByteArray dati = f.readAll();
+        if (c.pdf) EXPECT_TRUE(dati.startsWith("%PDF"));
+        else EXPECT_TRUE(dati.contains("RSSMRA80A01H501U")) << dati.toStdString();
+    }
+}
+
+TEST_F(FrmComlinStampaTest, StampantePredefinitaSvuotaIlNomeEFontAnnullatoNonCambia) {
+    dialogo.Opzioni()->osNomeStampante = "PDFCreator";
+    dialogo.ComUsaDef_Click();
+    EXPECT_EQ(dialogo.Opzioni()->osNomeStampante, "");
+    EXPECT_EQ(dialogo.Opzioni()->NomePorta, "Ufficio");
+
+    FrmComlinStampa::SceltaFont() = [](const FontStd&) { return std::optional<FontStd>(); };
+    dialogo.CmdSceFont_Click();
+    EXPECT_EQ(dialogo.FontStampa().FontCorrente().Size, 10);
+    FrmComlinStampa::SceltaFont() = [](const FontStd& f) {
+        FontStd g = f;
+        g.Size = 14;
+        return std::optional<FontStd>(g);
+    };
+    dialogo.CmdSceFont_Click();
+    EXPECT_EQ(dialogo.FontStampa().FontCorrente().Size, 14);
+}
+
+}  // namespace

@@ -1,0 +1,180 @@
+#include "AmbienteGestione.h"
+
+#include "common/schermi/CasellaSpunta.h"
+#include "settlement/gestione/FrmLiqIvaDett.h"
+
+#include <QComboBox>
+#include <QLabel>
+
+namespace {
+
+// The modules screen opened from the header on communication 2018/1.
+class frmLiqIvaDettTest : public AmbienteGestione {
+public:
+    frmLiqIvaDett& Apri() {
+        frmLiqIvaTest& t = Carica();
+        Cerca("2018", "1");
+        t.ButtonComando("Dettaglio");
+        auto* d = qobject_cast<frmLiqIvaDett*>(t.LineeAperte());
+        EXPECT_NE(d, nullptr) << dialoghi->testi().join(" | ").toStdString();
+        d->timLinPag_Timer();
+        return *d;
+    }
+    // Types a text in a box and leaves it, as the user does.
+    void Digita(frmLiqIvaDett& d, int box, const QString& testo) {
+        d.txt_GotFocus(box);
+        d.txt[box]->setText(testo);
+        d.txt_LostFocus(box);
+    }
+};
+
+TEST_F(frmLiqIvaDettTest, ChiaveDellaTestataEPrimoModulo) {
+    frmLiqIvaDett& d = Apri();
+    EXPECT_EQ(d.txt[500]->text(), "2018");
+    EXPECT_EQ(d.txt[510]->text(), "1");
+    EXPECT_EQ(d.txt[10]->text(), "1");
+    EXPECT_EQ(d.txt[20]->text(), "3");
+    EXPECT_EQ(d.txt[190]->text(), "1.234,56");
+    EXPECT_EQ(d.Che[40]->checkState(), Qt::Unchecked);
+    EXPECT_EQ(d.Che[210]->checkState(), Qt::Checked);
+    EXPECT_EQ(d.Cob[175]->currentIndex(), 1);
+    EXPECT_EQ(d.txtRiga_->text(), "1 / 2");
+    EXPECT_FALSE(form->isEnabled()) << "the header waits while its modules are open";
+}
+
+TEST_F(frmLiqIvaDettTest, IntervalliDiModuloMeseETrimestre) {
+    frmLiqIvaDett& d = Apri();
+    const struct Caso {
+        int box;
+        const char* testo;
+        bool rosso;
+        QString messaggio;
+    } casi[] = {
+        {.box = 10, .testo = "6", .rosso = true, .messaggio = "Campo Modulo: inserire valore tra 1 e 5"},
+        {.box = 10, .testo = "0", .rosso = true, .messaggio = "Campo Modulo: inserire valore tra 1 e 5"},
+        {.box = 10, .testo = "", .rosso = false, .messaggio = ""},
+        {.box = 10, .testo = "5", .rosso = false, .messaggio = ""},
+        {.box = 20, .testo = "13", .rosso = true, .messaggio = "Campo mese: inserire valore tra 1 e 12"},
+        {.box = 20, .testo = "0", .rosso = true, .messaggio = "Campo mese: inserire valore tra 1 e 12"},
+        {.box = 20, .testo = "12", .rosso = false, .messaggio = ""},
+        {.box = 30, .testo = "6", .rosso = true, .messaggio = "Campo trimestre: inserire valore tra 1 e 5"},
+        {.box = 30, .testo = "5", .rosso = false, .messaggio = ""},
+        {.box = 30, .testo = "x", .rosso = true, .messaggio = "Campo numerico: valore non valido"},
+    };
+    for (const Caso& c : casi) {
+        SCOPED_TRACE(std::to_string(c.box) + " " + c.testo);
+        ImpostaBackColor(d.txt[c.box], contesto->glColNormale);
+        Digita(d, c.box, c.testo);
+        EXPECT_EQ(Rosso(d.txt[c.box]), c.rosso);
+        EXPECT_EQ(d.labMessaggio->text(), c.messaggio);
+    }
+}
+
+TEST_F(frmLiqIvaDettTest, UnModuloInRossoNonSiSalva) {
+    frmLiqIvaDett& d = Apri();
+    Digita(d, 20, "13");
+    d.txt_GotFocus(90);
+    d.ButtonComando("Salva");
+    EXPECT_EQ(Valori("SELECT Mese FROM LiqIvaDett WHERE Anno = 2018 AND NumCom = 1 AND Modulo = 1"), "3");
+    EXPECT_EQ(d.focusWidget(), d.txt[20]);
+    Digita(d, 20, "11");
+    EXPECT_FALSE(Rosso(d.txt[20]));
+    d.ButtonComando("Salva");
+    EXPECT_EQ(Valori("SELECT Mese FROM LiqIvaDett WHERE Anno = 2018 AND NumCom = 1 AND Modulo = 1"), "11");
+}
+
+TEST_F(frmLiqIvaDettTest, Vp14DaDebitiECrediti) {
+    frmLiqIvaDett& d = Apri();
+    const struct Caso {
+        const char* nome;
+        const char* trimestre;
+        const char* mese;
+        const char* dovuta;    // VP6 due, box 100
+        const char* credito;   // VP8, box 130
+        const char* esigibile; // VP4, box 80: never counts
+        QString versare;
+        QString aCredito;
+    } casi[] = {
+        {.nome = "debit larger", .trimestre = "", .mese = "3", .dovuta = "1.000,50", .credito = "200", .esigibile = "9",
+         .versare = "800,50", .aCredito = ""},
+        {.nome = "credit larger", .trimestre = "", .mese = "3", .dovuta = "100", .credito = "250,25", .esigibile = "",
+         .versare = "", .aCredito = "150,25"},
+        {.nome = "equal", .trimestre = "", .mese = "3", .dovuta = "100", .credito = "100", .esigibile = "",
+         .versare = "0", .aCredito = "0"},
+        {.nome = "fifth quarter without month", .trimestre = "5", .mese = "", .dovuta = "500", .credito = "1", .esigibile = "",
+         .versare = "0", .aCredito = "0"},
+    };
+    for (const Caso& c : casi) {
+        SCOPED_TRACE(c.nome);
+        d.txt[30]->setText(c.trimestre);
+        d.txt[20]->setText(c.mese);
+        d.txt[80]->setText(c.esigibile);
+        d.txt[130]->setText(c.credito);
+        d.txt[100]->setText("x");
+        Digita(d, 100, c.dovuta);
+        EXPECT_EQ(d.txt[190]->text(), c.versare);
+        EXPECT_EQ(d.txt[200]->text(), c.aCredito);
+    }
+    Digita(d, 80, "77");
+    EXPECT_EQ(d.txt[190]->text(), "0") << "VP4 does not enter the computation";
+}
+
+TEST_F(frmLiqIvaDettTest, DueImportiVp14ChiedonoPrimaDiSalvare) {
+    frmLiqIvaDett& d = Apri();
+    d.txt[190]->setText("10");
+    d.txt[200]->setText("20");
+    dialoghi->risposte = {2};
+    d.ButtonComando("Salva");
+    EXPECT_EQ(dialoghi->mostrati.last().testo,
+              "Impossibile compilare sia l'Iva da versare che quella a credito\nSalvare ugualmente");
+    EXPECT_EQ(dialoghi->mostrati.last().bottoni, (QStringList{"&Ok", "&Annulla"}));
+    EXPECT_EQ(d.labMessaggio->text(), "Impossibile compilare sia l'Iva da versare che quella a credito");
+    EXPECT_EQ(d.focusWidget(), d.txt[190]);
+    EXPECT_EQ(Valori("SELECT ImportoACredito FROM LiqIvaDett WHERE Anno = 2018 AND NumCom = 1 AND Modulo = 1"), "0");
+    dialoghi->risposte = {1};
+    d.ButtonComando("Salva");
+    EXPECT_EQ(Valori("SELECT ImportoDaVersare, ImportoACredito FROM LiqIvaDett WHERE Anno = 2018 AND NumCom = 1 AND Modulo = 1"),
+              "10 20");
+}
+
+TEST_F(frmLiqIvaDettTest, NuovoModuloSalvatoEChiusuraRileggeLaGriglia) {
+    frmLiqIvaDett& d = Apri();
+    d.ButtonComando("Nuovo");
+    EXPECT_EQ(d.txt[10]->text(), "");
+    EXPECT_EQ(d.txt[40]->text(), "N");
+    d.Che[40]->click();
+    EXPECT_EQ(d.txt[40]->text(), "S");
+    d.Cob[175]->setCurrentIndex(3);
+    EXPECT_EQ(d.txt[175]->text(), "4");
+    Digita(d, 30, "2");
+    d.ButtonComando("Salva");
+    EXPECT_EQ(Valori("SELECT Trimestre, Subfornitura, MetodoAcconto FROM LiqIvaDett WHERE Anno = 2018 AND NumCom = 1 AND Modulo = 3"),
+              "2 S 4");
+    EXPECT_EQ(d.Linee().LeggiStato(), LinPag::Nuova) << "saving a new module starts the next one";
+    EXPECT_EQ(d.txt[10]->text(), "");
+    int tasto = 27;
+    d.Form_KeyDown(tasto, 0);
+    EXPECT_EQ(d.Linee().LeggiStato(), LinPag::Scorrimento) << "Esc drops the untouched new module without asking";
+    d.ButtonComando("Chiudi");
+    EXPECT_TRUE(form->isEnabled());
+    EXPECT_EQ(form->ModelloDett().rowCount(), 3);
+}
+
+TEST_F(frmLiqIvaDettTest, CancMetodoESpuntaGrigia) {
+    frmLiqIvaDett& d = Apri();
+    d.Cob[175]->setFocus();
+    d.cob_KeyDown(175, 46, 0);
+    EXPECT_EQ(d.Cob[175]->currentIndex(), -1);
+    EXPECT_EQ(d.txt[175]->text(), "");
+    d.Che[210]->setCheckState(Qt::PartiallyChecked);
+    EXPECT_EQ(d.txt[210]->text(), "");
+    d.ButtonComando("Salva");
+    EXPECT_EQ(Valori("SELECT COALESCE(MetodoAcconto, 'null'), COALESCE(OpStraordinarie, 'null') FROM LiqIvaDett"
+                     " WHERE Anno = 2018 AND NumCom = 1 AND Modulo = 1"),
+              "null null");
+    d.ButtonComando("Successiva");
+    d.ButtonComando("Precedente");
+    EXPECT_EQ(d.Che[210]->checkState(), Qt::PartiallyChecked);
+}
+
+}  // namespace
