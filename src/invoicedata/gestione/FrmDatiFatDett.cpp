@@ -11,7 +11,6 @@
 #include "components/util/UtilGenerali.h"
 #include "contesto/Contesto.h"
 
-#include <QButtonGroup>
 #include <QFrame>
 #include <QGroupBox>
 #include <QKeyEvent>
@@ -71,14 +70,12 @@ frmDatiFatDett::frmDatiFatDett() : SchermoLinee(QStringLiteral("frmDatiFatDett")
 
     auto* esig = new QGroupBox(QStringLiteral("Esigibilità Iva"), PicDett);
     esig->setGeometry(460, 4, 330, 76);
-    auto* esclusivo = new QButtonGroup(esig);
     const QStringList testi{QStringLiteral("Immediata"), QStringLiteral("Differita"), QStringLiteral("Scissione dei pagamenti"),
                             QStringLiteral("Non definito (per esenti)")};
     for (int i = 0; i < 4; ++i) {
         auto* r = new QRadioButton(testi[i], esig);
         ImpostaElemento(r, QStringLiteral("OptEsig"), i);
         r->setGeometry(8 + (i % 2) * 160, 22 + (i / 2) * 24, 158, 22);
-        esclusivo->addButton(r, i);
         OptEsig[i] = r;
         connect(r, &QRadioButton::clicked, this, [this, i] { OptEsig_Click(i); });
     }

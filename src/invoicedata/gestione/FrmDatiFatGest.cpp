@@ -18,7 +18,6 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QButtonGroup>
 #include <QFrame>
 #include <QGroupBox>
 #include <QKeyEvent>
@@ -78,13 +77,11 @@ frmDatiFatGest::frmDatiFatGest() : SchermoTestata(QStringLiteral("frmDatiFatGest
                       auto click) {
         auto* g = new QGroupBox(titolo, picTest);
         g->setGeometry(x, 56, larghezza, 60);
-        auto* esclusivo = new QButtonGroup(g);
         for (int i = 0; i < testi.size(); ++i) {
             auto* r = new QRadioButton(testi[i], g);
             r->setGeometry(8 + i * 110, 24, 108, 24);
             r->setContextMenuPolicy(Qt::PreventContextMenu);
             r->installEventFilter(this);
-            esclusivo->addButton(r, i);
             opzioni[i] = r;
             connect(r, &QRadioButton::clicked, this, [this, click, i] { (this->*click)(i); });
         }
@@ -456,7 +453,8 @@ void frmDatiFatGest::Check_Click(int Index) {
 
 void frmDatiFatGest::Opt_KeyDown(QRadioButton* const* gruppo, int mirror, int KeyCode) {
     if (KeyCode != kTastoCanc || Pagina().LeggiStato() != ComPag::Vuota) return;
-    AzzeraOpzione(gruppo[0]);
+    const int quanti = gruppo == OptTipoFat ? 2 : 3;
+    for (int i = 0; i < quanti; ++i) AzzeraOpzione(gruppo[i]);
     txt[mirror]->clear();
 }
 
@@ -465,11 +463,11 @@ void frmDatiFatGest::AggNonTextSchermo() {
     Check[140]->setCheckState(bolla == QLatin1String("S") ? Qt::Checked : bolla == QLatin1String("N") ? Qt::Unchecked : Qt::PartiallyChecked);
     const QString tipo = txt[60]->text().trimmed().toUpper();
     const int t = tipo == QLatin1String("E") ? 0 : tipo == QLatin1String("R") ? 1 : -1;
-    if (t < 0) AzzeraOpzione(OptTipoFat[0]);
+    if (t < 0) for (QRadioButton* o : OptTipoFat) AzzeraOpzione(o);
     else OptTipoFat[t]->setChecked(true);
     const QString stato = txt[70]->text().trimmed().toUpper();
     const int s = stato == QLatin1String("N") ? 0 : stato == QLatin1String("C") ? 1 : stato == QLatin1String("E") ? 2 : -1;
-    if (s < 0) AzzeraOpzione(OptStato[0]);
+    if (s < 0) for (QRadioButton* o : OptStato) AzzeraOpzione(o);
     else OptStato[s]->setChecked(true);
 }
 

@@ -9,7 +9,6 @@
 #include "components/util/UtilGenerali.h"
 #include "contesto/Contesto.h"
 
-#include <QButtonGroup>
 #include <QFrame>
 #include <QGroupBox>
 #include <QKeyEvent>
@@ -43,14 +42,12 @@ frmDatiFatTestLis::frmDatiFatTestLis() : SchermoLista(QStringLiteral("frmDatiFat
                       void (frmDatiFatTestLis::*click)(int), const char* nome) {
         auto* g = new QGroupBox(titolo, this);
         g->setGeometry(x, 66, larghezza, 50);
-        auto* esclusivo = new QButtonGroup(g);
         for (int i = 0; i < testi.size(); ++i) {
             auto* r = new QRadioButton(testi[i], g);
             ImpostaElemento(r, QString::fromLatin1(nome), i);
             r->setGeometry(8 + i * 110, 20, 108, 24);
             r->setContextMenuPolicy(Qt::PreventContextMenu);
             r->installEventFilter(this);
-            esclusivo->addButton(r, i);
             opzioni[i] = r;
             connect(r, &QRadioButton::clicked, this, [this, click, i] { (this->*click)(i); });
         }
@@ -93,15 +90,18 @@ void frmDatiFatTestLis::DefinisciSelezioni(LisPag& p) {
 }
 
 QString frmDatiFatTestLis::PrepSql(const QString& psWhere) {
+    // Every column named as the grid shows it.
     QString sql = QStringLiteral(
-                      "Select DatiFatTest.AnnoCom,DatiFatTest.NumCom,DatiFatTest.Tipo,DatiFatTest.NumInv as Invio"
-                      ",DatiFatTest.Progr,DatiFatTest.AnnoReg,DatiFatTest.NumReg,") +
+                      "Select DatiFatTest.AnnoCom as AnnoCom,DatiFatTest.NumCom as NumCom,DatiFatTest.Tipo as Tipo"
+                      ",DatiFatTest.NumInv as Invio,DatiFatTest.Progr as Progr,DatiFatTest.AnnoReg as AnnoReg"
+                      ",DatiFatTest.NumReg as NumReg,") +
                   kEspressioneConto +
-                  QStringLiteral(" as Clie_Forn,DatiFatTest.TipoDocumento,DatiFatTest.DataReg,DatiFatTest.DataDoc"
-                                 ",DatiFatTest.NumDoc,DatiFatTest.Stato,DatiFatTest.NumCanc as Canc,DatiFatTest.ImportoTotale"
-                                 ",DatiFatTest.NomeFile"
+                  QStringLiteral(" as Clie_Forn,DatiFatTest.TipoDocumento as TipoDocumento,DatiFatTest.DataReg as DataReg"
+                                 ",DatiFatTest.DataDoc as DataDoc,DatiFatTest.NumDoc as NumDoc,DatiFatTest.Stato as Stato"
+                                 ",DatiFatTest.NumCanc as Canc,DatiFatTest.ImportoTotale as ImportoTotale"
+                                 ",DatiFatTest.NomeFile as NomeFile"
                                  // The header page finds the chosen row by its whole key.
-                                 ",DatiFatTest.NumCanc from DatiFatTest");
+                                 ",DatiFatTest.NumCanc as NumCanc from DatiFatTest");
     if (!psWhere.isEmpty()) sql += QStringLiteral(" where ") + psWhere;
     return sql + QStringLiteral(" Order by DatiFatTest.AnnoCom, DatiFatTest.NumCom");
 }
@@ -247,7 +247,8 @@ void frmDatiFatTestLis::OptStato_Click(int Index) {
 
 void frmDatiFatTestLis::Opt_KeyDown(QRadioButton* const* gruppo, int mirror, int KeyCode) {
     if (KeyCode != kTastoCanc) return;
-    AzzeraOpzione(gruppo[0]);
+    const int quanti = gruppo == OptTipoFat ? 2 : 3;
+    for (int i = 0; i < quanti; ++i) AzzeraOpzione(gruppo[i]);
     txt[mirror]->clear();
 }
 
