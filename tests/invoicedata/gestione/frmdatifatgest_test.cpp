@@ -223,6 +223,7 @@ TEST_F(frmDatiFatGestTest, RipristinaDallaPagina) {
         const char* nome;
         TestataDF mostrata;
         bool riestratta = false;
+        const char* cambiataDopo = nullptr;  // SQL run after the record is shown
         QList<int> risposte;
         QStringList testi;
         const char* chiaveDopo;  // NumCanc, Stato, NumInv shown after
@@ -246,6 +247,13 @@ TEST_F(frmDatiFatGestTest, RipristinaDallaPagina) {
          .mostrata = singola, .riestratta = true, .risposte = {1, 1},
          .testi = {"Impossibile effettuare questa operazione perchè questa registrazione è già stata riestratta"},
          .chiaveDopo = "1 E 1", .archivio = "1 E 1 DF001"},
+        {.nome = "record changed meanwhile: nothing restored, and said so",
+         .mostrata = singola, .cambiataDopo = "UPDATE DatiFatTest SET NumInv = 1, NumCanc = 5", .risposte = {1, 1},
+         .testi = {"Confermi il ripristino a non cancellato per questa registrazione",
+                   "L'operazione che si sta eseguendo potrebbe non essere compatibile con l'invio dei dati: Proseguire",
+                   "Nessun record ripristinato: i dati visualizzati non corrispondono più all'archivio",
+                   "Nessun dato trovato per la chiave indicata"},
+         .chiaveDopo = "1 E 1", .archivio = "5 E 1 DF001"},
         {.nome = "send restored and shown as not sent",
          .mostrata = inviata, .risposte = {1, 1},
          .testi = {"Confermi il ripristino a non inviato per tutte le registrazioni collegate con la corrente",
@@ -260,6 +268,7 @@ TEST_F(frmDatiFatGestTest, RipristinaDallaPagina) {
         frmDatiFatGest& f = Carica();
         Cerca(c.mostrata);
         ASSERT_EQ(f.Pagina().LeggiStato(), ComPag::Mostrata);
+        if (c.cambiataDopo) fx.Esegui(fx.idAzienda, c.cambiataDopo);
         dialoghi->mostrati.clear();
         dialoghi->risposte = c.risposte;
         f.ButtonComando("Ripristina");
