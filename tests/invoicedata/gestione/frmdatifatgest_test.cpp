@@ -314,3 +314,18 @@ TEST_F(frmDatiFatGestTest, SiRegistraColNomeCheIlMenuUsa) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(frmDatiFatGestTest, SiChiudeERilasciaTutto) {
+    Testata({});
+    frmDatiFatGest& f = Carica();
+    Cerca({});
+    f.ButtonComando("Lista");
+    EXPECT_TRUE(f.Scarica());
+    QApplication::processEvents();
+    delete form.data();
+    QApplication::processEvents();
+}
+
+}  // namespace
