@@ -306,6 +306,29 @@ TEST_F(frmDatiFatGestTest, RipristinaNonOffertoSenzaInvio) {
     EXPECT_TRUE(dialoghi->mostrati.isEmpty());
 }
 
+TEST_F(frmDatiFatGestTest, InizioFineDellaComunicazione) {
+    Testata({.numCom = 1, .numReg = 10});
+    Testata({.numCom = 2, .numReg = 20});
+    Testata({.numCom = 2, .numReg = 21});
+    Testata({.numCom = 3, .numReg = 30});
+    frmDatiFatGest& f = Carica();
+    f.txt[20]->clear();
+    f.ComAnno_Click(0);
+    EXPECT_EQ(dialoghi->testi(), QStringList{"Scegliere l'anno"});
+    EXPECT_EQ(f.focusWidget(), f.txt[20]);
+    f.txt[20]->setText("2018");
+    f.ComAnno_Click(0);
+    EXPECT_EQ(dialoghi->testi().last(), "Scegliere il numero comunicazione");
+    EXPECT_EQ(f.focusWidget(), f.txt[10]);
+    EXPECT_EQ(f.Pagina().LeggiStato(), ComPag::Vuota);
+    f.txt[10]->setText("2");
+    f.ComAnno_Click(0);
+    EXPECT_EQ(f.txt[40]->text(), "20");
+    f.ComAnno_Click(1);
+    EXPECT_EQ(f.txt[10]->text() + "/" + f.txt[40]->text(), "2/21") << "the last of the same communication";
+    EXPECT_EQ(f.Pagina().Campo("NumCom")->oiKeyFisso, 0);
+}
+
 TEST_F(frmDatiFatGestTest, SiRegistraColNomeCheIlMenuUsa) {
     frmDatiFatGest& f = Carica();
     f.osKeySec = "K1";
