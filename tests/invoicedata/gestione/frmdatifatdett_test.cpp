@@ -94,6 +94,28 @@ TEST_F(frmDatiFatDettTest, NaturaESpecchiDiEsigibilitaEDeducibile) {
     EXPECT_EQ(aiuti->decodifiche.last(), "Decodifiche:N9");
 }
 
+TEST_F(frmDatiFatDettTest, EscSuUnaLineaVuotaLaAnnullaSenzaDomanda) {
+    const TestataDF t{};
+    Testata(t);
+    frmDatiFatDett& d = Apri(t);
+    d.ButtonComando("Nuovo");
+    ASSERT_EQ(d.Linee().LeggiStato(), LinPag::Nuova);
+    dialoghi->mostrati.clear();
+    int esc = Tasto::Esc;
+    d.Form_KeyDown(esc, 0);
+    EXPECT_EQ(d.Linee().LeggiStato(), LinPag::Scorrimento);
+    EXPECT_TRUE(dialoghi->mostrati.isEmpty()) << dialoghi->testi().join(" | ").toStdString();
+
+    d.ButtonComando("Nuovo");
+    d.txt[30]->setText("N4");  // a nature given: the line is not empty
+    dialoghi->risposte = {2};
+    esc = Tasto::Esc;
+    d.Form_KeyDown(esc, 0);
+    EXPECT_TRUE(d.Linee().LeggiStato() == LinPag::Nuova || !dialoghi->mostrati.isEmpty())
+        << "a line with a nature is never dropped without a question";
+    EXPECT_EQ(d.txt[30]->text(), "N4");
+}
+
 TEST_F(frmDatiFatDettTest, LineeDiUnaFatturaComunicataInSolaLettura) {
     const TestataDF t{.numInv = 1, .progr = 1, .nomeFile = "DF001"};
     Testata(t);
