@@ -119,7 +119,8 @@ QString ScritturaXml::PrepCampoXml(const QString& psValore, const QString& psChi
                                    const QString& psDescAgg, int piMaxLung, int piMinLung, bool pbUcase,
                                    bool pbNumerico, bool altiComeTrattino) {
     const UtilGenerali& u = ggUtil();
-    QString w = soloLatino(TipograficiInAscii(pbUcase ? psValore.toUpper() : psValore));
+    QString w = pbUcase ? psValore.toUpper() : psValore;
+    if (!conservaEstesi_) w = soloLatino(TipograficiInAscii(w));
     // The entry's text, built only when an entry is made.
     const auto voce = [&] {
         return psChiave + QLatin1Char(' ') +

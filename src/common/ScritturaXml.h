@@ -79,6 +79,9 @@ public:
     // A namespace prefix put before every element name of PrepCampoXml
     // ("iv:"); list entries name the element without it.
     void ImpostaPrefissoTag(const QString& prefisso) { prefissoTag_ = prefisso; }
+    // Characters beyond Latin-1 kept and written as numeric references,
+    // instead of turned into ASCII or "_" (for a schema whose texts take them).
+    void ConservaCaratteriEstesi(bool conserva) { conservaEstesi_ = conserva; }
 
     // The lists. Each entry begins with CR LF and the company prefix.
     void ImpostaPrefisso(const QString& prefisso) { msPrefAzienda = prefisso; }
@@ -105,6 +108,7 @@ private:
     QString msSegnalazioni;
     QString msPrefAzienda;
     QString prefissoTag_;
+    bool conservaEstesi_ = false;
     std::function<QString()> descrittore_;
 };
 

@@ -117,3 +117,7 @@ long ColoreCampo(const QWidget* box) {
     const long c = box ? box->property("BackColor").toLongLong(&ok) : -1;
     return ok ? c : -1;
 }
+
+QString LetteraleValore(const Valore& valore, int tipo) {
+    return LetteraleSql(valore.eNumero() ? numeroInTesto(valore.numero()) : valore.testo(), tipo);
+}

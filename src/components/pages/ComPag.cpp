@@ -213,10 +213,7 @@ bool ComPag::ControllaCampo(CampoPagina& campo) {
     return true;
 }
 
-void ComPag::istantanea() {
-    istantanea_.clear();
-    for (const CampoPagina& c : campi_) istantanea_ << (c.box ? c.box->text() : QString());
-}
+void ComPag::istantanea() { istantanea_ = TestiDeiBox(campi_); }
 
 bool ComPag::InVariazione(QString& testo) const {
     testo.clear();
@@ -293,24 +290,9 @@ void ComPag::svuota(bool ancheChiave) {
     }
 }
 
-QList<Valore> ComPag::chiaveBox() const {
-    QList<Valore> k;
-    for (const CampoPagina& c : campi_)
-        if (c.opz.parteChiave != 0) k << Valore(c.box ? c.box->text().trimmed() : QString());
-    return k;
-}
+QList<Valore> ComPag::chiaveBox() const { return ChiaveDeiBox(campi_); }
 
-QString ComPag::whereChiave(const QList<Valore>& chiave) const {
-    QStringList parti;
-    int i = 0;
-    for (const CampoPagina& c : campi_) {
-        if (c.opz.parteChiave == 0) continue;
-        const Valore v = chiave.value(i++);
-        parti << c.colonna + QStringLiteral(" = ") +
-                     LetteraleSql(v.eNumero() ? numeroInTesto(v.numero()) : v.testo(), c.tipo);
-    }
-    return parti.join(QStringLiteral(" AND "));
-}
+QString ComPag::whereChiave(const QList<Valore>& chiave) const { return WhereDellaChiave(campi_, chiave); }
 
 QString ComPag::whereCorrente() const { return whereChiave(chiaveCorrente_); }
 
@@ -451,6 +433,8 @@ bool ComPag::salva() {
         }
     }
     if (!hook(true, OperPag::Salva)) return false;
+    // A field over several columns saves each of its parts: the shared
+    // statement builder knows one column a field.
     QStringList colonne, valori, assegnazioni;
     for (const CampoPagina& c : campi_) {
         const QString testo = c.box ? c.box->text() : QString();
@@ -551,7 +535,7 @@ bool ComPag::sposta(const QString& k) {
         for (const CampoPagina& c : campi_)
             if (c.opz.parteChiave != 0) {
                 const Valore v = chiaveCorrente_.value(i++);
-                valori << LetteraleSql(v.eNumero() ? numeroInTesto(v.numero()) : v.testo(), c.tipo);
+                valori << LetteraleValore(v, c.tipo);
             }
         condizioni << QStringLiteral("(") + chiavi.join(QStringLiteral(", ")) + (avanti ? QStringLiteral(") > (") : QStringLiteral(") < (")) +
                           valori.join(QStringLiteral(", ")) + QLatin1Char(')');

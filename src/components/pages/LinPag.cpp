@@ -175,10 +175,7 @@ bool LinPag::ControllaCampo(const QString& colonna, const QString& testo) {
     return true;
 }
 
-void LinPag::istantanea() {
-    istantanea_.clear();
-    for (const CampoLinee& c : campi_) istantanea_ << (c.box ? c.box->text() : QString());
-}
+void LinPag::istantanea() { istantanea_ = TestiDeiBox(campi_); }
 
 bool LinPag::inVariazione() const {
     // A new row nobody typed in holds nothing to lose.
@@ -343,23 +340,9 @@ bool LinPag::nuovo() {
     return true;
 }
 
-QList<Valore> LinPag::chiaveBox() const {
-    QList<Valore> k;
-    for (const CampoLinee& c : campi_)
-        if (c.opz.parteChiave != 0) k << Valore(c.box ? c.box->text().trimmed() : QString());
-    return k;
-}
+QList<Valore> LinPag::chiaveBox() const { return ChiaveDeiBox(campi_); }
 
-QString LinPag::whereChiave(const QList<Valore>& chiave) const {
-    QStringList parti;
-    int i = 0;
-    for (const CampoLinee& c : campi_) {
-        if (c.opz.parteChiave == 0) continue;
-        const Valore v = chiave.value(i++);
-        parti << c.colonna + QStringLiteral(" = ") + LetteraleSql(v.eNumero() ? numeroInTesto(v.numero()) : v.testo(), c.tipo);
-    }
-    return parti.join(QStringLiteral(" AND "));
-}
+QString LinPag::whereChiave(const QList<Valore>& chiave) const { return WhereDellaChiave(campi_, chiave); }
 
 bool LinPag::salva() {
     if (stato_ != Nuova && riga_ < 0) return false;
@@ -392,18 +375,7 @@ bool LinPag::salva() {
         if (CampoLinee* c = campo(rit.testo()); c && c->box) c->box->setFocus();
         return false;
     }
-    QStringList colonne, valori, assegnazioni;
-    for (const CampoLinee& c : campi_) {
-        const QString lit = LetteraleSql(c.box ? c.box->text() : QString(), c.tipo);
-        colonne << c.colonna;
-        valori << lit;
-        assegnazioni << c.colonna + QStringLiteral(" = ") + lit;
-    }
-    const QString sql = stato_ == Nuova
-                            ? QStringLiteral("INSERT INTO ") + tabella_ + QStringLiteral(" (") + colonne.join(QStringLiteral(", ")) +
-                                  QStringLiteral(") VALUES (") + valori.join(QStringLiteral(", ")) + QLatin1Char(')')
-                            : QStringLiteral("UPDATE ") + tabella_ + QStringLiteral(" SET ") +
-                                  assegnazioni.join(QStringLiteral(", ")) + QStringLiteral(" WHERE ") + whereChiave(chiaveCorrente_);
+    const QString sql = SqlSalvataggio(campi_, tabella_, stato_ == Nuova, whereChiave(chiaveCorrente_));
     gestDb_->EseguiSql(idDb_, sql);
     if (gestDb_->DatabaseDaId(idDb_)->RecordsAffected() != 1)
         throw ErroreRun(NumErrore::ErroreSql, QStringLiteral("Salvataggio non riuscito: la riga non esiste più"), kOrigine);

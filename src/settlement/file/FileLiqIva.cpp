@@ -21,7 +21,6 @@ namespace {
 constexpr long kErroreIo = 57;
 constexpr long kErroreAccessoFile = 75;
 
-const QString kCrLf = QStringLiteral("\r\n");
 const QString kNamespaceIvp = QStringLiteral("urn:www.agenziaentrate.gov.it:specificheTecniche:sco:ivp");
 const QString kNamespaceFirma = QStringLiteral("http://www.w3.org/2000/09/xmldsig#");
 const QString kMetodoMancante = QStringLiteral(" Metodo Acconto obbligatorio in presenza di acconto");
@@ -119,27 +118,17 @@ bool testoNonNumerico(const Valore& v) {
     }
 }
 
-// Where a value may be cut at most `massimo` characters in without splitting a
-// surrogate pair or a line-break reference.
-qsizetype puntoDiTaglio(const QString& s, qsizetype massimo) {
-    qsizetype p = massimo;
-    if (p > 0 && p < s.size() && s.at(p - 1).isHighSurrogate() && s.at(p).isLowSurrogate()) --p;
-    // A reference "&#xD;" or "&#xA;" is five characters: back off to its "&".
-    for (qsizetype k = qMax<qsizetype>(0, p - 4); k < p; ++k) {
-        if (s.at(k) != QLatin1Char('&')) continue;
-        const QStringView rif = QStringView(s).mid(k, 5);
-        if ((rif == u"&#xD;" || rif == u"&#xA;") && k + 5 > p) return k;
-    }
-    return p;
-}
-
 }  // namespace
 
 LettoreRiga RigaDaRecordset(const GestRecordset& rs, const QString& chiave) {
     return [&rs, chiave](const QString& colonna) { return rs.LeggiCampoNull(chiave, colonna); };
 }
 
-FileLiqIva::FileLiqIva(bool xml) : mbXml(xml) {}
+FileLiqIva::FileLiqIva(bool xml) : mbXml(xml) {
+    xml_.ImpostaPrefissoTag(QStringLiteral("iv:"));
+    // The settlement file has always written other characters as references.
+    xml_.ConservaCaratteriEstesi(true);
+}
 
 FileLiqIva::~FileLiqIva() = default;
 
@@ -193,7 +182,7 @@ void FileLiqIva::ApriFile(const QString& percorso) {
     msPercorsoAttuale = file->fileName();
     mgUscita = file.get();
     mgFile = std::move(file);
-    miLivTab = 0;
+    xml_.ApriSu(mgUscita);
 }
 
 QString FileLiqIva::Consegna() {
@@ -215,12 +204,13 @@ QString FileLiqIva::Consegna() {
 void FileLiqIva::ApriSu(QIODevice* uscita) {
     mgFile.reset();
     mgUscita = uscita;
-    miLivTab = 0;
+    xml_.ApriSu(mgUscita);
 }
 
 void FileLiqIva::ChiudiFile() {
     if (!mgFile) {
         mgUscita = nullptr;
+        xml_.Stacca();
         return;
     }
     auto* file = static_cast<QFile*>(mgFile.get());
@@ -229,6 +219,7 @@ void FileLiqIva::ChiudiFile() {
     file->close();
     mgFile.reset();
     mgUscita = nullptr;
+    xml_.Stacca();
     if (!ok) throw ErroreRun(kErroreIo, QStringLiteral("Errore di scrittura del file: %1").arg(errore),
                              QStringLiteral("stLiqIva"));
 }
@@ -241,15 +232,11 @@ void FileLiqIva::Scrivi(const QByteArray& byte) {
                         QStringLiteral("stLiqIva"));
 }
 
-void FileLiqIva::ScriviRigaXml(const QString& psRiga) {
-    if (ggUtil().EVuoto(Valore(psRiga))) return;
-    // Escaped lines hold only characters below 127.
-    Scrivi(QByteArray(miLivTab, '\t') + psRiga.toLatin1() + "\r\n");
-}
+void FileLiqIva::ScriviRigaXml(const QString& psRiga) { xml_.ScriviRigaXml(psRiga); }
 
-void FileLiqIva::SottraimiTabXml(int piQuanti) { miLivTab = qMax(0, miLivTab - piQuanti); }
+void FileLiqIva::SottraimiTabXml(int piQuanti) { xml_.SottraimiTabXml(piQuanti); }
 
-void FileLiqIva::Segnala(const QString& voce) { msSegnalazioni += kCrLf + voce; }
+void FileLiqIva::Segnala(const QString& voce) { xml_.Segnala(voce); }
 
 void FileLiqIva::Errore(const QString& voce, bool delModulo) {
     Segnala(delModulo && miModulo > 0 ? QStringLiteral("Modulo %1: ").arg(miModulo) + voce : voce);
@@ -275,7 +262,7 @@ void FileLiqIva::ControllaCodiciRiga(const LettoreRiga& riga) {
     const auto codice = [&](const char* colonna, const QString& elemento, bool (*valido)(const QString&)) {
         const QString v = riga(QString::fromLatin1(colonna)).testo().trimmed().toUpper();
         if (v.isEmpty()) {
-            msCampiMancanti += kCrLf + elemento + QLatin1Char(' ');
+            xml_.Mancante(elemento + QLatin1Char(' '));
             ++miErrori;
         } else if (!valido(v)) {
             Errore(elemento + QStringLiteral(" non valido"), false);
@@ -288,36 +275,11 @@ void FileLiqIva::ControllaCodiciRiga(const LettoreRiga& riga) {
 QString FileLiqIva::PrepCampoXml(const QString& psValore, const QString& psChiave, int piObblig,
                                  const QString& psDescAgg, int piMaxLung, int piMinLung, bool pbUcase,
                                  bool pbNumerico) {
-    const UtilGenerali& u = ggUtil();
-    QString w = pbUcase ? psValore.toUpper() : psValore;
-    w.replace(QLatin1Char('\t'), QLatin1Char(' '));
-    w = RiferimentiACapo(w);
-    if (w.compare(QLatin1String("100-01-01"), Qt::CaseInsensitive) == 0) w.clear();
-
-    const bool manca = (piObblig == -2 && pbNumerico) ? u.EVuoto(Valore(w), TipoDato::Doppio)
-                                                      : (piObblig != 0 && u.EVuoto(Valore(w)));
-    if (manca) msCampiMancanti += kCrLf + psChiave + QLatin1Char(' ') + psDescAgg.trimmed();
-    if (u.EVuoto(Valore(w))) return {};
-
-    QString testo = w;
-    if (piMaxLung > 0 && w.size() > piMaxLung) {
-        testo = w.left(puntoDiTaglio(w, piMaxLung));
-        Segnala(psChiave + QLatin1Char(' ') + psDescAgg.trimmed() + QStringLiteral(" troncato"));
-    }
-    if (piMinLung > 0 && w.size() < piMinLung)
-        Segnala(psChiave + QLatin1Char(' ') + psDescAgg.trimmed() + QStringLiteral(" troppo corto"));
-
-    const QString escaped = CodificaTestoXml(testo, false);
-    if (psChiave.isEmpty()) return escaped;
-    return QStringLiteral("<iv:") + psChiave + QLatin1Char('>') + escaped + QStringLiteral("</iv:") + psChiave +
-           QLatin1Char('>');
+    return xml_.PrepCampoXml(psValore, psChiave, piObblig, psDescAgg, piMaxLung, piMinLung, pbUcase, pbNumerico);
 }
 
 QString FileLiqIva::NumeroPA(double pvNumero, int piDec, bool pbVuotoSeZero) {
-    if (pbVuotoSeZero && eZero(pvNumero)) return {};
-    double r = ggUtil().Arrotonda(pvNumero, -piDec);
-    if (r == 0.0) r = 0.0;  // no "-0,00"
-    return QString::number(r, 'f', qMax(piDec, 0)).replace(QLatin1Char('.'), QLatin1Char(','));
+    return ScritturaXml::NumeroPA(pvNumero, piDec, pbVuotoSeZero, false);
 }
 
 QString FileLiqIva::FormattaImporto(double pdVal) {
@@ -411,10 +373,10 @@ void FileLiqIva::ScriviTestata(const LettoreRiga& riga) {
 
     ScriviRigaXml(QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>"));
     ScriviRigaXml(QStringLiteral("<iv:Fornitura xmlns:iv=\"%1\" xmlns:ds=\"%2\">").arg(kNamespaceIvp, kNamespaceFirma));
-    ++miLivTab;
+    xml_.AlzaTab();
 
     ScriviRigaXml(QStringLiteral("<iv:Intestazione>"));
-    ++miLivTab;
+    xml_.AlzaTab();
     riga1(anno < 2018 ? QStringLiteral("IVP17") : QStringLiteral("IVP18"), "CodiceFornitura");
     ScriviCodice(campo("CFDichiarante").testo(), QStringLiteral("CodiceFiscaleDichiarante"), 0, codiceFiscaleValido);
     ScriviEnumerato(campo("CodiceCaricaDichiarante"), QStringLiteral("CodiceCarica"), kCariche);
@@ -422,9 +384,9 @@ void FileLiqIva::ScriviTestata(const LettoreRiga& riga) {
     ScriviRigaXml(QStringLiteral("</iv:Intestazione>"));
 
     ScriviRigaXml(QStringLiteral("<iv:Comunicazione identificativo=\"00001\">"));
-    ++miLivTab;
+    xml_.AlzaTab();
     ScriviRigaXml(QStringLiteral("<iv:Frontespizio>"));
-    ++miLivTab;
+    xml_.AlzaTab();
     ScriviCodice(campo("CodiceFiscale").testo(), QStringLiteral("CodiceFiscale"), -1, codiceFiscaleValido);
     riga1(anno4(anno), "AnnoImposta");
     ScriviCodice(campo("PartitaIva").testo(), QStringLiteral("PartitaIVA"), -1, partitaIvaValida);
@@ -439,13 +401,13 @@ void FileLiqIva::ScriviTestata(const LettoreRiga& riga) {
     const QString firma = campo("FirmaDichiarazione").testo().trimmed();
     riga1(ValFirma(firma), "FirmaDichiarazione");
     if (firma.compare(QLatin1String("S"), Qt::CaseInsensitive) != 0)
-        msCampiMancanti += kCrLf + QStringLiteral("FirmaDichiarazione");
+        xml_.Mancante(QStringLiteral("FirmaDichiarazione"));
 
     if (!campo("CFIntermediario").testo().trimmed().isEmpty()) {
         ScriviCodice(campo("CFIntermediario").testo(), QStringLiteral("CFIntermediario"), 0, codiceFiscaleValido);
         int impegno = 0;
         switch (valutaCodice(campo("ImpegnoPresentazione"), kImpegni, impegno)) {
-        case Codice::Assente: msCampiMancanti += kCrLf + QStringLiteral("ImpegnoPresentazione"); break;
+        case Codice::Assente: xml_.Mancante(QStringLiteral("ImpegnoPresentazione")); break;
         case Codice::Rifiutato: Segnala(QStringLiteral("ImpegnoPresentazione non valido")); break;
         case Codice::Ammesso: riga1(QString::number(impegno), "ImpegnoPresentazione"); break;
         }
@@ -455,13 +417,13 @@ void FileLiqIva::ScriviTestata(const LettoreRiga& riga) {
         if (eSi(campo("FirmaIntermediario")))
             riga1(QStringLiteral("1"), "FirmaIntermediario");
         else
-            msCampiMancanti += kCrLf + QStringLiteral("FirmaIntermediario");
+            xml_.Mancante(QStringLiteral("FirmaIntermediario"));
     }
     if (campo("FlagConferma").testo().trimmed() == QLatin1String("1")) riga1(QStringLiteral("1"), "FlagConferma");
     SottraimiTabXml(1);
     ScriviRigaXml(QStringLiteral("</iv:Frontespizio>"));
     ScriviRigaXml(QStringLiteral("<iv:DatiContabili>"));
-    ++miLivTab;
+    xml_.AlzaTab();
 }
 
 void FileLiqIva::ScriviRecDett(const LettoreRiga& riga) {
@@ -483,7 +445,7 @@ void FileLiqIva::ScriviModuloXml(const LettoreRiga& riga) {
     miModulo = static_cast<int>(numero(campo("Modulo")));
 
     ScriviRigaXml(QStringLiteral("<iv:Modulo>"));
-    ++miLivTab;
+    xml_.AlzaTab();
     if (dal2018) riga1(testoIntero(campo("Modulo")), "NumeroModulo");
     const bool mese = ScriviEnumerato(campo("Mese"), QStringLiteral("Mese"), kMesi);
     const bool trimestre = ScriviEnumerato(campo("Trimestre"), QStringLiteral("Trimestre"), kTrimestri);
@@ -609,7 +571,4 @@ void FileLiqIva::ScriviRigaTesto(const LettoreRiga& riga) {
     Scrivi(r.toLatin1() + "\r\n");
 }
 
-void FileLiqIva::MostraElenchi() const {
-    if (!msCampiMancanti.isEmpty()) frmMsgCom::msgCom(QStringLiteral("Campi obbligatori mancanti ") + msCampiMancanti);
-    if (!msSegnalazioni.isEmpty()) frmMsgCom::msgCom(QStringLiteral("Segnalazioni di errore ") + msSegnalazioni);
-}
+void FileLiqIva::MostraElenchi() const { xml_.MostraElenchi(); }

@@ -28,6 +28,7 @@
 // taxpayer code or VAT number, a module without a period or with both month
 // and quarter, and on the text line a value longer than its width or with a
 // character the line cannot hold.
+#include "common/ScritturaXml.h"
 #include "components/core/Valore.h"
 
 #include <QList>
@@ -87,8 +88,8 @@ public:
 
     // Missing mandatory values and error reports of this file, each entry
     // preceded by CR LF.
-    const QString& CampiMancanti() const { return msCampiMancanti; }
-    const QString& Segnalazioni() const { return msSegnalazioni; }
+    const QString& CampiMancanti() const { return xml_.CampiMancanti(); }
+    const QString& Segnalazioni() const { return xml_.Segnalazioni(); }
     // Values that could not be written as they are: errors of the run; the
     // file must not be sent.
     int Errori() const { return miErrori; }
@@ -143,11 +144,9 @@ private:
     bool mbXml;
     std::unique_ptr<QIODevice> mgFile;
     QIODevice* mgUscita = nullptr;
-    int miLivTab = 0;
+    ScritturaXml xml_;  // lines, indentation, element values and the two lists
     int miAnno = 0;
     bool mbGruppo = false;
-    QString msCampiMancanti;
-    QString msSegnalazioni;
     int miErrori = 0;
     int miModulo = 0;  // module of the line being written, 0 for the header
     bool mbTestataControllata = false;

@@ -30,9 +30,12 @@ TEST(PrepCampoXml, PreparesOneElementLine) {
         {"empty date form counts as empty", "100-01-01", "X", -1, 0, 0, "", "\r\nX ", ""},
         {"cut at the maximum and reported", "ABCDEFGHIJKLMNOPQ", "X", 0, 16, 0, "<iv:X>ABCDEFGHIJKLMNOP</iv:X>", "",
          "\r\nX  troncato"},
-        {"cut before a line-break reference, not inside it", "AB\r\nCD", "X", 0, 4, 0, "<iv:X>AB</iv:X>", "",
+        // The maximum counts the value's own characters, as the schema does, so
+        // a cut never falls inside a line-break reference.
+        {"cut after a line break, its references whole", "AB\r\nCD", "X", 0, 4, 0, "<iv:X>AB&#xD;&#xA;</iv:X>", "",
          "\r\nX  troncato"},
-        {"cut between two references", "AB\r\nCD", "X", 0, 8, 0, "<iv:X>AB&#xD;</iv:X>", "", "\r\nX  troncato"},
+        {"references do not count against the maximum", "AB\r\nCD", "X", 0, 8, 0, "<iv:X>AB&#xD;&#xA;CD</iv:X>", "",
+         ""},
         {"cut never splits a surrogate pair", QString::fromUcs4(U"A\U0001F600B"), "X", 0, 2, 0, "<iv:X>A</iv:X>", "",
          "\r\nX  troncato"},
         {"too short: written and reported", "12345678901", "X", 0, 16, 16, "<iv:X>12345678901</iv:X>", "",
