@@ -186,6 +186,30 @@ CREATE TABLE Stati (
     Cee         VARCHAR(1) COLLATE NOCASE   -- "S" member of the European Union
 );
 
+-- Decoding table of the communications' codes: document types ("FETipDoc")
+-- and VAT natures ("FENatura") as the tax authority's schema lists them.
+CREATE TABLE Decodifiche (
+    TipoTab     VARCHAR(10) COLLATE NOCASE NOT NULL,
+    Codice      VARCHAR(10) COLLATE NOCASE NOT NULL,
+    Descrizione VARCHAR(80),
+    PRIMARY KEY (TipoTab, Codice)
+);
+INSERT INTO Decodifiche (TipoTab, Codice, Descrizione) VALUES
+    ('FETipDoc', 'TD01', 'Fattura'),
+    ('FETipDoc', 'TD04', 'Nota di credito'),
+    ('FETipDoc', 'TD05', 'Nota di debito'),
+    ('FETipDoc', 'TD07', 'Fattura semplificata'),
+    ('FETipDoc', 'TD08', 'Nota di credito semplificata'),
+    ('FETipDoc', 'TD10', 'Fattura di acquisto intracomunitario beni'),
+    ('FETipDoc', 'TD11', 'Fattura di acquisto intracomunitario servizi'),
+    ('FENatura', 'N1', 'Escluse ex art. 15'),
+    ('FENatura', 'N2', 'Non soggette'),
+    ('FENatura', 'N3', 'Non imponibili'),
+    ('FENatura', 'N4', 'Esenti'),
+    ('FENatura', 'N5', 'Regime del margine / IVA non esposta in fattura'),
+    ('FENatura', 'N6', 'Inversione contabile'),
+    ('FENatura', 'N7', 'IVA assolta in altro stato UE');
+
 -- Chart of accounts: ledger accounts and the clients' and suppliers'
 -- accounts with their identity.
 CREATE TABLE PianoConti (

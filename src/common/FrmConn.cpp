@@ -52,7 +52,16 @@ void MostraFrmConn(const QString& caption) {
 }
 
 void ScaricaFrmConn() {
-    if (istanza()) delete istanza().data();
+    // A form loaded while another one's splash is still being shown (a menu
+    // command served during start-up) must not free the splash under it: it
+    // goes once control is back in the event loop, and a new one is made if
+    // asked for meanwhile.
+    if (!istanza()) return;
+    FrmConn* f = istanza().data();
+    istanza() = nullptr;
+    f->hide();
+    f->setObjectName(QString());
+    f->deleteLater();
 }
 
 void MostraVersione(int carica, int accesso) {

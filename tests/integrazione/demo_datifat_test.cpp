@@ -7,6 +7,10 @@
 #include "components/menu/MenuClientFinto.h"
 #include "components/platform/DialoghiScriptati.h"
 #include "invoicedata/estrazione/FrmDatiFatPre.h"
+#include "invoicedata/gestione/FrmDatiFatGest.h"
+#include "common/schermi/SchermoLinee.h"
+#include "common/schermi/SchermoLista.h"
+#include <QLabel>
 #include "startup/Avvio.h"
 #include "startup/Composizione.h"
 #include "contesto/Contesto.h"
@@ -185,6 +189,54 @@ TEST_F(DemoDatiFat, IlMenuApreLEstrazione) {
     p.write("esci\n");
     p.closeWriteChannel();
     if (!p.waitForFinished(5000)) p.kill();
+}
+
+// The management screens on the demo's extracted communication: the header
+// opened by its menu name shows the first record with its decoded account and
+// its lines, the lines screen and the list open, and a record sent and then
+// cancelled singly is restored.
+TEST_F(DemoDatiFat, GestioneERipristinoSullEstrazione) {
+    FrmDatiFatPre* pre = Avvia();
+    ASSERT_NE(pre, nullptr);
+    pre->ComOk_Click();
+    auto* ospite = static_cast<Ospite*>(c->ggOspite.get());
+    ospite->ApriFormRichiesta(QStringLiteral("frmDatiFatGest"), 0, QStringLiteral("frmDatiFatGest"), {}, {}, {});
+    auto* t = dynamic_cast<frmDatiFatGest*>(ospite->Form(QStringLiteral("frmDatiFatGest")));
+    ASSERT_NE(t, nullptr) << dialoghi->testi().join(" | ").toStdString();
+    t->txt[20]->setText(QStringLiteral("2018"));
+    t->txt[10]->setText(QStringLiteral("1"));
+    t->ComAnno_Click(0);
+    ASSERT_EQ(t->Pagina().LeggiStato(), ComPag::Mostrata) << dialoghi->testi().join(" | ").toStdString();
+    EXPECT_FALSE(t->Lab[80]->text().isEmpty()) << dialoghi->testi().join(" | ").toStdString();
+    EXPECT_FALSE(t->Lab[90]->text().isEmpty()) << "the document type decoded";
+    EXPECT_GT(t->ModelloDett().rowCount(), 0);
+
+    t->ButtonComando(QStringLiteral("Dettaglio"));
+    ASSERT_NE(t->LineeAperte(), nullptr) << dialoghi->testi().join(" | ").toStdString();
+    EXPECT_EQ(t->LineeAperte()->oiAbilRW(), 1);
+    t->LineeAperte()->ChiudiFrm();
+    t->ButtonComando(QStringLiteral("Lista"));
+    ASSERT_NE(t->ListaForm(), nullptr);
+    EXPECT_EQ(t->ListaForm()->Lista().Modello().rowCount(), Conta(QString()));
+    t->ListaForm()->ButtonComando(QStringLiteral("Torna"));
+
+    const QString reg = t->txt[40]->text(), tipo = t->txt[60]->text();
+    const QString dove = QStringLiteral(" WHERE AnnoCom = 2018 AND NumCom = 1 AND NumReg = %1 AND Tipo = '%2'").arg(reg, tipo);
+    for (const char* tabella : {"DatiFatTest", "DatiFatDett"})
+        c->ggGestDb->EseguiSql(c->gsIdDbase, QStringLiteral("UPDATE %1 SET NumCanc = 1, Stato = 'E'").arg(QLatin1String(tabella)) + dove);
+    c->ggGestDb->EseguiSql(c->gsIdDbase, QStringLiteral("UPDATE DatiFatTest SET NumInv = 1, Progr = 1, NomeFile = 'DF001'") + dove);
+    t->ButtonComando(QStringLiteral("Ricerca"));  // a new search
+    t->txt[40]->setText(reg);
+    t->txt[50]->setText(QStringLiteral("1"));
+    t->txt[60]->setText(tipo);
+    t->txt[70]->setText(QStringLiteral("E"));
+    t->ButtonComando(QStringLiteral("Ricerca"));
+    ASSERT_EQ(t->Pagina().LeggiStato(), ComPag::Mostrata) << dialoghi->testi().join(" | ").toStdString();
+    dialoghi->risposte = {1, 1};
+    t->ButtonComando(QStringLiteral("Ripristina"));
+    EXPECT_EQ(t->txt[50]->text() + t->txt[70]->text(), "0N") << dialoghi->testi().join(" | ").toStdString();
+    EXPECT_EQ(Valore1(QStringLiteral("SELECT COUNT(*) FROM DatiFatDett") + dove + QStringLiteral(" AND Stato = 'N' AND NumCanc = 0")),
+              QString::number(t->ModelloDett().rowCount()));
 }
 
 }  // namespace

@@ -64,7 +64,7 @@ public:
     LinPag& Linee();
 
     int oiAbilRW() const { return abilRW_; }
-    void ImpAbilRW(int valore);
+    virtual void ImpAbilRW(int valore);
     QVariant ButtonComando(const QString& psKey, bool);
     void ButtonComando(const QString& psKey) override { ButtonComando(psKey, true); }
     void AnnullaIns();

@@ -82,7 +82,7 @@ public:
     bool InVar();
     void AggNonText();
     void dbgDett_DblClick();
-    void ComAnno_Click(int Index);
+    virtual void ComAnno_Click(int Index);
     void Check_KeyUp(int Index, int KeyCode);
     void Check_MouseDown(int Index, int Button);
 

@@ -11,7 +11,7 @@ QHash<QString, TabellaAiuto>& Registro() {
     static QHash<QString, TabellaAiuto> r = [] {
         QHash<QString, TabellaAiuto> h;
         auto metti = [&h](const TabellaAiuto& t) { h.insert(t.nome.toLower(), t); };
-        metti({QStringLiteral("Conto"), QStringLiteral("Conti"), false,
+        metti({QStringLiteral("Conto"), QStringLiteral("PianoConti"), false,
                {QStringLiteral("Gruppo"), QStringLiteral("Mastro"), QStringLiteral("Conto")},
                QStringLiteral("Descrizione"), {}});
         metti({QStringLiteral("Decodifiche"), QStringLiteral("Decodifiche"), false, {QStringLiteral("Codice")},

@@ -19,6 +19,51 @@ const QString kMsgNonTrovato = QStringLiteral("Nessun dato trovato per la chiave
 const QString kMsgVariazione = QStringLiteral("Dati in variazione. Salvare le modifiche?");
 const QString kMsgConfermaCanc = QStringLiteral("Confermi la cancellazione dei dati visualizzati?");
 
+// A field over several columns: "|sep|Col1|Col2|...".
+bool Composto(const QString& colonna) { return colonna.startsWith(QLatin1Char('|')); }
+QString Separatore(const QString& colonna) { return colonna.section(QLatin1Char('|'), 1, 1); }
+QStringList Colonne(const QString& colonna) {
+    return Composto(colonna) ? colonna.section(QLatin1Char('|'), 2).split(QLatin1Char('|')) : QStringList{colonna};
+}
+
+// The display of a field over several columns: its parts joined, nothing when all are empty.
+QString EspressioneSelect(const QString& colonna) {
+    if (!Composto(colonna)) return colonna;
+    const QStringList cc = Colonne(colonna);
+    QStringList parti, nulli;
+    for (const QString& c : cc) {
+        parti << QStringLiteral("COALESCE(") + c + QStringLiteral(", '')");
+        nulli << c + QStringLiteral(" IS NULL");
+    }
+    return QStringLiteral("CASE WHEN ") + nulli.join(QStringLiteral(" AND ")) + QStringLiteral(" THEN NULL ELSE ") +
+           parti.join(QStringLiteral(" || '") + Separatore(colonna) + QStringLiteral("' || ")) + QStringLiteral(" END");
+}
+
+// The parts of a box's text for each column: on the separator when typed,
+// otherwise two characters a part and the rest in the last.
+QStringList PartiTesto(const QString& colonna, const QString& testo) {
+    const QStringList cc = Colonne(colonna);
+    const QString t = testo.trimmed();
+    QStringList parti;
+    if (t.isEmpty()) {
+        for (int i = 0; i < cc.size(); ++i) parti << QString();
+        return parti;
+    }
+    const QString sep = Separatore(colonna);
+    if (!sep.isEmpty() && t.contains(sep)) parti = t.split(sep);
+    else {
+        QString resto = t;
+        for (int i = 0; i < cc.size() - 1; ++i) {
+            parti << resto.left(2);
+            resto = resto.mid(2);
+        }
+        parti << resto;
+    }
+    while (parti.size() < cc.size()) parti << QString();
+    while (parti.size() > cc.size()) parti[cc.size() - 1] += sep + parti.takeLast();
+    for (QString& p : parti) p = p.trimmed();
+    return parti;
+}
 
 }  // namespace
 
@@ -45,9 +90,10 @@ void ComPag::ImpLista(OspitePagina* ospite, GestoreDb* gestDb, const QString& id
     lista_ = lista;
     const QHash<QString, int> tipi = TipiColonne(*gestDb_, idDb_, tabella_);
     for (CampoPagina& c : campi_) {
-        if (!tipi.contains(c.colonna.toLower()))
-            throw ErroreRun(NumErrore::OggettoInesistente, QStringLiteral("Campo inesistente: ") + c.colonna, kOrigine);
-        c.tipo = tipi.value(c.colonna.toLower());
+        for (const QString& col : Colonne(c.colonna))
+            if (!tipi.contains(col.toLower()))
+                throw ErroreRun(NumErrore::OggettoInesistente, QStringLiteral("Campo inesistente: ") + col, kOrigine);
+        c.tipo = Composto(c.colonna) ? TipoDato::Testo : tipi.value(c.colonna.toLower());
     }
     impostaStato(Vuota);
 }
@@ -253,7 +299,7 @@ QString ComPag::whereCorrente() const { return whereChiave(chiaveCorrente_); }
 bool ComPag::mostraRiga(const QString& where) {
     ModelloGriglia riga;
     QStringList colonne;
-    for (const CampoPagina& c : campi_) colonne << c.colonna;
+    for (const CampoPagina& c : campi_) colonne << EspressioneSelect(c.colonna);
     riga.Carica(*gestDb_, idDb_,
                 QStringLiteral("SELECT ") + colonne.join(QStringLiteral(", ")) + QStringLiteral(" FROM ") + tabella_ +
                     QStringLiteral(" WHERE ") + where);
@@ -292,6 +338,12 @@ bool ComPag::ricerca() {
             stessaChiave = box.size() == chiaveCorrente_.size();
             for (int i = 0; stessaChiave && i < box.size(); ++i)
                 stessaChiave = box[i].testo() == TestoDaValore(chiaveCorrente_[i], TipoDato::Testo);
+        }
+        if (stessaChiave && opzioneTestata_ == 4 && stato_ == Mostrata) {
+            const bool ok = mostraRiga(whereChiave(box));
+            if (!ok) avviso(kMsgNonTrovato);
+            hook(false, OperPag::Ricerca);
+            return ok;
         }
         if (stessaChiave) {
             svuota(false);
@@ -381,7 +433,25 @@ bool ComPag::salva() {
         }
     }
     if (!hook(true, OperPag::Salva)) return false;
-    const QString sql = SqlSalvataggio(campi_, tabella_, stato_ == Nuova, whereCorrente());
+    // A field over several columns saves each of its parts: the shared
+    // statement builder knows one column a field.
+    QStringList colonne, valori, assegnazioni;
+    for (const CampoPagina& c : campi_) {
+        const QString testo = c.box ? c.box->text() : QString();
+        const QStringList cc = Colonne(c.colonna);
+        const QStringList parti = Composto(c.colonna) ? PartiTesto(c.colonna, testo) : QStringList{testo};
+        for (int i = 0; i < cc.size(); ++i) {
+            const QString lit = LetteraleSql(parti[i], c.tipo);
+            colonne << cc[i];
+            valori << lit;
+            assegnazioni << cc[i] + QStringLiteral(" = ") + lit;
+        }
+    }
+    const QString sql = stato_ == Nuova
+                            ? QStringLiteral("INSERT INTO ") + tabella_ + QStringLiteral(" (") + colonne.join(QStringLiteral(", ")) +
+                                  QStringLiteral(") VALUES (") + valori.join(QStringLiteral(", ")) + QLatin1Char(')')
+                            : QStringLiteral("UPDATE ") + tabella_ + QStringLiteral(" SET ") +
+                                  assegnazioni.join(QStringLiteral(", ")) + QStringLiteral(" WHERE ") + whereCorrente();
     gestDb_->EseguiSql(idDb_, sql);
     if (gestDb_->DatabaseDaId(idDb_)->RecordsAffected() != 1)
         throw ErroreRun(NumErrore::ErroreSql, QStringLiteral("Salvataggio non riuscito: il record non esiste più"), kOrigine);

@@ -12,6 +12,11 @@
 // rows) and the header delete in one transaction: both are undone together.
 // Save is refused while a bound box shows the error colour (the focus goes to
 // it). Failures raise ErroreRun to the screen, which shows them.
+//
+// A field named "|sep|Col1|Col2|..." stands for several columns shown in one
+// box, joined by sep (an account in group, ledger and account): the box's text
+// is split back on sep when saved, or by the widths 2, 2 and the rest when
+// typed without separators.
 #include "components/core/Valore.h"
 #include "components/platform/ServizioDialoghi.h"
 
@@ -109,6 +114,12 @@ public:
     // The toolbar whose buttons follow the page state.
     void ImpImmagini(const QString& tipo, QToolBar* barra);
 
+    // The screen's set-up switch. 4 makes "Ricerca" read again the row of the
+    // key boxes even when it is the one shown (a refresh after the screen
+    // changed it in the database) instead of opening a new search.
+    void ImpOpzioneTestata(int opzione) { opzioneTestata_ = opzione; }
+    int LeggiOpzioneTestata() const { return opzioneTestata_; }
+
     // --- Parameters read by the common form routines ---
     void ImpostaPar(const QString& nome, const Valore& valore) { par_[nome.toLower()] = valore; }
     Valore LeggiPar(const QString& nome) const { return par_.value(nome.toLower()); }
@@ -176,6 +187,7 @@ private:
     QPointer<QToolBar> barra_;
     QHash<QString, Valore> par_;
     int abilRW_ = 1;
+    int opzioneTestata_ = 0;
     int stato_ = Vuota;
     QList<Valore> chiaveCorrente_;  // key of the row shown
     QStringList istantanea_;        // box texts when the row was shown

@@ -33,10 +33,11 @@ protected:
         AppTest();
         c = db.InstallaContesto();
         db.Esegui(db.idAzienda,
-                  QStringLiteral("CREATE TABLE Conti (Gruppo TEXT, Mastro TEXT, Conto TEXT, Descrizione TEXT, Email TEXT);"
-                                 "INSERT INTO Conti VALUES ('01','02','000003','Cassa','');"
-                                 "INSERT INTO Conti VALUES ('03','10','000001','Cliente Rossi','r@x.it');"
-                                 "INSERT INTO Conti VALUES ('03','10','000002','Cliente Bianchi','b@x.it');"
+                  QStringLiteral("DROP TABLE PianoConti; DROP TABLE Decodifiche;"
+                                 "CREATE TABLE PianoConti (Gruppo TEXT, Mastro TEXT, Conto TEXT, Descrizione TEXT, Email TEXT);"
+                                 "INSERT INTO PianoConti VALUES ('01','02','000003','Cassa','');"
+                                 "INSERT INTO PianoConti VALUES ('03','10','000001','Cliente Rossi','r@x.it');"
+                                 "INSERT INTO PianoConti VALUES ('03','10','000002','Cliente Bianchi','b@x.it');"
                                  "CREATE TABLE Decodifiche (TipoTab TEXT, Codice TEXT, Descrizione TEXT);"
                                  "INSERT INTO Decodifiche VALUES ('FETipDoc','TD01','Fattura');"
                                  "INSERT INTO Decodifiche VALUES ('FENatura','TD01','Altro tipo');"));

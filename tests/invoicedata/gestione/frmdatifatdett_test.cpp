@@ -1,0 +1,132 @@
+#include "AmbienteDatiFat.h"
+
+#include "common/form/CodiciTasti.h"
+#include "common/schermi/CasellaSpunta.h"
+#include "invoicedata/gestione/FrmDatiFatDett.h"
+
+#include <QLabel>
+#include <QRadioButton>
+
+namespace {
+
+// The lines screen opened from the header on one record.
+class frmDatiFatDettTest : public AmbienteDatiFat {
+public:
+    frmDatiFatDett& Apri(const TestataDF& t) {
+        frmDatiFatGest& g = Carica();
+        Cerca(t);
+        g.ButtonComando("Dettaglio");
+        auto* d = qobject_cast<frmDatiFatDett*>(g.LineeAperte());
+        EXPECT_NE(d, nullptr) << dialoghi->testi().join(" | ").toStdString();
+        d->timLinPag_Timer();
+        return *d;
+    }
+    // A new line with a rate, saved; the highest line number of registration 10 then.
+    QString NuovaLinea(frmDatiFatDett& d) {
+        if (d.Linee().LeggiStato() != LinPag::Nuova) d.ButtonComando("Nuovo");
+        d.txt[20]->setText("10");
+        d.txt[40]->setText("100");
+        d.ButtonComando("Salva");
+        EXPECT_EQ(d.Linee().LeggiStato(), LinPag::Nuova) << "saving a new line starts the next one";
+        EXPECT_EQ(d.txt[10]->text(), "0") << "numbered only when saved";
+        return Valori("SELECT MAX(NumDet) FROM DatiFatDett WHERE NumReg = 10");
+    }
+};
+
+TEST_F(frmDatiFatDettTest, NumerazioneDopoLaLineaPiùAlta) {
+    const TestataDF t{.righe = 0};
+    Testata(t);
+    for (int n : {1, 2, 5}) Riga(t, n);
+    frmDatiFatDett& d = Apri(t);
+    EXPECT_EQ(d.txt[500]->text() + d.txt[510]->text() + d.txt[550]->text() + d.txt[560]->text(), "20181EN");
+    EXPECT_EQ(d.txt[570]->text(), "04-01-000012");
+    EXPECT_EQ(d.Lab[570]->text(), "Bianchi S.p.A.");
+    EXPECT_EQ(NuovaLinea(d), "6") << "gaps are not filled";
+    EXPECT_EQ(Valori("SELECT NumDet, Aliquota, Deducibile FROM DatiFatDett WHERE NumDet = 6"), "6 10 N");
+}
+
+TEST_F(frmDatiFatDettTest, PrimaLineaDiUnaRegistrazioneSenzaLinee) {
+    const TestataDF t{.righe = 0};
+    Testata(t);
+    Testata({.numReg = 11, .righe = 3});  // another record's lines do not count
+    frmDatiFatDett& d = Apri(t);
+    EXPECT_EQ(NuovaLinea(d), "1");
+    EXPECT_EQ(NuovaLinea(d), "2");
+}
+
+TEST_F(frmDatiFatDettTest, NaturaESpecchiDiEsigibilitaEDeducibile) {
+    const TestataDF t{.righe = 0};
+    Testata(t);
+    Riga(t, 1, "N4", "x", "s");
+    frmDatiFatDett& d = Apri(t);
+    EXPECT_EQ(d.Lab[30]->text(), "Esenti");
+    EXPECT_TRUE(d.OptEsig[3]->isChecked()) << "any other letter is \"not defined\"";
+    EXPECT_EQ(d.Che[80]->checkState(), Qt::Checked) << "\"s\" ticks the box";
+
+    const struct Caso {
+        int opzione;
+        const char* specchio;
+    } casi[] = {{0, "I"}, {1, "D"}, {2, "S"}, {3, ""}};
+    for (const Caso& c : casi) {
+        SCOPED_TRACE(c.opzione);
+        d.OptEsig[c.opzione]->click();
+        EXPECT_EQ(d.txt[60]->text(), c.specchio);
+    }
+    d.Che[80]->click();
+    EXPECT_EQ(d.txt[80]->text(), "N");
+
+    for (int tasto : {Tasto::F2, Tasto::F2 + 5, Tasto::F2 + 6}) {
+        SCOPED_TRACE(tasto);
+        aiuti->chiamateLista.clear();
+        int k = tasto;
+        d.txt_KeyUp(30, k, 0);
+        EXPECT_EQ(aiuti->chiamateLista.size(), tasto <= Tasto::F2 + 5 ? 1 : 0);
+        if (!aiuti->chiamateLista.isEmpty()) EXPECT_EQ(aiuti->chiamateLista.first().filtro, "TipoTab = 'FENatura'");
+    }
+    aiuti->chiamateLista.clear();
+    int k = Tasto::F2;
+    d.txt_KeyUp(20, k, 0);
+    EXPECT_TRUE(aiuti->chiamateLista.isEmpty()) << "only the nature has a lookup";
+
+    d.txt_GotFocus(30);
+    d.txt[30]->setText("N9");
+    d.txt_LostFocus(30);
+    EXPECT_EQ(aiuti->decodifiche.last(), "Decodifiche:N9");
+}
+
+TEST_F(frmDatiFatDettTest, EscSuUnaLineaVuotaLaAnnullaSenzaDomanda) {
+    const TestataDF t{};
+    Testata(t);
+    frmDatiFatDett& d = Apri(t);
+    d.ButtonComando("Nuovo");
+    ASSERT_EQ(d.Linee().LeggiStato(), LinPag::Nuova);
+    dialoghi->mostrati.clear();
+    int esc = Tasto::Esc;
+    d.Form_KeyDown(esc, 0);
+    EXPECT_EQ(d.Linee().LeggiStato(), LinPag::Scorrimento);
+    EXPECT_TRUE(dialoghi->mostrati.isEmpty()) << dialoghi->testi().join(" | ").toStdString();
+
+    d.ButtonComando("Nuovo");
+    d.txt[30]->setText("N4");  // a nature given: the line is not empty
+    dialoghi->risposte = {2};
+    esc = Tasto::Esc;
+    d.Form_KeyDown(esc, 0);
+    EXPECT_TRUE(d.Linee().LeggiStato() == LinPag::Nuova || !dialoghi->mostrati.isEmpty())
+        << "a line with a nature is never dropped without a question";
+    EXPECT_EQ(d.txt[30]->text(), "N4");
+}
+
+TEST_F(frmDatiFatDettTest, LineeDiUnaFatturaComunicataInSolaLettura) {
+    const TestataDF t{.numInv = 1, .progr = 1, .nomeFile = "DF001"};
+    Testata(t);
+    frmDatiFatDett& d = Apri(t);
+    EXPECT_FALSE(d.obAbil);
+    d.ImpAbilRW(1);
+    EXPECT_EQ(d.oiAbilRW(), 0) << "even when launched read-write";
+    d.ButtonComando("Nuovo");
+    d.txt[20]->setText("10");
+    d.ButtonComando("Salva");
+    EXPECT_EQ(Valori("SELECT COUNT(*) FROM DatiFatDett"), "1");
+}
+
+}  // namespace

@@ -1,0 +1,124 @@
+#include "AmbienteDatiFat.h"
+
+#include "invoicedata/gestione/FrmDatiFatTestLis.h"
+
+#include <QLabel>
+#include <QRadioButton>
+#include <QTableView>
+
+namespace {
+
+// The list opened from the header's "Lista".
+class frmDatiFatTestLisTest : public AmbienteDatiFat {
+public:
+    frmDatiFatTestLis& Apri() {
+        frmDatiFatGest& t = Carica();
+        t.ButtonComando("Lista");
+        auto* l = qobject_cast<frmDatiFatTestLis*>(t.ListaForm());
+        EXPECT_TRUE(l && l->Caricata()) << dialoghi->testi().join(" | ").toStdString();
+        return *l;
+    }
+    QString Registrazioni(frmDatiFatTestLis& l) {
+        QStringList t;
+        const ModelloGriglia& m = l.Lista().Modello();
+        for (int r = 0; r < m.rowCount(); ++r) t << m.TestoCella(r, m.IndiceColonna("NumReg"));
+        return t.join(' ');
+    }
+};
+
+TEST_F(frmDatiFatTestLisTest, SelezioniEColonne) {
+    Testata({.numReg = 10, .righe = 0});
+    Riga({.numReg = 10}, 1, "N4");
+    Riga({.numReg = 10}, 2, "N4");
+    Testata({.numReg = 11, .tipo = "R"});
+    Testata({.numReg = 12, .numCanc = 1, .stato = "E", .numInv = 1, .progr = 3, .nomeFile = "DF001"});
+    Testata({.annoCom = 2017, .numReg = 13});
+    fx.Esegui(fx.idAzienda, "UPDATE DatiFatTest SET ContoPartita = '000099' WHERE NumReg = 11");
+    frmDatiFatTestLis& l = Apri();
+    EXPECT_EQ(l.txt[10]->text(), "2018");
+
+    const struct Caso {
+        const char* nome;
+        QMap<int, QString> campi;
+        const char* attese;
+    } casi[] = {
+        {.nome = "default year", .campi = {}, .attese = "10 11 12"},
+        {.nome = "no selection at all", .campi = {{10, ""}}, .attese = "13 10 11 12"},
+        {.nome = "received", .campi = {{30, "R"}}, .attese = "11"},
+        {.nome = "cancelled singly", .campi = {{40, "E"}}, .attese = "12"},
+        {.nome = "account without separators", .campi = {{50, "0401000099"}}, .attese = "11"},
+        {.nome = "account with separators", .campi = {{50, "04-01-000012"}}, .attese = "10 12"},
+        {.nome = "nature: a header once for two lines", .campi = {{70, "N4"}}, .attese = "10"},
+        {.nome = "document type", .campi = {{60, "TD04"}}, .attese = ""},
+    };
+    for (const Caso& c : casi) {
+        SCOPED_TRACE(c.nome);
+        for (int i : {20, 30, 40, 50, 60, 70}) l.txt[i]->clear();
+        l.txt[10]->setText("2018");
+        for (auto it = c.campi.begin(); it != c.campi.end(); ++it) l.txt[it.key()]->setText(it.value());
+        l.ButtonComando("Ricerca");
+        EXPECT_EQ(Registrazioni(l), c.attese);
+    }
+
+    l.txt[10]->clear();
+    for (int i : {30, 40, 50, 60, 70}) l.txt[i]->clear();
+    l.ButtonComando("Ricerca");
+    EXPECT_FALSE(l.osSql().contains(" where ")) << "no selection, no condition";
+    const ModelloGriglia& m = l.Lista().Modello();
+    EXPECT_EQ(m.Colonne().mid(0, 16),
+              (QStringList{"AnnoCom", "NumCom", "Tipo", "Invio", "Progr", "AnnoReg", "NumReg", "Clie_Forn", "TipoDocumento",
+                           "DataReg", "DataDoc", "NumDoc", "Stato", "Canc", "ImportoTotale", "NomeFile"}));
+    const int riga = 3;  // 2018, registration 12
+    EXPECT_EQ(m.TestoCella(riga, m.IndiceColonna("Clie_Forn")), "04-01-000012");
+    EXPECT_EQ(m.TestoCella(riga, m.IndiceColonna("ImportoTotale")), "1.220,00");
+    EXPECT_EQ(m.Titolo(15), "BaseNome");
+    EXPECT_EQ(m.Larghezza(m.IndiceColonna("Clie_Forn")), 1100);
+    EXPECT_TRUE(l.dbgRiga->isColumnHidden(16));
+    EXPECT_EQ(l.ColToSourceField(7), "DatiFatTest.GruppoPartita || '-' || DatiFatTest.MastroPartita || '-' || DatiFatTest.ContoPartita");
+    EXPECT_EQ(l.ColToSourceField(2), "DatiFatTest.Tipo");
+}
+
+TEST_F(frmDatiFatTestLisTest, LaRigaSceltaTornaAllaTestata) {
+    Testata({.numReg = 12, .numCanc = 1, .stato = "E", .numInv = 1, .progr = 3, .nomeFile = "DF001"});
+    frmDatiFatTestLis& l = Apri();
+    l.ButtonComando("Ricerca");
+    ASSERT_EQ(l.Lista().Modello().rowCount(), 1);
+    l.ButtonComando("Seleziona");
+    EXPECT_EQ(form->Pagina().LeggiStato(), ComPag::Mostrata) << dialoghi->testi().join(" | ").toStdString();
+    EXPECT_EQ(form->txt[40]->text() + form->txt[50]->text() + form->txt[70]->text(), "121E");
+}
+
+TEST_F(frmDatiFatTestLisTest, OpzioniEConto) {
+    frmDatiFatTestLis& l = Apri();
+    l.OptTipoFat[1]->click();
+    EXPECT_EQ(l.txt[30]->text(), "R");
+    int tasto = 113;
+    l.txt_KeyUp(50, tasto, 0);
+    ASSERT_EQ(aiuti->chiamateLista.size(), 1);
+    EXPECT_EQ(aiuti->chiamateLista.last().tipo->testo(), "2") << "received: the suppliers";
+    l.Opt_KeyDown(l.OptTipoFat, 30, 46);
+    EXPECT_EQ(l.txt[30]->text(), "");
+    EXPECT_FALSE(l.OptTipoFat[1]->isChecked());
+    tasto = 115;
+    l.txt_KeyUp(50, tasto, 0);
+    EXPECT_EQ(aiuti->chiamateLista.last().tipo->testo(), "2");
+    EXPECT_EQ(aiuti->chiamateLista.last().keyCode, 113);
+    tasto = 113;
+    l.txt_KeyUp(50, tasto, 0);
+    EXPECT_EQ(aiuti->chiamateLista.last().tipo->testo(), "3");
+
+    l.txt[50]->setText("0401000012");
+    l.txt_LostFocus(50);
+    EXPECT_EQ(l.txt[50]->text(), "04-01-000012");
+    EXPECT_EQ(l.Lab[50]->text(), "Bianchi S.p.A.");
+    l.txt_GotFocus(50);
+    EXPECT_EQ(l.txt[50]->text(), "0401000012");
+    l.txt[50]->setText("04-01");
+    l.txt_LostFocus(50);
+    EXPECT_TRUE(Rosso(l.txt[50]));
+    l.txt[70]->setText("N4");
+    l.txt_LostFocus(70);
+    EXPECT_EQ(l.Lab[70]->text(), "Esenti");
+}
+
+}  // namespace
