@@ -27,7 +27,7 @@ enum class TipoElab { FileEStampa = 0, File = 1, Stampa = 2 };
 
 struct DatiRunDatiFat {
     QString anno, numero, daAzienda, aAzienda, cfDichiarante, caricaDichiarante, numInvio, invioCanc, annoReg,
-        numReg, identificativo, maxAnagrafiche;
+        numReg, identificativo, maxAnagrafiche, baseFile;
     bool molteAnag = false;
     TipoSta tipoSta = TipoSta::Prova;
     TipoCom tipoCom = TipoCom::Normale;

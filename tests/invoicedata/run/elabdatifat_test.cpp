@@ -6,6 +6,7 @@
 #include "../file/supporto_datifat.h"
 #include "invoicedata/run/DichiaranteDatiFat.h"
 #include "invoicedata/file/StDatiFat.h"
+#include "invoicedata/run/CancDatiFat.h"
 #include "invoicedata/run/ElabDatiFat.h"
 #include "invoicedata/run/LockDatiFat.h"
 
@@ -107,6 +108,157 @@ TEST_F(ElabDatiFatTest, EmptyRangeHasNothingToSend) {
     d.daAzienda = d.aAzienda = "005";
     EXPECT_EQ(elab.Esegui(d, Opzioni()), EsitoElabDatiFat::NessunDato);
     EXPECT_EQ(Messaggi().join('|'), "Non c'è nessun dato da trasmettere");
+}
+
+// A definitive run of the current company, then its withdrawal: each ANN
+// file validates, and the rows move between the states exactly.
+class CancDatiFatTest : public ElabDatiFatTest {
+protected:
+    void SetUp() override {
+        ElabDatiFatTest::SetUp();
+        for (int numReg : {2, 3}) {
+            fx.Inserisci(fx.idAzienda, "DatiFatTest", coppie(testata("E", numReg, "000001")));
+            fx.Inserisci(fx.idAzienda, "DatiFatDett", coppie(riga("E", numReg, 1)));
+        }
+        DatiRunDatiFat d = Dati(TipoSta::Definitiva);
+        d.aAzienda = "001";
+        ElabDatiFat elab(scrittore, lock);
+        ASSERT_EQ(elab.Esegui(d, Opzioni()), EsitoElabDatiFat::Terminato);
+        QDir(cartella).removeRecursively();
+        QDir().mkpath(cartella);
+        dialoghi->mostrati.clear();
+    }
+    DatiRunDatiFat Canc(TipoSta tipoSta) {
+        DatiRunDatiFat d = Dati(tipoSta);
+        d.tipoCom = TipoCom::Cancellazione;
+        d.identificativo = " 123456789 ";
+        return d;
+    }
+    OpzioniCancDatiFat OpzCanc() { return {.dirInvio = cartella + "/", .codFiscDitta = "01234567897"}; }
+    // "Stato NumCanc" of the header and of the lines of a registration.
+    QString Stati(int numReg, const QString& tipo = "E") {
+        const QString dove = QStringLiteral(" Where NumReg = %1 And Tipo = '%2'").arg(numReg).arg(tipo);
+        return Leggi(fx.idAzienda, "Select Stato || ' ' || NumCanc as V from DatiFatTest" + dove) + " / " +
+               Leggi(fx.idAzienda, "Select group_concat(Stato || ' ' || NumCanc) as V from DatiFatDett" + dove);
+    }
+    void Valida(const QString& file) {
+        SCOPED_TRACE(file.toStdString());
+        const QString f = cartella + "/" + file;
+        EXPECT_EQ(esito20(f), "");
+        EXPECT_EQ(esito21(f), "");
+        EXPECT_TRUE(righe(leggi(f)).contains("<IdFile>123456789</IdFile>"));
+    }
+};
+
+TEST_F(CancDatiFatTest, SingleRegistrationsNumberedFrom10AndWrittenAgainUnderTheirOwnNumber) {
+    DatiRunDatiFat d = Canc(TipoSta::Definitiva);
+    d.annoReg = "2017";
+    d.numReg = "2";
+    dialoghi->risposte = {1};
+    ASSERT_TRUE(CancXml(d, OpzCanc())) << Messaggi().join('|').toStdString();
+    EXPECT_EQ(Messaggi().join('|'), "Confermi cancellazione della singola registrazione");
+    EXPECT_EQ(FileScritti(), QStringList{"IT01234567897_DF_17210.xml"});
+    Valida("IT01234567897_DF_17210.xml");
+    EXPECT_TRUE(righe(leggi(cartella + "/IT01234567897_DF_17210.xml")).contains("<Posizione>2</Posizione>"));
+    EXPECT_EQ(Stati(2), "E 10 / E 10");
+    EXPECT_EQ(Stati(3), "N 0 / N 0");
+
+    d.numReg = "3";
+    dialoghi->risposte = {1};
+    ASSERT_TRUE(CancXml(d, OpzCanc()));
+    EXPECT_EQ(Stati(3), "E 11 / E 11");
+
+    // Writing the first again: its own number and name, no row changed.
+    QFile::remove(cartella + "/IT01234567897_DF_17210.xml");
+    d.tipoSta = TipoSta::Rielabora;
+    d.numReg = "2";
+    dialoghi->risposte = {1};
+    ASSERT_TRUE(CancXml(d, OpzCanc()));
+    EXPECT_TRUE(QFile::exists(cartella + "/IT01234567897_DF_17210.xml"));
+    EXPECT_EQ(Stati(2), "E 10 / E 10");
+    EXPECT_EQ(FileScritti().size(), 2);
+}
+
+TEST_F(CancDatiFatTest, RefusalsChangeNothing) {
+    struct Caso {
+        const char* nome;
+        std::function<void(DatiRunDatiFat&)> modifica;
+        QString messaggio;
+    };
+    fx.Inserisci(fx.idAzienda, "DatiFatTest", coppie(testata("E", 9, "000001")));
+    const std::vector<Caso> casi = {
+        {"not in the communication", [](auto& d) { d.annoReg = "2017"; d.numReg = "99"; },
+         "La registrazione non esiste fra quelle preparate per la comunicazione indicata"},
+        {"never sent", [](auto& d) { d.annoReg = "2017"; d.numReg = "9"; },
+         "La registrazione non è ancora stata spedita"},
+        {"written again before any cancellation",
+         [](auto& d) { d.tipoSta = TipoSta::Rielabora; d.annoReg = "2017"; d.numReg = "2"; },
+         "La registrazione non è ancora stata cancellata"},
+        {"whole send of both kinds", [](auto& d) { d.invioCanc = "1"; },
+         "Per cancellare un intero invio indicare un solo tipo, clienti o fornitori: ogni file inviato ha il suo "
+         "identificativo"},
+        {"send that does not exist", [](auto& d) { d.invioCanc = "4"; d.fornitori = false; },
+         "Non esiste nessun dato fattura con questo numero invio da cancellare"},
+        {"send written again before it was cancelled",
+         [](auto& d) { d.tipoSta = TipoSta::Rielabora; d.invioCanc = "1"; d.fornitori = false; },
+         "Non esiste nessun dato fattura con questo numero invio da cancellare"},
+    };
+    for (const Caso& k : casi) {
+        SCOPED_TRACE(k.nome);
+        dialoghi->mostrati.clear();
+        DatiRunDatiFat d = Canc(TipoSta::Definitiva);
+        k.modifica(d);
+        EXPECT_FALSE(CancXml(d, OpzCanc()));
+        EXPECT_EQ(Messaggi().join('|'), k.messaggio);
+        EXPECT_TRUE(FileScritti().isEmpty());
+        EXPECT_EQ(Stati(2), "N 0 / N 0");
+    }
+}
+
+TEST_F(CancDatiFatTest, CancellationNumberBeyondTheFileNameIsRefused) {
+    fx.Inserisci(fx.idAzienda, "DatiFatTest", coppie(testata("R", 50, "000001", {{"Stato", "E"}, {"NumCanc", 99}, {"NumInv", 1}})));
+    DatiRunDatiFat d = Canc(TipoSta::Definitiva);
+    d.annoReg = "2017";
+    d.numReg = "2";
+    dialoghi->risposte = {1};
+    EXPECT_FALSE(CancXml(d, OpzCanc()));
+    EXPECT_EQ(Messaggi().last(),
+              "Il numero di cancellazione 100 supera il massimo di 99 che il nome del file può contenere: "
+              "cancellazione non eseguita");
+    EXPECT_TRUE(FileScritti().isEmpty());
+    EXPECT_EQ(Stati(2), "N 0 / N 0");
+}
+
+TEST_F(CancDatiFatTest, WholeSendOfOneKindWrittenAsOneFile) {
+    DatiRunDatiFat d = Canc(TipoSta::Definitiva);
+    d.invioCanc = "1";
+    d.clienti = false;
+    dialoghi->risposte = {1};
+    ASSERT_TRUE(CancXml(d, OpzCanc())) << Messaggi().join('|').toStdString();
+    EXPECT_EQ(Messaggi().join('|'), "Confermi cancellazione del solo file fornitori");
+    EXPECT_EQ(FileScritti(), QStringList{"IT01234567897_DF_172F1.xml"});
+    Valida("IT01234567897_DF_172F1.xml");
+    EXPECT_EQ(Stati(1, "R"), "C 1 / C 1");
+    EXPECT_EQ(Stati(1, "E"), "N 0 / N 0");
+
+    // Written again: the same name, the rows stay as they are.
+    QDir(cartella).removeRecursively();
+    QDir().mkpath(cartella);
+    d.tipoSta = TipoSta::Rielabora;
+    dialoghi->risposte = {1};
+    ASSERT_TRUE(CancXml(d, OpzCanc()));
+    EXPECT_EQ(FileScritti(), QStringList{"IT01234567897_DF_172F1.xml"});
+    EXPECT_EQ(Stati(1, "R"), "C 1 / C 1");
+}
+
+TEST_F(CancDatiFatTest, AnsweringAnnullaLeavesNoFileAndNoChange) {
+    DatiRunDatiFat d = Canc(TipoSta::Definitiva);
+    d.invioCanc = "1";
+    d.fornitori = false;
+    dialoghi->risposte = {2};
+    EXPECT_FALSE(CancXml(d, OpzCanc()));
+    EXPECT_TRUE(FileScritti().isEmpty());
+    EXPECT_EQ(Stati(1), "N 0 / N 0");
 }
 
 }  // namespace
