@@ -4,6 +4,7 @@
 #include "print/lavoro/ServiziLavoroStampa.h"
 #include "print/lista/FrmComlinStampa.h"
 #include "invoicedata/estrazione/FrmDatiFatPre.h"
+#include "invoicedata/run/FrmDatiFatXml.h"
 #include "print/opzioni/OpzioniIni.h"
 #include "settlement/estrazione/FrmLiqIvaPre.h"
 #include "settlement/gestione/FrmLiqIvaTest.h"
@@ -19,4 +20,5 @@ void InstallaProgramma(Ospite& ospite) {
     ospite.ImpostaFabbrica(QStringLiteral("frmLiqIvaTest"), [] { return new frmLiqIvaTest; });
     SchermoLista::ImpDialogoStampa([]() -> DialogoStampaLista* { return &FrmComlinStampa::Istanza(); });
     ospite.ImpostaFabbrica(QStringLiteral("FrmDatiFatPre"), [] { return new FrmDatiFatPre; });
+    ospite.ImpostaFabbrica(QStringLiteral("frmDatiFatXml"), [] { return new frmDatiFatXml; });
 }
