@@ -7,7 +7,9 @@
 #include "components/db/GestoreDb.h"
 #include "components/util/UtilGenerali.h"
 #include "contesto/Contesto.h"
+#include "components/menu/MenuClient.h"
 #include "invoicedata/file/FileDatiFat.h"
+#include "invoicedata/run/LockDatiFat.h"
 
 namespace {
 
@@ -212,10 +214,23 @@ bool CancInvio(const DatiRunDatiFat& d, const OpzioniCancDatiFat& o, bool rielab
 
 bool CancXml(const DatiRunDatiFat& d, const OpzioniCancDatiFat& o) {
     const bool rielabora = d.tipoSta == TipoSta::Rielabora;
+    // No definitive run may number or mark the company's rows meanwhile.
+    Contesto& c = ctx();
+    const QString idAzienda = c.ggMenuClient->LeggiValoreSess(QStringLiteral("idazienda")).testo();
+    const QString tipo = d.clienti ? QStringLiteral("E") : QStringLiteral("R");
+    const int anno = static_cast<int>(ValoreDi(d.anno)), numCom = static_cast<int>(ValoreDi(d.numero));
+    LockDatiFat lock;
+    if (!lock.LockCanc(c.gsIdDbase, tipo, anno, numCom, idAzienda)) return false;
+    bool esito = false;
     try {
-        return Vuoto(d.annoReg) ? CancInvio(d, o, rielabora) : CancSingola(d, o, rielabora);
+        esito = Vuoto(d.annoReg) ? CancInvio(d, o, rielabora) : CancSingola(d, o, rielabora);
     } catch (const ErroreRun& e) {
         frmMsgCom::MsgErrfrm(e);
-        return false;
     }
+    try {
+        lock.SbloccaElab(c.gsIdDbase, 0, tipo, anno, numCom, 0);
+    } catch (const ErroreRun& e) {
+        frmMsgCom::MsgErrfrm(e);
+    }
+    return esito;
 }

@@ -8,7 +8,8 @@
 // the send number. "Rielabora" writes the file of a cancellation again and
 // changes no row.
 //
-// Contract: works on the current company's database. The number is worked
+// Contract: works on the current company's database under the run lock
+// (a lock found is offered as before a definitive run). The number is worked
 // out, the file written and the rows marked inside one write transaction of
 // that database, so two terminals never take the same number and a failed
 // file leaves no row marked. Every refusal is told; nothing is changed then.

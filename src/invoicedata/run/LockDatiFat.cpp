@@ -109,6 +109,20 @@ void CancellaLockTrovato(const LockTrovato& l) {
             Numero(l.numInvio));
 }
 
+// The lock row, inserted only while no lock row exists; the rows inserted.
+long InserisciLock(const QString& idAzienda, const QString& tipo, int anno, int numCom, int numInvio) {
+    Contesto& c = ctx();
+    c.ggGestDb->EseguiSql(
+        c.gsIdDbMenu,
+        QStringLiteral("INSERT INTO Appoggio (Codice, Descr1, Descr2, Descr3, Long1, Long2, Long3) SELECT ") +
+            Testo(kCodiceLockDatiFat) + QStringLiteral(", ") + Testo(idAzienda) + QStringLiteral(", ") +
+            Testo(NomeTerminale()) + QStringLiteral(", ") + Testo(tipo) + QStringLiteral(", ") + Numero(anno) +
+            QStringLiteral(", ") + Numero(numCom) + QStringLiteral(", ") + Numero(numInvio) +
+            QStringLiteral(" WHERE NOT EXISTS (Select 1 from Appoggio Where Codice = ") + Testo(kCodiceLockDatiFat) +
+            QStringLiteral(")"));
+    return c.ggGestDb->DatabaseDaId(c.gsIdDbMenu)->RecordsAffected();
+}
+
 }  // namespace
 
 void AzzeraInvio(const QString& idDb, int anno, int numCom, int numInvio, const QString& tipo) {
@@ -145,7 +159,8 @@ bool LockDatiFat::LockElab(const QString& psIdDbase, bool pbSoloVer, const QStri
                 continue;
             const QString idDb = DbDellAzienda(l->idAzienda, psIdDbase, psIdAzienda, aperti);
             if (idDb.isEmpty()) return false;
-            AzzeraInvio(idDb, l->anno, l->numCom, l->numInvio, l->tipo);
+            // A cancellation holds the lock without a send number: nothing to undo.
+            if (l->numInvio > 0) AzzeraInvio(idDb, l->anno, l->numCom, l->numInvio, l->tipo);
             CancellaLockTrovato(*l);
         }
         if (pbSoloVer) return true;
@@ -168,16 +183,7 @@ bool LockDatiFat::LockElab(const QString& psIdDbase, bool pbSoloVer, const QStri
             numInvio = static_cast<int>(ggUtil().ValoreNumerico(rs.LeggiCampo(k, QStringLiteral("UltNum")))) + 1;
             rs.ChiudiRecordset(k);
             if (numInvio <= kMaxNumInvio) {
-                c.ggGestDb->EseguiSql(
-                    c.gsIdDbMenu,
-                    QStringLiteral("INSERT INTO Appoggio (Codice, Descr1, Descr2, Descr3, Long1, Long2, Long3) SELECT ") +
-                        Testo(kCodiceLockDatiFat) + QStringLiteral(", ") + Testo(psIdAzienda) + QStringLiteral(", ") +
-                        Testo(NomeTerminale()) + QStringLiteral(", ") + Testo(psTipoElab) + QStringLiteral(", ") +
-                        Numero(piAnno) + QStringLiteral(", ") + Numero(piNumCom) + QStringLiteral(", ") +
-                        Numero(numInvio) +
-                        QStringLiteral(" WHERE NOT EXISTS (Select 1 from Appoggio Where Codice = ") +
-                        Testo(kCodiceLockDatiFat) + QStringLiteral(")"));
-                inseriti = c.ggGestDb->DatabaseDaId(c.gsIdDbMenu)->RecordsAffected();
+                inseriti = InserisciLock(psIdAzienda, psTipoElab, piAnno, piNumCom, numInvio);
             }
             c.ggGestDb->ConfermaTransazione(c.gsIdDbMenu);
         } catch (...) {
@@ -223,4 +229,31 @@ void LockDatiFat::SbloccaElab(const QString& psIdDbase, int piErrore, const QStr
 
 void LockDatiFat::CancellaRiga(const RigaLock& r) {
     CancellaLockTrovato(LockTrovato{r.idAzienda, r.terminale, r.tipo, r.anno, r.numCom, r.numInvio});
+}
+
+bool LockDatiFat::LockCanc(const QString& psIdDbase, const QString& psTipo, int piAnno, int piNumCom,
+                           const QString& psIdAzienda) {
+    int nessuno = 0;
+    if (!LockElab(psIdDbase, true, psTipo, piAnno, piNumCom, nessuno, psIdAzienda)) return false;
+    Contesto& c = ctx();
+    long inseriti = 0;
+    try {
+        c.ggGestDb->IniziaTransazione(c.gsIdDbMenu);
+        try {
+            inseriti = InserisciLock(psIdAzienda, psTipo, piAnno, piNumCom, 0);
+            c.ggGestDb->ConfermaTransazione(c.gsIdDbMenu);
+        } catch (...) {
+            c.ggGestDb->AnnullaTransazione(c.gsIdDbMenu);
+            throw;
+        }
+    } catch (const ErroreRun& e) {
+        frmMsgCom::MsgErrfrm(e);
+        return false;
+    }
+    if (inseriti != 1) {
+        frmMsgCom::msgCom(QStringLiteral("Non è riuscito il lock dell'elaborazione"));
+        return false;
+    }
+    tenuto_ = RigaLock{psIdAzienda, NomeTerminale(), psTipo, piAnno, piNumCom, 0};
+    return true;
 }

@@ -39,7 +39,13 @@ public:
     void SbloccaElab(const QString& psIdDbase, int piErrore, const QString& psTipoElab, int piAnno, int piNumCom,
                      int piNumInvio);
 
-    // True between a successful definitive LockElab and SbloccaElab.
+    // The lock for a cancellation: a lock row found is handled as in
+    // LockElab, then a row without send number is taken. Released with
+    // SbloccaElab and send number 0.
+    bool LockCanc(const QString& psIdDbase, const QString& psTipo, int piAnno, int piNumCom,
+                  const QString& psIdAzienda);
+
+    // True between a successful definitive LockElab (or LockCanc) and SbloccaElab.
     bool Tenuto() const { return tenuto_.has_value(); }
 
 private:

@@ -251,6 +251,27 @@ TEST_F(CancDatiFatTest, WholeSendOfOneKindWrittenAsOneFile) {
     EXPECT_EQ(Stati(1, "R"), "C 1 / C 1");
 }
 
+// A definitive run of another terminal holds the lock: the cancellation
+// waits for the user's choice, and giving up changes nothing.
+TEST_F(CancDatiFatTest, WaitsForTheRunLock) {
+    RigaLock("002", "PC-B", "R", 2017, 2, 1);
+    DatiRunDatiFat d = Canc(TipoSta::Definitiva);
+    d.invioCanc = "1";
+    d.fornitori = false;
+    dialoghi->risposte = {3};
+    EXPECT_FALSE(CancXml(d, OpzCanc()));
+    EXPECT_TRUE(Messaggi().first().startsWith("Estrazione XML in corso sul terminale PC-B per l'azienda 002"));
+    EXPECT_TRUE(FileScritti().isEmpty());
+    EXPECT_EQ(Stati(1), "N 0 / N 0");
+    EXPECT_EQ(RigheLock(), "002 PC-B R 2017 2 1");
+
+    fx.Esegui(fx.idCondiviso, "DELETE FROM Appoggio");
+    dialoghi->risposte = {1};
+    EXPECT_TRUE(CancXml(d, OpzCanc()));
+    EXPECT_EQ(Stati(1), "C 1 / C 1");
+    EXPECT_EQ(RigheLock(), "");
+}
+
 TEST_F(CancDatiFatTest, AnsweringAnnullaLeavesNoFileAndNoChange) {
     DatiRunDatiFat d = Canc(TipoSta::Definitiva);
     d.invioCanc = "1";
