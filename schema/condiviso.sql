@@ -18,7 +18,8 @@ CREATE TABLE Appoggio (
     Descr2 VARCHAR(255), Memo2 TEXT,
     Descr3 VARCHAR(255), Memo3 TEXT,
     Descr4 VARCHAR(255), Memo4 TEXT,
-    Descr5 VARCHAR(255), Memo5 TEXT
+    Descr5 VARCHAR(255), Memo5 TEXT,
+    Long1 INTEGER, Long2 INTEGER, Long3 INTEGER
 );
 
 CREATE TABLE StaLasFontPers (

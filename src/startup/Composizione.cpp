@@ -5,6 +5,7 @@
 #include "print/lista/FrmComlinStampa.h"
 #include "invoicedata/estrazione/FrmDatiFatPre.h"
 #include "invoicedata/gestione/FrmDatiFatGest.h"
+#include "invoicedata/run/FrmDatiFatXml.h"
 #include "print/opzioni/OpzioniIni.h"
 #include "settlement/estrazione/FrmLiqIvaPre.h"
 #include "settlement/gestione/FrmLiqIvaTest.h"
@@ -21,4 +22,5 @@ void InstallaProgramma(Ospite& ospite) {
     SchermoLista::ImpDialogoStampa([]() -> DialogoStampaLista* { return &FrmComlinStampa::Istanza(); });
     ospite.ImpostaFabbrica(QStringLiteral("FrmDatiFatPre"), [] { return new FrmDatiFatPre; });
     ospite.ImpostaFabbrica(QStringLiteral("frmDatiFatGest"), [] { return new frmDatiFatGest; });
+    ospite.ImpostaFabbrica(QStringLiteral("frmDatiFatXml"), [] { return new frmDatiFatXml; });
 }

@@ -1,7 +1,9 @@
 #pragma once
 // Names of the settlement run: the output folder and the proposed file name,
 // the folder of a name picked in the file dialog, the company id put into a
-// file name, and the completion of another company's database path.
+// file name; the completion of another company's database path is shared.
+#include "common/NomeDbAzienda.h"
+
 #include <QString>
 
 // The placeholder the writer replaces with each company's tax code.
@@ -21,8 +23,3 @@ QString CartellaDelPercorso(const QString& percorso);
 // The id put directly before the extension of the file name, or at its end
 // when the file name has none; a dot in a folder name does not count.
 QString InserisciIdNelNome(const QString& nome, const QString& id);
-
-// Completes a company database file name with [Connessioni] DriveDB and
-// [Base] DirDB. A drive path, a network path and a local absolute path are
-// already complete.
-void PreparaNomeDB(QString& nome);

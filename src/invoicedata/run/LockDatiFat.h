@@ -1,0 +1,62 @@
+#pragma once
+// The run lock of definitive invoice-data runs and their send numbers.
+// Every terminal and company of the suite shares one lock row in the shared
+// table Appoggio (Codice "XMLDatiFat"; Descr1 company, Descr2 terminal,
+// Descr3 kind, Long1 year, Long2 number, Long3 send number). A definitive
+// kind of a company takes it with LockElab, which also gives the kind's next
+// send number (the highest over every state plus one), and gives it back
+// with SbloccaElab, which undoes the send when the writer did not finish.
+//
+// Contract: the lock is taken in one write transaction by an insert that
+// succeeds only while no lock row exists, so that of two terminals exactly
+// one wins; SbloccaElab deletes only the row this object inserted. A lock
+// row found is shown with its company, terminal, year, number and kind, and
+// the user may undo that run, look again or give up. Send numbers above
+// kMaxNumInvio do not fit the file name and are refused.
+#include <QString>
+#include <optional>
+
+// The highest send number of a communication and kind: the file name's
+// progressive keeps one digit for it.
+constexpr int kMaxNumInvio = 9;
+
+inline const QString kCodiceLockDatiFat = QStringLiteral("XMLDatiFat");
+
+class LockDatiFat {
+public:
+    // psIdDbase: the run's company database ("" when the caller has none);
+    // pbSoloVer: only look for a lock (trial and repeat runs, the opening of
+    // the form); piNumInvio receives the send number once it is taken and
+    // is left as it was otherwise. True when the run may go on.
+    bool LockElab(const QString& psIdDbase, bool pbSoloVer, const QString& psTipoElab, int piAnno, int piNumCom,
+                  int& piNumInvio, const QString& psIdAzienda);
+
+    // Ends a definitive kind: piErrore below 0 (writer interrupted) asks
+    // whether to zero the send numbers, above 0 (run-time errors) zeroes
+    // them without asking; then the lock row this object took is deleted.
+    // Year and number are the run's own. Database errors reach the caller,
+    // the lock row being deleted all the same.
+    void SbloccaElab(const QString& psIdDbase, int piErrore, const QString& psTipoElab, int piAnno, int piNumCom,
+                     int piNumInvio);
+
+    // The lock for a cancellation: a lock row found is handled as in
+    // LockElab, then a row without send number is taken. Released with
+    // SbloccaElab and send number 0.
+    bool LockCanc(const QString& psIdDbase, const QString& psTipo, int piAnno, int piNumCom,
+                  const QString& psIdAzienda);
+
+    // True between a successful definitive LockElab (or LockCanc) and SbloccaElab.
+    bool Tenuto() const { return tenuto_.has_value(); }
+
+private:
+    struct RigaLock {
+        QString idAzienda, terminale, tipo;
+        int anno = 0, numCom = 0, numInvio = 0;
+    };
+    std::optional<RigaLock> tenuto_;
+    void CancellaRiga(const RigaLock& r);
+};
+
+// Puts the registrations of one send of a communication and kind, still in
+// state "N", back to "not sent": NumInv, Progr and NomeFile cleared.
+void AzzeraInvio(const QString& idDb, int anno, int numCom, int numInvio, const QString& tipo);

@@ -1,0 +1,116 @@
+#pragma once
+// The world of an invoice-data run: the shared database with its company
+// list, the menu's current company in the fixture's database, other
+// companies each in a database file of their own, scripted dialogs and the
+// menu double.
+#include "components/db/GestRecordset.h"
+#include "components/db/GestoreDb.h"
+#include "components/menu/MenuClientFinto.h"
+#include "components/platform/DialoghiScriptati.h"
+#include "contesto/Contesto.h"
+#include "support/AppTest.h"
+#include "support/Fixture.h"
+
+#include <gtest/gtest.h>
+#include <ostream>
+
+inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+
+// One registration of DatiFatTest with its send fields.
+struct RegDatiFat {
+    int anno = 2019, num = 2, numReg = 1;
+    QString tipo = QStringLiteral("E"), stato = QStringLiteral("N");
+    int numInv = 0, progr = 0, numCanc = 0;
+    QString nomeFile;
+};
+
+class AmbienteLock : public ::testing::Test {
+protected:
+    void SetUp() override {
+        AppTest();
+        c = fx.InstallaContesto();
+        menu = std::make_shared<MenuClientFinto>();
+        dialoghi = std::make_shared<DialoghiScriptati>();
+        c->ggMenuClient = menu;
+        c->ggDialoghi = dialoghi;
+        c->gsFileIni = fx.Cartella() + QStringLiteral("/qorwin.ini");
+        menu->ImpostaValore(QStringLiteral("idazienda"), QStringLiteral("001"));
+        Azienda(QStringLiteral("001"), fx.fileAzienda);
+    }
+    void TearDown() override { ImpostaContesto(nullptr); }
+
+    void Azienda(const QString& id, const QString& file) {
+        fx.Inserisci(fx.idCondiviso, QStringLiteral("Aziende"),
+                     {{"IdAzienda", id}, {"Azienda", "A" + id}, {"Descrizione", "Ditta " + id}, {"File", file}});
+    }
+    // Another company in its own database file, listed in Aziende; its id
+    // while open here, closed again before the test runs the program.
+    QString AltraAzienda(const QString& id) {
+        const QString file = fx.Cartella() + QStringLiteral("/az") + id + QStringLiteral(".db");
+        FixtureDb::CreaDatabase(file, QStringLiteral("azienda.sql"));
+        Azienda(id, file);
+        return file;
+    }
+    void Registrazione(const QString& idDb, const RegDatiFat& r) {
+        fx.Inserisci(idDb, QStringLiteral("DatiFatTest"),
+                     {{"AnnoCom", r.anno},
+                      {"NumCom", r.num},
+                      {"AnnoReg", r.anno},
+                      {"NumReg", r.numReg},
+                      {"NumCanc", r.numCanc},
+                      {"Tipo", r.tipo},
+                      {"Stato", r.stato},
+                      {"NumInv", r.numInv},
+                      {"Progr", r.progr},
+                      {"NomeFile", r.nomeFile.isEmpty() ? Valore::null() : Valore(r.nomeFile)}});
+    }
+    // "NumInv/Progr/NomeFile" of one registration.
+    QString Invio(const QString& idDb, int numReg, const QString& tipo = QStringLiteral("E")) {
+        return Leggi(idDb, QStringLiteral("Select NumInv || '/' || Progr || '/' || COALESCE(NomeFile, 'null') as V "
+                                          "from DatiFatTest Where NumReg = %1 And Tipo = '%2'")
+                               .arg(numReg)
+                               .arg(tipo));
+    }
+    // The lock rows as "company terminal kind year number send", one a line.
+    QString RigheLock() {
+        GestRecordset rs;
+        const QString k = rs.ApriRecordset(*fx.gestDb, fx.idCondiviso, {},
+                                           QStringLiteral("Select * from Appoggio Where Codice = 'XMLDatiFat'"));
+        QStringList righe;
+        for (; !rs.FineRec(k); rs.RecSuccessivo(k)) {
+            QStringList v;
+            for (const char* n : {"Descr1", "Descr2", "Descr3", "Long1", "Long2", "Long3"})
+                v << rs.LeggiCampo(k, QLatin1String(n)).testo();
+            righe << v.join(QLatin1Char(' '));
+        }
+        rs.ChiudiRecordset(k);
+        return righe.join(QLatin1Char('\n'));
+    }
+    void RigaLock(const QString& azienda, const QString& terminale, const QString& tipo, int anno, int num, int invio) {
+        fx.Inserisci(fx.idCondiviso, QStringLiteral("Appoggio"),
+                     {{"Codice", "XMLDatiFat"},
+                      {"Descr1", azienda},
+                      {"Descr2", terminale},
+                      {"Descr3", tipo},
+                      {"Long1", anno},
+                      {"Long2", num},
+                      {"Long3", invio}});
+    }
+    QString Leggi(const QString& idDb, const QString& sql) {
+        GestRecordset rs;
+        const QString k = rs.ApriRecordset(*fx.gestDb, idDb, {}, sql);
+        const QString v = rs.RecVuoto(k) ? QStringLiteral("<nessuna>") : rs.LeggiCampo(k, QStringLiteral("V")).testo();
+        rs.ChiudiRecordset(k);
+        return v;
+    }
+    QStringList Messaggi() const {
+        QStringList t;
+        for (const auto& d : dialoghi->mostrati) t << d.testo;
+        return t;
+    }
+
+    FixtureDb fx;
+    std::shared_ptr<Contesto> c;
+    std::shared_ptr<MenuClientFinto> menu;
+    std::shared_ptr<DialoghiScriptati> dialoghi;
+};

@@ -1,0 +1,285 @@
+// The file run over a range of companies, each in its own database: the
+// files written validate under both schemas, the registrations are marked
+// with their kind's send number, and the lock is free afterwards.
+#include "AmbienteLock.h"
+
+#include "../file/supporto_datifat.h"
+#include "invoicedata/run/DichiaranteDatiFat.h"
+#include "invoicedata/file/StDatiFat.h"
+#include "invoicedata/run/CancDatiFat.h"
+#include "invoicedata/run/ElabDatiFat.h"
+#include "invoicedata/run/LockDatiFat.h"
+
+#include <QDir>
+
+namespace {
+
+using namespace datifat;
+
+class ElabDatiFatTest : public AmbienteLock {
+protected:
+    void SetUp() override {
+        AmbienteLock::SetUp();
+        cartella = fx.Cartella() + QStringLiteral("/invio");
+        QDir().mkpath(cartella);
+        Riempi(fx.idAzienda, "01234567897", "PRIMA SRL");
+        const QString file2 = AltraAzienda("002");
+        const QString id2 = fx.gestDb->ApriDatabase(file2);
+        Riempi(id2, "12345678903", "SECONDA SRL");
+        fx.gestDb->ChiudiDatabase(id2);
+    }
+    // A company with one client and one supplier registration of
+    // communication 2017/2.
+    void Riempi(const QString& idDb, const QString& codFisc, const QString& ragSoc) {
+        fx.Esegui(idDb, "INSERT OR IGNORE INTO Stati (Stato, Descrizione, Iso, Cee) VALUES ('ITA','Italia','IT','S')");
+        fx.Inserisci(idDb, "Ditta", {{"CodFisc", codFisc}, {"PartIva", codFisc}, {"RagSoc", ragSoc},
+                                     {"StatoGiurid", "G"}, {"Moneta", "Euro"}});
+        fx.Inserisci(idDb, "PianoConti", coppie(conto("000001")));
+        for (const char* tipo : {"E", "R"}) {
+            fx.Inserisci(idDb, "DatiFatTest", coppie(testata(tipo, 1, "000001")));
+            fx.Inserisci(idDb, "DatiFatDett", coppie(riga(tipo, 1, 1)));
+        }
+    }
+    DatiRunDatiFat Dati(TipoSta tipoSta) {
+        DatiRunDatiFat d;
+        d.anno = "2017";
+        d.numero = "2";
+        d.daAzienda = "001";
+        d.aAzienda = "002";
+        d.tipoSta = tipoSta;
+        d.tipoElab = TipoElab::File;
+        d.maxAnagrafiche = "1000";
+        return d;
+    }
+    OpzioniElabDatiFat Opzioni() {
+        OpzioniElabDatiFat o;
+        o.dirInvio = cartella + QLatin1Char('/');
+        LeggiIdentitaDatiFat(fx.idAzienda, o.dichiarante);
+        return o;
+    }
+    QStringList FileScritti() { return QDir(cartella).entryList({"*.xml"}, QDir::Files, QDir::Name); }
+
+    QString cartella;
+    stDatiFat scrittore;
+    LockDatiFat lock;
+};
+
+TEST_F(ElabDatiFatTest, DefinitiveRangeWritesValidFilesAndMarksEachKind) {
+    ElabDatiFat elab(scrittore, lock);
+    ASSERT_EQ(elab.Esegui(Dati(TipoSta::Definitiva), Opzioni()), EsitoElabDatiFat::Terminato)
+        << Messaggi().join('|').toStdString();
+    const QStringList file = FileScritti();
+    ASSERT_EQ(file.size(), 4) << file.join(' ').toStdString();
+    EXPECT_TRUE(file.filter("01234567897").size() == 2 && file.filter("12345678903").size() == 2)
+        << file.join(' ').toStdString();
+    for (const QString& f : file) {
+        SCOPED_TRACE(f.toStdString());
+        EXPECT_EQ(esito20(cartella + "/" + f), "");
+        EXPECT_EQ(esito21(cartella + "/" + f), "");
+    }
+    EXPECT_EQ(Invio(fx.idAzienda, 1, "E").section('/', 0, 1), "1/1");
+    EXPECT_EQ(Invio(fx.idAzienda, 1, "R").section('/', 0, 1), "1/1");
+    EXPECT_EQ(RigheLock(), "");
+    EXPECT_EQ(Messaggi().join('|'), "Elaborazione terminata");
+
+    // Nothing is left to send: the run says so instead of "terminata".
+    dialoghi->mostrati.clear();
+    EXPECT_EQ(elab.Esegui(Dati(TipoSta::Definitiva), Opzioni()), EsitoElabDatiFat::NessunDato);
+    EXPECT_EQ(Messaggi().join('|'), "Nessuna azienda dell'intervallo ha dati da trasmettere: nessun file scritto");
+    EXPECT_EQ(RigheLock(), "");
+}
+
+TEST_F(ElabDatiFatTest, TrialRunMarksNothingAndTakesNoNumber) {
+    ElabDatiFat elab(scrittore, lock);
+    DatiRunDatiFat d = Dati(TipoSta::Prova);
+    d.daAzienda = d.aAzienda = "002";
+    ASSERT_EQ(elab.Esegui(d, Opzioni()), EsitoElabDatiFat::Terminato) << Messaggi().join('|').toStdString();
+    // One company that is not the current one writes its own identity.
+    const QStringList file = FileScritti();
+    ASSERT_EQ(file.size(), 2);
+    EXPECT_EQ(file.filter("12345678903").size(), 2) << file.join(' ').toStdString();
+    EXPECT_EQ(Invio(fx.idAzienda, 1, "E"), "0/0/null");
+    EXPECT_EQ(RigheLock(), "");
+}
+
+TEST_F(ElabDatiFatTest, EmptyRangeHasNothingToSend) {
+    ElabDatiFat elab(scrittore, lock);
+    DatiRunDatiFat d = Dati(TipoSta::Definitiva);
+    d.daAzienda = d.aAzienda = "005";
+    EXPECT_EQ(elab.Esegui(d, Opzioni()), EsitoElabDatiFat::NessunDato);
+    EXPECT_EQ(Messaggi().join('|'), "Non c'è nessun dato da trasmettere");
+}
+
+// A definitive run of the current company, then its withdrawal: each ANN
+// file validates, and the rows move between the states exactly.
+class CancDatiFatTest : public ElabDatiFatTest {
+protected:
+    void SetUp() override {
+        ElabDatiFatTest::SetUp();
+        for (int numReg : {2, 3}) {
+            fx.Inserisci(fx.idAzienda, "DatiFatTest", coppie(testata("E", numReg, "000001")));
+            fx.Inserisci(fx.idAzienda, "DatiFatDett", coppie(riga("E", numReg, 1)));
+        }
+        DatiRunDatiFat d = Dati(TipoSta::Definitiva);
+        d.aAzienda = "001";
+        ElabDatiFat elab(scrittore, lock);
+        ASSERT_EQ(elab.Esegui(d, Opzioni()), EsitoElabDatiFat::Terminato);
+        QDir(cartella).removeRecursively();
+        QDir().mkpath(cartella);
+        dialoghi->mostrati.clear();
+    }
+    DatiRunDatiFat Canc(TipoSta tipoSta) {
+        DatiRunDatiFat d = Dati(tipoSta);
+        d.tipoCom = TipoCom::Cancellazione;
+        d.identificativo = " 123456789 ";
+        return d;
+    }
+    OpzioniCancDatiFat OpzCanc() { return {.dirInvio = cartella + "/", .codFiscDitta = "01234567897"}; }
+    // "Stato NumCanc" of the header and of the lines of a registration.
+    QString Stati(int numReg, const QString& tipo = "E") {
+        const QString dove = QStringLiteral(" Where NumReg = %1 And Tipo = '%2'").arg(numReg).arg(tipo);
+        return Leggi(fx.idAzienda, "Select Stato || ' ' || NumCanc as V from DatiFatTest" + dove) + " / " +
+               Leggi(fx.idAzienda, "Select group_concat(Stato || ' ' || NumCanc) as V from DatiFatDett" + dove);
+    }
+    void Valida(const QString& file) {
+        SCOPED_TRACE(file.toStdString());
+        const QString f = cartella + "/" + file;
+        EXPECT_EQ(esito20(f), "");
+        EXPECT_EQ(esito21(f), "");
+        EXPECT_TRUE(righe(leggi(f)).contains("<IdFile>123456789</IdFile>"));
+    }
+};
+
+TEST_F(CancDatiFatTest, SingleRegistrationsNumberedFrom10AndWrittenAgainUnderTheirOwnNumber) {
+    DatiRunDatiFat d = Canc(TipoSta::Definitiva);
+    d.annoReg = "2017";
+    d.numReg = "2";
+    dialoghi->risposte = {1};
+    ASSERT_TRUE(CancXml(d, OpzCanc())) << Messaggi().join('|').toStdString();
+    EXPECT_EQ(Messaggi().join('|'), "Confermi cancellazione della singola registrazione");
+    EXPECT_EQ(FileScritti(), QStringList{"IT01234567897_DF_17210.xml"});
+    Valida("IT01234567897_DF_17210.xml");
+    EXPECT_TRUE(righe(leggi(cartella + "/IT01234567897_DF_17210.xml")).contains("<Posizione>2</Posizione>"));
+    EXPECT_EQ(Stati(2), "E 10 / E 10");
+    EXPECT_EQ(Stati(3), "N 0 / N 0");
+
+    d.numReg = "3";
+    dialoghi->risposte = {1};
+    ASSERT_TRUE(CancXml(d, OpzCanc()));
+    EXPECT_EQ(Stati(3), "E 11 / E 11");
+
+    // Writing the first again: its own number and name, no row changed.
+    QFile::remove(cartella + "/IT01234567897_DF_17210.xml");
+    d.tipoSta = TipoSta::Rielabora;
+    d.numReg = "2";
+    dialoghi->risposte = {1};
+    ASSERT_TRUE(CancXml(d, OpzCanc()));
+    EXPECT_TRUE(QFile::exists(cartella + "/IT01234567897_DF_17210.xml"));
+    EXPECT_EQ(Stati(2), "E 10 / E 10");
+    EXPECT_EQ(FileScritti().size(), 2);
+}
+
+TEST_F(CancDatiFatTest, RefusalsChangeNothing) {
+    struct Caso {
+        const char* nome;
+        std::function<void(DatiRunDatiFat&)> modifica;
+        QString messaggio;
+    };
+    fx.Inserisci(fx.idAzienda, "DatiFatTest", coppie(testata("E", 9, "000001")));
+    const std::vector<Caso> casi = {
+        {"not in the communication", [](auto& d) { d.annoReg = "2017"; d.numReg = "99"; },
+         "La registrazione non esiste fra quelle preparate per la comunicazione indicata"},
+        {"never sent", [](auto& d) { d.annoReg = "2017"; d.numReg = "9"; },
+         "La registrazione non è ancora stata spedita"},
+        {"written again before any cancellation",
+         [](auto& d) { d.tipoSta = TipoSta::Rielabora; d.annoReg = "2017"; d.numReg = "2"; },
+         "La registrazione non è ancora stata cancellata"},
+        {"whole send of both kinds", [](auto& d) { d.invioCanc = "1"; },
+         "Per cancellare un intero invio indicare un solo tipo, clienti o fornitori: ogni file inviato ha il suo "
+         "identificativo"},
+        {"send that does not exist", [](auto& d) { d.invioCanc = "4"; d.fornitori = false; },
+         "Non esiste nessun dato fattura con questo numero invio da cancellare"},
+        {"send written again before it was cancelled",
+         [](auto& d) { d.tipoSta = TipoSta::Rielabora; d.invioCanc = "1"; d.fornitori = false; },
+         "Non esiste nessun dato fattura con questo numero invio da cancellare"},
+    };
+    for (const Caso& k : casi) {
+        SCOPED_TRACE(k.nome);
+        dialoghi->mostrati.clear();
+        DatiRunDatiFat d = Canc(TipoSta::Definitiva);
+        k.modifica(d);
+        EXPECT_FALSE(CancXml(d, OpzCanc()));
+        EXPECT_EQ(Messaggi().join('|'), k.messaggio);
+        EXPECT_TRUE(FileScritti().isEmpty());
+        EXPECT_EQ(Stati(2), "N 0 / N 0");
+    }
+}
+
+TEST_F(CancDatiFatTest, CancellationNumberBeyondTheFileNameIsRefused) {
+    fx.Inserisci(fx.idAzienda, "DatiFatTest", coppie(testata("R", 50, "000001", {{"Stato", "E"}, {"NumCanc", 99}, {"NumInv", 1}})));
+    DatiRunDatiFat d = Canc(TipoSta::Definitiva);
+    d.annoReg = "2017";
+    d.numReg = "2";
+    dialoghi->risposte = {1};
+    EXPECT_FALSE(CancXml(d, OpzCanc()));
+    EXPECT_EQ(Messaggi().last(),
+              "Il numero di cancellazione 100 supera il massimo di 99 che il nome del file può contenere: "
+              "cancellazione non eseguita");
+    EXPECT_TRUE(FileScritti().isEmpty());
+    EXPECT_EQ(Stati(2), "N 0 / N 0");
+}
+
+TEST_F(CancDatiFatTest, WholeSendOfOneKindWrittenAsOneFile) {
+    DatiRunDatiFat d = Canc(TipoSta::Definitiva);
+    d.invioCanc = "1";
+    d.clienti = false;
+    dialoghi->risposte = {1};
+    ASSERT_TRUE(CancXml(d, OpzCanc())) << Messaggi().join('|').toStdString();
+    EXPECT_EQ(Messaggi().join('|'), "Confermi cancellazione del solo file fornitori");
+    EXPECT_EQ(FileScritti(), QStringList{"IT01234567897_DF_172F1.xml"});
+    Valida("IT01234567897_DF_172F1.xml");
+    EXPECT_EQ(Stati(1, "R"), "C 1 / C 1");
+    EXPECT_EQ(Stati(1, "E"), "N 0 / N 0");
+
+    // Written again: the same name, the rows stay as they are.
+    QDir(cartella).removeRecursively();
+    QDir().mkpath(cartella);
+    d.tipoSta = TipoSta::Rielabora;
+    dialoghi->risposte = {1};
+    ASSERT_TRUE(CancXml(d, OpzCanc()));
+    EXPECT_EQ(FileScritti(), QStringList{"IT01234567897_DF_172F1.xml"});
+    EXPECT_EQ(Stati(1, "R"), "C 1 / C 1");
+}
+
+// A definitive run of another terminal holds the lock: the cancellation
+// waits for the user's choice, and giving up changes nothing.
+TEST_F(CancDatiFatTest, WaitsForTheRunLock) {
+    RigaLock("002", "PC-B", "R", 2017, 2, 1);
+    DatiRunDatiFat d = Canc(TipoSta::Definitiva);
+    d.invioCanc = "1";
+    d.fornitori = false;
+    dialoghi->risposte = {3};
+    EXPECT_FALSE(CancXml(d, OpzCanc()));
+    EXPECT_TRUE(Messaggi().first().startsWith("Estrazione XML in corso sul terminale PC-B per l'azienda 002"));
+    EXPECT_TRUE(FileScritti().isEmpty());
+    EXPECT_EQ(Stati(1), "N 0 / N 0");
+    EXPECT_EQ(RigheLock(), "002 PC-B R 2017 2 1");
+
+    fx.Esegui(fx.idCondiviso, "DELETE FROM Appoggio");
+    dialoghi->risposte = {1};
+    EXPECT_TRUE(CancXml(d, OpzCanc()));
+    EXPECT_EQ(Stati(1), "C 1 / C 1");
+    EXPECT_EQ(RigheLock(), "");
+}
+
+TEST_F(CancDatiFatTest, AnsweringAnnullaLeavesNoFileAndNoChange) {
+    DatiRunDatiFat d = Canc(TipoSta::Definitiva);
+    d.invioCanc = "1";
+    d.fornitori = false;
+    dialoghi->risposte = {2};
+    EXPECT_FALSE(CancXml(d, OpzCanc()));
+    EXPECT_TRUE(FileScritti().isEmpty());
+    EXPECT_EQ(Stati(1), "N 0 / N 0");
+}
+
+}  // namespace

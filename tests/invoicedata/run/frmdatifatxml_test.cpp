@@ -1,0 +1,187 @@
+// The run form offscreen: proposals of the communication, the lock found at
+// load, the boxes' rules, "Cambia", the switch to a cancellation, and a
+// definitive run then its cancellation through the form.
+#include "AmbienteLock.h"
+
+#include "../file/supporto_datifat.h"
+#include "components/ini/FileIni.h"
+#include "invoicedata/run/FrmDatiFatXml.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QRadioButton>
+
+namespace {
+
+using namespace datifat;
+
+TEST(PropostaComDatiFat, FromTheWorkingDate) {
+    struct Caso {
+        QDate data;
+        QString anno, numero;
+    };
+    const std::vector<Caso> casi = {
+        {{2020, 1, 15}, "2019", "12"}, {{2021, 3, 31}, "2020", "4"}, {{2021, 4, 1}, "2021", "1"},
+        {{2022, 9, 30}, "2022", "2"},  {{2022, 10, 1}, "2022", "3"}, {{2019, 5, 10}, "2019", "4"},
+        {{2019, 12, 15}, "2019", "11"}, {{2019, 4, 30}, "2018", "2"}, {{2018, 10, 31}, "2018", "1"},
+        {{2018, 11, 15}, "2018", "2"},
+    };
+    for (const Caso& k : casi) {
+        SCOPED_TRACE(k.data.toString(Qt::ISODate).toStdString());
+        QString anno, numero;
+        PropostaComDatiFat(k.data, anno, numero);
+        EXPECT_EQ(anno, k.anno);
+        EXPECT_EQ(numero, k.numero);
+    }
+}
+
+class FrmDatiFatXmlTest : public AmbienteLock {
+protected:
+    void SetUp() override {
+        AmbienteLock::SetUp();
+        c->gtDataLavoro = QDate(2018, 1, 15);
+        cartella = fx.Cartella() + "/invio/";
+        QDir().mkpath(cartella);
+        ASSERT_TRUE(FileIni(c->gsFileIni).scrivi("Base", "DirDatiFat", cartella));
+        fx.Esegui(fx.idAzienda, "INSERT OR IGNORE INTO Stati (Stato, Descrizione, Iso, Cee) VALUES ('ITA','Italia','IT','S')");
+        fx.Inserisci(fx.idAzienda, "Ditta", {{"CodFisc", "01234567897"}, {"PartIva", "01234567897"},
+                                            {"RagSoc", "PRIMA SRL"}, {"StatoGiurid", "G"}, {"Moneta", "Euro"}});
+        fx.Inserisci(fx.idAzienda, "PianoConti", coppie(conto("000001")));
+        for (const char* tipo : {"E", "R"}) {
+            fx.Inserisci(fx.idAzienda, "DatiFatTest", coppie(testata(tipo, 1, "000001")));
+            fx.Inserisci(fx.idAzienda, "DatiFatDett", coppie(riga(tipo, 1, 1)));
+        }
+    }
+    void TearDown() override {
+        if (form) delete form.data();
+        AmbienteLock::TearDown();
+    }
+    frmDatiFatXml& Carica() {
+        form = new frmDatiFatXml;
+        form->osKeySec = "SEC";
+        form->Carica();
+        EXPECT_EQ(form->oiLoadOk, 1) << Messaggi().join(" | ").toStdString();
+        return *form;
+    }
+    void Scrivi(int indice, const QString& testo) {
+        form->txt_GotFocus(indice);
+        form->txt[indice]->setText(testo);
+        form->txt_LostFocus(indice);
+    }
+    QString cartella;
+    QPointer<frmDatiFatXml> form;
+};
+
+TEST_F(FrmDatiFatXmlTest, DefaultsAtLoad) {
+    frmDatiFatXml& f = Carica();
+    EXPECT_EQ(f.txt[10]->text(), "2017");
+    EXPECT_EQ(f.txt[20]->text(), "2");
+    EXPECT_EQ(f.txt[30]->text(), "001");
+    EXPECT_EQ(f.txt[40]->text(), "001");
+    EXPECT_EQ(f.txt[150]->text(), "999");
+    EXPECT_EQ(f.DirInvio(), cartella);
+    EXPECT_TRUE(f.OptTipoSta[0]->isChecked());
+    EXPECT_TRUE(f.optTipoCom[0]->isChecked());
+    EXPECT_TRUE(f.cheCosaEstr[0]->isChecked() && f.cheCosaEstr[1]->isChecked());
+    EXPECT_TRUE(f.CheEstraiAnag->isChecked());
+    EXPECT_FALSE(f.CheMolteAnag->isChecked());
+    EXPECT_TRUE(f.txt[100]->isHidden());
+    EXPECT_TRUE(f.txt[140]->isHidden());
+}
+
+// A lock left behind is reported at load; giving up still opens the form.
+TEST_F(FrmDatiFatXmlTest, LockLeftBehindReportedAtLoad) {
+    RigaLock("001", "PC-B", "E", 2017, 2, 1);
+    dialoghi->risposte = {3};
+    Carica();
+    // The print options' own notices (no printer here) may come first.
+    EXPECT_EQ(Messaggi().filter("Estrazione XML in corso sul terminale PC-B per l'azienda 001").size(), 1)
+        << Messaggi().join(" | ").toStdString();
+    EXPECT_EQ(RigheLock(), "001 PC-B E 2017 2 1");
+}
+
+TEST_F(FrmDatiFatXmlTest, BoxRulesMarkTheBoxAndStopTheRun) {
+    frmDatiFatXml& f = Carica();
+    dialoghi->mostrati.clear();
+    Scrivi(10, "2018");
+    Scrivi(20, "13");
+    EXPECT_EQ(Messaggi().join('|'), "Numero comunicazione non valido");
+    EXPECT_EQ(BackColor(f.txt[20]), c->glColErrore);
+    dialoghi->mostrati.clear();
+    f.ComStampa_Click();
+    EXPECT_EQ(Messaggi().join('|'), "Ci sono dei dati non validi");
+    // Leaving the marked box unchanged clears the mark without a message.
+    dialoghi->mostrati.clear();
+    f.txt_GotFocus(20);
+    f.txt_LostFocus(20);
+    EXPECT_NE(BackColor(f.txt[20]), c->glColErrore);
+    EXPECT_TRUE(Messaggi().isEmpty());
+}
+
+TEST_F(FrmDatiFatXmlTest, CambiaGivenUpChangesNothing) {
+    frmDatiFatXml& f = Carica();
+    dialoghi->risposteTesto = {std::nullopt};
+    f.ComOpz_Click();
+    EXPECT_EQ(f.DirInvio(), cartella);
+    EXPECT_EQ(f.DirNuova(), "");
+    dialoghi->risposteTesto = {QString(fx.Cartella() + "/altra/nome.xml")};
+    f.ComOpz_Click();
+    EXPECT_EQ(f.DirInvio(), fx.Cartella() + "/altra/");
+    EXPECT_EQ(f.DirNuova(), fx.Cartella() + "/altra/");
+}
+
+TEST_F(FrmDatiFatXmlTest, CancellationResetsCompaniesAndARangeSwitchesBack) {
+    frmDatiFatXml& f = Carica();
+    Scrivi(40, "009");
+    EXPECT_EQ(f.txt[80]->text(), "");
+    EXPECT_FALSE(f.FraDichiarante->isEnabled());
+    f.optTipoCom[1]->setChecked(true);
+    f.optTipoCom_Click();
+    EXPECT_EQ(f.txt[30]->text(), "001");
+    EXPECT_EQ(f.txt[40]->text(), "001");
+    EXPECT_TRUE(f.FraDichiarante->isEnabled());
+    EXPECT_FALSE(f.txt[140]->isHidden());
+    EXPECT_TRUE(f.txt[100]->isHidden());
+}
+
+// From the form: a definitive run writes DTE and DTR files and marks the
+// rows; the cancellation of the suppliers' send writes its ANN file.
+TEST_F(FrmDatiFatXmlTest, DefinitiveRunThenCancellationOfItsSend) {
+    frmDatiFatXml& f = Carica();
+    dialoghi->mostrati.clear();
+    f.OptTipoSta[1]->setChecked(true);
+    f.OptTipoSta_Click();
+    f.optTipoElab[1]->setChecked(true);
+    f.optTipoElab_Click(1);
+    f.ComStampa_Click();
+    ASSERT_EQ(f.UltimoEsito(), EsitoElabDatiFat::Terminato) << Messaggi().join('|').toStdString();
+    const QStringList scritti = QDir(cartella).entryList({"*.xml"}, QDir::Files, QDir::Name);
+    ASSERT_EQ(scritti, (QStringList{"IT01234567897_DF_172E1.xml", "IT01234567897_DF_172R1.xml"}));
+    for (const QString& s : scritti) {
+        SCOPED_TRACE(s.toStdString());
+        EXPECT_EQ(esito20(cartella + s), "");
+        EXPECT_EQ(esito21(cartella + s), "");
+    }
+    EXPECT_EQ(Invio(fx.idAzienda, 1, "R").section('/', 0, 1), "1/1");
+    EXPECT_EQ(RigheLock(), "");
+
+    f.optTipoCom[1]->setChecked(true);
+    f.optTipoCom_Click();
+    f.cheCosaEstr[0]->setChecked(false);
+    f.txt[110]->setText("1");
+    f.txt[140]->setText("987654321");
+    dialoghi->mostrati.clear();
+    dialoghi->risposte = {1};
+    f.ComStampa_Click();
+    EXPECT_EQ(Messaggi().join('|'), "Confermi cancellazione del solo file fornitori");
+    const QString ann = cartella + "IT01234567897_DF_172F1.xml";
+    EXPECT_EQ(esito20(ann), "");
+    EXPECT_EQ(esito21(ann), "");
+    EXPECT_EQ(Leggi(fx.idAzienda, "Select Stato || NumCanc as V from DatiFatTest Where Tipo = 'R'"), "C1");
+}
+
+}  // namespace
