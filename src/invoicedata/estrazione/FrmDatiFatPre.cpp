@@ -244,7 +244,7 @@ void FrmDatiFatPre::MostraConteggi() {
 void FrmDatiFatPre::Avanzamento(long fatti, long daFare) {
     fatti_ = fatti;
     daFare_ = daFare;
-    // Once per row in the Part; the counters and the pending events are
+    // Once per row originally; the counters and the pending events are
     // handled at most every few milliseconds, which the user cannot tell
     // apart and which keeps a run of many rows from drawing each one.
     if (fatti != 0 && ultimoPassaggio_.isValid() && ultimoPassaggio_.elapsed() < kIntervalloAvanzamentoMs) return;
