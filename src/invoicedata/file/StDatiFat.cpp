@@ -81,13 +81,18 @@ void stDatiFat::oiStaAtt(int valore) { ctx().giStaAtt = valore; }
 
 bool stDatiFat::eClienti() const { return uguale(osCosaEstr, "E"); }
 
-QString stDatiFat::campo(const char* colonna) const {
-    return mgRecordset->LeggiCampo(msChiaveRs, QString::fromLatin1(colonna)).testo();
+// The columns are always named by literals (or the element table's), so
+// their addresses stand for them: each name is looked up once a run.
+Valore stDatiFat::valore(const char* colonna) const {
+    auto it = indici_.find(colonna);
+    if (it == indici_.end())
+        it = indici_.emplace(colonna, mgRecordset->IndiceCampo(msChiaveRs, QString::fromLatin1(colonna))).first;
+    return mgRecordset->LeggiCampo(msChiaveRs, it->second);
 }
 
-double stDatiFat::numero(const char* colonna) const {
-    return ggUtil().ValoreNumerico(mgRecordset->LeggiCampo(msChiaveRs, QString::fromLatin1(colonna)));
-}
+QString stDatiFat::campo(const char* colonna) const { return valore(colonna).testo(); }
+
+double stDatiFat::numero(const char* colonna) const { return ggUtil().ValoreNumerico(valore(colonna)); }
 
 QString stDatiFat::SqlWhere() const {
     const UtilGenerali& u = ggUtil();
@@ -482,7 +487,7 @@ void stDatiFat::ApriDocumento() {
     scrittura_.Apri(QStringLiteral("DatiGenerali"));
     scrittura_.ScriviCampo(E::kTipoDocumento, campo("DatiFatTest.TipoDocumento").trimmed());
     const auto data = [&](const RegolaXml& regola) {
-        const QDate d = ggUtil().ValoreData(mgRecordset->LeggiCampo(msChiaveRs, QString::fromLatin1(regola.colonna)));
+        const QDate d = ggUtil().ValoreData(valore(regola.colonna));
         const bool vuota = !d.isValid() || d == UtilGenerali::DataVuota();
         if (!vuota && d.year() < 1970) {
             scrittura_.Segnala(QString::fromLatin1(regola.elemento) + QLatin1Char(' ') + DescAgg() +
@@ -587,7 +592,7 @@ bool stDatiFat::ScriviRecDett() {
                                (tipo.isEmpty() ? QStringLiteral("mancante") : tipo) +
                                QStringLiteral(" non ammesso nel file, documento non inviato"));
     }
-    const QString numDet = mgRecordset->LeggiCampoNull(msChiaveRs, QStringLiteral("DatiFatDett.NumDet")).testo();
+    const QString numDet = campo("DatiFatDett.NumDet");
     msRifRiga = QStringLiteral("%1").arg(miAnnoRegXml, 4, 10, QLatin1Char('0')) + QLatin1Char('-') +
                 QString::number(mlNumRegXml) + QStringLiteral(" riga: ") + numDet;
     struct Svuota {
@@ -754,8 +759,12 @@ void stDatiFat::AvviaStampa() {
         } else if (obEstrFile && !PreparaDitta()) {
             ++oiErrore;
         } else {
+            // Read once, row by row, forward only: the run's memory does not
+            // grow with the documents. The send marks reach the rows once the
+            // last row is read, inside the run's transaction.
             mgRecordset = std::make_unique<GestRecordset>();
-            msChiaveRs = mgRecordset->ApriRecordset(*gestDb, osIdDbase, QString(), PrepSql(), false, 2);
+            indici_.clear();
+            msChiaveRs = mgRecordset->ApriRecordset(*gestDb, osIdDbase, QString(), PrepSql(), false, 8);
             obStampato = !mgRecordset->RecVuoto(msChiaveRs);
             bool procedi = obStampato;
             if (procedi && obStampa) {
