@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 
 namespace {
@@ -148,8 +149,13 @@ double UtilGenerali::Arrotonda(double valore, int precisione) const {
     const double fattore = std::pow(10.0, std::abs(precisione));
     const double scalato = precisione <= 0 ? valore * fattore : valore / fattore;
     // Fifteen significant digits take away the binary error of the scaling, so
-    // that 2.675 * 100 is rounded as the 267.5 it stands for.
-    const double pulito = QString::number(scalato, 'g', 15).toDouble();
+    // that 2.675 * 100 is rounded as the 267.5 it stands for. Both
+    // conversions are correctly rounded and need no allocation (amounts are
+    // rounded several times for every line that a run writes).
+    char cifre[32];
+    const auto scritte = std::to_chars(cifre, cifre + sizeof cifre, scalato, std::chars_format::general, 15);
+    double pulito = scalato;
+    std::from_chars(cifre, scritte.ptr, pulito);
     double r = std::round(pulito);
     r = precisione <= 0 ? r / fattore : r * fattore;
     return r == 0 ? 0.0 : r;

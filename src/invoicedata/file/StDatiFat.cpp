@@ -593,7 +593,7 @@ bool stDatiFat::ScriviRecDett() {
                                QStringLiteral(" non ammesso nel file, documento non inviato"));
     }
     const QString numDet = campo("DatiFatDett.NumDet");
-    msRifRiga = QStringLiteral("%1").arg(miAnnoRegXml, 4, 10, QLatin1Char('0')) + QLatin1Char('-') +
+    msRifRiga = QString::number(miAnnoRegXml).rightJustified(4, QLatin1Char('0')) + QLatin1Char('-') +
                 QString::number(mlNumRegXml) + QStringLiteral(" riga: ") + numDet;
     struct Svuota {
         QString& s;
