@@ -761,7 +761,14 @@ void stDatiFat::AvviaStampa() {
         } else {
             // Read once, row by row, forward only: the run's memory does not
             // grow with the documents. The send marks reach the rows once the
-            // last row is read, inside the run's transaction.
+            // last row is read, inside the run's transaction, which begins
+            // before the reading: a write transaction cannot start on a
+            // connection whose read is already under way once another user
+            // has written since (write-ahead log).
+            if (obEstrFile && oiTipoSta == 1) {
+                gestDb->IniziaTransazione(osIdDbase);
+                mbTransazione = true;
+            }
             mgRecordset = std::make_unique<GestRecordset>();
             indici_.clear();
             msChiaveRs = mgRecordset->ApriRecordset(*gestDb, osIdDbase, QString(), PrepSql(), false, 8);
@@ -817,10 +824,6 @@ void stDatiFat::AvviaStampa() {
                     ++oiErrore;
                     procedi = false;
                 } else {
-                    if (oiTipoSta == 1) {
-                        gestDb->IniziaTransazione(osIdDbase);
-                        mbTransazione = true;
-                    }
                     fileIniziato = true;
                     ApriFile();
                     ScriviTestata();
@@ -897,6 +900,15 @@ void stDatiFat::AvviaStampa() {
             // Closing a query that failed to open: nothing is left to release.
         }
         mgRecordset.reset();
+    }
+    if (mbTransazione) {
+        // Begun for a file that was never started (no rows, a refusal, a
+        // failure before it): nothing was written in it.
+        try {
+            gestDb->AnnullaTransazione(osIdDbase);
+        } catch (const ErroreRun&) {
+        }
+        mbTransazione = false;
     }
     scrittura_.Stacca();
     file_.clear();
