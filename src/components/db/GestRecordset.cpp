@@ -226,9 +226,9 @@ struct Recordset {
                 const std::vector<Valore> valori = g.righe.LeggiRiga(i);
                 for (int k = 0; k < n; ++k) LegaValore(st, k + 1, valori[k]);
                 sqlite3_bind_int64(st, n + 1, g.righe.Rowid(i, 0));
-                const int rc = sqlite3_step(st);
+                // The engine's message is read before the statement is reset.
+                if (sqlite3_step(st) != SQLITE_DONE) db->Errore(QString::fromUtf8(sqlite3_sql(st)), kOrigineGestRecordset);
                 sqlite3_reset(st);
-                if (rc != SQLITE_DONE) db->Errore(QString::fromUtf8(sqlite3_sql(st)), kOrigineGestRecordset);
                 if (sqlite3_changes(h) != 1)
                     errore(NumErroreDb::CampoNonAggiornabile,
                            QStringLiteral("La riga della tabella %1 non esiste più.").arg(istanze[g.istanza].alias));
