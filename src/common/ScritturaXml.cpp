@@ -39,6 +39,15 @@ QString soloLatino(const QString& s) {
     return r;
 }
 
+// Printable ASCII without the characters that XML escapes.
+bool testoPiano(const QString& s) {
+    for (const QChar c : s) {
+        const char16_t u = c.unicode();
+        if (u < 0x20 || u > 0x7E || u == u'&' || u == u'<' || u == u'>' || u == u'"' || u == u'\'') return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 QString TipograficiInAscii(const QString& testo) {
@@ -65,10 +74,15 @@ void ScritturaXml::ApriSu(QIODevice* uscita) {
 void ScritturaXml::SottraimiTabXml(int piQuanti) { miLivTab = qMax(0, miLivTab - piQuanti); }
 
 void ScritturaXml::ScriviRigaGrezza(const QByteArray& riga) {
+    linea_.resize(0);
+    linea_.append(riga).append("\r\n");
+    scriviLinea();
+}
+
+void ScritturaXml::scriviLinea() {
     if (!uscita_)
         throw ErroreRun(kErroreIo, QStringLiteral("Il file di scarico non è aperto."), QStringLiteral("ScritturaXml"));
-    const QByteArray b = riga + "\r\n";
-    if (uscita_->write(b) != b.size())
+    if (uscita_->write(linea_) != linea_.size())
         throw ErroreRun(kErroreIo, QStringLiteral("Errore di scrittura del file: %1").arg(uscita_->errorString()),
                         QStringLiteral("ScritturaXml"));
 }
@@ -82,11 +96,14 @@ void ScritturaXml::ScriviRigaXml(const QString& psRiga) {
             break;
         }
     if (vuota) return;
-    QByteArray b;
-    b.reserve(miLivTab + psRiga.size() + 2);
-    b.fill('\t', miLivTab);
-    b += psRiga.toLatin1();
-    ScriviRigaGrezza(b);
+    // Built in place, as toLatin1 would (a character beyond Latin-1 as "?").
+    linea_.resize(miLivTab + psRiga.size() + 2);
+    char* p = linea_.data();
+    for (int i = 0; i < miLivTab; ++i) *p++ = '\t';
+    for (const QChar c : psRiga) *p++ = c.unicode() > 0xFF ? '?' : static_cast<char>(c.unicode());
+    *p++ = '\r';
+    *p = '\n';
+    scriviLinea();
 }
 
 void ScritturaXml::Apri(const QString& tag) {
@@ -120,13 +137,16 @@ QString ScritturaXml::PrepCampoXml(const QString& psValore, const QString& psChi
                                    bool pbNumerico, bool altiComeTrattino) {
     const UtilGenerali& u = ggUtil();
     QString w = pbUcase ? psValore.toUpper() : psValore;
-    if (!conservaEstesi_) w = soloLatino(TipograficiInAscii(w));
+    // Most values are plain printable ASCII: no character to map, escape or
+    // turn into a reference, so the text passes through unchanged.
+    const bool piano = testoPiano(w);
+    if (!piano && !conservaEstesi_) w = soloLatino(TipograficiInAscii(w));
     // The entry's text, built only when an entry is made.
     const auto voce = [&] {
         return psChiave + QLatin1Char(' ') +
                (psDescAgg + QLatin1Char(' ') + (descrittore_ ? descrittore_() : QString())).trimmed();
     };
-    w.replace(QLatin1Char('\t'), QLatin1Char(' '));
+    if (!piano) w.replace(QLatin1Char('\t'), QLatin1Char(' '));
     if (w == QLatin1String("100-01-01")) w.clear();
     if (piObblig == 3 && u.EVuoto(Valore(w))) w = piMaxLung == 2 ? QStringLiteral("DA") : kDatoAssente.left(piMaxLung);
 
@@ -144,10 +164,13 @@ QString ScritturaXml::PrepCampoXml(const QString& psValore, const QString& psChi
     }
     if (piMinLung > 0 && w.size() < piMinLung) Segnala(voce() + QStringLiteral(" troppo corto"));
 
-    const QString contenuto = CodificaTestoXml(RiferimentiACapo(testo), altiComeTrattino);
+    const QString contenuto = piano ? testo : CodificaTestoXml(RiferimentiACapo(testo), altiComeTrattino);
     if (psChiave.isEmpty()) return contenuto;
-    const QString tag = prefissoTag_ + psChiave;
-    return QLatin1Char('<') + tag + QLatin1Char('>') + contenuto + QStringLiteral("</") + tag + QLatin1Char('>');
+    QString riga;
+    riga.reserve(2 * (prefissoTag_.size() + psChiave.size()) + contenuto.size() + 5);
+    riga.append(QLatin1Char('<')).append(prefissoTag_).append(psChiave).append(QLatin1Char('>')).append(contenuto);
+    riga.append(QLatin1String("</")).append(prefissoTag_).append(psChiave).append(QLatin1Char('>'));
+    return riga;
 }
 
 QString ScritturaXml::PrepCampoXml(const RegolaXml& regola, const QString& valore, const QString& descAgg,

@@ -102,7 +102,10 @@ public:
     static QString NumeroPA(double pvNumero, int piDec, bool pbVuotoSeZero, bool pbSepDecPunto);
 
 private:
+    void scriviLinea();
     QIODevice* uscita_ = nullptr;
+    QByteArray linea_;  // the line being written, its room kept from line to line
+
     int miLivTab = 0;
     QString msCampiMancanti;
     QString msSegnalazioni;

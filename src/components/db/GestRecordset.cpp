@@ -6,15 +6,17 @@
 #include "components/db/RigheRecordset.h"
 
 #include <QSet>
-#include <unordered_map>
 #include <atomic>
+#include <optional>
 #include <sqlite3.h>
+#include <unordered_map>
 #include <vector>
 
 namespace {
 
 constexpr long kNessunNuovoOModifica = 3020;
 constexpr long kRecordEliminato = 3167;
+constexpr int kModoAvanti = 8;
 
 [[noreturn]] void errore(long numero, const QString& testo) { throw ErroreRun(numero, testo, kOrigineGestRecordset); }
 
@@ -68,6 +70,46 @@ struct Istruzione {
     ~Istruzione() { sqlite3_finalize(st); }
     Istruzione(const Istruzione&) = delete;
     Istruzione& operator=(const Istruzione&) = delete;
+};
+
+[[noreturn]] void nonAmmessa(const QString& testo) { errore(NumErroreDb::OperazioneNonAmmessa, testo); }
+
+// The engine's side of a forward-only set, all it needs of the engine: step
+// the statement, read a column of the current row. Owns the statement.
+class CursoreAvanti {
+public:
+    virtual ~CursoreAvanti() = default;
+    // The next row; false past the last one. A failure raises.
+    virtual bool Passo() = 0;
+    virtual Valore Leggi(int colonna, bool data) const = 0;
+    // A whole-number column (a rowid), nothing when null.
+    virtual std::optional<int64_t> Intero(int colonna) const = 0;
+};
+
+class CursoreSqlite final : public CursoreAvanti {
+public:
+    CursoreSqlite(std::shared_ptr<Database> db, sqlite3_stmt* st, QString sql)
+        : db_(std::move(db)), st_(st), sql_(std::move(sql)) {}
+    ~CursoreSqlite() override { sqlite3_finalize(st_); }
+    CursoreSqlite(const CursoreSqlite&) = delete;
+    CursoreSqlite& operator=(const CursoreSqlite&) = delete;
+    bool Passo() override {
+        db_->Handle();  // raises once the database is closed
+        const int rc = sqlite3_step(st_);
+        if (rc == SQLITE_ROW) return true;
+        if (rc != SQLITE_DONE) db_->Errore(sql_, kOrigineGestRecordset);
+        return false;
+    }
+    Valore Leggi(int colonna, bool data) const override { return leggiValore(st_, colonna, data); }
+    std::optional<int64_t> Intero(int colonna) const override {
+        if (sqlite3_column_type(st_, colonna) == SQLITE_NULL) return std::nullopt;
+        return sqlite3_column_int64(st_, colonna);
+    }
+
+private:
+    std::shared_ptr<Database> db_;
+    sqlite3_stmt* st_;
+    QString sql_;
 };
 
 }  // namespace
@@ -136,7 +178,113 @@ struct Recordset {
     };
     std::vector<Scrittura> buffer;
 
-    bool fine() const { return corrente >= righe.Righe(); }
+    // Forward-only: the statement still running (null past the last row),
+    // the rows stepped to, the edits of the current row (read back as
+    // written) and the edits waiting for the end of the scan, one group per
+    // table and list of columns, each with its compiled UPDATE.
+    bool avanti = false;
+    std::unique_ptr<CursoreAvanti> cursore;
+    long passi = 0;
+    std::vector<Scrittura> modificheRiga;
+    struct Pendenti {
+        int istanza;
+        QStringList colonne;
+        std::unique_ptr<Istruzione> aggiorna;
+        RigheRecordset righe;  // the values, then the rowid
+    };
+    std::vector<Pendenti> pendenti;
+
+    bool fine() const { return avanti ? !cursore : corrente >= righe.Righe(); }
+    // Steps the forward-only statement; past its last row the statement is
+    // finished and the edits waiting are written. A failure ends the scan
+    // and drops them.
+    void passo() {
+        modificheRiga.clear();
+        bool riga = false;
+        try {
+            riga = cursore->Passo();
+        } catch (...) {
+            cursore.reset();
+            pendenti.clear();
+            throw;
+        }
+        if (riga) {
+            ++passi;
+            return;
+        }
+        cursore.reset();
+        scriviPendenti();
+    }
+    void scriviPendenti() {
+        const auto gruppi = std::move(pendenti);
+        pendenti.clear();
+        sqlite3* h = db->Handle();
+        for (const Pendenti& g : gruppi) {
+            sqlite3_stmt* st = g.aggiorna->st;
+            const int n = static_cast<int>(g.colonne.size());
+            for (size_t i = 0; i < g.righe.Righe(); ++i) {
+                const std::vector<Valore> valori = g.righe.LeggiRiga(i);
+                for (int k = 0; k < n; ++k) LegaValore(st, k + 1, valori[k]);
+                sqlite3_bind_int64(st, n + 1, g.righe.Rowid(i, 0));
+                // The engine's message is read before the statement is reset.
+                if (sqlite3_step(st) != SQLITE_DONE) db->Errore(QString::fromUtf8(sqlite3_sql(st)), kOrigineGestRecordset);
+                sqlite3_reset(st);
+                if (sqlite3_changes(h) != 1)
+                    errore(NumErroreDb::CampoNonAggiornabile,
+                           QStringLiteral("La riga della tabella %1 non esiste più.").arg(istanze[g.istanza].alias));
+            }
+        }
+    }
+    void correnteAvanti() const {
+        if (!cursore) errore(NumErrore::NessunRecordCorrente, QStringLiteral("Nessun record corrente."));
+    }
+    Valore leggi(int c) const {
+        if (!avanti) return righe.Leggi(rigaCorrente(), c, colonne[c].data);
+        correnteAvanti();
+        const Colonna& col = colonne[c];
+        for (auto s = modificheRiga.rbegin(); s != modificheRiga.rend(); ++s)
+            if (s->istanza == col.istanza && s->colonna.compare(col.origine, Qt::CaseInsensitive) == 0) return s->valore;
+        return cursore->Leggi(c, col.data);
+    }
+    // The edits of the current row join those waiting for the end of the scan.
+    void aggiornaAvanti(std::vector<Scrittura> scritture) {
+        correnteAvanti();
+        // Every table written must have its row (a left join may have none)
+        // before any edit is kept.
+        for (const Scrittura& s : scritture)
+            if (!cursore->Intero(static_cast<int>(colonne.size()) + s.istanza))
+                errore(NumErroreDb::CampoNonAggiornabile,
+                       QStringLiteral("La riga della tabella %1 non esiste.").arg(istanze[s.istanza].alias));
+        for (size_t ist = 0; ist < istanze.size(); ++ist) {
+            QStringList nomi;
+            std::vector<Valore> valori;
+            for (const Scrittura& s : scritture)
+                if (s.istanza == static_cast<int>(ist)) {
+                    nomi << s.colonna;
+                    valori.push_back(s.valore);
+                }
+            if (nomi.isEmpty()) continue;
+            const auto rowid = cursore->Intero(static_cast<int>(colonne.size() + ist));
+            Pendenti* g = nullptr;
+            for (Pendenti& p : pendenti)
+                if (p.istanza == static_cast<int>(ist) && p.colonne == nomi) g = &p;
+            if (!g) {
+                // Compiled now, so that a wrong column is told at once.
+                QStringList assegna;
+                for (qsizetype k = 0; k < nomi.size(); ++k)
+                    assegna << QStringLiteral("%1 = ?%2").arg(virgolette(nomi[k])).arg(k + 1);
+                auto q = std::make_unique<Istruzione>(
+                    *db, QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?%3")
+                             .arg(virgolette(istanze[ist].tabella), assegna.join(QLatin1String(", ")))
+                             .arg(nomi.size() + 1));
+                pendenti.push_back({static_cast<int>(ist), nomi, std::move(q),
+                                    RigheRecordset(static_cast<int>(nomi.size()), 1)});
+                g = &pendenti.back();
+            }
+            g->righe.Aggiungi(valori, {*rowid});
+        }
+        for (Scrittura& s : scritture) modificheRiga.push_back(std::move(s));
+    }
     void salta() {
         while (corrente < righe.Righe() && righe.Cancellata(corrente)) ++corrente;
     }
@@ -196,7 +344,7 @@ Recordset& GestRecordset::rs(const QString& chiave) const {
 }
 
 QString GestRecordset::ApriRecordset(GestoreDb& gestDb, const QString& idDb, const QString&, const QString& sql, bool,
-                                     int, const Valore&) {
+                                     int modo, const Valore&) {
     static std::atomic<long> prossima{1};
     auto r = std::make_shared<Recordset>();
     r->db = gestDb.DatabaseDaId(idDb);
@@ -268,23 +416,38 @@ QString GestRecordset::ApriRecordset(GestoreDb& gestDb, const QString& idDb, con
         aggiungi(c.origine, i);
     }
 
-    r->righe = RigheRecordset(n, extra);
-    int rc;
-    while ((rc = sqlite3_step(st)) == SQLITE_ROW) r->righe.AggiungiDaIstruzione(st);
-    sqlite3_finalize(st);
-    if (rc != SQLITE_DONE) r->db->Errore(sql, kOrigineGestRecordset);
+    if (modo == kModoAvanti) {
+        r->avanti = true;
+        r->cursore = std::make_unique<CursoreSqlite>(r->db, st, sql);
+        r->passo();
+    } else {
+        r->righe = RigheRecordset(n, extra);
+        int rc;
+        while ((rc = sqlite3_step(st)) == SQLITE_ROW) r->righe.AggiungiDaIstruzione(st);
+        sqlite3_finalize(st);
+        if (rc != SQLITE_DONE) r->db->Errore(sql, kOrigineGestRecordset);
+    }
 
     const QString chiave = QStringLiteral("RS%1").arg(prossima++);
     aperti_.insert(chiave, std::move(r));
     return chiave;
 }
 
-bool GestRecordset::RecVuoto(const QString& chiave) const { return ContaRec(chiave) == 0; }
+bool GestRecordset::RecVuoto(const QString& chiave) const {
+    const Recordset& r = rs(chiave);
+    return r.avanti ? r.passi == 0 : r.righe.Vive() == 0;
+}
 
 bool GestRecordset::FineRec(const QString& chiave) const { return rs(chiave).fine(); }
 
 void GestRecordset::PrimoRec(const QString& chiave) {
     Recordset& r = rs(chiave);
+    if (r.avanti) {
+        // Still on the first row (or empty): nothing to do.
+        if (r.passi > 1 || (r.passi == 1 && !r.cursore))
+            nonAmmessa(QStringLiteral("Un record set in sola avanti non torna al primo record."));
+        return;
+    }
     r.corrente = 0;
     r.salta();
 }
@@ -292,16 +455,33 @@ void GestRecordset::PrimoRec(const QString& chiave) {
 void GestRecordset::RecSuccessivo(const QString& chiave) {
     Recordset& r = rs(chiave);
     if (r.fine()) errore(NumErrore::NessunRecordCorrente, QStringLiteral("Nessun record corrente."));
+    if (r.avanti) {
+        r.passo();
+        return;
+    }
     ++r.corrente;
     r.salta();
 }
 
-long GestRecordset::ContaRec(const QString& chiave) const { return static_cast<long>(rs(chiave).righe.Vive()); }
+long GestRecordset::ContaRec(const QString& chiave) const {
+    const Recordset& r = rs(chiave);
+    if (r.avanti) nonAmmessa(QStringLiteral("Il numero dei record non è noto in un record set in sola avanti."));
+    return static_cast<long>(r.righe.Vive());
+}
 
 Valore GestRecordset::LeggiCampoNull(const QString& chiave, const QString& nome) const {
     const Recordset& r = rs(chiave);
-    const int c = r.colonna(nome);
-    return r.righe.Leggi(r.rigaCorrente(), c, r.colonne[c].data);
+    return r.leggi(r.colonna(nome));
+}
+
+int GestRecordset::IndiceCampo(const QString& chiave, const QString& nome) const { return rs(chiave).colonna(nome); }
+
+Valore GestRecordset::LeggiCampo(const QString& chiave, int indice) const {
+    const Recordset& r = rs(chiave);
+    if (indice < 0 || indice >= static_cast<int>(r.colonne.size()))
+        errore(NumErrore::OggettoInesistente, QStringLiteral("Campo numero %1 non presente nella query.").arg(indice));
+    Valore v = r.leggi(indice);
+    return v.eNull() ? Valore() : std::move(v);
 }
 
 Valore GestRecordset::LeggiCampo(const QString& chiave, const QString& nome) const {
@@ -311,6 +491,7 @@ Valore GestRecordset::LeggiCampo(const QString& chiave, const QString& nome) con
 
 void GestRecordset::NuovoRec(const QString& chiave) {
     Recordset& r = rs(chiave);
+    if (r.avanti) nonAmmessa(QStringLiteral("Nuove righe non ammesse in un record set in sola avanti."));
     r.richiediAggiornabile();
     if (r.istanze.size() != 1)
         errore(NumErroreDb::CampoNonAggiornabile, QStringLiteral("Nuove righe solo in una query su una tabella."));
@@ -321,7 +502,8 @@ void GestRecordset::NuovoRec(const QString& chiave) {
 void GestRecordset::ModificaRec(const QString& chiave) {
     Recordset& r = rs(chiave);
     r.richiediAggiornabile();
-    r.rigaCorrente();
+    if (r.avanti) r.correnteAvanti();
+    else r.rigaCorrente();
     r.stato = Recordset::Stato::Modifica;
     r.buffer.clear();
 }
@@ -359,9 +541,13 @@ void GestRecordset::AggiornaRec(const QString& chiave) {
         errore(kNessunNuovoOModifica, QStringLiteral("AggiornaRec senza NuovoRec o ModificaRec."));
     const auto stato = r.stato;
     r.stato = Recordset::Stato::Nessuno;
-    const auto buffer = std::move(r.buffer);
+    auto buffer = std::move(r.buffer);
     r.buffer.clear();
     sqlite3* db = r.db->Handle();
+    if (r.avanti) {
+        r.aggiornaAvanti(std::move(buffer));
+        return;
+    }
 
     if (stato == Recordset::Stato::Nuovo) {
         QStringList nomi, segnaposto;
@@ -412,6 +598,7 @@ void GestRecordset::AggiornaRec(const QString& chiave) {
 
 void GestRecordset::CancellaRec(const QString& chiave) {
     Recordset& r = rs(chiave);
+    if (r.avanti) nonAmmessa(QStringLiteral("Cancellazione non ammessa in un record set in sola avanti."));
     r.richiediAggiornabile();
     if (r.istanze.size() != 1)
         errore(NumErroreDb::CampoNonAggiornabile, QStringLiteral("Cancellazione solo in una query su una tabella."));

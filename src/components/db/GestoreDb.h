@@ -30,6 +30,7 @@ constexpr long RecordCorrelatoMancante = 3201;  // foreign key
 constexpr long CampoObbligatorio = 3314;   // NOT NULL column left empty
 constexpr long DatabaseBloccato = 3260;    // locked or busy beyond the wait
 constexpr long RegolaConvalida = 3317;     // CHECK and other constraints
+constexpr long OperazioneNonAmmessa = 3251;  // not possible on this kind of record set
 }  // namespace NumErroreDb
 
 // The run-time error for an engine result code (extended codes understood)

@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 
 namespace {
@@ -143,13 +144,34 @@ long UtilGenerali::ControllaDataCtl(QString& testo, int, bool mostraBox, QString
 
 // --- Numbers ---
 
+namespace {
+
+// The value written with fifteen significant digits, a tie rounded away from
+// zero, and read back. Without allocation: amounts are rounded several times
+// for every line a run writes. The library rounds an exact tie to even, so
+// a value that may be one (its sixteenth digit a 5 with nothing after) takes
+// the text conversion, which rounds it up.
+double quindiciCifre(double x) {
+    char cifre[40];
+    auto fine = std::to_chars(cifre, cifre + sizeof cifre, x, std::chars_format::scientific, 16).ptr;
+    // d.ddddddddddddddddde±xx: the digits are at 0 and from 2 on.
+    const char* c = cifre + (cifre[0] == '-' ? 1 : 0);
+    if (c[16] == '5' && c[17] == '0') return QString::number(x, 'g', 15).toDouble();
+    fine = std::to_chars(cifre, cifre + sizeof cifre, x, std::chars_format::scientific, 14).ptr;
+    double r = x;
+    std::from_chars(cifre, fine, r);
+    return r;
+}
+
+}  // namespace
+
 double UtilGenerali::Arrotonda(double valore, int precisione) const {
     if (!std::isfinite(valore)) return valore;
     const double fattore = std::pow(10.0, std::abs(precisione));
     const double scalato = precisione <= 0 ? valore * fattore : valore / fattore;
     // Fifteen significant digits take away the binary error of the scaling, so
     // that 2.675 * 100 is rounded as the 267.5 it stands for.
-    const double pulito = QString::number(scalato, 'g', 15).toDouble();
+    const double pulito = quindiciCifre(scalato);
     double r = std::round(pulito);
     r = precisione <= 0 ? r / fattore : r * fattore;
     return r == 0 ? 0.0 : r;

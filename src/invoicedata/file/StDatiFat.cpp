@@ -81,13 +81,18 @@ void stDatiFat::oiStaAtt(int valore) { ctx().giStaAtt = valore; }
 
 bool stDatiFat::eClienti() const { return uguale(osCosaEstr, "E"); }
 
-QString stDatiFat::campo(const char* colonna) const {
-    return mgRecordset->LeggiCampo(msChiaveRs, QString::fromLatin1(colonna)).testo();
+// The columns are always named by literals (or the element table's), so
+// their addresses stand for them: each name is looked up once a run.
+Valore stDatiFat::valore(const char* colonna) const {
+    auto it = indici_.find(colonna);
+    if (it == indici_.end())
+        it = indici_.emplace(colonna, mgRecordset->IndiceCampo(msChiaveRs, QString::fromLatin1(colonna))).first;
+    return mgRecordset->LeggiCampo(msChiaveRs, it->second);
 }
 
-double stDatiFat::numero(const char* colonna) const {
-    return ggUtil().ValoreNumerico(mgRecordset->LeggiCampo(msChiaveRs, QString::fromLatin1(colonna)));
-}
+QString stDatiFat::campo(const char* colonna) const { return valore(colonna).testo(); }
+
+double stDatiFat::numero(const char* colonna) const { return ggUtil().ValoreNumerico(valore(colonna)); }
 
 QString stDatiFat::SqlWhere() const {
     const UtilGenerali& u = ggUtil();
@@ -482,7 +487,7 @@ void stDatiFat::ApriDocumento() {
     scrittura_.Apri(QStringLiteral("DatiGenerali"));
     scrittura_.ScriviCampo(E::kTipoDocumento, campo("DatiFatTest.TipoDocumento").trimmed());
     const auto data = [&](const RegolaXml& regola) {
-        const QDate d = ggUtil().ValoreData(mgRecordset->LeggiCampo(msChiaveRs, QString::fromLatin1(regola.colonna)));
+        const QDate d = ggUtil().ValoreData(valore(regola.colonna));
         const bool vuota = !d.isValid() || d == UtilGenerali::DataVuota();
         if (!vuota && d.year() < 1970) {
             scrittura_.Segnala(QString::fromLatin1(regola.elemento) + QLatin1Char(' ') + DescAgg() +
@@ -587,8 +592,8 @@ bool stDatiFat::ScriviRecDett() {
                                (tipo.isEmpty() ? QStringLiteral("mancante") : tipo) +
                                QStringLiteral(" non ammesso nel file, documento non inviato"));
     }
-    const QString numDet = mgRecordset->LeggiCampoNull(msChiaveRs, QStringLiteral("DatiFatDett.NumDet")).testo();
-    msRifRiga = QStringLiteral("%1").arg(miAnnoRegXml, 4, 10, QLatin1Char('0')) + QLatin1Char('-') +
+    const QString numDet = campo("DatiFatDett.NumDet");
+    msRifRiga = QString::number(miAnnoRegXml).rightJustified(4, QLatin1Char('0')) + QLatin1Char('-') +
                 QString::number(mlNumRegXml) + QStringLiteral(" riga: ") + numDet;
     struct Svuota {
         QString& s;
@@ -754,8 +759,19 @@ void stDatiFat::AvviaStampa() {
         } else if (obEstrFile && !PreparaDitta()) {
             ++oiErrore;
         } else {
+            // Read once, row by row, forward only: the run's memory does not
+            // grow with the documents. The send marks reach the rows once the
+            // last row is read, inside the run's transaction, which begins
+            // before the reading: a write transaction cannot start on a
+            // connection whose read is already under way once another user
+            // has written since (write-ahead log).
+            if (obEstrFile && oiTipoSta == 1) {
+                gestDb->IniziaTransazione(osIdDbase);
+                mbTransazione = true;
+            }
             mgRecordset = std::make_unique<GestRecordset>();
-            msChiaveRs = mgRecordset->ApriRecordset(*gestDb, osIdDbase, QString(), PrepSql(), false, 2);
+            indici_.clear();
+            msChiaveRs = mgRecordset->ApriRecordset(*gestDb, osIdDbase, QString(), PrepSql(), false, 8);
             obStampato = !mgRecordset->RecVuoto(msChiaveRs);
             bool procedi = obStampato;
             if (procedi && obStampa) {
@@ -808,10 +824,6 @@ void stDatiFat::AvviaStampa() {
                     ++oiErrore;
                     procedi = false;
                 } else {
-                    if (oiTipoSta == 1) {
-                        gestDb->IniziaTransazione(osIdDbase);
-                        mbTransazione = true;
-                    }
                     fileIniziato = true;
                     ApriFile();
                     ScriviTestata();
@@ -888,6 +900,15 @@ void stDatiFat::AvviaStampa() {
             // Closing a query that failed to open: nothing is left to release.
         }
         mgRecordset.reset();
+    }
+    if (mbTransazione) {
+        // Begun for a file that was never started (no rows, a refusal, a
+        // failure before it): nothing was written in it.
+        try {
+            gestDb->AnnullaTransazione(osIdDbase);
+        } catch (const ErroreRun&) {
+        }
+        mbTransazione = false;
     }
     scrittura_.Stacca();
     file_.clear();

@@ -39,6 +39,7 @@
 #include <exception>
 #include <functional>
 #include <memory>
+#include <unordered_map>
 #include <vector>
 
 class FontSta;
@@ -120,6 +121,7 @@ private:
     // A failure whose message has been shown already.
     struct ErroreMostrato : std::exception {};
     bool eClienti() const;
+    Valore valore(const char* colonna) const;
     QString campo(const char* colonna) const;
     double numero(const char* colonna) const;
 
@@ -152,6 +154,7 @@ private:
     QString msTitoloElab;
     std::unique_ptr<GestRecordset> mgRecordset;
     QString msChiaveRs;
+    mutable std::unordered_map<const char*, int> indici_;  // column name -> position in the query
     std::vector<FileXmlDatiFat> file_;   // the files of the send, the last one open
     QStringList fileScritti_;
 

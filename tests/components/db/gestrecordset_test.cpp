@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <map>
+
 namespace {
 
 long numeroErrore(const std::function<void()>& f) {
@@ -232,4 +235,208 @@ TEST(GestRecordset, CancellaTutteLeRigheEAggiungeLaNuovaTestata) {
     rs.ScriviCampo(t, "Moneta", QString("l."));
     EXPECT_EQ(numeroErrore([&] { rs.AggiornaRec(t); }), NumErroreDb::ValoriDuplicati);
     EXPECT_EQ(rs.ContaRec(t), 2);
+}
+
+// The forward-only record set (mode 8): read row by row, marked as it goes.
+namespace {
+
+constexpr int kAvanti = 8;
+
+// Documents with two lines each; the send number has an index, so that a
+// scan along it sees a mark move the row it is on.
+class Documenti : public ::testing::Test {
+protected:
+    void SetUp() override {
+        fx.Esegui(fx.idAzienda,
+                  "CREATE TABLE Doc (Id INTEGER PRIMARY KEY, Conto TEXT, Data DATE, NumInv INTEGER NOT NULL DEFAULT 0,"
+                  " Progr INTEGER NOT NULL DEFAULT 0, NomeFile TEXT);"
+                  "CREATE INDEX Doc_Invio ON Doc (NumInv, Id);"
+                  "CREATE TABLE Riga (Id INTEGER NOT NULL, NumDet INTEGER NOT NULL, Importo DOUBLE PRECISION,"
+                  " Natura TEXT, PRIMARY KEY (Id, NumDet));"
+                  "CREATE TABLE Conti (Conto TEXT PRIMARY KEY, Nome TEXT);"
+                  "INSERT INTO Conti VALUES ('C1', 'Rossi');");
+        for (int i = 1; i <= kDoc; ++i) {
+            fx.Esegui(fx.idAzienda, QStringLiteral("INSERT INTO Doc (Id, Conto, Data) VALUES (%1, 'C%2', '2024-01-%3')")
+                                        .arg(i)
+                                        .arg(i % 2)
+                                        .arg(i, 2, 10, QLatin1Char('0')));
+            for (int d = 1; d <= 2; ++d)
+                fx.Esegui(fx.idAzienda, QStringLiteral("INSERT INTO Riga VALUES (%1, %2, %3, NULL)").arg(i).arg(d).arg(i * 10 + d));
+        }
+    }
+    long conta(const QString& sql) {
+        const QString k = rs.ApriRecordset(*fx.gestDb, fx.idAzienda, "", sql, false, 4);
+        const long n = static_cast<long>(rs.LeggiCampo(k, "n").intero());
+        rs.ChiudiRecordset(k);
+        return n;
+    }
+    QString elenco(const QString& sql) {
+        const QString k = rs.ApriRecordset(*fx.gestDb, fx.idAzienda, "", sql, false, 4);
+        const QString s = rs.LeggiCampo(k, "v").testo();
+        rs.ChiudiRecordset(k);
+        return s;
+    }
+    static constexpr int kDoc = 6;
+    FixtureDb fx;
+    GestRecordset rs;
+};
+
+}  // namespace
+
+TEST_F(Documenti, LeggeComeIlModoConChiaveUnaRigaAllaVolta) {
+    const QString sql =
+        "SELECT Doc.*, Riga.NumDet, Riga.Importo AS Valore, Riga.Natura, Conti.Nome FROM Doc"
+        " INNER JOIN Riga ON Riga.Id = Doc.Id LEFT JOIN Conti ON Conti.Conto = Doc.Conto"
+        " ORDER BY Doc.Id DESC, Riga.NumDet";
+    const QStringList nomi = {"Doc.Id", "id", "[Doc].[Conto]", "Data", "Riga.NumDet", "Valore", "Natura", "Conti.Nome"};
+    const QString c = rs.ApriRecordset(*fx.gestDb, fx.idAzienda, "", sql, false, 4);
+    const QString a = rs.ApriRecordset(*fx.gestDb, fx.idAzienda, "", sql, false, kAvanti);
+    EXPECT_FALSE(rs.RecVuoto(a));
+    rs.PrimoRec(a);  // still on the first row: allowed
+    const int indiceNome = rs.IndiceCampo(a, "conti.nome");
+    int righe = 0;
+    for (; !rs.FineRec(c); rs.RecSuccessivo(c), rs.RecSuccessivo(a)) {
+        ASSERT_FALSE(rs.FineRec(a));
+        for (const QString& n : nomi) {
+            SCOPED_TRACE(n.toStdString());
+            EXPECT_EQ(rs.LeggiCampoNull(a, n), rs.LeggiCampoNull(c, n));
+            EXPECT_EQ(rs.LeggiCampo(a, n), rs.LeggiCampo(c, n));
+        }
+        EXPECT_EQ(rs.LeggiCampo(a, indiceNome), rs.LeggiCampo(c, "Conti.Nome"));  // "" or "Rossi"
+        ++righe;
+    }
+    EXPECT_EQ(righe, 2 * kDoc);
+    EXPECT_TRUE(rs.FineRec(a));
+    EXPECT_FALSE(rs.RecVuoto(a));  // it had rows
+    EXPECT_EQ(numeroErrore([&] { rs.LeggiCampo(a, "Doc.Id"); }), NumErrore::NessunRecordCorrente);
+    EXPECT_EQ(numeroErrore([&] { rs.LeggiCampo(a, indiceNome); }), NumErrore::NessunRecordCorrente);
+    EXPECT_EQ(numeroErrore([&] { rs.RecSuccessivo(a); }), NumErrore::NessunRecordCorrente);
+
+    const QString v = rs.ApriRecordset(*fx.gestDb, fx.idAzienda, "", "SELECT * FROM Doc WHERE Id < 0", false, kAvanti);
+    EXPECT_TRUE(rs.RecVuoto(v));
+    EXPECT_TRUE(rs.FineRec(v));
+    EXPECT_NO_THROW(rs.PrimoRec(v));
+    EXPECT_EQ(numeroErrore([&] { rs.ModificaRec(v); }), NumErrore::NessunRecordCorrente);
+}
+
+// The writer's case: a document is marked on its first line while the scan
+// goes on over its other lines and the next documents. Written at once, the
+// first query would return every marked document again (the mark moves it
+// ahead in the index it is scanned by) and the second would lose the second
+// line of each (its document no longer passes the WHERE).
+TEST_F(Documenti, MarcheSulleRigheCorrentiOgniRigaUnaVoltaOgniDocumentoMarcatoUnaVolta) {
+    const char* casi[] = {
+        "SELECT Doc.*, Riga.NumDet FROM Doc INNER JOIN Riga ON Riga.Id = Doc.Id WHERE Doc.NumInv >= 0"
+        " ORDER BY Doc.NumInv, Doc.Id, Riga.NumDet",
+        "SELECT Doc.*, Riga.NumDet FROM Riga CROSS JOIN Doc ON Doc.Id = Riga.Id WHERE Doc.NumInv = 0"
+        " ORDER BY Riga.Id, Riga.NumDet",
+    };
+    for (const char* sql : casi) {
+        SCOPED_TRACE(sql);
+        fx.Esegui(fx.idAzienda, "UPDATE Doc SET NumInv = 0, Progr = 0, NomeFile = NULL");
+        fx.gestDb->IniziaTransazione(fx.idAzienda);
+        const QString k = rs.ApriRecordset(*fx.gestDb, fx.idAzienda, "", sql, false, kAvanti);
+        std::map<int64_t, int> righePerDoc;
+        int progr = 0;
+        for (rs.PrimoRec(k); !rs.FineRec(k); rs.RecSuccessivo(k)) {
+            ASSERT_LE(progr, kDoc) << "la scansione torna sui documenti già marcati";
+            const int64_t id = rs.LeggiCampo(k, "Doc.Id").intero();
+            ++righePerDoc[id];
+            if (rs.LeggiCampo(k, "NumDet").intero() != 1) {
+                EXPECT_EQ(rs.LeggiCampo(k, "NumInv"), Valore(0));  // a new row is read as it is
+                continue;
+            }
+            rs.ModificaRec(k);
+            rs.ScriviCampo(k, "Doc.NumInv", 7);
+            rs.ScriviCampo(k, "Progr", ++progr);
+            if (id % 2) rs.ScriviCampo(k, "NomeFile", QString("A"));  // a second group of columns
+            rs.AggiornaRec(k);
+            // The current row reads back as marked; the table is written only at the end.
+            EXPECT_EQ(rs.LeggiCampo(k, "NumInv"), Valore(7));
+            EXPECT_EQ(rs.LeggiCampo(k, "Doc.Progr"), Valore(progr));
+            EXPECT_EQ(conta("SELECT count(*) AS n FROM Doc WHERE NumInv <> 0"), 0);
+        }
+        EXPECT_EQ(righePerDoc.size(), static_cast<size_t>(kDoc));
+        for (const auto& [id, righe] : righePerDoc) EXPECT_EQ(righe, 2) << "documento " << id;
+        // Past the last row the marks are in, inside the caller's transaction.
+        EXPECT_EQ(elenco("SELECT group_concat(Id || ':' || NumInv || ':' || Progr || ':' || ifnull(NomeFile, '-'), ' ')"
+                         " AS v FROM (SELECT * FROM Doc ORDER BY Id)"),
+                  "1:7:1:A 2:7:2:- 3:7:3:A 4:7:4:- 5:7:5:A 6:7:6:-");
+        fx.gestDb->AnnullaTransazione(fx.idAzienda);
+        EXPECT_EQ(conta("SELECT count(*) AS n FROM Doc WHERE NumInv <> 0 OR NomeFile IS NOT NULL"), 0);
+        rs.ChiudiRecordset(k);
+    }
+}
+
+TEST_F(Documenti, UnSetChiusoPrimaDellaFineNonScriveLeMarche) {
+    const QString k = rs.ApriRecordset(*fx.gestDb, fx.idAzienda, "", "SELECT * FROM Doc ORDER BY Id", false, kAvanti);
+    for (int i = 0; i < 3; ++i, rs.RecSuccessivo(k)) {
+        rs.ModificaRec(k);
+        rs.ScriviCampo(k, "NumInv", 1);
+        rs.AggiornaRec(k);
+    }
+    rs.ChiudiRecordset(k);
+    EXPECT_EQ(conta("SELECT count(*) AS n FROM Doc WHERE NumInv <> 0"), 0);
+}
+
+TEST_F(Documenti, OperazioniNonAmmesseEScrittureSbagliate) {
+    const QString k = rs.ApriRecordset(*fx.gestDb, fx.idAzienda, "",
+                                       "SELECT Doc.Id, Doc.NumInv, Conti.Nome FROM Doc LEFT JOIN Conti"
+                                       " ON Conti.Conto = Doc.Conto ORDER BY Doc.Id",
+                                       false, kAvanti);
+    struct Caso {
+        const char* cosa;
+        std::function<void()> f;
+        long numero;
+    } casi[] = {
+        {"ContaRec", [&] { rs.ContaRec(k); }, NumErroreDb::OperazioneNonAmmessa},
+        {"NuovoRec", [&] { rs.NuovoRec(k); }, NumErroreDb::OperazioneNonAmmessa},
+        {"CancellaRec", [&] { rs.CancellaRec(k); }, NumErroreDb::OperazioneNonAmmessa},
+        {"campo inesistente", [&] { rs.LeggiCampo(k, "Doc.Manca"); }, NumErrore::OggettoInesistente},
+        {"indice fuori", [&] { rs.LeggiCampo(k, 3); }, NumErrore::OggettoInesistente},
+        {"AggiornaRec senza ModificaRec", [&] { rs.AggiornaRec(k); }, 3020},
+        // Doc 1 has account "C1" (a row of Conti), doc 2 none.
+        {"colonna sconosciuta, detta subito",
+         [&] {
+             rs.ModificaRec(k);
+             rs.ScriviCampo(k, "Doc.Manca", 1);
+             rs.AggiornaRec(k);
+         },
+         NumErrore::ErroreSql},
+        {"PrimoRec dopo un passo",
+         [&] {
+             rs.RecSuccessivo(k);
+             rs.PrimoRec(k);
+         },
+         NumErroreDb::OperazioneNonAmmessa},
+        {"riga mancante nel left join",
+         [&] {
+             rs.ModificaRec(k);
+             rs.ScriviCampo(k, "Doc.NumInv", 9);
+             rs.ScriviCampo(k, "Conti.Nome", QString("Bianchi"));
+             rs.AggiornaRec(k);
+         },
+         NumErroreDb::CampoNonAggiornabile},
+    };
+    for (const auto& c : casi) {
+        SCOPED_TRACE(c.cosa);
+        EXPECT_EQ(numeroErrore(c.f), c.numero);
+    }
+    // A refused edit keeps nothing of itself, not even its own table's part.
+    while (!rs.FineRec(k)) rs.RecSuccessivo(k);
+    EXPECT_EQ(conta("SELECT count(*) AS n FROM Doc WHERE NumInv <> 0"), 0);
+
+    // A query whose rows are no table rows reads forward but cannot be marked.
+    const QString g = rs.ApriRecordset(*fx.gestDb, fx.idAzienda, "",
+                                       "SELECT Conto, count(*) AS n FROM Doc GROUP BY Conto", false, kAvanti);
+    EXPECT_EQ(rs.LeggiCampo(g, "n"), Valore(kDoc / 2));
+    EXPECT_EQ(numeroErrore([&] { rs.ModificaRec(g); }), NumErroreDb::CampoNonAggiornabile);
+
+    // A database closed under the set stops the scan.
+    const QString id = fx.gestDb->ApriDatabase(fx.fileAzienda);
+    const QString c = rs.ApriRecordset(*fx.gestDb, id, "", "SELECT * FROM Doc", false, kAvanti);
+    fx.gestDb->ChiudiDatabase(id);
+    EXPECT_EQ(numeroErrore([&] { rs.RecSuccessivo(c); }), NumErroreDb::DatabaseChiuso);
+    EXPECT_TRUE(rs.FineRec(c));
+    rs.ChiudiRecordset(c);
 }

@@ -110,6 +110,9 @@ TEST(UtilGenerali, ArrotondaHalfAwayFromZeroOnTheDecimalValue) {
         {0.285, -2, 0.29}, {-2.675, -2, -2.68}, {2.5, 0, 3},         {-2.5, 0, -3},
         {2.4999, 0, 2},    {1.234567891, -8, 1.23456789},            {1e-9, -8, 0},
         {1234.5, 2, 1200}, {1250, 2, 1300},     {1.3333, -2, 1.33},  {0.1 + 0.2, -8, 0.3},
+        // A half at the fifteenth digit, after an even digit: still away from zero.
+        {123456789012344.5, 0, 123456789012345}, {-123456789012344.5, 0, -123456789012345},
+        {1234567890123.445, -2, 1234567890123.45},
     };
     for (const auto& c : casi) EXPECT_DOUBLE_EQ(u.Arrotonda(c.v, c.p), c.atteso) << c.v << " at " << c.p;
     EXPECT_FALSE(std::signbit(u.Arrotonda(-0.004, -2)));

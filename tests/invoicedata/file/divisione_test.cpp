@@ -120,6 +120,25 @@ TEST(DivisioneDatiFat, MoreThanTwentySixFilesAreRefusedBeforeWriting) {
     EXPECT_TRUE(a.Messaggi()[0].contains(QStringLiteral("più di 26 file")));
 }
 
+// A definitive run takes its transaction before it reads; one that writes no
+// file (no rows, a refused split) gives it back, so that the next run, or any
+// other work on the company, can write.
+TEST(DivisioneDatiFat, ADefinitiveRunThatWritesNoFileLeavesNoTransactionOpen) {
+    for (int clienti : {0, 27}) {
+        SCOPED_TRACE(clienti);
+        AmbienteDatiFat a;
+        Clienti(a, clienti);
+        a.st.oiTipoSta = 1;
+        a.st.obMolteAnag = true;
+        a.st.oiMaxClie = 1;
+        a.st.AvviaStampa();
+        EXPECT_TRUE(a.FileInCartella().isEmpty());
+        EXPECT_NE(0, sqlite3_get_autocommit(a.db.gestDb->DatabaseDaId(a.db.idAzienda)->Handle()));
+        EXPECT_NO_THROW(a.db.gestDb->IniziaTransazione(a.db.idAzienda));
+        a.db.gestDb->AnnullaTransazione(a.db.idAzienda);
+    }
+}
+
 // A failure in the middle of a definitive split send: the files written stay
 // under the name that says they are incomplete, an earlier complete file of
 // the same name is untouched, and no registration is marked.
