@@ -243,6 +243,11 @@ CREATE TABLE PianoConti (
     FARappFiscCodIdFisc VARCHAR(80),
     FARappFiscRagSoc    VARCHAR(80),
     FARappFiscStato     VARCHAR(80),
+    -- Addresses of a customer: main, administration, sales, shipping.
+    Email          VARCHAR(100),
+    Email2         VARCHAR(100),
+    Email3         VARCHAR(100),
+    Email4         VARCHAR(100),
     PRIMARY KEY (Gruppo, Mastro, Conto)
 );
 

@@ -10,7 +10,7 @@ set -euo pipefail
 DEST=${1:?cartella}
 PRG=${2:?programma}
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
-VERSIONE_DEMO=7
+VERSIONE_DEMO=8
 if [ -f "$DEST/menu.ini" ]; then
   if [ "$(cat "$DEST/versione-demo" 2>/dev/null)" = "$VERSIONE_DEMO" ]; then
     exit 0

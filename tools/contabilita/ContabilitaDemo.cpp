@@ -368,6 +368,11 @@ void ScriviAnagrafiche(Db& db, Casuale& r, int anno, Controparti& cp) {
     cp.escluso = {"14", "01", "999990"};
     scrivi({.conto = cp.escluso, .descrizione = "Soci c/anticipi (non rilevante)", .ragSoc = "Soci c/anticipi",
             .stato = "ITA", .operazRilev = "E"});
+    // Counterparties with a name get addresses to pick from the print's
+    // e-mail dialog; companies an administration office too.
+    db.esegui("UPDATE PianoConti SET Email = 'conto' || Gruppo || Conto || '@clienti.esempio.it',"
+              " Email2 = CASE WHEN StatoGiurid = 'G' THEN 'amministrazione' || Gruppo || Conto || '@clienti.esempio.it' END"
+              " WHERE COALESCE(RagSoc, Cognome, '') <> '' AND COALESCE(CliForFittizio, '') <> 'S';");
 }
 
 // ---- Registrations ----------------------------------------------------------

@@ -1,6 +1,7 @@
 #include "components/lookup/FrmListaAiuto.h"
 
 #include <QHeaderView>
+#include <algorithm>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -105,6 +106,7 @@ int FrmListaAiuto::RigaCorrente() const {
 
 void FrmListaAiuto::Scegli() {
     scelta_ = RigaCorrente();
+    colonnaScelta_ = std::max(0, dbgLista->currentColumn());
     if (scelta_ >= 0) accept();
 }
 

@@ -29,6 +29,8 @@ public:
     QList<int> RigheVisibili() const;
     // The loaded row chosen, -1 when none.
     int RigaScelta() const { return scelta_; }
+    // The column the current cell stood in when the row was chosen.
+    int ColonnaScelta() const { return colonnaScelta_; }
     // The current row among those shown, -1 when none.
     int RigaCorrente() const;
 
@@ -47,4 +49,5 @@ private:
     QList<QStringList> righe_;
     QList<int> colonne_;
     int scelta_ = -1;
+    int colonnaScelta_ = 0;
 };

@@ -9,6 +9,7 @@
 #include "components/core/ContestoComponenti.h"
 
 #include <QVariant>
+#include <algorithm>
 #include <QWidget>
 #include <sqlite3.h>
 
@@ -81,8 +82,8 @@ QStringList ColonneLista(const TabellaAiuto& t, const QString& colonne) {
     QStringList scelte;
     for (QString c : colonne.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
         c = c.trimmed();
-        if (c.isEmpty() || c.compare(QLatin1String("§pri§"), Qt::CaseInsensitive) == 0 ||
-            c.compare(QLatin1String("§dop§"), Qt::CaseInsensitive) == 0)
+        if (c.isEmpty() || c.compare(QStringLiteral("§pri§"), Qt::CaseInsensitive) == 0 ||
+            c.compare(QStringLiteral("§dop§"), Qt::CaseInsensitive) == 0)
             continue;
         if (!t.colonneCodice.contains(c, Qt::CaseInsensitive) &&
             c.compare(t.colonnaDescrizione, Qt::CaseInsensitive) != 0 && !scelte.contains(c, Qt::CaseInsensitive))
@@ -179,8 +180,17 @@ Valore QorAiutiSql::ApriListaAiuto(const QString& tabella, QWidget* casella, QWi
         v << riga.mid(nCodice);
         righe << v;
     }
+    // A column may carry a caption: "NomeCol<n>" names it, "DescCol<n>" titles it.
     QStringList intestazioni{QStringLiteral("Codice")};
-    intestazioni << cols.mid(nCodice);
+    for (const QString& col : cols.mid(nCodice)) {
+        QString titolo = col;
+        for (int n = 1; n <= 9; ++n) {
+            const QString nome = FormParametriAiuto().Leggi(QStringLiteral("NomeCol") + QString::number(n)).testo();
+            const QString desc = FormParametriAiuto().Leggi(QStringLiteral("DescCol") + QString::number(n)).testo();
+            if (!desc.isEmpty() && nome.compare(col, Qt::CaseInsensitive) == 0) titolo = desc;
+        }
+        intestazioni << titolo;
+    }
     const int colonnaRicerca = perDescrizione ? 1 : 0;
     const QString digitato = TestoControllo(casella).trimmed();
     const QString cercato = perDescrizione ? digitato : CodiceCercato(t, digitato);
@@ -195,6 +205,16 @@ Valore QorAiutiSql::ApriListaAiuto(const QString& tabella, QWidget* casella, QWi
     const QStringList& scelto = righe[f.RigaScelta()];
     ImpostaTestoControllo(casella, scelto.value(0));
     ImpostaTestoControllo(etichetta, scelto.value(1));
+    // What was picked, for callers that want a cell rather than the code:
+    // "RetField" the column (the code's last part for the code column),
+    // "Text" the cell, "RetVal<column>" every value of the row.
+    const int colonna = std::clamp(f.ColonnaScelta(), 0, static_cast<int>(scelto.size()) - 1);
+    FormListaAiuto().Imposta(QStringLiteral("RetField"), Valore(colonna == 0 ? t.colonneCodice.last()
+                                                                             : cols.value(nCodice + colonna - 1)));
+    FormListaAiuto().Imposta(QStringLiteral("Text"), Valore(scelto.value(colonna)));
+    const QStringList& valori = r.righe[f.RigaScelta()];
+    for (int i = 0; i < cols.size(); ++i)
+        FormListaAiuto().Imposta(QStringLiteral("RetVal") + cols[i], Valore(valori.value(i)));
     scelta = 1;
     return Valore(static_cast<int>(EsitoDecod::Trovato));
 }

@@ -17,6 +17,7 @@
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -149,7 +150,14 @@ PannelloPdfEmail::PannelloPdfEmail(FrmSceltaStam& dialogo) : QWidget(&dialogo), 
         ++riga;
     }
     comuni->addWidget(new QLabel(QStringLiteral("Indir. temporaneo"), this), riga, 1);
-    comuni->addWidget(nuovoTxt(this, 1520), riga, 2);
+    QLineEdit* temporaneo = nuovoTxt(this, 1520);
+    temporaneo->installEventFilter(this);
+    comuni->addWidget(temporaneo, riga, 2);
+    ComHlp1520 = new QPushButton(QStringLiteral("..."), this);
+    ImpostaElemento(ComHlp1520, QStringLiteral("ComHlp"), 1520);
+    ComHlp1520->setFocusPolicy(Qt::NoFocus);
+    connect(ComHlp1520, &QPushButton::clicked, this, [this] { txt1520_KeyUp(113, 0); });
+    comuni->addWidget(ComHlp1520, riga, 3);
     l->addLayout(comuni);
 
     auto* posto = new QWidget(this);
@@ -442,4 +450,22 @@ void PannelloPdfEmail::NumeroLasciato(int indice) {
     }
     t->setText(v.isEmpty() ? QString() : QString::number(static_cast<long>(ggUtil().Arrotonda(n, 0))));
     ImpostaBackColor(t, ctx().glColNormale);
+}
+
+bool PannelloPdfEmail::eventFilter(QObject* o, QEvent* e) {
+    if (e->type() == QEvent::KeyRelease && o == txt(1520)) {
+        const auto* k = static_cast<QKeyEvent*>(e);
+        if (k->key() >= Qt::Key_F2 && k->key() <= Qt::Key_F5 && k->modifiers() == Qt::NoModifier)
+            txt1520_KeyUp(113 + (k->key() - Qt::Key_F2), 0);
+    }
+    return QWidget::eventFilter(o, e);
+}
+
+void PannelloPdfEmail::txt1520_KeyUp(int keyCode, int shift) {
+    int scelta = 0;
+    try {
+        CercaEmailCliente(dialogo_, 1520, keyCode, shift, QStringLiteral("x1"), false, scelta);
+    } catch (const ErroreRun& e) {
+        frmMsgCom::MsgErrfrm(e);
+    }
 }

@@ -43,6 +43,9 @@ public:
     void ComPERileggi_Click();
     void ComPeDatiCor_Click();
     void ComCerca_Click(int indice);
+    // F2 to F5 in the temporary recipient (and its "..." button, as F2):
+    // a customer's address from the account list.
+    void txt1520_KeyUp(int keyCode, int shift);
     // A number box left: formatted, or shown in the error colour when it holds no number.
     void NumeroLasciato(int indice);
 
@@ -65,6 +68,10 @@ public:
     QPushButton* ComPeDatiCor;
     QPushButton* ComPESel;
     QPushButton* ComPEDesel;
+    QPushButton* ComHlp1520;
+
+protected:
+    bool eventFilter(QObject* o, QEvent* e) override;
 
 private:
     QLineEdit* txt(int indice) const;

@@ -1,6 +1,9 @@
 #include "print/opzioni/PostaStampa.h"
 
 #include "common/DbAzienda.h"
+#include "common/form/Decodifica.h"
+#include "common/form/MembriForm.h"
+#include "components/lookup/QorAiuti.h"
 #include "components/core/ErroreRun.h"
 #include "components/menu/MenuClient.h"
 #include "components/stampa/OpzSta.h"
@@ -12,6 +15,8 @@
 #include "print/opzioni/FrmSceltaStam.h"
 
 #include <QLocale>
+#include <QWidget>
+#include <algorithm>
 
 namespace {
 
@@ -134,4 +139,72 @@ void InstallaServiziPosta() {
     s.LeggiParEmail = [](const QString& nome) { return Valore(LeggiParEmail(nome)); };
     s.PrepInvioEmail = [](QString& destinatario) { PrepInvioEmail(destinatario); };
     s.RichiestaLoginEmail = [] { return RichiestaLoginEmail(true, true); };
+}
+
+namespace {
+
+// The address column an account picked on its code gives ("EmailPredef" of
+// StAltro): a number 1-4 (above 4 counts as 4), or one of the captions' words.
+int NumeroEmailPredefinita() {
+    const QString v = LeggiParPers(QStringLiteral("StAltro"), QStringLiteral("EmailPredef"), Valore("1")).testo().trimmed();
+    bool numero = false;
+    const int n = v.toInt(&numero);
+    if (numero && n > 0) return std::min(n, 4);
+    const QString p = v.toLower();
+    if (p == QLatin1String("principale") || p == QLatin1String("pri")) return 1;
+    if (p == QLatin1String("amministrativo") || p == QLatin1String("amm")) return 2;
+    if (p == QLatin1String("commerciale") || p == QLatin1String("comm")) return 3;
+    if (p == QLatin1String("spedizione") || p == QLatin1String("sped")) return 4;
+    return 1;
+}
+
+const char* const ColonneEmail[4] = {"Email", "Email2", "Email3", "Email4"};
+
+}  // namespace
+
+QString CercaEmailCliente(QWidget& form, int indice, int keyCode, int& shift, const QString& modo, bool noScrittura,
+                          int& scelta) {
+    (void)shift;
+    scelta = 0;
+    QorAiuti& aiuti = Aiuti();
+    static const char* const chiavi[4][2] = {{"DescEmailPri", "Principale"},
+                                             {"DescEmailAmm", "Amministrativo"},
+                                             {"DescEmailComm", "Commerciale"},
+                                             {"DescEmailSped", "Spedizioni"}};
+    for (int i = 0; i < 4; ++i) {
+        const QString n = QString::number(i + 1);
+        aiuti.FormParametriAiuto().Imposta(QStringLiteral("NomeCol") + n, Valore(QString::fromLatin1(ColonneEmail[i])));
+        aiuti.FormParametriAiuto().Imposta(
+            QStringLiteral("DescCol") + n,
+            LeggiParPers(QStringLiteral("Clienti"), QString::fromLatin1(chiavi[i][0]), Valore(chiavi[i][1])));
+    }
+    aiuti.FormListaAiuto().Imposta(QStringLiteral("RetField"), Valore(QString()));
+    aiuti.FormListaAiuto().Imposta(QStringLiteral("Text"), Valore(QString()));
+    if (keyCode < 113 || keyCode > 116) return QString();
+
+    QWidget* casella = Elemento(form, QStringLiteral("txt"), indice);
+    QWidget* etichetta = Elemento(form, QStringLiteral("Lab"), indice);
+    int sceltaLista = 0;
+    const Valore esito = PrepListaAiuto(QStringLiteral("Conto"), casella, etichetta, keyCode, Valore(modo), sceltaLista,
+                                        QStringLiteral("§pri§,Email,Email2,Email3,Email4,§dop§"));
+    (void)esito;
+    const QString campo = aiuti.FormListaAiuto().Leggi(QStringLiteral("RetField")).testo();
+    if (campo.isEmpty() && sceltaLista == 0) return QString();
+
+    const bool suIndirizzo = campo.left(5).compare(QLatin1String("Email"), Qt::CaseInsensitive) == 0;
+    const QString cella = aiuti.FormListaAiuto().Leggi(QStringLiteral("Text")).testo();
+    auto valore = [&aiuti](const char* colonna) {
+        return aiuti.FormListaAiuto().Leggi(QStringLiteral("RetVal") + QString::fromLatin1(colonna)).testo();
+    };
+    QString indirizzo;
+    if (suIndirizzo && !cella.isEmpty()) {
+        indirizzo = cella;
+    } else {
+        const int n = NumeroEmailPredefinita();
+        if (n > 1) indirizzo = valore(ColonneEmail[n - 1]);
+        if (indirizzo.isEmpty()) indirizzo = valore(ColonneEmail[0]);
+    }
+    if (!noScrittura && casella) casella->setProperty("text", indirizzo);
+    if (suIndirizzo) scelta = campo.size() == 5 ? 1 : campo.mid(5).toInt();
+    return indirizzo;
 }

@@ -8,6 +8,8 @@
 #include <QDateTime>
 #include <QString>
 
+class QWidget;
+
 // A PDF or e-mail parameter. "EmailOggetto" and "EmailTesto" are the subject
 // and body chosen by "EmailNumTesto" in the shared database's row
 // "PdfEmail" of Appoggio; "EmailInd" and "EmailReplay" come as
@@ -26,6 +28,14 @@ QString SostituisciSegnapostiEmail(const QString& testo, bool oggetto, const QDa
 // Asks the e-mail data again in the print options dialog; true when the
 // user confirmed them (and, with `prepara`, the e-mail was prepared again).
 bool RichiestaLoginEmail(bool prepara, bool usaOpzCorrenti);
+
+// Lets the user pick a customer's address from the account list (keys F2
+// to F5; any other key does nothing) for the form's box txt(indice): the
+// address cell picked, or the account's default address ("EmailPredef").
+// Written into the box unless `noScrittura`; `scelta` tells which address
+// column was picked (1-4), 0 when the account was picked on its code.
+QString CercaEmailCliente(QWidget& form, int indice, int keyCode, int& shift, const QString& modo, bool noScrittura,
+                          int& scelta);
 
 // Hands these routines to the print job (called by InstallaServiziStampanti).
 void InstallaServiziPosta();
