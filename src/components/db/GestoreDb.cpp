@@ -2,6 +2,7 @@
 
 #include "components/core/ErroreRun.h"
 #include "components/db/ParametriSql.h"
+#include "components/db/ServerPg.h"
 #include "components/util/Percorsi.h"
 
 #include <QFileInfo>
@@ -111,6 +112,9 @@ bool NomeDbOdbc(const QString& nome) {
 
 Database::Database(sqlite3* db, QString id, QString file) : db_(db), id_(std::move(id)), file_(std::move(file)) {}
 
+Database::Database(pg_conn* pg, QString id, QString origine)
+    : pg_(pg), server_(true), id_(std::move(id)), file_(std::move(origine)) {}
+
 Database::~Database() { Chiudi(); }
 
 void Database::Chiudi() {
@@ -118,6 +122,8 @@ void Database::Chiudi() {
     preparate_.clear();
     if (db_) sqlite3_close_v2(db_);
     db_ = nullptr;
+    ServerPg::Chiudi(pg_);
+    pg_ = nullptr;
 }
 
 sqlite3_stmt* Database::Preparata(const QByteArray& modello) {
@@ -138,9 +144,23 @@ sqlite3_stmt* Database::Preparata(const QByteArray& modello) {
 }
 
 sqlite3* Database::Handle() const {
+    if (server_)
+        errore(NumErroreDb::FormatoNonSupportato,
+               QStringLiteral("Operazione non disponibile per il database \"%1\" su server: è ammessa solo sui file di "
+                              "database.")
+                   .arg(file_));
     if (!db_)
         errore(NumErroreDb::DatabaseChiuso, QStringLiteral("Il database \"%1\" è stato chiuso.").arg(id_));
     return db_;
+}
+
+pg_conn* Database::Pg() const {
+    if (!server_)
+        errore(NumErroreDb::FormatoNonSupportato,
+               QStringLiteral("Il database \"%1\" è un file, non un database su server.").arg(file_));
+    if (!pg_)
+        errore(NumErroreDb::DatabaseChiuso, QStringLiteral("Il database \"%1\" è stato chiuso.").arg(id_));
+    return pg_;
 }
 
 void Database::Errore(const QString& sql, const QString& origine) const {
@@ -148,6 +168,7 @@ void Database::Errore(const QString& sql, const QString& origine) const {
 }
 
 bool Database::EsisteTabella(const QString& nome) {
+    if (server_) return ServerPg::EsisteTabella(Pg(), nome);
     sqlite3_stmt* st = nullptr;
     if (sqlite3_prepare_v2(Handle(), "SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = ?1 COLLATE NOCASE",
                            -1, &st, nullptr) != SQLITE_OK)
@@ -165,9 +186,7 @@ GestoreDb::~GestoreDb() = default;
 
 QString GestoreDb::ApriDatabase(const QString& nome, int, bool, bool, const QString& connect) {
     if (iniziaCon(connect.trimmed(), QStringLiteral("ODBC;")) || (!nome.trimmed().isEmpty() && NomeDbOdbc(nome.trimmed())))
-        errore(NumErroreDb::FormatoNonSupportato,
-               QStringLiteral("Il database \"%1\" è una sorgente ODBC: sono supportati solo file di database.")
-                   .arg(nome.trimmed().isEmpty() ? connect.trimmed() : nome.trimmed()));
+        return apriSuServer(nome, connect);
     const QString file = PercorsoLocale(nome.trimmed());
     const QFileInfo info(file);
     if (file.isEmpty() || !info.isFile())
@@ -208,8 +227,22 @@ QString GestoreDb::ApriDatabase(const QString& nome, int, bool, bool, const QStr
     return id;
 }
 
+QString GestoreDb::apriSuServer(const QString& nome, const QString& connect) {
+    ServerPg::Origine o = ServerPg::OrigineDaNome(nome, connect);
+    if (o.utente.isEmpty()) o.utente = proprieta_.value(QStringLiteral("dbsqlpubuid")).testo().trimmed();
+    if (o.password.isEmpty()) o.password = proprieta_.value(QStringLiteral("dbsqlpubpwd")).testo();
+    pg_conn* c = ServerPg::Connetti(o, attesaBloccoMs_);
+    const QString id = QStringLiteral("DB%1").arg(prossimoId_++);
+    database_.insert(id, std::make_shared<Database>(c, id, o.servizio));
+    return id;
+}
+
 Valore GestoreDb::LeggiProprieta(const QString& nome, int) const {
-    if (nome.endsWith(QStringLiteral(":DbTipoSql"), Qt::CaseInsensitive)) return Valore(false);
+    static const QString tipoSql = QStringLiteral(":DbTipoSql");
+    if (nome.endsWith(tipoSql, Qt::CaseInsensitive)) {
+        const auto d = database_.value(nome.left(nome.size() - tipoSql.size()));
+        return Valore(d && d->SuServer());
+    }
     return proprieta_.value(nome.toLower());
 }
 
@@ -219,8 +252,12 @@ void GestoreDb::ScriviProprieta(const QString& nome, int, const Valore& valore) 
 
 void GestoreDb::EseguiSql(const QString& id, const QString& sql, int) {
     const auto d = DatabaseDaId(id);
-    sqlite3* db = d->Handle();
     d->recordsAffected_ = 0;
+    if (d->SuServer()) {
+        d->recordsAffected_ = ServerPg::Esegui(d->Pg(), sql, kOrigineGestoreDb);
+        return;
+    }
+    sqlite3* db = d->Handle();
     // An insert of literals runs through its compiled pattern; one that does
     // not compile goes the plain way, which reports the error on its text.
     if (const auto p = ParametrizzaInserimento(sql)) {
@@ -270,14 +307,29 @@ void GestoreDb::ChiudiDatabase(const QString& id) {
 }
 
 void GestoreDb::IniziaTransazione(const QString& id) {
-    // IMMEDIATE takes the write lock at once, so that two writers wait for
-    // each other instead of failing halfway through.
-    EseguiSql(id, QStringLiteral("BEGIN IMMEDIATE"));
+    const auto d = DatabaseDaId(id);
+    if (!d->SuServer()) {
+        // IMMEDIATE takes the write lock at once, so that two writers wait for
+        // each other instead of failing halfway through.
+        EseguiSql(id, QStringLiteral("BEGIN IMMEDIATE"));
+        return;
+    }
+    // The server locks rows, not the database: the program's transactions
+    // take one lock of the database's own, so that they follow one another
+    // as on a file, and one that waits too long fails before any work.
+    EseguiSql(id, QStringLiteral("BEGIN"));
+    try {
+        EseguiSql(id, QStringLiteral("SELECT pg_advisory_xact_lock(%1)").arg(ServerPg::kChiaveTransazioni));
+    } catch (...) {
+        ServerPg::Esegui(d->Pg(), QStringLiteral("ROLLBACK"), kOrigineGestoreDb);
+        throw;
+    }
 }
 
 void GestoreDb::ConfermaTransazione(const QString& id) { EseguiSql(id, QStringLiteral("COMMIT")); }
 
 void GestoreDb::AnnullaTransazione(const QString& id) {
     const auto d = DatabaseDaId(id);
-    if (!sqlite3_get_autocommit(d->Handle())) EseguiSql(id, QStringLiteral("ROLLBACK"));
+    const bool aperta = d->SuServer() ? ServerPg::InTransazione(d->Pg()) : !sqlite3_get_autocommit(d->Handle());
+    if (aperta) EseguiSql(id, QStringLiteral("ROLLBACK"));
 }

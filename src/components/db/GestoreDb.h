@@ -1,6 +1,8 @@
 #pragma once
-// The database server: opens SQLite database files under a text id, runs
-// action statements on an id, keeps the credential properties and closes ids.
+// The database server: opens SQLite database files, or databases on a
+// PostgreSQL server reached by a data-source name (ServerPg.h), under a text
+// id, runs action statements on an id, keeps the credential properties and
+// closes ids.
 // A file keeps the journal mode it has (rollback journal or write-ahead log):
 // switching it would need the file to itself, and a write-ahead log needs
 // shared memory that a network share does not give. The engine's failures
@@ -14,11 +16,13 @@
 #include <memory>
 
 struct sqlite3;
+struct pg_conn;
 
 // Numbers of the engine's errors that the layer raises besides NumErrore's.
 namespace NumErroreDb {
 constexpr long FileDbNonTrovato = 3024;   // database file missing
-constexpr long FormatoNonSupportato = 3170;  // ODBC sources and connect strings
+constexpr long FormatoNonSupportato = 3170;  // operation not available on this kind of database
+constexpr long ConnessioneServerFallita = 3151;  // data source undefined or its server unreachable
 constexpr long DatabaseChiuso = 3420;     // id unknown or already closed
 constexpr long CampoNonAggiornabile = 3027;  // column or query that cannot be written
 constexpr long SolaLettura = 3027;         // read-only database, file or folder
@@ -37,8 +41,9 @@ constexpr long OperazioneNonAmmessa = 3251;  // not possible on this kind of rec
 // and the engine's own message. The statement, when given, is logged only.
 ErroreRun ErroreDaSqlite(int codiceEsteso, const QString& messaggio, const QString& sql, const QString& origine);
 
-// True when the name designates an ODBC source rather than a database file:
-// a connect string beginning "ODBC;", a ".dsn" file, or a name without a dot.
+// True when the name designates a data source on a server rather than a
+// database file: a connect string beginning "ODBC;", a ".dsn" file, or a name
+// without a dot.
 bool NomeDbOdbc(const QString& nome);
 
 // One open database. `RecordsAffected` is the row count of the last statement
@@ -46,6 +51,8 @@ bool NomeDbOdbc(const QString& nome);
 class Database {
 public:
     Database(sqlite3* db, QString id, QString file);
+    // A database on a server; `File` is then the name of its data source.
+    Database(pg_conn* pg, QString id, QString origine);
     ~Database();
     Database(const Database&) = delete;
     Database& operator=(const Database&) = delete;
@@ -56,8 +63,12 @@ public:
     // True when a table of that name exists (names compared without regard to case).
     bool EsisteTabella(const QString& nome);
 
-    // The connection; raises 3420 once the database is closed.
+    // True for a database on a server, whose connection is Pg(), not Handle().
+    bool SuServer() const { return server_; }
+    // The connection; raises 3420 once the database is closed, and 3170 on a
+    // database of the other kind.
     sqlite3* Handle() const;
+    pg_conn* Pg() const;
     void Chiudi();
     // Raises the run-time error for the connection's last failure.
     [[noreturn]] void Errore(const QString& sql, const QString& origine = QStringLiteral("GestoreDb")) const;
@@ -68,7 +79,9 @@ private:
     // kept for the next insert of the same pattern; nullptr when it does not
     // compile.
     struct sqlite3_stmt* Preparata(const QByteArray& modello);
-    sqlite3* db_;
+    sqlite3* db_ = nullptr;
+    pg_conn* pg_ = nullptr;
+    bool server_ = false;
     QString id_;
     QString file_;
     long recordsAffected_ = 0;
@@ -85,12 +98,14 @@ public:
     void ImpostaAttesaBlocco(int ms) { attesaBloccoMs_ = ms; }
 
     // Opens an existing SQLite database file and returns its id, leaving its
-    // journal mode as it is. The three middle arguments are accepted for the
-    // callers' sake and not used.
+    // journal mode as it is; a data-source name, or a connect string
+    // beginning "ODBC;", opens a database on the server instead, with the
+    // string's UID and PWD or else "DbSqlPubUID" and "DbSqlPubPWD". The three
+    // middle arguments are accepted for the callers' sake and not used.
     QString ApriDatabase(const QString& nome, int opzioni = 0, bool esclusivo = false,
                          bool solaLettura = false, const QString& connect = {});
-    // "DbAccPWD", "DbSqlPubUID", "DbSqlPubPWD" as written; id + ":DbTipoSql" is
-    // always false (no database here is on an SQL server).
+    // "DbAccPWD", "DbSqlPubUID", "DbSqlPubPWD" as written; id + ":DbTipoSql"
+    // is true for a database on a server.
     virtual Valore LeggiProprieta(const QString& nome, int tipo = 12) const;
     void ScriviProprieta(const QString& nome, int tipo, const Valore& valore);
     // Runs one or more statements; option 64 (pass-through) changes nothing here.
@@ -100,12 +115,15 @@ public:
     // Closes the id; an id not open is ignored.
     void ChiudiDatabase(const QString& id);
 
-    // One transaction on an id, for runs that delete and rewrite rows.
+    // One transaction on an id, for runs that delete and rewrite rows. Its
+    // writer waits for another connection's transaction to end before it
+    // begins, on a database file and on a server alike.
     void IniziaTransazione(const QString& id);
     void ConfermaTransazione(const QString& id);
     void AnnullaTransazione(const QString& id);
 
 private:
+    QString apriSuServer(const QString& nome, const QString& connect);
     QHash<QString, std::shared_ptr<Database>> database_;
     QHash<QString, Valore> proprieta_;
     int prossimoId_ = 1;

@@ -143,7 +143,7 @@ TEST(GestoreDb, ADamagedFileIsReportedAsAnUnrecognisedDatabase) {
     EXPECT_TRUE(e.descrizione().contains("danneggiato")) << e.descrizione().toStdString();
 }
 
-TEST(GestoreDb, RifiutaNomiCheNonSonoFileDiDatabase) {
+TEST(GestoreDb, RifiutaNomiCheNonSonoDatabase) {
     FixtureDb fx;
     const QString testo = scriviFile(fx.Cartella() + "/note.mdb", "Questo non e' un database, solo testo.\n");
     const QString vuoto = scriviFile(fx.Cartella() + "/vuoto.mdb", "");
@@ -152,10 +152,11 @@ TEST(GestoreDb, RifiutaNomiCheNonSonoFileDiDatabase) {
         long numero;
         QString nelTesto;
     } casi[] = {
-        {"Contabilita", {}, NumErroreDb::FormatoNonSupportato, "solo file di database"},
-        {"ODBC;DSN=Contab;UID=sa", {}, NumErroreDb::FormatoNonSupportato, "solo file di database"},
-        {"C:\\Dati\\ditta.DSN", {}, NumErroreDb::FormatoNonSupportato, "sorgente ODBC"},
-        {fx.fileAzienda, "odbc;DSN=Contab", NumErroreDb::FormatoNonSupportato, "solo file di database"},
+        // Data-source names no service defines.
+        {"Contabilita", {}, NumErroreDb::ConnessioneServerFallita, "\"Contabilita\" non è definito"},
+        {"ODBC;DSN=Contab;UID=sa", {}, NumErroreDb::ConnessioneServerFallita, "\"Contab\" non è definito"},
+        {"C:\\Dati\\ditta.DSN", {}, NumErroreDb::ConnessioneServerFallita, "\"ditta\" non è definito"},
+        {fx.fileAzienda, "odbc;DSN=Contab", NumErroreDb::ConnessioneServerFallita, "\"Contab\" non è definito"},
         {fx.Cartella() + "/manca.db", {}, NumErroreDb::FileDbNonTrovato, "Impossibile trovare"},
         {"", {}, NumErroreDb::FileDbNonTrovato, "Impossibile trovare"},
         {testo, {}, NumErrore::FileNonDatabase, "non è un database"},

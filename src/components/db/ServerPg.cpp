@@ -1,0 +1,231 @@
+#include "components/db/ServerPg.h"
+
+#include "components/db/GestoreDb.h"
+
+#include <QLoggingCategory>
+#include <QRegularExpression>
+#include <QStringList>
+#include <libpq-fe.h>
+#include <vector>
+
+namespace {
+
+Q_LOGGING_CATEGORY(logPg, "comiva.db")
+
+QString testo(const char* s) { return s ? QString::fromUtf8(s).trimmed() : QString(); }
+
+// The statement's own error, or "" when it went well.
+struct Esito {
+    bool ok = false;
+    long righe = 0;
+    QString sqlstate;
+    QString messaggio;
+};
+
+Esito eseguiUna(pg_conn* c, const QByteArray& sql) {
+    Esito e;
+    PGresult* r = PQexec(c, sql.constData());
+    const ExecStatusType s = r ? PQresultStatus(r) : PGRES_FATAL_ERROR;
+    if (s == PGRES_COMMAND_OK || s == PGRES_TUPLES_OK || s == PGRES_EMPTY_QUERY) {
+        e.ok = true;
+        // Only a change counts: a query's status carries its rows too.
+        const QByteArray stato(PQcmdStatus(r));
+        if (stato.startsWith("INSERT") || stato.startsWith("UPDATE") || stato.startsWith("DELETE") ||
+            stato.startsWith("MERGE"))
+            e.righe = QByteArray(PQcmdTuples(r)).toLong();
+    } else {
+        e.sqlstate = r ? testo(PQresultErrorField(r, PG_DIAG_SQLSTATE)) : QString();
+        e.messaggio = r ? testo(PQresultErrorField(r, PG_DIAG_MESSAGE_PRIMARY)) : QString();
+        if (e.messaggio.isEmpty()) e.messaggio = testo(PQerrorMessage(c));
+        // A connection gone is a failure of the network, whatever the statement.
+        if (PQstatus(c) != CONNECTION_OK) e.sqlstate = QStringLiteral("08006");
+    }
+    PQclear(r);
+    return e;
+}
+
+// "SET TRANSACTION" outside a transaction would set nothing, and inside one
+// the server refuses it once the transaction has read (the program's own take
+// their lock first): the isolation the program asks for holds for the
+// session's transactions from the next one on.
+QString adattaIsolamento(const QString& sql) {
+    static const QRegularExpression re(QStringLiteral("^\\s*SET\\s+TRANSACTION\\s+ISOLATION\\s+LEVEL\\b"),
+                                       QRegularExpression::CaseInsensitiveOption);
+    const auto m = re.match(sql);
+    if (!m.hasMatch()) return sql;
+    return QStringLiteral("SET SESSION CHARACTERISTICS AS TRANSACTION ISOLATION LEVEL") + sql.mid(m.capturedEnd());
+}
+
+// Statements that open or close the transaction itself take no savepoint.
+bool controllaTransazione(const QString& sql) {
+    static const QRegularExpression re(
+        QStringLiteral("^\\s*(BEGIN|START|COMMIT|END|ROLLBACK|ABORT|SAVEPOINT|RELEASE|PREPARE\\s+TRANSACTION)\\b"),
+        QRegularExpression::CaseInsensitiveOption);
+    return re.match(sql).hasMatch();
+}
+
+void silenzioso(void*, const char* messaggio) { qCDebug(logPg).noquote() << testo(messaggio); }
+
+}  // namespace
+
+namespace ServerPg {
+
+Origine OrigineDaNome(const QString& nome, const QString& connect) {
+    Origine o;
+    QString n = nome.trimmed();
+    QString c = connect.trimmed();
+    if (n.startsWith(QStringLiteral("ODBC;"), Qt::CaseInsensitive)) c = n;
+    if (c.startsWith(QStringLiteral("ODBC;"), Qt::CaseInsensitive)) {
+        for (const QString& parte : c.mid(5).split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+            const qsizetype uguale = parte.indexOf(QLatin1Char('='));
+            if (uguale < 0) continue;
+            const QString chiave = parte.left(uguale).trimmed().toUpper();
+            const QString valore = parte.mid(uguale + 1);
+            if (chiave == QLatin1String("DSN") || chiave == QLatin1String("FILEDSN")) n = valore.trimmed();
+            else if (chiave == QLatin1String("UID")) o.utente = valore.trimmed();
+            else if (chiave == QLatin1String("PWD")) o.password = valore;
+        }
+    }
+    if (n.endsWith(QStringLiteral(".dsn"), Qt::CaseInsensitive)) n.chop(4);
+    // A file data-source name may carry a folder: the service is its base name.
+    n = n.section(QLatin1Char('/'), -1).section(QLatin1Char('\\'), -1);
+    o.servizio = n;
+    return o;
+}
+
+pg_conn* Connetti(const Origine& origine, int attesaBloccoMs) {
+    const QByteArray servizio = origine.servizio.toUtf8();
+    const QByteArray utente = origine.utente.toUtf8();
+    const QByteArray password = origine.password.toUtf8();
+    const QByteArray opzioni = QStringLiteral("-c lock_timeout=%1").arg(std::max(1, attesaBloccoMs)).toUtf8();
+    std::vector<const char*> chiavi{"service", "connect_timeout", "application_name", "options", "client_encoding"};
+    std::vector<const char*> valori{servizio.constData(), "10", "comiva", opzioni.constData(), "UTF8"};
+    if (!utente.isEmpty()) {
+        chiavi.push_back("user");
+        valori.push_back(utente.constData());
+    }
+    if (!password.isEmpty()) {
+        chiavi.push_back("password");
+        valori.push_back(password.constData());
+    }
+    chiavi.push_back(nullptr);
+    valori.push_back(nullptr);
+    pg_conn* c = PQconnectdbParams(chiavi.data(), valori.data(), 0);
+    if (c && PQstatus(c) == CONNECTION_OK) {
+        PQsetNoticeProcessor(c, silenzioso, nullptr);
+        return c;
+    }
+    const QString dettaglio = c ? testo(PQerrorMessage(c)) : QStringLiteral("memoria esaurita");
+    // Whether the server asked for a password tells a refused login from a
+    // server that cannot be reached, whatever language its messages are in.
+    const bool login = c && (PQconnectionNeedsPassword(c) || PQconnectionUsedPassword(c));
+    PQfinish(c);
+    qCWarning(logPg).noquote() << "connessione al servizio" << origine.servizio << "non riuscita:" << dettaglio;
+    if (login)
+        throw ErroreRun(NumErrore::ConnessioneOdbcRifiutata,
+                        QStringLiteral("Accesso al database \"%1\" rifiutato: utente o password non validi.")
+                            .arg(origine.servizio),
+                        kOrigineGestoreDb);
+    if (dettaglio.contains(QLatin1String("definition of service")) || origine.servizio.isEmpty())
+        throw ErroreRun(NumErroreDb::ConnessioneServerFallita,
+                        QStringLiteral("Il database \"%1\" non è definito tra i servizi di database (pg_service.conf).")
+                            .arg(origine.servizio),
+                        kOrigineGestoreDb);
+    throw ErroreRun(NumErroreDb::ConnessioneServerFallita,
+                    QStringLiteral("Impossibile collegarsi al server del database \"%1\": il server non risponde o "
+                                   "non accetta il collegamento.")
+                        .arg(origine.servizio),
+                    kOrigineGestoreDb);
+}
+
+void Chiudi(pg_conn* c) {
+    if (c) PQfinish(c);
+}
+
+bool InTransazione(pg_conn* c) {
+    const PGTransactionStatusType s = PQtransactionStatus(c);
+    return s == PQTRANS_INTRANS || s == PQTRANS_INERROR || s == PQTRANS_ACTIVE;
+}
+
+long Esegui(pg_conn* c, const QString& sql, const QString& origine) {
+    // A transaction some failure left aborted would end as a rollback that
+    // the server reports as done: a commit of it is a failure.
+    static const QRegularExpression conferma(QStringLiteral("^\\s*(COMMIT|END)\\b"),
+                                             QRegularExpression::CaseInsensitiveOption);
+    if (PQtransactionStatus(c) == PQTRANS_INERROR && conferma.match(sql).hasMatch()) {
+        eseguiUna(c, "ROLLBACK");
+        throw ErroreRun(NumErrore::ErroreSql,
+                        QStringLiteral("Transazione annullata: un errore precedente ha impedito di confermarla."), origine);
+    }
+    const QByteArray testoSql = adattaIsolamento(sql).toUtf8();
+    const bool inTransazione = InTransazione(c) && !controllaTransazione(sql);
+    if (inTransazione) {
+        const Esito s = eseguiUna(c, "SAVEPOINT comiva_istruzione");
+        if (!s.ok) throw ErroreDaPg(s.sqlstate, s.messaggio, sql, origine);
+    }
+    const Esito e = eseguiUna(c, testoSql);
+    if (inTransazione && PQstatus(c) == CONNECTION_OK)
+        eseguiUna(c, e.ok ? QByteArray("RELEASE SAVEPOINT comiva_istruzione")
+                          : QByteArray("ROLLBACK TO SAVEPOINT comiva_istruzione; RELEASE SAVEPOINT comiva_istruzione"));
+    if (!e.ok) throw ErroreDaPg(e.sqlstate, e.messaggio, sql, origine);
+    return e.righe;
+}
+
+bool EsisteTabella(pg_conn* c, const QString& nome) {
+    const QByteArray n = nome.trimmed().toUtf8();
+    const char* parametri[1] = {n.constData()};
+    PGresult* r = PQexecParams(c,
+                               "SELECT 1 FROM pg_catalog.pg_tables WHERE lower(tablename) = lower($1) "
+                               "AND schemaname = ANY (current_schemas(false))",
+                               1, nullptr, parametri, nullptr, nullptr, 0);
+    const bool ok = r && PQresultStatus(r) == PGRES_TUPLES_OK;
+    const bool c1 = ok && PQntuples(r) > 0;
+    const QString sqlstate = r ? testo(PQresultErrorField(r, PG_DIAG_SQLSTATE)) : QString();
+    const QString messaggio = testo(PQerrorMessage(c));
+    PQclear(r);
+    if (!ok) throw ErroreDaPg(sqlstate, messaggio, QString(), kOrigineGestoreDb);
+    return c1;
+}
+
+ErroreRun ErroreDaPg(const QString& sqlstate, const QString& messaggio, const QString& sql, const QString& origine) {
+    if (!sql.isEmpty())
+        qCWarning(logPg).noquote() << "errore" << sqlstate << messaggio << "nell'istruzione:" << sql.simplified();
+    auto e = [&](long numero, const QString& t) { return ErroreRun(numero, t, origine); };
+    const QString classe = sqlstate.left(2);
+    if (sqlstate == QLatin1String("23505"))
+        return e(NumErroreDb::ValoriDuplicati,
+                 QStringLiteral("Modifica non eseguita: creerebbe valori duplicati nella chiave o in un indice."));
+    if (sqlstate == QLatin1String("23502"))
+        return e(NumErroreDb::CampoObbligatorio, QStringLiteral("Modifica non eseguita: un campo obbligatorio è vuoto."));
+    if (sqlstate == QLatin1String("23503"))
+        return e(NumErroreDb::RecordCorrelatoMancante,
+                 QStringLiteral("Modifica non eseguita: manca il record correlato richiesto."));
+    if (classe == QLatin1String("23"))
+        return e(NumErroreDb::RegolaConvalida,
+                 QStringLiteral("Modifica non eseguita: uno o più valori non rispettano le regole della tabella."));
+    if (sqlstate == QLatin1String("55P03") || sqlstate == QLatin1String("40001") ||
+        sqlstate == QLatin1String("40P01") || sqlstate == QLatin1String("57014"))
+        return e(NumErroreDb::DatabaseBloccato,
+                 QStringLiteral("Il database è in uso da parte di un altro utente o programma e non è disponibile in "
+                                "questo momento. Riprovare più tardi."));
+    if (sqlstate == QLatin1String("25006") || sqlstate == QLatin1String("42501"))
+        return e(NumErroreDb::SolaLettura,
+                 QStringLiteral("Impossibile aggiornare: il database è di sola lettura o l'utente non ha i permessi."));
+    if (sqlstate == QLatin1String("53100"))
+        return e(NumErroreDb::DiscoPieno,
+                 QStringLiteral("Spazio su disco insufficiente: il database non può essere aggiornato."));
+    if (classe == QLatin1String("08") || classe == QLatin1String("58") || classe == QLatin1String("57"))
+        return e(NumErroreDb::ErroreDisco, QStringLiteral("Errore del disco o della rete durante l'accesso al database."));
+    if (classe == QLatin1String("53")) return e(NumErrore::MemoriaEsaurita, QStringLiteral("Memoria esaurita."));
+    return e(NumErrore::ErroreSql, QStringLiteral("Errore del database: ") + messaggio);
+}
+
+QString SchemaPerServer(const QString& sql) {
+    static const QRegularExpression re(QStringLiteral("\\bVARCHAR\\s*\\(\\s*\\d+\\s*\\)\\s+COLLATE\\s+NOCASE\\b"),
+                                       QRegularExpression::CaseInsensitiveOption);
+    QString s = sql;
+    s.replace(re, QStringLiteral("CITEXT"));
+    return QStringLiteral("CREATE EXTENSION IF NOT EXISTS citext;\n") + s;
+}
+
+}  // namespace ServerPg
