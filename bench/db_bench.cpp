@@ -3,6 +3,7 @@
 // joined record set. Both sides open their file with the same settings.
 #include "components/db/GestRecordset.h"
 #include "components/db/GestoreDb.h"
+#include "db_comune.h"
 
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
@@ -10,10 +11,7 @@
 
 namespace {
 
-const char* const kSchema =
-    "CREATE TABLE Causali (Causale VARCHAR(5) COLLATE NOCASE PRIMARY KEY, Descrizione TEXT, TipoCausale TEXT);"
-    "CREATE TABLE Righe (Id INTEGER PRIMARY KEY, Causale VARCHAR(5) COLLATE NOCASE, Descrizione TEXT,"
-    " Importo DOUBLE PRECISION);";
+using namespace bench;
 
 // A database file with the tables, and a raw connection set up as the layer sets up its own.
 struct File {
@@ -29,13 +27,6 @@ struct File {
     ~File() { sqlite3_close(raw); }
 };
 
-QString insert(long i) {
-    return QStringLiteral("INSERT INTO Righe (Causale, Descrizione, Importo) VALUES ('C%1', 'Riga d''esempio %2', %3)")
-        .arg(i % 50)
-        .arg(i)
-        .arg(i * 1.25);
-}
-
 void Layer(benchmark::State& state, bool transazione) {
     File f;
     GestoreDb g;
@@ -43,7 +34,7 @@ void Layer(benchmark::State& state, bool transazione) {
     if (transazione) g.IniziaTransazione(id);
     long i = 0;
     for (auto _ : state) {
-        g.EseguiSql(id, insert(i++));
+        g.EseguiSql(id, inserisci(i++));
         if (g.DatabaseDaId(id)->RecordsAffected() != 1) state.SkipWithError("righe inserite diverse da 1");
     }
     if (transazione) g.ConfermaTransazione(id);
@@ -55,7 +46,7 @@ void Raw(benchmark::State& state, bool transazione) {
     if (transazione) sqlite3_exec(f.raw, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
     long i = 0;
     for (auto _ : state) {
-        const QByteArray sql = insert(i++).toUtf8();
+        const QByteArray sql = inserisci(i++).toUtf8();
         sqlite3_stmt* st = nullptr;
         sqlite3_prepare_v2(f.raw, sql.constData(), sql.size(), &st, nullptr);
         const int rc = sqlite3_step(st);
@@ -71,18 +62,11 @@ void BM_Insert_Autocommit_Raw(benchmark::State& s) { Raw(s, false); }
 void BM_Insert_Transazione_Layer(benchmark::State& s) { Layer(s, true); }
 void BM_Insert_Transazione_Raw(benchmark::State& s) { Raw(s, true); }
 
-constexpr long kRigheLettura = 1000;
-const char* const kJoin =
-    "SELECT Righe.*, Causali.Descrizione, Causali.TipoCausale FROM Righe"
-    " INNER JOIN Causali ON Righe.Causale = Causali.Causale ORDER BY Righe.Id";
-
 void riempi(File& f) {
     sqlite3_exec(f.raw, "BEGIN", nullptr, nullptr, nullptr);
-    for (long c = 0; c < 50; ++c)
-        sqlite3_exec(f.raw, QStringLiteral("INSERT INTO Causali VALUES ('C%1', 'Causale %1', 'V')").arg(c).toUtf8().constData(),
-                     nullptr, nullptr, nullptr);
+    for (long c = 0; c < kCausali; ++c) sqlite3_exec(f.raw, causale(c).toUtf8().constData(), nullptr, nullptr, nullptr);
     for (long i = 0; i < kRigheLettura; ++i)
-        sqlite3_exec(f.raw, insert(i).toUtf8().constData(), nullptr, nullptr, nullptr);
+        sqlite3_exec(f.raw, inserisci(i).toUtf8().constData(), nullptr, nullptr, nullptr);
     sqlite3_exec(f.raw, "COMMIT", nullptr, nullptr, nullptr);
 }
 

@@ -1,6 +1,6 @@
 -- Company database: the tables read at start-up and for the declarant.
--- Text keys compare without regard to case (COLLATE NOCASE); on PostgreSQL
--- create the collation "nocase" first (see condiviso.sql).
+-- Text keys compare without regard to case (COLLATE NOCASE); on a PostgreSQL
+-- server the program turns them into citext columns (ServerPg::SchemaPerServer).
 
 CREATE TABLE Ditta (
     CodFisc        VARCHAR(16),

@@ -1,8 +1,8 @@
 -- Shared database of the suite: companies, stored texts, custom print fonts,
 -- menu entries and the accounting firm acting as intermediary.
--- Text keys compare without regard to case (COLLATE NOCASE). On PostgreSQL
--- create the collation first:
---   CREATE COLLATION nocase (provider = icu, locale = 'und-u-ks-level2', deterministic = false);
+-- Text keys compare without regard to case (COLLATE NOCASE); on a PostgreSQL
+-- server the program turns them into citext columns (ServerPg::SchemaPerServer),
+-- whose LIKE is case-blind too.
 
 CREATE TABLE Aziende (
     IdAzienda   VARCHAR(10) COLLATE NOCASE NOT NULL PRIMARY KEY,

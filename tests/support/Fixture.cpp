@@ -2,9 +2,12 @@
 #include "components/db/GestRecordset.h"
 
 #include "components/db/GestoreDb.h"
+#include "components/db/ServerPg.h"
 #include "contesto/Contesto.h"
+#include "DatabasePg.h"
 
 #include <QFile>
+#include <libpq-fe.h>
 #include <sqlite3.h>
 #include <stdexcept>
 
@@ -17,12 +20,21 @@ namespace {
 
 }  // namespace
 
-FixtureDb::FixtureDb() : gestDb(std::make_shared<GestoreDb>()) {
+FixtureDb::FixtureDb(Motore m) : gestDb(std::make_shared<GestoreDb>()), motore(m) {
     if (!dir_.isValid()) throw std::runtime_error("cartella temporanea non creata");
-    fileAzienda = dir_.filePath(QStringLiteral("azienda.db"));
-    fileCondiviso = dir_.filePath(QStringLiteral("condiviso.db"));
-    CreaDatabase(fileAzienda, QStringLiteral("azienda.sql"));
-    CreaDatabase(fileCondiviso, QStringLiteral("condiviso.sql"));
+    if (motore == Motore::Server) {
+        for (const char* schema : {"azienda.sql", "condiviso.sql"})
+            server_.push_back(std::make_unique<DatabasePg>(QString::fromLatin1(schema)));
+        fileAzienda = server_[0]->Servizio();
+        fileCondiviso = server_[1]->Servizio();
+        gestDb->ScriviProprieta(QStringLiteral("DbSqlPubUID"), 12, Valore(QStringLiteral("comiva")));
+        gestDb->ScriviProprieta(QStringLiteral("DbSqlPubPWD"), 12, Valore(QStringLiteral("comiva")));
+    } else {
+        fileAzienda = dir_.filePath(QStringLiteral("azienda.db"));
+        fileCondiviso = dir_.filePath(QStringLiteral("condiviso.db"));
+        CreaDatabase(fileAzienda, QStringLiteral("azienda.sql"));
+        CreaDatabase(fileCondiviso, QStringLiteral("condiviso.sql"));
+    }
     idAzienda = gestDb->ApriDatabase(fileAzienda, 0, false, false);
     idCondiviso = gestDb->ApriDatabase(fileCondiviso, 0, false, false);
 }
@@ -65,6 +77,16 @@ void FixtureDb::Inserisci(const QString& idDb, const QString& tabella,
         nomi << nome;
         segnaposto << QStringLiteral("?");
     }
+    const auto d = gestDb->DatabaseDaId(idDb);
+    if (d->SuServer()) {
+        for (qsizetype i = 0; i < segnaposto.size(); ++i) segnaposto[i] = QStringLiteral("$%1").arg(i + 1);
+        const QString sql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                                .arg(tabella, nomi.join(QLatin1Char(',')), segnaposto.join(QLatin1Char(',')));
+        QList<Valore> valori;
+        for (const auto& c : colonne) valori << c.second;
+        ServerPg::Interroga(d->Pg(), sql, valori, QStringLiteral("FixtureDb"));
+        return;
+    }
     const QString sql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
                             .arg(tabella, nomi.join(QLatin1Char(',')), segnaposto.join(QLatin1Char(',')));
     sqlite3* db = gestDb->DatabaseDaId(idDb)->Handle();
@@ -77,6 +99,11 @@ void FixtureDb::Inserisci(const QString& idDb, const QString& tabella,
 }
 
 void FixtureDb::Esegui(const QString& idDb, const QString& sql) {
+    const auto d = gestDb->DatabaseDaId(idDb);
+    if (d->SuServer()) {
+        ServerPg::Esegui(d->Pg(), sql, QStringLiteral("FixtureDb"));
+        return;
+    }
     sqlite3* db = gestDb->DatabaseDaId(idDb)->Handle();
     if (sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, nullptr) != SQLITE_OK) fallito(db, sql);
 }

@@ -1,6 +1,7 @@
 #pragma once
-// A fresh company database and shared database, built from schema/ in a
-// temporary folder and opened through a GestoreDb.
+// A fresh company database and shared database, built from schema/ as files
+// in a temporary folder, or on the tests' PostgreSQL cluster, and opened
+// through a GestoreDb.
 #include "components/core/Valore.h"
 
 #include <QString>
@@ -11,11 +12,16 @@
 #include <vector>
 
 class GestoreDb;
+class DatabasePg;
 struct Contesto;
+
+enum class Motore { File, Server };
 
 class FixtureDb {
 public:
-    FixtureDb();
+    // On the server the databases are services opened by their data-source
+    // names; fileAzienda and fileCondiviso hold those names.
+    explicit FixtureDb(Motore motore = Motore::File);
     ~FixtureDb();
 
     // Creates a database file from a schema script (e.g. "azienda.sql").
@@ -36,8 +42,11 @@ public:
     QString fileAzienda, fileCondiviso;
     QString idAzienda, idCondiviso;
 
+    Motore motore;
+
 private:
     QTemporaryDir dir_;
+    std::vector<std::unique_ptr<DatabasePg>> server_;
 };
 
 // Readable values in test failures.

@@ -1,10 +1,11 @@
 #include "components/db/ServerPg.h"
 
-#include "components/db/GestoreDb.h"
+#include "components/db/ErroriDb.h"
 
 #include <QLoggingCategory>
 #include <QRegularExpression>
 #include <QStringList>
+#include <QDate>
 #include <libpq-fe.h>
 #include <vector>
 
@@ -14,25 +15,35 @@ Q_LOGGING_CATEGORY(logPg, "comiva.db")
 
 QString testo(const char* s) { return s ? QString::fromUtf8(s).trimmed() : QString(); }
 
-// The statement's own error, or "" when it went well.
+// A statement's result with its error, if any.
 struct Esito {
+    ServerPg::Righe risultato;
     bool ok = false;
-    long righe = 0;
     QString sqlstate;
     QString messaggio;
 };
 
-Esito eseguiUna(pg_conn* c, const QByteArray& sql) {
+// Parameters in text form ($1, $2, ...), nullptr for Null.
+struct Parametri {
+    std::vector<QByteArray> testi;
+    std::vector<const char*> valori;
+    explicit Parametri(const QList<Valore>& lista) {
+        testi.reserve(lista.size());
+        for (const Valore& v : lista) testi.push_back(ServerPg::TestoParametro(v).value_or(QByteArray()));
+        for (qsizetype i = 0; i < lista.size(); ++i)
+            valori.push_back(lista[i].eVuotoONull() ? nullptr : testi[static_cast<size_t>(i)].constData());
+    }
+};
+
+Esito eseguiUna(pg_conn* c, const QByteArray& sql, const Parametri* p = nullptr) {
     Esito e;
-    PGresult* r = PQexec(c, sql.constData());
+    e.risultato.reset(p ? PQexecParams(c, sql.constData(), static_cast<int>(p->valori.size()), nullptr,
+                                       p->valori.data(), nullptr, nullptr, 0)
+                        : PQexec(c, sql.constData()));
+    PGresult* r = e.risultato.get();
     const ExecStatusType s = r ? PQresultStatus(r) : PGRES_FATAL_ERROR;
     if (s == PGRES_COMMAND_OK || s == PGRES_TUPLES_OK || s == PGRES_EMPTY_QUERY) {
         e.ok = true;
-        // Only a change counts: a query's status carries its rows too.
-        const QByteArray stato(PQcmdStatus(r));
-        if (stato.startsWith("INSERT") || stato.startsWith("UPDATE") || stato.startsWith("DELETE") ||
-            stato.startsWith("MERGE"))
-            e.righe = QByteArray(PQcmdTuples(r)).toLong();
     } else {
         e.sqlstate = r ? testo(PQresultErrorField(r, PG_DIAG_SQLSTATE)) : QString();
         e.messaggio = r ? testo(PQresultErrorField(r, PG_DIAG_MESSAGE_PRIMARY)) : QString();
@@ -40,7 +51,6 @@ Esito eseguiUna(pg_conn* c, const QByteArray& sql) {
         // A connection gone is a failure of the network, whatever the statement.
         if (PQstatus(c) != CONNECTION_OK) e.sqlstate = QStringLiteral("08006");
     }
-    PQclear(r);
     return e;
 }
 
@@ -97,7 +107,11 @@ pg_conn* Connetti(const Origine& origine, int attesaBloccoMs) {
     const QByteArray servizio = origine.servizio.toUtf8();
     const QByteArray utente = origine.utente.toUtf8();
     const QByteArray password = origine.password.toUtf8();
-    const QByteArray opzioni = QStringLiteral("-c lock_timeout=%1").arg(std::max(1, attesaBloccoMs)).toUtf8();
+    // Dates travel as ISO text and decimals with a point, whatever the
+    // server's own settings.
+    const QByteArray opzioni = QStringLiteral("-c lock_timeout=%1 -c datestyle=ISO -c extra_float_digits=1")
+                                   .arg(std::max(1, attesaBloccoMs))
+                                   .toUtf8();
     std::vector<const char*> chiavi{"service", "connect_timeout", "application_name", "options", "client_encoding"};
     std::vector<const char*> valori{servizio.constData(), "10", "comiva", opzioni.constData(), "UTF8"};
     if (!utente.isEmpty()) {
@@ -147,7 +161,14 @@ bool InTransazione(pg_conn* c) {
     return s == PQTRANS_INTRANS || s == PQTRANS_INERROR || s == PQTRANS_ACTIVE;
 }
 
-long Esegui(pg_conn* c, const QString& sql, const QString& origine) {
+}  // namespace ServerPg
+
+namespace {
+
+// Runs a statement; inside a transaction under a savepoint, so that a
+// failure takes back only its own work, as on a database file, and the
+// transaction goes on.
+ServerPg::Righe eseguiProtetto(pg_conn* c, const QString& sql, const Parametri* p, const QString& origine) {
     // A transaction some failure left aborted would end as a rollback that
     // the server reports as done: a commit of it is a failure.
     static const QRegularExpression conferma(QStringLiteral("^\\s*(COMMIT|END)\\b"),
@@ -158,18 +179,77 @@ long Esegui(pg_conn* c, const QString& sql, const QString& origine) {
                         QStringLiteral("Transazione annullata: un errore precedente ha impedito di confermarla."), origine);
     }
     const QByteArray testoSql = adattaIsolamento(sql).toUtf8();
-    const bool inTransazione = InTransazione(c) && !controllaTransazione(sql);
+    const bool inTransazione = ServerPg::InTransazione(c) && !controllaTransazione(sql);
     if (inTransazione) {
         const Esito s = eseguiUna(c, "SAVEPOINT comiva_istruzione");
-        if (!s.ok) throw ErroreDaPg(s.sqlstate, s.messaggio, sql, origine);
+        if (!s.ok) throw ServerPg::ErroreDaPg(s.sqlstate, s.messaggio, sql, origine);
     }
-    const Esito e = eseguiUna(c, testoSql);
+    Esito e = eseguiUna(c, testoSql, p);
     if (inTransazione && PQstatus(c) == CONNECTION_OK)
         eseguiUna(c, e.ok ? QByteArray("RELEASE SAVEPOINT comiva_istruzione")
                           : QByteArray("ROLLBACK TO SAVEPOINT comiva_istruzione; RELEASE SAVEPOINT comiva_istruzione"));
-    if (!e.ok) throw ErroreDaPg(e.sqlstate, e.messaggio, sql, origine);
-    return e.righe;
+    if (!e.ok) throw ServerPg::ErroreDaPg(e.sqlstate, e.messaggio, sql, origine);
+    return std::move(e.risultato);
 }
+
+}  // namespace
+
+namespace ServerPg {
+
+long Esegui(pg_conn* c, const QString& sql, const QString& origine) {
+    const Righe r = eseguiProtetto(c, sql, nullptr, origine);
+    // Only a change counts: a query's status carries its rows too.
+    const QByteArray stato(r ? PQcmdStatus(r.get()) : "");
+    if (stato.startsWith("INSERT") || stato.startsWith("UPDATE") || stato.startsWith("DELETE") ||
+        stato.startsWith("MERGE"))
+        return QByteArray(PQcmdTuples(r.get())).toLong();
+    return 0;
+}
+
+Righe Interroga(pg_conn* c, const QString& sql, const QList<Valore>& parametri, const QString& origine) {
+    const Parametri p(parametri);
+    return eseguiProtetto(c, sql, &p, origine);
+}
+
+std::optional<QByteArray> TestoParametro(const Valore& v) {
+    switch (v.tipo()) {
+    case TipoValore::Vuoto:
+    case TipoValore::Null: return std::nullopt;
+    case TipoValore::Booleano:
+    case TipoValore::Intero: return QByteArray::number(static_cast<qlonglong>(v.intero()));
+    case TipoValore::Doppio: return QByteArray::number(v.numero(), 'g', 17);
+    case TipoValore::Data:
+        if (!v.data().isValid()) return std::nullopt;
+        return v.data().toString(Qt::ISODate).toUtf8();
+    default: return v.testo().toUtf8();
+    }
+}
+
+Valore ValoreDi(const pg_result* r, int riga, int colonna, bool dateComeDate) {
+    if (PQgetisnull(r, riga, colonna)) return Valore::null();
+    const char* t = PQgetvalue(r, riga, colonna);
+    const int lunghezza = PQgetlength(r, riga, colonna);
+    switch (PQftype(r, colonna)) {
+    case kOidBool: return Valore(static_cast<long long>(t[0] == 't' ? 1 : 0));
+    case kOidInt2:
+    case kOidInt4:
+    case kOidInt8: return Valore(QByteArray::fromRawData(t, lunghezza).toLongLong());
+    case kOidFloat4:
+    case kOidFloat8:
+    case kOidNumeric: return Valore(QByteArray::fromRawData(t, lunghezza).toDouble());
+    case kOidDate:
+    case kOidTimestamp:
+    case kOidTimestampTz:
+        if (dateComeDate) {
+            const QDate d = QDate::fromString(QString::fromLatin1(t, std::min(lunghezza, 10)), Qt::ISODate);
+            if (d.isValid()) return Valore(d);
+        }
+        [[fallthrough]];
+    default: return Valore(QString::fromUtf8(t, lunghezza));
+    }
+}
+
+void LiberaRisultato::operator()(pg_result* r) const { PQclear(r); }
 
 bool EsisteTabella(pg_conn* c, const QString& nome) {
     const QByteArray n = nome.trimmed().toUtf8();

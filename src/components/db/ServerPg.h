@@ -7,10 +7,15 @@
 // caller as the platform's run-time errors with Italian texts, as those of
 // the database files do.
 #include "components/core/ErroreRun.h"
+#include "components/core/Valore.h"
 
+#include <QList>
 #include <QString>
+#include <memory>
+#include <optional>
 
 struct pg_conn;
+struct pg_result;
 
 namespace ServerPg {
 
@@ -37,6 +42,24 @@ void Chiudi(pg_conn* c);
 // as on a database file, and the transaction goes on.
 long Esegui(pg_conn* c, const QString& sql, const QString& origine);
 bool InTransazione(pg_conn* c);
+
+struct LiberaRisultato {
+    void operator()(pg_result* r) const;
+};
+using Righe = std::unique_ptr<pg_result, LiberaRisultato>;
+// Runs a statement with its parameters ($1, $2, ...) and returns its result,
+// inside a transaction under a savepoint as Esegui does.
+Righe Interroga(pg_conn* c, const QString& sql, const QList<Valore>& parametri, const QString& origine);
+// A value as a parameter in text form; nothing for Null and empty.
+std::optional<QByteArray> TestoParametro(const Valore& v);
+// A column of a result row as the program sees it on a database file:
+// whole numbers (booleans as 1 and 0), decimals, texts; dates as dates when
+// asked, else as their ISO text.
+Valore ValoreDi(const pg_result* r, int riga, int colonna, bool dateComeDate);
+
+// Type OIDs of the server's built-in types (fixed in its catalogue).
+constexpr unsigned kOidBool = 16, kOidInt8 = 20, kOidInt2 = 21, kOidInt4 = 23, kOidFloat4 = 700, kOidFloat8 = 701,
+                   kOidNumeric = 1700, kOidDate = 1082, kOidTimestamp = 1114, kOidTimestampTz = 1184;
 // True when a table of that name is in the search path (any case).
 bool EsisteTabella(pg_conn* c, const QString& nome);
 

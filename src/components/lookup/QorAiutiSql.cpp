@@ -3,6 +3,7 @@
 #include "components/core/ErroreRun.h"
 #include "components/db/GestRecordset.h"
 #include "components/db/GestoreDb.h"
+#include "components/db/Interroga.h"
 #include "components/lookup/FrmListaAiuto.h"
 #include "components/lookup/TabelleAiuto.h"
 #include "components/util/UtilGenerali.h"
@@ -11,7 +12,6 @@
 #include <QVariant>
 #include <algorithm>
 #include <QWidget>
-#include <sqlite3.h>
 
 QString TestoControllo(const QWidget* w) { return w ? w->property("text").toString() : QString(); }
 
@@ -20,25 +20,15 @@ void ImpostaTestoControllo(QWidget* w, const QString& testo) {
 }
 
 RisultatoQuery EseguiQueryTesti(GestoreDb& gestDb, const QString& idDb, const QString& sql) {
+    const RisultatoSql t = LeggiTutto(gestDb, idDb, sql, QStringLiteral("QorAiuti"));
     RisultatoQuery r;
-    const auto db = gestDb.DatabaseDaId(idDb);
-    sqlite3_stmt* st = nullptr;
-    const QByteArray testo = sql.toUtf8();
-    if (sqlite3_prepare_v2(db->Handle(), testo.constData(), static_cast<int>(testo.size()), &st, nullptr) != SQLITE_OK)
-        db->Errore(sql, QStringLiteral("QorAiuti"));
-    const int n = sqlite3_column_count(st);
-    for (int c = 0; c < n; ++c) r.colonne << QString::fromUtf8(sqlite3_column_name(st, c));
-    int rc;
-    while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
-        QStringList riga;
-        for (int c = 0; c < n; ++c) {
-            const auto* t = reinterpret_cast<const char*>(sqlite3_column_text(st, c));
-            riga << (t ? QString::fromUtf8(t) : QString());
-        }
-        r.righe << riga;
+    r.colonne = t.colonne;
+    for (const auto& riga : t.righe) {
+        QStringList testi;
+        testi.reserve(riga.size());
+        for (const Valore& v : riga) testi << v.testo();
+        r.righe << testi;
     }
-    sqlite3_finalize(st);
-    if (rc != SQLITE_DONE) db->Errore(sql, QStringLiteral("QorAiuti"));
     return r;
 }
 

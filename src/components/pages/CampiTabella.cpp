@@ -2,6 +2,7 @@
 
 #include "components/core/ErroreRun.h"
 #include "components/db/GestoreDb.h"
+#include "components/db/Interroga.h"
 #include "components/util/UtilGenerali.h"
 
 #include <QApplication>
@@ -9,7 +10,6 @@
 #include <QPalette>
 #include <QWidget>
 #include <QRegularExpression>
-#include <sqlite3.h>
 
 namespace {
 
@@ -35,15 +35,9 @@ QDate DataDigitata(const QString& testo) {
 }  // namespace
 
 QHash<QString, int> TipiColonne(GestoreDb& gestDb, const QString& idDb, const QString& tabella) {
-    sqlite3* db = gestDb.DatabaseDaId(idDb)->Handle();
     QHash<QString, int> tipi;
-    sqlite3_stmt* st = nullptr;
-    const QByteArray sql = (QStringLiteral("PRAGMA table_info(\"") + tabella + QStringLiteral("\")")).toUtf8();
-    if (sqlite3_prepare_v2(db, sql.constData(), -1, &st, nullptr) == SQLITE_OK)
-        while (sqlite3_step(st) == SQLITE_ROW)
-            tipi.insert(QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 1))).toLower(),
-                        TipoDichiarato(QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 2)))));
-    sqlite3_finalize(st);
+    const QHash<QString, QString> dichiarati = TipiDichiarati(gestDb, idDb, tabella);
+    for (auto i = dichiarati.cbegin(); i != dichiarati.cend(); ++i) tipi.insert(i.key(), TipoDichiarato(i.value()));
     if (tipi.isEmpty())
         throw ErroreRun(NumErrore::OggettoInesistente, QStringLiteral("Tabella inesistente: ") + tabella, kOrigineGestRecordset);
     return tipi;

@@ -2,25 +2,14 @@
 
 #include "components/core/ErroreRun.h"
 #include "components/db/GestoreDb.h"
+#include "components/db/Interroga.h"
 #include "components/util/UtilGenerali.h"
 
 #include <QHeaderView>
 #include <QTableView>
 #include <algorithm>
-#include <sqlite3.h>
 
 namespace {
-
-Valore ValoreColonna(sqlite3_stmt* st, int i) {
-    switch (sqlite3_column_type(st, i)) {
-    case SQLITE_NULL: return Valore::null();
-    case SQLITE_INTEGER: return Valore(static_cast<long long>(sqlite3_column_int64(st, i)));
-    case SQLITE_FLOAT: return Valore(sqlite3_column_double(st, i));
-    default:
-        return Valore(QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, i)),
-                                        sqlite3_column_bytes(st, i)));
-    }
-}
 
 // Nulls first, numbers before texts, texts without regard to case.
 bool Minore(const Valore& a, const Valore& b) {
@@ -33,35 +22,15 @@ bool Minore(const Valore& a, const Valore& b) {
 }  // namespace
 
 void ModelloGriglia::Carica(GestoreDb& gestDb, const QString& idDb, const QString& sql) {
-    sqlite3* db = gestDb.DatabaseDaId(idDb)->Handle();
-    sqlite3_stmt* st = nullptr;
-    const QByteArray testo = sql.toUtf8();
-    if (sqlite3_prepare_v2(db, testo.constData(), static_cast<int>(testo.size()), &st, nullptr) != SQLITE_OK) {
-        const QString errore = QString::fromUtf8(sqlite3_errmsg(db));
-        sqlite3_finalize(st);
-        throw ErroreRun(NumErrore::ErroreSql, errore + QStringLiteral(" (") + sql + QLatin1Char(')'),
-                        kOrigineGestRecordset);
-    }
-    QStringList colonne;
-    for (int i = 0; i < sqlite3_column_count(st); ++i) colonne << QString::fromUtf8(sqlite3_column_name(st, i));
-    QList<QList<Valore>> righe;
-    int rc;
-    while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
-        QList<Valore> r;
-        for (int i = 0; i < colonne.size(); ++i) r << ValoreColonna(st, i);
-        righe << r;
-    }
-    sqlite3_finalize(st);
-    if (rc != SQLITE_DONE)
-        throw ErroreRun(NumErrore::ErroreSql, QString::fromUtf8(sqlite3_errmsg(db)), kOrigineGestRecordset);
+    RisultatoSql r = LeggiTutto(gestDb, idDb, sql, kOrigineGestRecordset);
     beginResetModel();
-    if (colonne != colonne_) {
+    if (r.colonne != colonne_) {
         titoli_.clear();
         formati_.clear();
         larghezze_.clear();
     }
-    colonne_ = colonne;
-    righe_ = righe;
+    colonne_ = std::move(r.colonne);
+    righe_ = std::move(r.righe);
     endResetModel();
 }
 

@@ -2,6 +2,7 @@
 #include "support/Fixture.h"
 #include "components/core/ErroreRun.h"
 #include "components/db/GestoreDb.h"
+#include "components/db/Interroga.h"
 #include "components/db/ServerPg.h"
 
 #include <QFile>
@@ -260,4 +261,42 @@ TEST(ServerPg, SchemaDelProgrammaSulServer) {
     EXPECT_EQ(erroreDi([&] { g.EseguiSql(c, "INSERT INTO Aziende (IdAzienda) VALUES ('AB')"); }).numero(),
               NumErroreDb::ValoriDuplicati);
     EXPECT_EQ(valore(g, c, "SELECT Descrizione FROM Aziende WHERE IdAzienda = 'aB' AND IdAzienda LIKE 'a%'"), "Prima");
+}
+
+TEST(ServerPg, ListeEGriglieLeggonoIlServerComeUnFile) {
+    SALTA_SENZA_PG();
+    const char* schema = "CREATE TABLE Voci (Codice VARCHAR(5) COLLATE NOCASE PRIMARY KEY, Num SMALLINT,"
+                         " Importo DOUBLE PRECISION, Data DATE, Nota VARCHAR(20));"
+                         "INSERT INTO Voci VALUES ('a1', 3, 2.5, '2018-03-31', NULL);";
+    DatabasePg pg;
+    pg.Esegui(ServerPg::SchemaPerServer(schema));
+    FixtureDb fx;
+    fx.Esegui(fx.idAzienda, schema);
+    GestoreDb& file = *fx.gestDb;
+    GestoreDb server;
+    credenziali(server);
+    const QString idServer = server.ApriDatabase(pg.Servizio());
+    for (auto [g, id] : {std::pair<GestoreDb*, QString>{&file, fx.idAzienda}, {&server, idServer}}) {
+        SCOPED_TRACE(id.toStdString());
+        const RisultatoSql r = LeggiTutto(*g, id, "SELECT Codice, Num, Importo, Data, Nota FROM Voci WHERE Codice = 'A1'", "Prova");
+        ASSERT_EQ(r.colonne.size(), 5);
+        EXPECT_EQ(r.colonne[1].toLower(), "num");
+        ASSERT_EQ(r.righe.size(), 1);
+        const auto& v = r.righe[0];
+        EXPECT_EQ(v[0], Valore(QStringLiteral("a1")));
+        EXPECT_EQ(v[1], Valore(3LL));
+        EXPECT_EQ(v[2], Valore(2.5));
+        EXPECT_EQ(v[3], Valore(QStringLiteral("2018-03-31")));
+        EXPECT_TRUE(v[4].eNull());
+        const auto tipi = TipiDichiarati(*g, id, "voci");
+        EXPECT_EQ(tipi.size(), 5);
+        EXPECT_TRUE(tipi.value("importo").toUpper().contains("DOUBLE"));
+        EXPECT_TRUE(tipi.value("num").toUpper().contains("INT"));
+        EXPECT_TRUE(tipi.value("data").toUpper().contains("DATE"));
+        EXPECT_TRUE(TipiDichiarati(*g, id, "Mancante").isEmpty());
+        const auto e = erroreDi([&] { LeggiTutto(*g, id, "SELECT Manca FROM Voci", "Prova"); });
+        EXPECT_EQ(e.numero(), NumErrore::ErroreSql);
+        EXPECT_EQ(e.origine(), "Prova");
+        EXPECT_FALSE(e.descrizione().contains("SELECT"));
+    }
 }

@@ -1,0 +1,83 @@
+#include "components/db/Interroga.h"
+
+#include "components/db/GestoreDb.h"
+#include "components/db/ServerPg.h"
+
+#include <libpq-fe.h>
+#include <sqlite3.h>
+
+namespace {
+
+Valore valoreSqlite(sqlite3_stmt* st, int i) {
+    switch (sqlite3_column_type(st, i)) {
+    case SQLITE_NULL: return Valore::null();
+    case SQLITE_INTEGER: return Valore(static_cast<long long>(sqlite3_column_int64(st, i)));
+    case SQLITE_FLOAT: return Valore(sqlite3_column_double(st, i));
+    default:
+        return Valore(QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, i)),
+                                        sqlite3_column_bytes(st, i)));
+    }
+}
+
+RisultatoSql leggiSqlite(Database& d, const QString& sql, const QString& origine) {
+    RisultatoSql r;
+    sqlite3_stmt* st = nullptr;
+    const QByteArray testo = sql.toUtf8();
+    if (sqlite3_prepare_v2(d.Handle(), testo.constData(), static_cast<int>(testo.size()), &st, nullptr) != SQLITE_OK)
+        d.Errore(sql, origine);
+    const int n = sqlite3_column_count(st);
+    for (int c = 0; c < n; ++c) r.colonne << QString::fromUtf8(sqlite3_column_name(st, c));
+    int rc;
+    while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+        QList<Valore> riga;
+        riga.reserve(n);
+        for (int c = 0; c < n; ++c) riga << valoreSqlite(st, c);
+        r.righe << riga;
+    }
+    sqlite3_finalize(st);
+    if (rc != SQLITE_DONE) d.Errore(sql, origine);
+    return r;
+}
+
+RisultatoSql leggiServer(Database& d, const QString& sql, const QString& origine) {
+    RisultatoSql r;
+    const ServerPg::Righe righe = ServerPg::Interroga(d.Pg(), sql, {}, origine);
+    PGresult* res = righe.get();
+    const int n = PQnfields(res);
+    for (int c = 0; c < n; ++c) r.colonne << QString::fromUtf8(PQfname(res, c));
+    for (int i = 0; i < PQntuples(res); ++i) {
+        QList<Valore> riga;
+        riga.reserve(n);
+        for (int c = 0; c < n; ++c) riga << ServerPg::ValoreDi(res, i, c, false);
+        r.righe << riga;
+    }
+    return r;
+}
+
+}  // namespace
+
+RisultatoSql LeggiTutto(GestoreDb& gestDb, const QString& idDb, const QString& sql, const QString& origine) {
+    const auto d = gestDb.DatabaseDaId(idDb);
+    return d->SuServer() ? leggiServer(*d, sql, origine) : leggiSqlite(*d, sql, origine);
+}
+
+QHash<QString, QString> TipiDichiarati(GestoreDb& gestDb, const QString& idDb, const QString& tabella) {
+    QHash<QString, QString> tipi;
+    const auto d = gestDb.DatabaseDaId(idDb);
+    if (d->SuServer()) {
+        const ServerPg::Righe r = ServerPg::Interroga(
+            d->Pg(),
+            QStringLiteral("SELECT lower(column_name), data_type FROM information_schema.columns "
+                           "WHERE lower(table_name) = lower($1) AND table_schema = ANY (current_schemas(false))"),
+            {tabella}, kOrigineGestRecordset);
+        for (int i = 0; i < PQntuples(r.get()); ++i)
+            tipi.insert(QString::fromUtf8(PQgetvalue(r.get(), i, 0)), QString::fromUtf8(PQgetvalue(r.get(), i, 1)));
+        return tipi;
+    }
+    QString nome = tabella;
+    nome.replace(QLatin1Char('"'), QLatin1String("\"\""));
+    const RisultatoSql r =
+        leggiSqlite(*d, QStringLiteral("PRAGMA table_info(\"") + nome + QStringLiteral("\")"), kOrigineGestRecordset);
+    for (const auto& riga : r.righe) tipi.insert(riga.value(1).testo().toLower(), riga.value(2).testo());
+    return tipi;
+}
