@@ -14,17 +14,17 @@ Q_LOGGING_CATEGORY(logPg, "comiva.db")
 
 QString testo(const char* s) { return s ? QString::fromUtf8(s).trimmed() : QString(); }
 
-// The statement's own error, or "" when it went well.
+// The statement's own error, or "" when it went well; the rows when kept.
 struct Esito {
     bool ok = false;
     long righe = 0;
     QString sqlstate;
     QString messaggio;
+    ServerPg::Risultato risultato;
 };
 
-Esito eseguiUna(pg_conn* c, const QByteArray& sql) {
+Esito esitoDi(pg_conn* c, PGresult* r, bool tieniRighe) {
     Esito e;
-    PGresult* r = PQexec(c, sql.constData());
     const ExecStatusType s = r ? PQresultStatus(r) : PGRES_FATAL_ERROR;
     if (s == PGRES_COMMAND_OK || s == PGRES_TUPLES_OK || s == PGRES_EMPTY_QUERY) {
         e.ok = true;
@@ -40,7 +40,26 @@ Esito eseguiUna(pg_conn* c, const QByteArray& sql) {
         // A connection gone is a failure of the network, whatever the statement.
         if (PQstatus(c) != CONNECTION_OK) e.sqlstate = QStringLiteral("08006");
     }
-    PQclear(r);
+    if (e.ok && tieniRighe) e.risultato = ServerPg::Risultato(r);
+    else PQclear(r);
+    return e;
+}
+
+Esito eseguiUna(pg_conn* c, const QByteArray& sql) { return esitoDi(c, PQexec(c, sql.constData()), false); }
+
+// Runs a statement; inside a transaction under a savepoint, so that a
+// failure takes back only its own work and the transaction goes on.
+template <typename F>
+Esito protetta(pg_conn* c, bool inTransazione, const QString& sql, const QString& origine, F esegui) {
+    if (inTransazione) {
+        const Esito s = eseguiUna(c, "SAVEPOINT comiva_istruzione");
+        if (!s.ok) throw ServerPg::ErroreDaPg(s.sqlstate, s.messaggio, sql, origine);
+    }
+    Esito e = esegui();
+    if (inTransazione && PQstatus(c) == CONNECTION_OK)
+        eseguiUna(c, e.ok ? QByteArray("RELEASE SAVEPOINT comiva_istruzione")
+                          : QByteArray("ROLLBACK TO SAVEPOINT comiva_istruzione; RELEASE SAVEPOINT comiva_istruzione"));
+    if (!e.ok) throw ServerPg::ErroreDaPg(e.sqlstate, e.messaggio, sql, origine);
     return e;
 }
 
@@ -159,16 +178,39 @@ long Esegui(pg_conn* c, const QString& sql, const QString& origine) {
     }
     const QByteArray testoSql = adattaIsolamento(sql).toUtf8();
     const bool inTransazione = InTransazione(c) && !controllaTransazione(sql);
-    if (inTransazione) {
-        const Esito s = eseguiUna(c, "SAVEPOINT comiva_istruzione");
-        if (!s.ok) throw ErroreDaPg(s.sqlstate, s.messaggio, sql, origine);
+    return protetta(c, inTransazione, sql, origine, [&] { return eseguiUna(c, testoSql); }).righe;
+}
+
+Risultato::~Risultato() { PQclear(r_); }
+
+Risultato& Risultato::operator=(Risultato&& altro) noexcept {
+    if (this != &altro) {
+        PQclear(r_);
+        r_ = altro.r_;
+        altro.r_ = nullptr;
     }
-    const Esito e = eseguiUna(c, testoSql);
-    if (inTransazione && PQstatus(c) == CONNECTION_OK)
-        eseguiUna(c, e.ok ? QByteArray("RELEASE SAVEPOINT comiva_istruzione")
-                          : QByteArray("ROLLBACK TO SAVEPOINT comiva_istruzione; RELEASE SAVEPOINT comiva_istruzione"));
-    if (!e.ok) throw ErroreDaPg(e.sqlstate, e.messaggio, sql, origine);
-    return e.righe;
+    return *this;
+}
+
+int Risultato::Righe() const { return r_ ? PQntuples(r_) : 0; }
+int Risultato::Colonne() const { return r_ ? PQnfields(r_) : 0; }
+bool Risultato::Null(int riga, int colonna) const { return PQgetisnull(r_, riga, colonna) != 0; }
+const char* Risultato::Testo(int riga, int colonna) const { return PQgetvalue(r_, riga, colonna); }
+int Risultato::Lunghezza(int riga, int colonna) const { return PQgetlength(r_, riga, colonna); }
+
+Risultato EseguiParametri(pg_conn* c, const QString& sql, const std::vector<ParametroPg>& parametri,
+                          const QString& origine) {
+    const QByteArray testoSql = sql.toUtf8();
+    std::vector<const char*> valori;
+    valori.reserve(parametri.size());
+    for (const ParametroPg& p : parametri) valori.push_back(p ? p->constData() : nullptr);
+    return protetta(c, InTransazione(c), sql, origine, [&] {
+               return esitoDi(c,
+                              PQexecParams(c, testoSql.constData(), static_cast<int>(valori.size()), nullptr,
+                                           valori.data(), nullptr, nullptr, 0),
+                              true);
+           })
+        .risultato;
 }
 
 bool EsisteTabella(pg_conn* c, const QString& nome) {

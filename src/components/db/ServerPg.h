@@ -8,9 +8,13 @@
 // the database files do.
 #include "components/core/ErroreRun.h"
 
+#include <QByteArray>
 #include <QString>
+#include <optional>
+#include <vector>
 
 struct pg_conn;
+struct pg_result;
 
 namespace ServerPg {
 
@@ -37,6 +41,37 @@ void Chiudi(pg_conn* c);
 // as on a database file, and the transaction goes on.
 long Esegui(pg_conn* c, const QString& sql, const QString& origine);
 bool InTransazione(pg_conn* c);
+
+// The rows of a statement, freed with it. Values are the server's text.
+class Risultato {
+public:
+    Risultato() = default;
+    explicit Risultato(pg_result* r) : r_(r) {}
+    ~Risultato();
+    Risultato(Risultato&& altro) noexcept : r_(altro.r_) { altro.r_ = nullptr; }
+    Risultato& operator=(Risultato&& altro) noexcept;
+    Risultato(const Risultato&) = delete;
+    Risultato& operator=(const Risultato&) = delete;
+
+    const pg_result* Dati() const { return r_; }
+    int Righe() const;
+    int Colonne() const;
+    bool Null(int riga, int colonna) const;
+    const char* Testo(int riga, int colonna) const;
+    int Lunghezza(int riga, int colonna) const;
+
+private:
+    pg_result* r_ = nullptr;
+};
+
+// A parameter in the server's text format; nothing for Null.
+using ParametroPg = std::optional<QByteArray>;
+
+// Runs one statement with parameters $1..$n, their types left to the server
+// (it takes them from the columns they meet), and returns its rows. Inside a
+// transaction a failure takes back only the statement's own work, as Esegui.
+Risultato EseguiParametri(pg_conn* c, const QString& sql, const std::vector<ParametroPg>& parametri,
+                          const QString& origine);
 // True when a table of that name is in the search path (any case).
 bool EsisteTabella(pg_conn* c, const QString& nome);
 
