@@ -1,6 +1,6 @@
 #include "components/db/ServerPg.h"
 
-#include "components/db/GestoreDb.h"
+#include "components/db/ErroriDb.h"
 
 #include <QLoggingCategory>
 #include <QRegularExpression>
