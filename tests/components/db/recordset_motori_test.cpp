@@ -292,6 +292,8 @@ TEST_P(RecordsetMotori, SolaAvantiALottiConModificheDopoLaScansione) {
     g.EseguiSql(id,
                 "WITH RECURSIVE n(i) AS (SELECT 100 UNION ALL SELECT i + 1 FROM n WHERE i < 1299)"
                 " INSERT INTO Fatture (Numero, Cliente, Importo) SELECT i, 'C2', i FROM n");
+    // Inside the caller's transaction, where the edits land at the end of the scan.
+    g.IniziaTransazione(id);
     const QString k = apri("SELECT Fatture.Numero, Fatture.Nota, Clienti.Nome FROM Fatture INNER JOIN Clienti"
                            " ON Clienti.Codice = Fatture.Cliente ORDER BY Fatture.Numero",
                            kAvanti);
@@ -311,6 +313,7 @@ TEST_P(RecordsetMotori, SolaAvantiALottiConModificheDopoLaScansione) {
         EXPECT_EQ(elenco(QStringLiteral("SELECT coalesce(Nota, '-') AS v FROM Fatture WHERE Numero = %1").arg(numero)),
                   "-");
     }
+    g.ConfermaTransazione(id);
     EXPECT_EQ(righe, 1203);
     EXPECT_EQ(somma, 1 + 2 + 3 + (100 + 1299) * 1200 / 2);
     EXPECT_EQ(numeroErrore([&] { rs.PrimoRec(k); }), NumErroreDb::OperazioneNonAmmessa);
