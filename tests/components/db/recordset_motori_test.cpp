@@ -2,6 +2,7 @@
 // PostgreSQL server, built from one schema script: what a caller sees must
 // not depend on where the data lives.
 #include "support/DatabasePg.h"
+#include "support/NumeroErrore.h"
 #include "components/core/ErroreRun.h"
 #include "components/db/GestRecordset.h"
 #include "components/db/GestoreDb.h"
@@ -39,15 +40,6 @@ constexpr const char* kUnione =
     "SELECT Fatture.*, Clienti.Nome, Clienti.Fido AS FidoCliente, Gruppo.Nome"
     " FROM (Fatture INNER JOIN Clienti ON Fatture.Cliente = Clienti.Codice)"
     " LEFT JOIN Clienti AS Gruppo ON Clienti.Capogruppo = Gruppo.Codice ORDER BY Fatture.Numero";
-
-long numeroErrore(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const ErroreRun& e) {
-        return e.numero();
-    }
-    return 0;
-}
 
 class RecordsetMotori : public ::testing::TestWithParam<Motore> {
 protected:
