@@ -312,7 +312,6 @@ public:
         return ServerPg::EseguiParametri(db.Pg(), QStringLiteral("FETCH FORWARD %1 FROM %2").arg(kBlocco).arg(nome), {},
                                          kOrigineGestRecordset);
     }
-    const ServerPg::Risultato& Blocco() const { return blocco_; }
     bool Passo() override {
         db_->Pg();  // raises once the database is closed
         if (riga_ + 1 < blocco_.Righe()) {
@@ -361,7 +360,7 @@ public:
     virtual ~Aggiornamento() = default;
     // The row's rowid after the update (the server moves an updated row);
     // nothing when no row has that rowid.
-    virtual std::optional<int64_t> Esegui(const std::vector<Valore>& valori, int64_t rowid) = 0;
+    virtual std::optional<int64_t> esegui(const std::vector<Valore>& valori, int64_t rowid) = 0;
 };
 
 }  // namespace
@@ -379,15 +378,15 @@ public:
     virtual ~Motore() = default;
     // Runs the query: the columns with their tables and, keyed, the rows with
     // their rowids, forward-only the cursor.
-    virtual void Apri(Recordset& r, const AnalisiSql& a, bool avanti) = 0;
+    virtual void apri(Recordset& r, const AnalisiSql& a, bool avanti) = 0;
     // With `dopo` the update runs later, and a wrong table or column is told now.
-    virtual std::unique_ptr<Aggiornamento> Aggiorna(const QString& tabella, const QStringList& colonne,
+    virtual std::unique_ptr<Aggiornamento> aggiornamento(const QString& tabella, const QStringList& colonne,
                                                     bool dopo) = 0;
     // The new row's rowid.
-    virtual int64_t Inserisci(const QString& tabella, const QStringList& colonne, const std::vector<Valore>& valori) = 0;
-    virtual void Cancella(const QString& tabella, int64_t rowid) = 0;
+    virtual int64_t inserisci(const QString& tabella, const QStringList& colonne, const std::vector<Valore>& valori) = 0;
+    virtual void cancella(const QString& tabella, int64_t rowid) = 0;
     // The columns of a table's row as stored; nothing when the row is gone.
-    virtual std::optional<std::vector<Valore>> Rileggi(const QString& tabella, const QStringList& colonne,
+    virtual std::optional<std::vector<Valore>> rileggiRiga(const QString& tabella, const QStringList& colonne,
                                                       const std::vector<bool>& date, int64_t rowid) = 0;
 
 protected:
@@ -430,11 +429,13 @@ protected:
     QString sqlCancella(const QString& tabella) const {
         return QStringLiteral("DELETE FROM %1 WHERE %2").arg(identificatore(tabella), rigaUguale(1));
     }
-    QString sqlRileggi(const QString& tabella, const QStringList& colonne) const {
+    // The columns of a table's row; with `nessuna`, of no row (the columns checked, nothing read).
+    QString sqlRileggi(const QString& tabella, const QStringList& colonne, bool nessuna = false) const {
         QStringList nomi;
         for (const QString& c : colonne) nomi << identificatore(c);
         return QStringLiteral("SELECT %1 FROM %2 WHERE %3")
-            .arg(nomi.join(QLatin1Char(',')), identificatore(tabella), rigaUguale(1));
+            .arg(nomi.join(QLatin1Char(',')), identificatore(tabella),
+                 nessuna ? QStringLiteral("false") : rigaUguale(1));
     }
 };
 
@@ -558,7 +559,7 @@ struct Recordset {
     // Runs an update of a table's row; the row's rowid after it.
     int64_t aggiorna(Aggiornamento& a, int ist, const std::vector<Valore>& valori, int64_t rowid) {
         const int64_t attuale = rowidAttuale(ist, rowid);
-        const auto dopo = a.Esegui(valori, attuale);
+        const auto dopo = a.esegui(valori, attuale);
         // A left join without a row on this side has nothing to update.
         if (!dopo)
             errore(NumErroreDb::CampoNonAggiornabile,
@@ -612,7 +613,7 @@ struct Recordset {
                 if (p.istanza == static_cast<int>(ist) && p.colonne == nomi) g = &p;
             if (!g) {
                 // Made now, so that a wrong column is told at once.
-                pendenti.push_back({static_cast<int>(ist), nomi, motore->Aggiorna(istanze[ist].tabella, nomi, true),
+                pendenti.push_back({static_cast<int>(ist), nomi, motore->aggiornamento(istanze[ist].tabella, nomi, true),
                                     RigheRecordset(static_cast<int>(nomi.size()), 1)});
                 g = &pendenti.back();
             }
@@ -657,7 +658,7 @@ struct Recordset {
             }
         if (cols.empty()) return;
         const auto letti =
-            motore->Rileggi(istanze[ist].tabella, nomi, date, rowidAttuale(ist, righe.Rowid(riga, ist)));
+            motore->rileggiRiga(istanze[ist].tabella, nomi, date, rowidAttuale(ist, righe.Rowid(riga, ist)));
         if (!letti) return;
         std::vector<Valore> valori = righe.LeggiRiga(riga);
         for (size_t k = 0; k < cols.size(); ++k) valori[cols[k]] = (*letti)[k];
@@ -708,7 +709,7 @@ namespace {
 class AggiornamentoSqlite final : public Aggiornamento {
 public:
     AggiornamentoSqlite(Database& db, const QString& sql) : db_(db), q_(db, sql) {}
-    std::optional<int64_t> Esegui(const std::vector<Valore>& valori, int64_t rowid) override {
+    std::optional<int64_t> esegui(const std::vector<Valore>& valori, int64_t rowid) override {
         sqlite3* h = db_.Handle();
         const int n = static_cast<int>(valori.size());
         for (int k = 0; k < n; ++k) LegaValore(q_.st, k + 1, valori[static_cast<size_t>(k)]);
@@ -729,7 +730,7 @@ class MotoreSqlite final : public Motore {
 public:
     explicit MotoreSqlite(std::shared_ptr<Database> db) : db_(std::move(db)) {}
 
-    void Apri(Recordset& r, const AnalisiSql& a, bool avanti) override {
+    void apri(Recordset& r, const AnalisiSql& a, bool avanti) override {
         // The rowid of every table goes at the end of the select list, so
         // that an edit finds its row again; a query that will not take them
         // is read-only.
@@ -774,23 +775,23 @@ public:
         if (rc != SQLITE_DONE) db_->Errore(r.sql, kOrigineGestRecordset);
     }
     // The statement is compiled at once: a wrong column is told either way.
-    std::unique_ptr<Aggiornamento> Aggiorna(const QString& tabella, const QStringList& colonne, bool) override {
+    std::unique_ptr<Aggiornamento> aggiornamento(const QString& tabella, const QStringList& colonne, bool) override {
         return std::make_unique<AggiornamentoSqlite>(*db_, sqlAggiorna(tabella, colonne));
     }
-    int64_t Inserisci(const QString& tabella, const QStringList& colonne, const std::vector<Valore>& valori) override {
+    int64_t inserisci(const QString& tabella, const QStringList& colonne, const std::vector<Valore>& valori) override {
         const QString sql = sqlInserisci(tabella, colonne);
         Istruzione q(*db_, sql);
         for (size_t i = 0; i < valori.size(); ++i) LegaValore(q.st, static_cast<int>(i + 1), valori[i]);
         if (sqlite3_step(q.st) != SQLITE_DONE) db_->Errore(sql, kOrigineGestRecordset);
         return sqlite3_last_insert_rowid(db_->Handle());
     }
-    void Cancella(const QString& tabella, int64_t rowid) override {
+    void cancella(const QString& tabella, int64_t rowid) override {
         const QString sql = sqlCancella(tabella);
         Istruzione q(*db_, sql);
         sqlite3_bind_int64(q.st, 1, rowid);
         if (sqlite3_step(q.st) != SQLITE_DONE) db_->Errore(sql, kOrigineGestRecordset);
     }
-    std::optional<std::vector<Valore>> Rileggi(const QString& tabella, const QStringList& colonne,
+    std::optional<std::vector<Valore>> rileggiRiga(const QString& tabella, const QStringList& colonne,
                                               const std::vector<bool>& date, int64_t rowid) override {
         Istruzione q(*db_, sqlRileggi(tabella, colonne));
         sqlite3_bind_int64(q.st, 1, rowid);
@@ -817,7 +818,7 @@ class MotorePg final : public Motore {
 public:
     explicit MotorePg(std::shared_ptr<Database> db) : db_(std::move(db)) {}
 
-    void Apri(Recordset& r, const AnalisiSql& a, bool avanti) override {
+    void apri(Recordset& r, const AnalisiSql& a, bool avanti) override {
         // Each table's ctid goes at the end of the select list, as the
         // rowids on a file; a query that will not take them is read-only.
         const auto esegui = [&](const QString& sql) {
@@ -870,21 +871,20 @@ public:
             r.righe.Aggiungi(valori, ctid);
         }
     }
-    std::unique_ptr<Aggiornamento> Aggiorna(const QString& tabella, const QStringList& colonne, bool dopo) override {
+    std::unique_ptr<Aggiornamento> aggiornamento(const QString& tabella, const QStringList& colonne, bool dopo) override {
         if (dopo)
-            ServerPg::EseguiParametri(db_->Pg(), sqlRileggi(tabella, colonne).replace(rigaUguale(1), QStringLiteral("false")),
-                                      {}, kOrigineGestRecordset);
+            ServerPg::EseguiParametri(db_->Pg(), sqlRileggi(tabella, colonne, true), {}, kOrigineGestRecordset);
         return std::make_unique<AggiornamentoPg>(db_, sqlAggiorna(tabella, colonne));
     }
-    int64_t Inserisci(const QString& tabella, const QStringList& colonne, const std::vector<Valore>& valori) override {
+    int64_t inserisci(const QString& tabella, const QStringList& colonne, const std::vector<Valore>& valori) override {
         const auto r = ServerPg::EseguiParametri(db_->Pg(), sqlInserisci(tabella, colonne), parametriPg(valori),
                                                  kOrigineGestRecordset);
         return r.Righe() == 1 ? impaccaCtid(r.Testo(0, 0)) : 0;
     }
-    void Cancella(const QString& tabella, int64_t rowid) override {
+    void cancella(const QString& tabella, int64_t rowid) override {
         ServerPg::EseguiParametri(db_->Pg(), sqlCancella(tabella), {testoCtid(rowid)}, kOrigineGestRecordset);
     }
-    std::optional<std::vector<Valore>> Rileggi(const QString& tabella, const QStringList& colonne,
+    std::optional<std::vector<Valore>> rileggiRiga(const QString& tabella, const QStringList& colonne,
                                               const std::vector<bool>& date, int64_t rowid) override {
         const auto r = ServerPg::EseguiParametri(db_->Pg(), sqlRileggi(tabella, colonne), {testoCtid(rowid)},
                                                  kOrigineGestRecordset);
@@ -909,7 +909,7 @@ private:
     class AggiornamentoPg final : public Aggiornamento {
     public:
         AggiornamentoPg(std::shared_ptr<Database> db, QString sql) : db_(std::move(db)), sql_(std::move(sql)) {}
-        std::optional<int64_t> Esegui(const std::vector<Valore>& valori, int64_t rowid) override {
+        std::optional<int64_t> esegui(const std::vector<Valore>& valori, int64_t rowid) override {
             auto p = parametriPg(valori);
             p.push_back(testoCtid(rowid));
             const auto r = ServerPg::EseguiParametri(db_->Pg(), sql_, p, kOrigineGestRecordset);
@@ -951,7 +951,7 @@ QString GestRecordset::ApriRecordset(GestoreDb& gestDb, const QString& idDb, con
     const AnalisiSql a = analizzaSql(sql);
     r->istanze = a.istanze;
     r->avanti = modo == kModoAvanti;
-    r->motore->Apri(*r, a, r->avanti);
+    r->motore->apri(*r, a, r->avanti);
     r->descriviColonne();
     if (r->avanti) r->passo();
 
@@ -1082,7 +1082,7 @@ void GestRecordset::AggiornaRec(const QString& chiave) {
             nomi << s.colonna;
             valori.push_back(s.valore);
         }
-        const int64_t rowid = r.motore->Inserisci(r.istanze[0].tabella, nomi, valori);
+        const int64_t rowid = r.motore->inserisci(r.istanze[0].tabella, nomi, valori);
         // The new row joins the set at its end; the position does not move.
         const bool eraAllaFine = r.fine();
         r.righe.Aggiungi(std::vector<Valore>(r.colonne.size()), {rowid});
@@ -1102,7 +1102,7 @@ void GestRecordset::AggiornaRec(const QString& chiave) {
             }
         if (nomi.isEmpty()) continue;
         const int i = static_cast<int>(ist);
-        const auto aggiornamento = r.motore->Aggiorna(r.istanze[ist].tabella, nomi, false);
+        const auto aggiornamento = r.motore->aggiornamento(r.istanze[ist].tabella, nomi, false);
         const int64_t dopo = r.aggiorna(*aggiornamento, i, valori, r.righe.Rowid(riga, i));
         if (dopo != r.righe.Rowid(riga, i)) r.righe.ImpostaRowid(riga, i, dopo);
         r.rileggi(riga, i);
@@ -1116,7 +1116,7 @@ void GestRecordset::CancellaRec(const QString& chiave) {
     if (r.istanze.size() != 1)
         errore(NumErroreDb::CampoNonAggiornabile, QStringLiteral("Cancellazione solo in una query su una tabella."));
     const size_t riga = r.rigaCorrente();
-    r.motore->Cancella(r.istanze[0].tabella, r.rowidAttuale(0, r.righe.Rowid(riga, 0)));
+    r.motore->cancella(r.istanze[0].tabella, r.rowidAttuale(0, r.righe.Rowid(riga, 0)));
     r.righe.Cancella(riga);
 }
 

@@ -325,6 +325,8 @@ TEST_P(RecordsetMotori, SolaAvantiALottiConModificheDopoLaScansione) {
     EXPECT_EQ(numeroErrore([&] { rs.PrimoRec(a); }), NumErroreDb::OperazioneNonAmmessa);
     rs.ChiudiRecordset(a);
     EXPECT_EQ(elenco("SELECT Nota AS v FROM Fatture WHERE Numero = 1"), "prima");
+    // The server's cursors are closed, at the end of a scan and with a set closed before it.
+    if (GetParam() == Motore::Server) EXPECT_EQ(elenco("SELECT count(*) AS v FROM pg_cursors WHERE is_holdable"), "0");
 }
 
 TEST_P(RecordsetMotori, DatabaseChiusoSottoUnSetAperto) {
@@ -339,6 +341,50 @@ TEST_P(RecordsetMotori, DatabaseChiusoSottoUnSetAperto) {
     EXPECT_EQ(numeroErrore([&] { rs.RecSuccessivo(a); }), NumErroreDb::DatabaseChiuso);
     EXPECT_EQ(numeroErrore([&] { apri("SELECT * FROM Fatture"); }), NumErroreDb::DatabaseChiuso);
     rs.ChiudiRecordset(a);
+}
+
+// Types a file does not have read as the file would give the same data, and
+// written back from the program's values.
+TEST(RecordsetServer, TipiDelServerLettiEScrittiComeSuUnFile) {
+    SALTA_SENZA_PG();
+    DatabasePg pg;
+    pg.Esegui("CREATE EXTENSION IF NOT EXISTS citext;"
+              "CREATE TABLE tipi (id BIGINT PRIMARY KEY, prezzo NUMERIC(10, 2), attivo BOOLEAN, ora TIMESTAMP,"
+              " codice CITEXT, sigla CHAR(3), peso REAL);"
+              "INSERT INTO tipi VALUES (5000000000, 12.25, true, '2024-01-02 10:30', 'Ab', 'X', 1.5)");
+    GestoreDb g;
+    g.ScriviProprieta("DbSqlPubUID", 12, Valore("comiva"));
+    g.ScriviProprieta("DbSqlPubPWD", 12, Valore("comiva"));
+    const QString id = g.ApriDatabase(pg.Servizio());
+    GestRecordset rs;
+    const QString k = rs.ApriRecordset(g, id, "", "SELECT * FROM Tipi", false, 4);
+    struct Caso {
+        const char* nome;
+        Valore letto, scritto, riletto;
+    } casi[] = {
+        {"Id", 5000000000LL, 5000000001LL, 5000000001LL},
+        {"Prezzo", 12.25, 0.1, 0.1},
+        {"Attivo", 1, false, 0},
+        {"Ora", QDate(2024, 1, 2), QDate(2025, 6, 30), QDate(2025, 6, 30)},
+        {"Codice", "Ab", "cD", "cD"},
+        {"Sigla", "X  ", "Y", "Y  "},
+        {"Peso", 1.5, 2.5, 2.5},
+    };
+    for (const auto& c : casi) {
+        SCOPED_TRACE(c.nome);
+        EXPECT_EQ(rs.LeggiCampo(k, c.nome), c.letto);
+        EXPECT_EQ(rs.LeggiCampo(k, c.nome).tipo(), c.letto.tipo());
+    }
+    rs.ModificaRec(k);
+    for (const auto& c : casi) rs.ScriviCampo(k, c.nome, c.scritto);
+    rs.AggiornaRec(k);
+    rs.ChiudiRecordset(k);
+    const QString r = rs.ApriRecordset(g, id, "", "SELECT * FROM tipi WHERE codice = 'CD'", false, 4);
+    ASSERT_EQ(rs.ContaRec(r), 1);
+    for (const auto& c : casi) {
+        SCOPED_TRACE(c.nome);
+        EXPECT_EQ(rs.LeggiCampo(r, c.nome), c.riletto);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(, RecordsetMotori, ::testing::Values(Motore::File, Motore::Server),
