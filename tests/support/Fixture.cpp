@@ -82,9 +82,9 @@ void FixtureDb::Inserisci(const QString& idDb, const QString& tabella,
         for (qsizetype i = 0; i < segnaposto.size(); ++i) segnaposto[i] = QStringLiteral("$%1").arg(i + 1);
         const QString sql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
                                 .arg(tabella, nomi.join(QLatin1Char(',')), segnaposto.join(QLatin1Char(',')));
-        QList<Valore> valori;
-        for (const auto& c : colonne) valori << c.second;
-        ServerPg::Interroga(d->Pg(), sql, valori, QStringLiteral("FixtureDb"));
+        std::vector<ServerPg::ParametroPg> valori;
+        for (const auto& c : colonne) valori.push_back(ServerPg::Parametro(c.second));
+        ServerPg::EseguiParametri(d->Pg(), sql, valori, QStringLiteral("FixtureDb"));
         return;
     }
     const QString sql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")

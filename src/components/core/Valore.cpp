@@ -132,3 +132,11 @@ bool Valore::operator==(const Valore& o) const {
     if (tipo() == TipoValore::Lista && o.tipo() == TipoValore::Lista) return lista() == o.lista();
     return v_ == o.v_;
 }
+
+Valore Valore::DaTestoDb(QString s, bool data) {
+    if (data && s.size() >= 10) {
+        const QDate d = QDate::fromString(s.left(10), Qt::ISODate);
+        if (d.isValid()) return Valore(d);
+    }
+    return Valore(std::move(s));
+}

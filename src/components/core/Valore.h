@@ -32,6 +32,9 @@ public:
     Valore(const ListaValori& l) : v_(std::make_shared<const ListaValori>(l)) {}
 
     static Valore null() { return Valore(NullTag{}); }
+    // A database text: its date when `data` is asked and the text begins
+    // with one in ISO form, else the text.
+    static Valore DaTestoDb(QString s, bool data);
 
     TipoValore tipo() const { return static_cast<TipoValore>(v_.index()); }
     bool eVuoto() const { return tipo() == TipoValore::Vuoto; }

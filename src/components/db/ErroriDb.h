@@ -1,5 +1,7 @@
 #pragma once
-// The numbered errors the database layer raises, on a file and on a server.
+// The numbers and origins of the errors the database layer raises, apart
+// from the units that raise them: the server's connection and the database
+// server both use them, and neither includes the other for that.
 #include <QString>
 
 // Numbers of the engine's errors that the layer raises besides NumErrore's.

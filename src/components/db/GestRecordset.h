@@ -3,13 +3,14 @@
 //
 // Keyed (modes 2 and 4, the default): the rows of a query are read at
 // opening, in the query's order; edits, new rows and deletions go to the
-// database at once, row by row, through each table's rowid.
+// database at once, row by row, through each table's rowid (on a server
+// database, its ctid).
 //
 // Forward-only (mode 8): for a query read once from first row to last. The
 // statement is stepped as the set moves, so only the current row is held,
-// whatever the number of rows. The current row can be edited (ModificaRec,
-// ScriviCampo, AggiornaRec, through its tables' rowids as in the keyed mode)
-// and reads back as edited, but the edits reach the database only once the
+// whatever the number of rows (on a server, a cursor read in batches). The
+// current row can be edited (ModificaRec, ScriviCampo, AggiornaRec, through
+// its tables' rowids as in the keyed mode) and reads back as edited, but the edits reach the database only once the
 // set has stepped past its last row, after the statement is finished: an
 // edit made while the query is still running could move a row the scan has
 // not reached yet (a column of its index, its WHERE or its ORDER BY), so

@@ -41,14 +41,14 @@ RisultatoSql leggiSqlite(Database& d, const QString& sql, const QString& origine
 
 RisultatoSql leggiServer(Database& d, const QString& sql, const QString& origine) {
     RisultatoSql r;
-    const ServerPg::Righe righe = ServerPg::Interroga(d.Pg(), sql, {}, origine);
-    PGresult* res = righe.get();
-    const int n = PQnfields(res);
-    for (int c = 0; c < n; ++c) r.colonne << QString::fromUtf8(PQfname(res, c));
-    for (int i = 0; i < PQntuples(res); ++i) {
+    const ServerPg::Risultato righe = ServerPg::EseguiParametri(d.Pg(), sql, {}, origine);
+    const int n = righe.Colonne();
+    for (int c = 0; c < n; ++c) r.colonne << QString::fromUtf8(PQfname(righe.Dati(), c));
+    const std::vector<ServerPg::TipoPg> tipi = ServerPg::TipiDi(righe);
+    for (int i = 0; i < righe.Righe(); ++i) {
         QList<Valore> riga;
         riga.reserve(n);
-        for (int c = 0; c < n; ++c) riga << ServerPg::ValoreDi(res, i, c, false);
+        for (int c = 0; c < n; ++c) riga << ServerPg::ValoreDi(righe, i, c, tipi[static_cast<size_t>(c)], false);
         r.righe << riga;
     }
     return r;
@@ -65,13 +65,13 @@ QHash<QString, QString> TipiDichiarati(GestoreDb& gestDb, const QString& idDb, c
     QHash<QString, QString> tipi;
     const auto d = gestDb.DatabaseDaId(idDb);
     if (d->SuServer()) {
-        const ServerPg::Righe r = ServerPg::Interroga(
+        const ServerPg::Risultato r = ServerPg::EseguiParametri(
             d->Pg(),
             QStringLiteral("SELECT lower(column_name), data_type FROM information_schema.columns "
                            "WHERE lower(table_name) = lower($1) AND table_schema = ANY (current_schemas(false))"),
-            {tabella}, kOrigineGestRecordset);
-        for (int i = 0; i < PQntuples(r.get()); ++i)
-            tipi.insert(QString::fromUtf8(PQgetvalue(r.get(), i, 0)), QString::fromUtf8(PQgetvalue(r.get(), i, 1)));
+            {tabella.toUtf8()}, kOrigineGestRecordset);
+        for (int i = 0; i < r.Righe(); ++i)
+            tipi.insert(QString::fromUtf8(r.Testo(i, 0)), QString::fromUtf8(r.Testo(i, 1)));
         return tipi;
     }
     QString nome = tabella;

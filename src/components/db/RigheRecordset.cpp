@@ -139,12 +139,23 @@ void RigheRecordset::Aggiungi(const std::vector<Valore>& valori, const std::vect
     cancellata_.push_back(0);
 }
 
-void RigheRecordset::Sostituisci(size_t riga, const std::vector<Valore>& valori) {
-    std::vector<int64_t> rowid;
-    for (int i = 0; i < tabelle_; ++i) rowid.push_back(Rowid(riga, i));
+void RigheRecordset::Riscrivi(size_t riga, const std::vector<Valore>& valori, const std::vector<int64_t>& rowid) {
     for (int i = 0; i < colonne_; ++i) Codifica(i < static_cast<int>(valori.size()) ? valori[i] : Valore());
     for (const int64_t r : rowid) Intero(r);
     inizio_[riga] = Archivia();
+}
+
+void RigheRecordset::Sostituisci(size_t riga, const std::vector<Valore>& valori) {
+    std::vector<int64_t> rowid;
+    for (int i = 0; i < tabelle_; ++i) rowid.push_back(Rowid(riga, i));
+    Riscrivi(riga, valori, rowid);
+}
+
+void RigheRecordset::ImpostaRowid(size_t riga, int tabella, int64_t nuovo) {
+    if (tabella < 0 || tabella >= tabelle_) return;
+    std::vector<int64_t> rowid;
+    for (int i = 0; i < tabelle_; ++i) rowid.push_back(i == tabella ? nuovo : Rowid(riga, i));
+    Riscrivi(riga, LeggiRiga(riga), rowid);
 }
 
 void RigheRecordset::Cancella(size_t riga) {

@@ -33,6 +33,9 @@ public:
     void Aggiungi(const std::vector<Valore>& valori, const std::vector<int64_t>& rowid);
     // Writes a row again with these values; its rowids stay.
     void Sostituisci(size_t riga, const std::vector<Valore>& valori);
+    // Writes a row again with a table's new rowid (a server's row moves when
+    // it is updated); its values stay.
+    void ImpostaRowid(size_t riga, int tabella, int64_t rowid);
 
     // The value of a cell; with data, an ISO text becomes its date. Null stays Null.
     Valore Leggi(size_t riga, int colonna, bool data) const;
@@ -45,6 +48,7 @@ public:
 
 private:
     void Codifica(const Valore& v);
+    void Riscrivi(size_t riga, const std::vector<Valore>& valori, const std::vector<int64_t>& rowid);
     // Writing of the row being added, in place at the top of the last block:
     // room for n more bytes (a row that does not fit moves to a new block).
     char* Spazio(size_t n);

@@ -5,7 +5,6 @@
 #include <QLoggingCategory>
 #include <QRegularExpression>
 #include <QStringList>
-#include <QDate>
 #include <libpq-fe.h>
 #include <vector>
 
@@ -15,35 +14,25 @@ Q_LOGGING_CATEGORY(logPg, "comiva.db")
 
 QString testo(const char* s) { return s ? QString::fromUtf8(s).trimmed() : QString(); }
 
-// A statement's result with its error, if any.
+// The statement's own error, or "" when it went well; the rows when kept.
 struct Esito {
-    ServerPg::Righe risultato;
     bool ok = false;
+    long righe = 0;
     QString sqlstate;
     QString messaggio;
+    ServerPg::Risultato risultato;
 };
 
-// Parameters in text form ($1, $2, ...), nullptr for Null.
-struct Parametri {
-    std::vector<QByteArray> testi;
-    std::vector<const char*> valori;
-    explicit Parametri(const QList<Valore>& lista) {
-        testi.reserve(lista.size());
-        for (const Valore& v : lista) testi.push_back(ServerPg::TestoParametro(v).value_or(QByteArray()));
-        for (qsizetype i = 0; i < lista.size(); ++i)
-            valori.push_back(lista[i].eVuotoONull() ? nullptr : testi[static_cast<size_t>(i)].constData());
-    }
-};
-
-Esito eseguiUna(pg_conn* c, const QByteArray& sql, const Parametri* p = nullptr) {
+Esito esitoDi(pg_conn* c, PGresult* r, bool tieniRighe) {
     Esito e;
-    e.risultato.reset(p ? PQexecParams(c, sql.constData(), static_cast<int>(p->valori.size()), nullptr,
-                                       p->valori.data(), nullptr, nullptr, 0)
-                        : PQexec(c, sql.constData()));
-    PGresult* r = e.risultato.get();
     const ExecStatusType s = r ? PQresultStatus(r) : PGRES_FATAL_ERROR;
     if (s == PGRES_COMMAND_OK || s == PGRES_TUPLES_OK || s == PGRES_EMPTY_QUERY) {
         e.ok = true;
+        // Only a change counts: a query's status carries its rows too.
+        const QByteArray stato(PQcmdStatus(r));
+        if (stato.startsWith("INSERT") || stato.startsWith("UPDATE") || stato.startsWith("DELETE") ||
+            stato.startsWith("MERGE"))
+            e.righe = QByteArray(PQcmdTuples(r)).toLong();
     } else {
         e.sqlstate = r ? testo(PQresultErrorField(r, PG_DIAG_SQLSTATE)) : QString();
         e.messaggio = r ? testo(PQresultErrorField(r, PG_DIAG_MESSAGE_PRIMARY)) : QString();
@@ -51,6 +40,26 @@ Esito eseguiUna(pg_conn* c, const QByteArray& sql, const Parametri* p = nullptr)
         // A connection gone is a failure of the network, whatever the statement.
         if (PQstatus(c) != CONNECTION_OK) e.sqlstate = QStringLiteral("08006");
     }
+    if (e.ok && tieniRighe) e.risultato = ServerPg::Risultato(r);
+    else PQclear(r);
+    return e;
+}
+
+Esito eseguiUna(pg_conn* c, const QByteArray& sql) { return esitoDi(c, PQexec(c, sql.constData()), false); }
+
+// Runs a statement; inside a transaction under a savepoint, so that a
+// failure takes back only its own work and the transaction goes on.
+template <typename F>
+Esito protetta(pg_conn* c, bool inTransazione, const QString& sql, const QString& origine, F esegui) {
+    if (inTransazione) {
+        const Esito s = eseguiUna(c, "SAVEPOINT comiva_istruzione");
+        if (!s.ok) throw ServerPg::ErroreDaPg(s.sqlstate, s.messaggio, sql, origine);
+    }
+    Esito e = esegui();
+    if (inTransazione && PQstatus(c) == CONNECTION_OK)
+        eseguiUna(c, e.ok ? QByteArray("RELEASE SAVEPOINT comiva_istruzione")
+                          : QByteArray("ROLLBACK TO SAVEPOINT comiva_istruzione; RELEASE SAVEPOINT comiva_istruzione"));
+    if (!e.ok) throw ServerPg::ErroreDaPg(e.sqlstate, e.messaggio, sql, origine);
     return e;
 }
 
@@ -107,11 +116,9 @@ pg_conn* Connetti(const Origine& origine, int attesaBloccoMs) {
     const QByteArray servizio = origine.servizio.toUtf8();
     const QByteArray utente = origine.utente.toUtf8();
     const QByteArray password = origine.password.toUtf8();
-    // Dates travel as ISO text and decimals with a point, whatever the
-    // server's own settings.
-    const QByteArray opzioni = QStringLiteral("-c lock_timeout=%1 -c datestyle=ISO -c extra_float_digits=1")
-                                   .arg(std::max(1, attesaBloccoMs))
-                                   .toUtf8();
+    // Dates travel as ISO text whatever the server's own settings.
+    const QByteArray opzioni =
+        QStringLiteral("-c lock_timeout=%1 -c datestyle=ISO").arg(std::max(1, attesaBloccoMs)).toUtf8();
     std::vector<const char*> chiavi{"service", "connect_timeout", "application_name", "options", "client_encoding"};
     std::vector<const char*> valori{servizio.constData(), "10", "comiva", opzioni.constData(), "UTF8"};
     if (!utente.isEmpty()) {
@@ -161,14 +168,7 @@ bool InTransazione(pg_conn* c) {
     return s == PQTRANS_INTRANS || s == PQTRANS_INERROR || s == PQTRANS_ACTIVE;
 }
 
-}  // namespace ServerPg
-
-namespace {
-
-// Runs a statement; inside a transaction under a savepoint, so that a
-// failure takes back only its own work, as on a database file, and the
-// transaction goes on.
-ServerPg::Righe eseguiProtetto(pg_conn* c, const QString& sql, const Parametri* p, const QString& origine) {
+long Esegui(pg_conn* c, const QString& sql, const QString& origine) {
     // A transaction some failure left aborted would end as a rollback that
     // the server reports as done: a commit of it is a failure.
     static const QRegularExpression conferma(QStringLiteral("^\\s*(COMMIT|END)\\b"),
@@ -179,77 +179,86 @@ ServerPg::Righe eseguiProtetto(pg_conn* c, const QString& sql, const Parametri* 
                         QStringLiteral("Transazione annullata: un errore precedente ha impedito di confermarla."), origine);
     }
     const QByteArray testoSql = adattaIsolamento(sql).toUtf8();
-    const bool inTransazione = ServerPg::InTransazione(c) && !controllaTransazione(sql);
-    if (inTransazione) {
-        const Esito s = eseguiUna(c, "SAVEPOINT comiva_istruzione");
-        if (!s.ok) throw ServerPg::ErroreDaPg(s.sqlstate, s.messaggio, sql, origine);
+    const bool inTransazione = InTransazione(c) && !controllaTransazione(sql);
+    return protetta(c, inTransazione, sql, origine, [&] { return eseguiUna(c, testoSql); }).righe;
+}
+
+Risultato::~Risultato() { PQclear(r_); }
+
+Risultato& Risultato::operator=(Risultato&& altro) noexcept {
+    if (this != &altro) {
+        PQclear(r_);
+        r_ = altro.r_;
+        altro.r_ = nullptr;
     }
-    Esito e = eseguiUna(c, testoSql, p);
-    if (inTransazione && PQstatus(c) == CONNECTION_OK)
-        eseguiUna(c, e.ok ? QByteArray("RELEASE SAVEPOINT comiva_istruzione")
-                          : QByteArray("ROLLBACK TO SAVEPOINT comiva_istruzione; RELEASE SAVEPOINT comiva_istruzione"));
-    if (!e.ok) throw ServerPg::ErroreDaPg(e.sqlstate, e.messaggio, sql, origine);
-    return std::move(e.risultato);
+    return *this;
 }
 
-}  // namespace
+int Risultato::Righe() const { return r_ ? PQntuples(r_) : 0; }
+int Risultato::Colonne() const { return r_ ? PQnfields(r_) : 0; }
+bool Risultato::Null(int riga, int colonna) const { return PQgetisnull(r_, riga, colonna) != 0; }
+const char* Risultato::Testo(int riga, int colonna) const { return PQgetvalue(r_, riga, colonna); }
+int Risultato::Lunghezza(int riga, int colonna) const { return PQgetlength(r_, riga, colonna); }
 
-namespace ServerPg {
-
-long Esegui(pg_conn* c, const QString& sql, const QString& origine) {
-    const Righe r = eseguiProtetto(c, sql, nullptr, origine);
-    // Only a change counts: a query's status carries its rows too.
-    const QByteArray stato(r ? PQcmdStatus(r.get()) : "");
-    if (stato.startsWith("INSERT") || stato.startsWith("UPDATE") || stato.startsWith("DELETE") ||
-        stato.startsWith("MERGE"))
-        return QByteArray(PQcmdTuples(r.get())).toLong();
-    return 0;
+Risultato EseguiParametri(pg_conn* c, const QString& sql, const std::vector<ParametroPg>& parametri,
+                          const QString& origine) {
+    const QByteArray testoSql = sql.toUtf8();
+    std::vector<const char*> valori;
+    valori.reserve(parametri.size());
+    for (const ParametroPg& p : parametri) valori.push_back(p ? p->constData() : nullptr);
+    return protetta(c, InTransazione(c), sql, origine, [&] {
+               return esitoDi(c,
+                              PQexecParams(c, testoSql.constData(), static_cast<int>(valori.size()), nullptr,
+                                           valori.data(), nullptr, nullptr, 0),
+                              true);
+           })
+        .risultato;
 }
 
-Righe Interroga(pg_conn* c, const QString& sql, const QList<Valore>& parametri, const QString& origine) {
-    const Parametri p(parametri);
-    return eseguiProtetto(c, sql, &p, origine);
-}
-
-std::optional<QByteArray> TestoParametro(const Valore& v) {
+ParametroPg Parametro(const Valore& v) {
     switch (v.tipo()) {
     case TipoValore::Vuoto:
     case TipoValore::Null: return std::nullopt;
     case TipoValore::Booleano:
     case TipoValore::Intero: return QByteArray::number(static_cast<qlonglong>(v.intero()));
-    case TipoValore::Doppio: return QByteArray::number(v.numero(), 'g', 17);
+    case TipoValore::Doppio: return QString::number(v.numero(), 'g', 17).toUtf8();
     case TipoValore::Data:
         if (!v.data().isValid()) return std::nullopt;
         return v.data().toString(Qt::ISODate).toUtf8();
-    default: return v.testo().toUtf8();
+    case TipoValore::Testo: return v.testo().toUtf8();
+    case TipoValore::Lista:
+        throw ErroreRun(NumErrore::TipoNonCorrispondente,
+                        QStringLiteral("Un elenco di valori non si può scrivere in un campo."), kOrigineGestRecordset);
+    }
+    return std::nullopt;
+}
+
+TipoPg TipoDi(unsigned oid) {
+    switch (oid) {
+    case 20: case 21: case 23: case 26: return TipoPg::Intero;  // int8, int2, int4, oid
+    case 16: return TipoPg::Booleano;
+    case 700: case 701: case 1700: return TipoPg::Decimale;      // float4, float8, numeric
+    case 1082: case 1114: case 1184: return TipoPg::Data;        // date, timestamp, timestamptz
+    default: return TipoPg::Testo;
     }
 }
 
-Valore ValoreDi(const pg_result* r, int riga, int colonna, bool dateComeDate) {
-    if (PQgetisnull(r, riga, colonna)) return Valore::null();
-    const char* t = PQgetvalue(r, riga, colonna);
-    const int lunghezza = PQgetlength(r, riga, colonna);
-    switch (PQftype(r, colonna)) {
-    case kOidBool: return Valore(static_cast<long long>(t[0] == 't' ? 1 : 0));
-    case kOidInt2:
-    case kOidInt4:
-    case kOidInt8: return Valore(QByteArray::fromRawData(t, lunghezza).toLongLong());
-    case kOidFloat4:
-    case kOidFloat8:
-    case kOidNumeric: return Valore(QByteArray::fromRawData(t, lunghezza).toDouble());
-    case kOidDate:
-    case kOidTimestamp:
-    case kOidTimestampTz:
-        if (dateComeDate) {
-            const QDate d = QDate::fromString(QString::fromLatin1(t, std::min(lunghezza, 10)), Qt::ISODate);
-            if (d.isValid()) return Valore(d);
-        }
-        [[fallthrough]];
-    default: return Valore(QString::fromUtf8(t, lunghezza));
-    }
+std::vector<TipoPg> TipiDi(const Risultato& r) {
+    std::vector<TipoPg> t;
+    for (int i = 0; i < r.Colonne(); ++i) t.push_back(TipoDi(PQftype(r.Dati(), i)));
+    return t;
 }
 
-void LiberaRisultato::operator()(pg_result* r) const { PQclear(r); }
+Valore ValoreDi(const Risultato& r, int riga, int colonna, TipoPg tipo, bool data) {
+    if (r.Null(riga, colonna)) return Valore::null();
+    const char* t = r.Testo(riga, colonna);
+    switch (tipo) {
+    case TipoPg::Intero: return Valore(static_cast<long long>(std::strtoll(t, nullptr, 10)));
+    case TipoPg::Booleano: return Valore(static_cast<long long>(t[0] == 't' ? 1 : 0));
+    case TipoPg::Decimale: return Valore(QByteArray(t).toDouble());
+    default: return Valore::DaTestoDb(QString::fromUtf8(t, r.Lunghezza(riga, colonna)), data);
+    }
+}
 
 bool EsisteTabella(pg_conn* c, const QString& nome) {
     const QByteArray n = nome.trimmed().toUtf8();

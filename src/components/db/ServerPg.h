@@ -9,10 +9,11 @@
 #include "components/core/ErroreRun.h"
 #include "components/core/Valore.h"
 
-#include <QList>
+#include <QByteArray>
 #include <QString>
-#include <memory>
+#include <cstdint>
 #include <optional>
+#include <vector>
 
 struct pg_conn;
 struct pg_result;
@@ -43,23 +44,47 @@ void Chiudi(pg_conn* c);
 long Esegui(pg_conn* c, const QString& sql, const QString& origine);
 bool InTransazione(pg_conn* c);
 
-struct LiberaRisultato {
-    void operator()(pg_result* r) const;
-};
-using Righe = std::unique_ptr<pg_result, LiberaRisultato>;
-// Runs a statement with its parameters ($1, $2, ...) and returns its result,
-// inside a transaction under a savepoint as Esegui does.
-Righe Interroga(pg_conn* c, const QString& sql, const QList<Valore>& parametri, const QString& origine);
-// A value as a parameter in text form; nothing for Null and empty.
-std::optional<QByteArray> TestoParametro(const Valore& v);
-// A column of a result row as the program sees it on a database file:
-// whole numbers (booleans as 1 and 0), decimals, texts; dates as dates when
-// asked, else as their ISO text.
-Valore ValoreDi(const pg_result* r, int riga, int colonna, bool dateComeDate);
+// The rows of a statement, freed with it. Values are the server's text.
+class Risultato {
+public:
+    Risultato() = default;
+    explicit Risultato(pg_result* r) : r_(r) {}
+    ~Risultato();
+    Risultato(Risultato&& altro) noexcept : r_(altro.r_) { altro.r_ = nullptr; }
+    Risultato& operator=(Risultato&& altro) noexcept;
+    Risultato(const Risultato&) = delete;
+    Risultato& operator=(const Risultato&) = delete;
 
-// Type OIDs of the server's built-in types (fixed in its catalogue).
-constexpr unsigned kOidBool = 16, kOidInt8 = 20, kOidInt2 = 21, kOidInt4 = 23, kOidFloat4 = 700, kOidFloat8 = 701,
-                   kOidNumeric = 1700, kOidDate = 1082, kOidTimestamp = 1114, kOidTimestampTz = 1184;
+    const pg_result* Dati() const { return r_; }
+    int Righe() const;
+    int Colonne() const;
+    bool Null(int riga, int colonna) const;
+    const char* Testo(int riga, int colonna) const;
+    int Lunghezza(int riga, int colonna) const;
+
+private:
+    pg_result* r_ = nullptr;
+};
+
+// A parameter in the server's text format; nothing for Null.
+using ParametroPg = std::optional<QByteArray>;
+// A value as a parameter: empty and Null as Null, dates in ISO form.
+ParametroPg Parametro(const Valore& v);
+
+// How the server's values become the program's: as a database file gives
+// them for the same schema. Types without a fixed number (citext) are texts.
+enum class TipoPg : uint8_t { Intero, Booleano, Decimale, Data, Testo };
+TipoPg TipoDi(unsigned oid);
+std::vector<TipoPg> TipiDi(const Risultato& r);
+// Null kept; whole numbers (booleans as 1 and 0), decimals, texts; a date
+// column's text becomes its date only when asked.
+Valore ValoreDi(const Risultato& r, int riga, int colonna, TipoPg tipo, bool data);
+
+// Runs one statement with parameters $1..$n, their types left to the server
+// (it takes them from the columns they meet), and returns its rows. Inside a
+// transaction a failure takes back only the statement's own work, as Esegui.
+Risultato EseguiParametri(pg_conn* c, const QString& sql, const std::vector<ParametroPg>& parametri,
+                          const QString& origine);
 // True when a table of that name is in the search path (any case).
 bool EsisteTabella(pg_conn* c, const QString& nome);
 

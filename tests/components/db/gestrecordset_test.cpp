@@ -1,4 +1,5 @@
 #include "support/Fixture.h"
+#include "support/NumeroErrore.h"
 #include "components/core/ErroreRun.h"
 #include "components/db/GestRecordset.h"
 #include "components/db/GestoreDb.h"
@@ -9,15 +10,6 @@
 #include <map>
 
 namespace {
-
-long numeroErrore(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const ErroreRun& e) {
-        return e.numero();
-    }
-    return 0;
-}
 
 // Registrations with their causal and the causal it is chained to: two tables
 // share column names and one table appears twice under an alias.
