@@ -5,12 +5,15 @@
 # settings files and the menu stand-in's values. Run once; an existing folder is left as it is unless it
 # was made by an older version of this script (VERSIONE_DEMO), then it is made
 # again.
+# With COMIVA_DEMO_SERVER set, the companies and the shared database go on a
+# PostgreSQL server of the demo's own (tools/demo_server.sh), opened by their
+# data-source names.
 #   tools/genera_demo.sh <folder> <program executable>
 set -euo pipefail
 DEST=${1:?cartella}
 PRG=${2:?programma}
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
-VERSIONE_DEMO=8
+VERSIONE_DEMO=8${COMIVA_DEMO_SERVER:+-server}
 if [ -f "$DEST/menu.ini" ]; then
   if [ "$(cat "$DEST/versione-demo" 2>/dev/null)" = "$VERSIONE_DEMO" ]; then
     exit 0
@@ -167,6 +170,16 @@ if [ -x "$PREPARA" ]; then
   "$PREPARA" "$DEST/qorwin.ini" "$DEST/ditta02.db" 2018 1 S
 fi
 
+NOMEDB_AZIE="$DEST/ditta01.db"
+LOGIN_SQL=""
+if [ -n "${COMIVA_DEMO_SERVER:-}" ]; then
+  "$ROOT/tools/demo_server.sh" crea "$DEST" "$(dirname "$PRG")"
+  # The shared database by its data-source name, with no folder before it.
+  sed -i -e 's/^NomeDB=.*/NomeDB=comiva_comune/' -e '/^\[Menu\]/,/^\[/ s/^DriveDB=.*/DriveDB=/' "$DEST/qorwin.ini"
+  NOMEDB_AZIE=comiva_ditta01
+  LOGIN_SQL=$'SqlLogin=comiva\nSqlPwd=comiva'
+fi
+
 # No menu key: each menu takes one of its own ("m" and its process number),
 # so that two demos run side by side on one machine.
 cat > "$DEST/menu.ini" <<INI
@@ -178,7 +191,8 @@ DbMenu=$DEST/comune.db
 DataLavoro=15/05/2018
 Terminale=DEMO01
 [Valori]
-NomeDBAzie=$DEST/ditta01.db
+NomeDBAzie=$NOMEDB_AZIE
+$LOGIN_SQL
 DescAzie=Rossi Forniture S.r.l.
 codiceazie=01
 idazienda=1

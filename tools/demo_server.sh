@@ -1,0 +1,49 @@
+#!/usr/bin/env bash
+# The demo's databases on a PostgreSQL server of their own: a cluster reached
+# only through a Unix socket in its folder (under the demo folder, or under
+# /var/tmp when run as root, since the server's system user cannot enter
+# root's home), one database per demo database file, and the service file
+# the program and the tools read through PGSERVICEFILE.
+#   tools/demo_server.sh crea <demo folder> <folder of copia_su_server>
+#       makes the cluster afresh and puts the demo's files on it
+#   tools/demo_server.sh avvia <demo folder>
+#       starts the cluster if it is not running; prints the service file
+set -euo pipefail
+azione=${1:?crea o avvia}
+DEST=$(cd "${2:?cartella della demo}" && pwd)
+ROOT=$(cd "$(dirname "$0")/.." && pwd)
+if [ "$(id -u)" -eq 0 ]; then
+  CLUSTER=/var/tmp/comiva-demo-pg-$(printf '%s' "$DEST" | md5sum | cut -c1-10)
+else
+  CLUSTER="$DEST/pg"
+fi
+SERVIZI="$DEST/pg_service.conf"
+PORTA=54329
+
+case $azione in
+crea)
+  BINPRG=${3:?cartella di copia_su_server}
+  "$ROOT/tests/pg/cluster.sh" avvia "$CLUSTER" >/dev/null
+  : > "$SERVIZI"
+  for nome in comune ditta01 ditta02; do
+    PGPASSWORD=comiva psql -X -q -v ON_ERROR_STOP=1 -h "$CLUSTER" -p $PORTA -U comiva -d postgres \
+      -c "CREATE DATABASE comiva_$nome"
+    printf '[comiva_%s]\nhost=%s\nport=%s\ndbname=comiva_%s\n' "$nome" "$CLUSTER" $PORTA "$nome" >> "$SERVIZI"
+  done
+  export PGSERVICEFILE="$SERVIZI" COMIVA_PG_UTENTE=comiva COMIVA_PG_PASSWORD=comiva
+  "$BINPRG/copia_su_server" "$DEST/comune.db" comiva_comune "$ROOT/schema/condiviso.sql"
+  "$BINPRG/copia_su_server" "$DEST/ditta01.db" comiva_ditta01 "$ROOT/schema/azienda.sql"
+  "$BINPRG/copia_su_server" "$DEST/ditta02.db" comiva_ditta02 "$ROOT/schema/azienda.sql"
+  # The companies' databases are the services, no longer the files.
+  PGPASSWORD=comiva psql -X -q -v ON_ERROR_STOP=1 -h "$CLUSTER" -p $PORTA -U comiva -d comiva_comune \
+    -c "UPDATE aziende SET file = 'comiva_ditta' || azienda"
+  ;;
+avvia)
+  "$ROOT/tests/pg/cluster.sh" riprendi "$CLUSTER"
+  echo "$SERVIZI"
+  ;;
+*)
+  echo "demo_server.sh: azione sconosciuta $azione" >&2
+  exit 2
+  ;;
+esac
