@@ -47,6 +47,31 @@ Esito esitoDi(pg_conn* c, PGresult* r, bool tieniRighe) {
 
 Esito eseguiUna(pg_conn* c, const QByteArray& sql) { return esitoDi(c, PQexec(c, sql.constData()), false); }
 
+// Statements with their savepoint and its release sent at once: one round
+// trip when they go well, a second to take the statements back when not. The
+// rows changed are the last statement's, as PQexec gives them.
+Esito eseguiInSavepoint(pg_conn* c, const QByteArray& sql) {
+    const QByteArray tutto = "SAVEPOINT comiva_istruzione;\n" + sql + "\n;RELEASE SAVEPOINT comiva_istruzione";
+    if (!PQsendQuery(c, tutto.constData())) return esitoDi(c, nullptr, false);
+    std::vector<PGresult*> risultati;
+    while (PGresult* r = PQgetResult(c)) risultati.push_back(r);
+    qsizetype scelto = -1;
+    for (size_t i = 0; i < risultati.size() && scelto < 0; ++i) {
+        const ExecStatusType s = PQresultStatus(risultati[i]);
+        if (s != PGRES_COMMAND_OK && s != PGRES_TUPLES_OK && s != PGRES_EMPTY_QUERY) scelto = static_cast<qsizetype>(i);
+    }
+    const bool riuscito = scelto < 0;
+    if (riuscito) scelto = risultati.size() >= 3 ? static_cast<qsizetype>(risultati.size()) - 2 : -1;
+    Esito e;
+    for (size_t i = 0; i < risultati.size(); ++i)
+        if (static_cast<qsizetype>(i) != scelto) PQclear(risultati[i]);
+    if (scelto >= 0) e = esitoDi(c, risultati[static_cast<size_t>(scelto)], false);
+    else e = esitoDi(c, riuscito ? PQmakeEmptyPGresult(c, PGRES_COMMAND_OK) : nullptr, false);
+    if (!e.ok && PQstatus(c) == CONNECTION_OK)
+        eseguiUna(c, "ROLLBACK TO SAVEPOINT comiva_istruzione; RELEASE SAVEPOINT comiva_istruzione");
+    return e;
+}
+
 // Runs a statement; inside a transaction under a savepoint, so that a
 // failure takes back only its own work and the transaction goes on.
 template <typename F>
@@ -180,7 +205,9 @@ long Esegui(pg_conn* c, const QString& sql, const QString& origine) {
     }
     const QByteArray testoSql = adattaIsolamento(sql).toUtf8();
     const bool inTransazione = InTransazione(c) && !controllaTransazione(sql);
-    return protetta(c, inTransazione, sql, origine, [&] { return eseguiUna(c, testoSql); }).righe;
+    const Esito e = inTransazione ? eseguiInSavepoint(c, testoSql) : eseguiUna(c, testoSql);
+    if (!e.ok) throw ErroreDaPg(e.sqlstate, e.messaggio, sql, origine);
+    return e.righe;
 }
 
 Risultato::~Risultato() { PQclear(r_); }

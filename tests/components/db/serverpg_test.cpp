@@ -190,6 +190,14 @@ TEST(ServerPg, InUnaTransazioneUnErroreAnnullaSoloLaSuaIstruzione) {
               NumErroreDb::ValoriDuplicati);
     g.EseguiSql(id, "INSERT INTO Righe VALUES (2, 2)");
     EXPECT_EQ(g.DatabaseDaId(id)->RecordsAffected(), 1);
+    // Several statements at once: their rows are the last one's, and a
+    // failure among them takes them all back.
+    g.EseguiSql(id, "INSERT INTO Righe VALUES (3, 3); UPDATE Righe SET Qta = Qta WHERE Id < 3");
+    EXPECT_EQ(g.DatabaseDaId(id)->RecordsAffected(), 2);
+    EXPECT_EQ(erroreDi([&] { g.EseguiSql(id, "INSERT INTO Righe VALUES (4, 4); INSERT INTO Righe VALUES (1, 9)"); })
+                  .numero(),
+              NumErroreDb::ValoriDuplicati);
+    g.EseguiSql(id, "DELETE FROM Righe WHERE Id = 3");
     g.ConfermaTransazione(id);
     EXPECT_EQ(valore(g, id, "SELECT string_agg(Id || ':' || Qta, ',' ORDER BY Id) FROM Righe"), "1:1,2:2");
 
