@@ -57,9 +57,17 @@ TEST_F(SqlDatiFat, FiltroDelleRigheDellaComunicazione) {
 }
 
 TEST_F(SqlDatiFat, DataDiSelezioneDeiRegistriTrasportatori) {
-    EXPECT_TRUE(SelTrasp("T", "MovPnTes").startsWith(" AND CASE WHEN MovPnTes.PreDoc = 'T' THEN date("));
-    EXPECT_TRUE(SelTrasp("('A','T')", "MovPnTesFitt").startsWith(" AND CASE WHEN MovPnTesFitt.PreDoc IN ('A','T') THEN"));
-    EXPECT_TRUE(SelTrasp("T", "MovPnTes").endsWith(" ELSE MovPnTes.DataDoc END"));
+    const QString t = SelTrasp("T", "MovPnTes", "01/01/2018", "31/03/2018");
+    EXPECT_TRUE(t.startsWith(" AND CASE WHEN MovPnTes.PreDoc = 'T' THEN ("));
+    EXPECT_TRUE(SelTrasp("('A','T')", "MovPnTesFitt", "01/01/2018", "31/03/2018")
+                    .startsWith(" AND CASE WHEN MovPnTesFitt.PreDoc IN ('A','T') THEN"));
+    EXPECT_TRUE(t.endsWith(" ELSE MovPnTes.DataDoc >= '2018-01-01' AND MovPnTes.DataDoc <= '2018-03-31' END"));
+    // The VAT period's months as counts: January to March 2018; a period
+    // starting after the 1st leaves its first month out.
+    EXPECT_TRUE(t.contains(") >= 24216 AND (") && t.contains(") <= 24218 ELSE")) << t.toStdString();
+    EXPECT_TRUE(SelTrasp("T", "MovPnTes", "02/01/2018", "31/03/2018").contains(") >= 24217 AND ("));
+    EXPECT_TRUE(SelTrasp("T", "MovPnTes", "", "31/03/2018").contains(") >= Null AND ("));
+    for (const char* funzione : {"date(", "printf(", "strftime("}) EXPECT_FALSE(t.contains(funzione)) << funzione;
 }
 
 // Every combination of kind, pass and options is SQL that SQLite prepares;
@@ -209,6 +217,11 @@ TEST(SelezioneDatiFatRegistrazioni, DocumentiDeiTrasportatoriPerPeriodoIva) {
     RegProva senzaPeriodo = giugno;
     senzaPeriodo.annoIva = Valore();
     senzaPeriodo.periodoIva = "";
+    RegProva tredicesimo = dicembre;
+    tredicesimo.annoIva = 2021;
+    tredicesimo.periodoIva = 13;
+    const OpzioniDatiFat dopoIlPrimo{.anno = "2018", .numCom = "2", .dataDa = "02/07/2018", .dataA = "31/12/2018"};
+    const OpzioniDatiFat finoAlPrimo{.anno = "2018", .numCom = "1", .dataDa = "01/01/2018", .dataA = "01/07/2018"};
     RegProva altroRegistro = giugno;
     altroRegistro.preDoc = "X";
     const Caso casi[] = {
@@ -219,6 +232,9 @@ TEST(SelezioneDatiFatRegistrazioni, DocumentiDeiTrasportatoriPerPeriodoIva) {
         {"periodo iva vuoto: data del documento", senzaPeriodo, "T", primo, true},
         {"documento di un altro registro: data del documento", altroRegistro, "T", primo, true},
         {"senza registri dei trasportatori", giugno, "", primo, true},
+        {"mese 13: gennaio dell'anno dopo", tredicesimo, "T", primo22, true},
+        {"periodo iniziato dopo il primo del mese: quel mese resta fuori", giugno, "T", dopoIlPrimo, false},
+        {"periodo finito il primo del mese: quel mese vi rientra", giugno, "T", finoAlPrimo, true},
     };
     for (const Caso& c : casi) {
         SCOPED_TRACE(c.nome);
