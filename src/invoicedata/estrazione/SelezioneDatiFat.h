@@ -6,9 +6,9 @@
 // Everything here but LeggiPrefTrasp is pure text building: it reads the
 // extraction form's fields from OpzioniDatiFat and the run state from
 // PassataDatiFat, and every value goes into the text as a literal of
-// FormatoSql. The SQL is SQLite's: the iif, dateserial, format and "&" of
-// the original queries are written as CASE, date(), CAST and "||"; flags compare Null and
-// "" alike.
+// FormatoSql. The SQL is what a database file and the server take alike:
+// the iif, dateserial, format and "&" of the original queries are written as
+// CASE, month counts, CAST and "||"; flags compare Null and "" alike.
 #include <QDate>
 #include <QString>
 

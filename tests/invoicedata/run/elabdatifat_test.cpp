@@ -111,6 +111,32 @@ TEST_F(ElabDatiFatTest, TrialRunMarksNothingAndTakesNoNumber) {
     EXPECT_EQ(RigheLock(), "");
 }
 
+// A kind that read its rows and then refused to write (more than 26 split
+// files) wrote nothing: the run neither ends as done nor as "no data".
+TEST_F(ElabDatiFatTest, RunWhoseOnlyKindWroteNothingIsNotDone) {
+    for (int numReg = 2; numReg <= 28; ++numReg) {
+        const QString c = QStringLiteral("%1").arg(numReg, 6, 10, QLatin1Char('0'));
+        fx.Inserisci(fx.idAzienda, "PianoConti", coppie(conto(c)));
+        fx.Inserisci(fx.idAzienda, "DatiFatTest", coppie(testata("E", numReg, c)));
+        fx.Inserisci(fx.idAzienda, "DatiFatDett", coppie(riga("E", numReg, 1)));
+    }
+    ElabDatiFat elab(scrittore, lock);
+    DatiRunDatiFat d = Dati(TipoSta::Definitiva);
+    d.aAzienda = "001";
+    d.fornitori = false;
+    d.molteAnag = true;
+    d.maxAnagrafiche = "1";
+    dialoghi->risposte = {1};
+    EXPECT_EQ(elab.Esegui(d, Opzioni()), EsitoElabDatiFat::Errore);
+    EXPECT_TRUE(FileScritti().isEmpty());
+    const QString messaggi = Messaggi().join('|');
+    EXPECT_TRUE(messaggi.contains("servirebbero più di 26 file")) << messaggi.toStdString();
+    EXPECT_FALSE(messaggi.contains("Elaborazione terminata")) << messaggi.toStdString();
+    EXPECT_FALSE(messaggi.contains("Nessuna azienda")) << messaggi.toStdString();
+    EXPECT_EQ(Invio(fx.idAzienda, 1, "E"), "0/0/null");
+    EXPECT_EQ(RigheLock(), "");
+}
+
 TEST_F(ElabDatiFatTest, EmptyRangeHasNothingToSend) {
     ElabDatiFat elab(scrittore, lock);
     DatiRunDatiFat d = Dati(TipoSta::Definitiva);
