@@ -17,14 +17,30 @@ QString nonVale(const QString& colonna, const char* valore) {
 // True when a code column is Null, "" or blank.
 QString vuoto(const QString& colonna) { return QStringLiteral("COALESCE(TRIM(%1), '') = ''").arg(colonna); }
 
-// The first day of the VAT period of the header row: year AnnoIva and month
-// PeriodoIva, each falling back to the document date's when empty (Jet's
-// dateserial: a month past December falls in the next year).
-QString dataPeriodoIva(const QString& t) {
-    return QStringLiteral(
-               "date(printf('%04d-01-01', COALESCE(NULLIF(%1.AnnoIva, ''), CAST(strftime('%Y', %1.DataDoc) AS INTEGER))),"
-               " printf('%+d months', COALESCE(NULLIF(%1.PeriodoIva, ''), CAST(strftime('%m', %1.DataDoc) AS INTEGER)) - 1))")
-        .arg(t);
+// The VAT period of the header row as a month count (year * 12 + month - 1):
+// year AnnoIva and month PeriodoIva, each falling back to the document
+// date's when empty (Jet's dateserial: a month past December falls in the
+// next year). Written in what both engines take alike: dates are ISO text
+// on a file and read as ISO text on the server, and no date function of
+// either engine is needed.
+QString mesePeriodoIva(const QString& t) {
+    const QString dataDoc = QStringLiteral("CAST(%1.DataDoc AS VARCHAR(10))").arg(t);
+    const auto parte = [&](const char* colonna, int da, int lunghezza) {
+        return QStringLiteral("COALESCE(CAST(NULLIF(CAST(%1.%2 AS VARCHAR(10)), '') AS INTEGER),"
+                              " CAST(SUBSTR(%3, %4, %5) AS INTEGER))")
+            .arg(t, QLatin1String(colonna), dataDoc)
+            .arg(da)
+            .arg(lunghezza);
+    };
+    return parte("AnnoIva", 1, 4) + QStringLiteral(" * 12 + ") + parte("PeriodoIva", 6, 2) + QStringLiteral(" - 1");
+}
+
+// The month count of a date; with `dopo`, of the first month whose first day
+// is not before it. "Null" for an empty bound, as its literal.
+QString meseLimite(const QString& data, const QString& letterale, bool dopo) {
+    if (letterale == QLatin1String("Null")) return letterale;
+    const QDate d = ggUtil().ValoreData(data);
+    return QString::number(d.year() * 12 + d.month() - 1 + (dopo && d.day() > 1 ? 1 : 0));
 }
 
 }  // namespace
@@ -80,12 +96,20 @@ QString LeggiPrefTrasp(GestoreDb& gestDb, const QString& idDb, const QString& an
     return pref;
 }
 
-QString SelTrasp(const QString& prefTrasp, const QString& t) {
+QString SelTrasp(const QString& prefTrasp, const QString& t, const QString& dataDa, const QString& dataA) {
+    const UtilGenerali& u = ggUtil();
+    const QString da = u.FormatoSql(dataDa, TipoDato::Data);
+    const QString a = u.FormatoSql(dataA, TipoDato::Data);
     const QString registro = prefTrasp.endsWith(QLatin1Char(')'))
                                  ? t + QStringLiteral(".PreDoc IN ") + prefTrasp
                                  : t + QStringLiteral(".PreDoc = ") + testo(prefTrasp);
-    return QStringLiteral(" AND CASE WHEN ") + registro + QStringLiteral(" THEN ") + dataPeriodoIva(t) +
-           QStringLiteral(" ELSE ") + t + QStringLiteral(".DataDoc END");
+    // The first day of the VAT period lies in [da, a] when its month lies
+    // between the first month starting on or after da and a's month.
+    const QString mese = QLatin1Char('(') + mesePeriodoIva(t) + QLatin1Char(')');
+    return QStringLiteral(" AND CASE WHEN ") + registro + QStringLiteral(" THEN ") + mese + QStringLiteral(" >= ") +
+           meseLimite(dataDa, da, true) + QStringLiteral(" AND ") + mese + QStringLiteral(" <= ") +
+           meseLimite(dataA, a, false) + QStringLiteral(" ELSE ") + t + QStringLiteral(".DataDoc >= ") + da +
+           QStringLiteral(" AND ") + t + QStringLiteral(".DataDoc <= ") + a + QStringLiteral(" END");
 }
 
 QString SqlWhere(const OpzioniDatiFat& o, bool pbNoInvio, const QString& psCosaEstr, const QString& psAlias) {
@@ -157,7 +181,7 @@ QString PrepSql(const OpzioniDatiFat& o, const PassataDatiFat& p) {
         s += QStringLiteral(" AND ") + t + QStringLiteral(".DataDoc >= ") + da + QStringLiteral(" AND ") + t +
              QStringLiteral(".DataDoc <= ") + a;
     else if (clienti)
-        s += SelTrasp(p.prefTrasp, t) + QStringLiteral(" >= ") + da + SelTrasp(p.prefTrasp, t) + QStringLiteral(" <= ") + a;
+        s += SelTrasp(p.prefTrasp, t, o.dataDa, o.dataA);
     else
         s += QStringLiteral(" AND ") + t + QStringLiteral(".DataReg >= ") + da + QStringLiteral(" AND ") + t +
              QStringLiteral(".DataReg <= ") + a;

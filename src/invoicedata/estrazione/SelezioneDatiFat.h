@@ -6,9 +6,9 @@
 // Everything here but LeggiPrefTrasp is pure text building: it reads the
 // extraction form's fields from OpzioniDatiFat and the run state from
 // PassataDatiFat, and every value goes into the text as a literal of
-// FormatoSql. The SQL is SQLite's: the iif, dateserial, format and "&" of
-// the original queries are written as CASE, date(), CAST and "||"; flags compare Null and
-// "" alike.
+// FormatoSql. The SQL is what a database file and the server take alike:
+// the iif, dateserial, format and "&" of the original queries are written as
+// CASE, month counts, CAST and "||"; flags compare Null and "" alike.
 #include <QDate>
 #include <QString>
 
@@ -56,10 +56,11 @@ PeriodoDatiFat ImpDateSel(int anno, int numero);
 // prefix as stored, or "('A','B')" for several.
 QString LeggiPrefTrasp(GestoreDb& gestDb, const QString& idDb, const QString& anno);
 
-// " AND " + the date that selects a client's document of header table
-// psMovPnTes: the first day of its VAT period for a haulage register's
-// document, its document date otherwise. A comparison follows.
-QString SelTrasp(const QString& prefTrasp, const QString& psMovPnTes);
+// " AND " + the condition that selects a client's document of header table
+// psMovPnTes for the period from dataDa to dataA (the options' texts): the
+// first day of its VAT period for a haulage register's document, its
+// document date otherwise, within the period.
+QString SelTrasp(const QString& prefTrasp, const QString& psMovPnTes, const QString& dataDa, const QString& dataA);
 
 // " Where " + the filter over the communication's header rows (alias
 // psAlias, "DatiFatTest" when empty): not cancelled, not sent with

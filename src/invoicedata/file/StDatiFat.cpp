@@ -180,7 +180,8 @@ bool stDatiFat::PreparaDitta() {
 // How many counterparty blocks the rows need, to choose the naming of the
 // send before its first file is named.
 void stDatiFat::ContaBlocchi() {
-    // Documents per counterparty account, from the rows the query selects.
+    // Documents per counterparty account, from the rows the query selects
+    // (the server wants a name for the subquery).
     const QString sql =
         QStringLiteral("SELECT COUNT(*) AS Documenti FROM (SELECT DISTINCT DatiFatTest.GruppoPartita AS G,"
                        " DatiFatTest.MastroPartita AS M, DatiFatTest.ContoPartita AS C, DatiFatTest.AnnoReg,"
@@ -189,7 +190,7 @@ void stDatiFat::ContaBlocchi() {
                        " AND DatiFatTest.AnnoReg = DatiFatDett.AnnoReg AND DatiFatTest.NumReg = DatiFatDett.NumReg"
                        " AND DatiFatTest.NumCanc = DatiFatDett.NumCanc AND DatiFatTest.Tipo = DatiFatDett.Tipo"
                        " AND DatiFatTest.Stato = DatiFatDett.Stato") +
-        SqlWhere() + QStringLiteral(") GROUP BY G, M, C");
+        SqlWhere() + QStringLiteral(") AS Documenti GROUP BY G, M, C");
     mlBlocchiPrevisti = 0;
     GestRecordset rs;
     const QString chiave = rs.ApriRecordset(*ctx().ggGestDb, osIdDbase, QString(), sql, false, 4);

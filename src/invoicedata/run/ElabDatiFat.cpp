@@ -60,7 +60,7 @@ EsitoElabDatiFat ElabDatiFat::Esegui(const DatiRunDatiFat& d, const OpzioniElabD
     GestRecordset rs;
     QString chiave;
     long n = 0, contatore = 0;
-    bool preparata = false, scritto = false;
+    bool preparata = false, scritto = false, fallito = false;
     QString nomeStampaIniziale;
     QString idDb, codice;
     bool propria = false;
@@ -207,7 +207,10 @@ EsitoElabDatiFat ElabDatiFat::Esegui(const DatiRunDatiFat& d, const OpzioniElabD
                 }
                 if (definitiva)
                     lock_.SbloccaElab(idDb, w_.oiErrore, w_.osCosaEstr, w_.oiAnno, w_.oiNumCom, w_.oiNumInvio);
-                if (w_.oiErrore >= 0 && w_.obStampato && w_.obEstrFile) scritto = true;
+                // Only completed files count: a kind that read rows and then
+                // failed, or refused to split its file, wrote none.
+                if (w_.obEstrFile && !w_.FileScritti().isEmpty()) scritto = true;
+                if (w_.oiErrore > 0) fallito = true;
                 if (w_.oiErrore < 0) {
                     esito = EsitoElabDatiFat::Interrotto;
                 } else if (w_.oiErrore > 0 &&
@@ -236,6 +239,8 @@ EsitoElabDatiFat ElabDatiFat::Esegui(const DatiRunDatiFat& d, const OpzioniElabD
     }
     if (esito != EsitoElabDatiFat::Terminato) return esito;
     if (d.tipoElab != TipoElab::Stampa && !scritto) {
+        // The failures were told as they came: neither "no data" nor "done".
+        if (fallito) return EsitoElabDatiFat::Errore;
         frmMsgCom::msgCom(QStringLiteral("Nessuna azienda dell'intervallo ha dati da trasmettere: nessun file scritto"),
                           QStringLiteral("&Ok"), std::nullopt, std::nullopt, kTitoloDatiFatXml);
         return EsitoElabDatiFat::NessunDato;

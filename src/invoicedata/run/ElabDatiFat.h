@@ -35,7 +35,8 @@ enum class EsitoElabDatiFat {
     Terminato,   // every company of the range run
     NessunDato,  // no company prepared, or none wrote a file
     Interrotto,  // a lock refused, the writer stopped, the user said no
-    Errore,      // a failure, shown with the standard error box
+    Errore,      // a failure, shown with the standard error box; or no file
+                 // written and a kind failed, told as it came
 };
 
 class ElabDatiFat {

@@ -4,6 +4,7 @@
 // 1 with the counterparty, the VAT lines and the other lines), real or of
 // fictitious clients, written straight into a FixtureDb's company database.
 #include "components/db/GestoreDb.h"
+#include "components/db/Interroga.h"
 #include "support/Fixture.h"
 
 #include <QDate>
@@ -189,6 +190,15 @@ INSERT INTO Tabiva (Iva, Descrizione, Aliquota, FENatura, FEForzaSplit, AllegCF,
 // Rows of a query on the company database, by column name.
 inline QList<Riga> Leggi(FixtureDb& fx, const QString& sql) {
     QList<Riga> righe;
+    if (fx.motore == Motore::Server) {
+        const RisultatoSql r = LeggiTutto(*fx.gestDb, fx.idAzienda, sql, QStringLiteral("Prova"));
+        for (const auto& valori : r.righe) {
+            Riga riga;
+            for (qsizetype c = 0; c < r.colonne.size(); ++c) riga[r.colonne[c]] = valori[c];
+            righe << riga;
+        }
+        return righe;
+    }
     sqlite3* db = fx.gestDb->DatabaseDaId(fx.idAzienda)->Handle();
     sqlite3_stmt* st = nullptr;
     if (sqlite3_prepare_v2(db, sql.toUtf8().constData(), -1, &st, nullptr) != SQLITE_OK) {

@@ -8,6 +8,9 @@
 #include "components/platform/DialoghiScriptati.h"
 #include "contesto/Contesto.h"
 
+#include "support/DatabasePg.h"
+
+#include <functional>
 #include <gtest/gtest.h>
 
 namespace {
@@ -57,16 +60,21 @@ TEST_F(SqlDatiFat, FiltroDelleRigheDellaComunicazione) {
 }
 
 TEST_F(SqlDatiFat, DataDiSelezioneDeiRegistriTrasportatori) {
-    EXPECT_TRUE(SelTrasp("T", "MovPnTes").startsWith(" AND CASE WHEN MovPnTes.PreDoc = 'T' THEN date("));
-    EXPECT_TRUE(SelTrasp("('A','T')", "MovPnTesFitt").startsWith(" AND CASE WHEN MovPnTesFitt.PreDoc IN ('A','T') THEN"));
-    EXPECT_TRUE(SelTrasp("T", "MovPnTes").endsWith(" ELSE MovPnTes.DataDoc END"));
+    const QString t = SelTrasp("T", "MovPnTes", "01/01/2018", "31/03/2018");
+    EXPECT_TRUE(t.startsWith(" AND CASE WHEN MovPnTes.PreDoc = 'T' THEN ("));
+    EXPECT_TRUE(SelTrasp("('A','T')", "MovPnTesFitt", "01/01/2018", "31/03/2018")
+                    .startsWith(" AND CASE WHEN MovPnTesFitt.PreDoc IN ('A','T') THEN"));
+    EXPECT_TRUE(t.endsWith(" ELSE MovPnTes.DataDoc >= '2018-01-01' AND MovPnTes.DataDoc <= '2018-03-31' END"));
+    // The VAT period's months as counts: January to March 2018; a period
+    // starting after the 1st leaves its first month out.
+    EXPECT_TRUE(t.contains(") >= 24216 AND (") && t.contains(") <= 24218 ELSE")) << t.toStdString();
+    EXPECT_TRUE(SelTrasp("T", "MovPnTes", "02/01/2018", "31/03/2018").contains(") >= 24217 AND ("));
+    EXPECT_TRUE(SelTrasp("T", "MovPnTes", "", "31/03/2018").contains(") >= Null AND ("));
+    for (const char* funzione : {"date(", "printf(", "strftime("}) EXPECT_FALSE(t.contains(funzione)) << funzione;
 }
 
-// Every combination of kind, pass and options is SQL that SQLite prepares;
-// the fictitious pass compares the communication rows with the number plus
-// 100000 in both subqueries; Jet's "&" is gone.
-TEST_F(SqlDatiFat, OgniCombinazioneSiPrepara) {
-    sqlite3* db = fx.gestDb->DatabaseDaId(fx.idAzienda)->Handle();
+// Every combination of kind, pass, options and haulage registers.
+void PerOgniCombinazione(const OpzioniDatiFat& o, const std::function<void(const PassataDatiFat&, const QString&)>& f) {
     for (const char* tipo : {"E", "R"})
         for (bool fittizia : {false, true})
             for (int opzioni = 0; opzioni < 8; ++opzioni)
@@ -77,18 +85,42 @@ TEST_F(SqlDatiFat, OgniCombinazioneSiPrepara) {
                     const PassataDatiFat p{tipo, fittizia ? PassataFittizia() : PassataReale(), (opzioni & 4) != 0, pref};
                     const QString sql = PrepSql(op, p);
                     SCOPED_TRACE(sql.toStdString());
-                    sqlite3_stmt* st = nullptr;
-                    EXPECT_EQ(sqlite3_prepare_v2(db, sql.toUtf8().constData(), -1, &st, nullptr), SQLITE_OK)
-                        << sqlite3_errmsg(db);
-                    sqlite3_finalize(st);
-                    EXPECT_FALSE(sql.contains('&'));
-                    if (fittizia) {
-                        EXPECT_TRUE(sql.contains("DFPerPrec.NumReg = MovPnTesFitt.NumReg + 100000"));
-                        EXPECT_EQ(sql.contains("DFAlias.NumReg = MovPnTesFitt.NumReg + 100000"), p.datiPrec);
-                    } else {
-                        EXPECT_FALSE(sql.contains("100000"));
-                    }
+                    f(p, sql);
                 }
+}
+
+// Every combination is SQL that SQLite prepares; the fictitious pass
+// compares the communication rows with the number plus 100000 in both
+// subqueries; Jet's "&" is gone.
+TEST_F(SqlDatiFat, OgniCombinazioneSiPrepara) {
+    sqlite3* db = fx.gestDb->DatabaseDaId(fx.idAzienda)->Handle();
+    PerOgniCombinazione(o, [&](const PassataDatiFat& p, const QString& sql) {
+        const bool fittizia = p.tabelle.offset != 0;
+        sqlite3_stmt* st = nullptr;
+        EXPECT_EQ(sqlite3_prepare_v2(db, sql.toUtf8().constData(), -1, &st, nullptr), SQLITE_OK)
+            << sqlite3_errmsg(db);
+        sqlite3_finalize(st);
+        EXPECT_FALSE(sql.contains('&'));
+        if (fittizia) {
+            EXPECT_TRUE(sql.contains("DFPerPrec.NumReg = MovPnTesFitt.NumReg + 100000"));
+            EXPECT_EQ(sql.contains("DFAlias.NumReg = MovPnTesFitt.NumReg + 100000"), p.datiPrec);
+        } else {
+            EXPECT_FALSE(sql.contains("100000"));
+        }
+    });
+}
+
+// The same texts run on a company database on the server.
+TEST(SelezioneDatiFatServer, OgniCombinazioneSiEsegue) {
+    SALTA_SENZA_PG();
+    FixtureDb fx(Motore::Server);
+    auto contesto = fx.InstallaContesto();
+    Anagrafiche(fx);
+    const OpzioniDatiFat o{.anno = "2018", .numCom = "1", .dataDa = "01/01/2018", .dataA = "30/06/2018"};
+    PerOgniCombinazione(o, [&](const PassataDatiFat&, const QString& sql) {
+        EXPECT_NO_THROW(LeggiTutto(*fx.gestDb, fx.idAzienda, sql, QStringLiteral("Prova")));
+    });
+    ImpostaContesto(nullptr);
 }
 
 // Whether one registration reaches the communication, case by case.
@@ -209,6 +241,11 @@ TEST(SelezioneDatiFatRegistrazioni, DocumentiDeiTrasportatoriPerPeriodoIva) {
     RegProva senzaPeriodo = giugno;
     senzaPeriodo.annoIva = Valore();
     senzaPeriodo.periodoIva = "";
+    RegProva tredicesimo = dicembre;
+    tredicesimo.annoIva = 2021;
+    tredicesimo.periodoIva = 13;
+    const OpzioniDatiFat dopoIlPrimo{.anno = "2018", .numCom = "2", .dataDa = "02/07/2018", .dataA = "31/12/2018"};
+    const OpzioniDatiFat finoAlPrimo{.anno = "2018", .numCom = "1", .dataDa = "01/01/2018", .dataA = "01/07/2018"};
     RegProva altroRegistro = giugno;
     altroRegistro.preDoc = "X";
     const Caso casi[] = {
@@ -219,23 +256,34 @@ TEST(SelezioneDatiFatRegistrazioni, DocumentiDeiTrasportatoriPerPeriodoIva) {
         {"periodo iva vuoto: data del documento", senzaPeriodo, "T", primo, true},
         {"documento di un altro registro: data del documento", altroRegistro, "T", primo, true},
         {"senza registri dei trasportatori", giugno, "", primo, true},
+        {"mese 13: gennaio dell'anno dopo", tredicesimo, "T", primo22, true},
+        {"periodo iniziato dopo il primo del mese: quel mese resta fuori", giugno, "T", dopoIlPrimo, false},
+        {"periodo finito il primo del mese: quel mese vi rientra", giugno, "T", finoAlPrimo, true},
     };
-    for (const Caso& c : casi) {
-        SCOPED_TRACE(c.nome);
-        FixtureDb fx;
-        auto contesto = fx.InstallaContesto();
-        contesto->ggDialoghi = std::make_shared<DialoghiScriptati>();
-        contesto->ggMenuClient = std::make_shared<MenuClientFinto>();
-        Anagrafiche(fx);
-        for (const QString& p : QString(c.registri).split(',', Qt::SkipEmptyParts))
-            fx.Inserisci(fx.idAzienda, "LibriIva",
-                         {{"Anno", c.op.anno.toInt()}, {"TipoReg", "V"}, {"Pref", p}, {"Trasportatori", "S"}});
-        Registra(fx, c.reg);
-        EstrazioneDatiFat e;
-        e.opzioni = c.op;
-        e.opzioni.fornitori = false;
-        EXPECT_EQ(e.Esegui().stato, EsitoDatiFat::Completata);
-        EXPECT_EQ(Testate(fx).size(), c.estratta ? 1 : 0);
+    // The month count is the same arithmetic on both engines.
+    for (Motore motore : {Motore::File, Motore::Server}) {
+        if (motore == Motore::Server && !DatabasePg::Disponibile()) break;
+        for (const Caso& c : casi) {
+            SCOPED_TRACE(motore == Motore::File ? "file" : "server");
+            SCOPED_TRACE(c.nome);
+            FixtureDb fx(motore);
+            auto contesto = fx.InstallaContesto();
+            contesto->ggDialoghi = std::make_shared<DialoghiScriptati>();
+            contesto->ggMenuClient = std::make_shared<MenuClientFinto>();
+            Anagrafiche(fx);
+            for (const QString& p : QString(c.registri).split(',', Qt::SkipEmptyParts))
+                fx.Inserisci(fx.idAzienda, "LibriIva",
+                             {{"Anno", c.op.anno.toInt()}, {"TipoReg", "V"}, {"Pref", p}, {"Trasportatori", "S"}});
+            RegProva reg = c.reg;
+            // A number column on the server holds no "": empty is Null there.
+            if (motore == Motore::Server && reg.periodoIva.eVuotoONull()) reg.periodoIva = Valore::null();
+            Registra(fx, reg);
+            EstrazioneDatiFat e;
+            e.opzioni = c.op;
+            e.opzioni.fornitori = false;
+            EXPECT_EQ(e.Esegui().stato, EsitoDatiFat::Completata);
+            EXPECT_EQ(Testate(fx).size(), c.estratta ? 1 : 0);
+        }
     }
 }
 

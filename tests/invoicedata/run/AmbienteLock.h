@@ -1,18 +1,22 @@
 #pragma once
 // The world of an invoice-data run: the shared database with its company
 // list, the menu's current company in the fixture's database, other
-// companies each in a database file of their own, scripted dialogs and the
-// menu double.
+// companies each in a database of their own, scripted dialogs and the
+// menu double; on database files or on the tests' PostgreSQL cluster.
 #include "components/db/GestRecordset.h"
 #include "components/db/GestoreDb.h"
 #include "components/menu/MenuClientFinto.h"
 #include "components/platform/DialoghiScriptati.h"
 #include "contesto/Contesto.h"
 #include "support/AppTest.h"
+#include "support/DatabasePg.h"
 #include "support/Fixture.h"
 
 #include <gtest/gtest.h>
+#include <memory>
 #include <ostream>
+#include <string>
+#include <vector>
 
 inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
 
@@ -24,9 +28,14 @@ struct RegDatiFat {
     QString nomeFile;
 };
 
-class AmbienteLock : public ::testing::Test {
-protected:
-    void SetUp() override {
+// The world itself, outside any test: a test that compares the two engines
+// builds one of each.
+class MondoDatiFat {
+public:
+    explicit MondoDatiFat(Motore motore = Motore::File) : fx(motore) {}
+
+    // Installs the world's context: the menu's company 001 in fx's databases.
+    void Prepara() {
         AppTest();
         c = fx.InstallaContesto();
         menu = std::make_shared<MenuClientFinto>();
@@ -37,19 +46,30 @@ protected:
         menu->ImpostaValore(QStringLiteral("idazienda"), QStringLiteral("001"));
         Azienda(QStringLiteral("001"), fx.fileAzienda);
     }
-    void TearDown() override { ImpostaContesto(nullptr); }
 
     void Azienda(const QString& id, const QString& file) {
         fx.Inserisci(fx.idCondiviso, QStringLiteral("Aziende"),
                      {{"IdAzienda", id}, {"Azienda", "A" + id}, {"Descrizione", "Ditta " + id}, {"File", file}});
     }
-    // Another company in its own database file, listed in Aziende; its id
-    // while open here, closed again before the test runs the program.
+    // Another company in a database of its own (a file, or a service on the
+    // server), listed in Aziende; its name, to be opened by the test and
+    // closed again before the test runs the program.
     QString AltraAzienda(const QString& id) {
-        const QString file = fx.Cartella() + QStringLiteral("/az") + id + QStringLiteral(".db");
-        FixtureDb::CreaDatabase(file, QStringLiteral("azienda.sql"));
+        QString file;
+        if (fx.motore == Motore::Server) {
+            altri_.push_back(std::make_unique<DatabasePg>(QStringLiteral("azienda.sql")));
+            file = altri_.back()->Servizio();
+        } else {
+            file = fx.Cartella() + QStringLiteral("/az") + id + QStringLiteral(".db");
+            FixtureDb::CreaDatabase(file, QStringLiteral("azienda.sql"));
+        }
         Azienda(id, file);
         return file;
+    }
+    // What another process opens to reach a database of this world: on the
+    // server the service with its login, which the process does not share.
+    QString NomePerAltroProcesso(const QString& file) const {
+        return fx.motore == Motore::Server ? QStringLiteral("ODBC;DSN=%1;UID=comiva;PWD=comiva").arg(file) : file;
     }
     void Registrazione(const QString& idDb, const RegDatiFat& r) {
         fx.Inserisci(idDb, QStringLiteral("DatiFatTest"),
@@ -109,8 +129,37 @@ protected:
         return t;
     }
 
+private:
+    // Dropped after the fixture's databases are closed.
+    std::vector<std::unique_ptr<DatabasePg>> altri_;
+
+public:
     FixtureDb fx;
     std::shared_ptr<Contesto> c;
     std::shared_ptr<MenuClientFinto> menu;
     std::shared_ptr<DialoghiScriptati> dialoghi;
 };
+
+class AmbienteLock : public ::testing::Test, public MondoDatiFat {
+protected:
+    // On the server without a cluster the world is built on files and the
+    // test is skipped in SetUp.
+    explicit AmbienteLock(Motore motore = Motore::File)
+        : MondoDatiFat(motore == Motore::Server && !DatabasePg::Disponibile() ? Motore::File : motore),
+          motore_(motore) {}
+    void SetUp() override {
+        if (motore_ == Motore::Server) {
+            SALTA_SENZA_PG();
+        }
+        Prepara();
+    }
+    void TearDown() override { ImpostaContesto(nullptr); }
+
+private:
+    Motore motore_;
+};
+
+// The test names of a suite run on both engines.
+inline std::string NomeMotore(const ::testing::TestParamInfo<Motore>& info) {
+    return info.param == Motore::File ? "File" : "Server";
+}

@@ -18,8 +18,10 @@ using namespace datifat;
 
 class ElabDatiFatTest : public AmbienteLock {
 protected:
+    explicit ElabDatiFatTest(Motore motore = Motore::File) : AmbienteLock(motore) {}
     void SetUp() override {
         AmbienteLock::SetUp();
+        if (IsSkipped()) return;
         cartella = fx.Cartella() + QStringLiteral("/invio");
         QDir().mkpath(cartella);
         Riempi(fx.idAzienda, "01234567897", "PRIMA SRL");
@@ -31,7 +33,8 @@ protected:
     // A company with one client and one supplier registration of
     // communication 2017/2.
     void Riempi(const QString& idDb, const QString& codFisc, const QString& ragSoc) {
-        fx.Esegui(idDb, "INSERT OR IGNORE INTO Stati (Stato, Descrizione, Iso, Cee) VALUES ('ITA','Italia','IT','S')");
+        fx.Esegui(idDb, "INSERT INTO Stati (Stato, Descrizione, Iso, Cee) SELECT 'ITA','Italia','IT','S'"
+                        " WHERE NOT EXISTS (SELECT 1 FROM Stati WHERE Stato = 'ITA')");
         fx.Inserisci(idDb, "Ditta", {{"CodFisc", codFisc}, {"PartIva", codFisc}, {"RagSoc", ragSoc},
                                      {"StatoGiurid", "G"}, {"Moneta", "Euro"}});
         fx.Inserisci(idDb, "PianoConti", coppie(conto("000001")));
@@ -64,7 +67,13 @@ protected:
     LockDatiFat lock;
 };
 
-TEST_F(ElabDatiFatTest, DefinitiveRangeWritesValidFilesAndMarksEachKind) {
+// The range and the cancellation on company and shared databases on the server.
+class ElabDatiFatMotori : public ElabDatiFatTest, public ::testing::WithParamInterface<Motore> {
+protected:
+    ElabDatiFatMotori() : ElabDatiFatTest(GetParam()) {}
+};
+
+TEST_P(ElabDatiFatMotori, DefinitiveRangeWritesValidFilesAndMarksEachKind) {
     ElabDatiFat elab(scrittore, lock);
     ASSERT_EQ(elab.Esegui(Dati(TipoSta::Definitiva), Opzioni()), EsitoElabDatiFat::Terminato)
         << Messaggi().join('|').toStdString();
@@ -102,6 +111,32 @@ TEST_F(ElabDatiFatTest, TrialRunMarksNothingAndTakesNoNumber) {
     EXPECT_EQ(RigheLock(), "");
 }
 
+// A kind that read its rows and then refused to write (more than 26 split
+// files) wrote nothing: the run neither ends as done nor as "no data".
+TEST_F(ElabDatiFatTest, RunWhoseOnlyKindWroteNothingIsNotDone) {
+    for (int numReg = 2; numReg <= 28; ++numReg) {
+        const QString c = QStringLiteral("%1").arg(numReg, 6, 10, QLatin1Char('0'));
+        fx.Inserisci(fx.idAzienda, "PianoConti", coppie(conto(c)));
+        fx.Inserisci(fx.idAzienda, "DatiFatTest", coppie(testata("E", numReg, c)));
+        fx.Inserisci(fx.idAzienda, "DatiFatDett", coppie(riga("E", numReg, 1)));
+    }
+    ElabDatiFat elab(scrittore, lock);
+    DatiRunDatiFat d = Dati(TipoSta::Definitiva);
+    d.aAzienda = "001";
+    d.fornitori = false;
+    d.molteAnag = true;
+    d.maxAnagrafiche = "1";
+    dialoghi->risposte = {1};
+    EXPECT_EQ(elab.Esegui(d, Opzioni()), EsitoElabDatiFat::Errore);
+    EXPECT_TRUE(FileScritti().isEmpty());
+    const QString messaggi = Messaggi().join('|');
+    EXPECT_TRUE(messaggi.contains("servirebbero più di 26 file")) << messaggi.toStdString();
+    EXPECT_FALSE(messaggi.contains("Elaborazione terminata")) << messaggi.toStdString();
+    EXPECT_FALSE(messaggi.contains("Nessuna azienda")) << messaggi.toStdString();
+    EXPECT_EQ(Invio(fx.idAzienda, 1, "E"), "0/0/null");
+    EXPECT_EQ(RigheLock(), "");
+}
+
 TEST_F(ElabDatiFatTest, EmptyRangeHasNothingToSend) {
     ElabDatiFat elab(scrittore, lock);
     DatiRunDatiFat d = Dati(TipoSta::Definitiva);
@@ -114,8 +149,10 @@ TEST_F(ElabDatiFatTest, EmptyRangeHasNothingToSend) {
 // file validates, and the rows move between the states exactly.
 class CancDatiFatTest : public ElabDatiFatTest {
 protected:
+    explicit CancDatiFatTest(Motore motore = Motore::File) : ElabDatiFatTest(motore) {}
     void SetUp() override {
         ElabDatiFatTest::SetUp();
+        if (IsSkipped()) return;
         for (int numReg : {2, 3}) {
             fx.Inserisci(fx.idAzienda, "DatiFatTest", coppie(testata("E", numReg, "000001")));
             fx.Inserisci(fx.idAzienda, "DatiFatDett", coppie(riga("E", numReg, 1)));
@@ -138,8 +175,15 @@ protected:
     // "Stato NumCanc" of the header and of the lines of a registration.
     QString Stati(int numReg, const QString& tipo = "E") {
         const QString dove = QStringLiteral(" Where NumReg = %1 And Tipo = '%2'").arg(numReg).arg(tipo);
+        GestRecordset rs;
+        const QString k = rs.ApriRecordset(*fx.gestDb, fx.idAzienda, {},
+                                           "Select Stato || ' ' || NumCanc as V from DatiFatDett" + dove +
+                                               " Order By NumDet");
+        QStringList righe;
+        for (; !rs.FineRec(k); rs.RecSuccessivo(k)) righe << rs.LeggiCampo(k, QStringLiteral("V")).testo();
+        rs.ChiudiRecordset(k);
         return Leggi(fx.idAzienda, "Select Stato || ' ' || NumCanc as V from DatiFatTest" + dove) + " / " +
-               Leggi(fx.idAzienda, "Select group_concat(Stato || ' ' || NumCanc) as V from DatiFatDett" + dove);
+               righe.join(QLatin1Char(','));
     }
     void Valida(const QString& file) {
         SCOPED_TRACE(file.toStdString());
@@ -150,7 +194,12 @@ protected:
     }
 };
 
-TEST_F(CancDatiFatTest, SingleRegistrationsNumberedFrom10AndWrittenAgainUnderTheirOwnNumber) {
+class CancDatiFatMotori : public CancDatiFatTest, public ::testing::WithParamInterface<Motore> {
+protected:
+    CancDatiFatMotori() : CancDatiFatTest(GetParam()) {}
+};
+
+TEST_P(CancDatiFatMotori, SingleRegistrationsNumberedFrom10AndWrittenAgainUnderTheirOwnNumber) {
     DatiRunDatiFat d = Canc(TipoSta::Definitiva);
     d.annoReg = "2017";
     d.numReg = "2";
@@ -229,7 +278,7 @@ TEST_F(CancDatiFatTest, CancellationNumberBeyondTheFileNameIsRefused) {
     EXPECT_EQ(Stati(2), "N 0 / N 0");
 }
 
-TEST_F(CancDatiFatTest, WholeSendOfOneKindWrittenAsOneFile) {
+TEST_P(CancDatiFatMotori, WholeSendOfOneKindWrittenAsOneFile) {
     DatiRunDatiFat d = Canc(TipoSta::Definitiva);
     d.invioCanc = "1";
     d.clienti = false;
@@ -253,7 +302,7 @@ TEST_F(CancDatiFatTest, WholeSendOfOneKindWrittenAsOneFile) {
 
 // A definitive run of another terminal holds the lock: the cancellation
 // waits for the user's choice, and giving up changes nothing.
-TEST_F(CancDatiFatTest, WaitsForTheRunLock) {
+TEST_P(CancDatiFatMotori, WaitsForTheRunLock) {
     RigaLock("002", "PC-B", "R", 2017, 2, 1);
     DatiRunDatiFat d = Canc(TipoSta::Definitiva);
     d.invioCanc = "1";
@@ -281,5 +330,8 @@ TEST_F(CancDatiFatTest, AnsweringAnnullaLeavesNoFileAndNoChange) {
     EXPECT_TRUE(FileScritti().isEmpty());
     EXPECT_EQ(Stati(1), "N 0 / N 0");
 }
+
+INSTANTIATE_TEST_SUITE_P(, ElabDatiFatMotori, ::testing::Values(Motore::File, Motore::Server), NomeMotore);
+INSTANTIATE_TEST_SUITE_P(, CancDatiFatMotori, ::testing::Values(Motore::File, Motore::Server), NomeMotore);
 
 }  // namespace

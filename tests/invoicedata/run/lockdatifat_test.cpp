@@ -3,6 +3,7 @@
 // that take the lock at the same moment.
 #include "AmbienteLock.h"
 
+#include "components/db/ServerPg.h"
 #include "invoicedata/run/LockDatiFat.h"
 
 #include <QCoreApplication>
@@ -15,7 +16,13 @@ namespace {
 
 class LockElabTest : public AmbienteLock {};
 
-TEST_F(LockElabTest, SendNumberAndLockRowByState) {
+// The cases that the shared database on the server must keep as a file does.
+class LockElabMotori : public AmbienteLock, public ::testing::WithParamInterface<Motore> {
+protected:
+    LockElabMotori() : AmbienteLock(GetParam()) {}
+};
+
+TEST_P(LockElabMotori, SendNumberAndLockRowByState) {
     struct Caso {
         const char* nome;
         bool soloVer = false;
@@ -111,7 +118,7 @@ TEST_F(LockElabTest, LockFoundNamesItsRunAndOffersTheWayOut) {
 // Company 7's run was left behind while company 5 is run, neither of them
 // the current company: the undo zeroes company 7's send only, and the run
 // then takes the lock and company 5's number.
-TEST_F(LockElabTest, UndoOfARunLeftBehindOnAnotherCompany) {
+TEST_P(LockElabMotori, UndoOfARunLeftBehindOnAnotherCompany) {
     const QString file7 = AltraAzienda("007");
     const QString file5 = AltraAzienda("005");
     const QString id7 = fx.gestDb->ApriDatabase(file7);
@@ -157,7 +164,7 @@ TEST_F(LockElabTest, CompanyThatNoLongerOpensStopsTheRun) {
     EXPECT_EQ(RigheLock(), "009 TERM01 E 2019 2 1");
 }
 
-TEST_F(LockElabTest, ReleaseUndoesTheSendByTheWritersOutcome) {
+TEST_P(LockElabMotori, ReleaseUndoesTheSendByTheWritersOutcome) {
     struct Caso {
         const char* nome;
         int errore;
@@ -264,10 +271,11 @@ TEST(LockDatiFatFiglio, PrendeIlLock) {
 
 // The shared table of an existing suite may lack the key on Codice: the
 // lock must hold without it.
-TEST_F(LockElabTest, TwoProcessesAtOnceExactlyOneWins) {
-    fx.Esegui(fx.idCondiviso,
-              "DROP TABLE Appoggio; CREATE TABLE Appoggio (Codice VARCHAR(20) COLLATE NOCASE, Descr1 VARCHAR(255), "
-              "Descr2 VARCHAR(255), Descr3 VARCHAR(255), Long1 INTEGER, Long2 INTEGER, Long3 INTEGER)");
+TEST_P(LockElabMotori, TwoProcessesAtOnceExactlyOneWins) {
+    const QString senzaChiave =
+        "DROP TABLE Appoggio; CREATE TABLE Appoggio (Codice VARCHAR(20) COLLATE NOCASE, Descr1 VARCHAR(255), "
+        "Descr2 VARCHAR(255), Descr3 VARCHAR(255), Long1 INTEGER, Long2 INTEGER, Long3 INTEGER)";
+    fx.Esegui(fx.idCondiviso, fx.motore == Motore::Server ? ServerPg::SchemaPerServer(senzaChiave) : senzaChiave);
     fx.gestDb->ChiudiDatabase(fx.idCondiviso);
     for (int giro = 0; giro < 6; ++giro) {
         SCOPED_TRACE(giro);
@@ -275,8 +283,8 @@ TEST_F(LockElabTest, TwoProcessesAtOnceExactlyOneWins) {
         QProcess figli[2];
         for (int i = 0; i < 2; ++i) {
             QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-            env.insert("COMIVA_LOCK_CONDIVISO", fx.fileCondiviso);
-            env.insert("COMIVA_LOCK_AZIENDA", fx.fileAzienda);
+            env.insert("COMIVA_LOCK_CONDIVISO", NomePerAltroProcesso(fx.fileCondiviso));
+            env.insert("COMIVA_LOCK_AZIENDA", NomePerAltroProcesso(fx.fileAzienda));
             env.insert("COMIVA_LOCK_TERMINALE", QStringLiteral("PC-%1").arg(i));
             env.insert("COMIVA_LOCK_VIA", via);
             figli[i].setProcessEnvironment(env);
@@ -303,5 +311,7 @@ TEST_F(LockElabTest, TwoProcessesAtOnceExactlyOneWins) {
     }
     fx.idCondiviso = fx.gestDb->ApriDatabase(fx.fileCondiviso);
 }
+
+INSTANTIATE_TEST_SUITE_P(, LockElabMotori, ::testing::Values(Motore::File, Motore::Server), NomeMotore);
 
 }  // namespace
