@@ -96,6 +96,10 @@ EsitoStrada Percorri(Motore motore) {
     });
     if (!primaEstratta) e.messaggi << "non estratta";
 
+    // A data folder whose name has a dot: the other company's database on the
+    // server is named by its service, which no folder may be put before.
+    FileIni(w.c->gsFileIni).scrivi(QStringLiteral("Base"), QStringLiteral("DirDB"), QStringLiteral("C:\\dati.2024\\"));
+
     ElabLiqIva run;
     run.ogOpzSta = std::make_shared<OpzSta>();
     run.ogOpzSta->oiStaVid = OpzSta::Stampante;
