@@ -115,6 +115,18 @@ TEST_P(IntervalloMotori, OgniAziendaDalSuoDatabaseConIlProprioNomeFile) {
     EXPECT_EQ(dialoghi->mostrati[0].titolo, "Preparazione file");
 }
 
+// The range goes in the order of the company codes, whatever order the rows
+// were written in (the server, asked for no order, gives them as stored): the
+// last company is the one that closes the run.
+TEST_P(IntervalloMotori, AziendeInOrdineDiCodice) {
+    AltraAzienda(QStringLiteral("003"), QStringLiteral("C3"));
+    AltraAzienda(QStringLiteral("002"), QStringLiteral("B2"));
+    run.Esegui(par);
+    QStringList ordine;
+    for (const Chiamata& k : scrittore->chiamate) ordine << k.idAzienda + QLatin1Char('/') + QString::number(k.ultima);
+    EXPECT_EQ(ordine, (QStringList{"001/0", "002/0", "003/1"}));
+}
+
 TEST_F(IntervalloTest, SegnapostoEUnaSolaAziendaLascianoIlNome) {
     par.aziendaA = QStringLiteral("001");
     par.nomeFile = QStringLiteral("C:\\liq.v2\\liq");

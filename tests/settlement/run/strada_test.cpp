@@ -7,6 +7,7 @@
 #include "components/db/Interroga.h"
 #include "components/stampa/OpzSta.h"
 #include "settlement/estrazione/EstrazioneLiqIva.h"
+#include "settlement/gestione/FrmLiqIvaTestLis.h"
 #include "settlement/run/ElabLiqIva.h"
 
 #include <QFile>
@@ -21,6 +22,7 @@ constexpr const char* kCfSeconda = "07654321096";
 struct EsitoStrada {
     QStringList messaggi;
     QList<QList<Valore>> righe;  // both companies' communications, in order
+    QList<QList<Valore>> elenco;  // the list of the first company's communications
     QMap<QString, QByteArray> file;  // by name, without the folder
     QStringList erroriSchema;
 };
@@ -86,6 +88,12 @@ EsitoStrada Percorri(Motore motore) {
     DatiIva(w, w.fx.idAzienda, "M", 3);
     const bool primaEstratta = Estrai(QString::fromLatin1(kCfPrima)).stato == EsitoEstrazione::Completata;
     e.righe = Comunicazione(w, w.fx.idAzienda);
+    {
+        frmLiqIvaTestLis lista;
+        e.elenco = LeggiTutto(*w.fx.gestDb, w.fx.idAzienda, lista.PrepSql(QStringLiteral("LiqIvaTest.Anno = 2024")),
+                              QStringLiteral("StradaLiqIva"))
+                       .righe;
+    }
     w.AltraAzienda(QStringLiteral("002"), QStringLiteral("B2"), [&](const QString& idDb) {
         DatiIva(w, idDb, "T", 1);
         const QString propria = w.c->gsIdDbase;
@@ -133,6 +141,10 @@ TEST_P(StradaLiqIva, EstrazioneEFileDiDueAziende) {
     // A header and three monthly modules, then a header and one quarterly module.
     ASSERT_EQ(e.righe.size(), 6);
     EXPECT_EQ(e.righe[0].value(7), Valore("2024-04-15"));  // DataImpegno
+    // The list: the first module's period, then each module's net VAT.
+    ASSERT_EQ(e.elenco.size(), 1);
+    EXPECT_EQ(e.elenco[0].mid(0, 6), (QList<Valore>{2024, 1, "M-1", -1100.11, -1100.11, -1100.11}));
+    EXPECT_TRUE(e.elenco[0].value(6).eNull());
     EXPECT_EQ(e.file.keys(), (QStringList{"IT01234567897_LI_20241.xml", "IT07654321096_LI_20241.xml"}));
     EXPECT_TRUE(e.erroriSchema.isEmpty()) << e.erroriSchema.join("\n").toStdString();
     const QByteArray prima = e.file.value(QStringLiteral("IT01234567897_LI_20241.xml"));
@@ -152,6 +164,7 @@ TEST(StradaLiqIvaMotori, StessiDatiEStessiFile) {
     EXPECT_EQ(server.messaggi, file.messaggi);
     ASSERT_EQ(server.righe.size(), file.righe.size());
     for (qsizetype i = 0; i < file.righe.size(); ++i) EXPECT_EQ(server.righe[i], file.righe[i]) << "riga " << i;
+    EXPECT_EQ(server.elenco, file.elenco);
     EXPECT_EQ(server.file, file.file);
 }
 
