@@ -46,14 +46,21 @@ void DatiIva(MondoRun& w, const QString& idDb, const char* tipoLiq, int periodi)
                         {"IvaDichPerCamp7", p == 3 ? "2" : ""}});
 }
 
-EsitoEstrazione Estrai(const QString& codFisc) {
+// The declarant as the extraction form loads it, from the company's general
+// declaration data; then the extraction of the first communication of 2024.
+EsitoEstrazione Estrai(MondoRun& w, const QString& idDb, const char* codFisc, const char* firmatario) {
+    w.fx.Inserisci(idDb, QStringLiteral("IvaDichPeriodGen"),
+                   {{"CodFiscDichiarante", codFisc}, {"PartIvaDich", codFisc}, {"DichGruppo", "N"},
+                    {"CodFiscFirmaDich", firmatario}, {"Carica", "1"}, {"FirmaDich", "S"},
+                    {"IvaDichGenData1", QDate(2024, 4, 10)}});
     RecDichiarante dich;
-    dich.CodiceFiscale = codFisc;
-    dich.PartitaIva = codFisc;
-    dich.LiquidazioneGruppo = QStringLiteral("N");
+    if (!CaricaDichiarante(dich, idDb)) return {EsitoEstrazione::Fallita, -1};
     DatiEstrazione d;
     d.anno = QStringLiteral("2024");
     d.numCom = QStringLiteral("1");
+    d.cfDichiarante = dich.CFDichiarante;
+    d.cfSocieta = dich.CodiceFiscaleSocieta;
+    d.codiceCarica = dich.CodiceCaricaDichiarante;
     d.firmaDichiarazione = true;
     d.cfIntermediario = QStringLiteral("09876543217");
     d.impegno = QStringLiteral("1 - Comunicazione predisposta dal contribuente");
@@ -66,7 +73,8 @@ QList<QList<Valore>> Comunicazione(MondoRun& w, const QString& idDb) {
     QList<QList<Valore>> righe =
         LeggiTutto(*w.fx.gestDb, idDb,
                    QStringLiteral("SELECT Anno, NumCom, CodiceFiscale, PartitaIva, FirmaDichiarazione, "
-                                  "CFIntermediario, ImpegnoPresentazione, DataImpegno, FirmaIntermediario "
+                                  "CFIntermediario, ImpegnoPresentazione, DataImpegno, FirmaIntermediario, "
+                                  "CFDichiarante, CodiceCaricaDichiarante, CodiceFiscaleSocieta "
                                   "FROM LiqIvaTest ORDER BY Anno, NumCom"),
                    QStringLiteral("StradaLiqIva"))
             .righe;
@@ -86,7 +94,8 @@ EsitoStrada Percorri(Motore motore) {
     QDir().mkpath(cartella);
 
     DatiIva(w, w.fx.idAzienda, "M", 3);
-    const bool primaEstratta = Estrai(QString::fromLatin1(kCfPrima)).stato == EsitoEstrazione::Completata;
+    const bool primaEstratta =
+        Estrai(w, w.fx.idAzienda, kCfPrima, "RSSGPP65B12F205H").stato == EsitoEstrazione::Completata;
     e.righe = Comunicazione(w, w.fx.idAzienda);
     {
         frmLiqIvaTestLis lista;
@@ -98,7 +107,8 @@ EsitoStrada Percorri(Motore motore) {
         DatiIva(w, idDb, "T", 1);
         const QString propria = w.c->gsIdDbase;
         w.c->gsIdDbase = idDb;
-        if (Estrai(QString::fromLatin1(kCfSeconda)).stato != EsitoEstrazione::Completata) e.messaggi << "non estratta";
+        if (Estrai(w, idDb, kCfSeconda, "01234567897").stato != EsitoEstrazione::Completata)
+            e.messaggi << "non estratta";
         e.righe += Comunicazione(w, idDb);
         w.c->gsIdDbase = propria;
     });
@@ -141,6 +151,10 @@ TEST_P(StradaLiqIva, EstrazioneEFileDiDueAziende) {
     // A header and three monthly modules, then a header and one quarterly module.
     ASSERT_EQ(e.righe.size(), 6);
     EXPECT_EQ(e.righe[0].value(7), Valore("2024-04-15"));  // DataImpegno
+    // The signer: a person for the first company, a company for the second,
+    // whose code the declarant holds padded to 16 and the header keeps trimmed.
+    EXPECT_EQ(e.righe[0].mid(9), (QList<Valore>{"RSSGPP65B12F205H", "01", ""}));
+    EXPECT_EQ(e.righe[4].mid(9), (QList<Valore>{"", "01", "01234567897"}));
     // The list: the first module's period, then each module's net VAT.
     ASSERT_EQ(e.elenco.size(), 1);
     EXPECT_EQ(e.elenco[0].mid(0, 6), (QList<Valore>{2024, 1, "M-1", -1100.11, -1100.11, -1100.11}));
