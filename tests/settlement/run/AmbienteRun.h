@@ -8,6 +8,7 @@
 #include "components/menu/MenuClientFinto.h"
 #include "components/platform/DialoghiScriptati.h"
 #include "contesto/Contesto.h"
+#include "settlement/run/ElabLiqIva.h"
 #include "support/AppTest.h"
 #include "support/DatabasePg.h"
 #include "support/Motori.h"
@@ -36,6 +37,20 @@ inline QString ErroriSchema(const QString& file, const QString& cartella) {
                                         xsd, file});
     if (!p.waitForFinished(60000)) return QStringLiteral("xmllint non risponde");
     return p.exitCode() == 0 ? QString() : QString::fromUtf8(p.readAllStandardError());
+}
+
+// A run of 2024 that writes the file only, from the company 001 to `aziendaA`,
+// one file a company named by its taxpayer code in `cartella`.
+inline ParametriLiqIva ParametriSoloFile(const QString& cartella, const QString& numero, const QString& aziendaA) {
+    ParametriLiqIva par;
+    par.anno = QStringLiteral("2024");
+    par.numero = numero;
+    par.aziendaDa = QStringLiteral("001");
+    par.aziendaA = aziendaA;
+    par.nomeFile = cartella + QStringLiteral("/IT§CodFisc§_LI_2024") + numero + QStringLiteral(".xml");
+    par.tipoElab = 1;
+    par.captionForm = QStringLiteral("Preparazione file");
+    return par;
 }
 
 // The world itself, on either engine: a test fixture derives from it, and a

@@ -56,13 +56,7 @@ protected:
 
         run.ogOpzSta = std::make_shared<OpzSta>();
         run.ogOpzSta->oiStaVid = OpzSta::Stampante;
-        par.anno = QStringLiteral("2024");
-        par.numero = QStringLiteral("4");
-        par.aziendaDa = QStringLiteral("001");
-        par.aziendaA = QStringLiteral("001");
-        par.nomeFile = cartella + QStringLiteral("/IT§CodFisc§_LI_20244.xml");
-        par.tipoElab = 1;
-        par.captionForm = QStringLiteral("Preparazione file");
+        par = ParametriSoloFile(cartella, QStringLiteral("4"), QStringLiteral("001"));
     }
     void Ini(const QString& sezione, const QString& chiave, const QString& valore) {
         ASSERT_TRUE(FileIni(c->gsFileIni).scrivi(sezione, chiave, valore));

@@ -121,15 +121,7 @@ EsitoStrada Percorri(Motore motore) {
     ElabLiqIva run;
     run.ogOpzSta = std::make_shared<OpzSta>();
     run.ogOpzSta->oiStaVid = OpzSta::Stampante;
-    ParametriLiqIva par;
-    par.anno = QStringLiteral("2024");
-    par.numero = QStringLiteral("1");
-    par.aziendaDa = QStringLiteral("001");
-    par.aziendaA = QStringLiteral("002");
-    par.nomeFile = cartella + QStringLiteral("/IT§CodFisc§_LI_20241.xml");
-    par.tipoElab = 1;
-    par.captionForm = QStringLiteral("Preparazione file");
-    run.Esegui(par);
+    run.Esegui(ParametriSoloFile(cartella, QStringLiteral("1"), QStringLiteral("002")));
     e.messaggi += w.dialoghi->testi();
 
     for (const QString& nome : QDir(cartella).entryList(QDir::Files, QDir::Name)) {
