@@ -1,6 +1,7 @@
 #include "common/NomeDbAzienda.h"
 
 #include "contesto/ImpostazioniIni.h"
+#include "contesto/Isolamento.h"
 
 namespace {
 
@@ -13,6 +14,9 @@ QString ValIni(const QString& sezione, const QString& chiave) {
 }  // namespace
 
 void PreparaNomeDB(QString& nome) {
+    // A data-source name opens a database on the server: a folder before it
+    // would make it a file name.
+    if (IsConnOdbc(nome)) return;
     if (nome.mid(1, 1) == QLatin1String(":") || nome.startsWith(QLatin1String("\\\\")) ||
         nome.startsWith(QLatin1Char('/')))
         return;

@@ -6,5 +6,6 @@
 
 // Completes a company database file name with [Connessioni] DriveDB and
 // [Base] DirDB. A drive path, a network path and a local absolute path are
-// already complete.
+// already complete, and a data-source name (a database on the server) is
+// left as it is.
 void PreparaNomeDB(QString& nome);

@@ -131,6 +131,9 @@ std::optional<Sorgente> ApriSorgente(GestRecordset& rs, const DatiEstrazione& d,
     return s;
 }
 
+// Codes are stored without the blanks around them: a file keeps a padded
+// code whole, while the server cuts the blanks past the column's width, so
+// that the same communication would read differently on the two engines.
 void ScriviTestata(GestRecordset& rs, const QString& k, const DatiEstrazione& d, const RecDichiarante& dich,
                    int anno, int numCom) {
     rs.NuovoRec(k);
@@ -141,11 +144,11 @@ void ScriviTestata(GestRecordset& rs, const QString& k, const DatiEstrazione& d,
     rs.ScriviCampo(k, QStringLiteral("PartitaIvaControllante"), dich.PartitaIvaControllante.trimmed());
     rs.ScriviCampo(k, QStringLiteral("UltimoMese"), static_cast<int>(dich.UltimoMese));
     rs.ScriviCampo(k, QStringLiteral("LiquidazioneGruppo"), dich.LiquidazioneGruppo.trimmed());
-    rs.ScriviCampo(k, QStringLiteral("CFDichiarante"), d.cfDichiarante);
-    rs.ScriviCampo(k, QStringLiteral("CodiceCaricaDichiarante"), d.codiceCarica);
-    rs.ScriviCampo(k, QStringLiteral("CodiceFiscaleSocieta"), d.cfSocieta);
+    rs.ScriviCampo(k, QStringLiteral("CFDichiarante"), d.cfDichiarante.trimmed());
+    rs.ScriviCampo(k, QStringLiteral("CodiceCaricaDichiarante"), d.codiceCarica.trimmed());
+    rs.ScriviCampo(k, QStringLiteral("CodiceFiscaleSocieta"), d.cfSocieta.trimmed());
     rs.ScriviCampo(k, QStringLiteral("FirmaDichiarazione"), d.firmaDichiarazione ? "S" : "N");
-    rs.ScriviCampo(k, QStringLiteral("CFIntermediario"), d.cfIntermediario);
+    rs.ScriviCampo(k, QStringLiteral("CFIntermediario"), d.cfIntermediario.trimmed());
     if (!d.impegno.isEmpty()) rs.ScriviCampo(k, QStringLiteral("ImpegnoPresentazione"), d.impegno.left(1));
     if (!ggUtil().EVuoto(d.dataImpegno, TipoDato::Testo))
         rs.ScriviCampo(k, QStringLiteral("DataImpegno"), ggUtil().ValoreData(d.dataImpegno));

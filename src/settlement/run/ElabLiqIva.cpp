@@ -87,7 +87,10 @@ void ElabLiqIva::Esegui(const ParametriLiqIva& par) {
     try {
         const QString sql = QStringLiteral("SELECT Aziende.* FROM Aziende WHERE Aziende.IdAzienda >= ") +
                             u.FormatoSql(par.aziendaDa, TipoDato::Testo) +
-                            QStringLiteral(" AND Aziende.IdAzienda <= ") + u.FormatoSql(par.aziendaA, TipoDato::Testo);
+                            QStringLiteral(" AND Aziende.IdAzienda <= ") + u.FormatoSql(par.aziendaA, TipoDato::Testo) +
+                            // In the order of the codes on either engine: a file walks the key's
+                            // index, the server may give the rows as stored.
+                            QStringLiteral(" ORDER BY Aziende.IdAzienda");
         chiave = rs.ApriRecordset(*c.ggGestDb, c.gsIdDbMenu, {}, sql, false, 2);
     } catch (const ErroreRun& e) {
         frmMsgCom::MsgErrfrm(e, {}, {}, kTitoloLiqIvaXml);

@@ -5,7 +5,9 @@
 #include "components/db/GestoreDb.h"
 #include "components/platform/DialoghiScriptati.h"
 #include "contesto/Contesto.h"
+#include "components/db/Interroga.h"
 #include "support/Fixture.h"
+#include "support/Motori.h"
 
 #include <QMap>
 #include <gtest/gtest.h>
@@ -30,6 +32,13 @@ std::vector<std::pair<QString, Valore>> colonne(const Riga& r) {
     return v;
 }
 
+// A row read back, its columns found whatever case the engine names them in
+// (the server names the columns of "SELECT *" in lower case).
+struct RigaLetta {
+    QMap<QString, Valore> valori;
+    Valore operator[](const QString& colonna) const { return valori.value(colonna.toLower()); }
+};
+
 Riga con(Riga base, const Riga& modifiche) {
     for (auto it = modifiche.begin(); it != modifiche.end(); ++it) base[it.key()] = it.value();
     return base;
@@ -48,6 +57,7 @@ Riga periodo(const Riga& modifiche) {
 
 class EstrazioneTest : public ::testing::Test {
 public:
+    explicit EstrazioneTest(Motore motore = Motore::File) : fx(motore) {}
     void SetUp() override {
         contesto = fx.InstallaContesto();
         contesto->ggDialoghi = dialoghi;
@@ -78,32 +88,21 @@ public:
 
     EsitoEstrazione Estrai() { return EstraiLiqIva(dati, dich); }
 
-    QList<Riga> Leggi(const QString& sql) {
-        QList<Riga> righe;
-        sqlite3* db = fx.gestDb->DatabaseDaId(fx.idAzienda)->Handle();
-        sqlite3_stmt* st = nullptr;
-        EXPECT_EQ(sqlite3_prepare_v2(db, sql.toUtf8().constData(), -1, &st, nullptr), SQLITE_OK) << sql.toStdString();
-        while (sqlite3_step(st) == SQLITE_ROW) {
-            Riga r;
-            for (int c = 0; c < sqlite3_column_count(st); ++c) {
-                const QString nome = QString::fromUtf8(sqlite3_column_name(st, c));
-                switch (sqlite3_column_type(st, c)) {
-                case SQLITE_NULL: r[nome] = Valore::null(); break;
-                case SQLITE_INTEGER: r[nome] = static_cast<long long>(sqlite3_column_int64(st, c)); break;
-                case SQLITE_FLOAT: r[nome] = sqlite3_column_double(st, c); break;
-                default: r[nome] = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, c)));
-                }
-            }
-            righe << r;
+    QList<RigaLetta> Leggi(const QString& sql) {
+        QList<RigaLetta> righe;
+        const RisultatoSql r = LeggiTutto(*fx.gestDb, fx.idAzienda, sql, QStringLiteral("EstrazioneTest"));
+        for (const QList<Valore>& valori : r.righe) {
+            RigaLetta riga;
+            for (qsizetype c = 0; c < r.colonne.size(); ++c) riga.valori[r.colonne[c].toLower()] = valori[c];
+            righe << riga;
         }
-        sqlite3_finalize(st);
         return righe;
     }
-    QList<Riga> Moduli(int numCom = 1) {
+    QList<RigaLetta> Moduli(int numCom = 1) {
         return Leggi(QStringLiteral("SELECT * FROM LiqIvaDett WHERE Anno = 2018 AND NumCom = %1 ORDER BY Modulo")
                          .arg(numCom));
     }
-    QList<Riga> Testate() { return Leggi("SELECT * FROM LiqIvaTest ORDER BY Anno, NumCom"); }
+    QList<RigaLetta> Testate() { return Leggi("SELECT * FROM LiqIvaTest ORDER BY Anno, NumCom"); }
 
     FixtureDb fx;
     std::shared_ptr<Contesto> contesto;
@@ -112,10 +111,14 @@ public:
     DatiEstrazione dati;
 };
 
+// The extraction reads and writes a company database file and one on the
+// server alike.
+using EstrazioneMotori = SuMotori<EstrazioneTest>;
+
 // Monthly, first quarter: January takes the opening credit less its F24
 // use; after months that were not forced the credit used is the month's own
 // F24 use, with the sign inverted.
-TEST_F(EstrazioneTest, MensilePrimoTrimestre) {
+TEST_P(EstrazioneMotori, MensilePrimoTrimestre) {
     Attivita("m", 500);
     Periodo(1, {{"CredF24", 100.0}, {"IvaDichPerImp14", 7.0}});
     Periodo(2, {{"CredF24", 50.0}, {"CreditIvaComp", 20.0}, {"IvaDichPerImp14", 5.0}});
@@ -162,7 +165,7 @@ TEST_F(EstrazioneTest, MensilePrimoTrimestre) {
 // A row with the credit forced takes it as it is; when every earlier row was
 // forced the credit left is the opening one less the sums of the earlier
 // rows' credit, F24 use and compensation (not the row's own compensation).
-TEST_F(EstrazioneTest, CreditoForzato) {
+TEST_P(EstrazioneMotori, CreditoForzato) {
     Attivita("M", 500);
     Periodo(1, {{"IvaDichPerCamp3", "s"}, {"CreditIvaComp", 123.0}, {"CredF24", 100.0}, {"IvaDichPerImp14", 7.0}});
     Periodo(2, {{"CredF24", 40.0}, {"IvaDichPerImp14", 1000.0}});
@@ -178,7 +181,7 @@ TEST_F(EstrazioneTest, CreditoForzato) {
 // Monthly, second quarter with June missing: the question, with the earlier
 // months absent (sums null, taken as 0). April is an ordinary month: it
 // keeps its interest and what it pays.
-TEST_F(EstrazioneTest, MesiMancantiEAprileMensile) {
+TEST_P(EstrazioneMotori, MesiMancantiEAprileMensile) {
     Attivita("M", 300);
     Periodo(4, {{"Interessi", 12.34}, {"IvaDovutaPer", 1000.0}, {"CredF24", 25.0}, {"IvaDichPerCamp2", "S"}});
     Periodo(5);
@@ -264,7 +267,7 @@ TEST_F(EstrazioneTest, TrimestraleEQuartoTrimestre) {
 
 // Several activities: modules numbered as the summary has them; the earlier
 // rows are those of the same year before this module.
-TEST_F(EstrazioneTest, Multiattivita) {
+TEST_P(EstrazioneMotori, Multiattivita) {
     const Riga forzato{{"IvaDichPerCamp3", "S"}};
     Riepilogo(2017, 4, 1, 0, 4, {{"CredF24", 999.0}});  // not forced: it would change the rule
     Riepilogo(2018, 1, 1, 0, 1, con(forzato, {{"CredF24", 100.0}, {"CreditIvaComp", 30.0}, {"IvaDichPerImp14", 3.0}}));
@@ -301,7 +304,7 @@ TEST_F(EstrazioneTest, Multiattivita) {
 
 // Several activities settled quarterly: the fourth quarter follows the yearly
 // return flag as with one activity.
-TEST_F(EstrazioneTest, MultiattivitaQuartoTrimestre) {
+TEST_P(EstrazioneMotori, MultiattivitaQuartoTrimestre) {
     const Riga cifre{{"Interessi", 12.34}, {"IvaDovutaPer", 1000.0}, {"IvaCreditoPer", 50.0}};
     Riepilogo(2018, 4, 1, 0, 4, con(cifre, {{"IvaDichPerCamp2", "N"}}));
     Riepilogo(2018, 4, 2, 0, 4, con(cifre, {{"IvaDichPerCamp2", "s"}}));
@@ -323,7 +326,7 @@ TEST_F(EstrazioneTest, MultiattivitaQuartoTrimestre) {
 
 // An earlier communication is replaced whole after "&Conferma" and left as it
 // is after "&Annulla".
-TEST_F(EstrazioneTest, SostituzioneEstrazionePrecedente) {
+TEST_P(EstrazioneMotori, SostituzioneEstrazionePrecedente) {
     Attivita("M");
     for (int p = 1; p <= 2; ++p) Periodo(p);
     fx.Esegui(fx.idAzienda, "INSERT INTO LiqIvaTest (Anno, NumCom, CodiceFiscale) VALUES (2018, 1, 'CORRETTO')");
@@ -394,7 +397,7 @@ TEST_F(EstrazioneTest, GuastoAMetaConservaIlPrecedente) {
 
 // Checks and missing data stop the run before anything is written, with the
 // field to correct.
-TEST_F(EstrazioneTest, ArrestiPrimaDiScrivere) {
+TEST_P(EstrazioneMotori, ArrestiPrimaDiScrivere) {
     struct Caso {
         const char* nome;
         std::function<void(EstrazioneTest&, DatiEstrazione&)> prepara;
@@ -446,7 +449,7 @@ TEST_F(EstrazioneTest, AttivitaPredefinitaIlleggibile) {
 
 // The yearly data of an activity: the names become the values; nothing read
 // without an activity or a year, emptied when the row is missing.
-TEST_F(EstrazioneTest, LeggiIvaRiep) {
+TEST_P(EstrazioneMotori, LeggiIvaRiep) {
     Attivita("M", 250);
     const struct {
         int anno;
@@ -486,7 +489,7 @@ TEST_F(EstrazioneTest, GuastoNelCreditoDiInizioAnno) {
 }
 
 // Intermediary data reach the header only when given.
-TEST_F(EstrazioneTest, TestataConIncaricato) {
+TEST_P(EstrazioneMotori, TestataConIncaricato) {
     Attivita("T");
     Periodo(1);
     dati.cfIntermediario = "09876543217";
@@ -508,5 +511,7 @@ TEST_F(EstrazioneTest, TestataConIncaricato) {
     // Quarterly first quarter: opening credit less the F24 use (none here).
     EXPECT_EQ(Moduli()[0]["CreditoAnnoPrecedente"], Valore(500.0));
 }
+
+INSTANTIATE_TEST_SUITE_P(Motori, EstrazioneMotori, ValoriMotori(), NomeMotore);
 
 }  // namespace

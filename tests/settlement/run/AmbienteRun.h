@@ -1,20 +1,27 @@
 #pragma once
 // The world of a settlement run: the shared database with its Aziende, the
 // menu's current company in the fixture's company database, further
-// companies each in its own database file, scripted dialogs and the menu
-// double.
+// companies each in its own database, scripted dialogs and the menu double;
+// as files, or on the tests' PostgreSQL cluster.
 #include "components/db/GestoreDb.h"
 #include "components/ini/FileIni.h"
 #include "components/menu/MenuClientFinto.h"
 #include "components/platform/DialoghiScriptati.h"
 #include "contesto/Contesto.h"
+#include "settlement/run/ElabLiqIva.h"
 #include "support/AppTest.h"
+#include "support/DatabasePg.h"
+#include "support/Motori.h"
 #include "support/Fixture.h"
 
 #include <QDate>
 #include <QProcess>
 #include <gtest/gtest.h>
+#include <functional>
+#include <memory>
 #include <ostream>
+#include <string>
+#include <vector>
 
 // Readable texts in test failures.
 inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
@@ -32,9 +39,28 @@ inline QString ErroriSchema(const QString& file, const QString& cartella) {
     return p.exitCode() == 0 ? QString() : QString::fromUtf8(p.readAllStandardError());
 }
 
-class AmbienteRun : public ::testing::Test {
-protected:
-    void SetUp() override {
+// A run of 2024 that writes the file only, from the company 001 to `aziendaA`,
+// one file a company named by its taxpayer code in `cartella`.
+inline ParametriLiqIva ParametriSoloFile(const QString& cartella, const QString& numero, const QString& aziendaA) {
+    ParametriLiqIva par;
+    par.anno = QStringLiteral("2024");
+    par.numero = numero;
+    par.aziendaDa = QStringLiteral("001");
+    par.aziendaA = aziendaA;
+    par.nomeFile = cartella + QStringLiteral("/IT§CodFisc§_LI_2024") + numero + QStringLiteral(".xml");
+    par.tipoElab = 1;
+    par.captionForm = QStringLiteral("Preparazione file");
+    return par;
+}
+
+// The world itself, on either engine: a test fixture derives from it, and a
+// test that compares the engines builds one of each.
+class MondoRun {
+public:
+    explicit MondoRun(Motore motore = Motore::File) : fx(motore) {}
+    virtual ~MondoRun() { ImpostaContesto(nullptr); }
+
+    void Prepara() {
         AppTest();
         c = fx.InstallaContesto();
         menu = std::make_shared<MenuClientFinto>();
@@ -49,7 +75,6 @@ protected:
         Azienda(QStringLiteral("001"), QStringLiteral("A1"), QStringLiteral("Prima S.r.l."), fx.fileAzienda);
         DatiDitta(fx.idAzienda, QStringLiteral("Euro"));
     }
-    void TearDown() override { ImpostaContesto(nullptr); }
 
     void Azienda(const QString& id, const QString& codice, const QString& descrizione, const QString& file,
                  const QString& accPwd = {}) {
@@ -61,10 +86,17 @@ protected:
         fx.Inserisci(idDb, QStringLiteral("Ditta"),
                      {{"CodFisc", "01234567897"}, {"PartIva", "01234567897"}, {"RagSoc", "Ditta"}, {"Moneta", moneta}});
     }
-    // Another company in its own database file; the callback fills it while open.
+    // Another company in a database of its own on the fixture's engine (a
+    // file, or a service of the server); the callback fills it while open.
     QString AltraAzienda(const QString& id, const QString& codice, const std::function<void(const QString&)>& riempi = {}) {
-        const QString file = fx.Cartella() + QStringLiteral("/az") + id + QStringLiteral(".db");
-        FixtureDb::CreaDatabase(file, QStringLiteral("azienda.sql"));
+        QString file;
+        if (fx.motore == Motore::Server) {
+            altriDb_.push_back(std::make_unique<DatabasePg>(QStringLiteral("azienda.sql")));
+            file = altriDb_.back()->Servizio();
+        } else {
+            file = fx.Cartella() + QStringLiteral("/az") + id + QStringLiteral(".db");
+            FixtureDb::CreaDatabase(file, QStringLiteral("azienda.sql"));
+        }
         const QString idDb = fx.gestDb->ApriDatabase(file);
         DatiDitta(idDb, QStringLiteral("Euro"));
         if (riempi) riempi(idDb);
@@ -77,4 +109,14 @@ protected:
     std::shared_ptr<Contesto> c;
     std::shared_ptr<MenuClientFinto> menu;
     std::shared_ptr<DialoghiScriptati> dialoghi;
+
+private:
+    std::vector<std::unique_ptr<DatabasePg>> altriDb_;
+};
+
+class AmbienteRun : public ::testing::Test, public MondoRun {
+protected:
+    explicit AmbienteRun(Motore motore = Motore::File) : MondoRun(motore) {}
+    void SetUp() override { Prepara(); }
+    void TearDown() override { ImpostaContesto(nullptr); }
 };

@@ -29,7 +29,7 @@ public:
     void AvviaStampa() override {
         bool aperto = true;
         try {
-            ctx().ggGestDb->DatabaseDaId(osIdDbase)->Handle();
+            ctx().ggGestDb->DatabaseDaId(osIdDbase);
         } catch (...) {
             aperto = false;
         }
@@ -43,6 +43,7 @@ public:
 
 class IntervalloTest : public AmbienteRun {
 protected:
+    explicit IntervalloTest(Motore motore = Motore::File) : AmbienteRun(motore) {}
     void SetUp() override {
         AmbienteRun::SetUp();
         scrittore = std::make_shared<ScrittoreFinto>();
@@ -58,7 +59,7 @@ protected:
     }
     bool Aperto(const QString& idDb) const {
         try {
-            fx.gestDb->DatabaseDaId(idDb)->Handle();
+            fx.gestDb->DatabaseDaId(idDb);
             return true;
         } catch (...) {
             return false;
@@ -70,7 +71,10 @@ protected:
     ParametriLiqIva par;
 };
 
-TEST_F(IntervalloTest, OgniAziendaDalSuoDatabaseConIlProprioNomeFile) {
+// A company of the range on the server is opened by its service name as one in a file by its path.
+using IntervalloMotori = SuMotori<IntervalloTest>;
+
+TEST_P(IntervalloMotori, OgniAziendaDalSuoDatabaseConIlProprioNomeFile) {
     AltraAzienda(QStringLiteral("002"), QStringLiteral("B2"), [this](const QString& idDb) {
         fx.Esegui(idDb, "UPDATE Ditta SET Moneta = 'Lire', CodLira = 'Lire'");
     });
@@ -109,6 +113,18 @@ TEST_F(IntervalloTest, OgniAziendaDalSuoDatabaseConIlProprioNomeFile) {
     EXPECT_EQ(c->gsMoneta, "Euro");
     EXPECT_EQ(dialoghi->testi(), QStringList{"Elaborazione terminata"});
     EXPECT_EQ(dialoghi->mostrati[0].titolo, "Preparazione file");
+}
+
+// The range goes in the order of the company codes, whatever order the rows
+// were written in (the server, asked for no order, gives them as stored): the
+// last company is the one that closes the run.
+TEST_P(IntervalloMotori, AziendeInOrdineDiCodice) {
+    AltraAzienda(QStringLiteral("003"), QStringLiteral("C3"));
+    AltraAzienda(QStringLiteral("002"), QStringLiteral("B2"));
+    run.Esegui(par);
+    QStringList ordine;
+    for (const Chiamata& k : scrittore->chiamate) ordine << k.idAzienda + QLatin1Char('/') + QString::number(k.ultima);
+    EXPECT_EQ(ordine, (QStringList{"001/0", "002/0", "003/1"}));
 }
 
 TEST_F(IntervalloTest, SegnapostoEUnaSolaAziendaLascianoIlNome) {
@@ -152,7 +168,7 @@ TEST_F(IntervalloTest, NessunDatoDaTrasmettere) {
     EXPECT_EQ(dialoghi->testi(), QStringList{"Non c'è nessun dato da trasmettere"});
 }
 
-TEST_F(IntervalloTest, ErroriDellAziendaChiedonoSeProseguire) {
+TEST_P(IntervalloMotori, ErroriDellAziendaChiedonoSeProseguire) {
     AltraAzienda(QStringLiteral("002"), QStringLiteral("B2"));
     AltraAzienda(QStringLiteral("003"), QStringLiteral("C3"));
     struct Caso { int risposta; int chiamate; };
@@ -232,5 +248,7 @@ TEST_F(IntervalloTest, CartellaSceltaSalvataDopoLaCorsa) {
     run.Esegui(par);
     EXPECT_EQ(FileIni(c->gsFileIni).leggi("Base", "DirCaDi").value_or(QString()), "/srv/invii/");
 }
+
+INSTANTIATE_TEST_SUITE_P(Motori, IntervalloMotori, ValoriMotori(), NomeMotore);
 
 }  // namespace

@@ -70,6 +70,10 @@ TEST_F(NomiTest, PreparaNomeDB) {
         {"C:", "\\DATI\\", "a.mdb", "C:\\DATI\\a.mdb"},
         {"C:\\", "\\DATI", "a.mdb", "C:\\DATI\\a.mdb"},
         {"", "", "a.mdb", "\\a.mdb"},
+        // Data-source names are left as they are.
+        {"E", "DATI\\", "comiva_az1", "comiva_az1"},
+        {"E", "DATI\\", "liq.dsn", "liq.dsn"},
+        {"E", "DATI\\", "ODBC;DSN=liq;UID=u;PWD=p", "ODBC;DSN=liq;UID=u;PWD=p"},
     };
     for (const Caso& k : casi) {
         Ini(QStringLiteral("Connessioni"), QStringLiteral("DriveDB"), QString::fromUtf8(k.drive));
