@@ -11,6 +11,7 @@
 #include "support/AppTest.h"
 #include "support/DatabasePg.h"
 #include "support/Fixture.h"
+#include "support/Motori.h"
 
 #include <gtest/gtest.h>
 #include <memory>
@@ -142,24 +143,8 @@ public:
 
 class AmbienteLock : public ::testing::Test, public MondoDatiFat {
 protected:
-    // On the server without a cluster the world is built on files and the
-    // test is skipped in SetUp.
-    explicit AmbienteLock(Motore motore = Motore::File)
-        : MondoDatiFat(motore == Motore::Server && !DatabasePg::Disponibile() ? Motore::File : motore),
-          motore_(motore) {}
-    void SetUp() override {
-        if (motore_ == Motore::Server) {
-            SALTA_SENZA_PG();
-        }
-        Prepara();
-    }
+    // On both engines through SuMotori (support/Motori.h).
+    explicit AmbienteLock(Motore motore = Motore::File) : MondoDatiFat(motore) {}
+    void SetUp() override { Prepara(); }
     void TearDown() override { ImpostaContesto(nullptr); }
-
-private:
-    Motore motore_;
 };
-
-// The test names of a suite run on both engines.
-inline std::string NomeMotore(const ::testing::TestParamInfo<Motore>& info) {
-    return info.param == Motore::File ? "File" : "Server";
-}

@@ -138,10 +138,7 @@ EsitoStrada Strada(MondoDatiFat& m) {
     return esito;
 }
 
-class DemoDatiFatTest : public AmbienteLock, public ::testing::WithParamInterface<Motore> {
-protected:
-    DemoDatiFatTest() : AmbienteLock(GetParam()) {}
-};
+using DemoDatiFatTest = SuMotori<AmbienteLock>;
 
 TEST_P(DemoDatiFatTest, ExtractionThenDefinitiveRunThenCancellation) {
     const EsitoStrada esito = Strada(*this);
@@ -164,6 +161,6 @@ TEST_P(DemoDatiFatTest, ExtractionThenDefinitiveRunThenCancellation) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(, DemoDatiFatTest, ::testing::Values(Motore::File, Motore::Server), NomeMotore);
+INSTANTIATE_TEST_SUITE_P(Motori, DemoDatiFatTest, ValoriMotori(), NomeMotore);
 
 }  // namespace

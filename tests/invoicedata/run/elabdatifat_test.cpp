@@ -68,10 +68,7 @@ protected:
 };
 
 // The range and the cancellation on company and shared databases on the server.
-class ElabDatiFatMotori : public ElabDatiFatTest, public ::testing::WithParamInterface<Motore> {
-protected:
-    ElabDatiFatMotori() : ElabDatiFatTest(GetParam()) {}
-};
+using ElabDatiFatMotori = SuMotori<ElabDatiFatTest>;
 
 TEST_P(ElabDatiFatMotori, DefinitiveRangeWritesValidFilesAndMarksEachKind) {
     ElabDatiFat elab(scrittore, lock);
@@ -194,10 +191,7 @@ protected:
     }
 };
 
-class CancDatiFatMotori : public CancDatiFatTest, public ::testing::WithParamInterface<Motore> {
-protected:
-    CancDatiFatMotori() : CancDatiFatTest(GetParam()) {}
-};
+using CancDatiFatMotori = SuMotori<CancDatiFatTest>;
 
 TEST_P(CancDatiFatMotori, SingleRegistrationsNumberedFrom10AndWrittenAgainUnderTheirOwnNumber) {
     DatiRunDatiFat d = Canc(TipoSta::Definitiva);
@@ -331,7 +325,7 @@ TEST_F(CancDatiFatTest, AnsweringAnnullaLeavesNoFileAndNoChange) {
     EXPECT_EQ(Stati(1), "N 0 / N 0");
 }
 
-INSTANTIATE_TEST_SUITE_P(, ElabDatiFatMotori, ::testing::Values(Motore::File, Motore::Server), NomeMotore);
-INSTANTIATE_TEST_SUITE_P(, CancDatiFatMotori, ::testing::Values(Motore::File, Motore::Server), NomeMotore);
+INSTANTIATE_TEST_SUITE_P(Motori, ElabDatiFatMotori, ValoriMotori(), NomeMotore);
+INSTANTIATE_TEST_SUITE_P(Motori, CancDatiFatMotori, ValoriMotori(), NomeMotore);
 
 }  // namespace

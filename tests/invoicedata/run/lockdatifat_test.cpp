@@ -17,10 +17,7 @@ namespace {
 class LockElabTest : public AmbienteLock {};
 
 // The cases that the shared database on the server must keep as a file does.
-class LockElabMotori : public AmbienteLock, public ::testing::WithParamInterface<Motore> {
-protected:
-    LockElabMotori() : AmbienteLock(GetParam()) {}
-};
+using LockElabMotori = SuMotori<AmbienteLock>;
 
 TEST_P(LockElabMotori, SendNumberAndLockRowByState) {
     struct Caso {
@@ -312,6 +309,6 @@ TEST_P(LockElabMotori, TwoProcessesAtOnceExactlyOneWins) {
     fx.idCondiviso = fx.gestDb->ApriDatabase(fx.fileCondiviso);
 }
 
-INSTANTIATE_TEST_SUITE_P(, LockElabMotori, ::testing::Values(Motore::File, Motore::Server), NomeMotore);
+INSTANTIATE_TEST_SUITE_P(Motori, LockElabMotori, ValoriMotori(), NomeMotore);
 
 }  // namespace
