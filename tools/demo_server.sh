@@ -8,8 +8,10 @@
 #       makes the cluster afresh and puts the demo's files on it
 #   tools/demo_server.sh avvia <demo folder>
 #       starts the cluster if it is not running; prints the service file
+#   tools/demo_server.sh ferma <demo folder>
+#       stops the cluster and removes it with its databases
 set -euo pipefail
-azione=${1:?crea o avvia}
+azione=${1:?crea, avvia o ferma}
 DEST=$(cd "${2:?cartella della demo}" && pwd)
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 if [ "$(id -u)" -eq 0 ]; then
@@ -41,6 +43,10 @@ crea)
 avvia)
   "$ROOT/tests/pg/cluster.sh" riprendi "$CLUSTER"
   echo "$SERVIZI"
+  ;;
+ferma)
+  "$ROOT/tests/pg/cluster.sh" ferma "$CLUSTER"
+  rm -f "$SERVIZI"
   ;;
 *)
   echo "demo_server.sh: azione sconosciuta $azione" >&2
