@@ -30,15 +30,7 @@ struct File {
 void Layer(benchmark::State& state, bool transazione) {
     File f;
     GestoreDb g;
-    const QString id = g.ApriDatabase(f.percorso);
-    if (transazione) g.IniziaTransazione(id);
-    long i = 0;
-    for (auto _ : state) {
-        g.EseguiSql(id, inserisci(i++));
-        if (g.DatabaseDaId(id)->RecordsAffected() != 1) state.SkipWithError("righe inserite diverse da 1");
-    }
-    if (transazione) g.ConfermaTransazione(id);
-    state.SetItemsProcessed(state.iterations());
+    inserimentiLayer(state, g, g.ApriDatabase(f.percorso), transazione);
 }
 
 void Raw(benchmark::State& state, bool transazione) {
@@ -74,20 +66,7 @@ void BM_LetturaJoin_Layer(benchmark::State& state) {
     File f;
     riempi(f);
     GestoreDb g;
-    const QString id = g.ApriDatabase(f.percorso);
-    GestRecordset rs;
-    double somma = 0;
-    for (auto _ : state) {
-        const QString k = rs.ApriRecordset(g, id, "", kJoin, false, 4);
-        for (; !rs.FineRec(k); rs.RecSuccessivo(k)) {
-            somma += rs.LeggiCampo(k, "Righe.Importo").numero();
-            benchmark::DoNotOptimize(rs.LeggiCampo(k, "Causali.Descrizione").testo());
-            benchmark::DoNotOptimize(rs.LeggiCampo(k, "TipoCausale").testo());
-        }
-        rs.ChiudiRecordset(k);
-    }
-    benchmark::DoNotOptimize(somma);
-    state.SetItemsProcessed(state.iterations() * kRigheLettura);
+    letturaJoinLayer(state, g, g.ApriDatabase(f.percorso));
 }
 
 void BM_LetturaJoin_Raw(benchmark::State& state) {

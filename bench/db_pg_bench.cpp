@@ -60,15 +60,7 @@ void Layer(benchmark::State& state, bool transazione) {
     Server s(state);
     if (!s.pronto()) return;
     GestoreDb g;
-    const QString id = s.apri(g);
-    if (transazione) g.IniziaTransazione(id);
-    long i = 0;
-    for (auto _ : state) {
-        g.EseguiSql(id, inserisci(i++));
-        if (g.DatabaseDaId(id)->RecordsAffected() != 1) state.SkipWithError("righe inserite diverse da 1");
-    }
-    if (transazione) g.ConfermaTransazione(id);
-    state.SetItemsProcessed(state.iterations());
+    inserimentiLayer(state, g, s.apri(g), transazione);
 }
 
 void Raw(benchmark::State& state, bool transazione) {
@@ -92,24 +84,7 @@ void BM_Pg_LetturaJoin_Layer(benchmark::State& state) {
     if (!s.pronto()) return;
     s.riempi();
     GestoreDb g;
-    const QString id = s.apri(g);
-    GestRecordset rs;
-    double somma = 0;
-    try {
-        for (auto _ : state) {
-            const QString k = rs.ApriRecordset(g, id, "", kJoin, false, 4);
-            for (; !rs.FineRec(k); rs.RecSuccessivo(k)) {
-                somma += rs.LeggiCampo(k, "Righe.Importo").numero();
-                benchmark::DoNotOptimize(rs.LeggiCampo(k, "Causali.Descrizione").testo());
-                benchmark::DoNotOptimize(rs.LeggiCampo(k, "TipoCausale").testo());
-            }
-            rs.ChiudiRecordset(k);
-        }
-    } catch (const ErroreRun& e) {
-        state.SkipWithError(e.descrizione().toStdString().c_str());
-    }
-    benchmark::DoNotOptimize(somma);
-    state.SetItemsProcessed(state.iterations() * kRigheLettura);
+    letturaJoinLayer(state, g, s.apri(g));
 }
 
 void BM_Pg_LetturaJoin_Raw(benchmark::State& state) {

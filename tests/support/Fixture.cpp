@@ -61,6 +61,16 @@ void FixtureDb::CreaDatabase(const QString& file, const QString& schema) {
     sqlite3_close(db);
 }
 
+QString FixtureDb::AltroDatabase(const QString& nome, const QString& schema) {
+    if (motore == Motore::Server) {
+        server_.push_back(std::make_unique<DatabasePg>(schema));
+        return server_.back()->Servizio();
+    }
+    const QString file = dir_.filePath(nome);
+    CreaDatabase(file, schema);
+    return file;
+}
+
 std::shared_ptr<Contesto> FixtureDb::InstallaContesto() {
     auto c = std::make_shared<Contesto>();
     c->ggGestDb = gestDb;
@@ -72,24 +82,21 @@ std::shared_ptr<Contesto> FixtureDb::InstallaContesto() {
 
 void FixtureDb::Inserisci(const QString& idDb, const QString& tabella,
                           const std::vector<std::pair<QString, Valore>>& colonne) {
+    const auto d = gestDb->DatabaseDaId(idDb);
     QStringList nomi, segnaposto;
     for (const auto& [nome, valore] : colonne) {
         nomi << nome;
-        segnaposto << QStringLiteral("?");
+        segnaposto << (d->SuServer() ? QStringLiteral("$%1").arg(segnaposto.size() + 1) : QStringLiteral("?"));
     }
-    const auto d = gestDb->DatabaseDaId(idDb);
+    const QString sql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                            .arg(tabella, nomi.join(QLatin1Char(',')), segnaposto.join(QLatin1Char(',')));
     if (d->SuServer()) {
-        for (qsizetype i = 0; i < segnaposto.size(); ++i) segnaposto[i] = QStringLiteral("$%1").arg(i + 1);
-        const QString sql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                                .arg(tabella, nomi.join(QLatin1Char(',')), segnaposto.join(QLatin1Char(',')));
         std::vector<ServerPg::ParametroPg> valori;
         for (const auto& c : colonne) valori.push_back(ServerPg::Parametro(c.second));
         ServerPg::EseguiParametri(d->Pg(), sql, valori, QStringLiteral("FixtureDb"));
         return;
     }
-    const QString sql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                            .arg(tabella, nomi.join(QLatin1Char(',')), segnaposto.join(QLatin1Char(',')));
-    sqlite3* db = gestDb->DatabaseDaId(idDb)->Handle();
+    sqlite3* db = d->Handle();
     sqlite3_stmt* st = nullptr;
     if (sqlite3_prepare_v2(db, sql.toUtf8().constData(), -1, &st, nullptr) != SQLITE_OK) fallito(db, sql);
     for (size_t i = 0; i < colonne.size(); ++i) LegaValore(st, static_cast<int>(i + 1), colonne[i].second);

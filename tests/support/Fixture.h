@@ -38,6 +38,11 @@ public:
 
     QString Cartella() const { return dir_.path(); }
 
+    // One more database of the fixture's engine, built from a schema script
+    // and kept as long as the fixture: a file named `nome` in its folder, or
+    // a database of its own on the server. Returns the name that opens it.
+    QString AltroDatabase(const QString& nome, const QString& schema);
+
     std::shared_ptr<GestoreDb> gestDb;
     QString fileAzienda, fileCondiviso;
     QString idAzienda, idCondiviso;

@@ -1,9 +1,11 @@
 #pragma once
-// The number of the run-time error a call raises; 0 when it raises none.
+// The run-time error a call raises, for tests that check what a failure says.
 #include "components/core/ErroreRun.h"
 
 #include <functional>
+#include <gtest/gtest.h>
 
+// The number of the error; 0 when the call raises none.
 inline long numeroErrore(const std::function<void()>& f) {
     try {
         f();
@@ -11,4 +13,15 @@ inline long numeroErrore(const std::function<void()>& f) {
         return e.numero();
     }
     return 0;
+}
+
+// The whole error; a call that raises none is a failure of the test.
+inline ErroreRun erroreDi(const std::function<void()>& f) {
+    try {
+        f();
+    } catch (const ErroreRun& e) {
+        return e;
+    }
+    ADD_FAILURE() << "nessun errore";
+    return ErroreRun(0, {});
 }

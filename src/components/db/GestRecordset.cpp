@@ -437,6 +437,20 @@ struct Recordset {
         Valore valore;
     };
     std::vector<Scrittura> buffer;
+    // The columns and values that the writes give one table of the query.
+    struct ScrittureTabella {
+        QStringList nomi;
+        std::vector<Valore> valori;
+    };
+    static ScrittureTabella scrittureDi(const std::vector<Scrittura>& scritture, size_t ist) {
+        ScrittureTabella t;
+        for (const Scrittura& s : scritture)
+            if (s.istanza == static_cast<int>(ist)) {
+                t.nomi << s.colonna;
+                t.valori.push_back(s.valore);
+            }
+        return t;
+    }
     // A server moves a row when it updates it: where the rows this set
     // updated went, by table and former rowid, for the other rows of the set
     // that show the same table row (a join). Always empty on a database file.
@@ -539,13 +553,7 @@ struct Recordset {
                 errore(NumErroreDb::CampoNonAggiornabile,
                        QStringLiteral("La riga della tabella %1 non esiste.").arg(istanze[s.istanza].alias));
         for (size_t ist = 0; ist < istanze.size(); ++ist) {
-            QStringList nomi;
-            std::vector<Valore> valori;
-            for (const Scrittura& s : scritture)
-                if (s.istanza == static_cast<int>(ist)) {
-                    nomi << s.colonna;
-                    valori.push_back(s.valore);
-                }
+            const auto [nomi, valori] = scrittureDi(scritture, ist);
             if (nomi.isEmpty()) continue;
             const auto rowid = cursore->Intero(static_cast<int>(colonne.size() + ist));
             Pendenti* g = nullptr;
@@ -1033,13 +1041,7 @@ void GestRecordset::AggiornaRec(const QString& chiave) {
 
     const size_t riga = r.rigaCorrente();
     for (size_t ist = 0; ist < r.istanze.size(); ++ist) {
-        QStringList nomi;
-        std::vector<Valore> valori;
-        for (const auto& s : buffer)
-            if (s.istanza == static_cast<int>(ist)) {
-                nomi << s.colonna;
-                valori.push_back(s.valore);
-            }
+        const auto [nomi, valori] = Recordset::scrittureDi(buffer, ist);
         if (nomi.isEmpty()) continue;
         const int i = static_cast<int>(ist);
         const auto aggiornamento = r.motore->aggiornamento(r.istanze[ist].tabella, nomi, false);

@@ -23,10 +23,11 @@ struct Esito {
     ServerPg::Risultato risultato;
 };
 
+bool riuscito(ExecStatusType s) { return s == PGRES_COMMAND_OK || s == PGRES_TUPLES_OK || s == PGRES_EMPTY_QUERY; }
+
 Esito esitoDi(pg_conn* c, PGresult* r, bool tieniRighe) {
     Esito e;
-    const ExecStatusType s = r ? PQresultStatus(r) : PGRES_FATAL_ERROR;
-    if (s == PGRES_COMMAND_OK || s == PGRES_TUPLES_OK || s == PGRES_EMPTY_QUERY) {
+    if (r && riuscito(PQresultStatus(r))) {
         e.ok = true;
         // Only a change counts: a query's status carries its rows too.
         const QByteArray stato(PQcmdStatus(r));
@@ -47,28 +48,36 @@ Esito esitoDi(pg_conn* c, PGresult* r, bool tieniRighe) {
 
 Esito eseguiUna(pg_conn* c, const QByteArray& sql) { return esitoDi(c, PQexec(c, sql.constData()), false); }
 
+// Takes back what the statements since the savepoint did, and the savepoint.
+void annullaIstruzione(pg_conn* c) {
+    if (PQstatus(c) == CONNECTION_OK)
+        eseguiUna(c, "ROLLBACK TO SAVEPOINT comiva_istruzione; RELEASE SAVEPOINT comiva_istruzione");
+}
+
 // Statements with their savepoint and its release sent at once: one round
 // trip when they go well, a second to take the statements back when not. The
-// rows changed are the last statement's, as PQexec gives them.
+// server answers the savepoint, each statement and the release in turn, and
+// stops at the first failure; the rows changed are the last statement's, as
+// PQexec gives them.
 Esito eseguiInSavepoint(pg_conn* c, const QByteArray& sql) {
     const QByteArray tutto = "SAVEPOINT comiva_istruzione;\n" + sql + "\n;RELEASE SAVEPOINT comiva_istruzione";
     if (!PQsendQuery(c, tutto.constData())) return esitoDi(c, nullptr, false);
     std::vector<PGresult*> risultati;
     while (PGresult* r = PQgetResult(c)) risultati.push_back(r);
-    qsizetype scelto = -1;
-    for (size_t i = 0; i < risultati.size() && scelto < 0; ++i) {
-        const ExecStatusType s = PQresultStatus(risultati[i]);
-        if (s != PGRES_COMMAND_OK && s != PGRES_TUPLES_OK && s != PGRES_EMPTY_QUERY) scelto = static_cast<qsizetype>(i);
-    }
-    const bool riuscito = scelto < 0;
-    if (riuscito) scelto = risultati.size() >= 3 ? static_cast<qsizetype>(risultati.size()) - 2 : -1;
+    PGresult* scelto = nullptr;  // the failure, else the last statement's
+    for (PGresult* r : risultati)
+        if (!riuscito(PQresultStatus(r))) {
+            scelto = r;
+            break;
+        }
+    if (!scelto && risultati.size() >= 3) scelto = risultati[risultati.size() - 2];
+    for (PGresult* r : risultati)
+        if (r != scelto) PQclear(r);
     Esito e;
-    for (size_t i = 0; i < risultati.size(); ++i)
-        if (static_cast<qsizetype>(i) != scelto) PQclear(risultati[i]);
-    if (scelto >= 0) e = esitoDi(c, risultati[static_cast<size_t>(scelto)], false);
-    else e = esitoDi(c, riuscito ? PQmakeEmptyPGresult(c, PGRES_COMMAND_OK) : nullptr, false);
-    if (!e.ok && PQstatus(c) == CONNECTION_OK)
-        eseguiUna(c, "ROLLBACK TO SAVEPOINT comiva_istruzione; RELEASE SAVEPOINT comiva_istruzione");
+    if (scelto) e = esitoDi(c, scelto, false);
+    else if (risultati.empty()) e = esitoDi(c, nullptr, false);
+    else e.ok = true;  // nothing but blanks between savepoint and release
+    if (!e.ok) annullaIstruzione(c);
     return e;
 }
 
@@ -81,9 +90,8 @@ Esito protetta(pg_conn* c, bool inTransazione, const QString& sql, const QString
         if (!s.ok) throw ServerPg::ErroreDaPg(s.sqlstate, s.messaggio, sql, origine);
     }
     Esito e = esegui();
-    if (inTransazione && PQstatus(c) == CONNECTION_OK)
-        eseguiUna(c, e.ok ? QByteArray("RELEASE SAVEPOINT comiva_istruzione")
-                          : QByteArray("ROLLBACK TO SAVEPOINT comiva_istruzione; RELEASE SAVEPOINT comiva_istruzione"));
+    if (inTransazione && e.ok && PQstatus(c) == CONNECTION_OK) eseguiUna(c, "RELEASE SAVEPOINT comiva_istruzione");
+    if (inTransazione && !e.ok) annullaIstruzione(c);
     if (!e.ok) throw ServerPg::ErroreDaPg(e.sqlstate, e.messaggio, sql, origine);
     return e;
 }

@@ -1,4 +1,5 @@
 #include "support/Fixture.h"
+#include "support/NumeroErrore.h"
 #include "components/core/ErroreRun.h"
 #include "components/db/GestoreDb.h"
 
@@ -8,16 +9,6 @@
 #include <sqlite3.h>
 
 namespace {
-
-ErroreRun erroreDi(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const ErroreRun& e) {
-        return e;
-    }
-    ADD_FAILURE() << "nessun errore";
-    return ErroreRun(0, {});
-}
 
 QString scriviFile(const QString& percorso, const QByteArray& dati) {
     QFile f(percorso);

@@ -1,5 +1,6 @@
 #include "support/DatabasePg.h"
 #include "support/Fixture.h"
+#include "support/NumeroErrore.h"
 #include "components/core/ErroreRun.h"
 #include "components/db/GestoreDb.h"
 #include "components/db/Interroga.h"
@@ -11,16 +12,6 @@
 #include <libpq-fe.h>
 
 namespace {
-
-ErroreRun erroreDi(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const ErroreRun& e) {
-        return e;
-    }
-    ADD_FAILURE() << "nessun errore";
-    return ErroreRun(0, {});
-}
 
 // The first value of a query, read on the layer's own connection.
 QString valore(GestoreDb& g, const QString& id, const QString& sql) {

@@ -9,7 +9,6 @@
 #include "components/platform/DialoghiScriptati.h"
 #include "contesto/Contesto.h"
 #include "support/AppTest.h"
-#include "support/DatabasePg.h"
 #include "support/Fixture.h"
 #include "support/Motori.h"
 
@@ -56,14 +55,7 @@ public:
     // server), listed in Aziende; its name, to be opened by the test and
     // closed again before the test runs the program.
     QString AltraAzienda(const QString& id) {
-        QString file;
-        if (fx.motore == Motore::Server) {
-            altri_.push_back(std::make_unique<DatabasePg>(QStringLiteral("azienda.sql")));
-            file = altri_.back()->Servizio();
-        } else {
-            file = fx.Cartella() + QStringLiteral("/az") + id + QStringLiteral(".db");
-            FixtureDb::CreaDatabase(file, QStringLiteral("azienda.sql"));
-        }
+        const QString file = fx.AltroDatabase(QStringLiteral("az") + id + QStringLiteral(".db"), QStringLiteral("azienda.sql"));
         Azienda(id, file);
         return file;
     }
@@ -130,11 +122,6 @@ public:
         return t;
     }
 
-private:
-    // Dropped after the fixture's databases are closed.
-    std::vector<std::unique_ptr<DatabasePg>> altri_;
-
-public:
     FixtureDb fx;
     std::shared_ptr<Contesto> c;
     std::shared_ptr<MenuClientFinto> menu;

@@ -10,7 +10,6 @@
 #include "contesto/Contesto.h"
 #include "settlement/run/ElabLiqIva.h"
 #include "support/AppTest.h"
-#include "support/DatabasePg.h"
 #include "support/Motori.h"
 #include "support/Fixture.h"
 
@@ -89,14 +88,7 @@ public:
     // Another company in a database of its own on the fixture's engine (a
     // file, or a service of the server); the callback fills it while open.
     QString AltraAzienda(const QString& id, const QString& codice, const std::function<void(const QString&)>& riempi = {}) {
-        QString file;
-        if (fx.motore == Motore::Server) {
-            altriDb_.push_back(std::make_unique<DatabasePg>(QStringLiteral("azienda.sql")));
-            file = altriDb_.back()->Servizio();
-        } else {
-            file = fx.Cartella() + QStringLiteral("/az") + id + QStringLiteral(".db");
-            FixtureDb::CreaDatabase(file, QStringLiteral("azienda.sql"));
-        }
+        const QString file = fx.AltroDatabase(QStringLiteral("az") + id + QStringLiteral(".db"), QStringLiteral("azienda.sql"));
         const QString idDb = fx.gestDb->ApriDatabase(file);
         DatiDitta(idDb, QStringLiteral("Euro"));
         if (riempi) riempi(idDb);
@@ -109,9 +101,6 @@ public:
     std::shared_ptr<Contesto> c;
     std::shared_ptr<MenuClientFinto> menu;
     std::shared_ptr<DialoghiScriptati> dialoghi;
-
-private:
-    std::vector<std::unique_ptr<DatabasePg>> altriDb_;
 };
 
 class AmbienteRun : public ::testing::Test, public MondoRun {
