@@ -328,6 +328,19 @@ void GestoreDb::IniziaTransazione(const QString& id) {
 
 void GestoreDb::ConfermaTransazione(const QString& id) { EseguiSql(id, QStringLiteral("COMMIT")); }
 
+void GestoreDb::AggiornaStatistiche(const QString& id, const QStringList& tabelle) {
+    if (tabelle.isEmpty() || !DatabaseDaId(id)->SuServer()) return;
+    QStringList nomi;
+    for (const QString& t : tabelle) nomi << QLatin1Char('"') + t.toLower() + QLatin1Char('"');
+    // Only the planner gains by it: the run's work is committed already, so a
+    // failure here is logged and never reported as the run's.
+    try {
+        EseguiSql(id, QStringLiteral("ANALYZE ") + nomi.join(QLatin1String(", ")));
+    } catch (const ErroreRun& e) {
+        qCWarning(logDb).noquote() << "statistiche non aggiornate:" << e.descrizione();
+    }
+}
+
 void GestoreDb::AnnullaTransazione(const QString& id) {
     const auto d = DatabaseDaId(id);
     const bool aperta = d->SuServer() ? ServerPg::InTransazione(d->Pg()) : !sqlite3_get_autocommit(d->Handle());

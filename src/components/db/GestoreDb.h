@@ -104,6 +104,11 @@ public:
     void IniziaTransazione(const QString& id);
     void ConfermaTransazione(const QString& id);
     void AnnullaTransazione(const QString& id);
+    // After a run has filled tables: on a server their statistics are taken
+    // at once, since its planner would otherwise plan the next run's joins as
+    // over empty tables until the server's own analysis comes round. A file
+    // needs nothing. Never raises.
+    void AggiornaStatistiche(const QString& id, const QStringList& tabelle);
 
 private:
     QString apriSuServer(const QString& nome, const QString& connect);

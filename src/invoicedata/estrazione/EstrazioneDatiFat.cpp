@@ -157,6 +157,7 @@ EsitoDatiFat EstrazioneDatiFat::Esegui() {
         }
         db.ConfermaTransazione(stato.idDb);
         inTransazione = false;
+        db.AggiornaStatistiche(stato.idDb, {QStringLiteral("DatiFatTest"), QStringLiteral("DatiFatDett")});
     } catch (const ErroreRun& e) {
         annulla();
         Fine();
