@@ -1,5 +1,7 @@
 #include "common/schermi/SchermoLista.h"
 
+#include "common/schermi/BarraComandi.h"
+
 #include "common/FrmMsgCom.h"
 #include "common/form/Tastiera.h"
 #include "common/form/UtilForm.h"
@@ -167,6 +169,7 @@ bool SchermoLista::Form_Load() {
     try {
         Lista();
         Pager();
+        DisponiComandi(*tolComlin_, *this);
         InizForm(*this, false, false, true, false);
         indiceCampo_ = -1;
         scaricamento_ = false;

@@ -1,5 +1,7 @@
 #include "common/schermi/SchermoTestata.h"
 
+#include "common/schermi/BarraComandi.h"
+
 #include "common/FrmMsgCom.h"
 #include "common/MsgErrori.h"
 #include "common/form/Tastiera.h"
@@ -169,6 +171,7 @@ bool SchermoTestata::Form_Load() {
     oiLoadOk = -1;
     try {
         Pagina();
+        DisponiComandi(*tolComPag_, *this);
         InizForm(*this, true, false, false, true);
         chiusuraRichiesta_ = 0;
         indiceComando_ = -1;
