@@ -143,7 +143,7 @@ TEST_F(frmDatiFatDettTest, LaGrigliaMostraLeLineeNonLaChiave) {
         if (!d.dbgRiga->isColumnHidden(c)) visibili << d.dbgRiga->model()->headerData(c, Qt::Horizontal).toString();
     EXPECT_EQ(visibili.join(' ').toStdString(),
               "NumDet Aliquota Natura ImponibileImporto Imposta Detraibile Deducibile EsigibilitaIva");
-    d.Linee().LanciaComando(QStringLiteral("Aggiorna"));
+    d.ButtonComando("Aggiorna");
     EXPECT_TRUE(d.dbgRiga->isColumnHidden(0)) << "still hidden after the lines are read again";
 }
 
