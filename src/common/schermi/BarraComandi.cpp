@@ -6,7 +6,11 @@
 
 int DisponiComandi(QToolBar& barra, QWidget& form) {
     const int larghezza = form.width();
-    if (barra.isHidden() || barra.sizeHint().width() <= larghezza) return 0;
+    if (barra.isHidden()) return 0;
+    if (barra.sizeHint().width() <= larghezza) {
+        barra.resize(larghezza, barra.height());
+        return 0;
+    }
     QList<QToolBar*> righe;
     auto nuovaRiga = [&] {
         auto* r = new QToolBar(&form);
