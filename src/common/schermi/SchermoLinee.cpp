@@ -1,5 +1,7 @@
 #include "common/schermi/SchermoLinee.h"
 
+#include "common/schermi/BarraComandi.h"
+
 #include "common/FrmMsgCom.h"
 #include "common/form/Tastiera.h"
 #include "common/form/UtilForm.h"
@@ -135,6 +137,7 @@ bool SchermoLinee::Carica() {
 bool SchermoLinee::Form_Load() {
     try {
         Linee();
+        DisponiComandi(*tolLinPag_, *this);
         InizForm(*this, false, true, false, true);
         setProperty("HelpContextID", ContestoHelp());
         nomiCampo_.clear();

@@ -101,6 +101,8 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* e) override;
+    // The grid takes whatever room the window gives it.
+    void resizeEvent(QResizeEvent* e) override;
     bool eventFilter(QObject* o, QEvent* e) override;
 
     virtual void DefinisciSelezioni(LisPag& pager) = 0;

@@ -1,5 +1,7 @@
 #include "common/schermi/SchermoTestata.h"
 
+#include "common/schermi/BarraComandi.h"
+
 #include "common/FrmMsgCom.h"
 #include "common/MsgErrori.h"
 #include "common/form/Tastiera.h"
@@ -79,7 +81,7 @@ void SchermoTestata::costruisci(const QString& caption) {
     lblTipOpe->setGeometry(690, 36, 100, 20);
 
     picTest = new QFrame(this);
-    picTest->setGeometry(0, 36, 800, 40);
+    picTest->setGeometry(0, 36, 684, 40);
     PicDett = new QFrame(this);
     PicDett->setGeometry(0, 78, 800, 450);
 
@@ -99,7 +101,7 @@ void SchermoTestata::costruisci(const QString& caption) {
     connect(dbgDett, &QTableView::doubleClicked, this, [this] { dbgDett_DblClick(); });
 
     auto* lab = new QLabel(QStringLiteral("Inizio/Fine Anno"), picTest);
-    lab->setGeometry(560, 2, 110, 18);
+    lab->setGeometry(560, 0, 110, 17);
     for (int i = 0; i < 2; ++i) {
         ComAnno[i] = new QPushButton(i == 0 ? QStringLiteral("<<") : QStringLiteral(">>"), picTest);
         ImpostaElemento(ComAnno[i], QStringLiteral("ComAnno"), i);
@@ -169,6 +171,7 @@ bool SchermoTestata::Form_Load() {
     oiLoadOk = -1;
     try {
         Pagina();
+        DisponiComandi(*tolComPag_, *this);
         InizForm(*this, true, false, false, true);
         chiusuraRichiesta_ = 0;
         indiceComando_ = -1;

@@ -61,7 +61,7 @@ void Messaggio(const QString& testo) { frmMsgCom::msgCom(testo, QStringLiteral("
 }  // namespace
 
 frmDatiFatGest::frmDatiFatGest() : SchermoTestata(QStringLiteral("frmDatiFatGest"), kCaption) {
-    picTest->setGeometry(0, 36, 800, 120);
+    picTest->setGeometry(0, 36, 684, 120);
     PicDett->setGeometry(0, 158, 800, 370);
     dbgDett->setGeometry(4, 210, 792, 156);
 

@@ -35,7 +35,7 @@ QString Filtro(const char* tipoTab) {
 
 frmDatiFatTestLis::frmDatiFatTestLis() : SchermoLista(QStringLiteral("frmDatiFatTestLis"), kCaption) {
     Campo(10, QStringLiteral("Anno comunicazione:"), 8, 40, 60, 150);
-    Campo(20, QStringLiteral("Numero Comunicazione:"), 250, 40, 40, 150);
+    Campo(20, QStringLiteral("Numero Comunicazione:"), 250, 40, 40, 170);
     Campo(30, QString(), 0, 0, 10, 0)->hide();
     Campo(40, QString(), 0, 0, 10, 0)->hide();
     auto gruppo = [&](const QString& titolo, QRadioButton** opzioni, const QStringList& testi, int x, int larghezza,
@@ -76,6 +76,10 @@ frmDatiFatTestLis::frmDatiFatTestLis() : SchermoLista(QStringLiteral("frmDatiFat
         y += 26;
     }
     setTabOrder(txt[10], txt[20]);
+    // The search panel to the right of the selections, the grid below them.
+    resize(1016, 600);
+    if (auto* cerca = findChild<QGroupBox*>(QStringLiteral("FraCerca"))) cerca->move(614, 62);
+    dbgRiga->setGeometry(4, 202, 1008, 394);
 }
 
 void frmDatiFatTestLis::DefinisciSelezioni(LisPag& p) {

@@ -76,7 +76,7 @@ void PropostaComDatiFat(const QDate& data, QString& anno, QString& numero) {
 
 frmDatiFatXml::frmDatiFatXml() : FormBase(QStringLiteral("frmDatiFatXml")) {
     setWindowTitle(kCaption);
-    setFixedSize(720, 560);
+    setFixedSize(780, 560);
     setProperty("HelpContextID", kContestoHelp);
 
     auto etichetta = [](QWidget* padre, const QString& testo, int x, int y, int w) {
@@ -151,10 +151,10 @@ frmDatiFatXml::frmDatiFatXml() : FormBase(QStringLiteral("frmDatiFatXml")) {
     fraAziende->setGeometry(360, 218, 340, 74);
     for (const auto& [indice, testo, y] : {std::tuple{30, QStringLiteral("Identificativo azienda da:"), 8},
                                           std::tuple{40, QStringLiteral("a:"), 38}}) {
-        campo(fraAziende, indice, testo, 0, y, 150, 60);
+        campo(fraAziende, indice, testo, 0, y, 172, 50);
         auto* d = new QLabel(fraAziende);
         ImpostaElemento(d, QStringLiteral("Lab"), indice);
-        d->setGeometry(216, y, 120, 22);
+        d->setGeometry(226, y, 112, 22);
         Lab[indice] = d;
     }
 
@@ -187,7 +187,7 @@ frmDatiFatXml::frmDatiFatXml() : FormBase(QStringLiteral("frmDatiFatXml")) {
     }
     CheMolteAnag = new QCheckBox(QStringLiteral("Suddividere files se supera numero massimo anagrafiche"), this);
     CheMolteAnag->setObjectName(QStringLiteral("CheMolteAnag"));
-    CheMolteAnag->setGeometry(410, 360, 300, 22);
+    CheMolteAnag->setGeometry(410, 360, 364, 22);
     campo(this, 150, QStringLiteral("Num. massimo anagrafiche:"), 410, 386, 180, 60);
     CheEstraiAnag = new QCheckBox(QStringLiteral("Estrai anagrafiche"), this);
     CheEstraiAnag->setObjectName(QStringLiteral("CheEstraiAnag"));
@@ -198,7 +198,7 @@ frmDatiFatXml::frmDatiFatXml() : FormBase(QStringLiteral("frmDatiFatXml")) {
     txt[60] = nome;
 
     etichetta(this, QStringLiteral("File estratti nella cartella:"), 20, 456, 170);
-    LabDirInvio = etichetta(this, QString(), 190, 456, 420);
+    LabDirInvio = etichetta(this, QString(), 194, 456, 416);
     LabDirInvio->setObjectName(QStringLiteral("LabDirInvio"));
     ComOpz = new QPushButton(QStringLiteral("Cambia"), this);
     ComOpz->setObjectName(QStringLiteral("ComOpz"));

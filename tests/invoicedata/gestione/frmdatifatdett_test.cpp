@@ -6,6 +6,7 @@
 
 #include <QLabel>
 #include <QRadioButton>
+#include <QTableView>
 
 namespace {
 
@@ -127,6 +128,23 @@ TEST_F(frmDatiFatDettTest, LineeDiUnaFatturaComunicataInSolaLettura) {
     d.txt[20]->setText("10");
     d.ButtonComando("Salva");
     EXPECT_EQ(Valori("SELECT COUNT(*) FROM DatiFatDett"), "1");
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(frmDatiFatDettTest, LaGrigliaMostraLeLineeNonLaChiave) {
+    const TestataDF t{.righe = 1};
+    Testata(t);
+    frmDatiFatDett& d = Apri(t);
+    QStringList visibili;
+    for (int c = 0; c < d.dbgRiga->model()->columnCount(); ++c)
+        if (!d.dbgRiga->isColumnHidden(c)) visibili << d.dbgRiga->model()->headerData(c, Qt::Horizontal).toString();
+    EXPECT_EQ(visibili.join(' ').toStdString(),
+              "NumDet Aliquota Natura ImponibileImporto Imposta Detraibile Deducibile EsigibilitaIva");
+    d.ButtonComando("Aggiorna");
+    EXPECT_TRUE(d.dbgRiga->isColumnHidden(0)) << "still hidden after the lines are read again";
 }
 
 }  // namespace
