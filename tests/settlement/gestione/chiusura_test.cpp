@@ -35,7 +35,7 @@ public:
     }
     void TearDown() override {
         menu->ImpostaGestoreComandi(nullptr);
-        if (!finito) contesto->ggOspite.reset();
+        contesto->ggOspite.reset();
         AmbienteGestione::TearDown();
     }
     QString Mese() { return Valori("SELECT Mese FROM LiqIvaDett WHERE Anno = 2018 AND NumCom = 1 AND Modulo = 1"); }
