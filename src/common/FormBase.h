@@ -38,6 +38,9 @@ public:
 
     // Registers the open form with the menu.
     virtual void PassaA();
+    // The window the user works in: the form, or a window it opened and
+    // waits for (a header screen's lines screen). It is what comes forward.
+    virtual QWidget* FinestraAttiva() { return this; }
     // Back to the menu; offered by the run forms and the header screens.
     virtual bool HaMenuFrm() const { return false; }
     virtual void MenuFrm();

@@ -32,6 +32,17 @@ const QStringList& Ospite::NomiForms() {
     return nomi;
 }
 
+// A form comes forward with the window it waits for in front of it.
+static void PortaAvanti(FormBase* form) {
+    form->raise();
+    QWidget* attiva = form->FinestraAttiva();
+    if (attiva != form) {
+        if (!attiva->isVisible()) attiva->show();
+        attiva->raise();
+    }
+    attiva->activateWindow();
+}
+
 // The form each name opens.
 static QString NomeFormDi(const QString& nomeRichiesto) {
     if (nomeRichiesto.compare(QLatin1String("FrmLiqIvaXML"), Qt::CaseInsensitive) == 0)
@@ -134,8 +145,7 @@ bool Ospite::AttivaForm(FormBase*& form, const QString& nome, int modo, const QS
     try {
         if (IndiceForm(nome) > 0) {
             if (!form->isVisible()) form->show();
-            form->raise();
-            form->activateWindow();
+            PortaAvanti(form);
             // Hand-over only when a launcher asked for the form.
             if (!keyLancia.trimmed().isEmpty()) consegna(menu ? menu->LeggiInfoLancio().osParam : QString());
             return true;
@@ -171,7 +181,7 @@ bool Ospite::AttivaForm(FormBase*& form, const QString& nome, int modo, const QS
 void Ospite::timVarie_Timer() {
     frmPrincipale_->timVarie.stop();
     if (frmPrincipale_->oiFlagVarie == 1 && IndiceForm(frmPrincipale_->osNomeForm) > 0) {
-        if (FormBase* f = Form(frmPrincipale_->osNomeForm)) f->activateWindow();
+        if (FormBase* f = Form(frmPrincipale_->osNomeForm)) f->FinestraAttiva()->activateWindow();
         return;
     }
     frmPrincipale_->oiFlagVarie = 0;
@@ -416,7 +426,7 @@ bool Ospite::ScaricaForms(const QString&) {
         }
         if (!f->Scarica()) {
             f->show();
-            f->raise();
+            PortaAvanti(f);
             return false;
         }
         caricate_.removeAll(f.data());

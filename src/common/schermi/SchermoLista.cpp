@@ -261,6 +261,7 @@ void SchermoLista::ButtonComando(const QString& psKey) {
     if (!ogLisPag_) return;  // closed by the command
     try {
         Pager().LanciaComando(psKey);
+        if (psKey.compare(QLatin1String("AzzSel"), Qt::CaseInsensitive) == 0) AzzAltro();
     } catch (const std::exception& e) {
         if (const auto* r = dynamic_cast<const ErroreRun*>(&e)) frmMsgCom::MsgErrfrm(*r);
     }

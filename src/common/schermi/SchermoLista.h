@@ -107,6 +107,8 @@ protected:
 
     virtual void DefinisciSelezioni(LisPag& pager) = 0;
     virtual void FormattaSelezione(int Index) { (void)Index; }
+    // After "AzzSel": what the screen shows beside the selection boxes.
+    virtual void AzzAltro() {}
 
     QLineEdit* Campo(int indice, const QString& etichetta, int x, int y, int larghezza, int larghEtichetta);
     // The default year of the data screens, as text.

@@ -168,7 +168,10 @@ void frmDatiFatDett::PersColonne() {
 }
 
 bool frmDatiFatDett::RigaVuota() const {
-    return ggUtil().ImportoDaTesto(txt[20]->text()) == 0 && ggUtil().EVuoto(Valore(txt[30]->text()), TipoDato::Testo);
+    // A rate of 0 and no nature are not enough: amounts typed in a new line
+    // are not dropped without a question.
+    return ggUtil().ImportoDaTesto(txt[20]->text()) == 0 && ggUtil().EVuoto(Valore(txt[30]->text()), TipoDato::Testo) &&
+           const_cast<frmDatiFatDett*>(this)->Linee().NuovaIntatta();
 }
 
 QString frmDatiFatDett::RicUltNum() {

@@ -256,6 +256,20 @@ void frmDatiFatTestLis::Opt_KeyDown(QRadioButton* const* gruppo, int mirror, int
     txt[mirror]->clear();
 }
 
+void frmDatiFatTestLis::AzzAltro() {
+    auto segui = [](QRadioButton* const* gruppo, int quanti, const QString& valore, const QStringList& codici) {
+        const int scelto = codici.indexOf(valore.trimmed().toUpper());
+        for (int i = 0; i < quanti; ++i) {
+            if (i == scelto) gruppo[i]->setChecked(true);
+            else AzzeraOpzione(gruppo[i]);
+        }
+    };
+    segui(OptTipoFat, 2, txt[30]->text(), {QStringLiteral("E"), QStringLiteral("R")});
+    segui(OptStato, 3, txt[40]->text(), {QStringLiteral("N"), QStringLiteral("C"), QStringLiteral("E")});
+    for (auto it = Lab.cbegin(); it != Lab.cend(); ++it)
+        if (txt.value(it.key()) && txt[it.key()]->text().trimmed().isEmpty()) it.value()->clear();
+}
+
 bool frmDatiFatTestLis::eventFilter(QObject* o, QEvent* e) {
     const QString nome = o->objectName();
     const bool tipo = nome == QLatin1String("OptTipoFat"), stato = nome == QLatin1String("OptStato");

@@ -114,7 +114,7 @@ void frmLiqIvaDett::DefinisciCampi(LinPag& l) {
     const QString formato = ctx().gsFmtImp;
     Campo(l, QStringLiteral("Anno"), 500, {.parteChiave = 1, .daTestata = 2});
     Campo(l, QStringLiteral("NumCom"), 510, {.parteChiave = 1, .daTestata = 2});
-    Campo(l, QStringLiteral("Modulo"), 10, {.parteChiave = 1, .numeroRiga = true, .maschera = QStringLiteral("0")});
+    Campo(l, QStringLiteral("Modulo"), 10, {.parteChiave = 1, .numeroRiga = true, .massimo = 5, .maschera = QStringLiteral("0")});
     Campo(l, QStringLiteral("Mese"), 20);
     Campo(l, QStringLiteral("Trimestre"), 30);
     Campo(l, QStringLiteral("Subfornitura"), 40, {.predefinito = QStringLiteral("N")});

@@ -72,6 +72,8 @@ public:
     void txt_KeyUp(int Index, int& KeyCode, int Shift) override;
 
 protected:
+    // The key-up of the company-id boxes reaches txt_KeyUp (the lookups).
+    bool eventFilter(QObject* o, QEvent* e) override;
     bool Form_Load() override;
     bool Form_QueryUnload() override;
     void Form_Unload() override;
