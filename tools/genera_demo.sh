@@ -16,6 +16,12 @@ ROOT=$(cd "$(dirname "$0")/.." && pwd)
 VERSIONE_DEMO=8${COMIVA_DEMO_SERVER:+-server}
 if [ -f "$DEST/menu.ini" ]; then
   if [ "$(cat "$DEST/versione-demo" 2>/dev/null)" = "$VERSIONE_DEMO" ]; then
+    # A server stopped with "demo_server.sh ferma" took its databases with
+    # it: they are made again from the demo's files, which it leaves.
+    if [ -n "${COMIVA_DEMO_SERVER:-}" ] && [ ! -f "$DEST/pg_service.conf" ]; then
+      echo "Server della demo fermato: ricreo le sue basi di dati da $DEST"
+      "$ROOT/tools/demo_server.sh" crea "$DEST" "$(dirname "$PRG")"
+    fi
     exit 0
   fi
   echo "Dati dimostrativi di una versione precedente: li ricreo in $DEST"

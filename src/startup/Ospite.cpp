@@ -142,6 +142,7 @@ bool Ospite::AttivaForm(FormBase*& form, const QString& nome, int modo, const QS
         form->osParamLancia = paramLancia;
         form->osParam = osParam;
     };
+    bool inCaricamento = false;
     try {
         if (IndiceForm(nome) > 0) {
             if (!form->isVisible()) form->show();
@@ -155,10 +156,12 @@ bool Ospite::AttivaForm(FormBase*& form, const QString& nome, int modo, const QS
         double d = 0;
         if (leggiNumeroItaliano(ctx().gsStatoFinestra, d)) stato = static_cast<int>(d);
         consegna(info.osParam);
+        inCaricamento = true;
         form->Carica();
         if (form->oiLoadOk == -1) {
             form->Scarica();
             form = nullptr;
+            SegnaUscitaConErrore();
             ChiudiRichiesto(-1);
             return false;
         }
@@ -172,10 +175,23 @@ bool Ospite::AttivaForm(FormBase*& form, const QString& nome, int modo, const QS
     } catch (const ErroreRun& e) {
         if (e.numero() != NumErrore::ImpossibileMostrare && e.numero() != NumErrore::OggettoNonImpostato) {
             MsgErroreMenu(e);
+            // A form that failed while loading is not left loaded and unseen,
+            // which would keep the program waiting for it to close.
+            if (inCaricamento && form) {
+                form->Scarica();
+                form = nullptr;
+                SegnaUscitaConErrore();
+            }
             ChiudiRichiesto(0);
         }
         return false;
     }
+}
+
+void Ospite::SegnaUscitaConErrore() {
+    // The program ends because the form could not open: the caller of the
+    // process must not read that as success.
+    if (NessunaFormAperta()) ctx().giCodiceUscita = 1;
 }
 
 void Ospite::timVarie_Timer() {

@@ -105,6 +105,8 @@ public:
 
 private:
     void ChiudiModaliSenzaMenu();
+    // A failed form that leaves no other form open ends the program with exit status 1.
+    void SegnaUscitaConErrore();
     bool AttivaForm(FormBase*& form, const QString& nome, int modo, const QString& chiave,
                     const QString& keyLancia, const QString& keySecLancia, const QString& paramLancia);
 

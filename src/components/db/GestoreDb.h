@@ -81,7 +81,8 @@ public:
     void ImpostaAttesaBlocco(int ms) { attesaBloccoMs_ = ms; }
 
     // Opens an existing SQLite database file and returns its id, leaving its
-    // journal mode as it is; a data-source name, or a connect string
+    // journal mode as it is; a file that is no database or fails the quick
+    // check raises 3343. A data-source name, or a connect string
     // beginning "ODBC;", opens a database on the server instead, with the
     // string's UID and PWD or else "DbSqlPubUID" and "DbSqlPubPWD". The three
     // middle arguments are accepted for the callers' sake and not used.

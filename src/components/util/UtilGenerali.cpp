@@ -3,6 +3,7 @@
 #include "components/core/ErroreRun.h"
 #include "components/platform/ServizioDialoghi.h"
 #include "components/util/Percorsi.h"
+#include "components/util/RecuperoDb.h"
 #include "components/core/ContestoComponenti.h"
 
 #include <QDir>
@@ -405,7 +406,9 @@ QString UtilGenerali::TestoErrore(long numero) const {
     }
 }
 
-int UtilGenerali::RiparaDb(const QString&) const { return 1; }
+int UtilGenerali::RiparaDb(const QString& fileDatabase) const {
+    return recuperaDatabase(PercorsoLocale(fileDatabase.trimmed()));
+}
 
 UtilGenerali& ggUtil() {
     static UtilGenerali u;

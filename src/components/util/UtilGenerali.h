@@ -140,7 +140,8 @@ public:
     long NumeroErrore(const ErroreRun& errore) const;
     QString TestoErrore(long numero) const;
     QString SepDecimali() const { return QStringLiteral(","); }
-    // SQLite files have no repair step: always non-zero (not repaired).
+    // Recovers a damaged database file in place (RecuperoDb.h): 0 when it was
+    // recovered, not 0 when nothing was changed.
     int RiparaDb(const QString& fileDatabase) const;
 };
 

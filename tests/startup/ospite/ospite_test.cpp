@@ -105,12 +105,26 @@ TEST_F(OspiteTest, AnOpenFormIsBroughtForwardWithoutReloadingAndKeepsItsKeysWith
     EXPECT_EQ(f->osKeyLancia, "ALTRO");
 }
 
-TEST_F(OspiteTest, AFailedLoadUnloadsTheFormAndEndsTheProgram) {
+TEST_F(OspiteTest, AFailedLoadUnloadsTheFormAndEndsTheProgramWithAnError) {
     o->ImpostaFabbrica("FrmLiqIvaPre", [] { return new FormProva("FrmLiqIvaPre", false, false); });
     menu->InviaComando("passaa", "FrmLiqIvaPre");
     EXPECT_EQ(o->IndiceForm("FrmLiqIvaPre"), -1);
     EXPECT_TRUE(finito);
     EXPECT_FALSE(menu->chiamate.contains("FormChiusa|"));
+    EXPECT_EQ(c->giCodiceUscita, 1);
+}
+
+TEST_F(OspiteTest, AFailedLoadBesideAnOpenFormKeepsTheProgramAndItsExitStatus) {
+    o->ImpostaFabbrica("FrmLiqIvaPre", [] { return new FormProva("FrmLiqIvaPre", false, false); });
+    menu->InviaComando("passaa", "frmDatiFatXml", "K1");
+    menu->InviaComando("passaa", "FrmLiqIvaPre", "K2");
+    TicChiusura();
+    EXPECT_FALSE(finito);
+    EXPECT_EQ(c->giCodiceUscita, 0);
+    o->Form("frmDatiFatXml")->close();
+    TicChiusura();
+    EXPECT_TRUE(finito);
+    EXPECT_EQ(c->giCodiceUscita, 0);
 }
 
 TEST_F(OspiteTest, ClosingTheLastFormReturnsToTheMenuFreesTheKeyAndEnds) {
