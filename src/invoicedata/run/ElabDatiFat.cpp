@@ -13,6 +13,7 @@
 #include "invoicedata/file/StDatiFat.h"
 #include "invoicedata/run/DichiaranteDatiFat.h"
 #include "invoicedata/run/LockDatiFat.h"
+#include "invoicedata/run/RecuperoDatiFat.h"
 
 namespace {
 
@@ -43,6 +44,14 @@ void Identita(stDatiFat& w, const RecDichiarante& r) {
 }
 
 }  // namespace
+
+// The lock goes back after every definitive kind. The writer commits its
+// marks only with complete files, so a send it did not commit has nothing to
+// undo and one it committed stands, whatever failed after (the print): the
+// send numbers are never zeroed here, nor is the user asked to.
+void ElabDatiFat::Sblocca(const QString& idDb) {
+    lock_.SbloccaElab(idDb, 0, w_.osCosaEstr, w_.oiAnno, w_.oiNumCom, w_.oiNumInvio);
+}
 
 EsitoElabDatiFat ElabDatiFat::Esegui(const DatiRunDatiFat& d, const OpzioniElabDatiFat& o) {
     Contesto& c = ctx();
@@ -129,6 +138,10 @@ EsitoElabDatiFat ElabDatiFat::Esegui(const DatiRunDatiFat& d, const OpzioniElabD
             }
             if (!LeggiDefaultDitta(idDb))
                 throw ErroreRun(NumErrore::ErroreSql, QStringLiteral("nella lettura dei dati della ditta"));
+            // A send left between its commit and its final names is put
+            // right before anything else of this company.
+            if (!RecuperaInviiSospesi(idDb, idAzienda))
+                throw ErroreRun(NumErrore::ErroreSql, QStringLiteral("nel completamento di un invio rimasto a metà"));
             w_.osIdDbase = idDb;
             w_.osIdAzienda = idAzienda;
             w_.osDescAzie = descrizione;
@@ -142,7 +155,7 @@ EsitoElabDatiFat ElabDatiFat::Esegui(const DatiRunDatiFat& d, const OpzioniElabD
             RecDichiarante rec = o.dichiarante;
             if (!propria || !unica) {
                 rec = {};
-                if (!LeggiIdentitaDatiFat(idDb, rec))
+                if (!CaricaDichiarante(rec, idDb, true))
                     throw ErroreRun(NumErrore::ErroreSql, QStringLiteral("nella lettura del dichiarante"));
             }
             Identita(w_, rec);
@@ -200,13 +213,10 @@ EsitoElabDatiFat ElabDatiFat::Esegui(const DatiRunDatiFat& d, const OpzioniElabD
                 try {
                     w_.AvviaStampa();
                 } catch (...) {
-                    // The kind's send is undone as a failed one before the
-                    // error is told: no lock and no half-marked send stay.
-                    if (definitiva) lock_.SbloccaElab(idDb, 1, w_.osCosaEstr, w_.oiAnno, w_.oiNumCom, numInvio);
+                    if (definitiva) Sblocca(idDb);
                     throw;
                 }
-                if (definitiva)
-                    lock_.SbloccaElab(idDb, w_.oiErrore, w_.osCosaEstr, w_.oiAnno, w_.oiNumCom, w_.oiNumInvio);
+                if (definitiva) Sblocca(idDb);
                 // Only completed files count: a kind that read rows and then
                 // failed, or refused to split its file, wrote none.
                 if (w_.obEstrFile && !w_.FileScritti().isEmpty()) scritto = true;

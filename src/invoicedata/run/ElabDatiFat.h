@@ -49,6 +49,8 @@ public:
     bool StampaVideo() const { return staVideo_; }
 
 private:
+    void Sblocca(const QString& idDb);
+
     stDatiFat& w_;
     LockDatiFat& lock_;
     bool staVideo_ = false;

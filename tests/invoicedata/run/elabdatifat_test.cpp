@@ -10,7 +10,11 @@
 #include "invoicedata/run/ElabDatiFat.h"
 #include "invoicedata/run/LockDatiFat.h"
 
+#include <QCoreApplication>
 #include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <csignal>
 
 namespace {
 
@@ -57,7 +61,7 @@ protected:
     OpzioniElabDatiFat Opzioni() {
         OpzioniElabDatiFat o;
         o.dirInvio = cartella + QLatin1Char('/');
-        LeggiIdentitaDatiFat(fx.idAzienda, o.dichiarante);
+        CaricaDichiarante(o.dichiarante, fx.idAzienda, true);
         return o;
     }
     QStringList FileScritti() { return QDir(cartella).entryList({"*.xml"}, QDir::Files, QDir::Name); }
@@ -327,5 +331,153 @@ TEST_F(CancDatiFatTest, AnsweringAnnullaLeavesNoFileAndNoChange) {
 
 INSTANTIATE_TEST_SUITE_P(Motori, ElabDatiFatMotori, ValoriMotori(), NomeMotore);
 INSTANTIATE_TEST_SUITE_P(Motori, CancDatiFatMotori, ValoriMotori(), NomeMotore);
+
+
+// --- Files and marks agree whatever stops the run ---
+
+// Child side of the kill: with COMIVA_DATIFAT_AZIENDA set, it opens the given
+// shared and company databases, takes the lock of a definitive run of the
+// kind given and runs the writer, which ends the process the moment its
+// marks are committed, before the file takes its final name.
+TEST(ElabDatiFatFiglio, MuoreDopoLaConferma) {
+    const QByteArray azienda = qgetenv("COMIVA_DATIFAT_AZIENDA");
+    if (azienda.isEmpty()) GTEST_SKIP() << "solo come processo figlio";
+    AppTest();
+    auto c = std::make_shared<Contesto>();
+    c->ggGestDb = std::make_shared<GestoreDb>();
+    c->gsIdDbMenu = c->ggGestDb->ApriDatabase(QString::fromLocal8Bit(qgetenv("COMIVA_DATIFAT_CONDIVISO")));
+    c->gsIdDbase = c->ggGestDb->ApriDatabase(QString::fromLocal8Bit(azienda));
+    auto menu = std::make_shared<MenuClientFinto>();
+    menu->ImpostaValore("idazienda", "001");
+    c->ggMenuClient = menu;
+    c->ggDialoghi = std::make_shared<DialoghiScriptati>();
+    ImpostaContesto(c);
+    const QString tipo = QString::fromLocal8Bit(qgetenv("COMIVA_DATIFAT_TIPO"));
+    LockDatiFat lock;
+    int numInvio = 0;
+    if (!lock.LockElab(c->gsIdDbase, false, tipo, 2017, 2, numInvio, "001")) return;
+    stDatiFat w;
+    w.osIdDbase = c->gsIdDbase;
+    w.osIdAzienda = "001";
+    w.oiAnno = 2017;
+    w.oiNumCom = 2;
+    w.oiNumInvio = numInvio;
+    w.osCosaEstr = tipo;
+    w.oiTipoSta = 1;
+    w.osDirInvio = QString::fromLocal8Bit(qgetenv("COMIVA_DATIFAT_CARTELLA"));
+    w.osCodiceFiscaleDitta = w.osPartitaIvaDitta = "01234567897";
+    w.osDittaRagSoc = "PRIMA SRL";
+    w.osStatoGiurid = "G";
+    w.DopoConferma = [] { std::raise(SIGKILL); };
+    w.AvviaStampa();
+}
+
+class ConsegnaDatiFatTest : public ElabDatiFatTest {
+protected:
+    explicit ConsegnaDatiFatTest(Motore motore = Motore::File) : ElabDatiFatTest(motore) {}
+    // A definitive run of one kind of the current company, killed once its
+    // marks are committed.
+    void UccisoDopoLaConferma(const QString& tipo) {
+        QProcess figlio;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("COMIVA_DATIFAT_AZIENDA", NomePerAltroProcesso(fx.fileAzienda));
+        env.insert("COMIVA_DATIFAT_CONDIVISO", NomePerAltroProcesso(fx.fileCondiviso));
+        env.insert("COMIVA_DATIFAT_CARTELLA", cartella + "/");
+        env.insert("COMIVA_DATIFAT_TIPO", tipo);
+        figlio.setProcessEnvironment(env);
+        figlio.start(QCoreApplication::applicationFilePath(),
+                     {"--gtest_filter=ElabDatiFatFiglio.MuoreDopoLaConferma", "--gtest_brief=1"});
+        ASSERT_TRUE(figlio.waitForFinished(60000));
+        ASSERT_EQ(figlio.exitStatus(), QProcess::CrashExit) << figlio.readAllStandardOutput().toStdString();
+    }
+    DatiRunDatiFat SoloCorrente(const QString& tipo) {
+        DatiRunDatiFat d = Dati(TipoSta::Definitiva);
+        d.aAzienda = "001";
+        d.clienti = tipo == "E";
+        d.fornitori = tipo == "R";
+        return d;
+    }
+    QString Rinomine() { return Leggi(fx.idAzienda, "Select count(*) as V from DatiFatRinomine"); }
+    QStringList Incompleti() { return QDir(cartella).entryList({"*.incompleto"}, QDir::Files, QDir::Name); }
+};
+
+using ConsegnaDatiFatMotori = SuMotori<ConsegnaDatiFatTest>;
+
+// Killed between its commit and the final name, the send is marked and its
+// file complete under the temporary name: the next run completes it before
+// anything else and says so; a send whose file is gone meanwhile is undone.
+TEST_P(ConsegnaDatiFatMotori, RunKilledAfterItsCommitIsPutRightByTheNextRun) {
+    UccisoDopoLaConferma("E");
+    EXPECT_TRUE(FileScritti().isEmpty());
+    EXPECT_EQ(Incompleti(), QStringList{"IT01234567897_DF_172E1.xml.incompleto"});
+    EXPECT_EQ(Invio(fx.idAzienda, 1, "E"), "1/1/null");
+    EXPECT_EQ(Rinomine(), "1");
+    EXPECT_EQ(RigheLock(), "001 TERM01 E 2017 2 1");
+
+    ElabDatiFat elab(scrittore, lock);
+    EXPECT_EQ(elab.Esegui(SoloCorrente("E"), Opzioni()), EsitoElabDatiFat::NessunDato);
+    const QStringList m = Messaggi();
+    ASSERT_FALSE(m.isEmpty());
+    EXPECT_EQ(m.first(), "L'invio 1 dei dati fatture della comunicazione 2017/2 (clienti) era marcato ma senza il "
+                         "nome definitivo del file: completato (" +
+                             cartella + "/IT01234567897_DF_172E1.xml).");
+    EXPECT_EQ(FileScritti(), QStringList{"IT01234567897_DF_172E1.xml"});
+    EXPECT_TRUE(Incompleti().isEmpty());
+    EXPECT_EQ(esito20(cartella + "/IT01234567897_DF_172E1.xml"), "");
+    EXPECT_EQ(Invio(fx.idAzienda, 1, "E"), "1/1/null");
+    EXPECT_EQ(Rinomine(), "0");
+    EXPECT_EQ(RigheLock(), "");
+
+    dialoghi->mostrati.clear();
+    UccisoDopoLaConferma("R");
+    ASSERT_TRUE(QFile::remove(cartella + "/IT01234567897_DF_172R1.xml.incompleto"));
+    dialoghi->risposte = {1};
+    EXPECT_EQ(elab.Esegui(SoloCorrente("R"), Opzioni()), EsitoElabDatiFat::Terminato)
+        << Messaggi().join('|').toStdString();
+    ASSERT_FALSE(Messaggi().isEmpty());
+    EXPECT_EQ(Messaggi().first(), "L'invio 1 dei dati fatture della comunicazione 2017/2 (fornitori) era marcato ma un "
+                                  "suo file non esiste più: annullato, le registrazioni non risultano più inviate.");
+    // Undone, the registration was sent again by the same run, under the next number.
+    EXPECT_EQ(Invio(fx.idAzienda, 1, "R"), "1/1/null");
+    EXPECT_EQ(FileScritti(), (QStringList{"IT01234567897_DF_172E1.xml", "IT01234567897_DF_172R1.xml"}));
+    EXPECT_EQ(Rinomine(), "0");
+}
+
+// A COMMIT the database refuses (here a constraint checked only at the
+// commit, as a full disk would refuse it): the run fails, no file takes its
+// final name, nothing is marked, and the message says what is on disk.
+TEST_P(ConsegnaDatiFatMotori, CommitThatFailsLeavesTheFileIncompleteAndNothingMarked) {
+    const QString colonne =
+        "Provvisorio VARCHAR(255), Definitivo VARCHAR(255), Operazione VARCHAR(1), AnnoCom SMALLINT, NumCom SMALLINT, "
+        "Tipo VARCHAR(1), Numero SMALLINT, NomeFile VARCHAR(5), AnnoReg SMALLINT, NumReg INTEGER";
+    if (fx.motore == Motore::Server) {
+        fx.Esegui(fx.idAzienda, "CREATE TABLE DatiFatRinomine (" + colonne +
+                                    "); CREATE FUNCTION rifiuta() RETURNS trigger LANGUAGE plpgsql AS $$ BEGIN "
+                                    "RAISE EXCEPTION 'spazio su disco esaurito'; END $$; CREATE CONSTRAINT TRIGGER "
+                                    "rifiuta AFTER INSERT ON DatiFatRinomine DEFERRABLE INITIALLY DEFERRED FOR EACH "
+                                    "ROW EXECUTE FUNCTION rifiuta()");
+    } else {
+        fx.Esegui(fx.idAzienda, "CREATE TABLE Nessuna (Id INTEGER PRIMARY KEY); CREATE TABLE DatiFatRinomine (" +
+                                    colonne +
+                                    ", Vincolo INTEGER DEFAULT 1 REFERENCES Nessuna(Id) DEFERRABLE INITIALLY "
+                                    "DEFERRED); PRAGMA foreign_keys = ON");
+    }
+    ElabDatiFat elab(scrittore, lock);
+    dialoghi->risposte = {1};
+    EXPECT_EQ(elab.Esegui(SoloCorrente("E"), Opzioni()), EsitoElabDatiFat::Errore);
+    const QString m = Messaggi().join('|');
+    EXPECT_TRUE(m.contains("Le marcature di invio non sono state salvate: il file dei dati fatture resta con "
+                           "l'estensione \".incompleto\" e non deve essere inviato.\r\nNessuna registrazione è "
+                           "stata marcata come inviata.\r\nErrore("))
+        << m.toStdString();
+    EXPECT_FALSE(m.contains("Elaborazione terminata")) << m.toStdString();
+    EXPECT_TRUE(FileScritti().isEmpty());
+    EXPECT_EQ(Incompleti(), QStringList{"IT01234567897_DF_172E1.xml.incompleto"});
+    EXPECT_EQ(Invio(fx.idAzienda, 1, "E"), "0/0/null");
+    EXPECT_EQ(Rinomine(), "0");
+    EXPECT_EQ(RigheLock(), "");
+}
+
+INSTANTIATE_TEST_SUITE_P(Motori, ConsegnaDatiFatMotori, ValoriMotori(), NomeMotore);
 
 }  // namespace
