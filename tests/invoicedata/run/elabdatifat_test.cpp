@@ -226,6 +226,23 @@ TEST_P(CancDatiFatMotori, SingleRegistrationsNumberedFrom10AndWrittenAgainUnderT
     EXPECT_EQ(FileScritti().size(), 2);
 }
 
+// An ANN file the schemas refuse (an identifier longer than 18 characters)
+// never takes its final name and marks nothing.
+TEST_F(CancDatiFatTest, CancellationFileTheSchemaRefusesMarksNothing) {
+    DatiRunDatiFat d = Canc(TipoSta::Definitiva);
+    d.identificativo = "1234567890123456789";
+    d.annoReg = "2017";
+    d.numReg = "2";
+    dialoghi->risposte = {1};
+    EXPECT_FALSE(CancXml(d, OpzCanc()));
+    const QString m = Messaggi().join('|');
+    EXPECT_TRUE(m.contains("non rispetta lo schema DatiFattura") && m.contains("non deve essere inviato"))
+        << m.toStdString();
+    EXPECT_TRUE(FileScritti().isEmpty());
+    EXPECT_EQ(Stati(2), "N 0 / N 0");
+    EXPECT_EQ(RigheLock(), "");
+}
+
 TEST_F(CancDatiFatTest, RefusalsChangeNothing) {
     struct Caso {
         const char* nome;
