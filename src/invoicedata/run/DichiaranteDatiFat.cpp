@@ -1,7 +1,6 @@
 #include "invoicedata/run/DichiaranteDatiFat.h"
 
 #include "common/FrmMsgCom.h"
-#include "common/IdentitaParti.h"
 #include "common/TestiUscita.h"
 #include "components/core/ErroreRun.h"
 #include "components/db/GestRecordset.h"

@@ -84,8 +84,8 @@ QString sistema(const QString& idDb, const QString& idAzienda, const std::vector
             DaiNomeDefinitivo(r);
             nomi << r.definitivo;
         }
-        esito += QStringLiteral(" era marcato ma senza il nome definitivo del file: completato (") +
-                 nomi.join(QStringLiteral(", ")) + QStringLiteral(").");
+        esito += QStringLiteral(": marcature salvate, file senza nome definitivo. Completato: ") +
+                 nomi.join(QStringLiteral(", ")) + QStringLiteral(".");
     } else {
         annullaMarche(idDb, invio.front());
         for (const RinominaDatiFat& r : invio) {
@@ -95,8 +95,8 @@ QString sistema(const QString& idDb, const QString& idAzienda, const std::vector
                 throw ErroreRun(75, QStringLiteral("Impossibile riportare il file %1 al nome %2").arg(r.definitivo, r.provvisorio),
                                 QStringLiteral("RecuperaInviiSospesi"));
         }
-        esito += QStringLiteral(" era marcato ma un suo file non esiste più: annullato, le registrazioni non risultano "
-                                "più inviate.");
+        esito += QStringLiteral(": marcature salvate, ma un file non esiste più. Annullato: le registrazioni tornano "
+                                "allo stato precedente.");
     }
     CancellaRinomine(idDb, invio);
     CancellaLockInvio(idAzienda, invio.front().tipo, invio.front().annoCom, invio.front().numCom,

@@ -9,6 +9,7 @@
 #include "invoicedata/run/CancDatiFat.h"
 #include "invoicedata/run/ElabDatiFat.h"
 #include "invoicedata/run/LockDatiFat.h"
+#include "invoicedata/run/RecuperoDatiFat.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -243,6 +244,40 @@ TEST_F(CancDatiFatTest, CancellationFileTheSchemaRefusesMarksNothing) {
     EXPECT_EQ(RigheLock(), "");
 }
 
+// A cancellation stopped between its commit and its final name: the next
+// run completes it while its file is there, and undoes it once it is gone.
+TEST_F(CancDatiFatTest, CancellationLeftBeforeItsFinalNameIsPutRight) {
+    DatiRunDatiFat d = Canc(TipoSta::Definitiva);
+    d.annoReg = "2017";
+    d.numReg = "2";
+    dialoghi->risposte = {1};
+    ASSERT_TRUE(CancXml(d, OpzCanc()));
+    const QString finale = cartella + "/IT01234567897_DF_17210.xml";
+    const QString provvisorio = finale + ".incompleto";
+    const auto lasciata = [&] {
+        ASSERT_TRUE(QFile::rename(finale, provvisorio));
+        fx.Inserisci(fx.idAzienda, "DatiFatRinomine",
+                     {{"Provvisorio", provvisorio}, {"Definitivo", finale}, {"Operazione", "E"}, {"AnnoCom", 2017},
+                      {"NumCom", 2}, {"Tipo", "E"}, {"Numero", 10}, {"NomeFile", ""}, {"AnnoReg", 2017},
+                      {"NumReg", 2}});
+        dialoghi->mostrati.clear();
+    };
+    lasciata();
+    ASSERT_TRUE(RecuperaInviiSospesi(fx.idAzienda, "001"));
+    EXPECT_EQ(Messaggi(), QStringList{"La cancellazione 10 della registrazione 2017/2 della comunicazione 2017/2 "
+                                      "(clienti): marcature salvate, file senza nome definitivo. Completato: " +
+                                      finale + "."});
+    EXPECT_TRUE(QFile::exists(finale));
+    EXPECT_EQ(Stati(2), "E 10 / E 10");
+
+    lasciata();
+    ASSERT_TRUE(QFile::remove(provvisorio));
+    ASSERT_TRUE(RecuperaInviiSospesi(fx.idAzienda, "001"));
+    EXPECT_TRUE(Messaggi().join('|').contains("Annullato")) << Messaggi().join('|').toStdString();
+    EXPECT_EQ(Stati(2), "N 0 / N 0");
+    EXPECT_EQ(Leggi(fx.idAzienda, "Select count(*) as V from DatiFatRinomine"), "0");
+}
+
 TEST_F(CancDatiFatTest, RefusalsChangeNothing) {
     struct Caso {
         const char* nome;
@@ -435,9 +470,9 @@ TEST_P(ConsegnaDatiFatMotori, RunKilledAfterItsCommitIsPutRightByTheNextRun) {
     EXPECT_EQ(elab.Esegui(SoloCorrente("E"), Opzioni()), EsitoElabDatiFat::NessunDato);
     const QStringList m = Messaggi();
     ASSERT_FALSE(m.isEmpty());
-    EXPECT_EQ(m.first(), "L'invio 1 dei dati fatture della comunicazione 2017/2 (clienti) era marcato ma senza il "
-                         "nome definitivo del file: completato (" +
-                             cartella + "/IT01234567897_DF_172E1.xml).");
+    EXPECT_EQ(m.first(), "L'invio 1 dei dati fatture della comunicazione 2017/2 (clienti): marcature salvate, file "
+                         "senza nome definitivo. Completato: " +
+                             cartella + "/IT01234567897_DF_172E1.xml.");
     EXPECT_EQ(FileScritti(), QStringList{"IT01234567897_DF_172E1.xml"});
     EXPECT_TRUE(Incompleti().isEmpty());
     EXPECT_EQ(esito20(cartella + "/IT01234567897_DF_172E1.xml"), "");
@@ -452,8 +487,9 @@ TEST_P(ConsegnaDatiFatMotori, RunKilledAfterItsCommitIsPutRightByTheNextRun) {
     EXPECT_EQ(elab.Esegui(SoloCorrente("R"), Opzioni()), EsitoElabDatiFat::Terminato)
         << Messaggi().join('|').toStdString();
     ASSERT_FALSE(Messaggi().isEmpty());
-    EXPECT_EQ(Messaggi().first(), "L'invio 1 dei dati fatture della comunicazione 2017/2 (fornitori) era marcato ma un "
-                                  "suo file non esiste più: annullato, le registrazioni non risultano più inviate.");
+    EXPECT_EQ(Messaggi().first(), "L'invio 1 dei dati fatture della comunicazione 2017/2 (fornitori): marcature "
+                                  "salvate, ma un file non esiste più. Annullato: le registrazioni tornano allo stato "
+                                  "precedente.");
     // Undone, the registration was sent again by the same run, under the next number.
     EXPECT_EQ(Invio(fx.idAzienda, 1, "R"), "1/1/null");
     EXPECT_EQ(FileScritti(), (QStringList{"IT01234567897_DF_172E1.xml", "IT01234567897_DF_172R1.xml"}));
