@@ -247,6 +247,6 @@ EsitoElabDatiFat ElabDatiFat::Esegui(const DatiRunDatiFat& d, const OpzioniElabD
     }
     if (d.tipoElab == TipoElab::File)
         frmMsgCom::msgCom(QStringLiteral("Elaborazione terminata"), QStringLiteral("&Ok"), std::nullopt, std::nullopt,
-                          kTitoloDatiFatXml);
+                          o.titolo.isEmpty() ? kTitoloDatiFatXml : o.titolo);
     return EsitoElabDatiFat::Terminato;
 }
