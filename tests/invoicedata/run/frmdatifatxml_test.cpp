@@ -326,7 +326,7 @@ TEST_P(FrmDatiFatXmlMotori, BaseFileOfASplitSendMatchesIgnoringCase) {
     dialoghi->risposte = {1};
     Clicca(f.ComStampa);
     EXPECT_EQ(Messaggi().join('|'), "Confermi cancellazione");
-    EXPECT_EQ(QDir(cartella).entryList({"*.xml"}, QDir::Files), QStringList{"IT01234567897_DF_172F1B.xml"});
+    EXPECT_EQ(QDir(cartella).entryList({"*.xml"}, QDir::Files), QStringList{"IT01234567897_DF_72F1B.xml"});
     EXPECT_EQ(Leggi(fx.idAzienda, "Select Stato || NumCanc as V from DatiFatTest Where Tipo = 'R'"), "C1");
 }
 
