@@ -44,6 +44,8 @@ public:
     // Back to the menu; offered by the run forms and the header screens.
     virtual bool HaMenuFrm() const { return false; }
     virtual void MenuFrm();
+    // True while the form runs work that must end before it can close.
+    virtual bool ElaborazioneAttiva() const { return false; }
 
 protected:
     // The form's own load; returns false when it failed (after reporting it).

@@ -7,6 +7,7 @@
 #include "components/util/UtilGenerali.h"
 #include "contesto/Contesto.h"
 #include "common/FormBase.h"
+#include "print/lavoro/LavoroStampa.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -63,6 +64,7 @@ Ospite::Ospite() {
     ModaleAperta = [] { return QApplication::activeModalWidget() != nullptr; };
     AlTermine = [] { QMetaObject::invokeMethod(qApp, [] { QCoreApplication::exit(0); }, Qt::QueuedConnection); };
     LasciaPassareMessaggi = [] { QCoreApplication::processEvents(); };
+    InterrompiStampa = [] { InterrompiStampaInCorso(); };
     ChiudiModali = [] {
         // From the top one down; each returns from its own loop once this
         // handler has returned.
@@ -342,10 +344,30 @@ void Ospite::ChiudiDaTimer() {
     frmPrincipale_->timChiudi.start();
 }
 
+bool Ospite::ElaborazioneInCorso() const {
+    if (ctx().giStaAtt != 0) return true;
+    for (const auto& f : caricate_)
+        if (f && f->ElaborazioneAttiva()) return true;
+    return false;
+}
+
+// Without the menu nobody answers a run's pages and questions: the run is
+// stopped as "Interrompi" would, and the closing waits for it to return,
+// asking no form to close meanwhile (each would refuse, with a box).
+bool Ospite::AttendiFineElaborazione() {
+    if (!menuPerso_ || !ElaborazioneInCorso()) return false;
+    if (InterrompiStampa) InterrompiStampa();
+    return true;
+}
+
 void Ospite::CollegamentoPerso() {
     if (terminato_) return;
     menuPerso_ = true;
     ChiudiModaliSenzaMenu();
+    if (AttendiFineElaborazione()) {
+        ChiudiDaTimer();
+        return;
+    }
     // During the start-up the closing timer only dismisses the boxes that
     // come up; FineAvvio comes back here.
     if (!avvioInCorso_) {
@@ -397,7 +419,7 @@ void Ospite::timChiudi_Timer() {
     frmPrincipale_->timChiudi.stop();
     // Without the menu, a box that came up since is answered by nobody.
     ChiudiModaliSenzaMenu();
-    if (menuPerso_ && avvioInCorso_) {
+    if (menuPerso_ && (avvioInCorso_ || AttendiFineElaborazione())) {
         frmPrincipale_->timChiudi.setInterval(frmPrincipale_->oiTmpAttesa);
         frmPrincipale_->timChiudi.start();
         return;

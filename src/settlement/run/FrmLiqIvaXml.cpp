@@ -20,6 +20,7 @@
 #include "contesto/Contesto.h"
 
 #include <QFont>
+#include <QScopeGuard>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -238,7 +239,11 @@ ParametriLiqIva frmLiqIvaXml::Parametri() const {
 }
 
 void frmLiqIvaXml::ComStampa_Click() {
+    // Each run names its automatic PDFs afresh; within it no two collide.
+    if (elab.ogOpzSta) elab.ogOpzSta->NuovaSeriePdf();
     CursoreAttesa(1);
+    inElaborazione_ = true;
+    const auto fine = qScopeGuard([this] { inElaborazione_ = false; });
     elab.Esegui(Parametri());
     CursoreAttesa(0);
 }

@@ -52,6 +52,7 @@ public:
 
     void PassaA() override;
     bool HaMenuFrm() const override { return true; }
+    bool ElaborazioneAttiva() const override { return inElaborazione_; }
 
     void ComStampa_Click() override;
     void VisStaAttuale() override;
@@ -86,4 +87,5 @@ private:
     QString captionIniziale_;
     QString cartellaUscita_;
     QString cartellaScelta_;
+    bool inElaborazione_ = false;  // inside a run
 };
