@@ -225,7 +225,9 @@ void stLiqIva::apriFileRun(const LettoreRiga& riga) {
 }
 
 // One module a row: its block in the file and its page; false when the user
-// stopped the print before the last page.
+// stopped the print on a module's page. A stop leaves the file incomplete,
+// without its closing part, whatever module it came on, and stops a range run:
+// the user asked for the print to end, not for the next company's.
 bool stLiqIva::scriviModuli(const LettoreRiga& riga, const LettoreCampo& campo) {
     Stato& s = *s_;
     GestRecordset& rs = *s.mgGestRs;
@@ -237,12 +239,12 @@ bool stLiqIva::scriviModuli(const LettoreRiga& riga, const LettoreCampo& campo) 
         if (obStampa) {
             Stampa& st = *s.mgStampa;
             st.NuovaPagina();
-            if (annullata()) return false;
+            if (annullata()) return fermataUtente();
             st.UsaFont(QStringLiteral("CorpoCampo"));
             st.ImpVert(st.LeggiMrAlt());
             Sfondo(st, s.run.immagine2, s.modello.RettangoloFoglio(PaginaLiqIva::Modulo));
             s.modello.StaModulo(st, campo);
-            if (annullata()) break;
+            if (annullata()) return fermataUtente();
         }
     }
     return true;
@@ -321,6 +323,11 @@ void stLiqIva::rilasciaRun() {
     s.mgGestRs.reset();
     s.mgStampa.reset();
     obStaAtt = false;
+}
+
+bool stLiqIva::fermataUtente() {
+    oiErrore = -1;
+    return false;
 }
 
 bool stLiqIva::annullata() const { return s_->mgStampa && s_->mgStampa->LeggiAnnullata(); }
