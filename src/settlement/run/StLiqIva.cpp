@@ -31,7 +31,7 @@ struct stLiqIva::Stato {
     struct Run {
         QImage immagine1, immagine2;  // backgrounds of the front page and of a module page
         long righe = 0, scritte = 0;
-        bool fileAperto = false, codaScritta = false, consegnato = false;
+        bool fileAperto = false, codaScritta = false, consegnato = false, schemaRifiutato = false;
     } run;
 };
 
@@ -259,6 +259,9 @@ void stLiqIva::chiudiFileRun() {
     }
     const bool chiuso = ChiudiFile();
     if (!chiuso) ++oiErrore;
+    // The writer's own checks come first, as they name the value to correct;
+    // the published schema is the last gate before the final name.
+    if (chiuso && obFileXml && s.mgFile->Errori() == 0) s.run.schemaRifiutato = !s.mgFile->VerificaSchema();
     s.mgFile->MostraElenchi();
     oiErrore = static_cast<int16_t>(oiErrore + s.mgFile->Errori());
     // Only a whole file without errors takes its final name; any other stays
@@ -305,13 +308,20 @@ void stLiqIva::concludiStampa() {
 void stLiqIva::avvisaFileDaNonTrasmettere() {
     Stato& s = *s_;
     if (!s.run.fileAperto || s.run.consegnato) return;
+    const QString lasciato = QStringLiteral("\r\nÈ stato lasciato come ") + s.mgFile->PercorsoAttuale() + QStringLiteral(".");
+    if (s.run.schemaRifiutato) {
+        frmMsgCom::msgCom(QStringLiteral("Il file ") + osNomeFile + QStringLiteral(" non è conforme allo schema ") +
+                              s.mgFile->NomeSchemaFile() + QStringLiteral(" (") + s.mgFile->ErroreSchema() +
+                              QStringLiteral(") e non deve essere inviato.") + lasciato,
+                          QStringLiteral("&Ok"), std::nullopt, std::nullopt, s.msTitolo);
+        return;
+    }
     const bool incompleto = s.run.scritte < s.run.righe || (obFileXml && !s.run.codaScritta);
     const bool conErrori = s.mgFile->Errori() > 0;
     frmMsgCom::msgCom(QStringLiteral("Il file ") + osNomeFile +
                           (incompleto || !conErrori ? QStringLiteral(" è incompleto")
                                                     : QStringLiteral(" contiene valori errati")) +
-                          QStringLiteral(" e non deve essere trasmesso.") + QStringLiteral("\r\nÈ stato lasciato come ") +
-                          s.mgFile->PercorsoAttuale() + QStringLiteral("."),
+                          QStringLiteral(" e non deve essere trasmesso.") + lasciato,
                       QStringLiteral("&Ok"), std::nullopt, std::nullopt, s.msTitolo);
 }
 

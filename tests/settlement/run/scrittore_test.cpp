@@ -261,6 +261,26 @@ TEST_P(ScrittoreMotori, ImportoTroppoLungoEUnErroreDellaCorsa) {
     EXPECT_FALSE(Leggi(file + ".incompleto").contains("ImportoDaVersare"));
 }
 
+TEST_P(ScrittoreMotori, FileCheLoSchemaRifiutaNonPrendeIlNome) {
+    // A year the writer's own checks let through and the schema does not
+    // (1800-2099): the file stays incomplete and the run ends in error.
+    Comunicazione(fx.idAzienda, QStringLiteral("01234567897"), 2100, 1);
+    par.anno = QStringLiteral("2100");
+    dialoghi->risposte = {1, 1, 1};
+    run.Esegui(par);
+    const QString file = NomeFile(QStringLiteral("01234567897"));
+    const QStringList t = dialoghi->testi();
+    ASSERT_EQ(t.size(), 3) << t.join("\n").toStdString();
+    EXPECT_EQ(t[0], "Il file " + file + " non è conforme allo schema IVP 2018 (elemento <AnnoImposta> non valido "
+                    "(valore \"2100\") alla riga 9) e non deve essere inviato.\r\nÈ stato lasciato come " + file +
+                    ".incompleto.");
+    EXPECT_EQ(t[1], "Proseguire l'elaborazione");
+    EXPECT_EQ(t[2], "Elaborazione terminata con errori.");
+    EXPECT_EQ(run.Scrittore()->oiErrore, 1);
+    EXPECT_FALSE(QFile::exists(file));
+    EXPECT_TRUE(Leggi(file + ".incompleto").endsWith("</iv:Fornitura>\r\n"));
+}
+
 TEST_P(ScrittoreMotori, ComunicazioneRifiutataNonSembraFinita) {
     // Six modules: the file is refused before anything is written.
     Comunicazione(fx.idAzienda, QStringLiteral("01234567897"), 2024, 6);
