@@ -107,18 +107,6 @@ QString pulitoPerRiga(const QString& s, bool* perso = nullptr) {
     return r;
 }
 
-// An amount column that holds text which is not a number: it would be read as 0.
-bool testoNonNumerico(const Valore& v) {
-    if (!v.eTesto() || v.testo().trimmed().isEmpty()) return false;
-    try {
-        ggUtil().NumeroDaStringa(v.testo().trimmed());
-        return false;
-    } catch (const ErroreRun&) {
-        // Error 13: the text is no number; the caller reports it.
-        return true;
-    }
-}
-
 }  // namespace
 
 LettoreRiga RigaDaRecordset(const GestRecordset& rs, const QString& chiave) {
@@ -341,7 +329,7 @@ void FileLiqIva::ControllaPeriodo(bool mese, bool trimestre) {
 // the run (it would be taken as 0 and the figure lost).
 double FileLiqIva::Importo(const LettoreRiga& riga, const QString& colonna) {
     const Valore v = riga(colonna);
-    if (testoNonNumerico(v)) Errore(colonna + QStringLiteral(" non numerico"));
+    if (TestoNonNumerico(v)) Errore(colonna + QStringLiteral(" non numerico"));
     return numero(v);
 }
 
