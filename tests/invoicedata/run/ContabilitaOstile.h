@@ -19,31 +19,48 @@ struct ParametriOstili {
     int controparti = 40;          // clients and suppliers, alternating
     int documentiPerControparte = 2;
     int documentiDiUna = 0;        // further documents of the first client
+    // Share of the values drawn from a whole list; the others come from its
+    // first part, which a file may carry once cleaned (markup, non-Latin
+    // text, amounts and rates at their limits).
+    double dose = 1.0;
+};
+
+// A list of values whose first `sani` the file's types take.
+struct Valori {
+    QStringList valori;
+    int sani;
 };
 
 // Values the file's types take and values past them, side by side.
-inline const QStringList kNomi = {
-    QStringLiteral("Rossi & <Figli> \"S.r.l.\""), QStringLiteral("O'Brien ]]> -- <!-- Ltd"),
-    QStringLiteral("Ελληνική Εταιρεία"), QStringLiteral("北京贸易有限公司"), QString(),
-    QString(130, QLatin1Char('X')), QStringLiteral("Müller – “GmbH” … €"), QStringLiteral("  "),
-    QStringLiteral("Tab\tA capo\r\nFine")};
-inline const QStringList kPartiteIva = {
-    QStringLiteral("01234567897"), QString(), QStringLiteral("123"), QStringLiteral("IT01234567897"),
-    QStringLiteral("DE123456789"), QString(40, QLatin1Char('9')), QStringLiteral("ÀÈÌ<>&")};
-inline const QStringList kCodiciFiscali = {QString(), QStringLiteral("RSSMRA80A01H501U"), QString(30, QLatin1Char('X')),
-                                           QStringLiteral("01234567897"), QStringLiteral("<cf>")};
-inline const QStringList kCap = {QStringLiteral("20100"), QStringLiteral("ABCDE"), QStringLiteral("1234567"), QString()};
-inline const QStringList kProvince = {QStringLiteral("MI"), QStringLiteral("MIL"), QString(), QStringLiteral("m")};
-inline const QStringList kStati = {QStringLiteral("ITA"), QStringLiteral("DEU"), QStringLiteral("USA"),
-                                   QStringLiteral("XYZ"), QStringLiteral("GRC")};
-inline const QStringList kNumeriDoc = {QStringLiteral("F1"), QString(), QString(40, QLatin1Char('7')),
-                                       QStringLiteral("<n>&\"1\""), QStringLiteral("Αρ.5"), QStringLiteral("2018/ñ")};
+inline const Valori kNomi = {
+    {QStringLiteral("Rossi & <Figli> \"S.r.l.\""), QStringLiteral("O'Brien ]]> -- <!-- Ltd"),
+     QStringLiteral("Ελληνική Εταιρεία"), QStringLiteral("北京贸易有限公司"), QStringLiteral("Müller – “GmbH” … €"),
+     QString(), QString(130, QLatin1Char('X')), QStringLiteral("  "), QStringLiteral("Tab\tA capo\r\nFine")},
+    5};
+inline const Valori kPartiteIva = {
+    {QStringLiteral("01234567897"), QString(), QStringLiteral("123"), QStringLiteral("IT01234567897"),
+     QStringLiteral("DE123456789"), QString(40, QLatin1Char('9')), QStringLiteral("ÀÈÌ<>&")},
+    1};
+inline const Valori kCodiciFiscali = {{QString(), QStringLiteral("RSSMRA80A01H501U"), QString(30, QLatin1Char('X')),
+                                       QStringLiteral("01234567897"), QStringLiteral("<cf>")},
+                                      1};
+inline const Valori kCap = {{QStringLiteral("20100"), QStringLiteral("ABCDE"), QStringLiteral("1234567"), QString()}, 1};
+inline const Valori kProvince = {{QStringLiteral("MI"), QStringLiteral("MIL"), QString(), QStringLiteral("m")}, 1};
+inline const Valori kStati = {{QStringLiteral("ITA"), QStringLiteral("DEU"), QStringLiteral("USA"), QStringLiteral("GRC"),
+                               QStringLiteral("XYZ")},
+                              4};
+inline const Valori kNumeriDoc = {{QStringLiteral("F1"), QStringLiteral("<n>&\"1\""), QString(),
+                                   QString(40, QLatin1Char('7')), QStringLiteral("Αρ.5"), QStringLiteral("2018/ñ")},
+                                  2};
 // Taxable amounts: the type holds 11 integer digits and two decimals.
-inline const double kImporti[] = {0.01,   1234.5,   99999999999.99, 100000000000.0, 999999999999.99,
-                                  -5.55,  1e15,     0.0,            0.004,          -99999999999.99};
+inline const double kImporti[] = {0.01, 1234.5,          99999999999.99, -5.55, 0.004, -99999999999.99,
+                                  0.0,  100000000000.0, 999999999999.99, 1e15};
+constexpr int kImportiSani = 6;
 // VAT codes "H0".."H7" with these rates (the type holds 0.00-100.00).
-inline const double kAliquote[] = {22, 0, 100, 100.01, 150, -1, 1000, 4};
-inline const char* const kDate[] = {"1969-12-31", "1900-01-01", "2100-06-01", "2018-02-01", "1970-01-01", "2099-12-31"};
+inline const double kAliquote[] = {22, 0, 100, 4, 100.01, 150, -1, 1000};
+constexpr int kAliquoteSane = 4;
+inline const char* const kDate[] = {"2018-02-01", "1970-01-01", "2099-12-31", "1969-12-31", "1900-01-01", "2100-06-01"};
+constexpr int kDateSane = 3;
 
 inline QString q(const QString& s) {
     QString r = s;
@@ -55,9 +72,15 @@ inline QString n(double x) { return QString::number(x, 'g', 17); }
 // Writes the bookkeeping; false with the database's message in `errore`.
 inline bool GeneraOstile(sqlite3* db, const ParametriOstili& p, QString& errore) {
     std::mt19937 rnd(p.seme);
-    const auto scegli = [&rnd](const auto& lista) -> const auto& {
-        return lista[std::uniform_int_distribution<size_t>(0, std::size(lista) - 1)(rnd)];
+    // An index into a list of `tutti` values whose first `sani` are sane.
+    const auto indice = [&](size_t tutti, size_t sani) {
+        const bool ostile = std::uniform_real_distribution<double>(0, 1)(rnd) < p.dose;
+        return std::uniform_int_distribution<size_t>(0, (ostile ? tutti : sani) - 1)(rnd);
     };
+    const auto scegli = [&](const Valori& v) -> const QString& {
+        return v.valori[static_cast<qsizetype>(indice(v.valori.size(), v.sani))];
+    };
+    const auto importo = [&] { return kImporti[indice(std::size(kImporti), kImportiSani)]; };
     QStringList sql;
     sql << QStringLiteral("INSERT INTO Stati (Stato, Descrizione, Iso, Cee) VALUES ('XYZ', 'Tre lettere', 'XYZ', 'N'),"
                           " ('GRC', 'Grecia', 'GR', 'S')");
@@ -89,14 +112,14 @@ inline bool GeneraOstile(sqlite3* db, const ParametriOstili& p, QString& errore)
         const QStringList c = conto(cliente, controparte).split(QLatin1Char('-'));
         const QStringList r = (cliente ? contabilita::kRicaviBeni : contabilita::kCostiBeni).split(QLatin1Char('-'));
         ++numReg;
-        const int codice = static_cast<int>(rnd() % std::size(kAliquote));
-        const double imponibile = scegli(kImporti);
-        const double imposta = rnd() % 3 == 0 ? scegli(kImporti) : imponibile * kAliquote[codice] / 100;
+        const int codice = static_cast<int>(indice(std::size(kAliquote), kAliquoteSane));
+        const double imponibile = importo();
+        const double imposta = rnd() % 3 == 0 ? importo() : imponibile * kAliquote[codice] / 100;
         const QString causale = cliente ? (rnd() % 5 == 0 ? QStringLiteral("NCV") : QStringLiteral("FV"))
                                         : QStringLiteral("FA");
         // The selection reads the client's DataDoc and the supplier's DataReg;
         // the file the client's DataProt and the supplier's DataDoc.
-        const QString ostile = QString::fromLatin1(scegli(kDate));
+        const QString ostile = QString::fromLatin1(kDate[indice(std::size(kDate), kDateSane)]);
         sql << QStringLiteral("INSERT INTO MovPnTes (Anno, NumReg, Causale, DataReg, DataDoc, NumDoc, PreDoc, DataProt,"
                               " NumProt, PreProt, Importo) VALUES (2018, %1, %2, '2018-03-10', %3, %4, %5, %6, %7, %8, %9)")
                    .arg(numReg)

@@ -42,7 +42,7 @@ protected:
         d.molteAnag = molteAnag;
         OpzioniElabDatiFat o;
         o.dirInvio = cartella;
-        LeggiIdentitaDatiFat(fx.idAzienda, o.dichiarante);
+        CaricaDichiarante(o.dichiarante, fx.idAzienda, true);
         stDatiFat scrittore;
         LockDatiFat lock;
         ElabDatiFat elab(scrittore, lock);
@@ -115,8 +115,13 @@ protected:
 };
 
 TEST_F(OstileTest, SemiDiversi) {
-    for (uint32_t seme : {1u, 2u, 3u}) {
-        SCOPED_TRACE(seme);
+    // From values a file carries once cleaned to every value hostile.
+    const struct {
+        uint32_t seme;
+        double dose;
+    } casi[] = {{1, 0.0}, {2, 0.02}, {3, 0.1}, {4, 1.0}};
+    for (const auto& k : casi) {
+        SCOPED_TRACE(k.seme);
         // Each seed in a fresh company: the tables emptied of the last one.
         for (const char* t : {"MovPnTes", "MovPnDett", "MovPnIva", "DatiFatTest", "DatiFatDett"})
             fx.Esegui(fx.idAzienda, QStringLiteral("DELETE FROM %1").arg(QLatin1String(t)));
@@ -124,14 +129,19 @@ TEST_F(OstileTest, SemiDiversi) {
                                 "DELETE FROM Tabiva WHERE Iva LIKE 'H%'; DELETE FROM Stati WHERE Stato IN ('XYZ', 'GRC')");
         QDir(cartella).removeRecursively();
         QDir().mkpath(cartella);
-        Strada({.seme = seme, .controparti = 30, .documentiPerControparte = 3}, false);
+        Strada({.seme = k.seme, .controparti = 30, .documentiPerControparte = 3, .dose = k.dose}, false);
+        // Sane values reach the file: the road is not only refusals.
+        if (k.dose == 0)
+            EXPECT_NE(Leggi(fx.idAzienda, "Select count(*) as V from DatiFatTest Where NumInv > 0"), "0");
     }
 }
 
-// More than a file's 1000 counterparties, and more than a block's 1000
+// More than a file's 1000 counterparties of each kind (the file is split even
+// without the split option), and more than a block's 1000
 // documents of one counterparty.
 TEST_F(OstileTest, OltreIMilleControparti) {
-    Strada({.seme = 7, .controparti = 1010, .documentiPerControparte = 1, .documentiDiUna = 1005}, true);
+    Strada({.seme = 7, .controparti = 2010, .documentiPerControparte = 1, .documentiDiUna = 1005, .dose = 0.0}, false);
+    EXPECT_NE(Leggi(fx.idAzienda, "Select count(*) as V from DatiFatTest Where NumInv > 0"), "0");
 }
 
 }  // namespace
