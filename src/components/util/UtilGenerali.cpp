@@ -109,6 +109,13 @@ double UtilGenerali::NumeroDaStringa(const QString& testo) const {
     return n;
 }
 
+bool TestoNonNumerico(const Valore& valore) {
+    if (!valore.eTesto()) return false;
+    const QString t = valore.testo().trimmed();
+    double n = 0;
+    return !t.isEmpty() && !leggiNumeroItaliano(t, n);
+}
+
 double UtilGenerali::ImportoDaTesto(const QString& testo) const { return ValoreNumerico(Valore(testo)); }
 
 long UtilGenerali::InteroDaTesto(const QString& testo) const {

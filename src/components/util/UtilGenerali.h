@@ -145,6 +145,11 @@ public:
     int RiparaDb(const QString& fileDatabase) const;
 };
 
+// A value that a number column holds as text which reads as no number: read
+// as a number it would silently count as 0. Blank text is an empty value, and
+// "100,50" or " 1.234,5 " are numbers.
+bool TestoNonNumerico(const Valore& valore);
+
 // The program's utility objects (the general one and the one of the isolation
 // routines), created on first use.
 UtilGenerali& ggUtil();

@@ -214,6 +214,7 @@ EstrazioneDatiFat::FinePassata EstrazioneDatiFat::Passata(GestRecordset& rs, con
             }
         }
         if (salta) continue;
+        if (!NumeriLeggibili(stato)) return FinePassata::Fallita;
         stato.natura = ElabNatura(stato, stato.esigIvaRiga);
         ++stato.contaRighe;
         if (!CreaDett(stato)) return FinePassata::Fallita;
