@@ -297,6 +297,6 @@ EsitoElabDatiFat ElabDatiFat::Concludi(Giro& g) {
     if (g.fallito) return EsitoElabDatiFat::Errore;
     if (g.d.tipoElab == TipoElab::File)
         frmMsgCom::msgCom(QStringLiteral("Elaborazione terminata"), QStringLiteral("&Ok"), std::nullopt, std::nullopt,
-                          o.titolo.isEmpty() ? kTitoloDatiFatXml : o.titolo);
+                          g.o.titolo.isEmpty() ? kTitoloDatiFatXml : g.o.titolo);
     return EsitoElabDatiFat::Terminato;
 }
