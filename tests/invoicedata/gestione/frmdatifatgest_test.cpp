@@ -384,7 +384,7 @@ TEST_F(frmDatiFatGestTest, AggiuntaDiUnaRegistrazioneConNumeroZero) {
     digita(100, "08/02/2018");
     CliccaComando(f.tolComPag_, "Salva");
     EXPECT_EQ(Valori("SELECT NumReg, NumCanc, Tipo, Stato, DataReg, NumInv FROM DatiFatTest WHERE NumReg = 11"),
-              "11 0 R N 2018-02-08 0");
+              "11 0 R N 08/02/2018 0");
     EXPECT_NE(f.LineeAperte(), nullptr) << "a new record opens its lines";
 }
 
