@@ -119,6 +119,20 @@ TEST_F(frmDatiFatDettTest, EscSuUnaLineaVuotaLaAnnullaSenzaDomanda) {
     EXPECT_EQ(d.txt[30]->text(), "N4");
 }
 
+// The message of a box left red stays in sight while the user is in the next box.
+TEST_F(frmDatiFatDettTest, UnNumeroNonValidoLasciaIlMessaggio) {
+    const TestataDF t{};
+    Testata(t);
+    frmDatiFatDett& d = Apri(t);
+    QApplication::setActiveWindow(&d);
+    d.txt[40]->setFocus();
+    QTest::keyClicks(d.txt[40], "1x");
+    QTest::keyClick(d.txt[40], Qt::Key_Tab);
+    EXPECT_NE(d.focusWidget(), d.txt[40]);
+    EXPECT_TRUE(Rosso(d.txt[40]));
+    EXPECT_EQ(d.labMessaggio->text(), "Campo numerico: valore non valido");
+}
+
 TEST_F(frmDatiFatDettTest, LineeDiUnaFatturaComunicataInSolaLettura) {
     const TestataDF t{.numInv = 1, .progr = 1, .nomeFile = "DF001"};
     Testata(t);

@@ -72,6 +72,18 @@ TEST_F(frmLiqIvaDettTest, IntervalliDiModuloMeseETrimestre) {
     }
 }
 
+// The message of a box left red stays in sight while the user is in the next box.
+TEST_F(frmLiqIvaDettTest, UnNumeroNonValidoLasciaIlMessaggio) {
+    frmLiqIvaDett& d = Apri();
+    QApplication::setActiveWindow(&d);
+    d.txt[100]->setFocus();
+    QTest::keyClicks(d.txt[100], "1x");
+    QTest::keyClick(d.txt[100], Qt::Key_Tab);
+    EXPECT_NE(d.focusWidget(), d.txt[100]);
+    EXPECT_TRUE(Rosso(d.txt[100]));
+    EXPECT_EQ(d.labMessaggio->text(), "Campo numerico: valore non valido");
+}
+
 TEST_F(frmLiqIvaDettTest, UnModuloInRossoNonSiSalva) {
     frmLiqIvaDett& d = Apri();
     Digita(d, 20, "13");

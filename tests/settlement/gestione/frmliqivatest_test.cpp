@@ -3,6 +3,7 @@
 #include "common/schermi/CasellaSpunta.h"
 #include "common/schermi/SchermoLinee.h"
 #include "support/Clic.h"
+#include "support/Motori.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -237,6 +238,7 @@ TEST_F(frmLiqIvaTestTest, CancEDestroIngrigisconoSoloAPaginaVuota) {
 // The header driven through its toolbar and its boxes, as the user does.
 class frmLiqIvaTestBarra : public AmbienteGestione {
 public:
+    using AmbienteGestione::AmbienteGestione;
     void Digita(QLineEdit* box, const QString& testo) {
         box->setFocus();
         box->selectAll();
@@ -283,7 +285,9 @@ TEST_F(frmLiqIvaTestBarra, RicercaConLaChiaveInParteUsaLaParteDigitata) {
     EXPECT_EQ(dialoghi->testi().value(0), "Nessun dato trovato per la chiave indicata");
 }
 
-TEST_F(frmLiqIvaTestBarra, VariaCampiChiavePortaConSeIModuli) {
+using frmLiqIvaTestBarraMotori = SuMotori<frmLiqIvaTestBarra>;
+
+TEST_P(frmLiqIvaTestBarraMotori, VariaCampiChiavePortaConSeIModuli) {
     frmLiqIvaTest& f = Carica();
     ASSERT_TRUE(AzioneBarra(f.tolComPag_, "VarKey")->isVisible());
     EXPECT_FALSE(AzioneBarra(f.tolComPag_, "VarKey")->isEnabled()) << "no row to re-key";
@@ -311,5 +315,7 @@ TEST_F(frmLiqIvaTestBarra, VariaCampiChiavePortaConSeIModuli) {
     EXPECT_TRUE(f.txt[10]->isReadOnly());
     EXPECT_EQ(f.ModelloDett().rowCount(), 1);
 }
+
+INSTANTIATE_TEST_SUITE_P(Motori, frmLiqIvaTestBarraMotori, ValoriMotori(), NomeMotore);
 
 }  // namespace
