@@ -4,6 +4,7 @@
 #include "settlement/gestione/FrmLiqIvaDett.h"
 
 #include "support/Clic.h"
+#include "support/Motori.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -13,6 +14,7 @@ namespace {
 // The modules screen opened from the header on communication 2018/1.
 class frmLiqIvaDettTest : public AmbienteGestione {
 public:
+    using AmbienteGestione::AmbienteGestione;
     frmLiqIvaDett& Apri() {
         frmLiqIvaTest& t = Carica();
         Cerca("2018", "1");
@@ -191,7 +193,9 @@ TEST_F(frmLiqIvaDettTest, CancMetodoESpuntaGrigia) {
     EXPECT_EQ(d.Che[210]->checkState(), Qt::PartiallyChecked);
 }
 
-TEST_F(frmLiqIvaDettTest, PuntaVaiATrovaEVariaChiaveDallaBarra) {
+using frmLiqIvaDettMotori = SuMotori<frmLiqIvaDettTest>;
+
+TEST_P(frmLiqIvaDettMotori, PuntaVaiATrovaEVariaChiaveDallaBarra) {
     frmLiqIvaDett& d = Apri();
     auto clicca = [&](const char* chiave) { CliccaComando(d.tolLinPag_, chiave); };
     QAction* vaiA = AzioneBarra(d.tolLinPag_, "VaiA");
@@ -226,7 +230,7 @@ TEST_F(frmLiqIvaDettTest, PuntaVaiATrovaEVariaChiaveDallaBarra) {
     EXPECT_EQ(dialoghi->testi().last(), "La riga memorizzata non esiste più");
 }
 
-TEST_F(frmLiqIvaDettTest, SestoModuloRifiutatoSenzaPerdereLaRiga) {
+TEST_P(frmLiqIvaDettMotori, SestoModuloRifiutatoSenzaPerdereLaRiga) {
     for (int m : {3, 4, 5}) Modulo(2018, 1, m, Valore(m), Valore::null(), 0, 0);
     frmLiqIvaDett& d = Apri();
     CliccaComando(d.tolLinPag_, "Nuovo");
@@ -239,5 +243,7 @@ TEST_F(frmLiqIvaDettTest, SestoModuloRifiutatoSenzaPerdereLaRiga) {
     EXPECT_EQ(d.Linee().LeggiStato(), LinPag::Nuova);
     EXPECT_EQ(d.txt[20]->text(), "7") << "what was typed stays";
 }
+
+INSTANTIATE_TEST_SUITE_P(Motori, frmLiqIvaDettMotori, ValoriMotori(), NomeMotore);
 
 }  // namespace

@@ -247,7 +247,9 @@ public:
     void Clicca(const QString& chiave) { CliccaComando(form->tolComPag_, chiave); }
 };
 
-TEST_F(frmLiqIvaTestBarra, DettaglioSoloConUnaTestataEQuintaComunicazioneRifiutata) {
+using frmLiqIvaTestBarraMotori = SuMotori<frmLiqIvaTestBarra>;
+
+TEST_P(frmLiqIvaTestBarraMotori, DettaglioSoloConUnaTestataEQuintaComunicazioneRifiutata) {
     Testata(2018, 3, "N", "0");
     Testata(2018, 4, "N", "0");
     frmLiqIvaTest& f = Carica();
@@ -268,7 +270,7 @@ TEST_F(frmLiqIvaTestBarra, DettaglioSoloConUnaTestataEQuintaComunicazioneRifiuta
     EXPECT_TRUE(AzioneBarra(f.tolComPag_, "Dettaglio")->isEnabled());
 }
 
-TEST_F(frmLiqIvaTestBarra, RicercaConLaChiaveInParteUsaLaParteDigitata) {
+TEST_P(frmLiqIvaTestBarraMotori, RicercaConLaChiaveInParteUsaLaParteDigitata) {
     Testata(2017, 3, "N", "0");
     frmLiqIvaTest& f = Carica();
     Digita(f.txt[20], "2018");
@@ -284,8 +286,6 @@ TEST_F(frmLiqIvaTestBarra, RicercaConLaChiaveInParteUsaLaParteDigitata) {
     EXPECT_EQ(f.Pagina().LeggiStato(), ComPag::Vuota);
     EXPECT_EQ(dialoghi->testi().value(0), "Nessun dato trovato per la chiave indicata");
 }
-
-using frmLiqIvaTestBarraMotori = SuMotori<frmLiqIvaTestBarra>;
 
 TEST_P(frmLiqIvaTestBarraMotori, VariaCampiChiavePortaConSeIModuli) {
     frmLiqIvaTest& f = Carica();
