@@ -2,6 +2,8 @@
 
 #include <QWidget>
 
+#include <algorithm>
+
 void Ancoraggi::Aggiungi(QWidget* w, int modo) {
     if (w) voci_.append({w, modo, QRect()});
 }

@@ -1,6 +1,7 @@
 #include "AmbienteDatiFat.h"
 
 #include "support/Clic.h"
+#include "support/Motori.h"
 
 #include "common/form/CodiciTasti.h"
 #include "common/schermi/CasellaSpunta.h"
@@ -15,6 +16,7 @@ namespace {
 // The lines screen opened from the header on one record.
 class frmDatiFatDettTest : public AmbienteDatiFat {
 public:
+    using AmbienteDatiFat::AmbienteDatiFat;
     frmDatiFatDett& Apri(const TestataDF& t) {
         frmDatiFatGest& g = Carica();
         Cerca(t);
@@ -36,7 +38,9 @@ public:
     }
 };
 
-TEST_F(frmDatiFatDettTest, NumerazioneDopoLaLineaPiùAlta) {
+using frmDatiFatDettMotori = SuMotori<frmDatiFatDettTest>;
+
+TEST_P(frmDatiFatDettMotori, NumerazioneDopoLaLineaPiùAlta) {
     const TestataDF t{.righe = 0};
     Testata(t);
     for (int n : {1, 2, 5}) Riga(t, n);
@@ -48,7 +52,7 @@ TEST_F(frmDatiFatDettTest, NumerazioneDopoLaLineaPiùAlta) {
     EXPECT_EQ(Valori("SELECT NumDet, Aliquota, Deducibile FROM DatiFatDett WHERE NumDet = 6"), "6 10 N");
 }
 
-TEST_F(frmDatiFatDettTest, PrimaLineaDiUnaRegistrazioneSenzaLinee) {
+TEST_P(frmDatiFatDettMotori, PrimaLineaDiUnaRegistrazioneSenzaLinee) {
     const TestataDF t{.righe = 0};
     Testata(t);
     Testata({.numReg = 11, .righe = 3});  // another record's lines do not count
@@ -56,6 +60,8 @@ TEST_F(frmDatiFatDettTest, PrimaLineaDiUnaRegistrazioneSenzaLinee) {
     EXPECT_EQ(NuovaLinea(d), "1");
     EXPECT_EQ(NuovaLinea(d), "2");
 }
+
+INSTANTIATE_TEST_SUITE_P(Motori, frmDatiFatDettMotori, ValoriMotori(), NomeMotore);
 
 TEST_F(frmDatiFatDettTest, NaturaESpecchiDiEsigibilitaEDeducibile) {
     const TestataDF t{.righe = 0};
