@@ -12,13 +12,16 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include "components/db/ServerPg.h"
 #include "support/AppTest.h"
 #include "support/Fixture.h"
+#include "support/Motori.h"
 
 namespace {
 
 class QorAiutiDb : public ::testing::Test {
 protected:
+    explicit QorAiutiDb(Motore motore = Motore::File) : db(motore) {}
     bool app_ = (AppTest(), true);
     FixtureDb db;
     std::shared_ptr<Contesto> c;
@@ -32,13 +35,19 @@ protected:
     void SetUp() override {
         AppTest();
         c = db.InstallaContesto();
+        // Codes compare without regard to case by their columns' type, as in
+        // the program's schema.
+        const QString tabelle = QStringLiteral(
+            "DROP TABLE PianoConti; DROP TABLE Decodifiche;"
+            "CREATE TABLE PianoConti (Gruppo VARCHAR(2) COLLATE NOCASE, Mastro VARCHAR(2) COLLATE NOCASE,"
+            " Conto VARCHAR(6) COLLATE NOCASE, Descrizione TEXT, Email TEXT);"
+            "CREATE TABLE Decodifiche (TipoTab VARCHAR(10) COLLATE NOCASE, Codice VARCHAR(10) COLLATE NOCASE,"
+            " Descrizione TEXT);");
+        db.Esegui(db.idAzienda, db.motore == Motore::Server ? ServerPg::SchemaPerServer(tabelle) : tabelle);
         db.Esegui(db.idAzienda,
-                  QStringLiteral("DROP TABLE PianoConti; DROP TABLE Decodifiche;"
-                                 "CREATE TABLE PianoConti (Gruppo TEXT, Mastro TEXT, Conto TEXT, Descrizione TEXT, Email TEXT);"
-                                 "INSERT INTO PianoConti VALUES ('01','02','000003','Cassa','');"
+                  QStringLiteral("INSERT INTO PianoConti VALUES ('01','02','000003','Cassa','');"
                                  "INSERT INTO PianoConti VALUES ('03','10','000001','Cliente Rossi','r@x.it');"
                                  "INSERT INTO PianoConti VALUES ('03','10','000002','Cliente Bianchi','b@x.it');"
-                                 "CREATE TABLE Decodifiche (TipoTab TEXT, Codice TEXT, Descrizione TEXT);"
                                  "INSERT INTO Decodifiche VALUES ('FETipDoc','TD01','Fattura');"
                                  "INSERT INTO Decodifiche VALUES ('FENatura','TD01','Altro tipo');"));
         db.Inserisci(db.idCondiviso, QStringLiteral("Aziende"),
@@ -66,7 +75,10 @@ protected:
     }
 };
 
-TEST_F(QorAiutiDb, DecodesAccountsWithOrWithoutSeparators) {
+using QorAiutiMotori = SuMotori<QorAiutiDb>;
+INSTANTIATE_TEST_SUITE_P(Motori, QorAiutiMotori, ValoriMotori(), NomeMotore);
+
+TEST_P(QorAiutiMotori, DecodesAccountsWithOrWithoutSeparators) {
     EXPECT_EQ(Decod(QStringLiteral("Conto"), QStringLiteral("01-02-000003")), EsitoDecod::Trovato);
     EXPECT_EQ(lab.text(), QStringLiteral("Cassa"));
     EXPECT_EQ(Decod(QStringLiteral("conto"), QStringLiteral("0102000003")), EsitoDecod::Trovato);
@@ -77,7 +89,7 @@ TEST_F(QorAiutiDb, DecodesAccountsWithOrWithoutSeparators) {
     EXPECT_THROW(Decod(QStringLiteral("Sconosciuta"), QStringLiteral("1")), ErroreRun);
 }
 
-TEST_F(QorAiutiDb, DecodingsKeepToTheCallersFilter) {
+TEST_P(QorAiutiMotori, DecodingsKeepToTheCallersFilter) {
     EXPECT_EQ(Decod(QStringLiteral("Decodifiche"), QStringLiteral("td01"), QStringLiteral("TipoTab = 'FENatura'")),
               EsitoDecod::Trovato);
     EXPECT_EQ(lab.text(), QStringLiteral("Altro tipo"));
@@ -85,7 +97,7 @@ TEST_F(QorAiutiDb, DecodingsKeepToTheCallersFilter) {
               EsitoDecod::Inesistente);
 }
 
-TEST_F(QorAiutiDb, ValueOfTheSharedDatabaseAndThePreparationAnswer) {
+TEST_P(QorAiutiMotori, ValueOfTheSharedDatabaseAndThePreparationAnswer) {
     box.setText(QStringLiteral("01"));
     aiuti.DecodificaValore(QStringLiteral("Aziende"), QStringLiteral("IdAzienda"), &box, &lab, -1, 0, 8,
                            QStringLiteral("Descrizione"), std::nullopt, std::nullopt, {});
@@ -111,7 +123,7 @@ TEST_F(QorAiutiDb, ValueOfTheSharedDatabaseAndThePreparationAnswer) {
     aiuti.GestoreAiuto().Sottoscrivi(nullptr);
 }
 
-TEST_F(QorAiutiDb, ListChoiceFillsBoxAndLabel) {
+TEST_P(QorAiutiMotori, ListChoiceFillsBoxAndLabel) {
     box.setText(QStringLiteral("03"));
     digitato = QStringLiteral("-10-000002");
     int scelta = 0;
@@ -121,7 +133,7 @@ TEST_F(QorAiutiDb, ListChoiceFillsBoxAndLabel) {
     EXPECT_EQ(lab.text(), QStringLiteral("Cliente Bianchi"));
 }
 
-TEST_F(QorAiutiDb, AccountTypedWithoutSeparatorsFindsItsRowsInTheList) {
+TEST_P(QorAiutiMotori, AccountTypedWithoutSeparatorsFindsItsRowsInTheList) {
     aiuti.FormListaAiuto().Imposta(QStringLiteral("RetZeroRec"), Valore(1));
     struct Caso {
         const char* testo;
@@ -141,7 +153,7 @@ TEST_F(QorAiutiDb, AccountTypedWithoutSeparatorsFindsItsRowsInTheList) {
     }
 }
 
-TEST_F(QorAiutiDb, AutomaticListOfAnAccountThatDoesNotExist) {
+TEST_P(QorAiutiMotori, AutomaticListOfAnAccountThatDoesNotExist) {
     // The whole chain: the decoding finds nothing, the list opens on what was
     // typed, the user picks a row and the field is decoded again.
     auto libreria = std::make_shared<QorAiutiSql>();
@@ -158,7 +170,7 @@ TEST_F(QorAiutiDb, AutomaticListOfAnAccountThatDoesNotExist) {
     EXPECT_EQ(lab.text(), QStringLiteral("Cliente Bianchi"));
 }
 
-TEST_F(QorAiutiDb, NothingFoundReturnsAtOnceOnlyWhenAsked) {
+TEST_P(QorAiutiMotori, NothingFoundReturnsAtOnceOnlyWhenAsked) {
     box.setText(QStringLiteral("99"));
     int scelta = 0;
     aiuti.FormListaAiuto().Imposta(QStringLiteral("RetZeroRec"), Valore(1));
