@@ -55,6 +55,8 @@ QString CondizioneLikeInizio(const QString& espressione, const QString& testo) {
         if (ch == QLatin1Char('\\') || ch == QLatin1Char('%') || ch == QLatin1Char('_')) protetto += QLatin1Char('\\');
         protetto += ch;
     }
-    return espressione + QStringLiteral(" like ") + ggUtil().FormatoSql(Valore(protetto + QLatin1Char('%')), 8) +
-           QStringLiteral(" escape '\\'");
+    // Both sides in capitals: a file's LIKE ignores case, the server's only
+    // on citext columns; so the same text ignores case on either engine.
+    return QStringLiteral("upper(") + espressione + QStringLiteral(") like upper(") +
+           ggUtil().FormatoSql(Valore(protetto + QLatin1Char('%')), 8) + QStringLiteral(") escape '\\'");
 }

@@ -25,6 +25,7 @@ QStringList PartiCodice(const TabellaAiuto& t, const QString& codice);
 // The code of a row from its code columns (an account as "GG-MM-CCCC").
 QString CodiceDaParti(const QStringList& parti);
 
-// A LIKE condition on the expression for values beginning with the text: the
-// user's "%", "_" and "\" match themselves.
+// A LIKE condition on the expression for values beginning with the text,
+// without regard to case on either engine: the user's "%", "_" and "\"
+// match themselves.
 QString CondizioneLikeInizio(const QString& espressione, const QString& testo);

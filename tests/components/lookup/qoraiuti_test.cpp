@@ -12,6 +12,7 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include "components/db/Interroga.h"
 #include "components/db/ServerPg.h"
 #include "support/AppTest.h"
 #include "support/Fixture.h"
@@ -185,6 +186,26 @@ TEST_P(QorAiutiMotori, NothingFoundReturnsAtOnceOnlyWhenAsked) {
     EXPECT_EQ(box.text(), QStringLiteral("99"));
 }
 
+// The company search's condition ignores case on both engines, whatever
+// the column's type, and the user's wildcards match themselves.
+TEST_P(QorAiutiMotori, BeginningOfATextWithoutRegardToCase) {
+    db.Inserisci(db.idCondiviso, QStringLiteral("Aziende"),
+                 {{QStringLiteral("IdAzienda"), Valore("02")}, {QStringLiteral("Descrizione"), Valore("50% Sconti")}});
+    const auto righe = [&](const QString& colonna, const QString& testo) {
+        const RisultatoSql r = LeggiTutto(*db.gestDb, db.idCondiviso,
+                                          QStringLiteral("SELECT IdAzienda FROM Aziende WHERE ") +
+                                              CondizioneLikeInizio(colonna, testo) + QStringLiteral(" ORDER BY IdAzienda"),
+                                          QStringLiteral("Prova"));
+        QStringList v;
+        for (const auto& riga : r.righe) v << riga.value(0).testo();
+        return v.join(',');
+    };
+    EXPECT_EQ(righe(QStringLiteral("Descrizione"), QStringLiteral("rOSSI s")), "01");
+    EXPECT_EQ(righe(QStringLiteral("Descrizione"), QStringLiteral("50%")), "02");
+    EXPECT_EQ(righe(QStringLiteral("Descrizione"), QStringLiteral("5_%")), "");
+    EXPECT_EQ(righe(QStringLiteral("IdAzienda"), QStringLiteral("0")), "01,02");
+}
+
 TEST(FrmListaAiuto, SearchNarrowsKeysMoveEnterChoosesEscCloses) {
     AppTest();
     FrmListaAiuto f;
@@ -213,7 +234,7 @@ TEST(FrmListaAiuto, SearchNarrowsKeysMoveEnterChoosesEscCloses) {
 
 TEST(CondizioneLike, UserWildcardsMatchThemselves) {
     EXPECT_EQ(CondizioneLikeInizio(QStringLiteral("Codice"), QStringLiteral("a%b_c\\'")),
-              QStringLiteral("Codice like 'a\\%b\\_c\\\\''%' escape '\\'"));
+              QStringLiteral("upper(Codice) like upper('a\\%b\\_c\\\\''%') escape '\\'"));
 }
 
 }  // namespace
