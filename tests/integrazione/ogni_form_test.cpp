@@ -31,6 +31,7 @@
 #include "startup/Avvio.h"
 #include "startup/Composizione.h"
 #include "startup/Ospite.h"
+#include "AvvioDemo.h"
 #include "support/AppTest.h"
 #include "support/DatabasePg.h"
 #include "support/Fixture.h"
@@ -62,11 +63,7 @@ protected:
         AppTest();
         ASSERT_TRUE(dir.isValid());
         demo = dir.path() + QStringLiteral("/demo");
-        QProcess gen;
-        gen.start(QStringLiteral(COMIVA_SOURCE_DIR "/tools/genera_demo.sh"),
-                  {demo, QStringLiteral(COMIVA_BIN_DIR "/comiva")});
-        ASSERT_TRUE(gen.waitForFinished(120000));
-        ASSERT_EQ(gen.exitCode(), 0) << gen.readAllStandardError().toStdString();
+        ASSERT_EQ(GeneraDemo(demo), "");
         dbAzienda = demo + QStringLiteral("/ditta01.db");
         FileIni ini(demo + QStringLiteral("/qorwin.ini"));
         ASSERT_TRUE(ini.scrivi("Base", "DirDatiFat", demo + QStringLiteral("/datifat/")));
@@ -112,38 +109,19 @@ protected:
     }
 
     // The program on the demo's first company, started on `form` as the menu
-    // starts it; lists of the lookup are answered by `scegli`.
+    // starts it.
     Ospite* Avvia(const QString& form) {
-        c = std::make_shared<Contesto>();
-        ImpostaContesto(c);
-        dialoghi = std::make_shared<DialoghiScriptati>();
-        c->ggDialoghi = dialoghi;
-        c->ggOspite = std::make_shared<Ospite>();
-        auto* ospite = static_cast<Ospite*>(c->ggOspite.get());
-        ospite->AlTermine = [] {};
-        InstallaProgramma(*ospite);
-        auto menu = std::make_shared<MenuClientFinto>();
-        const FileIni ini(demo + QStringLiteral("/menu.ini"));
-        auto valore = [&](const char* sezione, const char* chiave) {
-            return ini.leggi(QString::fromLatin1(sezione), QString::fromLatin1(chiave)).value_or(QString());
-        };
-        menu->fileImpostazioni = valore("Menu", "FileIni");
-        menu->dataLavoro = QDate::fromString(valore("Menu", "DataLavoro"), QStringLiteral("dd/MM/yyyy"));
-        menu->terminale = valore("Menu", "Terminale");
-        for (const char* nome : {"DescAzie", "codiceazie", "idazienda", "Versione", "DataVersione"})
-            menu->ImpostaValore(QString::fromLatin1(nome), valore("Valori", nome));
-        menu->ImpostaValore(QStringLiteral("NomeDBAzie"), dbAzienda);
-        if (GetParam() == Motore::Server) {
-            menu->ImpostaValore(QStringLiteral("SqlLogin"), QStringLiteral("comiva"));
-            menu->ImpostaValore(QStringLiteral("SqlPwd"), QStringLiteral("comiva"));
-        }
-        menu->ImpostaParPers(QStringLiteral("DatiFat"), QStringLiteral("UsaFittizio"),
-                             valore("Personal.DatiFat", "UsaFittizio"));
-        menu->info.osParam = QStringLiteral("/F ") + form;
-        if (!InizProgramma(QStringLiteral("/M DEMO /P COMIVA /F ") + form, [menu] { return menu; })) {
+        const bool avviato = AvviaDemo(demo, form, c, dialoghi, [this](MenuClientFinto& menu) {
+            menu.ImpostaValore(QStringLiteral("NomeDBAzie"), dbAzienda);
+            if (GetParam() != Motore::Server) return;
+            menu.ImpostaValore(QStringLiteral("SqlLogin"), QStringLiteral("comiva"));
+            menu.ImpostaValore(QStringLiteral("SqlPwd"), QStringLiteral("comiva"));
+        });
+        if (!avviato) {
             ADD_FAILURE() << "avvio: " << Testi();
             return nullptr;
         }
+        auto* ospite = static_cast<Ospite*>(c->ggOspite.get());
         // The lists answer as a user does: Enter on the row the typed text placed.
         const auto invio = [](FrmListaAiuto& f) {
             QTest::keyClick(f.txtRicerca, Qt::Key_Return);
