@@ -36,8 +36,7 @@ protected:
     void SetUp() override {
         AppTest();
         c = db.InstallaContesto();
-        // Codes compare without regard to case by their columns' type, as in
-        // the program's schema.
+        // The code columns typed as the program's schema types them.
         const QString tabelle = QStringLiteral(
             "DROP TABLE PianoConti; DROP TABLE Decodifiche;"
             "CREATE TABLE PianoConti (Gruppo VARCHAR(2) COLLATE NOCASE, Mastro VARCHAR(2) COLLATE NOCASE,"
