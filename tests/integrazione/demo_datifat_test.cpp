@@ -15,6 +15,7 @@
 #include "startup/Composizione.h"
 #include "contesto/Contesto.h"
 #include "startup/Ospite.h"
+#include "AvvioDemo.h"
 #include "support/AppTest.h"
 
 #include <QCheckBox>
@@ -33,38 +34,14 @@ protected:
         AppTest();
         ASSERT_TRUE(dir.isValid());
         demo = dir.path() + QStringLiteral("/demo");
-        QProcess gen;
-        gen.start(QStringLiteral(COMIVA_SOURCE_DIR "/tools/genera_demo.sh"),
-                  {demo, QStringLiteral(COMIVA_BIN_DIR "/comiva")});
-        ASSERT_TRUE(gen.waitForFinished(120000));
-        ASSERT_EQ(gen.exitCode(), 0) << gen.readAllStandardError().toStdString();
+        ASSERT_EQ(GeneraDemo(demo), "");
     }
     void TearDown() override { ImpostaContesto(nullptr); }
 
     // The program on the menu's current company, with the menu's values and
     // personal parameters of menu.ini, the extraction form opened.
     FrmDatiFatPre* Avvia() {
-        c = std::make_shared<Contesto>();
-        ImpostaContesto(c);
-        dialoghi = std::make_shared<DialoghiScriptati>();
-        c->ggDialoghi = dialoghi;
-        c->ggOspite = std::make_shared<Ospite>();
-        static_cast<Ospite*>(c->ggOspite.get())->AlTermine = [] {};
-        InstallaProgramma(static_cast<Ospite&>(*c->ggOspite));
-        auto menu = std::make_shared<MenuClientFinto>();
-        const FileIni ini(demo + QStringLiteral("/menu.ini"));
-        auto valore = [&](const char* sezione, const char* chiave) {
-            return ini.leggi(QString::fromLatin1(sezione), QString::fromLatin1(chiave)).value_or(QString());
-        };
-        menu->fileImpostazioni = valore("Menu", "FileIni");
-        menu->dataLavoro = QDate::fromString(valore("Menu", "DataLavoro"), QStringLiteral("dd/MM/yyyy"));
-        menu->terminale = valore("Menu", "Terminale");
-        for (const char* nome : {"NomeDBAzie", "DescAzie", "codiceazie", "idazienda", "Versione", "DataVersione"})
-            menu->ImpostaValore(QString::fromLatin1(nome), valore("Valori", nome));
-        menu->ImpostaParPers(QStringLiteral("DatiFat"), QStringLiteral("UsaFittizio"),
-                             valore("Personal.DatiFat", "UsaFittizio"));
-        menu->info.osParam = QStringLiteral("/F FrmDatiFatPre");
-        if (!InizProgramma(QStringLiteral("/M DEMO /P COMIVA /F FrmDatiFatPre"), [menu] { return menu; })) {
+        if (!AvviaDemo(demo, QStringLiteral("FrmDatiFatPre"), c, dialoghi)) {
             ADD_FAILURE() << "avvio: " << dialoghi->testi().join(" | ").toStdString();
             return nullptr;
         }

@@ -20,6 +20,7 @@
 #include "startup/Composizione.h"
 #include "contesto/Contesto.h"
 #include "startup/Ospite.h"
+#include "AvvioDemo.h"
 #include "support/AppTest.h"
 
 #include <QDir>
@@ -54,11 +55,7 @@ protected:
         ASSERT_TRUE(QFile::exists(QStringLiteral(COMIVA_BIN_DIR "/prepara_demo_liqiva")))
             << "costruire prepara_demo_liqiva";
         demo = dir.path() + QStringLiteral("/demo");
-        QProcess gen;
-        gen.start(QStringLiteral(COMIVA_SOURCE_DIR "/tools/genera_demo.sh"),
-                  {demo, QStringLiteral(COMIVA_BIN_DIR "/comiva")});
-        ASSERT_TRUE(gen.waitForFinished(120000));
-        ASSERT_EQ(gen.exitCode(), 0) << gen.readAllStandardError().toStdString();
+        ASSERT_EQ(GeneraDemo(demo), "");
     }
     void TearDown() override { ImpostaContesto(nullptr); }
 
@@ -66,28 +63,12 @@ protected:
     // menu's values of menu.ini, and opens the extraction form. Nothing else
     // of the demo's menu changes but the current company.
     FrmLiqIvaPre* Avvia(const QString& idAzienda, const QString& fileDb, bool multiAttivita) {
-        c = std::make_shared<Contesto>();
-        ImpostaContesto(c);
-        dialoghi = std::make_shared<DialoghiScriptati>();
-        c->ggDialoghi = dialoghi;
-        c->ggOspite = std::make_shared<Ospite>();
-        static_cast<Ospite*>(c->ggOspite.get())->AlTermine = [] {};
-        InstallaProgramma(static_cast<Ospite&>(*c->ggOspite));
-        auto menu = std::make_shared<MenuClientFinto>();
-        const FileIni ini(demo + QStringLiteral("/menu.ini"));
-        auto valore = [&](const char* sezione, const char* chiave) {
-            return ini.leggi(QString::fromLatin1(sezione), QString::fromLatin1(chiave)).value_or(QString());
-        };
-        menu->fileImpostazioni = valore("Menu", "FileIni");
-        menu->dataLavoro = QDate::fromString(valore("Menu", "DataLavoro"), QStringLiteral("dd/MM/yyyy"));
-        menu->terminale = valore("Menu", "Terminale");
-        for (const char* nome : {"DescAzie", "codiceazie", "Versione", "DataVersione"})
-            menu->ImpostaValore(QString::fromLatin1(nome), valore("Valori", nome));
-        menu->ImpostaValore(QStringLiteral("NomeDBAzie"), fileDb);
-        menu->ImpostaValore(QStringLiteral("idazienda"), idAzienda);
-        menu->ImpostaValore(QStringLiteral("CoGe.MultiAttivita"), multiAttivita ? "S" : "N");
-        menu->info.osParam = QStringLiteral("/F FrmLiqIvaPre");
-        if (!InizProgramma(QStringLiteral("/M DEMO /P COMIVA /F FrmLiqIvaPre"), [menu] { return menu; })) {
+        const bool avviato = AvviaDemo(demo, QStringLiteral("FrmLiqIvaPre"), c, dialoghi, [&](MenuClientFinto& menu) {
+            menu.ImpostaValore(QStringLiteral("NomeDBAzie"), fileDb);
+            menu.ImpostaValore(QStringLiteral("idazienda"), idAzienda);
+            menu.ImpostaValore(QStringLiteral("CoGe.MultiAttivita"), multiAttivita ? "S" : "N");
+        });
+        if (!avviato) {
             ADD_FAILURE() << "avvio: " << Testi(*dialoghi);
             return nullptr;
         }

@@ -131,3 +131,17 @@ AnalisiSql analizzaSql(const QString& sql) {
     }
     return a;
 }
+
+std::vector<std::vector<TokenSql>> vociElencoSelezione(const QString& sql, const AnalisiSql& a) {
+    const auto t = tokenizzaSql(a.posFrom >= 0 ? sql.left(a.posFrom) : sql);
+    std::vector<std::vector<TokenSql>> voci(1);
+    int livello = 0;
+    for (size_t i = 1; i < t.size(); ++i) {  // past SELECT
+        const QString& k = t[i].testo;
+        if (!t[i].ident && k == QLatin1String("(")) ++livello;
+        if (!t[i].ident && k == QLatin1String(")")) --livello;
+        if (!t[i].ident && k == QLatin1String(",") && livello == 0) voci.emplace_back();
+        else voci.back().push_back(t[i]);
+    }
+    return voci;
+}

@@ -26,3 +26,6 @@ struct AnalisiSql {
 
 std::vector<TokenSql> tokenizzaSql(const QString& s);
 AnalisiSql analizzaSql(const QString& sql);
+// The items of the outer select list, token by token: past SELECT, split at
+// the commas outside brackets, up to the outer FROM (the whole text without one).
+std::vector<std::vector<TokenSql>> vociElencoSelezione(const QString& sql, const AnalisiSql& a);

@@ -194,16 +194,7 @@ std::vector<Colonna> colonnePg(pg_conn* c, const ServerPg::Risultato& r, int n, 
 // SQLite would give. A list that does not match the columns is left alone.
 void istanzeDaElenco(const QString& sql, const AnalisiSql& a, const std::vector<int>& numeri,
                      std::vector<Colonna>& colonne) {
-    const auto t = tokenizzaSql(sql.left(a.posFrom));
-    std::vector<std::vector<TokenSql>> voci(1);
-    int livello = 0;
-    for (size_t i = 1; i < t.size(); ++i) {  // past SELECT
-        const QString& k = t[i].testo;
-        if (!t[i].ident && k == QLatin1String("(")) ++livello;
-        if (!t[i].ident && k == QLatin1String(")")) --livello;
-        if (!t[i].ident && k == QLatin1String(",") && livello == 0) voci.emplace_back();
-        else voci.back().push_back(t[i]);
-    }
+    const auto voci = vociElencoSelezione(sql, a);
     const auto istanza = [&](const QString& alias) {
         for (size_t k = 0; k < a.istanze.size(); ++k)
             if (a.istanze[k].alias.compare(alias, Qt::CaseInsensitive) == 0) return static_cast<int>(k);

@@ -1,5 +1,6 @@
 #include "components/db/Interroga.h"
 
+#include "components/db/AnalisiSql.h"
 #include "components/db/GestoreDb.h"
 #include "components/db/ServerPg.h"
 
@@ -43,11 +44,25 @@ RisultatoSql leggiSqlite(Database& d, const QString& sql, const QString& origine
     return r;
 }
 
+// The server folds the names of a result to lower case: a column whose item
+// of the select list ends with its name ("IdAzienda", "t.Conto", "x AS Tot")
+// is named as written there, as a file names it. A list with "*" is left alone.
+void nomiDaElenco(const QString& sql, QStringList& colonne) {
+    const auto voci = vociElencoSelezione(sql, analizzaSql(sql));
+    if (voci.size() != static_cast<size_t>(colonne.size())) return;
+    for (qsizetype i = 0; i < colonne.size(); ++i) {
+        const auto& v = voci[static_cast<size_t>(i)];
+        if (!v.empty() && v.back().ident && v.back().testo.compare(colonne[i], Qt::CaseInsensitive) == 0)
+            colonne[i] = v.back().testo;
+    }
+}
+
 RisultatoSql leggiServer(Database& d, const QString& sql, const QString& origine) {
     RisultatoSql r;
     const ServerPg::Risultato righe = ServerPg::EseguiParametri(d.Pg(), sql, {}, origine);
     const int n = righe.Colonne();
     for (int c = 0; c < n; ++c) r.colonne << QString::fromUtf8(PQfname(righe.Dati(), c));
+    nomiDaElenco(sql, r.colonne);
     const std::vector<ServerPg::TipoPg> tipi = ServerPg::TipiDi(righe);
     for (ServerPg::TipoPg t : tipi) r.date << (t == ServerPg::TipoPg::Data);
     for (int i = 0; i < righe.Righe(); ++i) {

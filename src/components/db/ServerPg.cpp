@@ -3,6 +3,7 @@
 #include "components/db/ErroriDb.h"
 
 #include <QLoggingCategory>
+#include <QHash>
 #include <QRegularExpression>
 #include <QStringList>
 #include <libpq-fe.h>
@@ -312,8 +313,8 @@ bool EsisteTabella(pg_conn* c, const QString& nome) {
 }
 
 ErroreRun ErroreDaPg(const QString& sqlstate, const QString& messaggio, const QString& sql, const QString& origine) {
-    if (!sql.isEmpty())
-        qCWarning(logPg).noquote() << "errore" << sqlstate << messaggio << "nell'istruzione:" << sql.simplified();
+    if (sql.isEmpty()) qCWarning(logPg).noquote() << "errore" << sqlstate << messaggio;
+    else qCWarning(logPg).noquote() << "errore" << sqlstate << messaggio << "nell'istruzione:" << sql.simplified();
     auto e = [&](long numero, const QString& t) { return ErroreRun(numero, t, origine); };
     const QString classe = sqlstate.left(2);
     if (sqlstate == QLatin1String("23505"))
@@ -341,7 +342,35 @@ ErroreRun ErroreDaPg(const QString& sqlstate, const QString& messaggio, const QS
     if (classe == QLatin1String("08") || classe == QLatin1String("58") || classe == QLatin1String("57"))
         return e(NumErroreDb::ErroreDisco, QStringLiteral("Errore del disco o della rete durante l'accesso al database."));
     if (classe == QLatin1String("53")) return e(NumErrore::MemoriaEsaurita, QStringLiteral("Memoria esaurita."));
-    return e(NumErrore::ErroreSql, QStringLiteral("Errore del database: ") + messaggio);
+    // The server's own words are in its language and name its internals:
+    // they go to the log above, the user reads what kind of failure it was.
+    return e(NumErrore::ErroreSql, QStringLiteral("Errore del database: ") + DescrizioneSqlState(sqlstate) +
+                                       QStringLiteral(" (codice ") + (sqlstate.isEmpty() ? QStringLiteral("?") : sqlstate) +
+                                       QStringLiteral(")."));
+}
+
+QString DescrizioneSqlState(const QString& sqlstate) {
+    static const QHash<QString, QString> noti = {
+        {QStringLiteral("42601"), QStringLiteral("istruzione SQL non valida")},
+        {QStringLiteral("42P01"), QStringLiteral("tabella inesistente")},
+        {QStringLiteral("42703"), QStringLiteral("colonna inesistente")},
+        {QStringLiteral("42883"), QStringLiteral("funzione od operatore non disponibile per questi tipi di dato")},
+        {QStringLiteral("42804"), QStringLiteral("tipo di dato non corrispondente")},
+        {QStringLiteral("42704"), QStringLiteral("oggetto non definito nel database")},
+        {QStringLiteral("42702"), QStringLiteral("nome di colonna ambiguo")},
+        {QStringLiteral("22001"), QStringLiteral("testo troppo lungo per il campo")},
+        {QStringLiteral("22003"), QStringLiteral("numero fuori dall'intervallo del campo")},
+        {QStringLiteral("22007"), QStringLiteral("data non valida")},
+        {QStringLiteral("22008"), QStringLiteral("data non valida")},
+        {QStringLiteral("22012"), QStringLiteral("divisione per zero")},
+        {QStringLiteral("22P02"), QStringLiteral("valore non valido per il tipo del campo")},
+        {QStringLiteral("25P02"), QStringLiteral("transazione annullata da un errore precedente")},
+    };
+    if (const auto it = noti.constFind(sqlstate); it != noti.constEnd()) return *it;
+    const QString classe = sqlstate.left(2);
+    if (classe == QLatin1String("22")) return QStringLiteral("valore non valido");
+    if (classe == QLatin1String("42")) return QStringLiteral("istruzione SQL non accettata dal server");
+    return QStringLiteral("operazione non eseguita dal server");
 }
 
 QString SchemaPerServer(const QString& sql) {

@@ -88,9 +88,12 @@ Risultato EseguiParametri(pg_conn* c, const QString& sql, const std::vector<Para
 // True when a table of that name is in the search path (any case).
 bool EsisteTabella(pg_conn* c, const QString& nome);
 
-// The run-time error for a server's SQLSTATE and message; the statement,
-// when given, goes to the log only.
+// The run-time error for a server's SQLSTATE and message; the message and
+// the statement go to the log only.
 ErroreRun ErroreDaPg(const QString& sqlstate, const QString& messaggio, const QString& sql, const QString& origine);
+// What a SQLSTATE the layer gives no number of its own means, in Italian
+// words for the user (the server's own text goes to the log only).
+QString DescrizioneSqlState(const QString& sqlstate);
 
 // The schema scripts written for database files, as the server takes them:
 // text keys compared without regard to case become `citext` (whose LIKE is

@@ -23,10 +23,11 @@ long DecodListaSql::DecodificaCodice(const QString& nome, GestoreDb& gestDb, con
     }
     const RisultatoQuery r = EseguiQueryTesti(gestDb, idDb, tutte);
     if (r.righe.isEmpty()) return DecodListaInesistente;
-    const int chiave = static_cast<int>(r.colonne.indexOf(colChiave));
-    int descrizione = -1;
-    for (int i = 0; i < r.colonne.size(); ++i)
+    int chiave = -1, descrizione = -1;
+    for (int i = 0; i < r.colonne.size(); ++i) {
+        if (chiave < 0 && r.colonne[i].compare(colChiave, Qt::CaseInsensitive) == 0) chiave = i;
         if (r.colonne[i].compare(QLatin1String("Descrizione"), Qt::CaseInsensitive) == 0) descrizione = i;
+    }
     // The search looks at the code and at the description.
     QList<int> ricerca;
     if (chiave >= 0) ricerca << chiave;

@@ -49,12 +49,6 @@ GestoreDb& Gestore(const ContestoAiuti& c) {
     throw ErroreRun(NumErrore::OggettoNonImpostato, QStringLiteral("Database non aperto"), QStringLiteral("QorAiuti"));
 }
 
-// A column equal to a literal without regard to case, in words both engines
-// take (the server knows no "collate nocase").
-QString UgualeSenzaMaiuscole(const QString& colonna, const QString& letterale) {
-    return QStringLiteral("upper(") + colonna + QStringLiteral(") = upper(") + letterale + QLatin1Char(')');
-}
-
 // The condition of the code's parts on the table's code columns; codes
 // compare without regard to case.
 QString CondizioneCodice(const TabellaAiuto& t, const QString& codice) {

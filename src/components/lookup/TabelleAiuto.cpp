@@ -49,12 +49,17 @@ QStringList PartiCodice(const TabellaAiuto& t, const QString& codice) {
 
 QString CodiceDaParti(const QStringList& parti) { return parti.join(QLatin1Char('-')); }
 
+QString UgualeSenzaMaiuscole(const QString& colonna, const QString& letterale) {
+    return QStringLiteral("upper(") + colonna + QStringLiteral(") = upper(") + letterale + QLatin1Char(')');
+}
+
 QString CondizioneLikeInizio(const QString& espressione, const QString& testo) {
     QString protetto;
     for (const QChar ch : testo) {
         if (ch == QLatin1Char('\\') || ch == QLatin1Char('%') || ch == QLatin1Char('_')) protetto += QLatin1Char('\\');
         protetto += ch;
     }
-    return espressione + QStringLiteral(" like ") + ggUtil().FormatoSql(Valore(protetto + QLatin1Char('%')), 8) +
-           QStringLiteral(" escape '\\'");
+    // A file's LIKE ignores case, the server's only on citext columns.
+    return QStringLiteral("upper(") + espressione + QStringLiteral(") like upper(") +
+           ggUtil().FormatoSql(Valore(protetto + QLatin1Char('%')), 8) + QStringLiteral(") escape '\\'");
 }

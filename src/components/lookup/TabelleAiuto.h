@@ -25,6 +25,11 @@ QStringList PartiCodice(const TabellaAiuto& t, const QString& codice);
 // The code of a row from its code columns (an account as "GG-MM-CCCC").
 QString CodiceDaParti(const QStringList& parti);
 
-// A LIKE condition on the expression for values beginning with the text: the
-// user's "%", "_" and "\" match themselves.
+// The conditions that ignore case whatever the column's type, in words both
+// engines take (the server knows no "collate nocase"): both sides in capitals.
+// A column equal to a literal (already written as SQL):
+QString UgualeSenzaMaiuscole(const QString& colonna, const QString& letterale);
+// A LIKE condition on the expression for values beginning with the text,
+// without regard to case on either engine: the user's "%", "_" and "\"
+// match themselves.
 QString CondizioneLikeInizio(const QString& espressione, const QString& testo);

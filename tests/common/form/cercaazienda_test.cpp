@@ -74,9 +74,9 @@ TEST_F(CercaAzienda, QueryByIdOrDescriptionWithTheUsersTextEscaped) {
     } casi[] = {
         {113, "", "Select Azienda,Descrizione,IdAzienda from Aziende order by IdAzienda"},
         {113, "   ", "Select Azienda,Descrizione,IdAzienda from Aziende order by IdAzienda"},
-        {113, " 01 ", "Select Azienda,Descrizione,IdAzienda from Aziende Where IdAzienda like '01%' escape '\\' order by IdAzienda"},
-        {114, "Ros", "Select Azienda,Descrizione,IdAzienda from Aziende Where Descrizione like 'Ros%' escape '\\' order by Descrizione"},
-        {114, "5_%'", "Select Azienda,Descrizione,IdAzienda from Aziende Where Descrizione like '5\\_\\%''%' escape '\\' order by Descrizione"},
+        {113, " 01 ", "Select Azienda,Descrizione,IdAzienda from Aziende Where upper(IdAzienda) like upper('01%') escape '\\' order by IdAzienda"},
+        {114, "Ros", "Select Azienda,Descrizione,IdAzienda from Aziende Where upper(Descrizione) like upper('Ros%') escape '\\' order by Descrizione"},
+        {114, "5_%'", "Select Azienda,Descrizione,IdAzienda from Aziende Where upper(Descrizione) like upper('5\\_\\%''%') escape '\\' order by Descrizione"},
     };
     for (const Caso& k : casi) {
         box->setText(QString::fromLatin1(k.testo));
@@ -175,7 +175,7 @@ TEST_F(CercaAzienda, TheScriptedListSeesTheQueryAndTheSharedDatabase) {
     ASSERT_EQ(finta->chiamate.size(), 1);
     EXPECT_EQ(finta->chiamate[0].idDb, db.idCondiviso);
     EXPECT_EQ(finta->chiamate[0].tasto, 114);
-    EXPECT_TRUE(finta->chiamate[0].sql.contains(QStringLiteral("Descrizione like '0%'")));
+    EXPECT_TRUE(finta->chiamate[0].sql.contains(QStringLiteral("upper(Descrizione) like upper('0%')")));
     EXPECT_EQ(lab->text(), QStringLiteral("Sette"));
 }
 

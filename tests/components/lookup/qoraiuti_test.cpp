@@ -12,13 +12,17 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include "components/db/Interroga.h"
+#include "components/db/ServerPg.h"
 #include "support/AppTest.h"
 #include "support/Fixture.h"
+#include "support/Motori.h"
 
 namespace {
 
 class QorAiutiDb : public ::testing::Test {
 protected:
+    explicit QorAiutiDb(Motore motore = Motore::File) : db(motore) {}
     bool app_ = (AppTest(), true);
     FixtureDb db;
     std::shared_ptr<Contesto> c;
@@ -32,13 +36,18 @@ protected:
     void SetUp() override {
         AppTest();
         c = db.InstallaContesto();
+        // The code columns typed as the program's schema types them.
+        const QString tabelle = QStringLiteral(
+            "DROP TABLE PianoConti; DROP TABLE Decodifiche;"
+            "CREATE TABLE PianoConti (Gruppo VARCHAR(2) COLLATE NOCASE, Mastro VARCHAR(2) COLLATE NOCASE,"
+            " Conto VARCHAR(6) COLLATE NOCASE, Descrizione TEXT, Email TEXT);"
+            "CREATE TABLE Decodifiche (TipoTab VARCHAR(10) COLLATE NOCASE, Codice VARCHAR(10) COLLATE NOCASE,"
+            " Descrizione TEXT);");
+        db.Esegui(db.idAzienda, db.motore == Motore::Server ? ServerPg::SchemaPerServer(tabelle) : tabelle);
         db.Esegui(db.idAzienda,
-                  QStringLiteral("DROP TABLE PianoConti; DROP TABLE Decodifiche;"
-                                 "CREATE TABLE PianoConti (Gruppo TEXT, Mastro TEXT, Conto TEXT, Descrizione TEXT, Email TEXT);"
-                                 "INSERT INTO PianoConti VALUES ('01','02','000003','Cassa','');"
+                  QStringLiteral("INSERT INTO PianoConti VALUES ('01','02','000003','Cassa','');"
                                  "INSERT INTO PianoConti VALUES ('03','10','000001','Cliente Rossi','r@x.it');"
                                  "INSERT INTO PianoConti VALUES ('03','10','000002','Cliente Bianchi','b@x.it');"
-                                 "CREATE TABLE Decodifiche (TipoTab TEXT, Codice TEXT, Descrizione TEXT);"
                                  "INSERT INTO Decodifiche VALUES ('FETipDoc','TD01','Fattura');"
                                  "INSERT INTO Decodifiche VALUES ('FENatura','TD01','Altro tipo');"));
         db.Inserisci(db.idCondiviso, QStringLiteral("Aziende"),
@@ -66,7 +75,10 @@ protected:
     }
 };
 
-TEST_F(QorAiutiDb, DecodesAccountsWithOrWithoutSeparators) {
+using QorAiutiMotori = SuMotori<QorAiutiDb>;
+INSTANTIATE_TEST_SUITE_P(Motori, QorAiutiMotori, ValoriMotori(), NomeMotore);
+
+TEST_P(QorAiutiMotori, DecodesAccountsWithOrWithoutSeparators) {
     EXPECT_EQ(Decod(QStringLiteral("Conto"), QStringLiteral("01-02-000003")), EsitoDecod::Trovato);
     EXPECT_EQ(lab.text(), QStringLiteral("Cassa"));
     EXPECT_EQ(Decod(QStringLiteral("conto"), QStringLiteral("0102000003")), EsitoDecod::Trovato);
@@ -77,7 +89,7 @@ TEST_F(QorAiutiDb, DecodesAccountsWithOrWithoutSeparators) {
     EXPECT_THROW(Decod(QStringLiteral("Sconosciuta"), QStringLiteral("1")), ErroreRun);
 }
 
-TEST_F(QorAiutiDb, DecodingsKeepToTheCallersFilter) {
+TEST_P(QorAiutiMotori, DecodingsKeepToTheCallersFilter) {
     EXPECT_EQ(Decod(QStringLiteral("Decodifiche"), QStringLiteral("td01"), QStringLiteral("TipoTab = 'FENatura'")),
               EsitoDecod::Trovato);
     EXPECT_EQ(lab.text(), QStringLiteral("Altro tipo"));
@@ -85,7 +97,7 @@ TEST_F(QorAiutiDb, DecodingsKeepToTheCallersFilter) {
               EsitoDecod::Inesistente);
 }
 
-TEST_F(QorAiutiDb, ValueOfTheSharedDatabaseAndThePreparationAnswer) {
+TEST_P(QorAiutiMotori, ValueOfTheSharedDatabaseAndThePreparationAnswer) {
     box.setText(QStringLiteral("01"));
     aiuti.DecodificaValore(QStringLiteral("Aziende"), QStringLiteral("IdAzienda"), &box, &lab, -1, 0, 8,
                            QStringLiteral("Descrizione"), std::nullopt, std::nullopt, {});
@@ -111,7 +123,7 @@ TEST_F(QorAiutiDb, ValueOfTheSharedDatabaseAndThePreparationAnswer) {
     aiuti.GestoreAiuto().Sottoscrivi(nullptr);
 }
 
-TEST_F(QorAiutiDb, ListChoiceFillsBoxAndLabel) {
+TEST_P(QorAiutiMotori, ListChoiceFillsBoxAndLabel) {
     box.setText(QStringLiteral("03"));
     digitato = QStringLiteral("-10-000002");
     int scelta = 0;
@@ -121,7 +133,7 @@ TEST_F(QorAiutiDb, ListChoiceFillsBoxAndLabel) {
     EXPECT_EQ(lab.text(), QStringLiteral("Cliente Bianchi"));
 }
 
-TEST_F(QorAiutiDb, AccountTypedWithoutSeparatorsFindsItsRowsInTheList) {
+TEST_P(QorAiutiMotori, AccountTypedWithoutSeparatorsFindsItsRowsInTheList) {
     aiuti.FormListaAiuto().Imposta(QStringLiteral("RetZeroRec"), Valore(1));
     struct Caso {
         const char* testo;
@@ -141,7 +153,7 @@ TEST_F(QorAiutiDb, AccountTypedWithoutSeparatorsFindsItsRowsInTheList) {
     }
 }
 
-TEST_F(QorAiutiDb, AutomaticListOfAnAccountThatDoesNotExist) {
+TEST_P(QorAiutiMotori, AutomaticListOfAnAccountThatDoesNotExist) {
     // The whole chain: the decoding finds nothing, the list opens on what was
     // typed, the user picks a row and the field is decoded again.
     auto libreria = std::make_shared<QorAiutiSql>();
@@ -158,7 +170,7 @@ TEST_F(QorAiutiDb, AutomaticListOfAnAccountThatDoesNotExist) {
     EXPECT_EQ(lab.text(), QStringLiteral("Cliente Bianchi"));
 }
 
-TEST_F(QorAiutiDb, NothingFoundReturnsAtOnceOnlyWhenAsked) {
+TEST_P(QorAiutiMotori, NothingFoundReturnsAtOnceOnlyWhenAsked) {
     box.setText(QStringLiteral("99"));
     int scelta = 0;
     aiuti.FormListaAiuto().Imposta(QStringLiteral("RetZeroRec"), Valore(1));
@@ -171,6 +183,26 @@ TEST_F(QorAiutiDb, NothingFoundReturnsAtOnceOnlyWhenAsked) {
     EXPECT_EQ(aperture, 1);  // the list opens empty for the user to search again
     EXPECT_EQ(scelta, 0);
     EXPECT_EQ(box.text(), QStringLiteral("99"));
+}
+
+// The company search's condition ignores case on both engines, whatever
+// the column's type, and the user's wildcards match themselves.
+TEST_P(QorAiutiMotori, BeginningOfATextWithoutRegardToCase) {
+    db.Inserisci(db.idCondiviso, QStringLiteral("Aziende"),
+                 {{QStringLiteral("IdAzienda"), Valore("02")}, {QStringLiteral("Descrizione"), Valore("50% Sconti")}});
+    const auto righe = [&](const QString& colonna, const QString& testo) {
+        const RisultatoSql r = LeggiTutto(*db.gestDb, db.idCondiviso,
+                                          QStringLiteral("SELECT IdAzienda FROM Aziende WHERE ") +
+                                              CondizioneLikeInizio(colonna, testo) + QStringLiteral(" ORDER BY IdAzienda"),
+                                          QStringLiteral("Prova"));
+        QStringList v;
+        for (const auto& riga : r.righe) v << riga.value(0).testo();
+        return v.join(',');
+    };
+    EXPECT_EQ(righe(QStringLiteral("Descrizione"), QStringLiteral("rOSSI s")), "01");
+    EXPECT_EQ(righe(QStringLiteral("Descrizione"), QStringLiteral("50%")), "02");
+    EXPECT_EQ(righe(QStringLiteral("Descrizione"), QStringLiteral("5_%")), "");
+    EXPECT_EQ(righe(QStringLiteral("IdAzienda"), QStringLiteral("0")), "01,02");
 }
 
 TEST(FrmListaAiuto, SearchNarrowsKeysMoveEnterChoosesEscCloses) {
@@ -201,7 +233,7 @@ TEST(FrmListaAiuto, SearchNarrowsKeysMoveEnterChoosesEscCloses) {
 
 TEST(CondizioneLike, UserWildcardsMatchThemselves) {
     EXPECT_EQ(CondizioneLikeInizio(QStringLiteral("Codice"), QStringLiteral("a%b_c\\'")),
-              QStringLiteral("Codice like 'a\\%b\\_c\\\\''%' escape '\\'"));
+              QStringLiteral("upper(Codice) like upper('a\\%b\\_c\\\\''%') escape '\\'"));
 }
 
 }  // namespace
