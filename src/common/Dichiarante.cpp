@@ -67,7 +67,7 @@ void richiediRiga(const Letture& l, const QString& chiave, const QString& messag
 
 }  // namespace
 
-bool CaricaDichiarante(RecDichiarante& rec, const QString& idDb) {
+bool CaricaDichiarante(RecDichiarante& rec, const QString& idDb, bool dichiarazioneFacoltativa) {
     // Nothing of a previous company may survive a call, not even a failed one.
     rec = RecDichiarante{};
     RecDichiarante r;
@@ -82,9 +82,11 @@ bool CaricaDichiarante(RecDichiarante& rec, const QString& idDb) {
         const QString gen =
             l.apri(db, id, QStringLiteral("SELECT IvaDichPeriodGen.*") + QStringLiteral(" FROM IvaDichPeriodGen"));
         richiediRiga(l, ditta, QStringLiteral("Mancano i dati della ditta"));
-        richiediRiga(l, gen, QStringLiteral("Mancano i dati generali della dichiarazione IVA periodica"));
+        const bool senzaDichiarazione = dichiarazioneFacoltativa && l.vuota(gen);
+        if (!senzaDichiarazione)
+            richiediRiga(l, gen, QStringLiteral("Mancano i dati generali della dichiarazione IVA periodica"));
         const auto dichGen = [&](const char* col) {
-            return l.campo(gen, QStringLiteral("IvaDichPeriodGen.") + QLatin1String(col));
+            return senzaDichiarazione ? QString() : l.campo(gen, QStringLiteral("IvaDichPeriodGen.") + QLatin1String(col));
         };
 
         // Taxpayer: the declaration's codes come before the company's.
@@ -136,7 +138,7 @@ bool CaricaDichiarante(RecDichiarante& rec, const QString& idDb) {
             const bool impegnoUno = (campo3 || campo4) ? campo3 : eS(l.campo(studio, QStringLiteral("TabStuCampo3")));
             r.ImpegnoPresentazione = impegnoUno ? QStringLiteral("1") : QStringLiteral("2");
             QDate data;
-            if (dataImpostata(l.valore(gen, QStringLiteral("IvaDichPeriodGen.IvaDichGenData1")), data) ||
+            if ((!senzaDichiarazione && dataImpostata(l.valore(gen, QStringLiteral("IvaDichPeriodGen.IvaDichGenData1")), data)) ||
                 dataImpostata(l.valore(studio, QStringLiteral("TabStuData1")), data))
                 r.DataImpegno = data;
             r.FirmaIntermediario = l.campo(studio, QStringLiteral("FirmaInRicPres")).trimmed();

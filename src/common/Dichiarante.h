@@ -36,4 +36,7 @@ struct RecDichiarante {
 // company) and the accounting firm of the shared database. The record is
 // cleared first; on a failure (missing company or declaration row, a failed
 // query) the error is shown, the record stays cleared and the result is false.
-bool CaricaDichiarante(RecDichiarante& rec, const QString& idDb);
+// The invoice-data road passes dichiarazioneFacoltativa: a company without
+// a periodic-declaration row then has the company's identity and no
+// declarant, instead of failing.
+bool CaricaDichiarante(RecDichiarante& rec, const QString& idDb, bool dichiarazioneFacoltativa = false);

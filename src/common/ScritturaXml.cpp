@@ -69,6 +69,7 @@ QString TipograficiInAscii(const QString& testo) {
 void ScritturaXml::ApriSu(QIODevice* uscita) {
     uscita_ = uscita;
     miLivTab = 0;
+    righe_ = 0;
 }
 
 void ScritturaXml::SottraimiTabXml(int piQuanti) { miLivTab = qMax(0, miLivTab - piQuanti); }
@@ -85,6 +86,7 @@ void ScritturaXml::scriviLinea() {
     if (uscita_->write(linea_) != linea_.size())
         throw ErroreRun(kErroreIo, QStringLiteral("Errore di scrittura del file: %1").arg(uscita_->errorString()),
                         QStringLiteral("ScritturaXml"));
+    ++righe_;
 }
 
 void ScritturaXml::ScriviRigaXml(const QString& psRiga) {

@@ -43,6 +43,9 @@ public:
     void ApriSu(QIODevice* uscita);
     void Stacca() { uscita_ = nullptr; }
     bool Aperta() const { return uscita_ != nullptr; }
+    // Lines written since ApriSu: the number of the line the next one takes
+    // is this plus one (a schema fault's line leads back to what wrote it).
+    long RigheScritte() const { return righe_; }
 
     // Indentation level of the next line.
     int Livello() const { return miLivTab; }
@@ -107,6 +110,7 @@ private:
     QByteArray linea_;  // the line being written, its room kept from line to line
 
     int miLivTab = 0;
+    long righe_ = 0;
     QString msCampiMancanti;
     QString msSegnalazioni;
     QString msPrefAzienda;

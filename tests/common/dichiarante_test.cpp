@@ -289,4 +289,26 @@ TEST_F(CaricaDichiaranteTest, FailureLeavesTheRecordClearedAndIsReported) {
     }
 }
 
+// The invoice-data road reads the same identity, and takes a company that
+// has no declaration row: its own codes and name, and no declarant.
+TEST_F(CaricaDichiaranteTest, DeclarationRowOptionalForTheInvoiceDataRoad) {
+    fx.Inserisci(fx.idAzienda, "Ditta", righe(kDitta));
+    fx.Inserisci(fx.idCondiviso, "TabStudio", righe(kStudio));
+    RecDichiarante r = recordSporco();
+    ASSERT_TRUE(CaricaDichiarante(r, "", true));
+    EXPECT_EQ(r.CodiceFiscale.trimmed(), "01234567897");
+    EXPECT_EQ(r.PartitaIva, "01234567897");
+    EXPECT_EQ(r.RagSoc, "D'Angelo & Figli S.r.l.");
+    EXPECT_EQ(r.CFDichiarante, "");
+    EXPECT_EQ(r.CodiceFiscaleSocieta, "");
+    EXPECT_EQ(r.CodiceCaricaDichiarante, "");
+    EXPECT_TRUE(dialoghi->mostrati.isEmpty());
+
+    // With a declaration row its codes come first, as for the settlement.
+    fx.Inserisci(fx.idAzienda, "IvaDichPeriodGen", righe(unisci(kDichGen, {{"CodFiscDichiarante", "vrdntn90e60z404y"}})));
+    ASSERT_TRUE(CaricaDichiarante(r, "", true));
+    EXPECT_EQ(r.CodiceFiscale, "VRDNTN90E60Z404Y");
+    EXPECT_EQ(r.CFDichiarante, "RSSMRA80A01H501U");
+}
+
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include "components/core/ErroreRun.h"
 #include "components/util/Percorsi.h"
+#include "components/xml/SchemaXsd.h"
 
 #include <QRegularExpression>
 #include <cstdio>
@@ -70,6 +71,28 @@ void FileXmlDatiFat::Chiudi() {
     if (!chiuso)
         throw ErroreRun(kErroreIo, QStringLiteral("Errore durante la chiusura del file %1: %2").arg(provvisorio, errore),
                         kOrigine);
+}
+
+QString FileXmlDatiFat::Registrazione(int riga) const {
+    QString r;
+    for (const auto& [prima, reg] : documenti) {
+        if (prima >= riga) break;
+        r = reg;
+    }
+    return r;
+}
+
+QString ControllaSchemiDatiFat(const FileXmlDatiFat& f) {
+    for (const auto schema : {comiva::SchemaTrasmissione::DatiFattura20, comiva::SchemaTrasmissione::DatiFattura21}) {
+        const comiva::EsitoSchema esito = comiva::ValidaSchema(f.provvisorio, schema);
+        if (esito.valido) continue;
+        QString testo = QStringLiteral("Il file ") + f.percorso + QStringLiteral(" non rispetta lo schema ") +
+                        comiva::NomeSchema(schema) + QStringLiteral(": ") + esito.descrizione();
+        const QString reg = f.Registrazione(esito.riga);
+        if (!reg.isEmpty()) testo += QStringLiteral(", registrazione ") + reg;
+        return testo;
+    }
+    return {};
 }
 
 void FileXmlDatiFat::Completa() {

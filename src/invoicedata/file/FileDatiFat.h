@@ -21,6 +21,8 @@
 #include <QFile>
 #include <QString>
 #include <memory>
+#include <utility>
+#include <vector>
 
 inline const QString kSuffissoIncompleto = QStringLiteral(".incompleto");
 inline const QString kNamespaceDatiFat =
@@ -66,12 +68,21 @@ struct FileXmlDatiFat {
     QString provvisorio;    // where it is written until complete
     QString progressivo;
     std::unique_ptr<QFile> file;
+    // Where each document begins (lines written before it) and its
+    // registration, so that a schema fault's line names the registration.
+    std::vector<std::pair<long, QString>> documenti;
+    QString Registrazione(int riga) const;
     // Closes the file (a failure raises ErroreRun and leaves it under its
     // temporary name).
     void Chiudi();
     // Gives a closed file its final name, replacing an earlier one.
     void Completa();
 };
+
+// The closed file against both published invoice-data schemas: "" when
+// both take it, otherwise the first fault, its element, line and value, and
+// the registration whose document holds it when there is one.
+QString ControllaSchemiDatiFat(const FileXmlDatiFat& f);
 
 // Opens the file and writes the header; `scrittura` is set on the file at
 // level 0. Header warnings go to scrittura's lists.

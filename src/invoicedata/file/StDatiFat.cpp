@@ -23,6 +23,8 @@ namespace E = ElementiDatiFat;
 namespace {
 
 const QString kSezione = QStringLiteral("DatiFat");
+const QString kNessunaMarcata = QStringLiteral("Nessuna registrazione è stata marcata come inviata.");
+const QString kStampaNonRiuscita = QStringLiteral("File completi e marcati; stampa non riuscita.\r\n");
 
 bool uguale(const QString& a, const char* b) { return a.trimmed().compare(QLatin1String(b), Qt::CaseInsensitive) == 0; }
 
@@ -228,8 +230,10 @@ bool stDatiFat::ScriviTestata() {
     scrittura_.ScriviCampo(E::kIdPaeseDitta, QStringLiteral("IT"));
     scrittura_.ScriviCampo(E::kIdCodiceDitta, msIdDitta);
     scrittura_.Chiudi(QStringLiteral("IdFiscaleIVA"));
+    // The own tax code stands beside the VAT number only for a company
+    // without one; the run refuses such a company, so it is never written.
     const QString cf = osCodiceFiscaleDitta.trimmed().toUpper();
-    if (CodiceFiscaleValido(cf)) scrittura_.ScriviCampo(E::kCodiceFiscaleDitta, cf);
+    if (msIdDitta.isEmpty() && CodiceFiscaleValido(cf)) scrittura_.ScriviCampo(E::kCodiceFiscaleDitta, cf);
     scrittura_.Chiudi(QStringLiteral("IdentificativiFiscali"));
     scrittura_.Apri(QStringLiteral("AltriDatiIdentificativi"));
     if (uguale(osStatoGiurid, "G")) {
@@ -299,6 +303,7 @@ void stDatiFat::ApriAnagrafica() {
                           QString::number(oiMaxClie) + QStringLiteral(")\r\nUsare apposito flag per creare più file"));
     }
     scrittura_.ImpostaLivello(1);
+    file_.back().documenti.emplace_back(scrittura_.RigheScritte(), QString());  // no registration of its own
     ScriviAnagrafica();
     mbAnagAperta = true;
     miDocAnag = 0;
@@ -510,18 +515,44 @@ void stDatiFat::ApriDocumento() {
     miRiepDoc = 0;
 
     ++mlProgrDoc;
-    if (oiTipoSta == 1) {
-        mgRecordset->ModificaRec(msChiaveRs);
-        mgRecordset->ScriviCampo(msChiaveRs, QStringLiteral("DatiFatTest.NumInv"), Valore(oiNumInvio));
-        mgRecordset->ScriviCampo(msChiaveRs, QStringLiteral("DatiFatTest.Progr"), Valore(static_cast<int>(mlProgrDoc)));
-        if (mbMolteFile) mgRecordset->ScriviCampo(msChiaveRs, QStringLiteral("DatiFatTest.NomeFile"), Valore(msProgrFile));
-        mgRecordset->AggiornaRec(msChiaveRs);
-    }
+    file_.back().documenti.emplace_back(scrittura_.RigheScritte(), RiferimentoRegistrazione());
+    // The marks wait for the end of the pass: they are written, with the
+    // record of the renames, in the short transaction of the commit.
+    if (oiTipoSta == 1)
+        marche_.push_back({miAnnoRegXml, mlNumRegXml, static_cast<int>(numero("DatiFatTest.NumCanc")), mlProgrDoc,
+                           mbMolteFile ? msProgrFile : QString()});
+}
+
+QString stDatiFat::RiferimentoRegistrazione() const {
+    return QString::number(miAnnoRegXml) + QLatin1Char('/') + QString::number(mlNumRegXml);
+}
+
+// Amounts have at most 11 integer digits and rates lie within 0-100 in the
+// schema; the element tables cannot say so, and the user must read which
+// value of which registration to correct before the file is refused. The
+// text judged is the one the file would hold.
+void stDatiFat::ControllaValore(const RegolaXml& regola, const QString& scritto) {
+    const bool aliquota = &regola == &E::kAliquota || &regola == &E::kDetraibile;
+    QString intera = scritto.section(QLatin1Char('.'), 0, 0);
+    intera.remove(QLatin1Char('-'));
+    const double v = scritto.toDouble();
+    const bool fuori = aliquota ? (v < 0.0 || v > 100.0) : intera.size() > 11;
+    if (!fuori) return;
+    QString valore = intera;
+    for (int i = valore.size() - 3; i > 0; i -= 3) valore.insert(i, QLatin1Char('.'));
+    valore = (scritto.startsWith(QLatin1Char('-')) ? QStringLiteral("-") : QString()) + valore + QLatin1Char(',') +
+             scritto.section(QLatin1Char('.'), 1, 1);
+    scrittura_.Segnala(QStringLiteral("Registrazione ") + RiferimentoRegistrazione() + QStringLiteral(": ") +
+                       QString::fromLatin1(regola.elemento) + QLatin1Char(' ') + valore +
+                       (aliquota ? QStringLiteral(" fuori dall'intervallo da 0 a 100")
+                                 : QStringLiteral(" oltre le 11 cifre intere ammesse")));
+    mbNonInviabile = true;
 }
 
 void stDatiFat::ScriviRiepilogo() {
     const auto importo = [&](const RegolaXml& regola) {
         const QString t = ScritturaXml::NumeroPA(numero(regola.colonna), 2, false, true);
+        ControllaValore(regola, t);
         scrittura_.ScriviRigaXml(scrittura_.PrepCampoXml(t, QString::fromLatin1(regola.elemento), regola.obblig, {},
                                                          regola.maxLung, regola.minLung, true, true));
     };
@@ -559,6 +590,7 @@ void stDatiFat::ChiudiRegistrazione() {
 }
 
 bool stDatiFat::ScriviRecDett() {
+    mbRigaNelFile = false;
     const QString g = campo("DatiFatTest.GruppoPartita");
     const QString m = campo("DatiFatTest.MastroPartita");
     const QString c = campo("DatiFatTest.ContoPartita");
@@ -627,42 +659,8 @@ bool stDatiFat::ScriviRecDett() {
         msRifRiga = rif;
     }
     ScriviRiepilogo();
+    mbRigaNelFile = true;
     return true;
-}
-
-void stDatiFat::FineRun(bool riuscito) {
-    GestoreDb* gestDb = ctx().ggGestDb.get();
-    if (riuscito && !mbNonInviabile) {
-        for (FileXmlDatiFat& f : file_) {
-            f.Completa();
-            fileScritti_ << f.percorso;
-        }
-        if (mbTransazione) {
-            gestDb->ConfermaTransazione(osIdDbase);
-            mbTransazione = false;
-        }
-        return;
-    }
-    if (riuscito) {
-        // Complete but rejected by the schema: named as complete, never marked.
-        for (FileXmlDatiFat& f : file_) {
-            f.Completa();
-            fileScritti_ << f.percorso;
-        }
-    }
-    if (mbTransazione) {
-        gestDb->AnnullaTransazione(osIdDbase);
-        mbTransazione = false;
-    }
-    QString testo = scrittura_.Prefisso();
-    if (riuscito)
-        testo += QStringLiteral("Il file contiene dati che lo schema dei dati fatture non ammette (vedere le "
-                                "segnalazioni): non deve essere inviato.");
-    else
-        testo += QStringLiteral("Il file dei dati fatture non è stato completato e non deve essere inviato: resta "
-                                "con l'estensione \"") + kSuffissoIncompleto + QStringLiteral("\".");
-    if (oiTipoSta == 1) testo += QStringLiteral("\r\nNessuna registrazione è stata marcata come inviata.");
-    frmMsgCom::msgCom(testo);
 }
 
 bool stDatiFat::Annullata() const { return mgStampa && mgStampa->LeggiAnnullata(); }
@@ -706,20 +704,187 @@ void stDatiFat::ConcludiStampa() {
     try {
         st.FineStampa();
     } catch (const ErroreRun& e) {
-        frmMsgCom::MsgErrfrm(e, {}, {}, msTitoloPag);
-        ++oiErrore;
+        ErroreStampa(e);
     }
 }
 
-void stDatiFat::AvviaStampa() {
+// A print error after the commit leaves the send as it is: it is said so.
+void stDatiFat::ErroreStampa(const ErroreRun& e) {
+    frmMsgCom::MsgErrfrm(e, mbConfermato ? scrittura_.Prefisso() + kStampaNonRiuscita : QString(), {}, msTitoloPag);
+    if (oiErrore >= 0) ++oiErrore;
+}
+
+// --- The end of the file: write, check, commit, final name ---
+
+// The files are whole: closing tags, the lists of the run, closed.
+void stDatiFat::ChiudiCorpo() {
+    ChiudiRegistrazione();
+    if (mlProgrAnag == 0) {
+        // The schema wants at least one counterparty.
+        scrittura_.Segnala(QStringLiteral("Nessun documento estratto nel file"));
+        mbNonInviabile = true;
+    }
+    ScriRecCoda(0);
+    ChiudiFileCompleto();
+}
+
+// The writer's own checks first, so that the user reads which value to
+// correct; then every file against both published schemas. False (after the
+// message) when the send must not go: its files keep the temporary name.
+bool stDatiFat::Controlla() {
+    if (mbNonInviabile) {
+        NonInviabile(QStringLiteral("Il file contiene dati che lo schema dei dati fatture non ammette (vedere le "
+                                    "segnalazioni)"));
+        return false;
+    }
+    for (const FileXmlDatiFat& f : file_) {
+        const QString errore = ControllaSchemiDatiFat(f);
+        if (errore.isEmpty()) continue;
+        mbNonInviabile = true;
+        NonInviabile(errore);
+        return false;
+    }
+    return true;
+}
+
+void stDatiFat::NonInviabile(const QString& motivo) {
+    QString testo = scrittura_.Prefisso() + motivo + QStringLiteral(": non deve essere inviato e resta con l'estensione \"") +
+                    kSuffissoIncompleto + QStringLiteral("\".");
+    if (oiTipoSta == 1) testo += QStringLiteral("\r\n") + kNessunaMarcata;
+    frmMsgCom::msgCom(testo);
+    ++oiErrore;
+}
+
+// The files of the send as the record of pending renames keeps them.
+std::vector<RinominaDatiFat> stDatiFat::Rinomine() const {
+    std::vector<RinominaDatiFat> r;
+    for (const FileXmlDatiFat& f : file_)
+        r.push_back({.provvisorio = f.provvisorio,
+                     .definitivo = f.percorso,
+                     .operazione = OperazioneRinomina::Invio,
+                     .annoCom = oiAnno,
+                     .numCom = oiNumCom,
+                     .tipo = osCosaEstr,
+                     .numero = oiNumInvio,
+                     .nomeFile = mbMolteFile ? f.progressivo : QString()});
+    return r;
+}
+
+// The marks and the record of the renames in one short transaction: both
+// or neither. A failure leaves the files under the temporary name.
+void stDatiFat::Conferma() {
+    GestoreDb& db = *ctx().ggGestDb;
+    try {
+        CreaTabellaRinomine(osIdDbase);
+        db.IniziaTransazione(osIdDbase);
+        try {
+            for (const MarcaDatiFat& m : marche_) {
+                db.EseguiSql(osIdDbase, QStringLiteral("UPDATE DatiFatTest SET NumInv = %1, Progr = %2").arg(oiNumInvio).arg(m.progr) +
+                                            (m.nomeFile.isEmpty() ? QString() : QStringLiteral(", NomeFile = ") +
+                                                 ggUtil().FormatoSql(m.nomeFile, TipoDato::Testo)) +
+                                            QStringLiteral(" WHERE AnnoCom = %1 AND NumCom = %2 AND AnnoReg = %3 AND "
+                                                           "NumReg = %4 AND NumCanc = %5 AND Tipo = ")
+                                                .arg(oiAnno).arg(oiNumCom).arg(m.annoReg).arg(m.numReg).arg(m.numCanc) +
+                                            ggUtil().FormatoSql(osCosaEstr, TipoDato::Testo) +
+                                            QStringLiteral(" AND Stato = 'N' AND NumInv = 0"));
+                if (db.DatabaseDaId(osIdDbase)->RecordsAffected() != 1)
+                    throw ErroreRun(3197, QStringLiteral("La registrazione %1/%2 è stata cambiata da un altro utente "
+                                                         "durante l'elaborazione").arg(m.annoReg).arg(m.numReg),
+                                    QStringLiteral("stDatiFat"));
+            }
+            RegistraRinomine(osIdDbase, Rinomine());
+            db.ConfermaTransazione(osIdDbase);
+        } catch (...) {
+            try {
+                db.AnnullaTransazione(osIdDbase);
+            } catch (const ErroreRun&) {
+                // A failed COMMIT may have ended the transaction itself.
+            }
+            throw;
+        }
+    } catch (const ErroreRun& e) {
+        frmMsgCom::MsgErrfrm(e,
+                             scrittura_.Prefisso() +
+                                 QStringLiteral("Le marcature di invio non sono state salvate: il file dei dati fatture "
+                                                "resta con l'estensione \"") +
+                                 kSuffissoIncompleto + QStringLiteral("\" e non deve essere inviato.\r\n") +
+                                 kNessunaMarcata + QStringLiteral("\r\n"),
+                             {}, msTitoloPag.isEmpty() ? msTitoloElab : msTitoloPag);
+        mbEsitoDetto = true;
+        throw ErroreMostrato{};
+    }
+    mbConfermato = true;
+    if (DopoConferma) DopoConferma();
+}
+
+// The files take their final names; once the send is committed a rename
+// that fails is completed by the next run, which finds its record.
+void stDatiFat::NomiDefinitivi() {
+    const std::vector<RinominaDatiFat> rinomine = Rinomine();
+    try {
+        for (const RinominaDatiFat& r : rinomine) {
+            if (!DaiNomeDefinitivo(r))
+                throw ErroreRun(53, QStringLiteral("File %1 non trovato").arg(r.provvisorio), QStringLiteral("stDatiFat"));
+            fileScritti_ << r.definitivo;
+        }
+        if (mbConfermato) CancellaRinomine(osIdDbase, rinomine);
+    } catch (const ErroreRun& e) {
+        frmMsgCom::MsgErrfrm(e,
+                             scrittura_.Prefisso() +
+                                 (mbConfermato ? QStringLiteral("Le registrazioni sono marcate come inviate ma i file "
+                                                                "non hanno tutti il nome definitivo: la prossima "
+                                                                "elaborazione lo completerà.\r\n")
+                                               : QStringLiteral("Il file dei dati fatture resta con l'estensione \"") +
+                                                     kSuffissoIncompleto + QStringLiteral("\".\r\n")),
+                             {}, msTitoloPag.isEmpty() ? msTitoloElab : msTitoloPag);
+        mbEsitoDetto = true;
+        throw ErroreMostrato{};
+    }
+    mbFileConclusi = true;
+}
+
+// A stop or a failure before the commit: the files stay incomplete.
+void stDatiFat::Incompleto() {
+    scrittura_.Stacca();
+    for (FileXmlDatiFat& f : file_) {
+        try {
+            f.Chiudi();
+        } catch (const ErroreRun&) {
+            // The run already failed and says so below; the file stays temporary.
+        }
+    }
+    QString testo = scrittura_.Prefisso() +
+                    QStringLiteral("Il file dei dati fatture non è stato completato e non deve essere inviato: resta "
+                                   "con l'estensione \"") +
+                    kSuffissoIncompleto + QStringLiteral("\".");
+    if (oiTipoSta == 1) testo += QStringLiteral("\r\n") + kNessunaMarcata;
+    frmMsgCom::msgCom(testo);
+}
+
+void stDatiFat::ConcludiFile(bool fermato) {
+    if (fermato) {
+        oiErrore = -1;
+        return Incompleto();
+    }
+    ChiudiCorpo();
+    if (!Controlla()) return;
+    if (oiTipoSta == 1) Conferma();
+    NomiDefinitivi();
+}
+
+// --- The run ---
+
+void stDatiFat::AzzeraStato() {
     obStaAtt = true;
     oiErrore = 0;
     obStampato = false;
     fileScritti_.clear();
     file_.clear();
+    marche_.clear();
     report_.reset();
     mbNonInviabile = false;
-    mbTransazione = false;
+    mbConfermato = false;
+    mbFileIniziato = mbFileConclusi = mbEsitoDetto = false;
     miContaFile = 0;
     mlProgrDoc = 0;
     mlProgrAnag = 0;
@@ -730,187 +895,166 @@ void stDatiFat::AvviaStampa() {
     miAnnoRegXml = 0;
     mlNumRegXml = 0;
     msRifRiga.clear();
-    mbAnagAperta = mbDocAperto = mbRegScritta = mbRegRifiutata = false;
-    const QString titolo = QStringLiteral("Estrazione Dati: Comunicazione Fatture ") + QStringLiteral(" - ") + osDescAzie;
-    msTitoloElab = titolo;
+    mbAnagAperta = mbDocAperto = mbRegScritta = mbRegRifiutata = mbRigaNelFile = false;
+    msTitoloElab = QStringLiteral("Estrazione Dati: Comunicazione Fatture ") + QStringLiteral(" - ") + osDescAzie;
+}
 
-    GestoreDb* gestDb = ctx().ggGestDb.get();
-    bool riuscito = false;
-    bool fileIniziato = false;
+// The report's object, started on its document; false when it was stopped.
+bool stDatiFat::AvviaReport() {
+    Stampa& st = *mgStampa;
+    if (!mgFontSta) mgFontSta = std::make_shared<FontSta>();
+    ImpFontTesta(st, *mgFontSta);
+    ImpFontCorpo(st, *mgFontSta);
+    st.AvviaDocumento();
+    if (st.LeggiAnnullata()) return false;
+    ParametriStampaDatiFat p;
+    p.titolo = msTitoloPag;
+    p.ragSoc = osDittaRagSoc;
+    p.cosaEstr = osCosaEstr;
+    p.anno = oiAnno;
+    p.numCom = oiNumCom;
+    p.tipoSta = oiTipoSta;
+    p.numInvio = oiNumInvio;
+    p.identif = oiIdentif;
+    p.ordin = oiOrdin;
+    p.estrFile = obEstrFile;
+    p.molteAnag = obMolteAnag;
+    p.pIvaGiurid = mbPIvaGiurid;
+    p.mascImporto = ggUtil().CreaMaschera(Valore(0), ctx().giDecImpEuro);
+    report_ = std::make_unique<StampaDatiFat>(st, p);
+    report_->ImpColStampa();
+    return true;
+}
+
+// The files' split and the first file with its header; false when the send
+// would need more files than a send may have.
+bool stDatiFat::AvviaFile() {
+    ContaBlocchi();
+    // Never above the schema's 1000; without split files a maximum of 0
+    // warns at the first counterparty.
+    miMaxAnag = qBound(obMolteAnag ? 1 : 0, oiMaxClie, kMaxAnagFile);
+    mbMolteFile = obMolteAnag;
+    if (!mbMolteFile && mlBlocchiPrevisti > kMaxAnagFile) {
+        mbMolteFile = true;
+        miMaxAnag = kMaxAnagFile;
+        frmMsgCom::msgCom(scrittura_.Prefisso() +
+                          QStringLiteral("Superato il numero massimo di anagrafiche per file (%1)\r\n"
+                                         "Il file viene diviso in più file di %1 anagrafiche al massimo")
+                              .arg(kMaxAnagFile));
+    }
+    if (mbMolteFile && (mlBlocchiPrevisti + miMaxAnag - 1) / miMaxAnag > kMaxFileDivisi) {
+        frmMsgCom::msgCom(scrittura_.Prefisso() +
+                          QStringLiteral("Con %1 anagrafiche per file servirebbero più di %2 file (da A a "
+                                         "Z): aumentare il numero massimo di anagrafiche per file.\r\n"
+                                         "Il file non viene scritto.")
+                              .arg(miMaxAnag)
+                              .arg(kMaxFileDivisi));
+        ++oiErrore;
+        return false;
+    }
+    mbFileIniziato = true;
+    ApriFile();
+    ScriviTestata();
+    return true;
+}
+
+// Print set-up, parameters, the company's identity, the query, the report
+// and the first file; false when there is nothing to write or print.
+bool stDatiFat::PreparaPassata() {
+    bool avviata = true;
+    if (obStampa) {
+        msTitoloPag = msTitoloElab;
+        avviata = PreparaStampaRun();
+    }
+    mbEstraiZero = uguale(LeggiParPers(kSezione, QStringLiteral("EstraiZero"), Valore(QStringLiteral("S"))).testo(), "S");
+    mbPIvaGiurid = uguale(LeggiParPers(kSezione, QStringLiteral("PIvaGiurid"), Valore(QStringLiteral("N"))).testo(), "S");
+    mbEstraiCodFisc =
+        uguale(LeggiParPers(kSezione, QStringLiteral("EstraiCodFisc"), Valore(QStringLiteral("N"))).testo(), "S");
+    ctx().giStaAtt = 1;
+    scrittura_.SvuotaElenchi();
+    scrittura_.ImpostaPrefisso(obUnicaAzie ? QString() : QStringLiteral("Azienda ") + osIdAzienda + QStringLiteral(": "));
+    msTipoAnag = eClienti() ? QStringLiteral("Cliente") : QStringLiteral("Fornitore");
+    miNumInvioFile = oiTipoSta == 2 ? oiIdentif : oiNumInvio;
+
+    if (!avviata) {
+        // The print component refused to start the job and said why:
+        // nothing is read, and the run stops rather than go on as done.
+        oiErrore = -1;
+        return false;
+    }
+    if (obEstrFile && !PreparaDitta()) {
+        ++oiErrore;
+        return false;
+    }
+    // Read once, row by row, forward only: the run's memory does not grow
+    // with the documents. No transaction is held while reading (nor while a
+    // preview waits for the user): the marks are written after the pass.
+    mgRecordset = std::make_unique<GestRecordset>();
+    indici_.clear();
+    msChiaveRs = mgRecordset->ApriRecordset(*ctx().ggGestDb, osIdDbase, QString(), PrepSql(), false, 8);
+    obStampato = !mgRecordset->RecVuoto(msChiaveRs);
+    if (!obStampato) return false;
+    if (obStampa && !AvviaReport()) return false;
+    if (obEstrFile && !AvviaFile()) return false;
+    return true;
+}
+
+// The pass over the query: the file, then the report of what reached it.
+// False when the user stopped the print.
+bool stDatiFat::Passata() {
+    if (report_) report_->StaIntest();
+    for (mgRecordset->PrimoRec(msChiaveRs); !mgRecordset->FineRec(msChiaveRs); mgRecordset->RecSuccessivo(msChiaveRs)) {
+        if (obEstrFile) ScriviRecDett();
+        if (!report_) continue;
+        // Only what the file holds is reported: a row left out or refused
+        // is neither printed nor added to the totals.
+        if (!obEstrFile || mbRigaNelFile)
+            report_->StaRigaDett([this](const QString& c) { return mgRecordset->LeggiCampo(msChiaveRs, c); },
+                                 PosizioniDatiFat{mlProgrDoc, mlProgrAnag, miContaFile});
+        if (DopoRiga) DopoRiga(*mgStampa);
+        if (Annullata()) return false;
+    }
+    return true;
+}
+
+void stDatiFat::ChiudiQuery() {
+    if (!mgRecordset) return;
     try {
-        bool avviata = true;
-        if (obStampa) {
-            msTitoloPag = titolo;
-            avviata = PreparaStampaRun();
-        }
-        mbEstraiZero = uguale(LeggiParPers(kSezione, QStringLiteral("EstraiZero"), Valore(QStringLiteral("S"))).testo(), "S");
-        mbPIvaGiurid = uguale(LeggiParPers(kSezione, QStringLiteral("PIvaGiurid"), Valore(QStringLiteral("N"))).testo(), "S");
-        mbEstraiCodFisc =
-            uguale(LeggiParPers(kSezione, QStringLiteral("EstraiCodFisc"), Valore(QStringLiteral("N"))).testo(), "S");
-        ctx().giStaAtt = 1;
-        scrittura_.SvuotaElenchi();
-        scrittura_.ImpostaPrefisso(obUnicaAzie ? QString() : QStringLiteral("Azienda ") + osIdAzienda + QStringLiteral(": "));
-        msTipoAnag = eClienti() ? QStringLiteral("Cliente") : QStringLiteral("Fornitore");
-        miNumInvioFile = oiTipoSta == 2 ? oiIdentif : oiNumInvio;
+        mgRecordset->ChiudiRecordset(msChiaveRs);
+    } catch (const ErroreRun&) {
+        // Closing a query that failed to open: nothing is left to release.
+    }
+    mgRecordset.reset();
+}
 
-        if (!avviata) {
-            // The print component refused to start the job and said why:
-            // nothing is read, and the run stops rather than go on as done.
-            oiErrore = -1;
-        } else if (obEstrFile && !PreparaDitta()) {
-            ++oiErrore;
-        } else {
-            // Read once, row by row, forward only: the run's memory does not
-            // grow with the documents. The send marks reach the rows once the
-            // last row is read, inside the run's transaction, which begins
-            // before the reading: a write transaction cannot start on a
-            // connection whose read is already under way once another user
-            // has written since (write-ahead log).
-            if (obEstrFile && oiTipoSta == 1) {
-                gestDb->IniziaTransazione(osIdDbase);
-                mbTransazione = true;
-            }
-            mgRecordset = std::make_unique<GestRecordset>();
-            indici_.clear();
-            msChiaveRs = mgRecordset->ApriRecordset(*gestDb, osIdDbase, QString(), PrepSql(), false, 8);
-            obStampato = !mgRecordset->RecVuoto(msChiaveRs);
-            bool procedi = obStampato;
-            if (procedi && obStampa) {
-                Stampa& st = *mgStampa;
-                if (!mgFontSta) mgFontSta = std::make_shared<FontSta>();
-                ImpFontTesta(st, *mgFontSta);
-                ImpFontCorpo(st, *mgFontSta);
-                st.AvviaDocumento();
-                procedi = !st.LeggiAnnullata();
-                if (procedi) {
-                    ParametriStampaDatiFat p;
-                    p.titolo = msTitoloPag;
-                    p.ragSoc = osDittaRagSoc;
-                    p.cosaEstr = osCosaEstr;
-                    p.anno = oiAnno;
-                    p.numCom = oiNumCom;
-                    p.tipoSta = oiTipoSta;
-                    p.numInvio = oiNumInvio;
-                    p.identif = oiIdentif;
-                    p.ordin = oiOrdin;
-                    p.estrFile = obEstrFile;
-                    p.molteAnag = obMolteAnag;
-                    p.pIvaGiurid = mbPIvaGiurid;
-                    p.mascImporto = ggUtil().CreaMaschera(Valore(0), ctx().giDecImpEuro);
-                    report_ = std::make_unique<StampaDatiFat>(st, p);
-                    report_->ImpColStampa();
-                }
-            }
-            if (procedi && obEstrFile) {
-                ContaBlocchi();
-                // Never above the schema's 1000; without split files a
-                // maximum of 0 warns at the first counterparty.
-                miMaxAnag = qBound(obMolteAnag ? 1 : 0, oiMaxClie, kMaxAnagFile);
-                mbMolteFile = obMolteAnag;
-                if (!mbMolteFile && mlBlocchiPrevisti > kMaxAnagFile) {
-                    mbMolteFile = true;
-                    miMaxAnag = kMaxAnagFile;
-                    frmMsgCom::msgCom(scrittura_.Prefisso() +
-                                      QStringLiteral("Superato il numero massimo di anagrafiche per file (%1)\r\n"
-                                                     "Il file viene diviso in più file di %1 anagrafiche al massimo")
-                                          .arg(kMaxAnagFile));
-                }
-                if (mbMolteFile && (mlBlocchiPrevisti + miMaxAnag - 1) / miMaxAnag > kMaxFileDivisi) {
-                    frmMsgCom::msgCom(scrittura_.Prefisso() +
-                                      QStringLiteral("Con %1 anagrafiche per file servirebbero più di %2 file (da A a "
-                                                     "Z): aumentare il numero massimo di anagrafiche per file.\r\n"
-                                                     "Il file non viene scritto.")
-                                          .arg(miMaxAnag)
-                                          .arg(kMaxFileDivisi));
-                    ++oiErrore;
-                    procedi = false;
-                } else {
-                    fileIniziato = true;
-                    ApriFile();
-                    ScriviTestata();
-                }
-            }
-            if (procedi) {
-                if (report_) report_->StaIntest();
-                bool fermato = false;
-                for (mgRecordset->PrimoRec(msChiaveRs); !mgRecordset->FineRec(msChiaveRs);
-                     mgRecordset->RecSuccessivo(msChiaveRs)) {
-                    if (obEstrFile) ScriviRecDett();
-                    if (report_) {
-                        report_->StaRigaDett([this](const QString& c) { return mgRecordset->LeggiCampo(msChiaveRs, c); },
-                                             PosizioniDatiFat{mlProgrDoc, mlProgrAnag, miContaFile});
-                        if (DopoRiga) DopoRiga(*mgStampa);
-                        if (Annullata()) {
-                            fermato = true;
-                            break;
-                        }
-                    }
-                }
-                if (obEstrFile) {
-                    if (fermato) {
-                        // A stop is an interruption: the file stays incomplete
-                        // and nothing is marked.
-                        scrittura_.Stacca();
-                        file_.back().Chiudi();
-                        oiErrore = -1;
-                        FineRun(false);
-                    } else {
-                        ChiudiRegistrazione();
-                        if (mlProgrAnag == 0) {
-                            // The schema wants at least one counterparty.
-                            scrittura_.Segnala(QStringLiteral("Nessun documento estratto nel file"));
-                            mbNonInviabile = true;
-                        }
-                        ScriRecCoda(0);
-                        ChiudiFileCompleto();
-                        FineRun(true);
-                        if (mbNonInviabile) ++oiErrore;
-                    }
-                    riuscito = true;
-                }
-                if (report_ && !fermato && !Annullata()) report_->ChiudiStampa();
-            }
+void stDatiFat::AvviaStampa() {
+    AzzeraStato();
+    try {
+        if (PreparaPassata()) {
+            const bool fermato = !Passata();
+            ChiudiQuery();   // the reading is over before any write begins
+            if (obEstrFile) ConcludiFile(fermato);  // write, check, commit, final name
+            if (report_ && !fermato && !Annullata()) report_->ChiudiStampa();  // the report's totals
         }
     } catch (const std::exception& ex) {
-        if (const auto* e = dynamic_cast<const ErroreRun*>(&ex))
-            frmMsgCom::MsgErrfrm(*e, {}, {}, obStampa ? msTitoloPag : titolo);
-        else if (!dynamic_cast<const ErroreMostrato*>(&ex))
+        const QString titolo = obStampa ? msTitoloPag : msTitoloElab;
+        const auto* e = dynamic_cast<const ErroreRun*>(&ex);
+        if (mbFileConclusi && e) {
+            ErroreStampa(*e);
+        } else if (e) {
+            frmMsgCom::MsgErrfrm(*e, {}, {}, titolo);
+            if (oiErrore >= 0) ++oiErrore;
+        } else if (!dynamic_cast<const ErroreMostrato*>(&ex)) {
             frmMsgCom::MsgErrfrm(ErroreRun(51, QString::fromLocal8Bit(ex.what()), QStringLiteral("stDatiFat")), {}, {},
-                                 obStampa ? msTitoloPag : titolo);
-        if (oiErrore >= 0) ++oiErrore;
-        // The run's files stay as far as they were written, under their
-        // temporary names; a closing error here is dropped because the run
-        // already failed and says so.
-        try {
-            scrittura_.Stacca();
-            for (FileXmlDatiFat& f : file_) f.Chiudi();
-        } catch (const ErroreRun&) {
+                                 titolo);
+            if (oiErrore >= 0) ++oiErrore;
+        } else if (oiErrore >= 0) {
+            ++oiErrore;
         }
-        if (fileIniziato && !riuscito) {
-            try {
-                FineRun(false);
-            } catch (const ErroreRun&) {
-                // The transaction could not be rolled back: the message above stands.
-            }
-        }
+        // Files begun and never committed stay under their temporary names.
+        if (mbFileIniziato && !mbConfermato && !mbFileConclusi && !mbEsitoDetto) Incompleto();
     }
-    if (mgRecordset) {
-        try {
-            mgRecordset->ChiudiRecordset(msChiaveRs);
-        } catch (const ErroreRun&) {
-            // Closing a query that failed to open: nothing is left to release.
-        }
-        mgRecordset.reset();
-    }
-    if (mbTransazione) {
-        // Begun for a file that was never started (no rows, a refusal, a
-        // failure before it): nothing was written in it.
-        try {
-            gestDb->AnnullaTransazione(osIdDbase);
-        } catch (const ErroreRun&) {
-        }
-        mbTransazione = false;
-    }
+    ChiudiQuery();
     scrittura_.Stacca();
     file_.clear();
     ConcludiStampa();

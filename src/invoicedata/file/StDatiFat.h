@@ -17,10 +17,15 @@
 //   when every file of the send is complete; a failed or stopped run leaves
 //   them under the temporary name, and an earlier complete file of the same
 //   name stays as it was.
-// - The send marks of a definitive run are written in one transaction that
-//   commits only when every file is complete; on any failure, or when a file
-//   is one the schema rejects, they are rolled back and the user is told
-//   that nothing was marked.
+// - The end of a run goes write, check, commit, final name, report: every
+//   file complete, then the writer's own checks and both published schemas;
+//   a file that fails keeps its temporary name, nothing is marked and the
+//   user reads that it must not be sent. A definitive run then writes its
+//   marks with the record of its renames (RinomineDatiFat) in one short
+//   transaction; only after the commit do the files take their final names.
+//   No transaction is held during the pass (nor while a preview waits).
+// - Once the marks are committed the send stands (InvioConfermato): a print
+//   error after it is told as such and never undoes it.
 // - A file never holds more than 1000 counterparty blocks (the run splits at
 //   1000 even without the split option), a counterparty block more than 1000
 //   documents, a document more than 1000 summaries; a split send has at most
@@ -34,6 +39,7 @@
 #include "common/ScritturaXml.h"
 #include "components/stampa/Stampa.h"
 #include "invoicedata/file/FileDatiFat.h"
+#include "invoicedata/file/RinomineDatiFat.h"
 
 #include <QString>
 #include <exception>
@@ -45,6 +51,7 @@
 class FontSta;
 class GestRecordset;
 class OpzSta;
+class ErroreRun;
 class StampaDatiFat;
 
 class stDatiFat : public ChiamanteStampa {
@@ -100,6 +107,9 @@ public:
     std::function<void(Stampa&)> PreparaStampa;
     // Called after every row of the pass (tests play a user's stop there).
     std::function<void(Stampa&)> DopoRiga;
+    // Called once the marks are committed, before the final names (tests
+    // end the process there).
+    std::function<void()> DopoConferma;
 
     void AvviaStampa();
 
@@ -113,6 +123,9 @@ public:
     const QString& Segnalazioni() const { return scrittura_.Segnalazioni(); }
     // The last run's files are ones the schema rejects: they must not be sent.
     bool NonInviabile() const { return mbNonInviabile; }
+    // The last run's marks were committed: its send happened, whatever
+    // failed after (a rename completed by the next run, the print).
+    bool InvioConfermato() const { return mbConfermato; }
 
     // The description of the record being written, for the lists.
     QString DescAgg() const;
@@ -141,7 +154,24 @@ private:
     void ScriviObbligatorio(const RegolaXml& regola, const QString& valore, const QString& descAgg = {},
                             bool altiComeTrattino = false);
     bool TipoDocumentoAmmesso(const QString& tipo) const;
-    void FineRun(bool riuscito);
+    QString RiferimentoRegistrazione() const;
+    void ControllaValore(const RegolaXml& regola, const QString& scritto);
+    // The steps of a run.
+    void AzzeraStato();
+    bool PreparaPassata();
+    bool AvviaReport();
+    bool AvviaFile();
+    bool Passata();
+    void ChiudiQuery();
+    void ConcludiFile(bool fermato);
+    void ChiudiCorpo();
+    bool Controlla();
+    void NonInviabile(const QString& motivo);
+    std::vector<RinominaDatiFat> Rinomine() const;
+    void Conferma();
+    void NomiDefinitivi();
+    void Incompleto();
+    void ErroreStampa(const ErroreRun& e);
     bool PreparaStampaRun();
     void ConcludiStampa();
     bool Annullata() const;
@@ -163,8 +193,21 @@ private:
     bool mbEstraiCodFisc = false;
     bool mbMolteFile = false;       // split naming, asked or forced by the schema's limit
     int miMaxAnag = kMaxAnagFile;   // counterparty blocks per file
-    bool mbTransazione = false;
     bool mbNonInviabile = false;
+    bool mbConfermato = false;      // the marks are committed
+    bool mbFileIniziato = false;
+    bool mbFileConclusi = false;    // every file has its final name
+    bool mbEsitoDetto = false;      // a failure's message said what is on disk
+    bool mbRigaNelFile = false;     // the current row reached the file
+    // A registration to mark once the pass is over.
+    struct MarcaDatiFat {
+        int annoReg = 0;
+        long numReg = 0;
+        int numCanc = 0;
+        long progr = 0;
+        QString nomeFile;
+    };
+    std::vector<MarcaDatiFat> marche_;
 
     QString msTipoAnag;
     QString msIdDitta;              // own VAT number, 11 digits

@@ -9,9 +9,13 @@
 #include "contesto/Contesto.h"
 #include "components/menu/MenuClient.h"
 #include "invoicedata/file/FileDatiFat.h"
+#include "invoicedata/file/RinomineDatiFat.h"
 #include "invoicedata/run/LockDatiFat.h"
+#include "invoicedata/run/RecuperoDatiFat.h"
 
 namespace {
+
+constexpr long kErroreSchema = 3316;
 
 QString Testo(const QString& s) { return ggUtil().FormatoSql(s, TipoDato::Testo); }
 QString Num(long n) { return ggUtil().FormatoSql(static_cast<qlonglong>(n), TipoDato::Lungo); }
@@ -33,9 +37,9 @@ Valore Primo(const QString& sql, const QString& colonna) {
     return v;
 }
 
-// Writes a whole cancellation file; nothing of it stays under the final
-// name unless it is complete.
-void ScriviFile(const ArgomentiXmlDatiFat& a, const QString& idFile, long posizione) {
+// Writes a whole cancellation file under its temporary name and checks it
+// against both schemas; a file they refuse raises, keeping that name.
+FileXmlDatiFat ScriviFile(const ArgomentiXmlDatiFat& a, const QString& idFile, long posizione) {
     FileXmlDatiFat f;
     ScritturaXml s;
     ApriXmlDatiFat(a, f, s);
@@ -48,7 +52,26 @@ void ScriviFile(const ArgomentiXmlDatiFat& a, const QString& idFile, long posizi
     s.ScriviRigaXml(QStringLiteral("</ns2:DatiFattura>"));
     s.Stacca();
     f.Chiudi();
-    f.Completa();
+    const QString errore = ControllaSchemiDatiFat(f);
+    if (!errore.isEmpty())
+        throw ErroreRun(kErroreSchema,
+                        errore + QStringLiteral(": non deve essere inviato e resta con l'estensione \"") +
+                            kSuffissoIncompleto + QStringLiteral("\". Nessuna registrazione è stata marcata."),
+                        QStringLiteral("CancXml"));
+    return f;
+}
+
+// The marks of a cancellation and the record of its rename commit together;
+// the file takes its final name after, and the record goes. A file written
+// again marks nothing, so it needs no record.
+void ConfermaEDaiNome(GestoreDb& db, const QString& idDb, const FileXmlDatiFat& f, RinominaDatiFat r, bool marca) {
+    r.provvisorio = f.provvisorio;
+    r.definitivo = f.percorso;
+    if (marca) RegistraRinomine(idDb, {r});
+    db.ConfermaTransazione(idDb);
+    if (!DaiNomeDefinitivo(r))
+        throw ErroreRun(53, QStringLiteral("File %1 non trovato").arg(r.provvisorio), QStringLiteral("CancXml"));
+    if (marca) CancellaRinomine(idDb, {r});
 }
 
 ArgomentiXmlDatiFat Argomenti(const DatiRunDatiFat& d, const OpzioniCancDatiFat& o, const QString& codInvio) {
@@ -106,6 +129,7 @@ bool CancSingola(const DatiRunDatiFat& d, const OpzioniCancDatiFat& o, bool riel
     }
     if (!Conferma(QStringLiteral("Confermi cancellazione della singola registrazione"))) return false;
 
+    CreaTabellaRinomine(idDb);
     db.IniziaTransazione(idDb);
     try {
         // Writing a cancellation again keeps its own number, hence its name.
@@ -124,8 +148,8 @@ bool CancSingola(const DatiRunDatiFat& d, const OpzioniCancDatiFat& o, bool riel
                       QStringLiteral(" che il nome del file può contenere: cancellazione non eseguita"));
             return false;
         }
-        ScriviFile(Argomenti(d, o, QStringLiteral("%1").arg(numCanc, 2, 10, QLatin1Char('0'))),
-                   d.identificativo.trimmed(), progr);
+        const FileXmlDatiFat f = ScriviFile(Argomenti(d, o, QStringLiteral("%1").arg(numCanc, 2, 10, QLatin1Char('0'))),
+                                            d.identificativo.trimmed(), progr);
         if (!rielabora) {
             const QString chiave = comunicazione + QStringLiteral(" And AnnoReg = ") + Num(ValoreDi(d.annoReg)) +
                                    QStringLiteral(" And NumReg = ") + Num(ValoreDi(d.numReg)) +
@@ -136,7 +160,15 @@ bool CancSingola(const DatiRunDatiFat& d, const OpzioniCancDatiFat& o, bool riel
                                        Testo(QStringLiteral("E")) + QStringLiteral(", NumCanc = ") + Num(numCanc) +
                                        chiave);
         }
-        db.ConfermaTransazione(idDb);
+        ConfermaEDaiNome(db, idDb, f,
+                         {.operazione = OperazioneRinomina::CancSingola,
+                          .annoCom = static_cast<int>(ValoreDi(d.anno)),
+                          .numCom = static_cast<int>(ValoreDi(d.numero)),
+                          .tipo = tipo,
+                          .numero = static_cast<int>(numCanc),
+                          .annoReg = static_cast<int>(ValoreDi(d.annoReg)),
+                          .numReg = ValoreDi(d.numReg)},
+                         !rielabora);
     } catch (...) {
         db.AnnullaTransazione(idDb);
         throw;
@@ -180,9 +212,10 @@ bool CancInvio(const DatiRunDatiFat& d, const OpzioniCancDatiFat& o, bool rielab
         a.molteFile = true;
         a.contaFile = baseFile.back().toUpper().unicode() - QLatin1Char('A').unicode();
     }
+    CreaTabellaRinomine(idDb);
     db.IniziaTransazione(idDb);
     try {
-        ScriviFile(a, d.identificativo.trimmed(), 0);
+        const FileXmlDatiFat f = ScriviFile(a, d.identificativo.trimmed(), 0);
         if (!rielabora) {
             db.EseguiSql(idDb, QStringLiteral("Update DatiFatTest set Stato = ") + Testo(QStringLiteral("C")) +
                                    QStringLiteral(", NumCanc = ") + Num(n) + invio + QStringLiteral(" And Stato = ") +
@@ -202,7 +235,14 @@ bool CancInvio(const DatiRunDatiFat& d, const OpzioniCancDatiFat& o, bool rielab
                     Num(n) + QStringLiteral(" AND DatiFatTest.Stato = ") + Testo(QStringLiteral("C")) +
                     QStringLiteral(")"));
         }
-        db.ConfermaTransazione(idDb);
+        ConfermaEDaiNome(db, idDb, f,
+                         {.operazione = OperazioneRinomina::CancInvio,
+                          .annoCom = static_cast<int>(ValoreDi(d.anno)),
+                          .numCom = static_cast<int>(ValoreDi(d.numero)),
+                          .tipo = tipo,
+                          .numero = static_cast<int>(n),
+                          .nomeFile = baseFile},
+                         !rielabora);
     } catch (...) {
         db.AnnullaTransazione(idDb);
         throw;
@@ -219,6 +259,8 @@ bool CancXml(const DatiRunDatiFat& d, const OpzioniCancDatiFat& o) {
     const QString idAzienda = c.ggMenuClient->LeggiValoreSess(QStringLiteral("idazienda")).testo();
     const QString tipo = d.clienti ? QStringLiteral("E") : QStringLiteral("R");
     const int anno = static_cast<int>(ValoreDi(d.anno)), numCom = static_cast<int>(ValoreDi(d.numero));
+    // What a run stopped after its commit left is put right first.
+    if (!RecuperaInviiSospesi(c.gsIdDbase, idAzienda)) return false;
     LockDatiFat lock;
     if (!lock.LockCanc(c.gsIdDbase, tipo, anno, numCom, idAzienda)) return false;
     bool esito = false;

@@ -1,7 +1,6 @@
 #include "invoicedata/run/DichiaranteDatiFat.h"
 
 #include "common/FrmMsgCom.h"
-#include "common/IdentitaParti.h"
 #include "common/TestiUscita.h"
 #include "components/core/ErroreRun.h"
 #include "components/db/GestRecordset.h"
@@ -50,35 +49,4 @@ void LeggiDichiarante(const QString& idDb, const QString& idAzienda, QString& cf
         frmMsgCom::MsgErrfrm(e);
     }
     if (aperto) ctx().ggGestDb->ChiudiDatabase(id);
-}
-
-bool LeggiIdentitaDatiFat(const QString& idDb, RecDichiarante& rec) {
-    rec = RecDichiarante{};
-    try {
-        GestRecordset rs;
-        const QString k = rs.ApriRecordset(*ctx().ggGestDb, idDb, {}, QStringLiteral("Select * from Ditta"));
-        if (rs.RecVuoto(k)) {
-            rs.ChiudiRecordset(k);
-            throw ErroreRun(NumErrore::NessunRecordCorrente, QStringLiteral("Mancano i dati della ditta"));
-        }
-        auto campo = [&](const char* c) { return rs.LeggiCampo(k, QLatin1String(c)).testo(); };
-        rec.CodiceFiscale = campo("CodFisc").trimmed().toUpper();
-        if (rec.CodiceFiscale.isEmpty()) rec.CodiceFiscale = campo("PartIva").trimmed();
-        rec.PartitaIva = campo("PartIva").trimmed();
-        rec.StatoGiurid = campo("StatoGiurid");
-        if (rec.StatoGiurid.compare(QLatin1String("G"), Qt::CaseInsensitive) == 0)
-            rec.RagSoc = campo("RagSoc").trimmed();
-        else
-            DividiCognomeNome(campo("Nome").trimmed().isEmpty() ? campo("RagSoc") : campo("Nome"), rec.Cognome,
-                              rec.Nome, false, true);
-        rs.ChiudiRecordset(k);
-        QString cf, carica;
-        Dichiarante(idDb, cf, carica);
-        (cf.trimmed().size() > 11 ? rec.CFDichiarante : rec.CodiceFiscaleSocieta) = cf;
-        rec.CodiceCaricaDichiarante = carica;
-        return true;
-    } catch (const ErroreRun& e) {
-        frmMsgCom::MsgErrfrm(e);
-        return false;
-    }
 }

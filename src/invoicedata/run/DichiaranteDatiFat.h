@@ -1,9 +1,8 @@
 #pragma once
-// The identity and declarant a run of invoice data writes for a company,
-// read from that company's own database: the taxpayer from its Ditta row,
-// the declarant (signer's tax code and office code) from the periodic VAT
-// return's general row when there is one. A company without that row has
-// no declarant; that is not an error.
+// The declarant a run of invoice data proposes for a company, read from
+// that company's own database: the signer's tax code and office code of the
+// periodic VAT return's general row when there is one. The taxpayer's
+// identity comes from CaricaDichiarante, as for the settlement.
 #include "common/Dichiarante.h"
 
 #include <QString>
@@ -14,7 +13,3 @@
 // of company idAzienda and closes it again.
 void LeggiDichiarante(const QString& idDb, const QString& idAzienda, QString& cfDichiarante,
                       QString& codiceCarica);
-
-// The company's identity (tax code, VAT number, names, legal status) and its
-// declarant; false after a message when the Ditta row cannot be read.
-bool LeggiIdentitaDatiFat(const QString& idDb, RecDichiarante& rec);

@@ -13,6 +13,7 @@
 #include "invoicedata/file/StDatiFat.h"
 #include "invoicedata/run/DichiaranteDatiFat.h"
 #include "invoicedata/run/LockDatiFat.h"
+#include "invoicedata/run/RecuperoDatiFat.h"
 
 namespace {
 
@@ -44,34 +45,37 @@ void Identita(stDatiFat& w, const RecDichiarante& r) {
 
 }  // namespace
 
-EsitoElabDatiFat ElabDatiFat::Esegui(const DatiRunDatiFat& d, const OpzioniElabDatiFat& o) {
-    Contesto& c = ctx();
-    const UtilGenerali& u = ggUtil();
-    const bool definitiva = d.tipoSta == TipoSta::Definitiva;
-    const bool unica = Uguali(d.daAzienda, d.aAzienda);
-    const QString idCorrente = c.ggMenuClient->LeggiValoreSess(QStringLiteral("idazienda")).testo();
-    const ParametriMoneta parCorrente = ParametriMoneta::Leggi();
+// The lock goes back after every definitive kind. The writer commits its
+// marks only with complete files, so a send it did not commit has nothing to
+// undo and one it committed stands, whatever failed after (the print): the
+// send numbers are never zeroed here, nor is the user asked to.
+void ElabDatiFat::Sblocca(const QString& idDb) {
+    lock_.SbloccaElab(idDb, 0, w_.osCosaEstr, w_.oiAnno, w_.oiNumCom, w_.oiNumInvio);
+}
 
-    w_.osIdDbase.clear();
-    w_.osIdAzienda.clear();
-    w_.osNomeFile.clear();
-    w_.oiAnno = 0;
-
+// What one run keeps from company to company.
+struct ElabDatiFat::Giro {
+    const DatiRunDatiFat& d;
+    const OpzioniElabDatiFat& o;
+    bool definitiva = false, unica = false;
+    QString idCorrente;
+    ParametriMoneta parCorrente = ParametriMoneta::Leggi();
     GestRecordset rs;
     QString chiave;
     long n = 0, contatore = 0;
     bool preparata = false, scritto = false, fallito = false;
     QString nomeStampaIniziale;
-    QString idDb, codice;
+    QString idDb, codice, idAzienda;
     bool propria = false;
+    QStringList tipi;
     EsitoElabDatiFat esito = EsitoElabDatiFat::Terminato;
 
-    auto chiudiDbAzienda = [&] {
-        if (!propria && !idDb.isEmpty()) c.ggGestDb->ChiudiDatabase(idDb);
+    void ChiudiDbAzienda() {
+        if (!propria && !idDb.isEmpty()) ctx().ggGestDb->ChiudiDatabase(idDb);
         idDb.clear();
-    };
+    }
     // What a run changes in shared state goes back by every way out.
-    auto rimetti = [&] {
+    void Rimetti() {
         if (o.opzSta && RottaSuFile(*o.opzSta) && n > 1) ImpNomeStampa(*o.opzSta, nomeStampaIniziale);
         parCorrente.Rimetti();
         if (!chiave.isEmpty()) {
@@ -81,171 +85,217 @@ EsitoElabDatiFat ElabDatiFat::Esegui(const DatiRunDatiFat& d, const OpzioniElabD
                 // A read-only list: closing it cannot lose anything.
             }
         }
-    };
+        chiave.clear();
+    }
+};
 
-    try {
-        chiave = rs.ApriRecordset(*c.ggGestDb, c.gsIdDbMenu, {},
-                                  QStringLiteral("SELECT Aziende.* FROM Aziende WHERE Aziende.IdAzienda >= ") +
-                                      u.FormatoSql(d.daAzienda.trimmed(), TipoDato::Testo) +
-                                      QStringLiteral(" AND Aziende.IdAzienda <= ") +
-                                      u.FormatoSql(d.aAzienda.trimmed(), TipoDato::Testo) +
-                                      QStringLiteral(" ORDER BY Aziende.IdAzienda"));
-    } catch (const ErroreRun& e) {
-        frmMsgCom::MsgErrfrm(e, {}, {}, kTitoloDatiFatXml);
-        rimetti();
+// The run, as its steps: the companies of the range, each prepared (its
+// database, anything a stopped run left put right, its identity), then its
+// kinds run through the writer; at the end one message.
+EsitoElabDatiFat ElabDatiFat::Esegui(const DatiRunDatiFat& d, const OpzioniElabDatiFat& o) {
+    Giro g{d, o};
+    g.definitiva = d.tipoSta == TipoSta::Definitiva;
+    g.unica = Uguali(d.daAzienda, d.aAzienda);
+    g.idCorrente = ctx().ggMenuClient->LeggiValoreSess(QStringLiteral("idazienda")).testo();
+    if (d.clienti) g.tipi << QStringLiteral("E");
+    if (d.fornitori) g.tipi << QStringLiteral("R");
+    w_.osIdDbase.clear();
+    w_.osIdAzienda.clear();
+    w_.osNomeFile.clear();
+    w_.oiAnno = 0;
+
+    if (!ApriAziende(g)) {
+        g.Rimetti();
         return EsitoElabDatiFat::Errore;
     }
-    if (!rs.RecVuoto(chiave)) {
-        rs.PrimoRec(chiave);
-        n = rs.ContaRec(chiave);
-        if (o.opzSta) nomeStampaIniziale = NomeStampa(*o.opzSta);
-    }
-    QStringList tipi;
-    if (d.clienti) tipi << QStringLiteral("E");
-    if (d.fornitori) tipi << QStringLiteral("R");
-
-    while (n > 0 && !rs.FineRec(chiave) && esito == EsitoElabDatiFat::Terminato) {
-        ++contatore;
-        QString idAzienda;
-        try {
-            codice = rs.LeggiCampo(chiave, QStringLiteral("Azienda")).testo();
-            const QString descrizione = rs.LeggiCampo(chiave, QStringLiteral("Descrizione")).testo();
-            idAzienda = rs.LeggiCampo(chiave, QStringLiteral("IdAzienda")).testo();
-            QString file = rs.LeggiCampo(chiave, QStringLiteral("File")).testo();
-            PreparaNomeDB(file);
-            propria = Uguali(idAzienda, idCorrente);
-            if (propria) {
-                idDb = c.gsIdDbase;
-            } else {
-                const QString pwd =
-                    u.EVuoto(rs.LeggiCampo(chiave, QStringLiteral("AccPwd")), TipoDato::Testo)
-                        ? QString()
-                        : c.ggMenuClient->LeggiValoreSess(QStringLiteral("pwddbazie:") + codice).testo();
-                const QString risposta = CredenzialiDb(*c.ggGestDb, file, pwd, c.gsConnect);
-                if (risposta.trimmed().isEmpty() || risposta.startsWith(QLatin1String("Err:"), Qt::CaseInsensitive))
-                    throw ErroreRun(static_cast<long>(u.ValoreNumerico(risposta.mid(4))),
-                                    QStringLiteral("nell'apertura del database ") + file);
-                idDb = risposta;
+    while (g.n > 0 && !g.rs.FineRec(g.chiave) && g.esito == EsitoElabDatiFat::Terminato) {
+        ++g.contatore;
+        if (!PreparaAzienda(g)) {
+            if (g.esito != EsitoElabDatiFat::Terminato) {
+                g.Rimetti();
+                return g.esito;
             }
-            if (!LeggiDefaultDitta(idDb))
-                throw ErroreRun(NumErrore::ErroreSql, QStringLiteral("nella lettura dei dati della ditta"));
-            w_.osIdDbase = idDb;
-            w_.osIdAzienda = idAzienda;
-            w_.osDescAzie = descrizione;
-            w_.osNomeFile = o.nomeFile;
-            if (o.opzSta && RottaSuFile(*o.opzSta) && n > 1 && !nomeStampaIniziale.endsWith(QLatin1Char(':')) &&
-                !nomeStampaIniziale.startsWith(QLatin1String("\\\\")))
-                ImpNomeStampa(*o.opzSta, NomeStampaAzienda(nomeStampaIniziale, idAzienda));
-
-            // The identity written is always the company's own: the form's
-            // record only for the current company.
-            RecDichiarante rec = o.dichiarante;
-            if (!propria || !unica) {
-                rec = {};
-                if (!LeggiIdentitaDatiFat(idDb, rec))
-                    throw ErroreRun(NumErrore::ErroreSql, QStringLiteral("nella lettura del dichiarante"));
-            }
-            Identita(w_, rec);
-            if (unica) {
-                w_.osCfDichiarante = d.cfDichiarante.trimmed();
-                w_.osCodiceCaricaDichiarante = d.caricaDichiarante.trimmed();
-            } else {
-                w_.osCfDichiarante = u.EVuoto(Valore(rec.CFDichiarante), TipoDato::Testo)
-                                         ? rec.CodiceFiscaleSocieta.trimmed()
-                                         : rec.CFDichiarante.trimmed();
-                w_.osCodiceCaricaDichiarante = rec.CodiceCaricaDichiarante.trimmed();
-            }
-            w_.obUnicaAzie = unica;
-            w_.oiAnno = Intero(d.anno);
-            w_.osTitolo = kTitoloDatiFatXml;
-            w_.oiNumCom = Intero(d.numero);
-            w_.obFileXml = o.fileXml;
-            w_.obEstrFile = d.tipoElab != TipoElab::Stampa;
-            w_.obStampa = d.tipoElab != TipoElab::File;
-            w_.oiOrdin = o.ordin;
-            w_.obMolteAnag = d.molteAnag;
-            w_.oiMaxClie = Intero(d.maxAnagrafiche);
-        } catch (const ErroreRun& e) {
-            chiudiDbAzienda();
-            const int r = frmMsgCom::msgCom(QStringLiteral("Errore ") + e.descrizione() +
-                                                QStringLiteral(" per l'azienda ") + codice +
-                                                QStringLiteral(". Proseguo l'elaborazione ?"),
-                                            QStringLiteral("&Ok"), QStringLiteral("&Annulla"), std::nullopt,
-                                            kTitoloDatiFatXml, 80, 600, 12, 1);
-            if (r == 2) {
-                rimetti();
-                return EsitoElabDatiFat::Interrotto;
-            }
-            rs.RecSuccessivo(chiave);
+            g.rs.RecSuccessivo(g.chiave);
             continue;
         }
-
-        preparata = true;
-        try {
-            w_.ogOpzSta = o.opzSta;
-            if (w_.obStampa && o.opzSta && o.opzSta->oiStaVid == 1) staVideo_ = true;
-            w_.oiTipoSta = static_cast<int>(d.tipoSta);
-            w_.oiIdentif = d.tipoSta == TipoSta::Rielabora ? Intero(d.numInvio) : 0;
-            w_.osDirInvio = o.dirInvio;
-            for (int i = 0; i < tipi.size() && esito == EsitoElabDatiFat::Terminato; ++i) {
-                w_.osCosaEstr = tipi[i];
-                int numInvio = 0;
-                if (!lock_.LockElab(idDb, !definitiva, w_.osCosaEstr, w_.oiAnno, w_.oiNumCom, numInvio, idAzienda)) {
-                    esito = EsitoElabDatiFat::Interrotto;
-                    break;
-                }
-                w_.oiNumInvio = numInvio;
-                w_.oiUltimaDitta = contatore == n && i == tipi.size() - 1 ? 1 : 0;
-                w_.obEstraiAnag = o.estraiAnag;
-                try {
-                    w_.AvviaStampa();
-                } catch (...) {
-                    // The kind's send is undone as a failed one before the
-                    // error is told: no lock and no half-marked send stay.
-                    if (definitiva) lock_.SbloccaElab(idDb, 1, w_.osCosaEstr, w_.oiAnno, w_.oiNumCom, numInvio);
-                    throw;
-                }
-                if (definitiva)
-                    lock_.SbloccaElab(idDb, w_.oiErrore, w_.osCosaEstr, w_.oiAnno, w_.oiNumCom, w_.oiNumInvio);
-                // Only completed files count: a kind that read rows and then
-                // failed, or refused to split its file, wrote none.
-                if (w_.obEstrFile && !w_.FileScritti().isEmpty()) scritto = true;
-                if (w_.oiErrore > 0) fallito = true;
-                if (w_.oiErrore < 0) {
-                    esito = EsitoElabDatiFat::Interrotto;
-                } else if (w_.oiErrore > 0 &&
-                           frmMsgCom::msgCom(QStringLiteral("Proseguire l'elaborazione"), QStringLiteral("&Sì"),
-                                             QStringLiteral("&no"), std::nullopt, std::nullopt, 80, 600, 0, 1) == 2) {
-                    esito = EsitoElabDatiFat::Interrotto;
-                }
-            }
-            chiudiDbAzienda();
-        } catch (const ErroreRun& e) {
-            frmMsgCom::MsgErrfrm(e, {}, {}, kTitoloDatiFatXml);
-            chiudiDbAzienda();
-            rimetti();
+        g.preparata = true;
+        if (!EseguiTipi(g)) {
+            g.Rimetti();
             return EsitoElabDatiFat::Errore;
         }
-        if (esito != EsitoElabDatiFat::Terminato) break;
-        rs.RecSuccessivo(chiave);
+        if (g.esito != EsitoElabDatiFat::Terminato) break;
+        g.rs.RecSuccessivo(g.chiave);
     }
-    chiudiDbAzienda();
-    rimetti();
-    chiave.clear();
+    g.ChiudiDbAzienda();
+    g.Rimetti();
+    return Concludi(g);
+}
 
-    if (!preparata) {
+bool ElabDatiFat::ApriAziende(Giro& g) {
+    const UtilGenerali& u = ggUtil();
+    try {
+        g.chiave = g.rs.ApriRecordset(*ctx().ggGestDb, ctx().gsIdDbMenu, {},
+                                      QStringLiteral("SELECT Aziende.* FROM Aziende WHERE Aziende.IdAzienda >= ") +
+                                          u.FormatoSql(g.d.daAzienda.trimmed(), TipoDato::Testo) +
+                                          QStringLiteral(" AND Aziende.IdAzienda <= ") +
+                                          u.FormatoSql(g.d.aAzienda.trimmed(), TipoDato::Testo) +
+                                          QStringLiteral(" ORDER BY Aziende.IdAzienda"));
+    } catch (const ErroreRun& e) {
+        frmMsgCom::MsgErrfrm(e, {}, {}, kTitoloDatiFatXml);
+        return false;
+    }
+    if (!g.rs.RecVuoto(g.chiave)) {
+        g.rs.PrimoRec(g.chiave);
+        g.n = g.rs.ContaRec(g.chiave);
+        if (g.o.opzSta) g.nomeStampaIniziale = NomeStampa(*g.o.opzSta);
+    }
+    return true;
+}
+
+// The company of the current row: its database, what a stopped run left,
+// its currency and identity, the writer's properties. False when it is
+// skipped (the user said go on) or the run stops (g.esito says so).
+bool ElabDatiFat::PreparaAzienda(Giro& g) {
+    Contesto& c = ctx();
+    const UtilGenerali& u = ggUtil();
+    const DatiRunDatiFat& d = g.d;
+    const OpzioniElabDatiFat& o = g.o;
+    try {
+        g.codice = g.rs.LeggiCampo(g.chiave, QStringLiteral("Azienda")).testo();
+        const QString descrizione = g.rs.LeggiCampo(g.chiave, QStringLiteral("Descrizione")).testo();
+        g.idAzienda = g.rs.LeggiCampo(g.chiave, QStringLiteral("IdAzienda")).testo();
+        QString file = g.rs.LeggiCampo(g.chiave, QStringLiteral("File")).testo();
+        PreparaNomeDB(file);
+        g.propria = Uguali(g.idAzienda, g.idCorrente);
+        if (g.propria) {
+            g.idDb = c.gsIdDbase;
+        } else {
+            const QString pwd =
+                u.EVuoto(g.rs.LeggiCampo(g.chiave, QStringLiteral("AccPwd")), TipoDato::Testo)
+                    ? QString()
+                    : c.ggMenuClient->LeggiValoreSess(QStringLiteral("pwddbazie:") + g.codice).testo();
+            const QString risposta = CredenzialiDb(*c.ggGestDb, file, pwd, c.gsConnect);
+            if (risposta.trimmed().isEmpty() || risposta.startsWith(QLatin1String("Err:"), Qt::CaseInsensitive))
+                throw ErroreRun(static_cast<long>(u.ValoreNumerico(risposta.mid(4))),
+                                QStringLiteral("nell'apertura del database ") + file);
+            g.idDb = risposta;
+        }
+        if (!LeggiDefaultDitta(g.idDb))
+            throw ErroreRun(NumErrore::ErroreSql, QStringLiteral("nella lettura dei dati della ditta"));
+        // A send left between its commit and its final names is put
+        // right before anything else of this company.
+        if (!RecuperaInviiSospesi(g.idDb, g.idAzienda))
+            throw ErroreRun(NumErrore::ErroreSql, QStringLiteral("nel completamento di un invio rimasto a metà"));
+        w_.osIdDbase = g.idDb;
+        w_.osIdAzienda = g.idAzienda;
+        w_.osDescAzie = descrizione;
+        w_.osNomeFile = o.nomeFile;
+        if (o.opzSta && RottaSuFile(*o.opzSta) && g.n > 1 && !g.nomeStampaIniziale.endsWith(QLatin1Char(':')) &&
+            !g.nomeStampaIniziale.startsWith(QLatin1String("\\\\")))
+            ImpNomeStampa(*o.opzSta, NomeStampaAzienda(g.nomeStampaIniziale, g.idAzienda));
+
+        // The identity written is always the company's own: the form's
+        // record only for the current company.
+        RecDichiarante rec = o.dichiarante;
+        if (!g.propria || !g.unica) {
+            rec = {};
+            if (!CaricaDichiarante(rec, g.idDb, true))
+                throw ErroreRun(NumErrore::ErroreSql, QStringLiteral("nella lettura del dichiarante"));
+        }
+        Identita(w_, rec);
+        if (g.unica) {
+            w_.osCfDichiarante = d.cfDichiarante.trimmed();
+            w_.osCodiceCaricaDichiarante = d.caricaDichiarante.trimmed();
+        } else {
+            w_.osCfDichiarante = u.EVuoto(Valore(rec.CFDichiarante), TipoDato::Testo) ? rec.CodiceFiscaleSocieta.trimmed()
+                                                                                     : rec.CFDichiarante.trimmed();
+            w_.osCodiceCaricaDichiarante = rec.CodiceCaricaDichiarante.trimmed();
+        }
+        w_.obUnicaAzie = g.unica;
+        w_.oiAnno = Intero(d.anno);
+        w_.osTitolo = kTitoloDatiFatXml;
+        w_.oiNumCom = Intero(d.numero);
+        w_.obFileXml = o.fileXml;
+        w_.obEstrFile = d.tipoElab != TipoElab::Stampa;
+        w_.obStampa = d.tipoElab != TipoElab::File;
+        w_.oiOrdin = o.ordin;
+        w_.obMolteAnag = d.molteAnag;
+        w_.oiMaxClie = Intero(d.maxAnagrafiche);
+        return true;
+    } catch (const ErroreRun& e) {
+        g.ChiudiDbAzienda();
+        const int r = frmMsgCom::msgCom(QStringLiteral("Errore ") + e.descrizione() + QStringLiteral(" per l'azienda ") +
+                                            g.codice + QStringLiteral(". Proseguo l'elaborazione ?"),
+                                        QStringLiteral("&Ok"), QStringLiteral("&Annulla"), std::nullopt,
+                                        kTitoloDatiFatXml, 80, 600, 12, 1);
+        if (r == 2) g.esito = EsitoElabDatiFat::Interrotto;
+        return false;
+    }
+}
+
+// Each ticked kind of the prepared company: lock, writer, release, and the
+// writer's outcome. False after the error box of a run-time error.
+bool ElabDatiFat::EseguiTipi(Giro& g) {
+    try {
+        w_.ogOpzSta = g.o.opzSta;
+        if (w_.obStampa && g.o.opzSta && g.o.opzSta->oiStaVid == 1) staVideo_ = true;
+        w_.oiTipoSta = static_cast<int>(g.d.tipoSta);
+        w_.oiIdentif = g.d.tipoSta == TipoSta::Rielabora ? Intero(g.d.numInvio) : 0;
+        w_.osDirInvio = g.o.dirInvio;
+        for (int i = 0; i < g.tipi.size() && g.esito == EsitoElabDatiFat::Terminato; ++i) {
+            w_.osCosaEstr = g.tipi[i];
+            int numInvio = 0;
+            if (!lock_.LockElab(g.idDb, !g.definitiva, w_.osCosaEstr, w_.oiAnno, w_.oiNumCom, numInvio, g.idAzienda)) {
+                g.esito = EsitoElabDatiFat::Interrotto;
+                break;
+            }
+            w_.oiNumInvio = numInvio;
+            w_.oiUltimaDitta = g.contatore == g.n && i == g.tipi.size() - 1 ? 1 : 0;
+            w_.obEstraiAnag = g.o.estraiAnag;
+            try {
+                w_.AvviaStampa();
+            } catch (...) {
+                if (g.definitiva) Sblocca(g.idDb);
+                throw;
+            }
+            if (g.definitiva) Sblocca(g.idDb);
+            // Only completed files count: a kind that read rows and then
+            // failed, or refused to split its file, wrote none.
+            if (w_.obEstrFile && !w_.FileScritti().isEmpty()) g.scritto = true;
+            if (w_.oiErrore > 0) g.fallito = true;
+            if (w_.oiErrore < 0) {
+                g.esito = EsitoElabDatiFat::Interrotto;
+            } else if (w_.oiErrore > 0 &&
+                       frmMsgCom::msgCom(QStringLiteral("Proseguire l'elaborazione"), QStringLiteral("&Sì"),
+                                         QStringLiteral("&no"), std::nullopt, std::nullopt, 80, 600, 0, 1) == 2) {
+                g.esito = EsitoElabDatiFat::Interrotto;
+            }
+        }
+        g.ChiudiDbAzienda();
+        return true;
+    } catch (const ErroreRun& e) {
+        frmMsgCom::MsgErrfrm(e, {}, {}, kTitoloDatiFatXml);
+        g.ChiudiDbAzienda();
+        return false;
+    }
+}
+
+// The one message of the end: never "done" for a run whose files failed.
+EsitoElabDatiFat ElabDatiFat::Concludi(Giro& g) {
+    if (!g.preparata) {
         frmMsgCom::msgCom(QStringLiteral("Non c'è nessun dato da trasmettere"));
         return EsitoElabDatiFat::NessunDato;
     }
-    if (esito != EsitoElabDatiFat::Terminato) return esito;
-    if (d.tipoElab != TipoElab::Stampa && !scritto) {
+    if (g.esito != EsitoElabDatiFat::Terminato) return g.esito;
+    if (g.d.tipoElab != TipoElab::Stampa && !g.scritto) {
         // The failures were told as they came: neither "no data" nor "done".
-        if (fallito) return EsitoElabDatiFat::Errore;
+        if (g.fallito) return EsitoElabDatiFat::Errore;
         frmMsgCom::msgCom(QStringLiteral("Nessuna azienda dell'intervallo ha dati da trasmettere: nessun file scritto"),
                           QStringLiteral("&Ok"), std::nullopt, std::nullopt, kTitoloDatiFatXml);
         return EsitoElabDatiFat::NessunDato;
     }
-    if (d.tipoElab == TipoElab::File)
+    if (g.fallito) return EsitoElabDatiFat::Errore;
+    if (g.d.tipoElab == TipoElab::File)
         frmMsgCom::msgCom(QStringLiteral("Elaborazione terminata"), QStringLiteral("&Ok"), std::nullopt, std::nullopt,
                           kTitoloDatiFatXml);
     return EsitoElabDatiFat::Terminato;

@@ -49,6 +49,13 @@ public:
     bool StampaVideo() const { return staVideo_; }
 
 private:
+    struct Giro;
+    bool ApriAziende(Giro& g);
+    bool PreparaAzienda(Giro& g);
+    bool EseguiTipi(Giro& g);
+    EsitoElabDatiFat Concludi(Giro& g);
+    void Sblocca(const QString& idDb);
+
     stDatiFat& w_;
     LockDatiFat& lock_;
     bool staVideo_ = false;

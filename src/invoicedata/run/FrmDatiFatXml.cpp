@@ -252,7 +252,7 @@ bool frmDatiFatXml::Form_Load() {
     try {
         Contesto& c = ctx();
         CheMolteAnag->setChecked(ParPers(QStringLiteral("Anag1000"), QStringLiteral("N")) == QLatin1String("S"));
-        LeggiIdentitaDatiFat(c.gsIdDbase, mrDichiarante);
+        CaricaDichiarante(mrDichiarante, c.gsIdDbase, true);
         txt[80]->setText(mrDichiarante.CFDichiarante.trimmed().isEmpty() ? mrDichiarante.CodiceFiscaleSocieta.trimmed()
                                                                           : mrDichiarante.CFDichiarante.trimmed());
         txt[90]->setText(mrDichiarante.CodiceCaricaDichiarante.trimmed());

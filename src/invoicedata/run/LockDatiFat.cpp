@@ -97,6 +97,17 @@ QString MessaggioLock(const LockTrovato& l) {
     return m;
 }
 
+// The insert lost the race: the row read after it names the run holding the lock.
+void LockNonRiuscito() {
+    QString testo = QStringLiteral("Non è riuscito il lock dell'elaborazione");
+    try {
+        if (const std::optional<LockTrovato> l = LeggiLock()) testo += QStringLiteral(":\r\n") + MessaggioLock(*l);
+    } catch (const ErroreRun&) {
+        // The refusal is told all the same, without the holder.
+    }
+    frmMsgCom::msgCom(testo);
+}
+
 // The lock row exactly as found: a row taken meanwhile by another run is
 // not deleted in its place.
 void CancellaLockTrovato(const LockTrovato& l) {
@@ -132,6 +143,15 @@ void AzzeraInvio(const QString& idDb, int anno, int numCom, int numInvio, const 
                                         QStringLiteral(" And NumInv = ") + Numero(numInvio) +
                                         QStringLiteral(" And Tipo = ") + Testo(tipo) +
                                         QStringLiteral(" And Stato = ") + Testo(QStringLiteral("N")));
+}
+
+void CancellaLockInvio(const QString& idAzienda, const QString& tipo, int anno, int numCom, int numInvio) {
+    ctx().ggGestDb->EseguiSql(
+        ctx().gsIdDbMenu,
+        QStringLiteral("Delete from Appoggio Where Codice = ") + Testo(kCodiceLockDatiFat) +
+            QStringLiteral(" And Descr1 = ") + Testo(idAzienda) + QStringLiteral(" And Descr3 = ") + Testo(tipo) +
+            QStringLiteral(" And Long1 = ") + Numero(anno) + QStringLiteral(" And Long2 = ") + Numero(numCom) +
+            QStringLiteral(" And Long3 = ") + Numero(numInvio));
 }
 
 bool LockDatiFat::LockElab(const QString& psIdDbase, bool pbSoloVer, const QString& psTipoElab, int piAnno,
@@ -197,7 +217,7 @@ bool LockDatiFat::LockElab(const QString& psIdDbase, bool pbSoloVer, const QStri
             return false;
         }
         if (inseriti != 1) {
-            frmMsgCom::msgCom(QStringLiteral("Non è riuscito il lock dell'elaborazione"));
+            LockNonRiuscito();
             return false;
         }
         piNumInvio = numInvio;
@@ -251,7 +271,7 @@ bool LockDatiFat::LockCanc(const QString& psIdDbase, const QString& psTipo, int 
         return false;
     }
     if (inseriti != 1) {
-        frmMsgCom::msgCom(QStringLiteral("Non è riuscito il lock dell'elaborazione"));
+        LockNonRiuscito();
         return false;
     }
     tenuto_ = RigaLock{psIdAzienda, NomeTerminale(), psTipo, piAnno, piNumCom, 0};

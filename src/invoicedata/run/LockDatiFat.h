@@ -60,3 +60,7 @@ private:
 // Puts the registrations of one send of a communication and kind, still in
 // state "N", back to "not sent": NumInv, Progr and NomeFile cleared.
 void AzzeraInvio(const QString& idDb, int anno, int numCom, int numInvio, const QString& tipo);
+
+// Deletes the lock row a run of this company, kind, communication and send
+// number (0 for a cancellation) left behind, whatever terminal wrote it.
+void CancellaLockInvio(const QString& idAzienda, const QString& tipo, int anno, int numCom, int numInvio);

@@ -124,6 +124,25 @@ const CasoDatiFat kCasi[] = {
      .assenti = {"<DatiFatturaBodyDTE>", "<CessionarioCommittenteDTE>"},
      .segnalazioni = {" Cliente: 04-10-000001 PN: 2017-1 riga: 1: Riga non estratta per imponibile e imposta a 0",
                       "Registrazione 2017/1: nessuna riga estratta, documento non inviato"}},
+    // Amounts and rates outside the schema's types, told with the value and
+    // the registration before the schema would refuse the file.
+    {.nome = "taxable amount of 12 integer digits",
+     .righe = {{{"ImponibileImporto", 123456789012.0}}}, .valido = false,
+     .segnalazioni = {"Registrazione 2017/1: ImponibileImporto 123.456.789.012,00 oltre le 11 cifre intere ammesse"}},
+    {.nome = "tax of 12 integer digits, negative",
+     .righe = {{{"Imposta", -100000000000.0}}}, .valido = false,
+     .segnalazioni = {"Registrazione 2017/1: Imposta -100.000.000.000,00 oltre le 11 cifre intere ammesse"}},
+    {.nome = "11 integer digits are still an amount",
+     .righe = {{{"ImponibileImporto", 99999999999.99}}}, .presenti = {"<ImponibileImporto>99999999999.99</ImponibileImporto>"}},
+    {.nome = "rate just above 100", .righe = {{{"Aliquota", 100.01}}}, .valido = false,
+     .segnalazioni = {"Registrazione 2017/1: Aliquota 100,01 fuori dall'intervallo da 0 a 100"}},
+    {.nome = "rate of 150", .righe = {{{"Aliquota", 150.0}}}, .valido = false,
+     .segnalazioni = {"Registrazione 2017/1: Aliquota 150,00 fuori dall'intervallo da 0 a 100"}},
+    {.nome = "negative rate", .righe = {{{"Aliquota", -1.0}}}, .valido = false,
+     .segnalazioni = {"Registrazione 2017/1: Aliquota -1,00 fuori dall'intervallo da 0 a 100"}},
+    {.nome = "rate of 1000", .righe = {{{"Aliquota", 1000.0}}}, .valido = false,
+     .segnalazioni = {"Registrazione 2017/1: Aliquota 1.000,00 fuori dall'intervallo da 0 a 100"}},
+    {.nome = "rate of 100 is still a rate", .righe = {{{"Aliquota", 100.0}}}, .presenti = {"<Aliquota>100.00</Aliquota>"}},
 };
 
 TEST(StDatiFatCasi, EachCounterpartyAndDocumentCaseAgainstBothSchemas) {
@@ -142,7 +161,9 @@ TEST(StDatiFatCasi, EachCounterpartyAndDocumentCaseAgainstBothSchemas) {
         a.st.AvviaStampa();
 
         const QString nome = QStringLiteral("IT01234567897_DF_172%1_Prova.xml").arg(tipo + QLatin1Char('1'));
-        const QString file = a.Percorso(nome);
+        // A file that must not be sent never takes its final name.
+        EXPECT_EQ(c.valido, QFile::exists(a.Percorso(nome)));
+        const QString file = a.Percorso(nome) + (c.valido ? QString() : kSuffissoIncompleto);
         ASSERT_TRUE(QFile::exists(file)) << a.FileInCartella().join(QLatin1Char(' ')).toStdString();
         const QString e20 = esito20(file), e21 = esito21(file);
         EXPECT_EQ(c.valido, e20.isEmpty() && e21.isEmpty()) << e20.toStdString() << e21.toStdString();
@@ -183,7 +204,7 @@ TEST(StDatiFat, WholeFileLayoutWithIndentationAndCrLf) {
         "</DatiFatturaHeader>\r\n"
         "<DTE>\r\n\t<CedentePrestatoreDTE>\r\n\t\t<IdentificativiFiscali>\r\n\t\t\t<IdFiscaleIVA>\r\n"
         "\t\t\t\t<IdPaese>IT</IdPaese>\r\n\t\t\t\t<IdCodice>01234567897</IdCodice>\r\n\t\t\t</IdFiscaleIVA>\r\n"
-        "\t\t\t<CodiceFiscale>01234567897</CodiceFiscale>\r\n\t\t</IdentificativiFiscali>\r\n"
+        "\t\t</IdentificativiFiscali>\r\n"
         "\t\t<AltriDatiIdentificativi>\r\n\t\t\t<Denominazione>DITTA DI PROVA SRL</Denominazione>\r\n"
         "\t\t</AltriDatiIdentificativi>\r\n\t</CedentePrestatoreDTE>\r\n"
         "\t<CessionarioCommittenteDTE>\r\n\t\t<IdentificativiFiscali>\r\n\t\t\t<IdFiscaleIVA>\r\n"

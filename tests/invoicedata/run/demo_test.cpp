@@ -90,7 +90,7 @@ EsitoStrada Strada(MondoDatiFat& m) {
     d.maxAnagrafiche = "999";
     OpzioniElabDatiFat o;
     o.dirInvio = cartella;
-    EXPECT_TRUE(LeggiIdentitaDatiFat(fx.idAzienda, o.dichiarante));
+    EXPECT_TRUE(CaricaDichiarante(o.dichiarante, fx.idAzienda, true));
     stDatiFat scrittore;
     LockDatiFat lock;
     ElabDatiFat elab(scrittore, lock);

@@ -9,8 +9,13 @@
 #include "invoicedata/run/CancDatiFat.h"
 #include "invoicedata/run/ElabDatiFat.h"
 #include "invoicedata/run/LockDatiFat.h"
+#include "invoicedata/run/RecuperoDatiFat.h"
 
+#include <QCoreApplication>
 #include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <csignal>
 
 namespace {
 
@@ -57,7 +62,7 @@ protected:
     OpzioniElabDatiFat Opzioni() {
         OpzioniElabDatiFat o;
         o.dirInvio = cartella + QLatin1Char('/');
-        LeggiIdentitaDatiFat(fx.idAzienda, o.dichiarante);
+        CaricaDichiarante(o.dichiarante, fx.idAzienda, true);
         return o;
     }
     QStringList FileScritti() { return QDir(cartella).entryList({"*.xml"}, QDir::Files, QDir::Name); }
@@ -222,6 +227,57 @@ TEST_P(CancDatiFatMotori, SingleRegistrationsNumberedFrom10AndWrittenAgainUnderT
     EXPECT_EQ(FileScritti().size(), 2);
 }
 
+// An ANN file the schemas refuse (an identifier longer than 18 characters)
+// never takes its final name and marks nothing.
+TEST_F(CancDatiFatTest, CancellationFileTheSchemaRefusesMarksNothing) {
+    DatiRunDatiFat d = Canc(TipoSta::Definitiva);
+    d.identificativo = "1234567890123456789";
+    d.annoReg = "2017";
+    d.numReg = "2";
+    dialoghi->risposte = {1};
+    EXPECT_FALSE(CancXml(d, OpzCanc()));
+    const QString m = Messaggi().join('|');
+    EXPECT_TRUE(m.contains("non rispetta lo schema DatiFattura") && m.contains("non deve essere inviato"))
+        << m.toStdString();
+    EXPECT_TRUE(FileScritti().isEmpty());
+    EXPECT_EQ(Stati(2), "N 0 / N 0");
+    EXPECT_EQ(RigheLock(), "");
+}
+
+// A cancellation stopped between its commit and its final name: the next
+// run completes it while its file is there, and undoes it once it is gone.
+TEST_F(CancDatiFatTest, CancellationLeftBeforeItsFinalNameIsPutRight) {
+    DatiRunDatiFat d = Canc(TipoSta::Definitiva);
+    d.annoReg = "2017";
+    d.numReg = "2";
+    dialoghi->risposte = {1};
+    ASSERT_TRUE(CancXml(d, OpzCanc()));
+    const QString finale = cartella + "/IT01234567897_DF_17210.xml";
+    const QString provvisorio = finale + ".incompleto";
+    const auto lasciata = [&] {
+        ASSERT_TRUE(QFile::rename(finale, provvisorio));
+        fx.Inserisci(fx.idAzienda, "DatiFatRinomine",
+                     {{"Provvisorio", provvisorio}, {"Definitivo", finale}, {"Operazione", "E"}, {"AnnoCom", 2017},
+                      {"NumCom", 2}, {"Tipo", "E"}, {"Numero", 10}, {"NomeFile", ""}, {"AnnoReg", 2017},
+                      {"NumReg", 2}});
+        dialoghi->mostrati.clear();
+    };
+    lasciata();
+    ASSERT_TRUE(RecuperaInviiSospesi(fx.idAzienda, "001"));
+    EXPECT_EQ(Messaggi(), QStringList{"La cancellazione 10 della registrazione 2017/2 della comunicazione 2017/2 "
+                                      "(clienti): marcature salvate, file senza nome definitivo. Completato: " +
+                                      finale + "."});
+    EXPECT_TRUE(QFile::exists(finale));
+    EXPECT_EQ(Stati(2), "E 10 / E 10");
+
+    lasciata();
+    ASSERT_TRUE(QFile::remove(provvisorio));
+    ASSERT_TRUE(RecuperaInviiSospesi(fx.idAzienda, "001"));
+    EXPECT_TRUE(Messaggi().join('|').contains("Annullato")) << Messaggi().join('|').toStdString();
+    EXPECT_EQ(Stati(2), "N 0 / N 0");
+    EXPECT_EQ(Leggi(fx.idAzienda, "Select count(*) as V from DatiFatRinomine"), "0");
+}
+
 TEST_F(CancDatiFatTest, RefusalsChangeNothing) {
     struct Caso {
         const char* nome;
@@ -327,5 +383,154 @@ TEST_F(CancDatiFatTest, AnsweringAnnullaLeavesNoFileAndNoChange) {
 
 INSTANTIATE_TEST_SUITE_P(Motori, ElabDatiFatMotori, ValoriMotori(), NomeMotore);
 INSTANTIATE_TEST_SUITE_P(Motori, CancDatiFatMotori, ValoriMotori(), NomeMotore);
+
+
+// --- Files and marks agree whatever stops the run ---
+
+// Child side of the kill: with COMIVA_DATIFAT_AZIENDA set, it opens the given
+// shared and company databases, takes the lock of a definitive run of the
+// kind given and runs the writer, which ends the process the moment its
+// marks are committed, before the file takes its final name.
+TEST(ElabDatiFatFiglio, MuoreDopoLaConferma) {
+    const QByteArray azienda = qgetenv("COMIVA_DATIFAT_AZIENDA");
+    if (azienda.isEmpty()) GTEST_SKIP() << "solo come processo figlio";
+    AppTest();
+    auto c = std::make_shared<Contesto>();
+    c->ggGestDb = std::make_shared<GestoreDb>();
+    c->gsIdDbMenu = c->ggGestDb->ApriDatabase(QString::fromLocal8Bit(qgetenv("COMIVA_DATIFAT_CONDIVISO")));
+    c->gsIdDbase = c->ggGestDb->ApriDatabase(QString::fromLocal8Bit(azienda));
+    auto menu = std::make_shared<MenuClientFinto>();
+    menu->ImpostaValore("idazienda", "001");
+    c->ggMenuClient = menu;
+    c->ggDialoghi = std::make_shared<DialoghiScriptati>();
+    ImpostaContesto(c);
+    const QString tipo = QString::fromLocal8Bit(qgetenv("COMIVA_DATIFAT_TIPO"));
+    LockDatiFat lock;
+    int numInvio = 0;
+    if (!lock.LockElab(c->gsIdDbase, false, tipo, 2017, 2, numInvio, "001")) return;
+    stDatiFat w;
+    w.osIdDbase = c->gsIdDbase;
+    w.osIdAzienda = "001";
+    w.oiAnno = 2017;
+    w.oiNumCom = 2;
+    w.oiNumInvio = numInvio;
+    w.osCosaEstr = tipo;
+    w.oiTipoSta = 1;
+    w.osDirInvio = QString::fromLocal8Bit(qgetenv("COMIVA_DATIFAT_CARTELLA"));
+    w.osCodiceFiscaleDitta = w.osPartitaIvaDitta = "01234567897";
+    w.osDittaRagSoc = "PRIMA SRL";
+    w.osStatoGiurid = "G";
+    w.DopoConferma = [] { std::raise(SIGKILL); };
+    w.AvviaStampa();
+}
+
+class ConsegnaDatiFatTest : public ElabDatiFatTest {
+protected:
+    explicit ConsegnaDatiFatTest(Motore motore = Motore::File) : ElabDatiFatTest(motore) {}
+    // A definitive run of one kind of the current company, killed once its
+    // marks are committed.
+    void UccisoDopoLaConferma(const QString& tipo) {
+        QProcess figlio;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("COMIVA_DATIFAT_AZIENDA", NomePerAltroProcesso(fx.fileAzienda));
+        env.insert("COMIVA_DATIFAT_CONDIVISO", NomePerAltroProcesso(fx.fileCondiviso));
+        env.insert("COMIVA_DATIFAT_CARTELLA", cartella + "/");
+        env.insert("COMIVA_DATIFAT_TIPO", tipo);
+        figlio.setProcessEnvironment(env);
+        figlio.start(QCoreApplication::applicationFilePath(),
+                     {"--gtest_filter=ElabDatiFatFiglio.MuoreDopoLaConferma", "--gtest_brief=1"});
+        ASSERT_TRUE(figlio.waitForFinished(60000));
+        ASSERT_EQ(figlio.exitStatus(), QProcess::CrashExit) << figlio.readAllStandardOutput().toStdString();
+    }
+    DatiRunDatiFat SoloCorrente(const QString& tipo) {
+        DatiRunDatiFat d = Dati(TipoSta::Definitiva);
+        d.aAzienda = "001";
+        d.clienti = tipo == "E";
+        d.fornitori = tipo == "R";
+        return d;
+    }
+    QString Rinomine() { return Leggi(fx.idAzienda, "Select count(*) as V from DatiFatRinomine"); }
+    QStringList Incompleti() { return QDir(cartella).entryList({"*.incompleto"}, QDir::Files, QDir::Name); }
+};
+
+using ConsegnaDatiFatMotori = SuMotori<ConsegnaDatiFatTest>;
+
+// Killed between its commit and the final name, the send is marked and its
+// file complete under the temporary name: the next run completes it before
+// anything else and says so; a send whose file is gone meanwhile is undone.
+TEST_P(ConsegnaDatiFatMotori, RunKilledAfterItsCommitIsPutRightByTheNextRun) {
+    UccisoDopoLaConferma("E");
+    EXPECT_TRUE(FileScritti().isEmpty());
+    EXPECT_EQ(Incompleti(), QStringList{"IT01234567897_DF_172E1.xml.incompleto"});
+    EXPECT_EQ(Invio(fx.idAzienda, 1, "E"), "1/1/null");
+    EXPECT_EQ(Rinomine(), "1");
+    EXPECT_EQ(RigheLock(), "001 TERM01 E 2017 2 1");
+
+    ElabDatiFat elab(scrittore, lock);
+    EXPECT_EQ(elab.Esegui(SoloCorrente("E"), Opzioni()), EsitoElabDatiFat::NessunDato);
+    const QStringList m = Messaggi();
+    ASSERT_FALSE(m.isEmpty());
+    EXPECT_EQ(m.first(), "L'invio 1 dei dati fatture della comunicazione 2017/2 (clienti): marcature salvate, file "
+                         "senza nome definitivo. Completato: " +
+                             cartella + "/IT01234567897_DF_172E1.xml.");
+    EXPECT_EQ(FileScritti(), QStringList{"IT01234567897_DF_172E1.xml"});
+    EXPECT_TRUE(Incompleti().isEmpty());
+    EXPECT_EQ(esito20(cartella + "/IT01234567897_DF_172E1.xml"), "");
+    EXPECT_EQ(Invio(fx.idAzienda, 1, "E"), "1/1/null");
+    EXPECT_EQ(Rinomine(), "0");
+    EXPECT_EQ(RigheLock(), "");
+
+    dialoghi->mostrati.clear();
+    UccisoDopoLaConferma("R");
+    ASSERT_TRUE(QFile::remove(cartella + "/IT01234567897_DF_172R1.xml.incompleto"));
+    dialoghi->risposte = {1};
+    EXPECT_EQ(elab.Esegui(SoloCorrente("R"), Opzioni()), EsitoElabDatiFat::Terminato)
+        << Messaggi().join('|').toStdString();
+    ASSERT_FALSE(Messaggi().isEmpty());
+    EXPECT_EQ(Messaggi().first(), "L'invio 1 dei dati fatture della comunicazione 2017/2 (fornitori): marcature "
+                                  "salvate, ma un file non esiste più. Annullato: le registrazioni tornano allo stato "
+                                  "precedente.");
+    // Undone, the registration was sent again by the same run, under the next number.
+    EXPECT_EQ(Invio(fx.idAzienda, 1, "R"), "1/1/null");
+    EXPECT_EQ(FileScritti(), (QStringList{"IT01234567897_DF_172E1.xml", "IT01234567897_DF_172R1.xml"}));
+    EXPECT_EQ(Rinomine(), "0");
+}
+
+// A COMMIT the database refuses (here a constraint checked only at the
+// commit, as a full disk would refuse it): the run fails, no file takes its
+// final name, nothing is marked, and the message says what is on disk.
+TEST_P(ConsegnaDatiFatMotori, CommitThatFailsLeavesTheFileIncompleteAndNothingMarked) {
+    const QString colonne =
+        "Provvisorio VARCHAR(255), Definitivo VARCHAR(255), Operazione VARCHAR(1), AnnoCom SMALLINT, NumCom SMALLINT, "
+        "Tipo VARCHAR(1), Numero SMALLINT, NomeFile VARCHAR(5), AnnoReg SMALLINT, NumReg INTEGER";
+    if (fx.motore == Motore::Server) {
+        fx.Esegui(fx.idAzienda, "CREATE TABLE DatiFatRinomine (" + colonne +
+                                    "); CREATE FUNCTION rifiuta() RETURNS trigger LANGUAGE plpgsql AS $$ BEGIN "
+                                    "RAISE EXCEPTION 'spazio su disco esaurito'; END $$; CREATE CONSTRAINT TRIGGER "
+                                    "rifiuta AFTER INSERT ON DatiFatRinomine DEFERRABLE INITIALLY DEFERRED FOR EACH "
+                                    "ROW EXECUTE FUNCTION rifiuta()");
+    } else {
+        fx.Esegui(fx.idAzienda, "CREATE TABLE Nessuna (Id INTEGER PRIMARY KEY); CREATE TABLE DatiFatRinomine (" +
+                                    colonne +
+                                    ", Vincolo INTEGER DEFAULT 1 REFERENCES Nessuna(Id) DEFERRABLE INITIALLY "
+                                    "DEFERRED); PRAGMA foreign_keys = ON");
+    }
+    ElabDatiFat elab(scrittore, lock);
+    dialoghi->risposte = {1};
+    EXPECT_EQ(elab.Esegui(SoloCorrente("E"), Opzioni()), EsitoElabDatiFat::Errore);
+    const QString m = Messaggi().join('|');
+    EXPECT_TRUE(m.contains("Le marcature di invio non sono state salvate: il file dei dati fatture resta con "
+                           "l'estensione \".incompleto\" e non deve essere inviato.\r\nNessuna registrazione è "
+                           "stata marcata come inviata.\r\nErrore("))
+        << m.toStdString();
+    EXPECT_FALSE(m.contains("Elaborazione terminata")) << m.toStdString();
+    EXPECT_TRUE(FileScritti().isEmpty());
+    EXPECT_EQ(Incompleti(), QStringList{"IT01234567897_DF_172E1.xml.incompleto"});
+    EXPECT_EQ(Invio(fx.idAzienda, 1, "E"), "0/0/null");
+    EXPECT_EQ(Rinomine(), "0");
+    EXPECT_EQ(RigheLock(), "");
+}
+
+INSTANTIATE_TEST_SUITE_P(Motori, ConsegnaDatiFatMotori, ValoriMotori(), NomeMotore);
 
 }  // namespace

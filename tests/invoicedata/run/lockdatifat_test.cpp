@@ -263,6 +263,7 @@ TEST(LockDatiFatFiglio, PrendeIlLock) {
     int numInvio = 0;
     const bool vinto = lock.LockElab(c->gsIdDbase, false, "E", 2019, 2, numInvio, "001");
     printf("%s\n", vinto ? "VINTO" : "PERSO");
+    for (const auto& m : dialoghi->mostrati) printf("%s\n", m.testo.toUtf8().constData());
     ImpostaContesto(nullptr);
 }
 
@@ -293,10 +294,14 @@ TEST_P(LockElabMotori, TwoProcessesAtOnceExactlyOneWins) {
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.close();
         QStringList esiti;
-        for (auto& p : figli) {
-            ASSERT_TRUE(p.waitForFinished(60000));
-            const QString out = QString::fromUtf8(p.readAllStandardOutput());
+        for (int i = 0; i < 2; ++i) {
+            ASSERT_TRUE(figli[i].waitForFinished(60000));
+            const QString out = QString::fromUtf8(figli[i].readAllStandardOutput());
             esiti << (out.contains("VINTO") ? "VINTO" : out.contains("PERSO") ? "PERSO" : "?" + out);
+            // The loser is told which terminal holds the lock, whether it
+            // found the row or lost the insert.
+            if (out.contains("PERSO"))
+                EXPECT_TRUE(out.contains(QStringLiteral("sul terminale PC-%1").arg(1 - i))) << out.toStdString();
         }
         esiti.sort();
         EXPECT_EQ(esiti, (QStringList{"PERSO", "VINTO"}));

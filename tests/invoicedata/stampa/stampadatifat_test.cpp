@@ -6,11 +6,27 @@
 #include "components/stampa/OpzSta.h"
 #include "components/stampa/RetroPittore.h"
 #include "components/stampa/RetroStampa.h"
+#include "components/core/ErroreRun.h"
 #include "support/AppTest.h"
 
 using namespace datifat;
 
 namespace {
+
+// A device whose end fails, as a printer gone or a full disk under a PDF.
+class RetroCheFallisce : public RetroGrafico {
+public:
+    void Avvia(const QSizeF&) override {}
+    void IniziaPagina(int) override {}
+    void Testo(const QRectF&, const QString&, const FontStd&, const QString&) override {}
+    void Immagine(const QImage&, const QRectF&) override {}
+    void FinePagina(int) override { ++pagine_; }
+    void Fine() override { throw ErroreRun(3026, QStringLiteral("Spazio su disco esaurito"), QStringLiteral("Stampa")); }
+    int Pagine() const override { return pagine_; }
+
+private:
+    int pagine_ = 0;
+};
 
 class StampaDatiFatTest : public ::testing::Test {
 protected:
@@ -155,6 +171,54 @@ TEST_F(StampaDatiFatTest, TheReportRendersToPdf) {
     const QByteArray b = leggi(pdf);
     EXPECT_TRUE(b.startsWith("%PDF")) << b.left(20).toStdString();
     EXPECT_GT(b.size(), 1000);
+}
+
+// Once the marks are committed the send stands: a print that fails after
+// it is told as such, and the file keeps its final name and its marks.
+TEST_F(StampaDatiFatTest, APrintThatFailsAfterTheCommitNeverUndoesTheSend) {
+    DueClienti();
+    a->st.obEstrFile = true;
+    a->st.oiTipoSta = 1;
+    a->st.PreparaStampa = [](Stampa& st) { st.ImpRetro(std::make_unique<RetroCheFallisce>()); };
+    a->st.AvviaStampa();
+    EXPECT_TRUE(a->st.InvioConfermato());
+    EXPECT_EQ(1, a->st.oiErrore);
+    EXPECT_EQ(QStringList{QStringLiteral("IT01234567897_DF_172E1.xml")}, a->FileInCartella());
+    for (int n = 1; n <= 3; ++n) EXPECT_EQ(QStringLiteral("1"), a->Colonna(n, QStringLiteral("NumInv")).testo());
+    ASSERT_EQ(1, a->Messaggi().size()) << a->Messaggi().join(QLatin1Char('|')).toStdString();
+    EXPECT_TRUE(a->Messaggi().first().startsWith(
+        QStringLiteral("File completi e marcati; stampa non riuscita.\r\nErrore(3026): ")))
+        << a->Messaggi().first().toStdString();
+}
+
+// The report shows what the file holds: a document refused for its type is
+// neither printed nor counted, and a document whose first line was left out
+// shows its own position in the file.
+TEST_F(StampaDatiFatTest, OnlyDocumentsInTheFileAreReportedWithTheirOwnPosition) {
+    RegistroInstallato registro;
+    a->menu->ImpostaParPers(QStringLiteral("DatiFat"), QStringLiteral("EstraiZero"), QStringLiteral("N"));
+    a->Conto(conto(QStringLiteral("000001"), QStringLiteral("ALFA SRL")));
+    a->Registrazione(testata(QStringLiteral("E"), 1, QStringLiteral("000001"), {{"DataDoc", QDate(2017, 3, 1)}}),
+                     {riga(QStringLiteral("E"), 1, 1)});
+    a->Registrazione(testata(QStringLiteral("E"), 2, QStringLiteral("000001"),
+                             {{"TipoDocumento", "TD99"}, {"NumDoc", "RIFIUTATO"}, {"DataDoc", QDate(2017, 3, 2)}}),
+                     {riga(QStringLiteral("E"), 2, 1, {{"ImponibileImporto", 7000.0}})});
+    a->Registrazione(testata(QStringLiteral("E"), 3, QStringLiteral("000001"), {{"DataDoc", QDate(2017, 3, 3)}}),
+                     {riga(QStringLiteral("E"), 3, 1, {{"ImponibileImporto", 0.0}, {"Imposta", 0.0}}),
+                      riga(QStringLiteral("E"), 3, 2, {{"ImponibileImporto", 50.0}, {"Imposta", 11.0}})});
+    a->st.obEstrFile = true;
+    a->st.oiTipoSta = 1;
+    a->st.AvviaStampa();
+    EXPECT_EQ(0, a->st.oiErrore) << a->Messaggi().join(QLatin1Char('|')).toStdString();
+    EXPECT_EQ(QStringLiteral("2"), a->Colonna(3, QStringLiteral("Progr")).testo());
+    QStringList progr;
+    for (const VoceStampa& v : registro->DiTipo(QStringLiteral("StampaColonna")))
+        if (v.testo == QLatin1String("1") || v.testo == QLatin1String("2") || v.testo == QLatin1String("3")) progr << v.testo;
+    EXPECT_EQ((QStringList{QStringLiteral("1"), QStringLiteral("2")}), progr);
+    const QString t = registro->Testi().join(QLatin1Char('|'));
+    EXPECT_FALSE(t.contains(QStringLiteral("RIFIUTATO"))) << t.toStdString();
+    EXPECT_FALSE(t.contains(QStringLiteral("7.000,00"))) << t.toStdString();
+    EXPECT_TRUE(t.contains(QStringLiteral("150,00"))) << t.toStdString();
 }
 
 }  // namespace
