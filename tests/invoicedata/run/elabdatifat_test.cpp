@@ -10,11 +10,16 @@
 #include "invoicedata/run/ElabDatiFat.h"
 #include "invoicedata/run/LockDatiFat.h"
 #include "invoicedata/run/RecuperoDatiFat.h"
+#include "components/stampa/OpzSta.h"
+#include "print/anteprima/FrmVStampa.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QSet>
+#include <QTest>
+#include <QTimer>
 #include <csignal>
 
 namespace {
@@ -98,6 +103,80 @@ TEST_P(ElabDatiFatMotori, DefinitiveRangeWritesValidFilesAndMarksEachKind) {
     EXPECT_EQ(elab.Esegui(Dati(TipoSta::Definitiva), Opzioni()), EsitoElabDatiFat::NessunDato);
     EXPECT_EQ(Messaggi().join('|'), "Nessuna azienda dell'intervallo ha dati da trasmettere: nessun file scritto");
     EXPECT_EQ(RigheLock(), "");
+}
+
+// A definitive run of two companies, both kinds, to the preview: one
+// document of four parts that the user pages through and back. Each part is
+// printed after its send is committed, so while the preview waits another
+// connection writes the company database, and an edit through the program's
+// own connection survives leaving the preview.
+TEST_P(ElabDatiFatMotori, DefinitiveRangeOnThePreviewIsOneDocumentAndHoldsNothingWhileItWaits) {
+    DatiRunDatiFat d = Dati(TipoSta::Definitiva);
+    d.tipoElab = TipoElab::FileEStampa;
+    d.clienti = d.fornitori = true;
+    OpzioniElabDatiFat o = Opzioni();
+    o.opzSta = std::make_shared<OpzSta>();
+    o.opzSta->oiStaVid = OpzSta::Video;
+    GestoreDb altro;
+    const QString idAltro = altro.ApriDatabase(NomePerAltroProcesso(fx.fileAzienda));
+    QPointer<FrmVStampa> anteprima = FrmVStampa::Istanza();
+    QStringList visti, scritture;
+    QSet<FrmVStampa*> forme;
+    int vuote = 0;
+    auto guarda = [&](FrmVStampa& f) {
+        forme << &f;
+        if (f.LeggiImmaginePagina().isNull()) ++vuote;
+        visti << f.labPage->text() + " " + f.LabMsg->text();
+    };
+    anteprima->attesaScriptata = [&](FrmVStampa& f) {
+        guarda(f);
+        if (visti.size() == 1) {
+            try {
+                altro.EseguiSql(idAltro, "UPDATE PianoConti SET Comune = 'Torino' WHERE Conto = '000001'");
+                scritture << "altra connessione";
+                fx.gestDb->EseguiSql(fx.idAzienda, "UPDATE Ditta SET RagSoc = 'PRIMA SPA'");
+                scritture << "programma";
+            } catch (const ErroreRun& e) {
+                scritture << e.descrizione();
+            }
+        }
+        if (f.LabMsg->text().isEmpty()) {
+            QTest::mouseClick(f.imaMuovi[3], Qt::LeftButton);
+            return;
+        }
+        for (int i = 0; i < 3; ++i) QTest::mouseClick(f.imaMuovi[2], Qt::LeftButton);
+        guarda(f);
+        QTest::mouseClick(f.ComEsci, Qt::LeftButton);
+    };
+    // A second preview would wait for a real user: this one leaves it at once.
+    QTimer altra;
+    QObject::connect(&altra, &QTimer::timeout, [&] {
+        if (FrmVStampa::EsisteIstanza() && FrmVStampa::Istanza() != anteprima.data())
+            FrmVStampa::Istanza()->ComEsci->click();
+    });
+    altra.start(0);
+    ElabDatiFat elab(scrittore, lock);
+    EXPECT_EQ(elab.Esegui(d, o), EsitoElabDatiFat::Terminato) << Messaggi().join('|').toStdString();
+    altra.stop();
+    if (FrmVStampa::EsisteIstanza()) {
+        c->giStaAtt = 0;
+        FrmVStampa::Istanza()->Scarica();
+    }
+    altro.ChiudiDatabase(idAltro);
+    EXPECT_EQ(scritture, (QStringList{"altra connessione", "programma"}));
+    EXPECT_EQ(visti, (QStringList{"Pag.001 ", "Pag.002 ", "Pag.003 ", "Pag.004 Stampa Terminata",
+                                  "Pag.001 Stampa Terminata"}));
+    EXPECT_EQ(forme.size(), 1);
+    EXPECT_EQ(vuote, 0);
+    EXPECT_TRUE(Messaggi().isEmpty()) << Messaggi().join('|').toStdString();
+    EXPECT_EQ(FileScritti().size(), 4);
+    EXPECT_EQ(Invio(fx.idAzienda, 1, "E").section('/', 0, 1), "1/1");
+    EXPECT_EQ(Invio(fx.idAzienda, 1, "R").section('/', 0, 1), "1/1");
+    EXPECT_EQ(Leggi(fx.idAzienda, "SELECT Comune AS V FROM PianoConti WHERE Conto = '000001'"), "Torino");
+    EXPECT_EQ(Leggi(fx.idAzienda, "SELECT RagSoc AS V FROM Ditta"), "PRIMA SPA");
+    EXPECT_EQ(RigheLock(), "");
+    EXPECT_EQ(c->giStaAtt, 0);
+    EXPECT_FALSE(FrmVStampa::EsisteIstanza());
 }
 
 TEST_F(ElabDatiFatTest, TrialRunMarksNothingAndTakesNoNumber) {
