@@ -11,15 +11,12 @@
 #include "invoicedata/run/LockDatiFat.h"
 #include "invoicedata/run/RecuperoDatiFat.h"
 #include "components/stampa/OpzSta.h"
-#include "print/anteprima/FrmVStampa.h"
+#include "support/AnteprimaScriptata.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
-#include <QSet>
-#include <QTest>
-#include <QTimer>
 #include <csignal>
 
 namespace {
@@ -119,18 +116,11 @@ TEST_P(ElabDatiFatMotori, DefinitiveRangeOnThePreviewIsOneDocumentAndHoldsNothin
     o.opzSta->oiStaVid = OpzSta::Video;
     GestoreDb altro;
     const QString idAltro = altro.ApriDatabase(NomePerAltroProcesso(fx.fileAzienda));
-    QPointer<FrmVStampa> anteprima = FrmVStampa::Istanza();
-    QStringList visti, scritture;
-    QSet<FrmVStampa*> forme;
-    int vuote = 0;
-    auto guarda = [&](FrmVStampa& f) {
-        forme << &f;
-        if (f.LeggiImmaginePagina().isNull()) ++vuote;
-        visti << f.labPage->text() + " " + f.LabMsg->text();
-    };
-    anteprima->attesaScriptata = [&](FrmVStampa& f) {
-        guarda(f);
-        if (visti.size() == 1) {
+    QStringList scritture;
+    {
+        // At the first wait the other connection and the program write.
+        AnteprimaScriptata utente([&](FrmVStampa&) {
+            if (!scritture.isEmpty()) return;
             try {
                 altro.EseguiSql(idAltro, "UPDATE PianoConti SET Comune = 'Torino' WHERE Conto = '000001'");
                 scritture << "altra connessione";
@@ -139,35 +129,18 @@ TEST_P(ElabDatiFatMotori, DefinitiveRangeOnThePreviewIsOneDocumentAndHoldsNothin
             } catch (const ErroreRun& e) {
                 scritture << e.descrizione();
             }
-        }
-        if (f.LabMsg->text().isEmpty()) {
-            QTest::mouseClick(f.imaMuovi[3], Qt::LeftButton);
-            return;
-        }
-        for (int i = 0; i < 3; ++i) QTest::mouseClick(f.imaMuovi[2], Qt::LeftButton);
-        guarda(f);
-        QTest::mouseClick(f.ComEsci, Qt::LeftButton);
-    };
-    // A second preview would wait for a real user: this one leaves it at once.
-    QTimer altra;
-    QObject::connect(&altra, &QTimer::timeout, [&] {
-        if (FrmVStampa::EsisteIstanza() && FrmVStampa::Istanza() != anteprima.data())
-            FrmVStampa::Istanza()->ComEsci->click();
-    });
-    altra.start(0);
-    ElabDatiFat elab(scrittore, lock);
-    EXPECT_EQ(elab.Esegui(d, o), EsitoElabDatiFat::Terminato) << Messaggi().join('|').toStdString();
-    altra.stop();
-    if (FrmVStampa::EsisteIstanza()) {
-        c->giStaAtt = 0;
-        FrmVStampa::Istanza()->Scarica();
+        });
+        ElabDatiFat elab(scrittore, lock);
+        EXPECT_EQ(elab.Esegui(d, o), EsitoElabDatiFat::Terminato) << Messaggi().join('|').toStdString();
+        EXPECT_EQ(utente.visti, (QStringList{"Pag.001 ", "Pag.002 ", "Pag.003 ", "Pag.004 Stampa Terminata",
+                                             "Pag.001 Stampa Terminata"}));
+        EXPECT_EQ(utente.forme(), 1);
+        EXPECT_EQ(utente.vuote, 0);
+        EXPECT_EQ(c->giStaAtt, 0);
+        EXPECT_FALSE(FrmVStampa::EsisteIstanza());
     }
     altro.ChiudiDatabase(idAltro);
     EXPECT_EQ(scritture, (QStringList{"altra connessione", "programma"}));
-    EXPECT_EQ(visti, (QStringList{"Pag.001 ", "Pag.002 ", "Pag.003 ", "Pag.004 Stampa Terminata",
-                                  "Pag.001 Stampa Terminata"}));
-    EXPECT_EQ(forme.size(), 1);
-    EXPECT_EQ(vuote, 0);
     EXPECT_TRUE(Messaggi().isEmpty()) << Messaggi().join('|').toStdString();
     EXPECT_EQ(FileScritti().size(), 4);
     EXPECT_EQ(Invio(fx.idAzienda, 1, "E").section('/', 0, 1), "1/1");
@@ -175,8 +148,6 @@ TEST_P(ElabDatiFatMotori, DefinitiveRangeOnThePreviewIsOneDocumentAndHoldsNothin
     EXPECT_EQ(Leggi(fx.idAzienda, "SELECT Comune AS V FROM PianoConti WHERE Conto = '000001'"), "Torino");
     EXPECT_EQ(Leggi(fx.idAzienda, "SELECT RagSoc AS V FROM Ditta"), "PRIMA SPA");
     EXPECT_EQ(RigheLock(), "");
-    EXPECT_EQ(c->giStaAtt, 0);
-    EXPECT_FALSE(FrmVStampa::EsisteIstanza());
 }
 
 TEST_F(ElabDatiFatTest, TrialRunMarksNothingAndTakesNoNumber) {

@@ -4,14 +4,12 @@
 #include "components/stampa/OpzSta.h"
 #include "components/stampa/RetroStampa.h"
 #include "components/stampa/Stampa.h"
-#include "print/anteprima/FrmVStampa.h"
+#include "support/AnteprimaScriptata.h"
 #include "settlement/run/ElabLiqIva.h"
 #include "settlement/run/StLiqIva.h"
 
 #include <QFile>
 #include <QImage>
-#include <QTest>
-#include <QTimer>
 
 namespace {
 
@@ -372,47 +370,19 @@ TEST_F(ScrittoreTest, IntervalloInUnaSolaAnteprima) {
     par.aziendaA = QStringLiteral("002");
     par.tipoElab = 0;
     run.ogOpzSta->oiStaVid = OpzSta::Video;
-    QPointer<FrmVStampa> anteprima = FrmVStampa::Istanza();
-    QStringList visti;
-    QSet<FrmVStampa*> forme;
-    int vuote = 0;
-    auto guarda = [&](FrmVStampa& f) {
-        forme << &f;
-        if (f.LeggiImmaginePagina().isNull()) ++vuote;
-        visti << f.labPage->text() + " " + f.LabMsg->text();
-    };
-    anteprima->attesaScriptata = [&](FrmVStampa& f) {
-        guarda(f);
-        if (f.LabMsg->text().isEmpty()) {
-            QTest::mouseClick(f.imaMuovi[3], Qt::LeftButton);
-            return;
-        }
-        for (int i = 0; i < 3; ++i) QTest::mouseClick(f.imaMuovi[2], Qt::LeftButton);
-        guarda(f);
-        QTest::mouseClick(f.ComEsci, Qt::LeftButton);
-    };
-    // A second preview would wait for a real user: this one leaves it at once.
-    QTimer altra;
-    QObject::connect(&altra, &QTimer::timeout, [&] {
-        if (FrmVStampa::EsisteIstanza() && FrmVStampa::Istanza() != anteprima.data())
-            FrmVStampa::Istanza()->ComEsci->click();
-    });
-    altra.start(0);
-    run.Esegui(par);
-    altra.stop();
-    if (FrmVStampa::EsisteIstanza()) {
-        c->giStaAtt = 0;
-        FrmVStampa::Istanza()->Scarica();
+    {
+        AnteprimaScriptata utente;
+        run.Esegui(par);
+        EXPECT_EQ(utente.visti, (QStringList{"Pag.001 ", "Pag.002 ", "Pag.003 ", "Pag.004 Stampa Terminata",
+                                             "Pag.001 Stampa Terminata"}));
+        EXPECT_EQ(utente.forme(), 1);
+        EXPECT_EQ(utente.vuote, 0);
+        EXPECT_EQ(c->giStaAtt, 0);
+        EXPECT_FALSE(FrmVStampa::EsisteIstanza());
     }
-    EXPECT_EQ(visti, (QStringList{"Pag.001 ", "Pag.002 ", "Pag.003 ", "Pag.004 Stampa Terminata",
-                                  "Pag.001 Stampa Terminata"}));
-    EXPECT_EQ(forme.size(), 1);
-    EXPECT_EQ(vuote, 0);
     EXPECT_TRUE(dialoghi->mostrati.isEmpty()) << dialoghi->testi().join("\n").toStdString();
     EXPECT_EQ(ErroriSchema(NomeFile(QStringLiteral("01234567897")), QStringLiteral("ivp18")), "");
     EXPECT_EQ(ErroriSchema(NomeFile(QStringLiteral("07654321096")), QStringLiteral("ivp18")), "");
-    EXPECT_EQ(c->giStaAtt, 0);
-    EXPECT_FALSE(FrmVStampa::EsisteIstanza());
 }
 
 INSTANTIATE_TEST_SUITE_P(Motori, ScrittoreMotori, ValoriMotori(), NomeMotore);
