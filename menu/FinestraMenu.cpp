@@ -1,5 +1,6 @@
 #include "FinestraMenu.h"
 
+#include "DialogoCredenziali.h"
 #include "ServerMenu.h"
 
 #include <QCloseEvent>
@@ -32,6 +33,20 @@ FinestraMenu::FinestraMenu(ServerMenu& server) : server_(server) {
     connect(apri, &QPushButton::clicked, this, scegli);
     adjustSize();
     setMinimumSize(sizeHint());
+    connect(&server_, &ServerMenu::CredenzialiSqlRichieste, this, &FinestraMenu::ChiediCredenziali);
+}
+
+void FinestraMenu::ChiediCredenziali() {
+    // Not blocking: the menu keeps serving while the user types.
+    auto* box = new DialogoCredenziali(server_.LoginSql(), this);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    connect(box, &QDialog::finished, this, [this, box](int esito) {
+        if (esito == QDialog::Accepted) server_.RispondiCredenzialiSql(ServerMenu::CredenzialiSql{box->Login(), box->Password()});
+        else server_.RispondiCredenzialiSql(std::nullopt);
+    });
+    box->open();
+    box->raise();
+    box->activateWindow();
 }
 
 void FinestraMenu::InPrimoPiano() {

@@ -13,6 +13,8 @@ public:
 
     void InPrimoPiano();
     void MostraMessaggio(const QString& testo);
+    // The program asked for the SQL login: the box that asks the user.
+    void ChiediCredenziali();
 
 protected:
     // Closing the window ends the menu, the program first.

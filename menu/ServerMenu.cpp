@@ -6,6 +6,7 @@
 
 #include <QJsonDocument>
 #include <cstdio>
+#include <utility>
 
 using namespace ProtocolloMenu;
 
@@ -167,6 +168,7 @@ void ServerMenu::NuovaConnessione() {
             emit Uscita(QStringLiteral("collegamento chiuso"));
             comandiInviati_.clear();
             comandoEsci_ = 0;
+            richiestaCredenziali_ = 0;
             s->deleteLater();
         });
     }
@@ -194,7 +196,7 @@ void ServerMenu::Leggi() {
             continue;
         }
         const QJsonObject r = Rispondi(m);
-        if (programma_) {
+        if (programma_ && !r.isEmpty()) {
             programma_->write(Riga(r));
             programma_->flush();
         }
@@ -217,6 +219,13 @@ QJsonObject ServerMenu::Rispondi(const QJsonObject& m) {
             if (parti.size() == 3 && parti[0].compare(QLatin1String("GetParamDbMenu"), Qt::CaseInsensitive) == 0) {
                 const auto riga = db_.PrimaRiga(parti[1], parti[2]);
                 return riga ? Risposta(id, *riga) : Risposta(id, QString());
+            }
+            if (a0.compare(QLatin1String("ChiediPwdSql"), Qt::CaseInsensitive) == 0) {
+                // Answered when the user has answered.
+                richiestaCredenziali_ = id;
+                Annota(a0, {});
+                emit CredenzialiSqlRichieste();
+                return {};
             }
             const auto it = cfg_.valori.constFind(a0.toLower());
             if (it != cfg_.valori.constEnd()) return Risposta(id, *it);
@@ -259,4 +268,19 @@ QJsonObject ServerMenu::Rispondi(const QJsonObject& m) {
     } catch (const ErroreRun& e) {
         return RispostaErrore(id, e.numero(), e.descrizione());
     }
+}
+
+QString ServerMenu::LoginSql() const { return cfg_.valori.value(QStringLiteral("sqllogin")).testo(); }
+
+void ServerMenu::RispondiCredenzialiSql(const std::optional<CredenzialiSql>& credenziali) {
+    const qint64 id = std::exchange(richiestaCredenziali_, 0);
+    if (credenziali) {
+        cfg_.valori.insert(QStringLiteral("sqllogin"), credenziali->login);
+        cfg_.valori.insert(QStringLiteral("sqlpwd"), credenziali->password);
+    }
+    emit Uscita(credenziali ? QStringLiteral("credenziali SQL: ") + Json(credenziali->login)
+                            : QStringLiteral("credenziali SQL: annullato"));
+    if (id == 0 || !programma_) return;  // the program is gone meanwhile
+    programma_->write(Riga(Risposta(id, QString())));
+    programma_->flush();
 }

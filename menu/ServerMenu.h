@@ -16,6 +16,7 @@
 #include <QProcess>
 #include <QSet>
 #include <memory>
+#include <optional>
 
 class ServerMenu : public QObject {
     Q_OBJECT
@@ -45,6 +46,18 @@ public:
 
     bool ProgrammaInCorso() const { return processo_.state() != QProcess::NotRunning; }
 
+    // The program read "ChiediPwdSql": the menu asks the user for the SQL
+    // login (CredenzialiSqlRichieste) and answers the program only once
+    // RispondiCredenzialiSql comes: with a login and password, which become
+    // "SqlLogin" and "SqlPwd", or without (Annulla: the values stay).
+    struct CredenzialiSql {
+        QString login;
+        QString password;
+    };
+    void RispondiCredenzialiSql(const std::optional<CredenzialiSql>& credenziali);
+    bool CredenzialiSqlInAttesa() const { return richiestaCredenziali_ != 0; }
+    QString LoginSql() const;
+
 signals:
     // One line for the standard output.
     void Uscita(const QString& testo);
@@ -52,6 +65,7 @@ signals:
     void MessaggioMenu(const QString& testo);
     void ProgrammaTerminato();
     void FineMenu();
+    void CredenzialiSqlRichieste();
 
 private:
     void NuovaConnessione();
@@ -75,4 +89,5 @@ private:
     QString formCorrente_;
     qint64 comandoEsci_ = 0;  // the "fine" that Esci sent, while it waits
     bool esci_ = false;
+    qint64 richiestaCredenziali_ = 0;  // the program's call waiting for the SQL login
 };

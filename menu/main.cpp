@@ -18,6 +18,10 @@
 //                         (an array stays an array), otherwise as text
 //   esci                  end the menu; a running program is sent "fine" first, and
 //                         a refusal (its answer is printed) keeps both running
+//   credenziali <login> <password>
+//   annulla               without a window: the answer to the menu's question for
+//                         the SQL login (line "ChiediPwdSql"); typed before the
+//                         question, it waits for it. With the window a box asks.
 //
 // Standard output, one line each (values in JSON):
 //   pronto <chiave menu>                 listening
@@ -29,7 +33,8 @@
 //   <Operazione>[: <argomenti>]          the program's notable calls: RegistraProgramma,
 //                                        RegistraForm, FormChiusa, AttivaProgramma,
 //                                        RitornaAChiamante, MostraMenu, ChiudiCollegamento,
-//                                        ScriviValoreSess, MsgBox, TastiCtrl
+//                                        ScriviValoreSess, MsgBox, TastiCtrl, ChiediPwdSql
+//   credenziali SQL: <login>|annullato   the user answered the question for the SQL login
 //   collegamento chiuso
 //   programma terminato <codice di uscita>
 //
@@ -120,6 +125,16 @@ int main(int argc, char* argv[]) {
     };
     QObject::connect(&server, &ServerMenu::ProgrammaTerminato, &app, forseFine, Qt::QueuedConnection);
 
+    // Without a window the SQL login comes from the input; with nobody left
+    // to type it, the question is given up.
+    QList<std::optional<ServerMenu::CredenzialiSql>> credenzialiDigitate;
+    auto rispondiCredenziali = [&] {
+        if (!senzaFinestra || !server.CredenzialiSqlInAttesa()) return;
+        if (!credenzialiDigitate.isEmpty()) server.RispondiCredenzialiSql(credenzialiDigitate.takeFirst());
+        else if (ingressoChiuso) server.RispondiCredenzialiSql(std::nullopt);
+    };
+    QObject::connect(&server, &ServerMenu::CredenzialiSqlRichieste, &app, rispondiCredenziali);
+
     auto eseguiRiga = [&](const QString& riga) {
         const QString t = riga.trimmed();
         if (t.isEmpty()) return;
@@ -129,6 +144,14 @@ int main(int argc, char* argv[]) {
         auto e = [&](const char* nome) { return com.compare(QLatin1String(nome), Qt::CaseInsensitive) == 0; };
         if (e("esci")) {
             server.Esci();
+        } else if (senzaFinestra && e("credenziali")) {
+            const int blank = resto.indexOf(QLatin1Char(' '));
+            credenzialiDigitate << ServerMenu::CredenzialiSql{blank < 0 ? resto : resto.left(blank),
+                                                             blank < 0 ? QString() : resto.mid(blank + 1)};
+            rispondiCredenziali();
+        } else if (senzaFinestra && e("annulla")) {
+            credenzialiDigitate << std::nullopt;
+            rispondiCredenziali();
         } else if (e("avvia")) {
             server.Scegli(resto);
         } else if (e("attiva")) {
@@ -147,6 +170,7 @@ int main(int argc, char* argv[]) {
         if (n <= 0) {
             lettore.setEnabled(false);
             ingressoChiuso = true;
+            rispondiCredenziali();
             forseFine();
             return;
         }

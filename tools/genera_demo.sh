@@ -13,9 +13,15 @@ set -euo pipefail
 DEST=${1:?cartella}
 PRG=${2:?programma}
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
-VERSIONE_DEMO=8${COMIVA_DEMO_SERVER:+-server}
+VERSIONE_DEMO=9${COMIVA_DEMO_SERVER:+-server}
 if [ -f "$DEST/menu.ini" ]; then
   if [ "$(cat "$DEST/versione-demo" 2>/dev/null)" = "$VERSIONE_DEMO" ]; then
+    # A server stopped with "demo_server.sh ferma" took its databases with
+    # it: they are made again from the demo's files, which it leaves.
+    if [ -n "${COMIVA_DEMO_SERVER:-}" ] && [ ! -f "$DEST/pg_service.conf" ]; then
+      echo "Server della demo fermato: ricreo le sue basi di dati da $DEST"
+      "$ROOT/tools/demo_server.sh" crea "$DEST" "$(dirname "$PRG")"
+    fi
     exit 0
   fi
   echo "Dati dimostrativi di una versione precedente: li ricreo in $DEST"
@@ -44,6 +50,13 @@ INSERT INTO MenuDett (Chiave, ChiaveSec, Caption, DescPrg) VALUES
   ('COMIVA', 'frmDatiFatGest', 'Dati fatture: gestione', 'Gestione dei dati delle fatture');
 INSERT INTO TabStudio (CodFiscIntermediario, TabStuCampo3, TabStuData1, FirmaInRicPres)
   VALUES ('07654321905', 'N', '2018-04-20', 'S');
+-- The e-mail of a print sent as PDF: text 1 (EmailNumTesto), subject and
+-- body with the placeholders the program fills in.
+INSERT INTO Appoggio (Codice, Descr1, Memo1) VALUES ('PdfEmail',
+  '§Titolo§ - §DescAzie§ del §Data§ ore §Ora§',
+  'Buongiorno,' || char(13, 10) || char(13, 10) ||
+  'in allegato la stampa "§Titolo§" di §DescAzie§ (ditta §CodiceAzie§), preparata il §DataLong§.' ||
+  char(13, 10) || char(13, 10) || 'Cordiali saluti' || char(13, 10) || 'Studio dimostrativo');
 SQL
 
 # The signer is the legal representative of a company; a sole trader signs
@@ -204,6 +217,7 @@ UsaPdfCreator=S
 StampeEmail=S
 PdfNomeFile=LiqIva_§CodiceAzie§_§DataRov§_§Ora§
 EmailTipoNum=
+EmailNumTesto=1
 EmailTipoInvio=E
 EmailServerSMTP=${COMIVA_DEMO_SMTP:-}
 EmailNumPorta=${COMIVA_DEMO_SMTP_PORTA:-25}

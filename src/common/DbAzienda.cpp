@@ -24,7 +24,8 @@ QString ValIni(const QString& sezione, const QString& chiave, const QString& pre
 
 }  // namespace
 
-QString CredenzialiDb(GestoreDb& gestDb, const QString& nome, const QString& pwd, const QString& connect) {
+QString CredenzialiDb(GestoreDb& gestDb, const QString& nome, const QString& pwd, const QString& connect,
+                      bool lasciaFileDanneggiato) {
     MenuClient& menu = *ctx().ggMenuClient;
     const bool odbc = IsConnOdbc(nome) && nome.left(5).compare(QLatin1String("ODBC;"), Qt::CaseInsensitive) != 0;
     auto credenzialiSql = [&] {
@@ -54,6 +55,7 @@ QString CredenzialiDb(GestoreDb& gestDb, const QString& nome, const QString& pwd
                 credenzialiSql();
                 continue;
             }
+            if (lasciaFileDanneggiato && n == NumErrore::FileNonDatabase && !IsConnOdbc(nome)) throw;
             if (n == NumErrore::PasswordErrata) {
                 frmMsgCom::msgCom(QStringLiteral("Password non valida per questo database"));
                 return QStringLiteral("Err: 3031");

@@ -9,8 +9,12 @@
 class GestoreDb;
 
 // Opens a database on the server: its id, "" when the user gave up the SQL
-// login, "Err: " + number after a failure (already reported).
-QString CredenzialiDb(GestoreDb& gestDb, const QString& nome, const QString& pwd, const QString& connect);
+// login, "Err: " + number after a failure (already reported). With
+// `lasciaFileDanneggiato` a database file SQLite finds damaged or does not
+// recognise (3343) is not reported: the error goes to the caller, which
+// offers to recover the file.
+QString CredenzialiDb(GestoreDb& gestDb, const QString& nome, const QString& pwd, const QString& connect,
+                      bool lasciaFileDanneggiato = false);
 
 // Company parameters
 void CaricaParAzienda(int flag = 0);

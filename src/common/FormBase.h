@@ -38,9 +38,14 @@ public:
 
     // Registers the open form with the menu.
     virtual void PassaA();
+    // The window the user works in: the form, or a window it opened and
+    // waits for (a header screen's lines screen). It is what comes forward.
+    virtual QWidget* FinestraAttiva() { return this; }
     // Back to the menu; offered by the run forms and the header screens.
     virtual bool HaMenuFrm() const { return false; }
     virtual void MenuFrm();
+    // True while the form runs work that must end before it can close.
+    virtual bool ElaborazioneAttiva() const { return false; }
 
 protected:
     // The form's own load; returns false when it failed (after reporting it).

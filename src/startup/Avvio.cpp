@@ -93,6 +93,27 @@ std::optional<QString> ScegliIniDb(const QString& precedente) {
     return std::nullopt;
 }
 
+// The trap of the two database openings: a damaged or unrecognised file may
+// be recovered and opened again (true); anything else is reported (false).
+bool RitentaApertura(const ErroreRun& e, const QString& nomeDb) {
+    const long n = ggUtil().NumeroErrore(e);
+    if (n != NumErrore::FileNonDatabase) {
+        MsgStd(QStringLiteral("Errore ") + NumeroConBlank(n) + QStringLiteral(" nell'apertura del database.\nCorreggere e riprovare. (") +
+                   e.descrizione() + QStringLiteral(") "),
+               StileMsg::Critico);
+        return false;
+    }
+    if (MsgStd(QStringLiteral("Errore nell'apertura del database ") + nomeDb + QStringLiteral("\nVuoi tentare di recuperarlo"),
+               StileMsg::Domanda | StileMsg::OkAnnulla) != RispostaMsg::Ok)
+        return false;
+    if (ggUtil().RiparaDb(nomeDb) == 0) return true;
+    // The user asked for the recovery and waits for its outcome.
+    MsgStd(QStringLiteral("Impossibile recuperare il database ") + nomeDb +
+               QStringLiteral("\nIl file non è stato modificato."),
+           StileMsg::Critico);
+    return false;
+}
+
 }  // namespace
 
 void FineProgramma(int flag) {
@@ -141,8 +162,18 @@ int ApriDbAzienda(const QString& nomeFile, GestoreDb& gestDb, QString& idDb, con
         }
         break;
     }
-    MostraFrmConn(QStringLiteral("Connessione primaria al database"));
-    idDb = CredenzialiDb(gestDb, c.gsNomeDB, c.gsPwdDbDitta, c.gsConnect);
+    for (;;) {
+        try {
+            MostraFrmConn(QStringLiteral("Connessione primaria al database"));
+            idDb = CredenzialiDb(gestDb, c.gsNomeDB, c.gsPwdDbDitta, c.gsConnect, true);
+            break;
+        } catch (const ErroreRun& e) {
+            if (!RitentaApertura(e, c.gsNomeDB)) {
+                FineProgramma(-1);
+                return -1;
+            }
+        }
+    }
     c.gsPwdDbMenu = LeggiValMenu(QStringLiteral("AccMenuPwd")).testo();
     return 0;
 }
@@ -166,8 +197,18 @@ int ApriDbComune() {
         c.gsNomeDbMenu = c.gsDriveDbMenu + nome;
     }
     c.gsConnectMenu = ValIni(QStringLiteral("Menu"), QStringLiteral("Connect"), QString());
-    MostraFrmConn(QStringLiteral("Connessione database Comune"));
-    c.gsIdDbMenu = CredenzialiDb(*c.ggGestDb, c.gsNomeDbMenu, c.gsPwdDbMenu, c.gsConnectMenu);
+    for (;;) {
+        try {
+            MostraFrmConn(QStringLiteral("Connessione database Comune"));
+            c.gsIdDbMenu = CredenzialiDb(*c.ggGestDb, c.gsNomeDbMenu, c.gsPwdDbMenu, c.gsConnectMenu, true);
+            break;
+        } catch (const ErroreRun& e) {
+            if (!RitentaApertura(e, c.gsNomeDbMenu)) {
+                FineProgramma(-1);
+                return -1;
+            }
+        }
+    }
     ScaricaFrmConn();
     return IdNonValido(c.gsIdDbMenu) ? -1 : 0;
 }

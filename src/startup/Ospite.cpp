@@ -7,6 +7,7 @@
 #include "components/util/UtilGenerali.h"
 #include "contesto/Contesto.h"
 #include "common/FormBase.h"
+#include "print/lavoro/LavoroStampa.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -32,6 +33,17 @@ const QStringList& Ospite::NomiForms() {
     return nomi;
 }
 
+// A form comes forward with the window it waits for in front of it.
+static void PortaAvanti(FormBase* form) {
+    form->raise();
+    QWidget* attiva = form->FinestraAttiva();
+    if (attiva != form) {
+        if (!attiva->isVisible()) attiva->show();
+        attiva->raise();
+    }
+    attiva->activateWindow();
+}
+
 // The form each name opens.
 static QString NomeFormDi(const QString& nomeRichiesto) {
     if (nomeRichiesto.compare(QLatin1String("FrmLiqIvaXML"), Qt::CaseInsensitive) == 0)
@@ -52,6 +64,7 @@ Ospite::Ospite() {
     ModaleAperta = [] { return QApplication::activeModalWidget() != nullptr; };
     AlTermine = [] { QMetaObject::invokeMethod(qApp, [] { QCoreApplication::exit(0); }, Qt::QueuedConnection); };
     LasciaPassareMessaggi = [] { QCoreApplication::processEvents(); };
+    InterrompiStampa = [] { InterrompiStampaInCorso(); };
     ChiudiModali = [] {
         // From the top one down; each returns from its own loop once this
         // handler has returned.
@@ -131,11 +144,11 @@ bool Ospite::AttivaForm(FormBase*& form, const QString& nome, int modo, const QS
         form->osParamLancia = paramLancia;
         form->osParam = osParam;
     };
+    bool inCaricamento = false;
     try {
         if (IndiceForm(nome) > 0) {
             if (!form->isVisible()) form->show();
-            form->raise();
-            form->activateWindow();
+            PortaAvanti(form);
             // Hand-over only when a launcher asked for the form.
             if (!keyLancia.trimmed().isEmpty()) consegna(menu ? menu->LeggiInfoLancio().osParam : QString());
             return true;
@@ -145,10 +158,12 @@ bool Ospite::AttivaForm(FormBase*& form, const QString& nome, int modo, const QS
         double d = 0;
         if (leggiNumeroItaliano(ctx().gsStatoFinestra, d)) stato = static_cast<int>(d);
         consegna(info.osParam);
+        inCaricamento = true;
         form->Carica();
         if (form->oiLoadOk == -1) {
             form->Scarica();
             form = nullptr;
+            SegnaUscitaConErrore();
             ChiudiRichiesto(-1);
             return false;
         }
@@ -162,16 +177,29 @@ bool Ospite::AttivaForm(FormBase*& form, const QString& nome, int modo, const QS
     } catch (const ErroreRun& e) {
         if (e.numero() != NumErrore::ImpossibileMostrare && e.numero() != NumErrore::OggettoNonImpostato) {
             MsgErroreMenu(e);
+            // A form that failed while loading is not left loaded and unseen,
+            // which would keep the program waiting for it to close.
+            if (inCaricamento && form) {
+                form->Scarica();
+                form = nullptr;
+                SegnaUscitaConErrore();
+            }
             ChiudiRichiesto(0);
         }
         return false;
     }
 }
 
+void Ospite::SegnaUscitaConErrore() {
+    // The program ends because the form could not open: the caller of the
+    // process must not read that as success.
+    if (NessunaFormAperta()) ctx().giCodiceUscita = 1;
+}
+
 void Ospite::timVarie_Timer() {
     frmPrincipale_->timVarie.stop();
     if (frmPrincipale_->oiFlagVarie == 1 && IndiceForm(frmPrincipale_->osNomeForm) > 0) {
-        if (FormBase* f = Form(frmPrincipale_->osNomeForm)) f->activateWindow();
+        if (FormBase* f = Form(frmPrincipale_->osNomeForm)) f->FinestraAttiva()->activateWindow();
         return;
     }
     frmPrincipale_->oiFlagVarie = 0;
@@ -316,10 +344,30 @@ void Ospite::ChiudiDaTimer() {
     frmPrincipale_->timChiudi.start();
 }
 
+bool Ospite::ElaborazioneInCorso() const {
+    if (ctx().giStaAtt != 0) return true;
+    for (const auto& f : caricate_)
+        if (f && f->ElaborazioneAttiva()) return true;
+    return false;
+}
+
+// Without the menu nobody answers a run's pages and questions: the run is
+// stopped as "Interrompi" would, and the closing waits for it to return,
+// asking no form to close meanwhile (each would refuse, with a box).
+bool Ospite::AttendiFineElaborazione() {
+    if (!menuPerso_ || !ElaborazioneInCorso()) return false;
+    if (InterrompiStampa) InterrompiStampa();
+    return true;
+}
+
 void Ospite::CollegamentoPerso() {
     if (terminato_) return;
     menuPerso_ = true;
     ChiudiModaliSenzaMenu();
+    if (AttendiFineElaborazione()) {
+        ChiudiDaTimer();
+        return;
+    }
     // During the start-up the closing timer only dismisses the boxes that
     // come up; FineAvvio comes back here.
     if (!avvioInCorso_) {
@@ -371,7 +419,7 @@ void Ospite::timChiudi_Timer() {
     frmPrincipale_->timChiudi.stop();
     // Without the menu, a box that came up since is answered by nobody.
     ChiudiModaliSenzaMenu();
-    if (menuPerso_ && avvioInCorso_) {
+    if (menuPerso_ && (avvioInCorso_ || AttendiFineElaborazione())) {
         frmPrincipale_->timChiudi.setInterval(frmPrincipale_->oiTmpAttesa);
         frmPrincipale_->timChiudi.start();
         return;
@@ -416,7 +464,7 @@ bool Ospite::ScaricaForms(const QString&) {
         }
         if (!f->Scarica()) {
             f->show();
-            f->raise();
+            PortaAvanti(f);
             return false;
         }
         caricate_.removeAll(f.data());

@@ -102,9 +102,17 @@ public:
     bool Terminato() const { return terminato_; }
     // Pending messages let through once.
     std::function<void()> LasciaPassareMessaggi;
+    // Stops the print in progress as its "Interrompi" does, and ends a
+    // preview's wait for its reader.
+    std::function<void()> InterrompiStampa;
+    // True while a print or a form's run is in progress.
+    bool ElaborazioneInCorso() const;
 
 private:
     void ChiudiModaliSenzaMenu();
+    // A failed form that leaves no other form open ends the program with exit status 1.
+    void SegnaUscitaConErrore();
+    bool AttendiFineElaborazione();
     bool AttivaForm(FormBase*& form, const QString& nome, int modo, const QString& chiave,
                     const QString& keyLancia, const QString& keySecLancia, const QString& paramLancia);
 

@@ -7,6 +7,7 @@
 #include "components/menu/MenuClientFinto.h"
 #include "components/platform/DialoghiScriptati.h"
 #include "components/stampa/OpzSta.h"
+#include "print/opzioni/PostaStampa.h"
 #include "settlement/estrazione/EstrazioneLiqIva.h"
 #include "settlement/estrazione/FrmLiqIvaPre.h"
 #include "settlement/gestione/FrmLiqIvaDett.h"
@@ -162,6 +163,25 @@ TEST_F(DemoLiqIva, LaDemoHaIlPrimoTrimestreGiaEstrattoPerEntrambeLeDitte) {
 // Each company extracted as its extraction form proposes (the working date's
 // quarter before), replacing the demo's earlier extraction after the
 // confirmation, then one run over both.
+// The demo's e-mails of a print carry a subject and a text, with the
+// placeholders filled in for the company.
+TEST_F(DemoLiqIva, LeEmailDellaDemoHannoOggettoETesto) {
+    ASSERT_NE(Avvia("1", demo + "/ditta01.db", false), nullptr);
+    const FileIni ini(demo + QStringLiteral("/menu.ini"));
+    auto* menu = static_cast<MenuClientFinto*>(c->ggMenuClient.get());
+    for (const char* nome : {"EmailNumTesto", "descazie", "codiceazie"})
+        menu->ImpostaValore(QString::fromLatin1(nome), ini.leggi("Valori", QString::fromLatin1(nome)).value_or(QString()));
+    const QDateTime adesso(QDate(2018, 5, 15), QTime(9, 30));
+    for (const char* nome : {"EmailOggetto", "EmailTesto"}) {
+        SCOPED_TRACE(nome);
+        const QString modello = LeggiParEmail(QString::fromLatin1(nome));
+        EXPECT_TRUE(modello.contains("§DescAzie§")) << modello.toStdString();
+        const QString testo = SostituisciSegnapostiEmail(modello, QLatin1String(nome) == "EmailOggetto", adesso);
+        EXPECT_TRUE(testo.contains("Rossi Forniture S.r.l.")) << testo.toStdString();
+        EXPECT_FALSE(testo.contains("§")) << testo.toStdString();
+    }
+}
+
 TEST_F(DemoLiqIva, EstrazioneDiEntrambeLeDittePoiUnaSolaElaborazione) {
     struct Ditta {
         QString id, file;

@@ -70,6 +70,13 @@ TEST_F(DemoServer, AziendeSulServerConUnSoloInterruttore) {
             EXPECT_EQ(primo(g, server, sql), primo(g, file, sql)) << sql;
         EXPECT_NE(primo(g, server, "SELECT count(*) FROM LiqIvaTest"), "0");
     }
+
+    // Stopped, the demo's server comes back as scripts/demo starts it again.
+    ASSERT_EQ(script("demo_server.sh", {"ferma", demo}, amb), "");
+    ASSERT_EQ(script("genera_demo.sh", {demo, QStringLiteral(COMIVA_BIN_DIR "/comiva")}, amb), "");
+    ASSERT_EQ(script("demo_server.sh", {"avvia", demo}, amb), "");
+    const QString ditta = g.ApriDatabase("comiva_ditta01");
+    EXPECT_EQ(primo(g, ditta, "SELECT RagSoc FROM Ditta"), primo(g, g.ApriDatabase(demo + "/ditta01.db"), "SELECT RagSoc FROM Ditta"));
 }
 
 }  // namespace

@@ -23,6 +23,7 @@ bool soloTesto(const QString& tipoServer) {
 long CopiaSuServer(GestoreDb& gestDb, const QString& idFile, const QString& idServer, const QString& schema) {
     const auto server = gestDb.DatabaseDaId(idServer);
     long copiate = 0;
+    QStringList riempite;
     gestDb.IniziaTransazione(idServer);
     try {
         if (!schema.isEmpty()) gestDb.EseguiSql(idServer, ServerPg::SchemaPerServer(schema));
@@ -34,6 +35,7 @@ long CopiaSuServer(GestoreDb& gestDb, const QString& idFile, const QString& idSe
             const QString tabella = t.value(0).testo();
             const QHash<QString, QString> tipi = TipiDichiarati(gestDb, idServer, tabella);
             if (tipi.isEmpty()) continue;
+            riempite << tabella;
             const RisultatoSql righe =
                 LeggiTutto(gestDb, idFile, QStringLiteral("SELECT * FROM \"%1\"").arg(tabella), kOrigine);
             // The server's table takes the file's rows, the schema's own
@@ -69,5 +71,6 @@ long CopiaSuServer(GestoreDb& gestDb, const QString& idFile, const QString& idSe
         gestDb.AnnullaTransazione(idServer);
         throw;
     }
+    gestDb.AggiornaStatistiche(idServer, riempite);
     return copiate;
 }

@@ -115,7 +115,10 @@ void RidimControlli(QWidget& form, double fattore, const ListaEsclusioni& escl) 
     // Design fonts first: a container's new font must not reach its children twice.
     QList<QFont> caratteri;
     for (QWidget* c : controlli) caratteri << c->font();
-    form.resize(qRound(form.width() * fattore), qRound(form.height() * fattore));
+    const QSize dimensione(qRound(form.width() * fattore), qRound(form.height() * fattore));
+    // A form of fixed size ignores resize(): it grows with its controls all the same.
+    if (form.minimumSize() == form.maximumSize()) form.setFixedSize(dimensione);
+    else form.resize(dimensione);
     form.setFont(CarattereScalato(form.font(), fattore));
     for (int i = 0; i < controlli.size(); ++i) {
         QWidget* c = controlli[i];

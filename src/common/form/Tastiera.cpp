@@ -233,7 +233,9 @@ int CodiceTasto(const QKeyEvent& e) {
     case Qt::Key_Shift: return 16;
     case Qt::Key_Control: return 17;
     case Qt::Key_Alt: return 18;
-    case Qt::Key_Backslash: return Tasto::Barra;
+    // The key of "\" gives "|" with Shift: the same key code.
+    case Qt::Key_Backslash:
+    case Qt::Key_Bar: return Tasto::Barra;
     case Qt::Key_Period: return tastierino ? Tasto::PuntoTastierino : 190;
     case Qt::Key_Comma: return tastierino ? Tasto::PuntoTastierino : 188;
     case Qt::Key_Minus: return tastierino ? 109 : 189;

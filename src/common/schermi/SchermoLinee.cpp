@@ -1,5 +1,7 @@
 #include "common/schermi/SchermoLinee.h"
 
+#include "common/schermi/BarraComandi.h"
+
 #include "common/FrmMsgCom.h"
 #include "common/form/Tastiera.h"
 #include "common/form/UtilForm.h"
@@ -135,6 +137,7 @@ bool SchermoLinee::Carica() {
 bool SchermoLinee::Form_Load() {
     try {
         Linee();
+        DisponiComandi(*tolLinPag_, *this);
         InizForm(*this, false, true, false, true);
         setProperty("HelpContextID", ContestoHelp());
         nomiCampo_.clear();
@@ -146,6 +149,7 @@ bool SchermoLinee::Form_Load() {
         richiestaPosiz_ = 0;
         insPosizionato_ = 0;
         passoDifferito_ = 0;
+        ovfrmBookmark(QString());
         ImpostaChiave();
         LinPag& l = Linee();
         l.ImpForm(this);
@@ -362,6 +366,17 @@ int SchermoLinee::Domanda(const RichiestaMsgCom& r) {
 
 void SchermoLinee::MostraMessaggio(const QString& testo) { labMessaggio->setText(testo); }
 
+void SchermoLinee::ovfrmBookmark(const QString& segnalibro) {
+    segnalibro_ = segnalibro;
+    for (QAction* a : tolLinPag_->actions())
+        if (a->objectName() == QLatin1String("VaiA")) a->setEnabled(!segnalibro_.isEmpty());
+}
+
+std::optional<QString> SchermoLinee::ChiediTesto(const QString& domanda) {
+    if (!ctx().ggDialoghi) return std::nullopt;
+    return ctx().ggDialoghi->inputBox(domanda, windowTitle(), QString());
+}
+
 // ---- Keys and boxes
 
 void SchermoLinee::Form_KeyDown(int& KeyCode, int Shift) {
@@ -369,7 +384,12 @@ void SchermoLinee::Form_KeyDown(int& KeyCode, int Shift) {
     try {
         LinPag& l = Linee();
         if (KeyCode == Tasto::Esc && Shift == 0 && l.LeggiStato() == LinPag::Nuova) {
-            if (flagTasto_ != 1) AnnullaIns();
+            // Only an untouched new line goes silently; the component asks
+            // before dropping what was typed.
+            if (flagTasto_ != 1) {
+                if (RigaVuota()) AnnullaIns();
+                else ButtonComando(QStringLiteral("Annulla"), true);
+            }
             flagTasto_ = 0;
         }
         if (GestTastiForm(KeyCode, Shift, *this) > 0) return;

@@ -78,6 +78,10 @@ public:
     int PersLPaDop(int piOper, Valore& pvRit, QList<Valore>& pvArray) override;
     int Domanda(const RichiestaMsgCom& richiesta) override;
     void MostraMessaggio(const QString& testo) override;
+    // The row kept for "VaiA", which is offered while one is kept.
+    void ovfrmBookmark(const QString& segnalibro) override;
+    QString ovfrmBookmark() const override { return segnalibro_; }
+    std::optional<QString> ChiediTesto(const QString& domanda) override;
     virtual void AggNonText() {}
     virtual QString PrepSql() const = 0;
     void timLinPag_Timer();
@@ -128,6 +132,7 @@ private:
     QString nomeForm_;
     QMap<int, QString> nomiCampo_, valoriIngresso_;
     QString sqlGriglia_;
+    QString segnalibro_;
     QString controlloAttivo_;
     int abilRW_ = 1;
     int chiusuraRichiesta_ = 0;

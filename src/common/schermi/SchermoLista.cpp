@@ -1,5 +1,7 @@
 #include "common/schermi/SchermoLista.h"
 
+#include "common/schermi/BarraComandi.h"
+
 #include "common/FrmMsgCom.h"
 #include "common/form/Tastiera.h"
 #include "common/form/UtilForm.h"
@@ -76,7 +78,8 @@ SchermoLista::~SchermoLista() = default;
 
 void SchermoLista::costruisci(const QString& caption) {
     setWindowTitle(caption);
-    setFixedSize(800, 560);
+    resize(800, 560);
+    setMinimumSize(400, 300);
     tolComlin_ = new QToolBar(this);
     tolComlin_->setGeometry(0, 0, 800, 32);
     for (const Bottone& b : kBottoni) {
@@ -96,7 +99,7 @@ void SchermoLista::costruisci(const QString& caption) {
     txtRiga_->setGeometry(680, 36, 110, 22);
 
     dbgRiga = new QTableView(this);
-    dbgRiga->setGeometry(4, 140, 792, 410);
+    dbgRiga->setGeometry(4, 162, 792, 394);
     connect(dbgRiga, &QTableView::clicked, this, [this] { dbgRiga_Click(); });
     connect(dbgRiga, &QTableView::doubleClicked, this, [this] { dbgRiga_Click(); });
     dbgRiga->installEventFilter(this);
@@ -107,7 +110,7 @@ void SchermoLista::costruisci(const QString& caption) {
 
     auto* fraCerca = new QGroupBox(this);
     fraCerca->setObjectName(QStringLiteral("FraCerca"));
-    fraCerca->setGeometry(400, 62, 396, 74);
+    fraCerca->setGeometry(400, 62, 396, 96);
     ComCerca = new QPushButton(QStringLiteral("Cerca in:"), fraCerca);
     ComCerca->setGeometry(6, 8, 80, 24);
     connect(ComCerca, &QPushButton::clicked, this, [this] { ButtonComando(QStringLiteral("Cerca")); });
@@ -117,12 +120,13 @@ void SchermoLista::costruisci(const QString& caption) {
     txtCerca->setObjectName(QStringLiteral("txtCerca"));
     txtCerca->setGeometry(238, 8, 150, 24);
     auto* labCerca = new QLabel(QStringLiteral("Direzione ricerca:"), fraCerca);
-    labCerca->setGeometry(6, 40, 110, 24);
+    labCerca->setGeometry(6, 38, 384, 22);
     const char* direzioni[] = {"Primo", "Successivo", "Precedente", "Ultimo"};
     for (int i = 0; i < 4; ++i) {
         optDirez[i] = new QRadioButton(QString::fromLatin1(direzioni[i]), fraCerca);
         ImpostaElemento(optDirez[i], QStringLiteral("optDirez"), i);
-        optDirez[i]->setGeometry(116 + i * 70, 40, 70, 24);
+        constexpr int kX[] = {6, 84, 184, 284}, kLarghezza[] = {76, 98, 98, 76};
+        optDirez[i]->setGeometry(kX[i], 64, kLarghezza[i], 24);
     }
     optDirez[0]->setChecked(true);
 
@@ -130,6 +134,12 @@ void SchermoLista::costruisci(const QString& caption) {
     timVarie->setSingleShot(true);
     timVarie->setInterval(0);
     connect(timVarie, &QTimer::timeout, this, [this] { timVarie_Timer(); });
+}
+
+void SchermoLista::resizeEvent(QResizeEvent* e) {
+    QWidget::resizeEvent(e);
+    const int bordo = dbgRiga->x();
+    dbgRiga->resize(std::max(0, width() - 2 * bordo), std::max(0, height() - dbgRiga->y() - bordo));
 }
 
 QLineEdit* SchermoLista::Campo(int indice, const QString& etichetta, int x, int y, int larghezza, int larghEtichetta) {
@@ -167,6 +177,7 @@ bool SchermoLista::Form_Load() {
     try {
         Lista();
         Pager();
+        DisponiComandi(*tolComlin_, *this);
         InizForm(*this, false, false, true, false);
         indiceCampo_ = -1;
         scaricamento_ = false;
@@ -250,6 +261,7 @@ void SchermoLista::ButtonComando(const QString& psKey) {
     if (!ogLisPag_) return;  // closed by the command
     try {
         Pager().LanciaComando(psKey);
+        if (psKey.compare(QLatin1String("AzzSel"), Qt::CaseInsensitive) == 0) AzzAltro();
     } catch (const std::exception& e) {
         if (const auto* r = dynamic_cast<const ErroreRun*>(&e)) frmMsgCom::MsgErrfrm(*r);
     }

@@ -101,10 +101,14 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* e) override;
+    // The grid takes whatever room the window gives it.
+    void resizeEvent(QResizeEvent* e) override;
     bool eventFilter(QObject* o, QEvent* e) override;
 
     virtual void DefinisciSelezioni(LisPag& pager) = 0;
     virtual void FormattaSelezione(int Index) { (void)Index; }
+    // After "AzzSel": what the screen shows beside the selection boxes.
+    virtual void AzzAltro() {}
 
     QLineEdit* Campo(int indice, const QString& etichetta, int x, int y, int larghezza, int larghEtichetta);
     // The default year of the data screens, as text.

@@ -1,5 +1,7 @@
 #include "common/schermi/SchermoTestata.h"
 
+#include "common/schermi/BarraComandi.h"
+
 #include "common/FrmMsgCom.h"
 #include "common/MsgErrori.h"
 #include "common/form/Tastiera.h"
@@ -79,7 +81,7 @@ void SchermoTestata::costruisci(const QString& caption) {
     lblTipOpe->setGeometry(690, 36, 100, 20);
 
     picTest = new QFrame(this);
-    picTest->setGeometry(0, 36, 800, 40);
+    picTest->setGeometry(0, 36, 684, 40);
     PicDett = new QFrame(this);
     PicDett->setGeometry(0, 78, 800, 450);
 
@@ -99,7 +101,7 @@ void SchermoTestata::costruisci(const QString& caption) {
     connect(dbgDett, &QTableView::doubleClicked, this, [this] { dbgDett_DblClick(); });
 
     auto* lab = new QLabel(QStringLiteral("Inizio/Fine Anno"), picTest);
-    lab->setGeometry(560, 2, 110, 18);
+    lab->setGeometry(560, 0, 110, 17);
     for (int i = 0; i < 2; ++i) {
         ComAnno[i] = new QPushButton(i == 0 ? QStringLiteral("<<") : QStringLiteral(">>"), picTest);
         ImpostaElemento(ComAnno[i], QStringLiteral("ComAnno"), i);
@@ -145,6 +147,11 @@ bool SchermoTestata::Rosso(const QWidget* w) const { return w && BackColor(w) ==
 void SchermoTestata::Colora(QWidget* w, long colore) { ImpostaBackColor(w, colore); }
 
 SchermoLista* SchermoTestata::ListaForm() const { return lista_; }
+
+QWidget* SchermoTestata::FinestraAttiva() {
+    if (linee_ && linee_->Caricata()) return linee_;
+    return this;
+}
 SchermoLinee* SchermoTestata::LineeAperte() const { return linee_; }
 
 ComPag& SchermoTestata::Pagina() {
@@ -169,6 +176,7 @@ bool SchermoTestata::Form_Load() {
     oiLoadOk = -1;
     try {
         Pagina();
+        DisponiComandi(*tolComPag_, *this);
         InizForm(*this, true, false, false, true);
         chiusuraRichiesta_ = 0;
         indiceComando_ = -1;
@@ -194,7 +202,8 @@ bool SchermoTestata::Form_Load() {
         p.ImpImmagini(ctx().gsTipoPrg, tolComPag_);
         FineInizForm(*this, true, false, false);
         for (QAction* a : tolComPag_->actions())
-            if (a->objectName() == QLatin1String("Duplica") || a->objectName() == QLatin1String("VarKey")) a->setVisible(false);
+            if (a->objectName() == QLatin1String("Duplica")) a->setVisible(false);
+        abilitaDettaglio(p.LeggiStato());
         legaGriglia(QueryDettVuota());
         if (txt.value(20)) txt[20]->setFocus();
         oiLoadOk = 1;
@@ -284,8 +293,7 @@ int SchermoTestata::PersPagDop(int piOper, int&, QList<Valore>& pvArray) {
         switch (piOper) {
         case OperPag::CambioStato: {
             const int s = static_cast<int>(pvArray.value(0).intero());
-            for (QAction* a : tolComPag_->actions())
-                if (a->objectName() == QLatin1String("Dettaglio")) a->setEnabled(s == 1 || s == 2 || s == 7);
+            abilitaDettaglio(s);
             if (s == ComPag::Vuota) legaGriglia(QueryDettVuota());
             // The controls behind the mirrors follow the read-only switch.
             const bool scrivibile = Pagina().AbilRW() != 0;
@@ -308,6 +316,27 @@ int SchermoTestata::PersPagDop(int piOper, int&, QList<Valore>& pvArray) {
         mostraErrore(e);
     }
     return 0;
+}
+
+void SchermoTestata::abilitaDettaglio(int s) {
+    for (QAction* a : tolComPag_->actions())
+        if (a->objectName() == QLatin1String("Dettaglio")) a->setEnabled(s == 1 || s == 2 || s == 7);
+}
+
+void SchermoTestata::VariaChiaveDettagli(const QList<Valore>& vecchia, const QList<Valore>& nuova) {
+    // The detail table names its header's key parts as the header does.
+    ComPag& p = Pagina();
+    const QStringList colonne = p.ColonneChiave();
+    QStringList valori, condizioni;
+    for (int i = 0; i < colonne.size(); ++i) {
+        const CampoPagina* c = p.Campo(colonne[i]);
+        const int tipo = c ? c->tipo : TipoDato::Testo;
+        valori << colonne[i] + QStringLiteral(" = ") + LetteraleValore(nuova.value(i), tipo);
+        condizioni << colonne[i] + QStringLiteral(" = ") + LetteraleValore(vecchia.value(i), tipo);
+    }
+    ctx().ggGestDb->EseguiSql(ctx().gsIdDbase, QStringLiteral("UPDATE ") + TabellaDett() + QStringLiteral(" SET ") +
+                                                   valori.join(QStringLiteral(", ")) + QStringLiteral(" WHERE ") +
+                                                   condizioni.join(QStringLiteral(" AND ")));
 }
 
 int SchermoTestata::Domanda(const RichiestaMsgCom& r) {
@@ -482,6 +511,13 @@ bool SchermoTestata::Form_QueryUnload() {
         if (chiusuraRichiesta_ == 0) {
             if (nome == QLatin1String("txt")) txt_LostFocus(IndiceElemento(attivo));
             else indiceComando_ = -1;
+        }
+        // The lines screen goes first, with its own question: a refusal there
+        // keeps both screens.
+        if (linee_ && linee_->Caricata() && !linee_->Scarica()) {
+            linee_->raise();
+            linee_->activateWindow();
+            return false;
         }
         const bool puo = Pagina().PuoChiudere();
         if (!puo && nome == QLatin1String("txt") && attivo) txt_GotFocus(IndiceElemento(attivo));

@@ -70,9 +70,13 @@ public:
     int Domanda(const RichiestaMsgCom& richiesta) override;
     void MostraMessaggio(const QString& testo) override;
     void MostraDescrizione(const QString& testo) override;
+    void VariaChiaveDettagli(const QList<Valore>& vecchia, const QList<Valore>& nuova) override;
 
     void GestDettaglio();
     void DopoGestDettaglio() override;
+
+    // The lines screen while it is open, in front of the disabled header.
+    QWidget* FinestraAttiva() override;
 
     // What the lines and list screens ask of it.
     QWidget* FinestraTestata() override { return this; }
@@ -103,6 +107,8 @@ protected:
     // --- What each screen gives ---
     virtual int ContestoHelp() const = 0;
     virtual QString Tabella() const = 0;
+    // The detail table, whose rows carry the header's key columns.
+    virtual QString TabellaDett() const = 0;
     // The screen's own call after the table (the key hint or the set-up switch).
     virtual void ImpostazionePropria(ComPag& pagina) = 0;
     virtual void DefinisciCampi(ComPag& pagina) = 0;
@@ -138,6 +144,8 @@ private:
     void timComPag_Timer();
     void mostraErrore(const std::exception& e);
     void legaGriglia(const QString& sql);
+    // "Dettaglio" is offered in the page states 1, 2 and 7 only.
+    void abilitaDettaglio(int stato);
 
     std::unique_ptr<ComPag> ogComPag_;
     std::unique_ptr<AdattatoreComponente<ComPag>> adattatore_;

@@ -6,7 +6,11 @@
 #include "components/db/RigheRecordset.h"
 #include "components/db/ServerPg.h"
 
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QSet>
+#include <algorithm>
 #include <atomic>
 #include <libpq-fe.h>
 #include <optional>
@@ -301,6 +305,16 @@ public:
     // The row's rowid after the update (the server moves an updated row);
     // nothing when no row has that rowid.
     virtual std::optional<int64_t> esegui(const std::vector<Valore>& valori, int64_t rowid) = 0;
+    // Several rows, none twice, at once: where each went. The server takes
+    // them in one statement, so a run that marks thousands of rows pays one
+    // round trip per block instead of one per row.
+    virtual std::vector<std::optional<int64_t>> eseguiBlocco(const std::vector<std::vector<Valore>>& valori,
+                                                             const std::vector<int64_t>& rowid) {
+        std::vector<std::optional<int64_t>> dopo;
+        dopo.reserve(rowid.size());
+        for (size_t i = 0; i < rowid.size(); ++i) dopo.push_back(esegui(valori[i], rowid[i]));
+        return dopo;
+    }
 };
 
 }  // namespace
@@ -524,8 +538,42 @@ struct Recordset {
     void scriviPendenti() {
         const auto gruppi = std::move(pendenti);
         pendenti.clear();
-        for (const Pendenti& g : gruppi)
-            for (size_t i = 0; i < g.righe.Righe(); ++i) aggiorna(*g.aggiorna, g.istanza, g.righe.LeggiRiga(i), g.righe.Rowid(i, 0));
+        for (const Pendenti& g : gruppi) scriviGruppo(g);
+    }
+    // A row edited more than once in the scan (a header joined to its lines)
+    // is written once, with its last values, as the edits one after the
+    // other would have left it.
+    void scriviGruppo(const Pendenti& g) {
+        constexpr size_t kBlocco = 1000;
+        std::vector<int64_t> rowid;
+        std::vector<size_t> ultima;
+        QHash<int64_t, size_t> posizione;
+        for (size_t i = 0; i < g.righe.Righe(); ++i) {
+            const int64_t r = rowidAttuale(g.istanza, g.righe.Rowid(i, 0));
+            const auto p = posizione.constFind(r);
+            if (p != posizione.cend()) {
+                ultima[*p] = i;
+                continue;
+            }
+            posizione.insert(r, rowid.size());
+            rowid.push_back(r);
+            ultima.push_back(i);
+        }
+        for (size_t inizio = 0; inizio < rowid.size(); inizio += kBlocco) {
+            const size_t fine = std::min(rowid.size(), inizio + kBlocco);
+            std::vector<std::vector<Valore>> valori;
+            valori.reserve(fine - inizio);
+            for (size_t k = inizio; k < fine; ++k) valori.push_back(g.righe.LeggiRiga(ultima[k]));
+            const std::vector<int64_t> blocco(rowid.begin() + static_cast<std::ptrdiff_t>(inizio),
+                                              rowid.begin() + static_cast<std::ptrdiff_t>(fine));
+            const auto dopo = g.aggiorna->eseguiBlocco(valori, blocco);
+            for (size_t k = 0; k < blocco.size(); ++k) {
+                if (!dopo[k])
+                    errore(NumErroreDb::CampoNonAggiornabile,
+                           QStringLiteral("La riga della tabella %1 non esiste più.").arg(istanze[g.istanza].alias));
+                spostata(g.istanza, blocco[k], *dopo[k]);
+            }
+        }
     }
     // Raises 3420 once the database is closed.
     void richiediAperto() const {
@@ -822,7 +870,8 @@ public:
     std::unique_ptr<Aggiornamento> aggiornamento(const QString& tabella, const QStringList& colonne, bool dopo) override {
         if (dopo)
             ServerPg::EseguiParametri(db_->Pg(), sqlRileggi(tabella, colonne, true), {}, kOrigineGestRecordset);
-        return std::make_unique<AggiornamentoPg>(db_, sqlAggiorna(tabella, colonne));
+        return std::make_unique<AggiornamentoPg>(db_, sqlAggiorna(tabella, colonne), sqlAggiornaBlocco(tabella, colonne),
+                                                 colonne);
     }
     int64_t inserisci(const QString& tabella, const QStringList& colonne, const std::vector<Valore>& valori) override {
         const auto r = ServerPg::EseguiParametri(db_->Pg(), sqlInserisci(tabella, colonne), parametriPg(valori),
@@ -854,9 +903,56 @@ protected:
     QString restituisciRiga() const override { return QStringLiteral(" RETURNING ctid"); }
 
 private:
+    // The rows of a block travel as one JSON array read into the table's own
+    // row type, so each value takes its column's type as a single row's
+    // parameter would; the ctids as an array beside it, in the same order.
+    QString sqlAggiornaBlocco(const QString& tabella, const QStringList& colonne) const {
+        const QString t = identificatore(tabella);
+        QStringList assegna, scelte;
+        for (const QString& c : colonne) {
+            assegna << identificatore(c) + QStringLiteral(" = v.") + identificatore(c);
+            scelte << QStringLiteral("r.") + identificatore(c);
+        }
+        return QStringLiteral("UPDATE %1 SET %2 FROM (SELECT %3, k.\"__riga\" FROM json_populate_recordset(NULL::%1, $1::json) "
+                              "WITH ORDINALITY AS r JOIN unnest($2::tid[]) WITH ORDINALITY AS k(\"__riga\", \"__n\") "
+                              "ON k.\"__n\" = r.ordinality) AS v WHERE %1.ctid = v.\"__riga\" RETURNING v.\"__riga\", %1.ctid")
+            .arg(t, assegna.join(QLatin1String(", ")), scelte.join(QLatin1String(", ")));
+    }
+
     class AggiornamentoPg final : public Aggiornamento {
     public:
-        AggiornamentoPg(std::shared_ptr<Database> db, QString sql) : db_(std::move(db)), sql_(std::move(sql)) {}
+        AggiornamentoPg(std::shared_ptr<Database> db, QString sql, QString sqlBlocco, const QStringList& colonne)
+            : db_(std::move(db)), sql_(std::move(sql)), sqlBlocco_(std::move(sqlBlocco)) {
+            for (const QString& c : colonne) chiavi_ << c.toLower();
+        }
+        std::vector<std::optional<int64_t>> eseguiBlocco(const std::vector<std::vector<Valore>>& valori,
+                                                         const std::vector<int64_t>& rowid) override {
+            if (rowid.size() == 1) return {esegui(valori[0], rowid[0])};
+            QJsonArray righe;
+            QByteArray ctid("{");
+            for (size_t i = 0; i < rowid.size(); ++i) {
+                QJsonObject riga;
+                for (qsizetype c = 0; c < chiavi_.size(); ++c) {
+                    const ServerPg::ParametroPg p = ServerPg::Parametro(valori[i][static_cast<size_t>(c)]);
+                    riga.insert(chiavi_[c], p ? QJsonValue(QString::fromUtf8(*p)) : QJsonValue(QJsonValue::Null));
+                }
+                righe.append(riga);
+                if (i > 0) ctid += ',';
+                ctid += '"' + testoCtid(rowid[i]) + '"';
+            }
+            ctid += '}';
+            const auto r = ServerPg::EseguiParametri(
+                db_->Pg(), sqlBlocco_, {QJsonDocument(righe).toJson(QJsonDocument::Compact), ctid}, kOrigineGestRecordset);
+            QHash<int64_t, int64_t> dove;
+            for (int k = 0; k < r.Righe(); ++k) dove.insert(impaccaCtid(r.Testo(k, 0)), impaccaCtid(r.Testo(k, 1)));
+            std::vector<std::optional<int64_t>> dopo;
+            dopo.reserve(rowid.size());
+            for (int64_t id : rowid) {
+                const auto d = dove.constFind(id);
+                dopo.push_back(d == dove.cend() ? std::nullopt : std::optional<int64_t>(*d));
+            }
+            return dopo;
+        }
         std::optional<int64_t> esegui(const std::vector<Valore>& valori, int64_t rowid) override {
             auto p = parametriPg(valori);
             p.push_back(testoCtid(rowid));
@@ -868,6 +964,8 @@ private:
     private:
         std::shared_ptr<Database> db_;
         QString sql_;
+        QString sqlBlocco_;
+        QStringList chiavi_;
     };
     std::shared_ptr<Database> db_;
     QString cursore_;

@@ -210,8 +210,14 @@ QString GestoreDb::ApriDatabase(const QString& nome, int, bool, bool, const QStr
         // The journal mode stays the file's: changing it needs every other
         // connection gone. With a write-ahead log, synchronous NORMAL keeps
         // the file consistent after a crash; a rollback journal keeps FULL.
-        // Reading the schema tells a file that is not a database at once.
+        // Reading the schema tells a file that is not a database at once; the
+        // quick check a damaged one, before any work lands on it.
         valore(db, "SELECT count(*) FROM sqlite_master");
+        if (const QString esito = valore(db, "PRAGMA quick_check(1)"); esito != QLatin1String("ok")) {
+            qCWarning(logDb).noquote() << "controllo di" << file << "fallito:" << esito;
+            errore(NumErrore::FileNonDatabase,
+                   QStringLiteral("Impossibile aprire il database \"%1\": il file è danneggiato.").arg(nome));
+        }
         if (valore(db, "PRAGMA journal_mode").compare(QLatin1String("wal"), Qt::CaseInsensitive) == 0)
             esegui(db, "PRAGMA synchronous=NORMAL");
         // Result columns named as written in the query ("Causali_1.TipoCausale"),
@@ -327,6 +333,19 @@ void GestoreDb::IniziaTransazione(const QString& id) {
 }
 
 void GestoreDb::ConfermaTransazione(const QString& id) { EseguiSql(id, QStringLiteral("COMMIT")); }
+
+void GestoreDb::AggiornaStatistiche(const QString& id, const QStringList& tabelle) {
+    if (tabelle.isEmpty() || !DatabaseDaId(id)->SuServer()) return;
+    QStringList nomi;
+    for (const QString& t : tabelle) nomi << QLatin1Char('"') + t.toLower() + QLatin1Char('"');
+    // Only the planner gains by it: the run's work is committed already, so a
+    // failure here is logged and never reported as the run's.
+    try {
+        EseguiSql(id, QStringLiteral("ANALYZE ") + nomi.join(QLatin1String(", ")));
+    } catch (const ErroreRun& e) {
+        qCWarning(logDb).noquote() << "statistiche non aggiornate:" << e.descrizione();
+    }
+}
 
 void GestoreDb::AnnullaTransazione(const QString& id) {
     const auto d = DatabaseDaId(id);

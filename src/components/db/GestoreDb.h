@@ -81,7 +81,8 @@ public:
     void ImpostaAttesaBlocco(int ms) { attesaBloccoMs_ = ms; }
 
     // Opens an existing SQLite database file and returns its id, leaving its
-    // journal mode as it is; a data-source name, or a connect string
+    // journal mode as it is; a file that is no database or fails the quick
+    // check raises 3343. A data-source name, or a connect string
     // beginning "ODBC;", opens a database on the server instead, with the
     // string's UID and PWD or else "DbSqlPubUID" and "DbSqlPubPWD". The three
     // middle arguments are accepted for the callers' sake and not used.
@@ -104,6 +105,11 @@ public:
     void IniziaTransazione(const QString& id);
     void ConfermaTransazione(const QString& id);
     void AnnullaTransazione(const QString& id);
+    // After a run has filled tables: on a server their statistics are taken
+    // at once, since its planner would otherwise plan the next run's joins as
+    // over empty tables until the server's own analysis comes round. A file
+    // needs nothing. Never raises.
+    void AggiornaStatistiche(const QString& id, const QStringList& tabelle);
 
 private:
     QString apriSuServer(const QString& nome, const QString& connect);

@@ -26,7 +26,11 @@ RisultatoSql leggiSqlite(Database& d, const QString& sql, const QString& origine
     if (sqlite3_prepare_v2(d.Handle(), testo.constData(), static_cast<int>(testo.size()), &st, nullptr) != SQLITE_OK)
         d.Errore(sql, origine);
     const int n = sqlite3_column_count(st);
-    for (int c = 0; c < n; ++c) r.colonne << QString::fromUtf8(sqlite3_column_name(st, c));
+    for (int c = 0; c < n; ++c) {
+        r.colonne << QString::fromUtf8(sqlite3_column_name(st, c));
+        const QByteArray tipo = QByteArray(sqlite3_column_decltype(st, c)).toUpper();
+        r.date << (tipo.contains("DATE") || tipo.contains("TIME"));
+    }
     int rc;
     while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
         QList<Valore> riga;
@@ -45,6 +49,7 @@ RisultatoSql leggiServer(Database& d, const QString& sql, const QString& origine
     const int n = righe.Colonne();
     for (int c = 0; c < n; ++c) r.colonne << QString::fromUtf8(PQfname(righe.Dati(), c));
     const std::vector<ServerPg::TipoPg> tipi = ServerPg::TipiDi(righe);
+    for (ServerPg::TipoPg t : tipi) r.date << (t == ServerPg::TipoPg::Data);
     for (int i = 0; i < righe.Righe(); ++i) {
         QList<Valore> riga;
         riga.reserve(n);

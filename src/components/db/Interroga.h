@@ -13,6 +13,7 @@ class GestoreDb;
 struct RisultatoSql {
     QStringList colonne;  // as the engine names them
     QList<QList<Valore>> righe;
+    QList<bool> date;     // a column of dates (declared DATE or TIME), read as text
 };
 
 // Numbers as numbers, Null as Null, anything else (dates too) as the text the

@@ -49,14 +49,19 @@ GestoreDb& Gestore(const ContestoAiuti& c) {
     throw ErroreRun(NumErrore::OggettoNonImpostato, QStringLiteral("Database non aperto"), QStringLiteral("QorAiuti"));
 }
 
+// A column equal to a literal without regard to case, in words both engines
+// take (the server knows no "collate nocase").
+QString UgualeSenzaMaiuscole(const QString& colonna, const QString& letterale) {
+    return QStringLiteral("upper(") + colonna + QStringLiteral(") = upper(") + letterale + QLatin1Char(')');
+}
+
 // The condition of the code's parts on the table's code columns; codes
 // compare without regard to case.
 QString CondizioneCodice(const TabellaAiuto& t, const QString& codice) {
     const QStringList parti = PartiCodice(t, codice);
     QStringList cond;
     for (int i = 0; i < t.colonneCodice.size(); ++i)
-        cond << t.colonneCodice[i] + QStringLiteral(" = ") + ggUtil().FormatoSql(Valore(parti.value(i)), 8) +
-                    QStringLiteral(" collate nocase");
+        cond << UgualeSenzaMaiuscole(t.colonneCodice[i], ggUtil().FormatoSql(Valore(parti.value(i)), 8));
     return cond.join(QStringLiteral(" and "));
 }
 
@@ -137,9 +142,9 @@ Valore QorAiutiSql::DecodificaValore(const QString& tabella, const QString& colC
     if (!pronto.booleano()) return Valore(static_cast<int>(EsitoDecod::Vuoto));
     const QString sql = QStringLiteral("select ") + colDescr + QStringLiteral(" from ") +
                         (t ? t->tabellaSql : tabella) + QStringLiteral(" where ") +
-                        Aggiungi(colChiave + QStringLiteral(" = ") +
-                                     ggUtil().FormatoSql(Valore(codice), tipoChiave > 0 ? tipoChiave : 8) +
-                                     QStringLiteral(" collate nocase"),
+                        Aggiungi(tipoChiave > 0 && tipoChiave != 8
+                                     ? colChiave + QStringLiteral(" = ") + ggUtil().FormatoSql(Valore(codice), tipoChiave)
+                                     : UgualeSenzaMaiuscole(colChiave, ggUtil().FormatoSql(Valore(codice), 8)),
                                  filtro);
     const RisultatoQuery r = EseguiQueryTesti(Gestore(contesto_), IdDb(condivisa), sql);
     if (r.righe.isEmpty()) {

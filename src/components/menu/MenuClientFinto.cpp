@@ -12,6 +12,9 @@ void MenuClientFinto::RegistraProgramma(const QString& chiaveMenu, const QString
 }
 
 Valore MenuClientFinto::LeggiValoreSess(const QString& nome) {
+    // As the real link: a menu that is gone answers nothing.
+    if (menuAssente)
+        throw ErroreRun(ErroreMenuAssente, QStringLiteral("Il menu non risponde"), QStringLiteral("MenuClient"));
     auto it = valori_.constFind(nome.toLower());
     if (it != valori_.constEnd()) return *it;
     if (nome.startsWith(QLatin1String("Personal."), Qt::CaseInsensitive)) return MarcatoreParPers;

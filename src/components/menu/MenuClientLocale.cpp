@@ -95,19 +95,19 @@ void MenuClientLocale::ConsegnaComandi() {
     }
 }
 
-QJsonValue MenuClientLocale::Chiama(const QString& op, const QJsonArray& args) {
+QJsonValue MenuClientLocale::Chiama(const QString& op, const QJsonArray& args, bool attendeUtente) {
     if (!Collegato()) throw MenuAssente();
     const qint64 id = prossimoId_++;
     Scrivi(Richiesta(id, op, args));
     const bool eraInChiamata = inChiamata_;
     inChiamata_ = true;
-    QDeadlineTimer scadenza(attesaMs_);
+    QDeadlineTimer scadenza(attendeUtente ? QDeadlineTimer(QDeadlineTimer::Forever) : QDeadlineTimer(attesaMs_));
     while (!risposte_.contains(id)) {
         if (!Collegato() || scadenza.hasExpired()) {
             inChiamata_ = eraInChiamata;
             throw ErroreRun(NumMenuAssente, QStringLiteral("Il menu non risponde"), Origine);
         }
-        socket_.waitForReadyRead(static_cast<int>(qMax<qint64>(1, scadenza.remainingTime())));
+        socket_.waitForReadyRead(scadenza.isForever() ? -1 : static_cast<int>(qMax<qint64>(1, scadenza.remainingTime())));
         if (socket_.bytesAvailable() > 0) LeggiDati();
     }
     inChiamata_ = eraInChiamata;
@@ -151,7 +151,10 @@ QString MenuClientLocale::FileImpostazioni() {
 }
 
 Valore MenuClientLocale::LeggiValoreSess(const QString& nome) {
-    return ValoreDaJson(Chiama(QStringLiteral("LeggiValoreSess"), {nome}));
+    // The menu answers "ChiediPwdSql" once the user has typed the login:
+    // however long that takes, only a lost link ends the wait.
+    const bool attendeUtente = nome.compare(QLatin1String("ChiediPwdSql"), Qt::CaseInsensitive) == 0;
+    return ValoreDaJson(Chiama(QStringLiteral("LeggiValoreSess"), {nome}, attendeUtente));
 }
 
 void MenuClientLocale::ScriviValoreSess(const QString& nome, const Valore& valore) {

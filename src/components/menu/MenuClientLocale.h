@@ -43,7 +43,8 @@ public:
     bool Collegato() const { return socket_.state() == QLocalSocket::ConnectedState; }
 
 private:
-    QJsonValue Chiama(const QString& op, const QJsonArray& args);
+    // attendeUtente: the menu asks the user first; the call waits as long as the link lasts.
+    QJsonValue Chiama(const QString& op, const QJsonArray& args, bool attendeUtente = false);
     void LeggiDati();
     void ConsegnaComandi();
     void Scrivi(const QJsonObject& messaggio);

@@ -145,7 +145,8 @@ void ComPag::impostaStato(int stato) {
     for (CampoPagina& c : campi_) {
         if (!c.box) continue;
         const bool chiave = c.opz.parteChiave != 0;
-        c.box->setReadOnly(chiave ? stato_ != Vuota : (stato_ == Vuota || !scrivibile));
+        const bool chiaveAperta = stato_ == Vuota || (stato_ == VariaChiave && scrivibile);
+        c.box->setReadOnly(chiave ? !chiaveAperta : (stato_ == Vuota || !scrivibile));
     }
     aggiornaBarra();
     if (cambiato) hook(false, OperPag::CambioStato, {Valore(stato_)});
@@ -159,6 +160,7 @@ void ComPag::aggiornaBarra() {
         if (k == QLatin1String("Salva")) a->setEnabled(rw && stato_ != Vuota);
         else if (k == QLatin1String("Cancella")) a->setEnabled(rw && stato_ == Mostrata);
         else if (k == QLatin1String("Annulla")) a->setEnabled(stato_ != Vuota);
+        else if (k == QLatin1String("VarKey")) a->setEnabled(rw && stato_ == Mostrata);
     }
 }
 
@@ -222,8 +224,10 @@ bool ComPag::InVariazione(QString& testo) const {
         testo = QStringLiteral("Nuovo record");
         return true;
     }
+    // While the key is being changed its boxes count as well.
+    const bool ancheChiave = stato_ == VariaChiave;
     for (int i = 0; i < campi_.size() && i < istantanea_.size(); ++i)
-        if (campi_[i].box && campi_[i].opz.parteChiave == 0 && campi_[i].box->text() != istantanea_[i]) {
+        if (campi_[i].box && (ancheChiave || campi_[i].opz.parteChiave == 0) && campi_[i].box->text() != istantanea_[i]) {
             testo = campi_[i].colonna;
             return true;
         }
@@ -240,7 +244,8 @@ void ComPag::LanciaComando(const QString& chiave, QString& risultato) {
     if (k == QLatin1String("ricerca")) ok = ricerca();
     else if (k == QLatin1String("salva")) ok = salva();
     else if (k == QLatin1String("cancella")) ok = cancella();
-    else if (k == QLatin1String("annulla") || k == QLatin1String("varkey")) ok = annulla();
+    else if (k == QLatin1String("annulla")) ok = annulla();
+    else if (k == QLatin1String("varkey")) ok = variaChiave();
     else if (k == QLatin1String("inizio") || k == QLatin1String("fine") || k == QLatin1String("precedente") ||
              k == QLatin1String("successivo"))
         ok = sposta(k);
@@ -334,7 +339,7 @@ bool ComPag::ricerca() {
     if (stato_ != Vuota) {
         bool stessaChiave = stato_ == Nuova;
         const QList<Valore> box = chiaveBox();
-        if (stato_ == Mostrata) {
+        if (stato_ == Mostrata || stato_ == VariaChiave) {
             stessaChiave = box.size() == chiaveCorrente_.size();
             for (int i = 0; stessaChiave && i < box.size(); ++i)
                 stessaChiave = box[i].testo() == TestoDaValore(chiaveCorrente_[i], TipoDato::Testo);
@@ -362,14 +367,22 @@ bool ComPag::ricerca() {
             return false;
         }
     const QList<Valore> chiave = chiaveBox();
-    const QString ultima = chiave.isEmpty() ? QString() : chiave.last().testo();
+    const CampoPagina* numero = contatore();
+    const QString testoNumero = numero && numero->box ? numero->box->text().trimmed() : QString();
     bool ok = false;
-    if (!ultima.isEmpty() && UtilGenerali().ValoreNumerico(Valore(ultima)) == 0 && ultima.trimmed() == QLatin1String("0"))
+    if (testoNumero == QLatin1String("0"))
         ok = nuovoRecord();
     else {
-        bool completa = true;
-        for (const Valore& v : chiave) completa = completa && !v.testo().isEmpty();
-        if (!completa) return sposta(QStringLiteral("inizio"));
+        // A key typed in part: the first row matching the parts typed.
+        QStringList digitate;
+        for (const CampoPagina& c : campi_)
+            if (c.opz.parteChiave != 0 && c.box && !c.box->text().trimmed().isEmpty())
+                digitate << c.colonna + QStringLiteral(" = ") + LetteraleSql(c.box->text().trimmed(), c.tipo);
+        if (digitate.size() < chiave.size()) {
+            ok = sposta(QStringLiteral("inizio"), digitate);
+            if (!ok && !digitate.isEmpty()) avviso(kMsgNonTrovato);
+            return ok;
+        }
         ok = mostraRiga(whereChiave(chiave));
         if (!ok) avviso(kMsgNonTrovato);
     }
@@ -377,37 +390,62 @@ bool ComPag::ricerca() {
     return ok;
 }
 
+CampoPagina* ComPag::contatore() {
+    CampoPagina* ultimo = nullptr;
+    for (CampoPagina& c : campi_) {
+        if (c.opz.parteChiave == 0 || !c.box) continue;
+        if (c.opz.contatore) return &c;
+        ultimo = &c;
+    }
+    return ultimo;
+}
+
 bool ComPag::nuovoRecord() {
     if (abilRW_ == 0) {
         avviso(kMsgSolaLettura);
         return false;
     }
-    svuota(false);
-    // Key parts left blank take their proposed value; the last one is numbered
-    // after the highest row sharing the others.
-    QStringList fissi;
-    CampoPagina* ultimo = nullptr;
+    CampoPagina* numero = contatore();
+    // Key parts left blank take their proposed value; the counter is numbered
+    // after the highest row sharing the key parts before it.
     for (CampoPagina& c : campi_)
-        if (c.opz.parteChiave != 0 && c.box) ultimo = &c;
-    for (CampoPagina& c : campi_)
-        if (c.opz.parteChiave != 0 && c.box && &c != ultimo && c.box->text().trimmed().isEmpty() && !c.opz.proposto.eVuoto())
+        if (c.opz.parteChiave != 0 && c.box && &c != numero && c.box->text().trimmed().isEmpty() && !c.opz.proposto.eVuoto())
             c.box->setText(TestoDaValore(c.opz.proposto, c.tipo));
-    for (CampoPagina& c : campi_)
-        if (c.opz.parteChiave != 0 && c.box && &c != ultimo) {
-            if (c.box->text().trimmed().isEmpty()) {
-                avviso(QStringLiteral("Impostare il campo ") + c.opz.descrizione);
-                c.box->setFocus();
-                return false;
-            }
-            fissi << c.colonna + QStringLiteral(" = ") + LetteraleSql(c.box->text(), c.tipo);
+    QStringList fissi;
+    bool primaDelContatore = true;
+    for (CampoPagina& c : campi_) {
+        if (c.opz.parteChiave == 0 || !c.box) continue;
+        if (&c == numero) {
+            primaDelContatore = false;
+            continue;
         }
-    if (ultimo) {
+        if (c.box->text().trimmed().isEmpty()) {
+            avviso(QStringLiteral("Impostare il campo ") + c.opz.descrizione);
+            c.box->setFocus();
+            return false;
+        }
+        if (primaDelContatore) fissi << c.colonna + QStringLiteral(" = ") + LetteraleSql(c.box->text(), c.tipo);
+    }
+    QString testoNumero;
+    if (numero) {
         ModelloGriglia massimo;
         massimo.Carica(*gestDb_, idDb_,
-                       QStringLiteral("SELECT MAX(") + ultimo->colonna + QStringLiteral(") FROM ") + tabella_ +
+                       QStringLiteral("SELECT MAX(") + numero->colonna + QStringLiteral(") FROM ") + tabella_ +
                            (fissi.isEmpty() ? QString() : QStringLiteral(" WHERE ") + fissi.join(QStringLiteral(" AND "))));
-        ultimo->box->setText(QString::number(static_cast<long long>(massimo.Cella(0, 0).numero()) + 1));
+        const long long n = static_cast<long long>(massimo.Cella(0, 0).numero()) + 1;
+        // Past its range the number would be stored and refused later by the
+        // file run: no new row then.
+        if (numero->opz.massimo > 0 && n > numero->opz.massimo) {
+            avviso(QStringLiteral("Impossibile inserire un nuovo record: il campo %1 non può superare %2")
+                       .arg(numero->opz.descrizione.isEmpty() ? numero->colonna : numero->opz.descrizione)
+                       .arg(numero->opz.massimo));
+            numero->box->setFocus();
+            return false;
+        }
+        testoNumero = QString::number(n);
     }
+    svuota(false);
+    if (numero) numero->box->setText(testoNumero);
     for (CampoPagina& c : campi_)
         if (c.opz.parteChiave == 0 && c.box) c.box->setText(TestoDaValore(c.opz.proposto, c.tipo, c.opz.maschera));
     chiaveCorrente_.clear();
@@ -415,6 +453,20 @@ bool ComPag::nuovoRecord() {
     impostaStato(Nuova);
     hook(false, OperPag::NuovoRec);
     if (primoDati_) primoDati_->setFocus();
+    return true;
+}
+
+bool ComPag::variaChiave() {
+    if (stato_ != Mostrata || chiaveCorrente_.isEmpty()) return false;
+    if (abilRW_ == 0) {
+        avviso(kMsgSolaLettura);
+        return false;
+    }
+    impostaStato(VariaChiave);
+    if (primoChiave_) {
+        primoChiave_->setFocus();
+        primoChiave_->selectAll();
+    }
     return true;
 }
 
@@ -452,10 +504,32 @@ bool ComPag::salva() {
                                   QStringLiteral(") VALUES (") + valori.join(QStringLiteral(", ")) + QLatin1Char(')')
                             : QStringLiteral("UPDATE ") + tabella_ + QStringLiteral(" SET ") +
                                   assegnazioni.join(QStringLiteral(", ")) + QStringLiteral(" WHERE ") + whereCorrente();
-    gestDb_->EseguiSql(idDb_, sql);
-    if (gestDb_->DatabaseDaId(idDb_)->RecordsAffected() != 1)
-        throw ErroreRun(NumErrore::ErroreSql, QStringLiteral("Salvataggio non riuscito: il record non esiste più"), kOrigine);
-    chiaveCorrente_ = chiaveBox();
+    const QList<Valore> nuova = chiaveBox();
+    bool chiaveVariata = false;
+    if (stato_ == VariaChiave)
+        for (int i = 0; i < nuova.size() && i < chiaveCorrente_.size(); ++i)
+            chiaveVariata = chiaveVariata || nuova[i].testo() != TestoDaValore(chiaveCorrente_[i], TipoDato::Testo);
+    // A new key takes the detail rows along: both or neither.
+    if (chiaveVariata) gestDb_->IniziaTransazione(idDb_);
+    try {
+        gestDb_->EseguiSql(idDb_, sql);
+        if (gestDb_->DatabaseDaId(idDb_)->RecordsAffected() != 1)
+            throw ErroreRun(NumErrore::ErroreSql, QStringLiteral("Salvataggio non riuscito: il record non esiste più"), kOrigine);
+        if (chiaveVariata) {
+            if (ospite_) ospite_->VariaChiaveDettagli(chiaveCorrente_, nuova);
+            gestDb_->ConfermaTransazione(idDb_);
+        }
+    } catch (...) {
+        if (chiaveVariata) {
+            try {
+                gestDb_->AnnullaTransazione(idDb_);
+            } catch (const ErroreRun&) {
+                // The first failure is the one to report; nothing was committed.
+            }
+        }
+        throw;
+    }
+    chiaveCorrente_ = nuova;
     istantanea();
     impostaStato(Mostrata);
     hook(false, OperPag::Salva);
@@ -507,7 +581,7 @@ bool ComPag::cancella() {
 
 bool ComPag::annulla() {
     if (!hook(true, OperPag::Annulla)) return false;
-    if (stato_ == Mostrata && !chiaveCorrente_.isEmpty()) {
+    if ((stato_ == Mostrata || stato_ == VariaChiave) && !chiaveCorrente_.isEmpty()) {
         mostraRiga(whereCorrente());
     } else {
         svuota(false);
@@ -520,10 +594,10 @@ bool ComPag::annulla() {
     return true;
 }
 
-bool ComPag::sposta(const QString& k) {
+bool ComPag::sposta(const QString& k, const QStringList& condizioniChiave) {
     if (!lasciaRiga() || !hook(true, OperPag::Spostamento)) return false;
     const QStringList chiavi = ColonneChiave();
-    QStringList condizioni;
+    QStringList condizioni = condizioniChiave;
     for (const CampoPagina& c : campi_)
         if (c.opz.parteChiave != 0 && c.oiKeyFisso == 2 && c.box)
             condizioni << c.colonna + QStringLiteral(" = ") + LetteraleSql(c.box->text(), c.tipo);

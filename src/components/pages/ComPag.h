@@ -1,9 +1,13 @@
 #pragma once
 // The page component of the header screens: one row of a table shown in
-// bound text boxes. It searches a row by its key, browses the table in key
-// order, enters a new row (a last key part of 0 asks for a new row, numbered
-// after the highest of its fixed key parts), saves, deletes and cancels, and
-// opens the list screen linked to it.
+// bound text boxes. It searches a row by its key (a key typed in part shows
+// the first row that matches the parts typed), browses the table in key
+// order, enters a new row (its counter key part, the last one unless a field
+// says otherwise, typed 0 asks for a new row, numbered after the highest row
+// sharing the key parts before it and refused past the counter's maximum),
+// saves, deletes and cancels, changes the key of the row shown ("VarKey":
+// the screen's detail rows follow it in the same transaction), and opens the
+// list screen linked to it.
 //
 // Contract with the screen (OspitePagina): before and after each operation
 // whose code the screen registered with AttivaPers the component calls
@@ -57,6 +61,12 @@ public:
     // The status-bar panels "Messaggio" and "DescrCampo".
     virtual void MostraMessaggio(const QString& testo) = 0;
     virtual void MostraDescrizione(const QString& testo) = 0;
+    // The key of the row shown has been changed from vecchia to nuova, inside
+    // the save's transaction: the screen moves its detail rows along.
+    virtual void VariaChiaveDettagli(const QList<Valore>& vecchia, const QList<Valore>& nuova) {
+        (void)vecchia;
+        (void)nuova;
+    }
 };
 
 // The list screen a page opens with "Lista".
@@ -79,6 +89,8 @@ struct OpzioniCampoPagina {
     Valore proposto{};    // value of a new row
     int lunghezza = 0;    // longest text the box takes
     QString maschera{};   // display mask of numbers ("0")
+    bool contatore = false;  // the key part whose 0 asks for a new row
+    int massimo = 0;         // highest number the counter takes, 0 none
 };
 
 struct CampoPagina {
@@ -92,7 +104,8 @@ struct CampoPagina {
 
 class ComPag {
 public:
-    enum Stato { Vuota = 0, Mostrata = 1, Nuova = 2 };
+    // VariaChiave: the row shown, its key boxes open for a new key.
+    enum Stato { Vuota = 0, Mostrata = 1, Nuova = 2, VariaChiave = 7 };
 
     ComPag() = default;
     ComPag(const ComPag&) = delete;
@@ -149,6 +162,9 @@ public:
     // Closing the screen: with unsaved work asks whether to save; false keeps
     // the screen open.
     bool PuoChiudere();
+    // Before another row replaces the one shown (from the list): with unsaved
+    // work asks whether to save; false keeps the row.
+    bool ConfermaUscitaRiga() { return lasciaRiga(); }
     void ChiusaLista(int) {}
     // Shows the row of that key (values of the key parts in order); false
     // when there is none. Called by the list.
@@ -165,7 +181,9 @@ private:
     bool salva();
     bool cancella();
     bool annulla();
-    bool sposta(const QString& chiave);
+    bool sposta(const QString& chiave, const QStringList& condizioniChiave = {});
+    bool variaChiave();
+    CampoPagina* contatore();
     bool mostraRiga(const QString& where);
     bool lasciaRiga();  // asks about unsaved work before leaving the row
     QString whereChiave(const QList<Valore>& chiave) const;

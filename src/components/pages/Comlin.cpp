@@ -9,6 +9,7 @@
 #include <QRadioButton>
 #include <QTableView>
 #include <algorithm>
+#include <cmath>
 
 namespace {
 const QString kOrigine = QStringLiteral("Comlin");
@@ -172,20 +173,44 @@ void Comlin::AvviaStampa(FontSta& font, int orientamento, const QString& colonne
     st.ImpParametro(QStringLiteral("Orientamento"), 2, Valore(orientamento));
     if (ospite_) ospite_->oiStaAtt(1);
     try {
-        st.ImpFont(font, QStringLiteral("CorpoCampo"));
+        FontSta corpo(std::make_shared<FontStd>(font.FontCorrente()));
         FontSta grassetto(std::make_shared<FontStd>(font.FontCorrente()));
         grassetto.FontCorrente().Bold = true;
+        st.ImpFont(corpo, QStringLiteral("CorpoCampo"));
         st.ImpFont(grassetto, QStringLiteral("CorpoLab"));
         st.AvviaDocumento();
-        st.UsaFont(QStringLiteral("CorpoCampo"));
-        st.AzzeraColonne();
         QList<int> id;
-        for (int c : scelte) {
-            int caratteri = modello_.Titolo(c).size();
-            for (int r = 0; r < modello_.rowCount(); ++r) caratteri = std::max(caratteri, int(modello_.TestoCella(r, c).size()));
-            caratteri = std::clamp(caratteri, 1, kMaxCaratteriColonna);
-            id << st.DefColonna(QString(caratteri, QLatin1Char('0')), caratteri);
+        // Each column as wide as its widest cell and its bold heading, one
+        // blank apart. Columns wider than the page take a smaller font, so
+        // that none is left off the sheet.
+        auto definisciColonne = [&] {
+            st.AzzeraColonne();
+            id.clear();
+            for (int c : scelte) {
+                int caratteri = modello_.Titolo(c).size();
+                for (int r = 0; r < modello_.rowCount(); ++r) caratteri = std::max(caratteri, int(modello_.TestoCella(r, c).size()));
+                caratteri = std::clamp(caratteri, 1, kMaxCaratteriColonna);
+                st.UsaFont(QStringLiteral("CorpoLab"));
+                const double titolo = st.LarghezzaTesto(modello_.Titolo(c));
+                st.UsaFont(QStringLiteral("CorpoCampo"));
+                QString campione(caratteri, QLatin1Char('0'));
+                while (st.LarghezzaTesto(campione) < titolo) campione += QLatin1Char('0');
+                id << st.DefColonna(campione, caratteri);
+            }
+            const double disponibile = st.LeggiLargPag() - st.LeggiMrDes();
+            return id.isEmpty() ? 1.0 : (disponibile - st.LeggiMrSin()) / (st.LeggiDesColonna(id.last()) - st.LeggiMrSin());
+        };
+        constexpr double kCorpoMinimo = 5;
+        for (int prova = 0; prova < 4; ++prova) {
+            const double rapporto = definisciColonne();
+            const double dimensione = corpo.FontCorrente().Size;
+            if (rapporto >= 1 || dimensione <= kCorpoMinimo) break;
+            const double nuova = std::max(kCorpoMinimo, std::floor(dimensione * rapporto * 2) / 2);
+            corpo.FontCorrente().Size = grassetto.FontCorrente().Size = nuova;
+            st.ImpFont(corpo, QStringLiteral("CorpoCampo"));
+            st.ImpFont(grassetto, QStringLiteral("CorpoLab"));
         }
+        st.UsaFont(QStringLiteral("CorpoCampo"));
         auto intestazione = [&] {
             st.UsaFont(QStringLiteral("CorpoLab"));
             st.ImpSinistra(0);

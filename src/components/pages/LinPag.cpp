@@ -18,6 +18,10 @@ const QString kMsgCampoErrato = QStringLiteral("Impossibile salvare: correggere 
 const QString kMsgVariazione = QStringLiteral("Dati della riga in variazione. Salvare le modifiche?");
 const QString kMsgConfermaCanc = QStringLiteral("Confermi la cancellazione della riga?");
 const QString kMsgAnnulla = QStringLiteral("Annullare le modifiche della riga?");
+const QString kMsgSegnalibroPerso = QStringLiteral("La riga memorizzata non esiste più");
+const QString kMsgNonTrovato = QStringLiteral("Nessuna riga contiene il testo cercato");
+const QString kDomandaTrova = QStringLiteral("Testo da cercare nelle righe:");
+const QLatin1Char kSepSegnalibro('\t');
 constexpr int kRighePagina = 10;
 
 }  // namespace
@@ -287,6 +291,14 @@ void LinPag::LanciaComando(const QString& chiave, QString& risultato) {
         else if (k == QLatin1String("pageup")) dest = std::max(0, riga_ - kRighePagina);
         else dest = std::min(n - 1, riga_ + kRighePagina);
         ok = dest >= 0 && dest < n && (dest != riga_ || stato_ == Nuova) && lasciaRiga() && VaiARiga(dest);
+    } else if (k == QLatin1String("punta")) {
+        ok = punta();
+    } else if (k == QLatin1String("vaia")) {
+        ok = vaiA();
+    } else if (k == QLatin1String("trova")) {
+        ok = trova();
+    } else if (k == QLatin1String("varkey")) {
+        ok = variaChiave();
     } else if (k == QLatin1String("chiudi")) {
         if (ospite_) ospite_->ChiudiFrm();
     } else if (k == QLatin1String("menu")) {
@@ -329,6 +341,7 @@ bool LinPag::nuovo() {
         return false;
     }
     if (stato_ != Nuova && !lasciaRiga()) return false;
+    if (!hook(true, OperLin::NuovaRiga)) return false;
     svuotaBox();
     for (CampoLinee& c : campi_)
         if (c.box && c.opz.daTestata == 0) c.box->setText(c.opz.predefinito);
@@ -355,7 +368,15 @@ bool LinPag::salva() {
         if (stato_ == Nuova && c.opz.numeroRiga && c.box && c.box->text().trimmed().isEmpty()) {
             double massimo = 0;
             for (int r = 0; r < modello_.rowCount(); ++r) massimo = std::max(massimo, modello_.Cella(r, c.colonna).numero());
-            c.box->setText(QString::number(static_cast<long long>(massimo) + 1));
+            const long long numero = static_cast<long long>(massimo) + 1;
+            // Past the range the next number is refused; the line stays as typed.
+            if (c.opz.massimo > 0 && numero > c.opz.massimo) {
+                avviso(QStringLiteral("Impossibile numerare la nuova riga: il campo %1 non può superare %2")
+                           .arg(c.colonna)
+                           .arg(c.opz.massimo));
+                return false;
+            }
+            c.box->setText(QString::number(numero));
         }
     for (CampoLinee& c : campi_) {
         if (!c.box) continue;
@@ -419,4 +440,67 @@ bool LinPag::annulla() {
     mostraRiga(riga_ >= modello_.rowCount() ? modello_.rowCount() - 1 : riga_);
     hook(false, OperLin::Annulla);
     return true;
+}
+
+// ---- Bookmark, find, key change
+
+QString LinPag::segnalibroRiga(int riga) const {
+    QStringList parti;
+    for (const CampoLinee& c : campi_)
+        if (c.opz.parteChiave != 0 && c.opz.daTestata == 0) parti << modello_.Cella(riga, c.colonna).testo();
+    return parti.join(kSepSegnalibro);
+}
+
+bool LinPag::punta() {
+    if (!ospite_ || stato_ != Scorrimento || riga_ < 0) return false;
+    // The line's own key: the place survives a re-reading of the rows.
+    ospite_->ovfrmBookmark(segnalibroRiga(riga_));
+    return true;
+}
+
+bool LinPag::vaiA() {
+    if (!ospite_) return false;
+    const QString segnalibro = ospite_->ovfrmBookmark();
+    if (segnalibro.isEmpty()) return false;
+    for (int r = 0; r < modello_.rowCount(); ++r)
+        if (segnalibroRiga(r).compare(segnalibro, Qt::CaseInsensitive) == 0) {
+            if (r == riga_ && stato_ == Scorrimento) return true;
+            return lasciaRiga() && VaiARiga(r);
+        }
+    avviso(kMsgSegnalibroPerso);
+    return false;
+}
+
+bool LinPag::trova() {
+    if (!ospite_ || modello_.rowCount() == 0) return false;
+    const std::optional<QString> testo = ospite_->ChiediTesto(kDomandaTrova);
+    if (!testo || testo->trimmed().isEmpty()) return false;
+    const QString cercato = testo->trimmed();
+    // From the row after the current one, round to it.
+    const int n = modello_.rowCount();
+    for (int passo = 1; passo <= n; ++passo) {
+        const int r = ((riga_ < 0 ? -1 : riga_) + passo) % n;
+        for (int col = 0; col < modello_.columnCount(); ++col)
+            if (modello_.TestoCella(r, col).contains(cercato, Qt::CaseInsensitive))
+                return (r == riga_ && stato_ == Scorrimento) || (lasciaRiga() && VaiARiga(r));
+    }
+    avviso(kMsgNonTrovato);
+    return false;
+}
+
+bool LinPag::variaChiave() {
+    // The line's key is typed over in its key boxes and goes with "Salva".
+    if (stato_ != Scorrimento || riga_ < 0) return false;
+    if (abilRW_ == 0) {
+        avviso(kMsgSolaLettura);
+        return false;
+    }
+    for (CampoLinee& c : campi_)
+        if (c.opz.parteChiave != 0 && c.opz.daTestata == 0 && c.box) {
+            c.box->setFocus();
+            c.box->selectAll();
+            if (ospite_) ospite_->MostraMessaggio(QStringLiteral("Variare i campi chiave e salvare"));
+            return true;
+        }
+    return false;
 }

@@ -1,8 +1,9 @@
 #pragma once
 // The lines component of the lines screens: the detail rows of one header
 // row in a grid, the current row in bound text boxes. It browses the rows,
-// enters a new row (numbered after the highest line number), saves, deletes
-// and cancels, and keeps the record counter.
+// enters a new row (numbered after the highest line number, within its
+// range), saves, deletes and cancels, keeps a row's place ("Punta", back with
+// "VaiA"), finds a text in the rows ("Trova"), and keeps the record counter.
 //
 // Contract with the screen (OspiteLinee): before and after each operation
 // whose code the screen registered with AttivaPers the component calls
@@ -18,6 +19,7 @@
 #include <QList>
 #include <QPointer>
 #include <QString>
+#include <optional>
 
 class GestoreDb;
 #include <QLineEdit>
@@ -45,6 +47,12 @@ public:
     virtual void MenuFrm() = 0;
     virtual int Domanda(const RichiestaMsgCom& richiesta) = 0;
     virtual void MostraMessaggio(const QString& testo) = 0;
+    // The row kept by "Punta" for "VaiA": the screen stores it (and offers
+    // "VaiA" while it is not empty).
+    virtual void ovfrmBookmark(const QString& segnalibro) = 0;
+    virtual QString ovfrmBookmark() const = 0;
+    // A text asked of the user ("Trova"); nullopt when the user cancelled.
+    virtual std::optional<QString> ChiediTesto(const QString& domanda) = 0;
 };
 
 // The values of a line field the screens give.
@@ -54,6 +62,7 @@ struct OpzioniCampoLinee {
     int daTestata = 0;      // 2: key part that comes from the header
     QString predefinito{};  // text of a new row
     bool numeroRiga = false;   // numbered after the highest when saved blank
+    int massimo = 0;           // highest number the line number takes, 0 none
     QString maschera{};     // display mask
 };
 
@@ -148,6 +157,11 @@ private:
     bool salva();
     bool cancella();
     bool annulla();
+    bool punta();
+    bool vaiA();
+    bool trova();
+    bool variaChiave();
+    QString segnalibroRiga(int riga) const;
     void leggiGriglia(const QList<Valore>& chiaveDaRitrovare);
     QList<Valore> chiaveBox() const;
     QString whereChiave(const QList<Valore>& chiave) const;

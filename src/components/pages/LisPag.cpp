@@ -143,7 +143,9 @@ void LisPag::LanciaComando(const QString& chiave) {
     } else if (k == QLatin1String("azzsel")) {
         ConcludiIniz();
     } else if (k == QLatin1String("seleziona")) {
-        if (comlin_ && pagina_ && comlin_->RigaCorrente() >= 0 && pagina_->MostraChiave(ChiaveCorrente()) && ospite_)
+        // Unsaved work on the page is asked about before another row replaces it.
+        if (comlin_ && pagina_ && comlin_->RigaCorrente() >= 0 && pagina_->ConfermaUscitaRiga() &&
+            pagina_->MostraChiave(ChiaveCorrente()) && ospite_)
             ospite_->TornaTestata();
     } else if (k == QLatin1String("torna")) {
         if (ospite_) ospite_->TornaTestata();

@@ -30,6 +30,7 @@ void ModelloGriglia::Carica(GestoreDb& gestDb, const QString& idDb, const QStrin
         larghezze_.clear();
     }
     colonne_ = std::move(r.colonne);
+    date_ = std::move(r.date);
     righe_ = std::move(r.righe);
     endResetModel();
 }
@@ -80,7 +81,8 @@ Valore ModelloGriglia::Cella(int riga, int colonna) const {
 Valore ModelloGriglia::Cella(int riga, const QString& colonna) const { return Cella(riga, IndiceColonna(colonna)); }
 
 QString ModelloGriglia::TestoCella(int riga, int colonna) const {
-    const Valore v = Cella(riga, colonna);
+    Valore v = Cella(riga, colonna);
+    if (date_.value(colonna) && v.eTesto()) v = Valore::DaTestoDb(v.testo(), true);
     const QString maschera = formati_.value(colonna);
     if (maschera.isEmpty() || !v.eNumero()) return v.eNumero() ? numeroInTesto(v.numero()) : v.testo();
     return UtilGenerali().FormattaValore(v, maschera);

@@ -2,7 +2,7 @@
 // The rows of one query as a read-only Qt table model, for the grids of the
 // data screens. The rows are read at once (Carica); each column can carry a
 // caption, a width in twips and a display mask ("#,##0.00" style, shown the
-// Italian way). Columns are found by name without regard to case, by the
+// Italian way); dates show as dd/mm/yyyy. Columns are found by name without regard to case, by the
 // bare name or by "Table.Column".
 #include "components/core/Valore.h"
 
@@ -55,6 +55,7 @@ private:
     int colonnaRichiesta(const QString& nome) const;
 
     QStringList colonne_;
+    QList<bool> date_;
     QList<QList<Valore>> righe_;
     QHash<int, QString> titoli_, formati_;
     QHash<int, int> larghezze_;

@@ -44,3 +44,13 @@ void OpzSta::LeggiOpzione(const QString& nome, int, Valore& valore) const {
 Valore OpzSta::LeggiOpzione(const QString& nome) const {
     return opzioni_.value(nome.toLower());
 }
+
+QString OpzSta::RiservaNomePdf(const QString& percorso) {
+    QString nome = percorso;
+    const bool pdf = percorso.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive);
+    const QString radice = pdf ? percorso.left(percorso.size() - 4) : percorso;
+    const QString estensione = pdf ? percorso.right(4) : QString();
+    for (int n = 2; pdfSerie_.contains(nome); ++n) nome = radice + QStringLiteral("_%1").arg(n) + estensione;
+    pdfSerie_.insert(nome);
+    return nome;
+}

@@ -64,7 +64,15 @@ public:
     void LeggiOpzione(const QString& nome, int tipo, Valore& valore) const;
     Valore LeggiOpzione(const QString& nome) const;
 
+    // The automatic PDF files named through these options since the last new
+    // series (a run form starts one with every run): a name already given in
+    // the series gets "_2", "_3", ... before its extension, so that no
+    // report of a run overwrites another's file.
+    QString RiservaNomePdf(const QString& percorso);
+    void NuovaSeriePdf() { pdfSerie_.clear(); }
+
 private:
     QMap<QString, Valore> opzioni_;
     QSet<int> esclusi_;
+    QSet<QString> pdfSerie_;
 };

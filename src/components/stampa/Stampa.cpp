@@ -94,7 +94,7 @@ bool Stampa::LanciaComandoSta(const QString& nome, int, Valore& risultato) {
             if (cartella.isEmpty()) cartella = QDir::homePath();
             nomeFile = QDir(cartella).filePath(nomeFile);
         }
-        filePdf_ = nomeFile;
+        filePdf_ = ogOpzSta->RiservaNomePdf(nomeFile);
     }
     risultato = Valore(pdf_);
     return pdf_;

@@ -72,6 +72,8 @@ public:
     // Commands by name: "AttivaPdfAutom" answers true when this job's pages
     // go to the automatic PDF file.
     bool LanciaComandoSta(const QString& nome, int tipo, Valore& risultato);
+    // The automatic PDF file of this job, once "AttivaPdfAutom" turned it on.
+    QString LeggiFilePdf() const { return filePdf_; }
 
     // --- The job ---
     // 0 clears; 1 stop (progress box, preview closed); 2 exit from the preview.

@@ -3,6 +3,7 @@
 #include "components/core/ErroreRun.h"
 #include "components/platform/ServizioDialoghi.h"
 #include "components/util/Percorsi.h"
+#include "components/util/RecuperoDb.h"
 #include "components/core/ContestoComponenti.h"
 
 #include <QDir>
@@ -106,6 +107,13 @@ double UtilGenerali::NumeroDaStringa(const QString& testo) const {
     double n = 0;
     if (!leggiNumeroItaliano(testo, n)) throw tipoNonCorrispondente(testo, "NumeroDaStringa");
     return n;
+}
+
+bool TestoNonNumerico(const Valore& valore) {
+    if (!valore.eTesto()) return false;
+    const QString t = valore.testo().trimmed();
+    double n = 0;
+    return !t.isEmpty() && !leggiNumeroItaliano(t, n);
 }
 
 double UtilGenerali::ImportoDaTesto(const QString& testo) const { return ValoreNumerico(Valore(testo)); }
@@ -405,7 +413,9 @@ QString UtilGenerali::TestoErrore(long numero) const {
     }
 }
 
-int UtilGenerali::RiparaDb(const QString&) const { return 1; }
+int UtilGenerali::RiparaDb(const QString& fileDatabase) const {
+    return recuperaDatabase(PercorsoLocale(fileDatabase.trimmed()));
+}
 
 UtilGenerali& ggUtil() {
     static UtilGenerali u;

@@ -140,9 +140,15 @@ public:
     long NumeroErrore(const ErroreRun& errore) const;
     QString TestoErrore(long numero) const;
     QString SepDecimali() const { return QStringLiteral(","); }
-    // SQLite files have no repair step: always non-zero (not repaired).
+    // Recovers a damaged database file in place (RecuperoDb.h): 0 when it was
+    // recovered, not 0 when nothing was changed.
     int RiparaDb(const QString& fileDatabase) const;
 };
+
+// A value that a number column holds as text which reads as no number: read
+// as a number it would silently count as 0. Blank text is an empty value, and
+// "100,50" or " 1.234,5 " are numbers.
+bool TestoNonNumerico(const Valore& valore);
 
 // The program's utility objects (the general one and the one of the isolation
 // routines), created on first use.

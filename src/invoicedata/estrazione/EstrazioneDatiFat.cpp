@@ -157,6 +157,7 @@ EsitoDatiFat EstrazioneDatiFat::Esegui() {
         }
         db.ConfermaTransazione(stato.idDb);
         inTransazione = false;
+        db.AggiornaStatistiche(stato.idDb, {QStringLiteral("DatiFatTest"), QStringLiteral("DatiFatDett")});
     } catch (const ErroreRun& e) {
         annulla();
         Fine();
@@ -213,6 +214,7 @@ EstrazioneDatiFat::FinePassata EstrazioneDatiFat::Passata(GestRecordset& rs, con
             }
         }
         if (salta) continue;
+        if (!NumeriLeggibili(stato)) return FinePassata::Fallita;
         stato.natura = ElabNatura(stato, stato.esigIvaRiga);
         ++stato.contaRighe;
         if (!CreaDett(stato)) return FinePassata::Fallita;

@@ -71,6 +71,19 @@ QString numeroDocumento(const QString& prefisso, const QString& numero) {
 
 }  // namespace
 
+bool NumeriLeggibili(StatoRunDatiFat& s) {
+    const ColonnePassata& c = s.colonne;
+    const auto leggibile = [&](const QString& colonna, const QString& precisazione) {
+        const Valore v = s.Campo(colonna);
+        if (!TestoNonNumerico(v)) return true;
+        s.Nota(QStringLiteral("Il ") + s.etichetta + QStringLiteral(" ha nella colonna ") + colonna + precisazione +
+               QStringLiteral(" il valore \"") + v.testo() + QStringLiteral("\", che non è un numero"));
+        return false;
+    };
+    return leggibile(c.tesImporto, {}) && leggibile(c.ivaImponibile, {}) && leggibile(c.ivaImposta, {}) &&
+           leggibile(kAliquota, QStringLiteral(" (codice Iva ") + s.Campo(kIva).testo() + QLatin1Char(')'));
+}
+
 bool CreaTestata(StatoRunDatiFat& s) {
     const UtilGenerali& u = ggUtil();
     const ColonnePassata& c = s.colonne;

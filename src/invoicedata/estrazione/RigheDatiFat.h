@@ -10,6 +10,11 @@
 
 struct StatoRunDatiFat;
 
+// The number columns of the current row that reach the rows (the header's
+// total, taxable, VAT, the code's rate) hold numbers: a text that is no number
+// would be written as 0 (or stop with a bare conversion error). False, with a
+// note naming the registration and the column, when one does not.
+bool NumeriLeggibili(StatoRunDatiFat& s);
 // The header of the registration of the current row.
 bool CreaTestata(StatoRunDatiFat& s);
 // The detail rows of the current VAT line, numbered from the line counter.

@@ -18,6 +18,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTableView>
 
 namespace {
 
@@ -30,27 +31,31 @@ QString FiltroNatura() {
 }  // namespace
 
 frmDatiFatDett::frmDatiFatDett() : SchermoLinee(QStringLiteral("frmDatiFatDett"), kCaption) {
-    Box(picFisso, 500, QStringLiteral("Comunicazione:  Anno:"), 150, 4, 50, 4);
-    Box(picFisso, 510, QStringLiteral("Numero:"), 270, 4, 40, 210);
-    Box(picFisso, 520, QStringLiteral("Registrazione PN: Anno:"), 480, 4, 50, 320);
-    Box(picFisso, 530, QStringLiteral("Numero:"), 600, 4, 80, 540);
-    Box(picFisso, 540, QStringLiteral("Numero cancellazione:"), 150, 30, 40, 4);
+    // The header's key, counterparty and document above the lines, in four rows.
+    picFisso->setGeometry(0, 36, 670, 110);
+    PicDett->setGeometry(0, 148, 800, 280);
+    Box(picFisso, 500, QStringLiteral("Comunicazione:  Anno:"), 170, 4, 50, 4);
+    Box(picFisso, 510, QStringLiteral("Numero:"), 300, 4, 50, 228);
+    Box(picFisso, 540, QStringLiteral("Numero cancellazione:"), 530, 4, 40, 364);
+    Box(picFisso, 520, QStringLiteral("Registrazione PN: Anno:"), 170, 30, 50, 4);
+    Box(picFisso, 530, QStringLiteral("Numero:"), 300, 30, 80, 228);
+    Box(picFisso, 590, QStringLiteral("Data documento:"), 530, 30, 90, 394);
     Box(picFisso, 550, QString(), 0, 0, 10, 0)->hide();
     Box(picFisso, 560, QString(), 0, 0, 10, 0)->hide();
-    Box(picFisso, 570, QStringLiteral("Cliente / Fornitore:"), 350, 30, 110, 210);
-    Box(picFisso, 580, QStringLiteral("Tipo documento:"), 150, 56, 60, 4);
-    Box(picFisso, 590, QStringLiteral("Data documento:"), 350, 56, 90, 240);
-    Box(picFisso, 600, QStringLiteral("Numero documento:"), 600, 56, 190, 460);
+    Box(picFisso, 570, QStringLiteral("Cliente / Fornitore:"), 170, 56, 110, 4);
+    Box(picFisso, 580, QStringLiteral("Tipo documento:"), 170, 82, 60, 4);
+    Box(picFisso, 600, QStringLiteral("Numero documento:"), 530, 82, 130, 384);
     for (int i : {570, 580}) {
         auto* l = new QLabel(picFisso);
         ImpostaElemento(l, QStringLiteral("Lab"), i);
-        l->setGeometry(i == 570 ? 470 : 220, i == 570 ? 30 : 56, 320, 22);
+        l->setGeometry(i == 570 ? 286 : 236, i == 570 ? 56 : 82, i == 570 ? 374 : 140, 22);
         Lab[i] = l;
     }
     for (QLineEdit* b : txt) b->setReadOnly(true);
     picFisso->setEnabled(false);
 
-    Box(PicDett, 10, QStringLiteral("numdet:"), 60, 4, 40, 4)->hide();
+    // The line number is kept out of sight, its caption too.
+    Box(PicDett, 10, QString(), 60, 4, 40, 4)->hide();
     Box(PicDett, 20, QStringLiteral("Aliquota:"), 100, 4, 70, 4)->setAlignment(Qt::AlignRight);
     Box(PicDett, 30, QStringLiteral("Natura:"), 100, 30, 60, 4);
     ComHlp30 = new QPushButton(QStringLiteral("..."), PicDett);
@@ -60,7 +65,7 @@ frmDatiFatDett::frmDatiFatDett() : SchermoLinee(QStringLiteral("frmDatiFatDett")
     connect(ComHlp30, &QPushButton::clicked, this, [this] { ComHlp_Click(30); });
     auto* natura = new QLabel(PicDett);
     ImpostaElemento(natura, QStringLiteral("Lab"), 30);
-    natura->setGeometry(196, 30, 400, 22);
+    natura->setGeometry(196, 30, 256, 22);
     natura->setFrameShape(QFrame::StyledPanel);
     Lab[30] = natura;
     txt[30]->installEventFilter(this);
@@ -69,13 +74,13 @@ frmDatiFatDett::frmDatiFatDett() : SchermoLinee(QStringLiteral("frmDatiFatDett")
     Box(PicDett, 70, QStringLiteral("Detraibile:"), 100, 82, 70, 4)->setAlignment(Qt::AlignRight);
 
     auto* esig = new QGroupBox(QStringLiteral("Esigibilità Iva"), PicDett);
-    esig->setGeometry(460, 4, 330, 76);
+    esig->setGeometry(460, 4, 336, 110);
     const QStringList testi{QStringLiteral("Immediata"), QStringLiteral("Differita"), QStringLiteral("Scissione dei pagamenti"),
                             QStringLiteral("Non definito (per esenti)")};
     for (int i = 0; i < 4; ++i) {
         auto* r = new QRadioButton(testi[i], esig);
         ImpostaElemento(r, QStringLiteral("OptEsig"), i);
-        r->setGeometry(8 + (i % 2) * 160, 22 + (i / 2) * 24, 158, 22);
+        r->setGeometry(8, 22 + i * 21, 320, 20);
         OptEsig[i] = r;
         connect(r, &QRadioButton::clicked, this, [this, i] { OptEsig_Click(i); });
     }
@@ -156,10 +161,17 @@ void frmDatiFatDett::PersColonne() {
             // One column that cannot be set leaves the others as they are set.
         }
     }
+    // The key repeats the header shown above: the grid shows the lines' own data.
+    if (const auto* m = qobject_cast<const ModelloGriglia*>(dbgRiga->model()))
+        for (const char* k : {"AnnoCom", "NumCom", "AnnoReg", "NumReg", "NumCanc", "Tipo", "Stato"})
+            if (const int i = m->IndiceColonna(QString::fromLatin1(k)); i >= 0) dbgRiga->setColumnHidden(i, true);
 }
 
 bool frmDatiFatDett::RigaVuota() const {
-    return ggUtil().ImportoDaTesto(txt[20]->text()) == 0 && ggUtil().EVuoto(Valore(txt[30]->text()), TipoDato::Testo);
+    // A rate of 0 and no nature are not enough: amounts typed in a new line
+    // are not dropped without a question.
+    return ggUtil().ImportoDaTesto(txt[20]->text()) == 0 && ggUtil().EVuoto(Valore(txt[30]->text()), TipoDato::Testo) &&
+           const_cast<frmDatiFatDett*>(this)->Linee().NuovaIntatta();
 }
 
 QString frmDatiFatDett::RicUltNum() {

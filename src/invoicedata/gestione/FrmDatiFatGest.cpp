@@ -61,7 +61,7 @@ void Messaggio(const QString& testo) { frmMsgCom::msgCom(testo, QStringLiteral("
 }  // namespace
 
 frmDatiFatGest::frmDatiFatGest() : SchermoTestata(QStringLiteral("frmDatiFatGest"), kCaption) {
-    picTest->setGeometry(0, 36, 800, 120);
+    picTest->setGeometry(0, 36, 684, 120);
     PicDett->setGeometry(0, 158, 800, 370);
     dbgDett->setGeometry(4, 210, 792, 156);
 
@@ -140,19 +140,21 @@ void frmDatiFatGest::ImpostazionePropria(ComPag& pagina) { pagina.ImpOpzioneTest
 void frmDatiFatGest::DefinisciCampi(ComPag& p) {
     const int anno = AnnoPredefinito(ctx().gtDataLavoro);
     auto campo = [&](int i, const QString& colonna, const char* descr, int chiave, int lunghezza = 0,
-                     const QString& maschera = {}, const Valore& proposto = {}) {
+                     const QString& maschera = {}, const Valore& proposto = {}, bool contatore = false) {
         p.AggiungiCampo(colonna, txt[i],
                         {.descrizione = QString::fromUtf8(descr), .parteChiave = chiave, .proposto = proposto,
-                         .lunghezza = lunghezza, .maschera = maschera});
+                         .lunghezza = lunghezza, .maschera = maschera, .contatore = contatore});
     };
     const QString zero = QStringLiteral("0");
     campo(20, QStringLiteral("AnnoCom"), "Anno Riferimento", 1, 4, {}, Valore(anno));
     campo(10, QStringLiteral("NumCom"), "Numero Riferimento", 1, 2, zero);
     campo(30, QStringLiteral("AnnoReg"), "Anno registrazione PN", 1, 4);
-    campo(40, QStringLiteral("NumReg"), "Numero registrazione PN", 1, 0, zero);
-    campo(50, QStringLiteral("NumCanc"), "Numero cancellazione", 1, 0, zero);
+    // The registration number typed 0 asks for a new record: the kind and
+    // state that follow it come from the option buttons, which hold no 0.
+    campo(40, QStringLiteral("NumReg"), "Numero registrazione PN", 1, 0, zero, {}, true);
+    campo(50, QStringLiteral("NumCanc"), "Numero cancellazione", 1, 0, zero, Valore(0));
     campo(60, QStringLiteral("Tipo"), "Tipo fattura comunicata", 1);
-    campo(70, QStringLiteral("Stato"), "Stato", 1);
+    campo(70, QStringLiteral("Stato"), "Stato", 1, 0, {}, Valore(QStringLiteral("N")));
     campo(80, kConto, "Cliente / Fornitore", 0);
     campo(90, QStringLiteral("TipoDocumento"), "Tipo Documento", 0);
     campo(100, QStringLiteral("DataReg"), "Data Registrazione", 0);
@@ -160,8 +162,9 @@ void frmDatiFatGest::DefinisciCampi(ComPag& p) {
     campo(120, QStringLiteral("Numdoc"), "Numero Documento", 0);
     campo(130, QStringLiteral("ImportoTotale"), "Importo Totale Documento", 0, 0, QStringLiteral("#,###.00"));
     campo(140, QStringLiteral("BollaDoganale"), "Bolla Doganale", 0);
-    campo(150, QStringLiteral("NumInv"), "Numero invio", 0, 0, zero);
-    campo(160, QStringLiteral("Progr"), "Progressivo nel file", 0, 0, zero);
+    // A new record has not been sent.
+    campo(150, QStringLiteral("NumInv"), "Numero invio", 0, 0, zero, Valore(0));
+    campo(160, QStringLiteral("Progr"), "Progressivo nel file", 0, 0, zero, Valore(0));
     campo(170, QStringLiteral("NomeFile"), "Nome file", 0);
 }
 
@@ -232,6 +235,11 @@ bool frmDatiFatGest::Inviato() const { return ggUtil().ValoreNumerico(Valore(txt
 // ---- Commands and hooks
 
 void frmDatiFatGest::ButtonComando(const QString& psKey) {
+    // The key of what was sent stays as the file has it.
+    if (psKey.compare(QLatin1String("VarKey"), Qt::CaseInsensitive) == 0 && Pagina().LeggiStato() == ComPag::Mostrata && Inviato()) {
+        Messaggio(QStringLiteral("Non si possono modificare fatture già comunicate"));
+        return;
+    }
     SchermoTestata::ButtonComando(psKey);
     if (psKey.compare(QLatin1String("Ripristina"), Qt::CaseInsensitive) != 0) return;
     // Only while the button is offered: a record shown that has been sent.
@@ -247,7 +255,7 @@ QString frmDatiFatGest::ComandoProprio(int keyCode, int shift) const {
 int frmDatiFatGest::PersPagPri(int piOper, int& pvRit, QList<Valore>& pvArray) {
     if (piOper == OperPag::Salva && Pagina().LeggiStato() != ComPag::Vuota) {
         QString messaggio;
-        if (Pagina().LeggiStato() == ComPag::Mostrata && Inviato())
+        if (Pagina().LeggiStato() != ComPag::Nuova && Inviato())
             messaggio = QStringLiteral("Non si possono modificare fatture già comunicate");
         else if (txt[60]->text().trimmed().compare(QLatin1String("R"), Qt::CaseInsensitive) == 0) {
             if (ggUtil().EVuoto(Valore(txt[100]->text()), TipoDato::Testo))
@@ -303,7 +311,7 @@ void frmDatiFatGest::aggiornaInvio(int s) {
     const bool aperta = s == 1 || s == 2 || s == 7;
     txt[150]->setReadOnly(aperta);
     txt[160]->setReadOnly(aperta);
-    const bool inviato = s == ComPag::Mostrata && Inviato();
+    const bool inviato = (s == ComPag::Mostrata || s == ComPag::VariaChiave) && Inviato();
     Azione(tolComPag_, QStringLiteral("Ripristina"), s == ComPag::Mostrata && ggUtil().ValoreNumerico(Valore(txt[150]->text())) > 0);
     // What was sent must keep matching the file: a sent record is read-only.
     const bool scrivibile = Pagina().AbilRW() != 0 && !inviato;
@@ -311,9 +319,10 @@ void frmDatiFatGest::aggiornaInvio(int s) {
         for (int i : {80, 90, 100, 110, 120, 130, 170}) txt[i]->setReadOnly(!scrivibile);
     Check[140]->setEnabled(scrivibile);
     for (int i : {80, 90}) ComHlp[i]->setEnabled(s == ComPag::Vuota || scrivibile);
-    // The option groups are key parts: set only while searching.
-    for (QRadioButton* o : OptTipoFat) o->setEnabled(s == ComPag::Vuota);
-    for (QRadioButton* o : OptStato) o->setEnabled(s == ComPag::Vuota);
+    // The option groups are key parts: set while searching or changing the key.
+    const bool chiave = s == ComPag::Vuota || (s == ComPag::VariaChiave && scrivibile);
+    for (QRadioButton* o : OptTipoFat) o->setEnabled(chiave);
+    for (QRadioButton* o : OptStato) o->setEnabled(chiave);
 }
 
 void frmDatiFatGest::ComAnno_Click(int Index) {

@@ -48,6 +48,7 @@ protected:
     bool eventFilter(QObject* o, QEvent* e) override;
     int ContestoHelp() const override { return 44096; }
     QString Tabella() const override { return QStringLiteral("DatiFatTest"); }
+    QString TabellaDett() const override { return QStringLiteral("DatiFatDett"); }
     void ImpostazionePropria(ComPag& pagina) override;
     void DefinisciCampi(ComPag& pagina) override;
     int PrimoCampoDati() const override { return 80; }

@@ -35,7 +35,7 @@ QString Filtro(const char* tipoTab) {
 
 frmDatiFatTestLis::frmDatiFatTestLis() : SchermoLista(QStringLiteral("frmDatiFatTestLis"), kCaption) {
     Campo(10, QStringLiteral("Anno comunicazione:"), 8, 40, 60, 150);
-    Campo(20, QStringLiteral("Numero Comunicazione:"), 250, 40, 40, 150);
+    Campo(20, QStringLiteral("Numero Comunicazione:"), 250, 40, 40, 170);
     Campo(30, QString(), 0, 0, 10, 0)->hide();
     Campo(40, QString(), 0, 0, 10, 0)->hide();
     auto gruppo = [&](const QString& titolo, QRadioButton** opzioni, const QStringList& testi, int x, int larghezza,
@@ -76,6 +76,10 @@ frmDatiFatTestLis::frmDatiFatTestLis() : SchermoLista(QStringLiteral("frmDatiFat
         y += 26;
     }
     setTabOrder(txt[10], txt[20]);
+    // The search panel to the right of the selections, the grid below them.
+    resize(1016, 600);
+    if (auto* cerca = findChild<QGroupBox*>(QStringLiteral("FraCerca"))) cerca->move(614, 62);
+    dbgRiga->setGeometry(4, 202, 1008, 394);
 }
 
 void frmDatiFatTestLis::DefinisciSelezioni(LisPag& p) {
@@ -250,6 +254,20 @@ void frmDatiFatTestLis::Opt_KeyDown(QRadioButton* const* gruppo, int mirror, int
     const int quanti = gruppo == OptTipoFat ? 2 : 3;
     for (int i = 0; i < quanti; ++i) AzzeraOpzione(gruppo[i]);
     txt[mirror]->clear();
+}
+
+void frmDatiFatTestLis::AzzAltro() {
+    auto segui = [](QRadioButton* const* gruppo, int quanti, const QString& valore, const QStringList& codici) {
+        const int scelto = codici.indexOf(valore.trimmed().toUpper());
+        for (int i = 0; i < quanti; ++i) {
+            if (i == scelto) gruppo[i]->setChecked(true);
+            else AzzeraOpzione(gruppo[i]);
+        }
+    };
+    segui(OptTipoFat, 2, txt[30]->text(), {QStringLiteral("E"), QStringLiteral("R")});
+    segui(OptStato, 3, txt[40]->text(), {QStringLiteral("N"), QStringLiteral("C"), QStringLiteral("E")});
+    for (auto it = Lab.cbegin(); it != Lab.cend(); ++it)
+        if (txt.value(it.key()) && txt[it.key()]->text().trimmed().isEmpty()) it.value()->clear();
 }
 
 bool frmDatiFatTestLis::eventFilter(QObject* o, QEvent* e) {

@@ -35,6 +35,8 @@ public:
     void OptStato_Click(int Index);
     // Delete (46) or the right button clears the group and its hidden box.
     void Opt_KeyDown(QRadioButton* const* gruppo, int mirror, int KeyCode);
+    // After "AzzSel" the option groups and the descriptions follow the boxes.
+    void AzzAltro() override;
 
 protected:
     bool eventFilter(QObject* o, QEvent* e) override;

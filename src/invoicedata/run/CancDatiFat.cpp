@@ -188,9 +188,11 @@ bool CancInvio(const DatiRunDatiFat& d, const OpzioniCancDatiFat& o, bool rielab
     const QString tipo = d.clienti ? QStringLiteral("E") : QStringLiteral("R");
     const long n = ValoreDi(d.invioCanc);
     const QString baseFile = d.baseFile.trimmed();
-    // A send written as one file has no file mark.
-    const QString nomeFile = baseFile.isEmpty() ? QStringLiteral(" And (NomeFile IS NULL OR NomeFile = '')")
-                                                : QStringLiteral(" And NomeFile = ") + Testo(baseFile);
+    // A send written as one file has no file mark. The mark's column compares
+    // case-sensitively on either engine, the user's text never does.
+    const QString nomeFile = baseFile.isEmpty()
+                                 ? QStringLiteral(" And (NomeFile IS NULL OR NomeFile = '')")
+                                 : QStringLiteral(" And UPPER(NomeFile) = ") + Testo(baseFile.toUpper());
     const QString invio = QStringLiteral(" Where AnnoCom = ") + Num(ValoreDi(d.anno)) + QStringLiteral(" And NumCom = ") +
                           Num(ValoreDi(d.numero)) + QStringLiteral(" And NumInv = ") + Num(n) + nomeFile +
                           QStringLiteral(" And Tipo = ") + Testo(tipo);

@@ -303,6 +303,6 @@ EsitoElabDatiFat ElabDatiFat::Concludi(Giro& g) {
     if (g.fallito) return EsitoElabDatiFat::Errore;
     if (g.d.tipoElab == TipoElab::File)
         frmMsgCom::msgCom(QStringLiteral("Elaborazione terminata"), QStringLiteral("&Ok"), std::nullopt, std::nullopt,
-                          kTitoloDatiFatXml);
+                          g.o.titolo.isEmpty() ? kTitoloDatiFatXml : g.o.titolo);
     return EsitoElabDatiFat::Terminato;
 }

@@ -29,6 +29,7 @@ struct OpzioniElabDatiFat {
     QString nomeFile;  // the hidden file-name box
     RecDichiarante dichiarante;  // the current company's, loaded with the form
     std::shared_ptr<OpzSta> opzSta;
+    QString titolo;  // the form's caption, title of the closing message
 };
 
 enum class EsitoElabDatiFat {

@@ -27,6 +27,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopeGuard>
 
 namespace {
 
@@ -76,7 +77,7 @@ void PropostaComDatiFat(const QDate& data, QString& anno, QString& numero) {
 
 frmDatiFatXml::frmDatiFatXml() : FormBase(QStringLiteral("frmDatiFatXml")) {
     setWindowTitle(kCaption);
-    setFixedSize(720, 560);
+    setFixedSize(780, 560);
     setProperty("HelpContextID", kContestoHelp);
 
     auto etichetta = [](QWidget* padre, const QString& testo, int x, int y, int w) {
@@ -151,10 +152,10 @@ frmDatiFatXml::frmDatiFatXml() : FormBase(QStringLiteral("frmDatiFatXml")) {
     fraAziende->setGeometry(360, 218, 340, 74);
     for (const auto& [indice, testo, y] : {std::tuple{30, QStringLiteral("Identificativo azienda da:"), 8},
                                           std::tuple{40, QStringLiteral("a:"), 38}}) {
-        campo(fraAziende, indice, testo, 0, y, 150, 60);
+        campo(fraAziende, indice, testo, 0, y, 172, 50);
         auto* d = new QLabel(fraAziende);
         ImpostaElemento(d, QStringLiteral("Lab"), indice);
-        d->setGeometry(216, y, 120, 22);
+        d->setGeometry(226, y, 112, 22);
         Lab[indice] = d;
     }
 
@@ -187,7 +188,7 @@ frmDatiFatXml::frmDatiFatXml() : FormBase(QStringLiteral("frmDatiFatXml")) {
     }
     CheMolteAnag = new QCheckBox(QStringLiteral("Suddividere files se supera numero massimo anagrafiche"), this);
     CheMolteAnag->setObjectName(QStringLiteral("CheMolteAnag"));
-    CheMolteAnag->setGeometry(410, 360, 300, 22);
+    CheMolteAnag->setGeometry(410, 360, 364, 22);
     campo(this, 150, QStringLiteral("Num. massimo anagrafiche:"), 410, 386, 180, 60);
     CheEstraiAnag = new QCheckBox(QStringLiteral("Estrai anagrafiche"), this);
     CheEstraiAnag->setObjectName(QStringLiteral("CheEstraiAnag"));
@@ -198,7 +199,7 @@ frmDatiFatXml::frmDatiFatXml() : FormBase(QStringLiteral("frmDatiFatXml")) {
     txt[60] = nome;
 
     etichetta(this, QStringLiteral("File estratti nella cartella:"), 20, 456, 170);
-    LabDirInvio = etichetta(this, QString(), 190, 456, 420);
+    LabDirInvio = etichetta(this, QString(), 194, 456, 416);
     LabDirInvio->setObjectName(QStringLiteral("LabDirInvio"));
     ComOpz = new QPushButton(QStringLiteral("Cambia"), this);
     ComOpz->setObjectName(QStringLiteral("ComOpz"));
@@ -334,8 +335,10 @@ DatiRunDatiFat frmDatiFatXml::Dati() const {
                                                : TipoElab::FileEStampa;
     d.clienti = cheCosaEstr[0]->isChecked();
     d.fornitori = cheCosaEstr[1]->isChecked();
+    // A box an option has hidden holds nothing the run reads: its mark counts
+    // again once it is shown.
     for (auto it = txt.cbegin(); it != txt.cend(); ++it)
-        if (BackColor(it.value()) == ctx().glColErrore) {
+        if (it.value()->isVisibleTo(this) && BackColor(it.value()) == ctx().glColErrore) {
             d.inErrore = it.key();
             break;
         }
@@ -356,8 +359,13 @@ void frmDatiFatXml::ComStampa_Click() {
         return;
     }
     ultimoEsito_.reset();
+    inElaborazione_ = true;
+    const auto fine = qScopeGuard([this] { inElaborazione_ = false; });
+    // Each run names its automatic PDFs afresh; within it no two collide.
+    if (mgOpzSta) mgOpzSta->NuovaSeriePdf();
     CursoreAttesa(1);
     if (d.tipoCom == TipoCom::Cancellazione) {
+        // A cancellation stores no setting.
         CancXml(d, {.dirInvio = msDirInvio, .codFiscDitta = mrDichiarante.CodiceFiscale});
     } else {
         if (!mgStDatiFat) mgStDatiFat = std::make_unique<stDatiFat>();
@@ -368,14 +376,20 @@ void frmDatiFatXml::ComStampa_Click() {
         o.nomeFile = txt[60]->text();
         o.dichiarante = mrDichiarante;
         o.opzSta = mgOpzSta;
+        o.titolo = windowTitle();
         ElabDatiFat elab(*mgStDatiFat, lock_);
         ultimoEsito_ = elab.Esegui(d, o);
         if (elab.StampaVideo()) mbStaVideo = true;
+        // Only a run that reached its end keeps the folder as the new default;
+        // a stopped or failed one leaves the settings as they were.
+        const bool finita = ultimoEsito_ == EsitoElabDatiFat::Terminato || ultimoEsito_ == EsitoElabDatiFat::NessunDato;
+        if (finita && !msDirNuova.trimmed().isEmpty())
+            ScriviValIni(QStringLiteral("Base"), QStringLiteral("DirDatiFat"), msDirNuova);
     }
-    if (!msDirNuova.trimmed().isEmpty())
-        ScriviValIni(QStringLiteral("Base"), QStringLiteral("DirDatiFat"), msDirNuova);
     CursoreAttesa(0);
 }
+
+bool frmDatiFatXml::ElaborazioneAttiva() const { return inElaborazione_ || (mgStDatiFat && mgStDatiFat->obStaAtt); }
 
 void frmDatiFatXml::VisStaAttuale() {
     if (mgOpzSta) labStaAttuale->setText(mgOpzSta->DescrStampante(ggStampanti().NomeCorrente()));
@@ -419,10 +433,12 @@ void frmDatiFatXml::ComOpz_Click() {
 void frmDatiFatXml::optTipoCom_Click() {
     const bool canc = optTipoCom[1]->isChecked();
     fraAziende->setVisible(!canc);
-    // A cancellation works on the current company and its declarant.
-    if (canc) {
-        const QString corrente =
-            ctx().ggMenuClient ? ctx().ggMenuClient->LeggiValoreSess(QStringLiteral("idazienda")).testo() : QString();
+    // A cancellation works on the current company and its declarant; when the
+    // boxes already name it, the declarant the user typed stays.
+    const QString corrente =
+        canc && ctx().ggMenuClient ? ctx().ggMenuClient->LeggiValoreSess(QStringLiteral("idazienda")).testo() : QString();
+    const auto giaCorrente = [&](int i) { return txt[i]->text().trimmed().compare(corrente, Qt::CaseInsensitive) == 0; };
+    if (canc && !(giaCorrente(30) && giaCorrente(40))) {
         txt[30]->setText(corrente);
         txt[40]->setText(corrente);
         DecodAzienda(30, false);
@@ -445,15 +461,20 @@ void frmDatiFatXml::OptTipoSta_Click() {
 }
 
 void frmDatiFatXml::AbilDisabCanc(bool pbAbilDisab) {
+    // A box emptied here loses its mark too: an empty box is no bad value.
+    const auto svuota = [this](int i) {
+        txt[i]->clear();
+        ImpostaBackColor(txt[i], ctx().glColNormale);
+    };
     for (int i : {110, 115}) {
         label1[i]->setVisible(pbAbilDisab);
         txt[i]->setVisible(pbAbilDisab);
-        if (!pbAbilDisab) txt[i]->clear();
+        if (!pbAbilDisab) svuota(i);
     }
     fraSingola->setVisible(pbAbilDisab);
     if (!pbAbilDisab) {
-        txt[120]->clear();
-        txt[130]->clear();
+        svuota(120);
+        svuota(130);
     }
     label1[140]->setVisible(pbAbilDisab);
     txt[140]->setVisible(pbAbilDisab);
@@ -526,8 +547,9 @@ void frmDatiFatXml::txt_LostFocus(int Index) {
         }
         break;
     case 30: case 40:
+        // The same id with blanks around it is no change of company.
         e->setText(e->text().trimmed());
-        if (!cambiato) break;
+        if (e->text().compare(e->property("Tag").toString().trimmed(), Qt::CaseInsensitive) == 0) break;
         DecodAzienda(Index, false);
         DichiaranteDaAziende();
         break;

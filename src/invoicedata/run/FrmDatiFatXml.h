@@ -67,6 +67,7 @@ public:
 
     void PassaA() override;
     bool HaMenuFrm() const override { return true; }
+    bool ElaborazioneAttiva() const override;
     void ComStampa_Click() override;
     void VisStaAttuale() override;
     void cmdStaVid_Click();
@@ -104,5 +105,6 @@ private:
     std::unique_ptr<stDatiFat> mgStDatiFat;
     LockDatiFat lock_;
     bool mbStaVideo = false;
+    bool inElaborazione_ = false;  // inside a run or a cancellation
     std::optional<EsitoElabDatiFat> ultimoEsito_;
 };

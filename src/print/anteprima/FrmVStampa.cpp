@@ -116,6 +116,14 @@ QString FrmVStampa::FilePagina(int pagina) const {
 }
 
 void FrmVStampa::MostraAnteprima(Stampa* st) {
+    // Started from a modal dialog, the preview must be modal itself, above
+    // it: a plain window would take no click while the dialog is open.
+    QWidget* modale = QApplication::activeModalWidget();
+    const Qt::WindowModality voluta = modale && modale != this ? Qt::ApplicationModal : Qt::NonModal;
+    if (windowModality() != voluta) {
+        if (isVisible()) hide();
+        setWindowModality(voluta);
+    }
     show();
     ogStampa(st);
 }

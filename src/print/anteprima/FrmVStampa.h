@@ -62,6 +62,8 @@ public:
 
     void imaMuovi_Click(int indice);
     void ComEsci_Click();
+    // True while the print waits here for its reader.
+    bool InAttesa() const { return inAttesa_; }
     // Unloads the form; false when refused (a print in progress).
     bool Scarica() override;
 

@@ -11,6 +11,7 @@
 #include "contesto/ImpostazioniIni.h"
 
 #include <QPrinterInfo>
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -135,10 +136,13 @@ bool PaginaSulFoglio(const Stampa& st) {
     if (!finito(sin) || !finito(des) || !finito(su) || !finito(giu) || !finito(dx) || !finito(dy) ||
         !finito(st.LeggiFatt()) || !finito(st.LeggiInterl()))
         return false;
-    // Margins inside the sheet and leaving room between them; the origin's
-    // offsets on the sheet; a display factor and a line spacing a page can hold.
-    return sin >= 0 && des >= 0 && su >= 0 && giu >= 0 && sin + des < larg && su + giu < alt && dx >= 0 &&
-           dy >= 0 && dx + sin + des < larg && dy + su + giu < alt && st.LeggiFatt() > 0 && st.LeggiFatt() <= 10 &&
+    // Margins and offsets may be negative (a printer's correction takes a
+    // margin below zero): what counts is that some of the page's body, from
+    // the origin's offsets and margins to the far margins, lies in the
+    // printable area. A display factor and a line spacing a page can hold.
+    const double sinistra = std::max(dx + sin, 0.0), destra = std::min(larg - des, larg);
+    const double alto = std::max(dy + su, 0.0), basso = std::min(alt - giu, alt);
+    return destra > sinistra && basso > alto && st.LeggiFatt() > 0 && st.LeggiFatt() <= 10 &&
            std::abs(st.LeggiInterl()) < alt;
 }
 
@@ -212,11 +216,11 @@ void IniParamStampa(const QString& sezione, Stampa& st, const QList<Valore>& pre
         if (forza < -32768 || forza > 32767)
             throw ErroreRun(6, QStringLiteral("Overflow"), QStringLiteral("IniParamStampa"));
         st.ImpForzaVert(static_cast<int>(forza));
-        // A value that puts the page off the sheet is as bad as one that is no
-        // number, whether the report's or the printer's corrections put it there.
+        // Geometry that leaves no page on the sheet is as bad as a value that is
+        // no number, whether the report's or the printer's corrections make it.
         const auto sulFoglio = [&] {
             if (!PaginaSulFoglio(st))
-                throw ErroreRun(6, QStringLiteral("Parametri di pagina fuori dal foglio"),
+                throw ErroreRun(6, QStringLiteral("Nessuna pagina stampabile sul foglio"),
                                 QStringLiteral("IniParamStampa"));
         };
         sulFoglio();
@@ -351,8 +355,13 @@ void StampaTestataPag(Stampa& st, const QString& titolo, int pagina, const Valor
                       const QString& aggDitta, const QString& secondaColonna, const QString& ragSoc, bool rigaVuota,
                       int modo) {
     QString versione = QStringLiteral("Qorvane ") + valoreMenu(QStringLiteral("versione"));
-    const QString stampaVersione =
-        LeggiParPers(QStringLiteral("Stampe"), QStringLiteral("StampaVersione"), Valore(QStringLiteral("S"))).testo();
+    QString stampaVersione = QStringLiteral("S");
+    try {
+        stampaVersione =
+            LeggiParPers(QStringLiteral("Stampe"), QStringLiteral("StampaVersione"), Valore(QStringLiteral("S"))).testo();
+    } catch (const ErroreRun&) {
+        // Without the menu the page still gets its header, version shown.
+    }
     if (stampaVersione.compare(QLatin1String("N"), Qt::CaseInsensitive) == 0 || nascondiVersione)
         versione = QString(versione.size(), QLatin1Char(' '));
     const QString studio = valoreMenu(QStringLiteral("studio"));
@@ -462,6 +471,7 @@ void StampaTestoRighe(Stampa& st, const QString& testo) {
     st.NuovaRiga();
 }
 
+<<<<<<< HEAD
 // --- Parts of one preview ---
 
 bool ParteSuccessiva(const Stampa* st) { return st && st->DocumentoAperto(); }
@@ -477,6 +487,12 @@ bool AvviaParte(Stampa& st) {
 bool TieniDocumento(Stampa& st, bool ultima) {
     return !ultima && st.DocumentoAperto() && st.ogOpzSta && st.ogOpzSta->oiStaVid == OpzSta::Video &&
            st.PercorsoEffettivo() == OpzSta::Video && !st.LeggiAnnullata();
+=======
+void InterrompiStampaInCorso() {
+    if (ctx().giStaAtt == 0) return;
+    if (Stampa* st = ggStampaCorr()) st->ImpInterruzione(1);
+    if (FrmVStampa::EsisteIstanza() && FrmVStampa::Istanza()->InAttesa()) FrmVStampa::Istanza()->ComEsci_Click();
+>>>>>>> main
 }
 
 GuardiaStaAtt::~GuardiaStaAtt() {

@@ -33,9 +33,10 @@ void InizStampa(Stampa& st, int, int);
 // one takes the built-in default. modo 0 both halves, 1 the route only, 2
 // no printer preparation for route 0.
 void IniParamStampa(const QString& sezione, Stampa& st, const QList<Valore>& predefiniti = {}, int modo = 0);
-// True when the print object's margins, offsets, display factor and line
-// spacing keep the page on its sheet; IniParamStampa treats any other value
-// like one that is not a number.
+// True when the print object's margins and offsets, negative ones included,
+// leave some printable page on the sheet and its display factor and line
+// spacing are ones a page can hold; IniParamStampa treats any other
+// geometry like a value that is not a number.
 bool PaginaSulFoglio(const Stampa& st);
 
 // The automatic PDF name from its pattern: each placeholder "§Nome§" of the
@@ -93,3 +94,7 @@ public:
 private:
     ChiamanteStampa* chiamante_;
 };
+
+// Stops the print in progress as "Interrompi la stampa" does, and ends a
+// preview's wait for its reader as its "Esci" does; nothing when no print runs.
+void InterrompiStampaInCorso();

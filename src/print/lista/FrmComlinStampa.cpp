@@ -101,7 +101,11 @@ FrmComlinStampa::FrmComlinStampa() : font_(std::make_shared<FontStd>(FontInizial
 }
 
 std::shared_ptr<OpzSta> FrmComlinStampa::Opzioni() {
-    if (!opz_) opz_ = std::make_shared<OpzSta>();
+    if (!opz_) {
+        opz_ = std::make_shared<OpzSta>();
+        // With no printer installed the printer route can only fail.
+        if (opz_->oiStaVid == OpzSta::Stampante && ggStampanti().Installate().isEmpty()) opz_->oiStaVid = OpzSta::Video;
+    }
     return opz_;
 }
 
@@ -114,13 +118,14 @@ void FrmComlinStampa::ApriStampaLista(Comlin& lista) {
     ogComlin = &lista;
     VisStaAttuale();
     Mostra()(*this);
+    // Closed: the list is handed over again at the next opening.
+    if (!isVisible()) ogComlin = nullptr;
 }
 
 void FrmComlinStampa::CmdStampa_Click() {
     try {
         stampa();
     } catch (const std::exception& e) {
-        ogComlin = nullptr;
         MostraErrore(e);
     }
 }
@@ -166,9 +171,9 @@ void FrmComlinStampa::stampa() {
     }
     // The route of the options, the automatic PDF included.
     IniParamStampa(st.ogOpzSta->Sezione, st, {}, 1);
-    Comlin* lista = ogComlin;
-    ogComlin = nullptr;
-    lista->AvviaStampa(font_, orientamento, colonne);
+    // The list stays while the dialog is open, so that a print that failed,
+    // or one more copy, can be started again from here.
+    ogComlin->AvviaStampa(font_, orientamento, colonne);
 }
 
 void FrmComlinStampa::ComUsaDef_Click() {

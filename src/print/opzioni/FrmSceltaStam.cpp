@@ -25,6 +25,9 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -205,8 +208,10 @@ FrmSceltaStam::FrmSceltaStam() {
     principale->addLayout(alto);
     principale->addWidget(pagine);
     auto* tutto = new QVBoxLayout(this);
+    // Always the size of what is shown: a panel that closes leaves no room behind.
+    tutto->setSizeConstraint(QLayout::SetFixedSize);
     tutto->addWidget(contenuto_);
-    tutto->addWidget(PicSalPar);
+    scorrimentoSal_ = PannelloScorrevole(PicSalPar, tutto);
     costruisciPdfEmail(tutto);
     PicSalPar->installEventFilter(this);
     pannelloPE_->installEventFilter(this);
@@ -374,8 +379,17 @@ bool FrmSceltaStam::eventFilter(QObject* o, QEvent* e) {
     // The hidden switch on the route frame.
     if (o == Fra0 && e->type() == QEvent::MouseButtonDblClick && ogOpzSta) ogOpzSta->OpzNascosta = true;
     if ((o == PicSalPar || o == pannelloPE_) &&
-        (e->type() == QEvent::ShowToParent || e->type() == QEvent::HideToParent))
+        (e->type() == QEvent::ShowToParent || e->type() == QEvent::HideToParent)) {
         contenuto_->setVisible(PicSalPar->isHidden() && pannelloPE_->isHidden());
+        auto* pannello = static_cast<QWidget*>(o);
+        QScrollArea* scorrimento = o == pannelloPE_ ? scorrimentoPE_ : scorrimentoSal_;
+        // As wide as the panel, as tall as the screen allows; scrolled beyond.
+        const int barra = scorrimento->verticalScrollBar()->sizeHint().width();
+        scorrimento->setMinimumWidth(pannello->sizeHint().width() + barra);
+        const QRect area = screen() ? screen()->availableGeometry() : QRect(0, 0, 1024, 768);
+        scorrimento->setMinimumHeight(std::min(pannello->sizeHint().height(), area.height() * 3 / 4));
+        scorrimento->setVisible(!pannello->isHidden());
+    }
     return QDialog::eventFilter(o, e);
 }
 

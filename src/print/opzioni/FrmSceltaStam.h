@@ -176,6 +176,9 @@ private:
     QString fileDialogo_;        // the name the save dialog last held
     QWidget* contenuto_ = nullptr;   // everything but the two panels
     QWidget* pannelloPE_ = nullptr;  // PicPdfEmail as a widget
+    class QScrollArea* scorrimentoPE_ = nullptr;  // holds PicPdfEmail
+    class QScrollArea* scorrimentoSal_ = nullptr; // holds PicSalPar
+    class QScrollArea* PannelloScorrevole(QWidget* pannello, class QVBoxLayout* tutto);
 
 public:
     bool mbCaricamento = false;

@@ -363,7 +363,9 @@ void FrmSceltaStam::controlloPdfAutom() {
     const QString pdf = LeggiValMenu(QStringLiteral("UsaPdf995")).testo().compare(QStringLiteral("S"), Qt::CaseInsensitive) == 0
                             ? QStringLiteral("PDF995")
                             : QStringLiteral("PDFCreator");
-    if (!ggStampanti().Cerca(pdf)) return;
+    // Another printer prints on paper: the automatic PDF goes off, whether a
+    // PDF queue is installed or not (the program writes its PDF itself).
+    if (stampanteScelta().compare(pdf, Qt::CaseInsensitive) == 0) return;
     mbCaricamento = true;
     ChePdfAutom->setChecked(false);
     ogOpzSta->ImpOpzione(QStringLiteral("PdfAutomAbil"), 12, false);

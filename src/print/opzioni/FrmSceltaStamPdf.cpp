@@ -12,6 +12,8 @@
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QLineEdit>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QVBoxLayout>
 
 namespace {
@@ -20,10 +22,24 @@ bool siPar(const char* nome) {
 }
 }  // namespace
 
+QScrollArea* FrmSceltaStam::PannelloScorrevole(QWidget* pannello, QVBoxLayout* tutto) {
+    // A panel may be taller than a screen: it scrolls inside the dialog.
+    auto* s = new QScrollArea(this);
+    s->setFrameShape(QFrame::NoFrame);
+    s->setWidgetResizable(true);
+    s->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    const bool nascosto = pannello->isHidden();
+    s->setWidget(pannello);  // which shows it
+    pannello->setVisible(!nascosto);
+    s->setVisible(!nascosto);
+    tutto->addWidget(s);
+    return s;
+}
+
 void FrmSceltaStam::costruisciPdfEmail(QVBoxLayout* tutto) {
     PicPdfEmail = new PannelloPdfEmail(*this);
     pannelloPE_ = PicPdfEmail;
-    tutto->addWidget(PicPdfEmail);
+    scorrimentoPE_ = PannelloScorrevole(PicPdfEmail, tutto);
 }
 
 void FrmSceltaStam::ComParIniPE_Click() { PicPdfEmail->Apri(); }

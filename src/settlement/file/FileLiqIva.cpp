@@ -6,6 +6,7 @@
 #include "components/db/GestRecordset.h"
 #include "components/util/Percorsi.h"
 #include "components/util/UtilGenerali.h"
+#include "components/xml/SchemaXsd.h"
 #include "contesto/Contesto.h"
 
 #include <QFile>
@@ -104,18 +105,6 @@ QString pulitoPerRiga(const QString& s, bool* perso = nullptr) {
         }
     }
     return r;
-}
-
-// An amount column that holds text which is not a number: it would be read as 0.
-bool testoNonNumerico(const Valore& v) {
-    if (!v.eTesto() || v.testo().trimmed().isEmpty()) return false;
-    try {
-        ggUtil().NumeroDaStringa(v.testo().trimmed());
-        return false;
-    } catch (const ErroreRun&) {
-        // Error 13: the text is no number; the caller reports it.
-        return true;
-    }
 }
 
 }  // namespace
@@ -340,7 +329,7 @@ void FileLiqIva::ControllaPeriodo(bool mese, bool trimestre) {
 // the run (it would be taken as 0 and the figure lost).
 double FileLiqIva::Importo(const LettoreRiga& riga, const QString& colonna) {
     const Valore v = riga(colonna);
-    if (testoNonNumerico(v)) Errore(colonna + QStringLiteral(" non numerico"));
+    if (TestoNonNumerico(v)) Errore(colonna + QStringLiteral(" non numerico"));
     return numero(v);
 }
 
@@ -370,6 +359,7 @@ void FileLiqIva::ScriviTestata(const LettoreRiga& riga) {
         ScriviRigaXml(PrepCampoXml(valore, QString::fromLatin1(elemento), -1, {}, 0, 0, true, false));
     };
     const int anno = static_cast<int>(numero(campo("Anno")));
+    miAnno = anno;
 
     ScriviRigaXml(QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>"));
     ScriviRigaXml(QStringLiteral("<iv:Fornitura xmlns:iv=\"%1\" xmlns:ds=\"%2\">").arg(kNamespaceIvp, kNamespaceFirma));
@@ -443,6 +433,7 @@ void FileLiqIva::ScriviModuloXml(const LettoreRiga& riga) {
     };
     const bool dal2018 = numero(campo("Anno")) >= 2018;
     miModulo = static_cast<int>(numero(campo("Modulo")));
+    moduliScritti_ << miModulo;
 
     ScriviRigaXml(QStringLiteral("<iv:Modulo>"));
     xml_.AlzaTab();
@@ -572,3 +563,45 @@ void FileLiqIva::ScriviRigaTesto(const LettoreRiga& riga) {
 }
 
 void FileLiqIva::MostraElenchi() const { xml_.MostraElenchi(); }
+
+namespace {
+
+comiva::SchemaTrasmissione schemaDellAnno(int anno) {
+    return anno < 2018 ? comiva::SchemaTrasmissione::Ivp2017 : comiva::SchemaTrasmissione::Ivp2018;
+}
+
+// The block a line of the file lies in: the number of the module blocks opened
+// and not yet closed up to that line (1-based), 0 outside every block.
+int bloccoAllaRiga(const QString& percorso, int riga) {
+    QFile f(percorso);
+    if (riga <= 0 || !f.open(QIODevice::ReadOnly)) return 0;
+    int aperti = 0;
+    bool dentro = false;
+    for (int n = 1; n <= riga && !f.atEnd(); ++n) {
+        const QByteArray linea = f.readLine().trimmed();
+        if (linea == "<iv:Modulo>") {
+            ++aperti;
+            dentro = true;
+        } else if (linea == "</iv:Modulo>" && n < riga) {
+            dentro = false;
+        }
+    }
+    return dentro ? aperti : 0;
+}
+
+}  // namespace
+
+QString FileLiqIva::NomeSchemaFile() const { return comiva::NomeSchema(schemaDellAnno(miAnno)); }
+
+bool FileLiqIva::VerificaSchema() {
+    msErroreSchema.clear();
+    const comiva::EsitoSchema esito = comiva::ValidaSchema(msPercorsoAttuale, schemaDellAnno(miAnno));
+    if (esito.valido) return true;
+    // The line tells the module: the user corrects that module's row.
+    const int blocco = bloccoAllaRiga(msPercorsoAttuale, esito.riga);
+    msErroreSchema = blocco > 0 && blocco <= moduliScritti_.size()
+                         ? QStringLiteral("Modulo %1: ").arg(moduliScritti_[blocco - 1]) + esito.descrizione()
+                         : esito.descrizione();
+    ++miErrori;
+    return false;
+}

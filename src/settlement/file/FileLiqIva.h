@@ -13,6 +13,7 @@
 //   for each row: f.ScriviRecDett(row);
 //   if (xml) f.ScriRecCoda();
 //   f.ChiudiFile();  f.MostraElenchi();  errors += f.Errori();
+//   if (xml && no errors) f.VerificaSchema();   // the last gate, an error when it fails
 //   if (complete and no errors) f.Consegna();   // else it stays incomplete
 //
 // A file of ApriFile is written under NomeIncompleto(path) and takes its
@@ -86,6 +87,16 @@ public:
     // XML only: the closing tags, after the last module.
     void ScriRecCoda();
 
+    // XML only, once the file of ApriFile is closed and before Consegna: the
+    // file checked against the published schema of its year (IVP17 before
+    // 2018, IVP18 from 2018). False when the schema rejects it: an error of
+    // the run, described by ErroreSchema (the module it lies in, where it lies
+    // in one, the element, its line and value).
+    bool VerificaSchema();
+    const QString& ErroreSchema() const { return msErroreSchema; }
+    // Name of the schema of the file's year ("IVP 2018").
+    QString NomeSchemaFile() const;
+
     // Missing mandatory values and error reports of this file, each entry
     // preceded by CR LF.
     const QString& CampiMancanti() const { return xml_.CampiMancanti(); }
@@ -149,6 +160,8 @@ private:
     bool mbGruppo = false;
     int miErrori = 0;
     int miModulo = 0;  // module of the line being written, 0 for the header
+    QList<int> moduliScritti_;  // the module number of each block, in file order
+    QString msErroreSchema;
     bool mbTestataControllata = false;
     QString msPercorsoFinale;
     QString msPercorsoAttuale;

@@ -11,6 +11,7 @@
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
+#include <QTableView>
 
 namespace {
 
@@ -55,31 +56,35 @@ constexpr const char* kColonneGriglia[] = {
 }  // namespace
 
 frmLiqIvaDett::frmLiqIvaDett() : SchermoLinee(QStringLiteral("frmLiqIvaDett"), kCaption) {
-    Box(picFisso, 500, QStringLiteral("Anno comunicazione:"), 140, 4, 60, 4)->setReadOnly(true);
-    Box(picFisso, 510, QStringLiteral("Numero comunicazione:"), 360, 4, 40, 210)->setReadOnly(true);
+    // Wider than the frame, so that the long captions of the right column read whole.
+    setFixedSize(890, 600);
+    PicDett->setGeometry(0, 68, 890, 396);
+    dbgRiga->setGeometry(4, 468, 882, 104);
+    Box(picFisso, 500, QStringLiteral("Anno comunicazione:"), 160, 4, 60, 4)->setReadOnly(true);
+    Box(picFisso, 510, QStringLiteral("Numero comunicazione:"), 400, 4, 40, 230)->setReadOnly(true);
 
-    Box(PicDett, 10, QStringLiteral("Numero Modulo:"), 100, 4, 30, 4);
-    Box(PicDett, 20, QStringLiteral("VP1:  Mese:"), 210, 4, 30, 140);
-    Box(PicDett, 30, QStringLiteral("Trimestre:"), 320, 4, 30, 250);
-    auto spunta = [&](int i, const QString& testo, int x) {
+    Box(PicDett, 10, QStringLiteral("Numero Modulo:"), 130, 4, 30, 4);
+    Box(PicDett, 20, QStringLiteral("VP1:  Mese:"), 270, 4, 30, 170);
+    Box(PicDett, 30, QStringLiteral("Trimestre:"), 400, 4, 30, 310);
+    auto spunta = [&](int i, const QString& testo, int x, int y) {
         auto* c = new CasellaSpunta(testo, PicDett);
         ImpostaElemento(c, QStringLiteral("Che"), i);
-        c->setGeometry(x, 4, 130, 22);
+        c->setGeometry(x, y, 170, 22);
         Che[i] = c;
         connect(c, &QCheckBox::stateChanged, this, [this, i] { Che_Click(i); });
     };
-    spunta(40, QStringLiteral("Subfornitura"), 360);
-    Box(PicDett, 50, QStringLiteral("Eventi eccezionali:"), 600, 4, 40, 490);
-    spunta(210, QStringLiteral("Oper.Straordinaria"), 650);
+    spunta(40, QStringLiteral("Subfornitura"), 450, 4);
+    Box(PicDett, 50, QStringLiteral("Eventi eccezionali:"), 160, 30, 40, 4);
+    spunta(210, QStringLiteral("Oper.Straordinaria"), 220, 30);
 
     auto* debiti = new QLabel(QStringLiteral("DEBITI"), PicDett);
-    debiti->setGeometry(300, 56, 120, 20);
+    debiti->setGeometry(300, 82, 120, 20);
     auto* crediti = new QLabel(QStringLiteral("CREDITI"), PicDett);
-    crediti->setGeometry(660, 56, 120, 20);
+    crediti->setGeometry(760, 82, 120, 20);
     for (const Importo& i : kImporti) {
-        const int y = i.riga == 0 ? 30 : 56 + i.riga * 24;
-        const int x = i.lato == 0 ? 300 : 660;
-        const int xl = i.lato == 0 ? 4 : (i.riga == 4 || i.riga == 12 ? 440 : 420);
+        const int y = i.riga == 0 ? 56 : 82 + i.riga * 24;
+        const int x = i.lato == 0 ? 300 : 760;
+        const int xl = i.lato == 0 ? 4 : (i.riga == 4 || i.riga == 12 ? 600 : 440);
         Box(PicDett, i.box, QString::fromUtf8(i.etichetta), x, y, 120, xl)->setAlignment(Qt::AlignRight);
     }
     auto* combo = new QComboBox(PicDett);
@@ -87,7 +92,7 @@ frmLiqIvaDett::frmLiqIvaDett() : SchermoLinee(QStringLiteral("frmLiqIvaDett"), k
     combo->addItems({QStringLiteral("1 storico"), QStringLiteral("2 previsionale"), QStringLiteral("3 analitico-effettivo"),
                      QStringLiteral("4 sogg.sett.partic.")});
     combo->setCurrentIndex(-1);
-    combo->setGeometry(200, 56 + 11 * 24, 180, 22);
+    combo->setGeometry(200, 82 + 11 * 24, 180, 22);
     Cob[175] = combo;
     connect(combo, &QComboBox::currentIndexChanged, this, [this] { Cob_Click(175); });
     for (int i : {40, 175, 210}) Box(PicDett, i, QString(), 0, 0, 10, 0)->hide();
@@ -109,7 +114,7 @@ void frmLiqIvaDett::DefinisciCampi(LinPag& l) {
     const QString formato = ctx().gsFmtImp;
     Campo(l, QStringLiteral("Anno"), 500, {.parteChiave = 1, .daTestata = 2});
     Campo(l, QStringLiteral("NumCom"), 510, {.parteChiave = 1, .daTestata = 2});
-    Campo(l, QStringLiteral("Modulo"), 10, {.parteChiave = 1, .numeroRiga = true, .maschera = QStringLiteral("0")});
+    Campo(l, QStringLiteral("Modulo"), 10, {.parteChiave = 1, .numeroRiga = true, .massimo = 5, .maschera = QStringLiteral("0")});
     Campo(l, QStringLiteral("Mese"), 20);
     Campo(l, QStringLiteral("Trimestre"), 30);
     Campo(l, QStringLiteral("Subfornitura"), 40, {.predefinito = QStringLiteral("N")});

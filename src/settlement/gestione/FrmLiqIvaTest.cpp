@@ -113,7 +113,7 @@ void frmLiqIvaTest::ImpostazionePropria(ComPag& pagina) {
 void frmLiqIvaTest::DefinisciCampi(ComPag& p) {
     const int anno = AnnoPredefinito(ctx().gtDataLavoro);
     p.AggiungiCampo(QStringLiteral("Anno"), txt[20], {.descrizione = QStringLiteral("Anno Riferimento"), .parteChiave = 1, .proposto = Valore(anno), .lunghezza = 4});
-    p.AggiungiCampo(QStringLiteral("NumCom"), txt[10], {.descrizione = QStringLiteral("Numero Riferimento"), .parteChiave = 1, .lunghezza = 1, .maschera = QStringLiteral("0")});
+    p.AggiungiCampo(QStringLiteral("NumCom"), txt[10], {.descrizione = QStringLiteral("Numero Riferimento"), .parteChiave = 1, .lunghezza = 1, .maschera = QStringLiteral("0"), .massimo = 4});
     CaricaDichiarante(recDichiarante, QString());
     const RecDichiarante& d = recDichiarante;
     auto campo = [&](int i, const char* colonna, const char* descr, const Valore& proposto, int lunghezza = 0,

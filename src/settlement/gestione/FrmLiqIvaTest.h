@@ -23,6 +23,7 @@ public:
 protected:
     int ContestoHelp() const override { return 44015; }
     QString Tabella() const override { return QStringLiteral("LiqIvaTest"); }
+    QString TabellaDett() const override { return QStringLiteral("LiqIvaDett"); }
     void ImpostazionePropria(ComPag& pagina) override;
     void DefinisciCampi(ComPag& pagina) override;
     int PrimoCampoDati() const override { return 30; }

@@ -21,9 +21,9 @@ constexpr Colonna kColonne[] = {{"Anno", 800, false},       {"NumCom", 800, fals
 }  // namespace
 
 frmLiqIvaTestLis::frmLiqIvaTestLis() : SchermoLista(QStringLiteral("frmLiqIvaTestLis"), kCaption) {
-    Campo(10, QStringLiteral("Anno da:"), 8, 40, 60, 150);
+    Campo(10, QStringLiteral("Anno da:"), 8, 40, 60, 170);
     Campo(20, QStringLiteral("a:"), 250, 40, 60, 20);
-    Campo(30, QStringLiteral("Numero Comunicazione da:"), 8, 70, 60, 150);
+    Campo(30, QStringLiteral("Numero Comunicazione da:"), 8, 70, 60, 170);
     Campo(40, QStringLiteral("a:"), 250, 70, 60, 20);
     setTabOrder(txt[10], txt[20]);
     setTabOrder(txt[20], txt[30]);

@@ -20,7 +20,9 @@
 #include "contesto/Contesto.h"
 
 #include <QFont>
+#include <QScopeGuard>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -79,6 +81,7 @@ frmLiqIvaXml::frmLiqIvaXml() : FormBase(QStringLiteral("frmLiqIvaXml")) {
     for (const auto& [indice, testo, y] : {std::tuple{30, QStringLiteral("Identificativo azienda da:"), 105},
                                           std::tuple{40, QStringLiteral("a:"), 135}}) {
         campo(indice, testo, y, 80);
+        txt[indice]->installEventFilter(this);
         auto* b = new QPushButton(QStringLiteral("..."), this);
         ImpostaElemento(b, QStringLiteral("ComHlp"), indice);
         b->setGeometry(315, y, 26, 22);
@@ -236,7 +239,11 @@ ParametriLiqIva frmLiqIvaXml::Parametri() const {
 }
 
 void frmLiqIvaXml::ComStampa_Click() {
+    // Each run names its automatic PDFs afresh; within it no two collide.
+    if (elab.ogOpzSta) elab.ogOpzSta->NuovaSeriePdf();
     CursoreAttesa(1);
+    inElaborazione_ = true;
+    const auto fine = qScopeGuard([this] { inElaborazione_ = false; });
     elab.Esegui(Parametri());
     CursoreAttesa(0);
 }
@@ -333,6 +340,15 @@ void frmLiqIvaXml::txt_LostFocus(int Index) {
         DecodAzienda(Index, false);
         AggiornaSelPiuAziende();
     }
+}
+
+bool frmLiqIvaXml::eventFilter(QObject* o, QEvent* e) {
+    if (e->type() == QEvent::KeyRelease && o->objectName() == QLatin1String("txt")) {
+        const auto* k = static_cast<QKeyEvent*>(e);
+        int codice = CodiceTasto(*k);
+        txt_KeyUp(IndiceElemento(o), codice, StatoMaiusc(*k));
+    }
+    return FormBase::eventFilter(o, e);
 }
 
 void frmLiqIvaXml::txt_KeyUp(int Index, int& KeyCode, int Shift) {

@@ -52,6 +52,7 @@ public:
 
     void PassaA() override;
     bool HaMenuFrm() const override { return true; }
+    bool ElaborazioneAttiva() const override { return inElaborazione_; }
 
     void ComStampa_Click() override;
     void VisStaAttuale() override;
@@ -72,6 +73,8 @@ public:
     void txt_KeyUp(int Index, int& KeyCode, int Shift) override;
 
 protected:
+    // The key-up of the company-id boxes reaches txt_KeyUp (the lookups).
+    bool eventFilter(QObject* o, QEvent* e) override;
     bool Form_Load() override;
     bool Form_QueryUnload() override;
     void Form_Unload() override;
@@ -84,4 +87,5 @@ private:
     QString captionIniziale_;
     QString cartellaUscita_;
     QString cartellaScelta_;
+    bool inElaborazione_ = false;  // inside a run
 };

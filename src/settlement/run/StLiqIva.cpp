@@ -31,7 +31,7 @@ struct stLiqIva::Stato {
     struct Run {
         QImage immagine1, immagine2;  // backgrounds of the front page and of a module page
         long righe = 0, scritte = 0;
-        bool fileAperto = false, codaScritta = false, consegnato = false;
+        bool fileAperto = false, codaScritta = false, consegnato = false, schemaRifiutato = false;
         bool documentoTenuto = false;  // the preview goes on with the next company
     } run;
 };
@@ -231,7 +231,9 @@ void stLiqIva::apriFileRun(const LettoreRiga& riga) {
 }
 
 // One module a row: its block in the file and its page; false when the user
-// stopped the print before the last page.
+// stopped the print on a module's page. A stop leaves the file incomplete,
+// without its closing part, whatever module it came on, and stops a range run:
+// the user asked for the print to end, not for the next company's.
 bool stLiqIva::scriviModuli(const LettoreRiga& riga, const LettoreCampo& campo) {
     Stato& s = *s_;
     GestRecordset& rs = *s.mgGestRs;
@@ -243,12 +245,12 @@ bool stLiqIva::scriviModuli(const LettoreRiga& riga, const LettoreCampo& campo) 
         if (obStampa) {
             Stampa& st = *s.mgStampa;
             st.NuovaPagina();
-            if (annullata()) return false;
+            if (annullata()) return fermataUtente();
             st.UsaFont(QStringLiteral("CorpoCampo"));
             st.ImpVert(st.LeggiMrAlt());
             Sfondo(st, s.run.immagine2, s.modello.RettangoloFoglio(PaginaLiqIva::Modulo));
             s.modello.StaModulo(st, campo);
-            if (annullata()) break;
+            if (annullata()) return fermataUtente();
         }
     }
     return true;
@@ -263,6 +265,9 @@ void stLiqIva::chiudiFileRun() {
     }
     const bool chiuso = ChiudiFile();
     if (!chiuso) ++oiErrore;
+    // The writer's own checks come first, as they name the value to correct;
+    // the published schema is the last gate before the final name.
+    if (chiuso && obFileXml && s.mgFile->Errori() == 0) s.run.schemaRifiutato = !s.mgFile->VerificaSchema();
     s.mgFile->MostraElenchi();
     oiErrore = static_cast<int16_t>(oiErrore + s.mgFile->Errori());
     // Only a whole file without errors takes its final name; any other stays
@@ -308,13 +313,20 @@ void stLiqIva::concludiDocumento() {
 void stLiqIva::avvisaFileDaNonTrasmettere() {
     Stato& s = *s_;
     if (!s.run.fileAperto || s.run.consegnato) return;
+    const QString lasciato = QStringLiteral("\r\nÈ stato lasciato come ") + s.mgFile->PercorsoAttuale() + QStringLiteral(".");
+    if (s.run.schemaRifiutato) {
+        frmMsgCom::msgCom(QStringLiteral("Il file ") + osNomeFile + QStringLiteral(" non è conforme allo schema ") +
+                              s.mgFile->NomeSchemaFile() + QStringLiteral(" (") + s.mgFile->ErroreSchema() +
+                              QStringLiteral(") e non deve essere inviato.") + lasciato,
+                          QStringLiteral("&Ok"), std::nullopt, std::nullopt, s.msTitolo);
+        return;
+    }
     const bool incompleto = s.run.scritte < s.run.righe || (obFileXml && !s.run.codaScritta);
     const bool conErrori = s.mgFile->Errori() > 0;
     frmMsgCom::msgCom(QStringLiteral("Il file ") + osNomeFile +
                           (incompleto || !conErrori ? QStringLiteral(" è incompleto")
                                                     : QStringLiteral(" contiene valori errati")) +
-                          QStringLiteral(" e non deve essere trasmesso.") + QStringLiteral("\r\nÈ stato lasciato come ") +
-                          s.mgFile->PercorsoAttuale() + QStringLiteral("."),
+                          QStringLiteral(" e non deve essere trasmesso.") + lasciato,
                       QStringLiteral("&Ok"), std::nullopt, std::nullopt, s.msTitolo);
 }
 
@@ -326,6 +338,11 @@ void stLiqIva::rilasciaRun() {
     s.mgGestRs.reset();
     if (!s.run.documentoTenuto) s.mgStampa.reset();
     obStaAtt = false;
+}
+
+bool stLiqIva::fermataUtente() {
+    oiErrore = -1;
+    return false;
 }
 
 bool stLiqIva::annullata() const { return s_->mgStampa && s_->mgStampa->LeggiAnnullata(); }

@@ -69,6 +69,7 @@ private:
     void avvisaFileDaNonTrasmettere();
     void rilasciaRun();
     bool annullata() const;
+    bool fermataUtente();
 
     struct Stato;
     std::unique_ptr<Stato> s_;

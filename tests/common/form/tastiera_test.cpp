@@ -171,6 +171,23 @@ TEST_F(CercaSostituisci, CompareModeDecidesWhetherCaseCounts) {
     EXPECT_EQ(cp.dialoghi->testi().last(), QStringLiteral("Testo non trovato"));
 }
 
+TEST_F(CercaSostituisci, ExactCaseReachedFromTheKeyboard) {
+    // Shift turns the backslash key into "|": the same key, 92, either way.
+    for (Qt::Key tasto : {Qt::Key_Bar, Qt::Key_Backslash}) {
+        SCOPED_TRACE(int(tasto));
+        EXPECT_EQ(CodiceTasto(QKeyEvent(QEvent::KeyPress, tasto, Qt::ControlModifier | Qt::AltModifier | Qt::ShiftModifier)),
+                  Tasto::Barra);
+    }
+    Fuoco(f.txt[10]);
+    f.txt[10]->setText(QStringLiteral("uno DUE tre"));
+    f.txt[10]->deselect();
+    int barra = CodiceTasto(QKeyEvent(QEvent::KeyPress, Qt::Key_Bar, Qt::ControlModifier | Qt::AltModifier | Qt::ShiftModifier));
+    GestTastiForm(barra, 7, f);
+    cp.dialoghi->risposteTesto = {QStringLiteral("due")};
+    Premi(Qt::Key_F);
+    EXPECT_EQ(cp.dialoghi->testi().last(), QStringLiteral("Testo non trovato"));
+}
+
 TEST_F(CercaSostituisci, NextPreviousAndBackwardsFromTheEnd) {
     Fuoco(f.txt[10]);
     f.txt[10]->setText(QStringLiteral("ab-ab-ab"));

@@ -127,9 +127,9 @@ TEST(GestoreDb, ADamagedFileIsReportedAsAnUnrecognisedDatabase) {
         ASSERT_TRUE(f.seek(4096));
         f.write(QByteArray(64, '\xFF'));
     }
+    // The damage is told at the opening, before any work lands on the file.
     GestoreDb g;
-    const QString id = g.ApriDatabase(file);
-    const auto e = erroreDi([&] { g.EseguiSql(id, "UPDATE Righe SET Qta = 0"); });
+    const auto e = erroreDi([&] { g.ApriDatabase(file); });
     EXPECT_EQ(e.numero(), NumErrore::FileNonDatabase);
     EXPECT_TRUE(e.descrizione().contains("danneggiato")) << e.descrizione().toStdString();
 }

@@ -329,6 +329,29 @@ TEST_P(RecordsetMotori, SolaAvantiALottiConModificheDopoLaScansione) {
     if (GetParam() == Motore::Server) EXPECT_EQ(elenco("SELECT count(*) AS v FROM pg_cursors WHERE is_holdable"), "0");
 }
 
+TEST_P(RecordsetMotori, SolaAvantiScriveMigliaiaDiRigheConITipiDelleColonne) {
+    // More rows than one block of held edits, every column type the marks use.
+    g.EseguiSql(id,
+                "WITH RECURSIVE n(i) AS (SELECT 100 UNION ALL SELECT i + 1 FROM n WHERE i < 2599)"
+                " INSERT INTO Fatture (Numero, Cliente, Importo) SELECT i, 'C2', i FROM n");
+    g.IniziaTransazione(id);
+    const QString k = apri("SELECT * FROM Fatture ORDER BY Numero", kAvanti);
+    for (; !rs.FineRec(k); rs.RecSuccessivo(k)) {
+        const long numero = static_cast<long>(rs.LeggiCampo(k, "Numero").intero());
+        modifica(k, {{"Righe", Valore(numero % 7)},
+                     {"Importo", Valore(numero + 0.25)},
+                     {"DataFat", Valore(QDate(2018, 1, 1).addDays(numero % 365))},
+                     {"Nota", numero % 2 ? Valore::null() : Valore(QStringLiteral("l'%1").arg(numero))}});
+        // A second edit of the same row in the same scan: the last one counts.
+        if (numero == 2599) modifica(k, {{"Nota", QString("ultima")}});
+    }
+    g.ConfermaTransazione(id);
+    EXPECT_EQ(elenco("SELECT count(*) AS v FROM Fatture WHERE Importo = Numero + 0.25 AND Righe = Numero % 7"), "2503");
+    EXPECT_EQ(elenco("SELECT count(*) AS v FROM Fatture WHERE Nota IS NULL"), "1251");
+    EXPECT_EQ(elenco("SELECT Nota AS v FROM Fatture WHERE Numero IN (2598, 2599) ORDER BY Numero"), "l'2598|ultima");
+    EXPECT_EQ(elenco("SELECT DataFat AS v FROM Fatture WHERE Numero = 400"), "2018-02-05");
+}
+
 TEST_P(RecordsetMotori, DatabaseChiusoSottoUnSetAperto) {
     const QString k = apri("SELECT * FROM Fatture ORDER BY Numero");
     const QString a = apri("SELECT * FROM Fatture ORDER BY Numero", kAvanti);

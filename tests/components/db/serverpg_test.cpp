@@ -299,3 +299,23 @@ TEST(ServerPg, ListeEGriglieLeggonoIlServerComeUnFile) {
         EXPECT_FALSE(e.descrizione().contains("SELECT"));
     }
 }
+
+TEST(ServerPg, StatisticheDopoUnaCorsaSenzaMaiFallire) {
+    SALTA_SENZA_PG();
+    DatabasePg pg;
+    pg.Esegui("CREATE TABLE Marche (Id INTEGER PRIMARY KEY)");
+    GestoreDb g;
+    credenziali(g);
+    const QString id = g.ApriDatabase(pg.Servizio());
+    g.EseguiSql(id, "INSERT INTO Marche SELECT i FROM generate_series(1, 500) AS i");
+    const QString analisi = "SELECT count(*) FROM pg_stat_user_tables WHERE relname = 'marche' AND last_analyze IS NOT NULL";
+    EXPECT_EQ(valore(g, id, analisi), "0");
+    g.AggiornaStatistiche(id, {"MARCHE"});
+    EXPECT_EQ(valore(g, id, analisi), "1");
+    // Only the planner gains by it: a table that is not there is no failure of the run.
+    EXPECT_NO_THROW(g.AggiornaStatistiche(id, {"Mancante"}));
+    QTemporaryDir dir;
+    FixtureDb::CreaDatabase(dir.filePath("a.db"), "azienda.sql");
+    const QString file = g.ApriDatabase(dir.filePath("a.db"));
+    EXPECT_NO_THROW(g.AggiornaStatistiche(file, {"Mancante"}));
+}

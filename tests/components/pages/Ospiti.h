@@ -65,6 +65,11 @@ public:
     void MenuFrm() override { reg.chiamate << QStringLiteral("MenuFrm"); }
     int Domanda(const RichiestaMsgCom& r) override { return reg.rispondi(r); }
     void MostraMessaggio(const QString& t) override { messaggio = t; }
+    void ovfrmBookmark(const QString& s) override { segnalibro = s; }
+    QString ovfrmBookmark() const override { return segnalibro; }
+    std::optional<QString> ChiediTesto(const QString&) override { return testoChiesto; }
+    QString segnalibro;
+    std::optional<QString> testoChiesto;
 };
 
 class OspiteListaReg : public OspiteLista {

@@ -206,3 +206,42 @@ TEST_F(ComlinTest, AvviaStampaStampaLeColonneScelteELiberaIlFlag) {
 }
 
 }  // namespace
+
+namespace {
+
+// A list as wide as the invoice-data headers, printed in portrait.
+TEST_F(ComlinTest, StampaVerticaleConTutteLeColonneSeparateEDateItaliane) {
+    fx.Inserisci(fx.idAzienda, "DatiFatTest",
+                 {{"AnnoCom", 2018}, {"NumCom", 1}, {"AnnoReg", 2018}, {"NumReg", 10}, {"NumCanc", 0}, {"Tipo", "E"},
+                  {"Stato", "N"}, {"NumInv", 0}, {"GruppoPartita", "04"}, {"MastroPartita", "01"},
+                  {"ContoPartita", "000012"}, {"TipoDocumento", "TD01"}, {"DataDoc", "2018-01-05"},
+                  {"NumDoc", "12/A"}, {"DataReg", "2018-01-08"}, {"ImportoTotale", 1220.0}});
+    lista.ImpostaRecordset("SELECT AnnoCom, NumCom, AnnoReg, NumReg, NumCanc, Tipo, Stato, NumInv, Progr, NomeFile, "
+                           "GruppoPartita, MastroPartita, ContoPartita, TipoDocumento, DataDoc, NumDoc, DataReg, "
+                           "ImportoTotale FROM DatiFatTest");
+    const int dataDoc = lista.Modello().IndiceColonna("DataDoc");
+    EXPECT_EQ(lista.Modello().TestoCella(0, dataDoc), "05/01/2018");
+
+    auto registro = std::make_shared<RegistroStampa>();
+    Stampa& st = lista.ogSta();
+    st.ImpRegistro(registro);
+    st.ogOpzSta = std::make_shared<OpzSta>();
+    st.ogOpzSta->oiStaVid = OpzSta::Video;
+    FontSta font(std::make_shared<FontStd>(FontStd{.Name = "Arial", .Size = 10}));
+    lista.AvviaStampa(font, 1, "T");
+    ASSERT_LT(st.LeggiLargPag(), st.LeggiAltPag()) << "portrait";
+    const QList<VoceStampa> voci = registro->DiTipo("StampaColonna");
+    const int n = lista.Modello().columnCount();
+    ASSERT_EQ(voci.size(), 2 * n);
+    st.UsaFont("CorpoLab");
+    for (int i = 0; i < n; ++i) {
+        SCOPED_TRACE(voci[i].testo.toStdString());
+        EXPECT_LE(st.LarghezzaTesto(voci[i].testo), voci[i].destra - voci[i].sinistra) << "the heading fits its column";
+        EXPECT_LE(voci[i].destra, st.LeggiLargPag() - st.LeggiMrDes()) << "the column is on the sheet";
+        if (i > 0) EXPECT_LT(voci[i - 1].destra, voci[i].sinistra);
+    }
+    EXPECT_EQ(voci[n + dataDoc].testo, "05/01/2018");
+    EXPECT_EQ(font.FontCorrente().Size, 10) << "the dialog's font is left as chosen";
+}
+
+}  // namespace

@@ -92,7 +92,7 @@ TEST_F(LinPagTest, NuovaRigaNumerataDopoLUltimaESalvataConLaChiaveDellaTestata) 
     EXPECT_EQ(mese->text(), "");
     EXPECT_EQ(contatore.text(), "3 / 3");
     EXPECT_TRUE(linee.NuovaIntatta());
-    EXPECT_EQ(ospite.reg.chiamate, (QStringList{"Dop(7:[2])", "Dop(8)"}));
+    EXPECT_EQ(ospite.reg.chiamate, (QStringList{"Pri(8)", "Dop(7:[2])", "Dop(8)"})) << "the before-hook of a new row too";
     mese->setText("9");
     versare->setText("1.234,5");
     EXPECT_EQ(Comando("Salva"), "");

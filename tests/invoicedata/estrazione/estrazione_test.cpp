@@ -319,6 +319,51 @@ TEST_F(EstrazioneDatiFatTest, RicalcoloNonRiuscitoAnnullaTutto) {
     EXPECT_TRUE(Righe().isEmpty());
 }
 
+// A number column holding text that is no number would be read as 0 (or stop
+// with a bare conversion error): the note names the registration and the
+// column, and the run is rolled back. Decimals with a comma read as numbers.
+TEST_F(EstrazioneDatiFatTest, TestoNonNumericoInUnaColonnaDiNumeri) {
+    const struct {
+        const char* nome;
+        const char* aggiorna;
+        QString nota;
+    } casi[] = {
+        {"taxable", "UPDATE MovPnIva SET Imponibile = 'dieci' WHERE NumReg = 2",
+         "Il movimento anno 2018 e numero 2 ha nella colonna MovPnIva.Imponibile il valore \"dieci\", che non è un numero"},
+        {"VAT amount", "UPDATE MovPnIva SET Imposta = '22 euro' WHERE NumReg = 2",
+         "Il movimento anno 2018 e numero 2 ha nella colonna MovPnIva.Imposta il valore \"22 euro\", che non è un numero"},
+        {"rate", "UPDATE Tabiva SET Aliquota = 'ventidue' WHERE Iva = '22'",
+         "Il movimento anno 2018 e numero 2 ha nella colonna Tabiva.Aliquota (codice Iva 22) il valore \"ventidue\", "
+         "che non è un numero"},
+        {"total of the header", "UPDATE MovPnTes SET Importo = 'x' WHERE NumReg = 2",
+         "Il movimento anno 2018 e numero 2 ha nella colonna MovPnTes.Importo il valore \"x\", che non è un numero"},
+    };
+    Registra(fx, {.numReg = 1, .iva = {{.iva = "10", .imposta = 10.0}}});
+    Registra(fx, {.numReg = 2});
+    for (const auto& c : casi) {
+        SCOPED_TRACE(c.nome);
+        fx.Esegui(fx.idAzienda, "SAVEPOINT caso");
+        fx.Esegui(fx.idAzienda, c.aggiorna);
+        fx.Esegui(fx.idAzienda, "RELEASE caso");
+        dialoghi->mostrati.clear();
+        EXPECT_EQ(Estrai().stato, EsitoDatiFat::Fallita);
+        EXPECT_EQ(dialoghi->testi(), QStringList{kRollback + "\r\n" + c.nota}) << Testi();
+        EXPECT_TRUE(Righe().isEmpty());
+        fx.Esegui(fx.idAzienda, "UPDATE MovPnIva SET Imponibile = 100.0, Imposta = 22.0 WHERE NumReg = 2;"
+                                "UPDATE Tabiva SET Aliquota = 22 WHERE Iva = '22';"
+                                "UPDATE MovPnTes SET Importo = 122.0 WHERE NumReg = 2");
+    }
+    fx.Esegui(fx.idAzienda, "UPDATE MovPnIva SET Imponibile = '100,50', Imposta = ' 22,11 ' WHERE NumReg = 2;"
+                            "UPDATE Tabiva SET Aliquota = '22,0' WHERE Iva = '22'");
+    dialoghi->mostrati.clear();
+    EXPECT_EQ(Estrai().stato, EsitoDatiFat::Completata) << Testi();
+    const QList<Riga> righe = Leggi(fx, "SELECT * FROM DatiFatDett WHERE NumReg = 2");
+    ASSERT_EQ(righe.size(), 1);
+    EXPECT_DOUBLE_EQ(righe[0]["ImponibileImporto"].numero(), 100.5);
+    EXPECT_DOUBLE_EQ(righe[0]["Imposta"].numero(), 22.11);
+    EXPECT_DOUBLE_EQ(righe[0]["Aliquota"].numero(), 22.0);
+}
+
 // "&Interrompi": "&No" goes on; "&Sì" ends the whole run, rolled back.
 TEST_F(EstrazioneDatiFatTest, Interruzione) {
     Precedente(1, "E");

@@ -1,11 +1,14 @@
 #include "AmbienteDatiFat.h"
 
+#include "support/Clic.h"
+
 #include "common/form/CodiciTasti.h"
 #include "common/schermi/CasellaSpunta.h"
 #include "invoicedata/gestione/FrmDatiFatDett.h"
 
 #include <QLabel>
 #include <QRadioButton>
+#include <QTableView>
 
 namespace {
 
@@ -127,6 +130,58 @@ TEST_F(frmDatiFatDettTest, LineeDiUnaFatturaComunicataInSolaLettura) {
     d.txt[20]->setText("10");
     d.ButtonComando("Salva");
     EXPECT_EQ(Valori("SELECT COUNT(*) FROM DatiFatDett"), "1");
+}
+
+
+TEST_F(frmDatiFatDettTest, NuovaLineaSvuotaLaNaturaENonPerdeGliImportiSenzaDomanda) {
+    const TestataDF t{.righe = 0};
+    Testata(t);
+    Riga(t, 1, "N4");
+    frmDatiFatDett& d = Apri(t);
+    ASSERT_EQ(d.Lab[30]->text(), "Esenti");
+    CliccaComando(d.tolLinPag_, "Nuovo");
+    EXPECT_EQ(d.Lab[30]->text(), "") << "not the previous line's nature";
+
+    // Rate 0 and no nature, but an amount typed: Esc asks before dropping it.
+    d.txt[40]->setFocus();
+    QTest::keyClicks(d.txt[40], "100");
+    dialoghi->risposte = {2};
+    QTest::keyClick(d.txt[40], Qt::Key_Escape);
+    EXPECT_EQ(dialoghi->testi().value(0), "Annullare le modifiche della riga?");
+    EXPECT_EQ(d.Linee().LeggiStato(), LinPag::Nuova);
+    EXPECT_EQ(d.txt[40]->text(), "100");
+
+    // F10 does not drop it nor close the screen over it.
+    QTest::keyClick(d.txt[40], Qt::Key_F10);
+    EXPECT_TRUE(d.Caricata());
+    EXPECT_EQ(d.txt[40]->text(), "100");
+    dialoghi->risposte = {1};
+    QTest::keyClick(d.txt[40], Qt::Key_Escape);
+    EXPECT_EQ(d.Linee().LeggiStato(), LinPag::Scorrimento) << "dropped once confirmed";
+
+    // An untouched new line goes silently.
+    CliccaComando(d.tolLinPag_, "Nuovo");
+    dialoghi->mostrati.clear();
+    QTest::keyClick(d.focusWidget() ? d.focusWidget() : &d, Qt::Key_Escape);
+    EXPECT_EQ(d.Linee().LeggiStato(), LinPag::Scorrimento);
+    EXPECT_TRUE(dialoghi->testi().isEmpty()) << dialoghi->testi().join(" | ").toStdString();
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(frmDatiFatDettTest, LaGrigliaMostraLeLineeNonLaChiave) {
+    const TestataDF t{.righe = 1};
+    Testata(t);
+    frmDatiFatDett& d = Apri(t);
+    QStringList visibili;
+    for (int c = 0; c < d.dbgRiga->model()->columnCount(); ++c)
+        if (!d.dbgRiga->isColumnHidden(c)) visibili << d.dbgRiga->model()->headerData(c, Qt::Horizontal).toString();
+    EXPECT_EQ(visibili.join(' ').toStdString(),
+              "NumDet Aliquota Natura ImponibileImporto Imposta Detraibile Deducibile EsigibilitaIva");
+    d.ButtonComando("Aggiorna");
+    EXPECT_TRUE(d.dbgRiga->isColumnHidden(0)) << "still hidden after the lines are read again";
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "AmbienteDatiFat.h"
 
+#include "support/Clic.h"
+
 #include "common/form/CodiciTasti.h"
 #include "common/schermi/CasellaSpunta.h"
 #include "common/schermi/SchermoLinee.h"
@@ -349,6 +351,52 @@ TEST_F(frmDatiFatGestTest, SiChiudeERilasciaTutto) {
     QApplication::processEvents();
     delete form.data();
     QApplication::processEvents();
+}
+
+
+TEST_F(frmDatiFatGestTest, AggiuntaDiUnaRegistrazioneConNumeroZero) {
+    Testata({.numReg = 10});
+    frmDatiFatGest& f = Carica();
+    auto digita = [&](int box, const char* testo) {
+        f.txt[box]->setFocus();
+        f.txt[box]->selectAll();
+        QTest::keyClicks(f.txt[box], testo);
+    };
+    digita(20, "2018");
+    digita(10, "1");
+    digita(30, "2018");
+    digita(40, "0");
+    QTest::mouseClick(f.OptTipoFat[1], Qt::LeftButton);
+    CliccaComando(f.tolComPag_, "Ricerca");
+    ASSERT_EQ(f.Pagina().LeggiStato(), ComPag::Nuova) << dialoghi->testi().join(" | ").toStdString();
+    EXPECT_EQ(f.txt[40]->text(), "11") << "after the highest registration of the communication";
+    EXPECT_EQ(f.txt[50]->text() + f.txt[60]->text() + f.txt[70]->text(), "0RN");
+    EXPECT_TRUE(f.OptStato[0]->isChecked());
+    for (int i : {80, 90}) {
+        EXPECT_EQ(f.Lab[i]->text(), "");
+        EXPECT_TRUE(f.Lab[i]->styleSheet().contains("0000ff")) << "blue";
+    }
+    EXPECT_EQ(f.ModelloDett().rowCount(), 0);
+
+    CliccaComando(f.tolComPag_, "Salva");
+    EXPECT_EQ(dialoghi->testi().value(0), "Data registrazione obbligatoria per documenti Ricevuti");
+    EXPECT_EQ(Valori("SELECT COUNT(*) FROM DatiFatTest"), "1");
+    digita(100, "08/02/2018");
+    CliccaComando(f.tolComPag_, "Salva");
+    EXPECT_EQ(Valori("SELECT NumReg, NumCanc, Tipo, Stato, DataReg, NumInv FROM DatiFatTest WHERE NumReg = 11"),
+              "11 0 R N 2018-02-08 0");
+    EXPECT_NE(f.LineeAperte(), nullptr) << "a new record opens its lines";
+}
+
+TEST_F(frmDatiFatGestTest, VariaChiaveRifiutatoSuUnaFatturaComunicata) {
+    const TestataDF inviata{.numInv = 1, .progr = 1, .nomeFile = "DF001"};
+    Testata(inviata);
+    frmDatiFatGest& f = Carica();
+    Cerca(inviata);
+    CliccaComando(f.tolComPag_, "VarKey");
+    EXPECT_EQ(dialoghi->testi().value(0), "Non si possono modificare fatture già comunicate");
+    EXPECT_EQ(f.Pagina().LeggiStato(), ComPag::Mostrata);
+    EXPECT_TRUE(f.txt[40]->isReadOnly());
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "AmbienteDatiFat.h"
 
+#include "support/Clic.h"
+
 #include "invoicedata/gestione/FrmDatiFatTestLis.h"
 
 #include <QLabel>
@@ -119,6 +121,48 @@ TEST_F(frmDatiFatTestLisTest, OpzioniEConto) {
     l.txt[70]->setText("N4");
     l.txt_LostFocus(70);
     EXPECT_EQ(l.Lab[70]->text(), "Esenti");
+}
+
+
+TEST_F(frmDatiFatTestLisTest, SelezionaChiedePrimaDiSostituireLeModificheDellaTestata) {
+    Testata({.numReg = 10});
+    Testata({.numReg = 12});
+    frmDatiFatTestLis& l = Apri();
+    CliccaComando(l.tolComlin_, "Ricerca");
+    ASSERT_EQ(l.Lista().Modello().rowCount(), 2);
+    CliccaComando(l.tolComlin_, "Seleziona");
+    ASSERT_EQ(form->txt[40]->text(), "10");
+
+    // The header stays usable while the list is open: a change typed there.
+    form->txt[120]->setFocus();
+    form->txt[120]->selectAll();
+    QTest::keyClicks(form->txt[120], "99/B");
+    l.dbgRiga->setFocus();
+    QTest::keyClick(l.dbgRiga, Qt::Key_Down);
+    dialoghi->risposte = {3};  // "&Annulla"
+    CliccaComando(l.tolComlin_, "Seleziona");
+    EXPECT_EQ(dialoghi->testi().value(0), "Dati in variazione. Salvare le modifiche?");
+    EXPECT_EQ(form->txt[40]->text(), "10");
+    EXPECT_EQ(form->txt[120]->text(), "99/B") << "the change is kept";
+
+    dialoghi->risposte = {1};  // "&Sì": saved, then the row chosen is shown
+    CliccaComando(l.tolComlin_, "Seleziona");
+    EXPECT_EQ(form->txt[40]->text(), "12");
+    EXPECT_EQ(Valori("SELECT NumDoc FROM DatiFatTest WHERE NumReg = 10"), "99/B");
+}
+
+TEST_F(frmDatiFatTestLisTest, AzzeraSelezioniSvuotaOpzioniEDescrizioni) {
+    frmDatiFatTestLis& l = Apri();
+    QTest::mouseClick(l.OptTipoFat[1], Qt::LeftButton);
+    QTest::mouseClick(l.OptStato[2], Qt::LeftButton);
+    l.txt[70]->setText("N4");
+    l.txt_LostFocus(70);
+    ASSERT_EQ(l.Lab[70]->text(), "Esenti");
+    CliccaComando(l.tolComlin_, "AzzSel");
+    EXPECT_EQ(l.txt[30]->text() + l.txt[40]->text() + l.txt[70]->text(), "");
+    for (QRadioButton* o : {l.OptTipoFat[0], l.OptTipoFat[1], l.OptStato[0], l.OptStato[1], l.OptStato[2]}) EXPECT_FALSE(o->isChecked());
+    EXPECT_EQ(l.Lab[70]->text(), "");
+    EXPECT_EQ(l.txt[10]->text(), "2018") << "the default year comes back";
 }
 
 }  // namespace

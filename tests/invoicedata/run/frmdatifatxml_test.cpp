@@ -13,7 +13,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
+#include <QPushButton>
 #include <QRadioButton>
+#include <QTest>
 
 namespace {
 
@@ -41,13 +43,16 @@ TEST(PropostaComDatiFat, FromTheWorkingDate) {
 
 class FrmDatiFatXmlTest : public AmbienteLock {
 protected:
+    explicit FrmDatiFatXmlTest(Motore motore = Motore::File) : AmbienteLock(motore) {}
     void SetUp() override {
         AmbienteLock::SetUp();
+        if (IsSkipped()) return;
         c->gtDataLavoro = QDate(2018, 1, 15);
         cartella = fx.Cartella() + "/invio/";
         QDir().mkpath(cartella);
         ASSERT_TRUE(FileIni(c->gsFileIni).scrivi("Base", "DirDatiFat", cartella));
-        fx.Esegui(fx.idAzienda, "INSERT OR IGNORE INTO Stati (Stato, Descrizione, Iso, Cee) VALUES ('ITA','Italia','IT','S')");
+        fx.Esegui(fx.idAzienda, "INSERT INTO Stati (Stato, Descrizione, Iso, Cee) SELECT 'ITA','Italia','IT','S'"
+                                " WHERE NOT EXISTS (SELECT 1 FROM Stati WHERE Stato = 'ITA')");
         fx.Inserisci(fx.idAzienda, "Ditta", {{"CodFisc", "01234567897"}, {"PartIva", "01234567897"},
                                             {"RagSoc", "PRIMA SRL"}, {"StatoGiurid", "G"}, {"Moneta", "Euro"}});
         fx.Inserisci(fx.idAzienda, "PianoConti", coppie(conto("000001")));
@@ -72,9 +77,34 @@ protected:
         form->txt[indice]->setText(testo);
         form->txt_LostFocus(indice);
     }
+    // The form on screen, driven as a user would: clicks, typing, leaving a box.
+    frmDatiFatXml& Mostra() {
+        frmDatiFatXml& f = Carica();
+        f.show();
+        QApplication::setActiveWindow(&f);
+        dialoghi->mostrati.clear();
+        return f;
+    }
+    void Clicca(QAbstractButton* b) {
+        QTest::mouseClick(b, Qt::LeftButton, {}, QPoint(6, b->height() / 2));
+        QApplication::processEvents();
+    }
+    void Digita(int indice, const QString& testo) {
+        QLineEdit* e = form->txt[indice];
+        e->setFocus();
+        QApplication::processEvents();
+        e->selectAll();
+        QTest::keyClick(e, Qt::Key_Delete);
+        QTest::keyClicks(e, testo);
+        form->ComChiudi->setFocus();  // leaving the box runs its rules
+        QApplication::processEvents();
+    }
+    QString DirIni() const { return FileIni(c->gsFileIni).leggi("Base", "DirDatiFat").value_or("<nessuna>"); }
+
     QString cartella;
     QPointer<frmDatiFatXml> form;
 };
+using FrmDatiFatXmlMotori = SuMotori<FrmDatiFatXmlTest>;
 
 TEST_F(FrmDatiFatXmlTest, DefaultsAtLoad) {
     frmDatiFatXml& f = Carica();
@@ -183,5 +213,123 @@ TEST_F(FrmDatiFatXmlTest, DefinitiveRunThenCancellationOfItsSend) {
     EXPECT_EQ(esito21(ann), "");
     EXPECT_EQ(Leggi(fx.idAzienda, "Select Stato || NumCanc as V from DatiFatTest Where Tipo = 'R'"), "C1");
 }
+
+// A box marked red and then hidden by an option stops no run; shown again,
+// its mark still does, and a box emptied while hidden is not red any more.
+TEST_F(FrmDatiFatXmlTest, AHiddenRedBoxDoesNotBlockTheRun) {
+    struct Caso {
+        const char* nome;
+        int box;
+        std::function<void(frmDatiFatXml&)> mostra, nascondi;
+        bool rossoDiNuovo;
+    };
+    const std::vector<Caso> casi = {
+        {"send number of Rielabora, then Prova", 100, [&](auto& f) { Clicca(f.OptTipoSta[2]); },
+         [&](auto& f) { Clicca(f.OptTipoSta[0]); }, true},
+        {"send to cancel, then Normale", 110, [&](auto& f) { Clicca(f.optTipoCom[1]); },
+         [&](auto& f) { Clicca(f.optTipoCom[0]); }, false},
+    };
+    for (const Caso& k : casi) {
+        SCOPED_TRACE(k.nome);
+        frmDatiFatXml& f = Mostra();
+        Clicca(f.optTipoElab[1]);
+        k.mostra(f);
+        ASSERT_TRUE(f.txt[k.box]->isVisible());
+        Digita(k.box, "15");
+        EXPECT_EQ(Messaggi().join('|'), "Numero invio non valido");
+        k.nascondi(f);
+        ASSERT_FALSE(f.txt[k.box]->isVisible());
+        dialoghi->mostrati.clear();
+        Clicca(f.ComStampa);
+        EXPECT_EQ(f.UltimoEsito(), EsitoElabDatiFat::Terminato) << Messaggi().join('|').toStdString();
+        EXPECT_FALSE(Messaggi().contains("Ci sono dei dati non validi"));
+        k.mostra(f);
+        EXPECT_EQ(BackColor(f.txt[k.box]) == c->glColErrore, k.rossoDiNuovo);
+        delete form.data();
+    }
+}
+
+// Retyping the same company with blanks, or choosing "Cancellazione" for the
+// company already chosen, keeps the declarant the user typed.
+TEST_F(FrmDatiFatXmlTest, TheTypedDeclarantIsKept) {
+    frmDatiFatXml& f = Mostra();
+    Digita(80, "RSSGPP65B12F205H");
+    Digita(90, "1");
+    Digita(30, "  001 ");
+    EXPECT_EQ(f.txt[30]->text(), "001");
+    EXPECT_EQ(f.txt[80]->text(), "RSSGPP65B12F205H");
+    EXPECT_EQ(f.txt[90]->text(), "1");
+    Clicca(f.optTipoCom[1]);
+    EXPECT_TRUE(f.txt[140]->isVisible());
+    EXPECT_EQ(f.txt[80]->text(), "RSSGPP65B12F205H");
+    EXPECT_EQ(f.txt[90]->text(), "1");
+    EXPECT_TRUE(Messaggi().isEmpty()) << Messaggi().join('|').toStdString();
+}
+
+// The folder chosen with "Cambia" is stored by a run that reaches its end,
+// never by a cancellation or a run that stopped; the end says so under the
+// form's caption.
+TEST_F(FrmDatiFatXmlTest, OnlyACompletedRunStoresTheFolder) {
+    frmDatiFatXml& f = Mostra();
+    const QString altra = fx.Cartella() + "/altra/";
+    QDir().mkpath(altra);
+    dialoghi->risposteTesto = {QString(altra + "nome.xml")};
+    Clicca(f.ComOpz);
+    ASSERT_EQ(f.DirNuova(), altra);
+
+    // A cancellation, given up at its question.
+    Clicca(f.OptTipoSta[1]);
+    Clicca(f.optTipoCom[1]);
+    Clicca(f.cheCosaEstr[0]);
+    Digita(110, "1");
+    Digita(140, "987654321");
+    fx.Esegui(fx.idAzienda, "UPDATE DatiFatTest SET NumInv = 1, Progr = 1 WHERE Tipo = 'R'");
+    dialoghi->mostrati.clear();
+    dialoghi->risposte = {2};
+    Clicca(f.ComStampa);
+    EXPECT_EQ(Messaggi().join('|'), "Confermi cancellazione del solo file fornitori");
+    EXPECT_EQ(DirIni(), cartella);
+
+    // A definitive run stopped at the lock of another terminal.
+    Clicca(f.optTipoCom[0]);
+    Clicca(f.cheCosaEstr[0]);
+    Clicca(f.optTipoElab[1]);
+    RigaLock("001", "PC-B", "E", 2017, 2, 1);
+    dialoghi->risposte = {3};
+    Clicca(f.ComStampa);
+    EXPECT_EQ(f.UltimoEsito(), EsitoElabDatiFat::Interrotto) << Messaggi().join('|').toStdString();
+    EXPECT_EQ(DirIni(), cartella);
+
+    // A trial run to its end.
+    fx.Esegui(fx.idCondiviso, "DELETE FROM Appoggio");
+    Clicca(f.OptTipoSta[0]);
+    dialoghi->mostrati.clear();
+    Clicca(f.ComStampa);
+    ASSERT_EQ(f.UltimoEsito(), EsitoElabDatiFat::Terminato) << Messaggi().join('|').toStdString();
+    EXPECT_EQ(DirIni(), altra);
+    ASSERT_FALSE(dialoghi->mostrati.isEmpty());
+    EXPECT_EQ(dialoghi->mostrati.last().testo, "Elaborazione terminata");
+    EXPECT_EQ(dialoghi->mostrati.last().titolo, f.windowTitle());
+}
+
+// The file of a split send is found whatever the case the user types it in.
+TEST_P(FrmDatiFatXmlMotori, BaseFileOfASplitSendMatchesIgnoringCase) {
+    fx.Esegui(fx.idAzienda, "UPDATE DatiFatTest SET NumInv = 1, Progr = 1, NomeFile = '72R1B' WHERE Tipo = 'R'");
+    frmDatiFatXml& f = Mostra();
+    Clicca(f.OptTipoSta[1]);
+    Clicca(f.optTipoCom[1]);
+    Clicca(f.cheCosaEstr[0]);
+    Digita(110, "1");
+    Digita(115, "72r1b");
+    Digita(140, "987654321");
+    dialoghi->mostrati.clear();
+    dialoghi->risposte = {1};
+    Clicca(f.ComStampa);
+    EXPECT_EQ(Messaggi().join('|'), "Confermi cancellazione");
+    EXPECT_EQ(QDir(cartella).entryList({"*.xml"}, QDir::Files), QStringList{"IT01234567897_DF_72F1B.xml"});
+    EXPECT_EQ(Leggi(fx.idAzienda, "Select Stato || NumCanc as V from DatiFatTest Where Tipo = 'R'"), "C1");
+}
+
+INSTANTIATE_TEST_SUITE_P(Motori, FrmDatiFatXmlMotori, ValoriMotori(), NomeMotore);
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "FixtureLavoro.h"
 
 #include "print/lavoro/FrmStampaInCorso.h"
+#include "print/opzioni/CorrMargini.h"
 
 namespace {
 
@@ -75,12 +76,12 @@ TEST_F(LavoroTest, ABadPageParameterGivesOneBoxAndAllDefaults) {
     } casi[] = {
         {"[PRGLIQ]\nMrSin=4\nForzaVert=99999\n"},
         {"[Opzioni Stampa]\nMrSin=4\nMrBas=abc\n"},
-        // Values that put the page off the sheet count as values that are no number.
+        // Geometry that leaves no printable page counts as values that are no number.
         {"[PRGLIQ]\nMrSin=1500\n"},
-        {"[PRGLIQ]\nMrSin=-3\n"},
         {"[PRGLIQ]\nMrAlt=200\nMrBas=100\n"},
-        {"[PRGLIQ]\nDy=-2\n"},
         {"[PRGLIQ]\nDx=300\n"},
+        {"[PRGLIQ]\nDy=-5\nMrBas=300\n"},
+        {"[PRGLIQ]\nMrSin=-300\nMrDes=300\n"},
         {"[PRGLIQ]\nFatt=0\n"},
         {"[PRGLIQ]\nFatt=100000000000000000000000000000\n"},
         {"[PRGLIQ]\nInterl=5000\n"},
@@ -113,14 +114,29 @@ TEST_F(LavoroTest, ABadPageParameterGivesOneBoxAndAllDefaults) {
     EXPECT_TRUE(dialoghi->mostrati.isEmpty());
     EXPECT_DOUBLE_EQ(st.LeggiMrSin(), 1);
 
-    // A printer correction that takes the page off the sheet: the same box and defaults.
+    // A printer correction that leaves no page on the sheet: the same box and defaults.
     scrivi(c->gsFileIni, "[PRGLIQ]\nMrSin=2\n");
     dialoghi->mostrati.clear();
-    serviziLavoroStampa().CorrMarginiStampante = [](Stampa& s) { s.ImpMrSin(s.LeggiMrSin() - 5); };
+    serviziLavoroStampa().CorrMarginiStampante = [](Stampa& s) { s.ImpMrSin(s.LeggiMrSin() + 500); };
     auto corretta = preparata();
     EXPECT_EQ(dialoghi->testi().size(), 1);
     EXPECT_DOUBLE_EQ(corretta->LeggiMrSin(), 1);
     serviziLavoroStampa().CorrMarginiStampante = nullptr;
+}
+
+// Negative margins and offsets are values like any other: passed on as read,
+// a printer's negative correction included, as long as a page is left.
+TEST_F(LavoroTest, NegativeMarginsAndOffsetsArePassedOn) {
+    scrivi(c->gsFileIni, "[PRGLIQ]\nMrSin=-3\nDy=-2\nMrAlt=4\n[Ufficio]\nMrAlt=-6\nMrDes=-1,5\n");
+    opz->osNomeStampante = QStringLiteral("Ufficio");
+    serviziLavoroStampa().CorrMarginiStampante = [](Stampa& s) { CorrMarginiStampante(s); };
+    auto st = preparata();
+    EXPECT_TRUE(dialoghi->mostrati.isEmpty()) << dialoghi->testi().join('|').toStdString();
+    EXPECT_DOUBLE_EQ(st->LeggiMrSin(), -3);
+    EXPECT_DOUBLE_EQ(st->LeggiDy(), -2);
+    EXPECT_DOUBLE_EQ(st->LeggiMrAlt(), -2);
+    EXPECT_DOUBLE_EQ(st->LeggiMrDes(), -0.5);
+    EXPECT_DOUBLE_EQ(st->LeggiMrBas(), 10);
 }
 
 TEST_F(LavoroTest, AutomaticPdfNameIsBuiltFromCleanedValuesAndTheEmailFollows) {
@@ -165,6 +181,25 @@ TEST_F(LavoroTest, AutomaticPdfNameIsBuiltFromCleanedValuesAndTheEmailFollows) {
     EXPECT_EQ(PulisciNomeFile(QStringLiteral("a\\b/c:d*e?f\"g<h>i|j\tk")), "a_b_c_d_e_f_g_h_i_j_k");
 }
 
+// Two reports of one run named alike within the same minute get two files;
+// a new series (the next run) starts from the plain name again.
+TEST_F(LavoroTest, AutomaticPdfNamesOfOneRunNeverCollide) {
+    menu->ImpostaValore("UsaPdfCreator", QStringLiteral("S"));
+    menu->ImpostaValore("PdfNomeFile", QStringLiteral("Dati_§DataRov§_§Ora§"));
+    opz->ImpOpzione("PdfAutomAbil", 12, Valore(true));
+    opz->osNomeStampante = QStringLiteral("PDFCreator");
+    opz->PathDefault = dir.path();
+    serviziLavoroStampa().ImpostaPrinterOpz = [](OpzSta&, int) { return true; };
+    const QString nome = dir.path() + "/Dati_20261210_1530";
+    auto clienti = preparata();
+    auto fornitori = preparata();
+    EXPECT_EQ(clienti->LeggiFilePdf(), nome + ".pdf");
+    EXPECT_EQ(fornitori->LeggiFilePdf(), nome + "_2.pdf");
+    EXPECT_EQ(preparata()->LeggiFilePdf(), nome + "_3.pdf");
+    opz->NuovaSeriePdf();
+    EXPECT_EQ(preparata()->LeggiFilePdf(), nome + ".pdf");
+}
+
 // Missing e-mail data are reported; the PDF is still made, and not sent.
 TEST_F(LavoroTest, MissingEmailDataAreReportedAndTheSendingIsDropped) {
     menu->ImpostaValore("UsaPdfCreator", QStringLiteral("S"));
@@ -178,6 +213,14 @@ TEST_F(LavoroTest, MissingEmailDataAreReportedAndTheSendingIsDropped) {
     EXPECT_EQ(dialoghi->testi(), QStringList{"Mancano dati necessari per l'invio dell'email"});
     EXPECT_FALSE(opz->LeggiOpzione("EmailInvia").booleano());
     EXPECT_EQ(st->PercorsoEffettivo(), Stampa::PercorsoPdf);
+}
+
+// Without the menu (its link dropped during a run) a page still gets its
+// header: no run-time error from a personal parameter the menu cannot give.
+TEST_F(LavoroTest, PageHeaderWithoutTheMenu) {
+    auto st = preparata();
+    menu->PerdiCollegamento();
+    EXPECT_NO_THROW(StampaTestataPag(*st, QStringLiteral("Titolo"), 1, Valore(), false, {}, {}, {}, false, 0));
 }
 
 TEST_F(LavoroTest, ScopeGuardClearsTheFlagOnEveryExit) {

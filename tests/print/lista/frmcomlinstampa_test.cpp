@@ -5,6 +5,7 @@
 #include "components/stampa/OpzSta.h"
 #include "components/stampa/RetroStampa.h"
 #include "components/stampanti/StampantiFinte.h"
+#include "print/anteprima/FrmVStampa.h"
 #include "print/lavoro/LavoroStampa.h"
 #include "contesto/Contesto.h"
 #include "support/AppTest.h"
@@ -12,8 +13,13 @@
 
 #include <QDir>
 #include <QFile>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QTableView>
+#include <QTemporaryDir>
+#include <QSignalSpy>
+#include <QTest>
+#include <QWindow>
 #include <gtest/gtest.h>
 
 namespace {
@@ -99,7 +105,7 @@ TEST_F(FrmComlinStampaTest, SceltePredefiniteEScelteDellUtente) {
         EXPECT_EQ(Colonne(*registro.registro).size(), c.intestazione.size() * 3);
         EXPECT_EQ(lista.ogSta().LeggiLargPag() > lista.ogSta().LeggiAltPag(), c.largaPiuCheAlta);
         EXPECT_EQ(lista.ogSta().LeggiFont("CorpoCampo").FontCorrente().Size, 10);
-        EXPECT_EQ(dialogo.ogComlin, nullptr) << "the list is handed over for one print";
+        EXPECT_EQ(dialogo.ogComlin, &lista) << "the list stays while the dialog is open";
         EXPECT_EQ(contesto->giStaAtt, 0);
     }
 }
@@ -181,6 +187,72 @@ TEST_F(FrmComlinStampaTest, StampantePredefinitaSvuotaIlNomeEFontAnnullatoNonCam
     };
     dialogo.CmdSceFont_Click();
     EXPECT_EQ(dialogo.FontStampa().FontCorrente().Size, 14);
+}
+
+}  // namespace
+
+namespace {
+
+// The dialog as the list shows it: modal, without a nested loop.
+class FrmComlinStampaAperto : public FrmComlinStampaTest {
+public:
+    void SetUp() override {
+        FrmComlinStampaTest::SetUp();
+        FrmComlinStampa::Mostra() = [](FrmComlinStampa& d) { d.show(); };
+    }
+    void TearDown() override {
+        FrmComlinStampa::Mostra() = [](FrmComlinStampa& d) { d.exec(); };
+        dialogo.hide();
+        FrmComlinStampaTest::TearDown();
+    }
+};
+
+TEST_F(FrmComlinStampaAperto, LAnteprimaRispondeMentreIlDialogoEAperto) {
+    dialogo.Opzioni()->oiStaVid = OpzSta::Video;
+    dialogo.ApriStampaLista(lista);
+    ASSERT_TRUE(dialogo.isModal());
+    QPointer<FrmVStampa> anteprima = FrmVStampa::Istanza();
+    bool uscita = false;
+    anteprima->attesaScriptata = [&](FrmVStampa& a) {
+        // A click as the window system delivers it: a blocked window drops it.
+        QWindow* finestra = a.windowHandle();
+        ASSERT_NE(finestra, nullptr);
+        QSignalSpy clic(a.ComEsci, &QPushButton::clicked);
+        QTest::mouseClick(finestra, Qt::LeftButton, {}, a.ComEsci->mapTo(&a, a.ComEsci->rect().center()));
+        uscita = clic.count() == 1;
+    };
+    QTest::mouseClick(dialogo.CmdStampa, Qt::LeftButton);
+    EXPECT_TRUE(uscita) << "the preview's \"Esci\" was ignored";
+    if (anteprima) {
+        anteprima->attesaScriptata = nullptr;
+        anteprima->Scarica();
+    }
+}
+
+TEST_F(FrmComlinStampaAperto, SenzaStampantiParteDallAnteprima) {
+    stampanti->stampanti.clear();
+    stampanti->predefinita.clear();
+    FrmComlinStampa nuovo;
+    EXPECT_EQ(nuovo.Opzioni()->oiStaVid, OpzSta::Video);
+    stampanti->stampanti = {{"Ufficio", "Ufficio"}};
+    EXPECT_EQ(FrmComlinStampa().Opzioni()->oiStaVid, OpzSta::Stampante);
+}
+
+TEST_F(FrmComlinStampaAperto, DopoUnaStampaFallitaStampaAncora) {
+    QTemporaryDir dir;
+    auto opz = dialogo.Opzioni();
+    opz->oiStaVid = OpzSta::File;
+    opz->FileForm = OpzSta::Testo;
+    opz->FileName = dir.filePath("manca/lista.csv");
+    dialogo.ApriStampaLista(lista);
+    QTest::mouseClick(dialogo.CmdStampa, Qt::LeftButton);
+    ASSERT_EQ(dialoghi->testi().size(), 1) << "the failure is shown";
+    opz->FileName = dir.filePath("lista.csv");
+    QTest::mouseClick(dialogo.CmdStampa, Qt::LeftButton);
+    EXPECT_EQ(dialoghi->testi().size(), 1) << dialoghi->testi().join(" | ").toStdString();
+    EXPECT_TRUE(QFile::exists(opz->FileName));
+    QTest::mouseClick(dialogo.CmdStampa, Qt::LeftButton);
+    EXPECT_EQ(dialoghi->testi().size(), 1) << "a second print of the same list";
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTableWidget>
 #include <QTest>
 
 namespace {
@@ -272,6 +273,44 @@ TEST_F(FrmSceltaStamTest, PdfBoxesFollowTheMenuAndTheOptions) {
     });
     FrmSceltaStam::Apri(opz);
     EXPECT_EQ(mostrato, 3);
+}
+
+// Another printer chosen with "Nome file Pdf autom." ticked: the automatic
+// PDF goes off, with or without a PDF queue installed (the program writes
+// its PDF itself), so that the box never says PDF while paper comes out.
+TEST_F(FrmSceltaStamTest, ChoosingAnotherPrinterTurnsTheAutomaticPdfOff) {
+    menu->ImpostaValore("UsaPdfCreator", "S");
+    menu->ImpostaValore("StampeEmail", "S");
+    for (bool codaPdf : {true, false}) {
+        SCOPED_TRACE(codaPdf ? "PDF queue installed" : "no PDF queue");
+        if (!codaPdf) stampanti->stampanti.removeLast();
+        opz->osNomeStampante.clear();
+        mentreMostrato([&](FrmSceltaStam& f) {
+            f.show();
+            f.Form_Activate();
+            QApplication::processEvents();
+            QTest::mouseClick(f.ChePdfAutom, Qt::LeftButton, {}, QPoint(6, f.ChePdfAutom->height() / 2));
+            ASSERT_TRUE(f.ChePdfAutom->isChecked());
+            EXPECT_EQ(opz->osNomeStampante, "PDFCreator");
+            QTest::mouseClick(f.CheInviaEmail, Qt::LeftButton, {}, QPoint(6, f.CheInviaEmail->height() / 2));
+            ASSERT_TRUE(opz->LeggiOpzione("EmailInvia").booleano());
+            int laser = -1;
+            for (int r = 0; r < f.GriPri->rowCount(); ++r)
+                if (f.GriPri->item(r, 1) && f.GriPri->item(r, 1)->text() == "Laser") laser = r;
+            ASSERT_GE(laser, 0);
+            const QRect cella = f.GriPri->visualRect(f.GriPri->model()->index(laser, 1));
+            QTest::mouseClick(f.GriPri->viewport(), Qt::LeftButton, {}, cella.center());
+            EXPECT_EQ(opz->osNomeStampante, "Laser");
+            EXPECT_FALSE(f.ChePdfAutom->isChecked());
+            EXPECT_FALSE(opz->LeggiOpzione("PdfAutomAbil").booleano());
+            EXPECT_FALSE(f.CheInviaEmail->isChecked());
+            EXPECT_FALSE(f.CheInviaEmail->isEnabled());
+            EXPECT_FALSE(opz->LeggiOpzione("EmailInvia").booleano());
+            f.ComChiudi_Click();
+        });
+        FrmSceltaStam::Apri(opz);
+    }
+    EXPECT_EQ(mostrato, 2);
 }
 
 // A report's options from the settings files, through the dialog and back

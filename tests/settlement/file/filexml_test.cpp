@@ -327,6 +327,43 @@ TEST_F(FileXml, AnExistingFileIsReplaced) {
     EXPECT_EQ(esitoXmllint(percorso(), 2018), "");
 }
 
+TEST_F(FileXml, TheSchemaCheckNamesTheModuleOfTheFault) {
+    // Rows as a reader gives them, so that a module number outside the
+    // schema's list reaches the file (the run refuses it before writing).
+    struct Caso {
+        const char* nome;
+        int anno;
+        Valore secondoModulo;
+        QString errore;  // "" valid
+    };
+    const Caso casi[] = {
+        {"valid", 2018, 2, ""},
+        {"fault inside the second block", 2018, 7, "Modulo 7: elemento <NumeroModulo> non valido (valore \"7\") alla riga 19"},
+        {"fault in the header", 2100, 2, "elemento <AnnoImposta> non valido (valore \"2100\") alla riga 9"},
+    };
+    for (const Caso& k : casi) {
+        SCOPED_TRACE(k.nome);
+        const Colonne testata = testataBase(k.anno);
+        QList<Colonne> moduli = {moduloBase(k.anno, 1), moduloBase(k.anno, 2)};
+        moduli[1]["Modulo"] = k.secondoModulo;
+        FileLiqIva f(true);
+        f.ApriFile(percorso());
+        int corrente = 0;
+        const LettoreRiga riga = [&](const QString& colonna) {
+            return moduli[corrente].contains(colonna) ? moduli[corrente][colonna] : testata.value(colonna);
+        };
+        f.ScriviTestata(riga);
+        for (corrente = 0; corrente < moduli.size(); ++corrente) f.ScriviRecDett(riga);
+        f.ScriRecCoda();
+        f.ChiudiFile();
+        ASSERT_EQ(f.Errori(), 0);
+        EXPECT_EQ(f.VerificaSchema(), k.errore.isEmpty());
+        EXPECT_EQ(f.ErroreSchema().toStdString(), k.errore.toStdString());
+        EXPECT_EQ(f.Errori(), k.errore.isEmpty() ? 0 : 1);
+        EXPECT_EQ(f.NomeSchemaFile(), "IVP 2018");
+    }
+}
+
 TEST_F(FileXml, AFileThatCannotBeCreatedIsARunTimeError) {
     inserisciComunicazione(db, testataBase(2018), {moduloBase(2018, 1)});
     EXPECT_THROW(ScriviFileLiqIva(*db.gestDb, db.idAzienda, 2018, 1, true, db.Cartella() + "/manca/IT_LI.xml"),

@@ -3,6 +3,8 @@
 #include "common/schermi/CasellaSpunta.h"
 #include "settlement/gestione/FrmLiqIvaDett.h"
 
+#include "support/Clic.h"
+
 #include <QComboBox>
 #include <QLabel>
 
@@ -175,6 +177,55 @@ TEST_F(frmLiqIvaDettTest, CancMetodoESpuntaGrigia) {
     d.ButtonComando("Successiva");
     d.ButtonComando("Precedente");
     EXPECT_EQ(d.Che[210]->checkState(), Qt::PartiallyChecked);
+}
+
+TEST_F(frmLiqIvaDettTest, PuntaVaiATrovaEVariaChiaveDallaBarra) {
+    frmLiqIvaDett& d = Apri();
+    auto clicca = [&](const char* chiave) { CliccaComando(d.tolLinPag_, chiave); };
+    QAction* vaiA = AzioneBarra(d.tolLinPag_, "VaiA");
+    EXPECT_FALSE(vaiA->isEnabled()) << "no row kept yet";
+    clicca("Punta");
+    EXPECT_TRUE(vaiA->isEnabled());
+    clicca("Fine");
+    EXPECT_EQ(d.txt[10]->text(), "2");
+    clicca("VaiA");
+    EXPECT_EQ(d.txt[10]->text(), "1") << "back to the row kept";
+
+    dialoghi->risposteTesto = {QStringLiteral("80")};
+    clicca("Trova");
+    EXPECT_EQ(d.txt[10]->text(), "2") << "the module whose credit is 80";
+    dialoghi->risposteTesto = {QStringLiteral("zzz")};
+    clicca("Trova");
+    EXPECT_EQ(d.txt[10]->text(), "2");
+    EXPECT_EQ(dialoghi->testi().last(), "Nessuna riga contiene il testo cercato");
+
+    clicca("VarKey");
+    EXPECT_EQ(d.focusWidget(), d.txt[10]);
+    QTest::keyClicks(d.txt[10], "4");
+    clicca("Salva");
+    EXPECT_EQ(Valori("SELECT Modulo FROM LiqIvaDett WHERE Anno = 2018 AND NumCom = 1 ORDER BY Modulo"), "1 4");
+    // The row kept was module 1, still there; a row kept and then re-keyed is lost.
+    clicca("Punta");
+    clicca("VarKey");
+    d.txt[10]->selectAll();
+    QTest::keyClicks(d.txt[10], "3");
+    clicca("Salva");
+    clicca("VaiA");
+    EXPECT_EQ(dialoghi->testi().last(), "La riga memorizzata non esiste più");
+}
+
+TEST_F(frmLiqIvaDettTest, SestoModuloRifiutatoSenzaPerdereLaRiga) {
+    for (int m : {3, 4, 5}) Modulo(2018, 1, m, Valore(m), Valore::null(), 0, 0);
+    frmLiqIvaDett& d = Apri();
+    CliccaComando(d.tolLinPag_, "Nuovo");
+    ASSERT_EQ(d.Linee().LeggiStato(), LinPag::Nuova);
+    d.txt[20]->setFocus();
+    QTest::keyClicks(d.txt[20], "7");
+    CliccaComando(d.tolLinPag_, "Salva");
+    EXPECT_EQ(dialoghi->testi().value(0), "Impossibile numerare la nuova riga: il campo Modulo non può superare 5");
+    EXPECT_EQ(Valori("SELECT COUNT(*), MAX(Modulo) FROM LiqIvaDett WHERE Anno = 2018 AND NumCom = 1"), "5 5");
+    EXPECT_EQ(d.Linee().LeggiStato(), LinPag::Nuova);
+    EXPECT_EQ(d.txt[20]->text(), "7") << "what was typed stays";
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include "common/schermi/CasellaSpunta.h"
 #include "common/schermi/SchermoLinee.h"
+#include "support/Clic.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -229,6 +230,86 @@ TEST_F(frmLiqIvaTestTest, CancEDestroIngrigisconoSoloAPaginaVuota) {
     Cerca("2018", "1");
     f.Check_MouseDown(70, 2);
     EXPECT_EQ(f.Check[70]->checkState(), Qt::Checked) << "a row on the page keeps its flags";
+}
+
+
+
+// The header driven through its toolbar and its boxes, as the user does.
+class frmLiqIvaTestBarra : public AmbienteGestione {
+public:
+    void Digita(QLineEdit* box, const QString& testo) {
+        box->setFocus();
+        box->selectAll();
+        QTest::keyClicks(box, testo);
+    }
+    void Clicca(const QString& chiave) { CliccaComando(form->tolComPag_, chiave); }
+};
+
+TEST_F(frmLiqIvaTestBarra, DettaglioSoloConUnaTestataEQuintaComunicazioneRifiutata) {
+    Testata(2018, 3, "N", "0");
+    Testata(2018, 4, "N", "0");
+    frmLiqIvaTest& f = Carica();
+    EXPECT_FALSE(AzioneBarra(f.tolComPag_, "Dettaglio")->isEnabled()) << "nothing shown after loading";
+    Digita(f.txt[20], "2018");
+    Digita(f.txt[10], "0");
+    Clicca("Ricerca");
+    EXPECT_EQ(dialoghi->testi().value(0), "Impossibile inserire un nuovo record: il campo Numero Riferimento non può superare 4");
+    EXPECT_EQ(f.Pagina().LeggiStato(), ComPag::Vuota);
+    EXPECT_FALSE(AzioneBarra(f.tolComPag_, "Dettaglio")->isEnabled());
+    EXPECT_EQ(Valori("SELECT COUNT(*) FROM LiqIvaTest WHERE Anno = 2018"), "4");
+
+    Digita(f.txt[20], "2019");
+    Digita(f.txt[10], "0");
+    Clicca("Ricerca");
+    EXPECT_EQ(f.Pagina().LeggiStato(), ComPag::Nuova);
+    EXPECT_EQ(f.txt[10]->text(), "1");
+    EXPECT_TRUE(AzioneBarra(f.tolComPag_, "Dettaglio")->isEnabled());
+}
+
+TEST_F(frmLiqIvaTestBarra, RicercaConLaChiaveInParteUsaLaParteDigitata) {
+    Testata(2017, 3, "N", "0");
+    frmLiqIvaTest& f = Carica();
+    Digita(f.txt[20], "2018");
+    f.txt[10]->clear();
+    Clicca("Ricerca");
+    EXPECT_EQ(f.Pagina().LeggiStato(), ComPag::Mostrata);
+    EXPECT_EQ(f.txt[20]->text() + "/" + f.txt[10]->text(), "2018/1") << "not the first row of the table (2017/3)";
+
+    Clicca("Ricerca");  // a new search
+    Digita(f.txt[20], "2020");
+    f.txt[10]->clear();
+    Clicca("Ricerca");
+    EXPECT_EQ(f.Pagina().LeggiStato(), ComPag::Vuota);
+    EXPECT_EQ(dialoghi->testi().value(0), "Nessun dato trovato per la chiave indicata");
+}
+
+TEST_F(frmLiqIvaTestBarra, VariaCampiChiavePortaConSeIModuli) {
+    frmLiqIvaTest& f = Carica();
+    ASSERT_TRUE(AzioneBarra(f.tolComPag_, "VarKey")->isVisible());
+    EXPECT_FALSE(AzioneBarra(f.tolComPag_, "VarKey")->isEnabled()) << "no row to re-key";
+    Cerca("2018", "2");
+    EXPECT_TRUE(f.txt[10]->isReadOnly());
+    Clicca("VarKey");
+    EXPECT_EQ(f.Pagina().LeggiStato(), ComPag::VariaChiave);
+    EXPECT_FALSE(f.txt[10]->isReadOnly());
+    EXPECT_EQ(f.focusWidget(), f.txt[20]);
+    EXPECT_TRUE(AzioneBarra(f.tolComPag_, "Dettaglio")->isEnabled());
+
+    // Onto a key that exists: refused, nothing moves.
+    Digita(f.txt[10], "1");
+    Clicca("Salva");
+    EXPECT_EQ(Valori("SELECT NumCom FROM LiqIvaTest ORDER BY NumCom"), "1 2");
+    EXPECT_EQ(Valori("SELECT NumCom, Modulo FROM LiqIvaDett ORDER BY NumCom, Modulo"), "1 1 1 2 2 1");
+
+    dialoghi->mostrati.clear();
+    Digita(f.txt[10], "3");
+    Clicca("Salva");
+    EXPECT_TRUE(dialoghi->testi().isEmpty()) << dialoghi->testi().join(" | ").toStdString();
+    EXPECT_EQ(Valori("SELECT NumCom FROM LiqIvaTest ORDER BY NumCom"), "1 3");
+    EXPECT_EQ(Valori("SELECT NumCom, Modulo FROM LiqIvaDett ORDER BY NumCom, Modulo"), "1 1 1 2 3 1");
+    EXPECT_EQ(f.Pagina().LeggiStato(), ComPag::Mostrata);
+    EXPECT_TRUE(f.txt[10]->isReadOnly());
+    EXPECT_EQ(f.ModelloDett().rowCount(), 1);
 }
 
 }  // namespace

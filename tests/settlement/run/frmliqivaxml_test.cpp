@@ -5,6 +5,8 @@
 #include "components/stampa/OpzSta.h"
 #include "settlement/run/FrmLiqIvaXml.h"
 #include "settlement/run/StLiqIva.h"
+#include "components/lookup/DecodLista.h"
+#include "components/lookup/FrmListaAiuto.h"
 
 #include <QApplication>
 #include <QFile>
@@ -12,6 +14,8 @@
 #include <QLineEdit>
 #include <QPointer>
 #include <QRadioButton>
+#include <QTableWidget>
+#include <QTest>
 
 namespace {
 
@@ -176,6 +180,47 @@ TEST_F(FrmLiqIvaXmlTest, CorsaDallaFormEChiusura) {
     EXPECT_EQ(dialoghi->testi(), QStringList{"Stampa ancora attiva, non è possibile uscire dal programma"});
     f.elab.ScrittoreCreato().obStaAtt = false;
     EXPECT_TRUE(f.Scarica());
+}
+
+TEST_F(FrmLiqIvaXmlTest, F2EF3NeiCampiAziendaApronoLaRicerca) {
+    auto lista = std::make_shared<DecodListaSql>();
+    QStringList correnti;  // the company each list opened on
+    lista->mostraLista = [&](FrmListaAiuto& l) {
+        correnti << (l.RigaCorrente() >= 0 ? l.dbgLista->item(l.RigaCorrente(), 2)->text() : QString());
+        QTest::keyClick(l.txtRicerca, Qt::Key_Return);
+        return l.result() == QDialog::Accepted;
+    };
+    c->ggDecodDitte = lista;
+    frmLiqIvaXml& f = Carica();
+    QApplication::setActiveWindow(&f);
+    const struct Caso {
+        const char* nome;
+        int box;
+        Qt::Key tasto;
+        Qt::KeyboardModifiers mod;
+        const char* testo;
+        const char* aperta;  // "" when no list opens
+        const char* scelta;
+        const char* descrizione;
+    } casi[] = {
+        {.nome = "F3 by description", .box = 30, .tasto = Qt::Key_F3, .mod = Qt::NoModifier, .testo = "Ditta",
+         .aperta = "002", .scelta = "002", .descrizione = "Ditta 002"},
+        {.nome = "F2 by id", .box = 40, .tasto = Qt::Key_F2, .mod = Qt::NoModifier, .testo = "00", .aperta = "001",
+         .scelta = "001", .descrizione = "Prima S.r.l."},
+        {.nome = "Shift+F2 is no lookup", .box = 40, .tasto = Qt::Key_F2, .mod = Qt::ShiftModifier, .testo = "9",
+         .aperta = "", .scelta = "9", .descrizione = ""},
+    };
+    for (const Caso& k : casi) {
+        SCOPED_TRACE(k.nome);
+        correnti.clear();
+        f.Lab[k.box]->clear();
+        f.txt[k.box]->setFocus();
+        f.txt[k.box]->setText(QString::fromUtf8(k.testo));
+        QTest::keyClick(f.txt[k.box], k.tasto, k.mod);
+        EXPECT_EQ(correnti.join(","), QString::fromUtf8(k.aperta));
+        EXPECT_EQ(f.txt[k.box]->text(), QString::fromUtf8(k.scelta));
+        EXPECT_EQ(f.Lab[k.box]->text(), QString::fromUtf8(k.descrizione));
+    }
 }
 
 }  // namespace

@@ -13,16 +13,22 @@
 
 namespace {
 
-// A drawing device that stops the print when a given page begins, as the
-// user pressing "Interrompi la stampa" would.
+// A drawing device that stops the print on a given page, as the user
+// pressing "Interrompi la stampa" would: when the page begins, or while its
+// fields are drawn.
 class RetroCheFerma : public RetroGrafico {
 public:
-    RetroCheFerma(Stampa& st, int pagina) : st_(st), pagina_(pagina) {}
+    enum Momento { InizioPagina, DuranteLaPagina };
+    RetroCheFerma(Stampa& st, int pagina, Momento momento = InizioPagina)
+        : st_(st), pagina_(pagina), momento_(momento) {}
     void Avvia(const QSizeF&) override {}
     void IniziaPagina(int numero) override {
-        if (numero == pagina_) st_.ImpInterruzione(1);
+        corrente_ = numero;
+        if (numero == pagina_ && momento_ == InizioPagina) st_.ImpInterruzione(1);
     }
-    void Testo(const QRectF&, const QString&, const FontStd&, const QString&) override {}
+    void Testo(const QRectF&, const QString&, const FontStd&, const QString&) override {
+        if (corrente_ == pagina_ && momento_ == DuranteLaPagina) st_.ImpInterruzione(1);
+    }
     void Immagine(const QImage&, const QRectF&) override {}
     void FinePagina(int) override { ++pagine_; }
     void Fine() override {}
@@ -31,6 +37,8 @@ public:
 private:
     Stampa& st_;
     int pagina_;
+    Momento momento_;
+    int corrente_ = 0;
     int pagine_ = 0;
 };
 
@@ -254,6 +262,26 @@ TEST_P(ScrittoreMotori, ImportoTroppoLungoEUnErroreDellaCorsa) {
     EXPECT_FALSE(Leggi(file + ".incompleto").contains("ImportoDaVersare"));
 }
 
+TEST_P(ScrittoreMotori, FileCheLoSchemaRifiutaNonPrendeIlNome) {
+    // A year the writer's own checks let through and the schema does not
+    // (1800-2099): the file stays incomplete and the run ends in error.
+    Comunicazione(fx.idAzienda, QStringLiteral("01234567897"), 2100, 1);
+    par.anno = QStringLiteral("2100");
+    dialoghi->risposte = {1, 1, 1};
+    run.Esegui(par);
+    const QString file = NomeFile(QStringLiteral("01234567897"));
+    const QStringList t = dialoghi->testi();
+    ASSERT_EQ(t.size(), 3) << t.join("\n").toStdString();
+    EXPECT_EQ(t[0], "Il file " + file + " non è conforme allo schema IVP 2018 (elemento <AnnoImposta> non valido "
+                    "(valore \"2100\") alla riga 9) e non deve essere inviato.\r\nÈ stato lasciato come " + file +
+                    ".incompleto.");
+    EXPECT_EQ(t[1], "Proseguire l'elaborazione");
+    EXPECT_EQ(t[2], "Elaborazione terminata con errori.");
+    EXPECT_EQ(run.Scrittore()->oiErrore, 1);
+    EXPECT_FALSE(QFile::exists(file));
+    EXPECT_TRUE(Leggi(file + ".incompleto").endsWith("</iv:Fornitura>\r\n"));
+}
+
 TEST_P(ScrittoreMotori, ComunicazioneRifiutataNonSembraFinita) {
     // Six modules: the file is refused before anything is written.
     Comunicazione(fx.idAzienda, QStringLiteral("01234567897"), 2024, 6);
@@ -308,30 +336,52 @@ TEST_F(ScrittoreTest, ImmagineMancanteNonScriveNulla) {
     EXPECT_EQ(c->giStaAtt, 0);
 }
 
-TEST_F(ScrittoreTest, StopDellUtenteFileIncompleto) {
-    RegistroInstallato registro;
-    Comunicazione(fx.idAzienda, QStringLiteral("01234567897"), 2024, 2);
-    par.tipoElab = 0;
-    // The user stops when the first module's page begins.
-    run.ScrittoreCreato().PreparaStampa = [](Stampa& st) { st.ImpRetro(std::make_unique<RetroCheFerma>(st, 2)); };
+TEST_F(ScrittoreTest, StopDellUtenteFileIncompletoEIntervalloFermo) {
+    // The user stops on the first module's page of the first company: when
+    // the page begins, or while it is drawn. Either way the file never takes
+    // its final name and the range stops there.
+    struct Caso {
+        const char* nome;
+        RetroCheFerma::Momento momento;
+    };
     const QString file = NomeFile(QStringLiteral("01234567897"));
-    // A complete file of an earlier run under the same name.
-    {
-        QFile precedente(file);
-        ASSERT_TRUE(precedente.open(QIODevice::WriteOnly));
-        precedente.write("completo di prima");
+    const QString secondo = NomeFile(QStringLiteral("07654321096"));
+    Comunicazione(fx.idAzienda, QStringLiteral("01234567897"), 2024, 3);
+    AltraAzienda(QStringLiteral("002"), QStringLiteral("B2"), [this](const QString& idDb) {
+        Comunicazione(idDb, QStringLiteral("07654321096"), 2024, 1);
+    });
+    par.aziendaA = QStringLiteral("002");
+    par.tipoElab = 0;
+    for (const Caso& k : {Caso{"page begins", RetroCheFerma::InizioPagina},
+                          Caso{"page drawn", RetroCheFerma::DuranteLaPagina}}) {
+        SCOPED_TRACE(k.nome);
+        RegistroInstallato registro;
+        dialoghi->mostrati.clear();
+        QFile::remove(file + ".incompleto");
+        // A complete file of an earlier run under the same name.
+        {
+            QFile precedente(file);
+            ASSERT_TRUE(precedente.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            precedente.write("completo di prima");
+        }
+        const auto momento = k.momento;
+        run.ScrittoreCreato().PreparaStampa = [momento](Stampa& st) {
+            st.ImpRetro(std::make_unique<RetroCheFerma>(st, 2, momento));
+        };
+        run.Esegui(par);
+        EXPECT_EQ(Leggi(file), "completo di prima");
+        const QByteArray xml = Leggi(file + ".incompleto");
+        EXPECT_EQ(xml.count("<iv:Modulo>"), 1);
+        EXPECT_FALSE(xml.contains("</iv:Fornitura>"));
+        EXPECT_EQ(dialoghi->testi(),
+                  QStringList{"Il file " + file + " è incompleto e non deve essere trasmesso.\r\nÈ stato lasciato come " +
+                              file + ".incompleto."});
+        EXPECT_EQ(run.Scrittore()->oiErrore, -1);
+        EXPECT_EQ(run.Scrittore()->osIdAzienda, "001");
+        EXPECT_FALSE(QFile::exists(secondo));
+        EXPECT_FALSE(QFile::exists(secondo + ".incompleto"));
+        EXPECT_EQ(c->giStaAtt, 0);
     }
-    run.Esegui(par);
-    EXPECT_EQ(Leggi(file), "completo di prima");
-    const QByteArray xml = Leggi(file + ".incompleto");
-    EXPECT_EQ(xml.count("<iv:Modulo>"), 1);
-    EXPECT_FALSE(xml.contains("</iv:Fornitura>"));
-    const QStringList t = dialoghi->testi();
-    ASSERT_FALSE(t.isEmpty());
-    EXPECT_EQ(t[0], "Il file " + file + " è incompleto e non deve essere trasmesso.\r\nÈ stato lasciato come " +
-                        file + ".incompleto.");
-    EXPECT_EQ(run.Scrittore()->oiErrore, 0);
-    EXPECT_EQ(c->giStaAtt, 0);
 }
 
 TEST_F(ScrittoreTest, StopAllaPaginaDopoLaDittaFermaLIntervallo) {

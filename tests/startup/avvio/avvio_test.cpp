@@ -9,9 +9,11 @@
 #include "support/Fixture.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QWidget>
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 namespace {
 
@@ -19,6 +21,47 @@ void ScriviFile(const QString& percorso, const QString& testo) {
     QFile f(percorso);
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     f.write(testo.toUtf8());
+}
+
+QByteArray Contenuto(const QString& percorso) {
+    QFile f(percorso);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+QString UnValore(sqlite3* db, const char* sql) {
+    sqlite3_stmt* st = nullptr;
+    QString v;
+    if (sqlite3_prepare_v2(db, sql, -1, &st, nullptr) == SQLITE_OK && sqlite3_step(st) == SQLITE_ROW)
+        v = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 0)));
+    sqlite3_finalize(st);
+    return v;
+}
+
+// A database built from a schema, with rows, whose index page is then
+// overwritten: SQLite still opens it and reads the rows, its quick check
+// fails.
+QString DbDanneggiato(const QString& file, const char* schema, const char* righe, const char* indice) {
+    FixtureDb::CreaDatabase(file, schema);
+    sqlite3* db = nullptr;
+    sqlite3_open(file.toUtf8().constData(), &db);
+    sqlite3_exec(db, righe, nullptr, nullptr, nullptr);
+    const qint64 pagina =
+        UnValore(db, QStringLiteral("SELECT rootpage FROM sqlite_master WHERE name = '%1'").arg(indice).toUtf8())
+            .toLongLong();
+    const qint64 dimensione = UnValore(db, "PRAGMA page_size").toLongLong();
+    sqlite3_close(db);
+    QFile f(file);
+    if (pagina > 1 && f.open(QIODevice::ReadWrite) && f.seek((pagina - 1) * dimensione))
+        f.write(QByteArray(dimensione, '\x5a'));
+    return file;
+}
+
+QString QuickCheck(const QString& file) {
+    sqlite3* db = nullptr;
+    sqlite3_open(file.toUtf8().constData(), &db);
+    const QString esito = UnValore(db, "PRAGMA quick_check");
+    sqlite3_close(db);
+    return esito;
 }
 
 class AvvioTest : public ::testing::Test {
@@ -95,11 +138,8 @@ TEST_F(AvvioTest, DatabaseFailuresAreReportedAndStopTheStartUp) {
         std::function<void()> prepara;
         QString attesoInizio;
     };
-    const QString nonDb = fx.Cartella() + "/nondb.mdb";
-    ScriviFile(nonDb, "questo non è un database");
     const std::vector<Caso> casi = {
         {"file mancante", [&] { menu->ImpostaValore("NomeDBAzie", fx.Cartella() + "/manca.db"); }, "Errore("},
-        {"non database", [&] { menu->ImpostaValore("NomeDBAzie", nonDb); }, "Errore(3343)"},
         {"sorgente ODBC", [&] { menu->ImpostaValore("NomeDBAzie", "ContabDSN"); }, "Errore("},
         {"database comune mancante",
          [&] { ScriviFile(ini, "[Parametri Generali]\nOrdIniDBase=" + iniDb + "\n"); },
@@ -114,6 +154,62 @@ TEST_F(AvvioTest, DatabaseFailuresAreReportedAndStopTheStartUp) {
             << caso.nome << ": " << dialoghi->mostrati[0].testo.toStdString();
         EXPECT_EQ(static_cast<Ospite*>(c->ggOspite.get())->Form("frmDatiFatXml"), nullptr) << caso.nome;
         EXPECT_EQ(c->giCodiceUscita, 1) << caso.nome;
+    }
+}
+
+TEST_F(AvvioTest, ADamagedDatabaseFileIsRecoveredOnRequestOrLeftAsItWas) {
+    enum class Danno { Indice, NonDatabase };
+    struct Caso {
+        const char* nome;
+        bool comune;  // the shared database, not the company's
+        Danno danno;
+        int risposta;
+        bool recuperato;
+    };
+    const Caso casi[] = {
+        {"azienda danneggiata, recupero chiesto", false, Danno::Indice, RispostaMsg::Ok, true},
+        {"azienda danneggiata, recupero rifiutato", false, Danno::Indice, RispostaMsg::Annulla, false},
+        {"azienda non database, recupero chiesto", false, Danno::NonDatabase, RispostaMsg::Ok, false},
+        {"comune danneggiato, recupero chiesto", true, Danno::Indice, RispostaMsg::Ok, true},
+    };
+    for (const Caso& caso : casi) {
+        SCOPED_TRACE(caso.nome);
+        SetUp();
+        const QString cartella = fx.Cartella() + "/" + caso.nome;
+        ASSERT_TRUE(QDir().mkpath(cartella));
+        const QString file = cartella + "/dati.db";
+        if (caso.danno == Danno::NonDatabase) ScriviFile(file, "questo non è un database");
+        else if (caso.comune)
+            DbDanneggiato(file, "condiviso.sql", "INSERT INTO Aziende (IdAzienda, Azienda) VALUES ('7', '07')",
+                          "sqlite_autoindex_Aziende_1");
+        else
+            DbDanneggiato(file, "azienda.sql", "INSERT INTO Monete (Moneta, NumDec) VALUES ('Euro', 3)",
+                          "MovPnTes_DataDoc");
+        if (caso.danno == Danno::Indice) ASSERT_NE(QuickCheck(file), "ok");
+        const QByteArray prima = Contenuto(file);
+        if (caso.comune) ScriviFile(ini, "[Parametri Generali]\nOrdIniDBase=" + iniDb + "\n[Menu]\nNomeDB=" + file + "\n");
+        else menu->ImpostaValore("NomeDBAzie", file);
+        dialoghi->risposte << caso.risposta;
+
+        EXPECT_EQ(Avvia(), caso.recuperato) << dialoghi->testi().join("\n").toStdString();
+        ASSERT_FALSE(dialoghi->mostrati.isEmpty());
+        EXPECT_EQ(dialoghi->mostrati[0].testo, "Errore nell'apertura del database " + file + "\nVuoi tentare di recuperarlo");
+        EXPECT_EQ(dialoghi->mostrati[0].stile, StileMsg::Domanda | StileMsg::OkAnnulla);
+        const QStringList danneggiati = QDir(cartella).entryList({"*danneggiato*"}, QDir::Files);
+        if (caso.recuperato) {
+            EXPECT_EQ(dialoghi->mostrati.size(), 1) << dialoghi->testi().join("\n").toStdString();
+            // The damaged original is kept beside the recovered file, as it was.
+            ASSERT_EQ(danneggiati.size(), 1) << QDir(cartella).entryList().join(", ").toStdString();
+            EXPECT_EQ(Contenuto(cartella + "/" + danneggiati[0]), prima);
+            EXPECT_EQ(QuickCheck(file), "ok");
+            if (caso.comune) EXPECT_FALSE(c->gsIdDbMenu.isEmpty());
+            else EXPECT_EQ(c->giDecImpEuro, 3);  // the company's rows came through
+        } else {
+            EXPECT_EQ(QDir(cartella).entryList(QDir::Files), QStringList{"dati.db"});
+            EXPECT_EQ(Contenuto(file), prima);
+            EXPECT_EQ(c->giCodiceUscita, 1);
+            EXPECT_EQ(static_cast<Ospite*>(c->ggOspite.get())->Form("frmDatiFatXml"), nullptr);
+        }
     }
 }
 

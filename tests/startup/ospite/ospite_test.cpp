@@ -105,12 +105,26 @@ TEST_F(OspiteTest, AnOpenFormIsBroughtForwardWithoutReloadingAndKeepsItsKeysWith
     EXPECT_EQ(f->osKeyLancia, "ALTRO");
 }
 
-TEST_F(OspiteTest, AFailedLoadUnloadsTheFormAndEndsTheProgram) {
+TEST_F(OspiteTest, AFailedLoadUnloadsTheFormAndEndsTheProgramWithAnError) {
     o->ImpostaFabbrica("FrmLiqIvaPre", [] { return new FormProva("FrmLiqIvaPre", false, false); });
     menu->InviaComando("passaa", "FrmLiqIvaPre");
     EXPECT_EQ(o->IndiceForm("FrmLiqIvaPre"), -1);
     EXPECT_TRUE(finito);
     EXPECT_FALSE(menu->chiamate.contains("FormChiusa|"));
+    EXPECT_EQ(c->giCodiceUscita, 1);
+}
+
+TEST_F(OspiteTest, AFailedLoadBesideAnOpenFormKeepsTheProgramAndItsExitStatus) {
+    o->ImpostaFabbrica("FrmLiqIvaPre", [] { return new FormProva("FrmLiqIvaPre", false, false); });
+    menu->InviaComando("passaa", "frmDatiFatXml", "K1");
+    menu->InviaComando("passaa", "FrmLiqIvaPre", "K2");
+    TicChiusura();
+    EXPECT_FALSE(finito);
+    EXPECT_EQ(c->giCodiceUscita, 0);
+    o->Form("frmDatiFatXml")->close();
+    TicChiusura();
+    EXPECT_TRUE(finito);
+    EXPECT_EQ(c->giCodiceUscita, 0);
 }
 
 TEST_F(OspiteTest, ClosingTheLastFormReturnsToTheMenuFreesTheKeyAndEnds) {
@@ -218,6 +232,56 @@ TEST_F(OspiteTest, ABoxNobodyAnswersDoesNotKeepAProgramWithoutItsMenu) {
     TicChiusura();
     EXPECT_TRUE(finito);
     EXPECT_EQ(o->Form("frmDatiFatXml"), nullptr);
+}
+
+// A run form whose run goes on until the test ends it; asked to close
+// meanwhile, it refuses with the box the run forms show.
+class FormInElaborazione : public FormBase {
+public:
+    explicit FormInElaborazione(std::shared_ptr<DialoghiScriptati> d) : FormBase("frmDatiFatXml"), d_(std::move(d)) {}
+    bool inCorso = false;
+    bool ElaborazioneAttiva() const override { return inCorso; }
+
+protected:
+    bool Form_QueryUnload() override {
+        if (!inCorso) return true;
+        d_->msgBox("Stampa ancora attiva, non è possibile uscire dal programma", 0, "");
+        return false;
+    }
+
+private:
+    std::shared_ptr<DialoghiScriptati> d_;
+};
+
+// The menu lost during a run: the run is stopped as "Interrompi" would, the
+// closing waits for it without asking the form (no box, no main window
+// shown), and the program ends once the run has returned.
+TEST_F(OspiteTest, AMenuLostDuringARunStopsItAndEndsAfterIt) {
+    FormInElaborazione* f = nullptr;
+    o->ImpostaFabbrica("frmDatiFatXml", [&] { return f = new FormInElaborazione(dialoghi); });
+    menu->InviaComando("passaa", "frmDatiFatXml", "K1");
+    ASSERT_NE(f, nullptr);
+    f->inCorso = true;
+    c->giStaAtt = 1;
+    int interruzioni = 0;
+    o->InterrompiStampa = [&] { ++interruzioni; };
+    menu->PerdiCollegamento();
+    EXPECT_EQ(interruzioni, 1);
+    for (int i = 0; i < 3; ++i) o->timChiudi_Timer();
+    EXPECT_FALSE(finito);
+    EXPECT_FALSE(o->frmPrincipale()->isVisible());
+    EXPECT_TRUE(o->frmPrincipale()->timChiudi.isActive());
+    EXPECT_GE(interruzioni, 2);  // a job the run starts afterwards is stopped too
+    // The print ended, the run still closes its work: the closing still waits.
+    c->giStaAtt = 0;
+    o->timChiudi_Timer();
+    EXPECT_FALSE(finito);
+    f->inCorso = false;
+    TicChiusura();
+    EXPECT_TRUE(finito);
+    EXPECT_EQ(o->Form("frmDatiFatXml"), nullptr);
+    EXPECT_TRUE(dialoghi->mostrati.isEmpty()) << dialoghi->testi().join('|').toStdString();
+    EXPECT_FALSE(menu->chiamate.join(";").contains("FormChiusa"));
 }
 
 TEST_F(OspiteTest, AMenuLostDuringTheStartUpClosesTheProgramOnceTheStartUpReturns) {

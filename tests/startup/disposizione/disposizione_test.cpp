@@ -1,0 +1,294 @@
+// Every window the program shows, laid out on a 1366 x 768 screen: each fits
+// the work area, shows every widget inside its parent and every command of
+// its toolbars, cuts no caption, and puts no two visible siblings one over
+// the other. A fault names the window and both widgets.
+#include "common/FrmMsgCom.h"
+#include "components/lookup/AiutiFinti.h"
+#include "components/lookup/FrmListaAiuto.h"
+#include "components/menu/MenuClientFinto.h"
+#include "components/platform/DialoghiScriptati.h"
+#include "components/platform/Schermo.h"
+#include "components/stampa/OpzSta.h"
+#include "components/stampanti/StampantiFinte.h"
+#include "contesto/Contesto.h"
+#include "invoicedata/estrazione/FrmDatiFatPre.h"
+#include "invoicedata/gestione/FrmDatiFatDett.h"
+#include "invoicedata/gestione/FrmDatiFatGest.h"
+#include "invoicedata/gestione/FrmDatiFatTestLis.h"
+#include "invoicedata/run/FrmDatiFatXml.h"
+#include "print/anteprima/FrmVStampa.h"
+#include "print/anteprima/frmVStaPar.h"
+#include "print/lavoro/FrmStampaInCorso.h"
+#include "print/lavoro/ServiziLavoroStampa.h"
+#include "print/lista/FrmComlinStampa.h"
+#include "print/opzioni/FrmSceltaStam.h"
+#include "print/opzioni/PannelloPdfEmail.h"
+#include "settlement/estrazione/FrmLiqIvaPre.h"
+#include "settlement/gestione/FrmLiqIvaDett.h"
+#include "settlement/gestione/FrmLiqIvaTest.h"
+#include "settlement/gestione/FrmLiqIvaTestLis.h"
+#include "settlement/run/FrmLiqIvaXml.h"
+#include "common/schermi/SchermoLista.h"
+#include "support/AppTest.h"
+#include "support/Fixture.h"
+
+#include <QAbstractButton>
+#include <QAbstractScrollArea>
+#include <QAbstractSpinBox>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabBar>
+#include <QTableView>
+#include <QToolBar>
+#include <gtest/gtest.h>
+
+namespace {
+
+constexpr QSize kArea(1366, 768);
+
+QString Nome(const QWidget* w) {
+    QString testo;
+    if (const auto* l = qobject_cast<const QLabel*>(w)) testo = l->text();
+    else if (const auto* b = qobject_cast<const QAbstractButton*>(w)) testo = b->text();
+    else if (const auto* g = qobject_cast<const QGroupBox*>(w)) testo = g->title();
+    QString nome = QString::fromLatin1(w->metaObject()->className());
+    if (!w->objectName().isEmpty()) nome += QLatin1Char(' ') + w->objectName();
+    const QVariant indice = w->property("Index");
+    if (indice.isValid()) nome += QStringLiteral("(%1)").arg(indice.toInt());
+    if (!testo.isEmpty()) nome += QStringLiteral(" \"") + testo.left(40) + QLatin1Char('"');
+    return QStringLiteral("«") + nome + QStringLiteral("»");
+}
+
+// Widgets whose inner parts are Qt's own business.
+bool Composto(const QWidget* w) {
+    return qobject_cast<const QAbstractScrollArea*>(w) || qobject_cast<const QComboBox*>(w) ||
+           qobject_cast<const QAbstractSpinBox*>(w) || qobject_cast<const QToolBar*>(w) ||
+           qobject_cast<const QTabBar*>(w) || qobject_cast<const QLineEdit*>(w) ||
+           qobject_cast<const QAbstractButton*>(w) || qobject_cast<const QLabel*>(w) ||
+           qobject_cast<const QProgressBar*>(w);
+}
+
+// A caption wider than its widget shows cut.
+bool TestoTagliato(const QWidget* w) {
+    if (const auto* l = qobject_cast<const QLabel*>(w)) {
+        if (l->wordWrap() || l->text().isEmpty() || l->text().contains(QLatin1Char('\n'))) return false;
+        return l->sizeHint().width() > l->width();
+    }
+    if (qobject_cast<const QRadioButton*>(w) || qobject_cast<const QCheckBox*>(w)) {
+        const auto* b = static_cast<const QAbstractButton*>(w);
+        return !b->text().isEmpty() && b->sizeHint().width() > b->width();
+    }
+    // A push button's own margins may shrink; its text may not.
+    if (const auto* b = qobject_cast<const QPushButton*>(w)) {
+        const QString testo = QString(b->text()).remove(QLatin1Char('&'));
+        return b->fontMetrics().horizontalAdvance(testo) + 4 > b->width();
+    }
+    return false;
+}
+
+void VerificaFigli(const QWidget* padre, QStringList& difetti) {
+    QList<const QWidget*> figli;
+    for (const QObject* o : padre->children()) {
+        const auto* w = qobject_cast<const QWidget*>(o);
+        if (w && !w->isWindow() && w->isVisible()) figli << w;
+    }
+    for (int i = 0; i < figli.size(); ++i) {
+        const QWidget* w = figli[i];
+        if (!padre->rect().contains(w->geometry()))
+            difetti << Nome(w) + QStringLiteral(" esce da ") + Nome(padre);
+        if (TestoTagliato(w)) difetti << Nome(w) + QStringLiteral(" mostra il testo tagliato");
+        if (const auto* barra = qobject_cast<const QToolBar*>(w)) {
+            const auto* estensione = barra->findChild<QWidget*>(QStringLiteral("qt_toolbar_ext_button"));
+            if (estensione && estensione->isVisible())
+                difetti << Nome(w) + QStringLiteral(" nasconde comandi nel menu a scomparsa");
+        }
+        for (int j = i + 1; j < figli.size(); ++j)
+            if (w->geometry().intersects(figli[j]->geometry()))
+                difetti << Nome(w) + QStringLiteral(" si sovrappone a ") + Nome(figli[j]);
+        if (!Composto(w)) VerificaFigli(w, difetti);
+    }
+}
+
+// The faults of one window as it is now on screen, one line each.
+QStringList Difetti(QWidget& finestra) {
+    QApplication::sendPostedEvents();
+    QStringList difetti;
+    const QSize dim = finestra.size();
+    if (dim.width() > kArea.width() || dim.height() > kArea.height())
+        difetti << QStringLiteral("la finestra è %1x%2").arg(dim.width()).arg(dim.height());
+    VerificaFigli(&finestra, difetti);
+    for (QString& d : difetti) d = finestra.windowTitle() + QStringLiteral(": ") + d;
+    return difetti;
+}
+
+class DisposizioneTest : public ::testing::Test {
+public:
+    void SetUp() override {
+        contesto->ggDialoghi = dialoghi;
+        contesto->ggMenuClient = menu;
+        contesto->ggAiuti = aiuti;
+        auto schermo = std::make_shared<SchermoFinto>();
+        schermo->dimensioni = kArea;
+        schermo->cima = kArea.height();
+        contesto->ggSchermo = schermo;
+        contesto->gtDataLavoro = QDate(2018, 6, 15);
+        contesto->gsFmtImp = contesto->gsFmtImpEuro = QStringLiteral("#,##0.00");
+        stampanti->stampanti = {{"Ufficio", "Ufficio"}};
+        stampanti->predefinita = "Ufficio";
+        ImpostaServizioStampanti(stampanti);
+        SchermoLista::ImpDialogoStampa([]() -> DialogoStampaLista* { return &FrmComlinStampa::Istanza(); });
+        menu->ImpostaValore(QStringLiteral("UsaPdfCreator"), Valore(QStringLiteral("S")));
+        menu->ImpostaValore(QStringLiteral("StampeEmail"), Valore(QStringLiteral("S")));
+        aiuti->codici[QStringLiteral("conto")] = {{QStringLiteral("04-01-000012"), QStringLiteral("Bianchi S.p.A.")}};
+        fx.Inserisci(fx.idAzienda, "LiqIvaTest",
+                     {{"Anno", 2018}, {"NumCom", 1}, {"CodiceFiscale", "01234567897"}, {"PartitaIva", "01234567897"},
+                      {"LiquidazioneGruppo", "N"}, {"FirmaDichiarazione", "N"}, {"ImpegnoPresentazione", "2"}});
+        fx.Inserisci(fx.idAzienda, "LiqIvaDett",
+                     {{"Anno", 2018}, {"NumCom", 1}, {"Modulo", 1}, {"Mese", 3}, {"IvaDovuta", 1234.56},
+                      {"ImportoDaVersare", 1234.56}, {"Subfornitura", "N"}, {"OpStraordinarie", "N"}, {"MetodoAcconto", "2"}});
+        fx.Inserisci(fx.idAzienda, "DatiFatTest",
+                     {{"AnnoCom", 2018}, {"NumCom", 1}, {"AnnoReg", 2018}, {"NumReg", 10}, {"NumCanc", 0}, {"Tipo", "E"},
+                      {"Stato", "N"}, {"NumInv", 0}, {"GruppoPartita", "04"}, {"MastroPartita", "01"},
+                      {"ContoPartita", "000012"}, {"TipoDocumento", "TD01"}, {"DataDoc", "2018-01-05"},
+                      {"NumDoc", "12/A"}, {"DataReg", "2018-01-08"}, {"ImportoTotale", 1220.0}, {"BollaDoganale", "N"}});
+        fx.Inserisci(fx.idAzienda, "DatiFatDett",
+                     {{"AnnoCom", 2018}, {"NumCom", 1}, {"AnnoReg", 2018}, {"NumReg", 10}, {"NumCanc", 0}, {"Tipo", "E"},
+                      {"Stato", "N"}, {"NumDet", 1}, {"Aliquota", 22.0}, {"Natura", ""}, {"ImponibileImporto", 1000.0},
+                      {"Imposta", 220.0}, {"EsigibilitaIva", "S"}, {"Deducibile", "N"}});
+    }
+    void TearDown() override {
+        FrmSceltaStam::MostraModale() = nullptr;
+        ImpostaServizioStampanti(nullptr);
+        RipristinaServiziLavoroStampa();
+    }
+    // Shows a window and adds its faults under the name of the step.
+    void Guarda(QWidget& w) {
+        if (!w.isVisible()) w.show();
+        difetti << Difetti(w);
+        viste << w.metaObject()->className();
+    }
+    template <class F>
+    F& Carica() {
+        auto* f = new F;
+        forms << f;
+        f->Carica();
+        EXPECT_EQ(f->oiLoadOk, 1) << dialoghi->testi().join(" | ").toStdString();
+        Guarda(*f);
+        return *f;
+    }
+    // The list of a header screen, its print dialog, the print options on
+    // each route and panel, and the preview of a list print.
+    void ListaEStampa(SchermoTestata& testata) {
+        testata.ButtonComando(QStringLiteral("Lista"));
+        SchermoLista* lista = testata.ListaForm();
+        ASSERT_NE(lista, nullptr) << dialoghi->testi().join(" | ").toStdString();
+        Guarda(*lista);
+        const int altezzaGriglia = lista->dbgRiga->height();
+        lista->resize(lista->width(), lista->height() + 100);
+        EXPECT_EQ(lista->dbgRiga->height(), altezzaGriglia + 100) << "the list window resizes with its grid";
+        lista->resize(lista->width(), lista->height() - 100);
+        FrmComlinStampa::Mostra() = [this](FrmComlinStampa& d) {
+            Guarda(d);
+            FrmSceltaStam::MostraModale() = [this](FrmSceltaStam& s) {
+                for (int percorso : {OpzSta::Stampante, OpzSta::Video, OpzSta::File}) {
+                    s.OptStampaSu[percorso]->click();
+                    Guarda(s);
+                }
+                const QSize prima = s.size();
+                s.ComSalOpz_Click();
+                Guarda(s);
+                s.ComAnnulla_Click();
+                s.ComParIniPE_Click();
+                Guarda(s);
+                dialoghi->risposte << 1;  // "Confermi uscita senza salvataggio"
+                s.PicPdfEmail->ComPEAnnulla_Click();
+                ASSERT_TRUE(s.PicPdfEmail->isHidden());
+                QApplication::sendPostedEvents();
+                EXPECT_LE(s.height(), prima.height()) << "the dialog shrinks back after the e-mail panel";
+                EXPECT_LE(s.width(), prima.width());
+            };
+            d.comSceStam_Click();
+            d.Opzioni()->oiStaVid = OpzSta::Video;
+            FrmVStampa* anteprima = FrmVStampa::Istanza();
+            anteprima->attesaScriptata = [this](FrmVStampa& a) { Guarda(a); };
+            d.CmdStampa_Click();
+            anteprima->attesaScriptata = nullptr;
+            Guarda(*anteprima);
+            anteprima->Scarica();
+        };
+        lista->ButtonComando(QStringLiteral("Stampa"));
+        FrmComlinStampa::Mostra() = [](FrmComlinStampa& d) { d.exec(); };
+    }
+
+    bool app_ = (AppTest(), true);
+    FixtureDb fx;
+    std::shared_ptr<Contesto> contesto = fx.InstallaContesto();
+    std::shared_ptr<DialoghiScriptati> dialoghi = std::make_shared<DialoghiScriptati>();
+    std::shared_ptr<MenuClientFinto> menu = std::make_shared<MenuClientFinto>();
+    std::shared_ptr<QorAiutiFinto> aiuti = std::make_shared<QorAiutiFinto>();
+    std::shared_ptr<StampantiFinte> stampanti = std::make_shared<StampantiFinte>();
+    QList<QPointer<QWidget>> forms;
+    QStringList difetti;
+    QStringList viste;  // the classes of the windows walked
+
+    ~DisposizioneTest() override {
+        for (const QPointer<QWidget>& f : forms)
+            if (f) delete f.data();
+    }
+};
+
+TEST_F(DisposizioneTest, OgniFinestraStaNelloSchermoSenzaSovrapposizioni) {
+    Carica<FrmLiqIvaPre>();
+    Carica<frmLiqIvaXml>();
+    Carica<FrmDatiFatPre>();
+    Carica<frmDatiFatXml>();
+
+    auto& liq = Carica<frmLiqIvaTest>();
+    liq.txt[20]->setText("2018");
+    liq.txt[10]->setText("1");
+    liq.ButtonComando(QStringLiteral("Ricerca"));
+    Guarda(liq);
+    liq.ButtonComando(QStringLiteral("Dettaglio"));
+    ASSERT_NE(liq.LineeAperte(), nullptr) << dialoghi->testi().join(" | ").toStdString();
+    Guarda(*liq.LineeAperte());
+    liq.LineeAperte()->close();
+    ListaEStampa(liq);
+
+    auto& df = Carica<frmDatiFatGest>();
+    const char* chiave[] = {"2018", "1", "2018", "10", "0", "E", "N"};
+    const int indici[] = {20, 10, 30, 40, 50, 60, 70};
+    for (int i = 0; i < 7; ++i) df.txt[indici[i]]->setText(QString::fromLatin1(chiave[i]));
+    df.ButtonComando(QStringLiteral("Ricerca"));
+    Guarda(df);
+    df.ButtonComando(QStringLiteral("Dettaglio"));
+    ASSERT_NE(df.LineeAperte(), nullptr) << dialoghi->testi().join(" | ").toStdString();
+    Guarda(*df.LineeAperte());
+    df.LineeAperte()->close();
+    ListaEStampa(df);
+
+    frmStampaInCorso inCorso;
+    inCorso.Prepara(QStringLiteral("Lista Testate"), nullptr);
+    Guarda(inCorso);
+    frmVStaPar* zoom = frmVStaPar::Istanza();
+    Guarda(*zoom);
+    zoom->close();
+    FrmListaAiuto aiuto;
+    aiuto.Carica(QStringLiteral("Conti"), {QStringLiteral("Codice"), QStringLiteral("Descrizione")},
+                 {{QStringLiteral("04-01-000012"), QStringLiteral("Bianchi S.p.A.")}}, 0, QString());
+    Guarda(aiuto);
+
+    viste.removeDuplicates();
+    EXPECT_EQ(viste.size(), 16) << viste.join(QLatin1Char(' ')).toStdString();
+    difetti.removeDuplicates();
+    EXPECT_TRUE(difetti.isEmpty()) << difetti.join(QLatin1Char('\n')).toStdString();
+}
+
+}  // namespace
