@@ -471,7 +471,6 @@ void StampaTestoRighe(Stampa& st, const QString& testo) {
     st.NuovaRiga();
 }
 
-<<<<<<< HEAD
 // --- Parts of one preview ---
 
 bool ParteSuccessiva(const Stampa* st) { return st && st->DocumentoAperto(); }
@@ -487,12 +486,12 @@ bool AvviaParte(Stampa& st) {
 bool TieniDocumento(Stampa& st, bool ultima) {
     return !ultima && st.DocumentoAperto() && st.ogOpzSta && st.ogOpzSta->oiStaVid == OpzSta::Video &&
            st.PercorsoEffettivo() == OpzSta::Video && !st.LeggiAnnullata();
-=======
+}
+
 void InterrompiStampaInCorso() {
     if (ctx().giStaAtt == 0) return;
     if (Stampa* st = ggStampaCorr()) st->ImpInterruzione(1);
     if (FrmVStampa::EsisteIstanza() && FrmVStampa::Istanza()->InAttesa()) FrmVStampa::Istanza()->ComEsci_Click();
->>>>>>> main
 }
 
 GuardiaStaAtt::~GuardiaStaAtt() {
