@@ -90,6 +90,11 @@ void SchermoLinee::costruisci(const QString& caption) {
     connect(timLinPag, &QTimer::timeout, this, [this] { timLinPag_Timer(); });
 }
 
+void SchermoLinee::resizeEvent(QResizeEvent* e) {
+    QWidget::resizeEvent(e);
+    ancore_.Applica(size());
+}
+
 QLineEdit* SchermoLinee::Box(QWidget* padre, int indice, const QString& etichetta, int x, int y, int larghezza,
                              int xEtichetta) {
     auto* e = new QLineEdit(padre);
@@ -180,6 +185,12 @@ bool SchermoLinee::Form_Load() {
         }
         l.ConcludiIniz(sqlGriglia_);
         FineInizForm(*this, false, true, false);
+        ancore_.Aggiungi(tolLinPag_, Ancoraggi::Largo);
+        ancore_.Aggiungi(PicDett, Ancoraggi::Largo);
+        ancore_.Aggiungi(dbgRiga, Ancoraggi::Largo | Ancoraggi::Alto);
+        ancore_.Aggiungi(labTipOpe, Ancoraggi::Giu);
+        ancore_.Aggiungi(labMessaggio, Ancoraggi::Largo | Ancoraggi::Giu);
+        ancore_.Fissa(*this);
         passoDifferito_ = 3;
         timLinPag->start();
         return true;

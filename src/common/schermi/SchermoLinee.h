@@ -8,6 +8,7 @@
 //
 // Every entry point catches a run-time error, shows it with MsgErrfrm and
 // puts the screen's flags back.
+#include "common/schermi/Ancoraggi.h"
 #include "common/form/FormComune.h"
 #include "components/pages/LinPag.h"
 #include "common/schermi/AdattatoreComponente.h"
@@ -95,6 +96,7 @@ public:
     void txt_LostFocus(int Index) override;
 
 protected:
+    void resizeEvent(QResizeEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
 
     virtual int ContestoHelp() const = 0;
@@ -121,6 +123,7 @@ protected:
     QString NomeCampo(int Index) const { return nomiCampo_.value(Index); }
 
 private:
+    Ancoraggi ancore_;
     bool Form_Load();
     bool Form_Unload();
     void costruisci(const QString& caption);

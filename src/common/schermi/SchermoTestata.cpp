@@ -64,6 +64,11 @@ SchermoTestata::~SchermoTestata() {
     if (linee_) delete linee_.data();
 }
 
+void SchermoTestata::resizeEvent(QResizeEvent* e) {
+    FormBase::resizeEvent(e);
+    ancore_.Applica(size());
+}
+
 void SchermoTestata::costruisci(const QString& caption) {
     setWindowTitle(caption);
     setFixedSize(800, 560);
@@ -201,6 +206,12 @@ bool SchermoTestata::Form_Load() {
         p.ImpLista(this, ctx().ggGestDb.get(), ctx().gsIdDbase, lista);
         p.ImpImmagini(ctx().gsTipoPrg, tolComPag_);
         FineInizForm(*this, true, false, false);
+        ancore_.Aggiungi(tolComPag_, Ancoraggi::Largo);
+        ancore_.Aggiungi(PicDett, Ancoraggi::Largo | Ancoraggi::Alto);
+        ancore_.Aggiungi(dbgDett, Ancoraggi::Largo | Ancoraggi::Alto);
+        ancore_.Aggiungi(labDescrCampo, Ancoraggi::Giu);
+        ancore_.Aggiungi(labMessaggio, Ancoraggi::Largo | Ancoraggi::Giu);
+        ancore_.Fissa(*this);
         for (QAction* a : tolComPag_->actions())
             if (a->objectName() == QLatin1String("Duplica")) a->setVisible(false);
         abilitaDettaglio(p.LeggiStato());

@@ -9,6 +9,7 @@
 // Every entry point (commands, loading, closing, grid, hooks) catches a
 // run-time error, shows it with MsgErrfrm and puts the screen's flags back;
 // nothing escapes a Qt slot.
+#include "common/schermi/Ancoraggi.h"
 #include "common/form/FormComune.h"
 #include "components/pages/ComPag.h"
 #include "components/pages/ModelloGriglia.h"
@@ -99,6 +100,7 @@ public:
     void Form_KeyPress(int& KeyAscii) override;
 
 protected:
+    void resizeEvent(QResizeEvent* e) override;
     bool eventFilter(QObject* o, QEvent* e) override;
     bool Form_Load() override;
     bool Form_QueryUnload() override;
@@ -138,6 +140,7 @@ protected:
     QString controlloComando_;
 
 private:
+    Ancoraggi ancore_;
     void costruisci(const QString& caption);
     void comando(const QString& psKey);
     void regolaComune(int Index);

@@ -156,10 +156,10 @@ CampoLinee* LinPag::campo(const QString& colonna) {
 
 const CampoLinee* LinPag::campo(const QString& colonna) const { return const_cast<LinPag*>(this)->campo(colonna); }
 
-void LinPag::LeggiDescrCampo(const QString& colonna) const {
-    const CampoLinee* c = campo(colonna);
-    if (c && ospite_) ospite_->MostraMessaggio(QString());
-}
+// The lines screens have no description line, and their message line still
+// holds what the box just left said (a value refused): entering the next box
+// must not wipe it.
+void LinPag::LeggiDescrCampo(const QString&) const {}
 
 QString LinPag::LeggiValoreCampo(const QString& colonna) const {
     const CampoLinee* c = campo(colonna);

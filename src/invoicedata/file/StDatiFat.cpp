@@ -6,6 +6,7 @@
 #include "components/core/ErroreRun.h"
 #include "components/db/GestRecordset.h"
 #include "components/db/GestoreDb.h"
+#include "components/db/Interroga.h"
 #include "components/util/UtilGenerali.h"
 #include "contesto/Contesto.h"
 #include "contesto/ImpostazioniIni.h"
@@ -793,6 +794,57 @@ std::vector<RinominaDatiFat> stDatiFat::Rinomine() const {
     return r;
 }
 
+// Marks the documents [inizio, fine) in one statement, so that a server pays
+// one round trip per block, not one per document. Each row must still be
+// unsent: a registration another user changed meanwhile fails the run.
+void stDatiFat::Marca(size_t inizio, size_t fine) {
+    GestoreDb& db = *ctx().ggGestDb;
+    QStringList righe;
+    for (size_t i = inizio; i < fine; ++i) {
+        const MarcaDatiFat& m = marche_[i];
+        righe << QStringLiteral("(%1, %2, %3, %4, %5)")
+                     .arg(m.annoReg)
+                     .arg(m.numReg)
+                     .arg(m.numCanc)
+                     .arg(m.progr)
+                     .arg(m.nomeFile.isEmpty() ? QStringLiteral("NULL") : ggUtil().FormatoSql(m.nomeFile, TipoDato::Testo));
+    }
+    // VALUES names its columns column1.. on both engines; an empty file name
+    // keeps the row's own.
+    const QString chiave = QStringLiteral("DatiFatTest.AnnoCom = %1 AND DatiFatTest.NumCom = %2 AND DatiFatTest.Tipo = ")
+                               .arg(oiAnno)
+                               .arg(oiNumCom) +
+                           ggUtil().FormatoSql(osCosaEstr, TipoDato::Testo) + QStringLiteral(" AND DatiFatTest.Stato = 'N'");
+    db.EseguiSql(osIdDbase,
+                 QStringLiteral("UPDATE DatiFatTest SET NumInv = %1, Progr = v.column4, "
+                                "NomeFile = COALESCE(v.column5, DatiFatTest.NomeFile) FROM (VALUES %2) AS v WHERE ")
+                         .arg(oiNumInvio)
+                         .arg(righe.join(QStringLiteral(", "))) +
+                     chiave +
+                     QStringLiteral(" AND DatiFatTest.AnnoReg = v.column1 AND DatiFatTest.NumReg = v.column2 AND "
+                                    "DatiFatTest.NumCanc = v.column3 AND DatiFatTest.NumInv = 0"));
+    if (db.DatabaseDaId(osIdDbase)->RecordsAffected() == static_cast<long>(fine - inizio)) return;
+    // Name the first registration the statement did not mark.
+    for (size_t i = inizio; i < fine; ++i) {
+        const MarcaDatiFat& m = marche_[i];
+        const RisultatoSql r = LeggiTutto(
+            db, osIdDbase,
+            QStringLiteral("SELECT NumInv FROM DatiFatTest WHERE ") + chiave +
+                QStringLiteral(" AND DatiFatTest.AnnoReg = %1 AND DatiFatTest.NumReg = %2 AND DatiFatTest.NumCanc = %3")
+                    .arg(m.annoReg)
+                    .arg(m.numReg)
+                    .arg(m.numCanc),
+            QStringLiteral("stDatiFat"));
+        if (r.righe.size() != 1 || r.righe[0].value(0).intero() != oiNumInvio || i + 1 == fine)
+            throw ErroreRun(3197,
+                            QStringLiteral("La registrazione %1/%2 è stata cambiata da un altro utente "
+                                           "durante l'elaborazione")
+                                .arg(m.annoReg)
+                                .arg(m.numReg),
+                            QStringLiteral("stDatiFat"));
+    }
+}
+
 // The marks and the record of the renames in one short transaction: both
 // or neither. A failure leaves the files under the temporary name.
 void stDatiFat::Conferma() {
@@ -801,20 +853,8 @@ void stDatiFat::Conferma() {
         CreaTabellaRinomine(osIdDbase);
         db.IniziaTransazione(osIdDbase);
         try {
-            for (const MarcaDatiFat& m : marche_) {
-                db.EseguiSql(osIdDbase, QStringLiteral("UPDATE DatiFatTest SET NumInv = %1, Progr = %2").arg(oiNumInvio).arg(m.progr) +
-                                            (m.nomeFile.isEmpty() ? QString() : QStringLiteral(", NomeFile = ") +
-                                                 ggUtil().FormatoSql(m.nomeFile, TipoDato::Testo)) +
-                                            QStringLiteral(" WHERE AnnoCom = %1 AND NumCom = %2 AND AnnoReg = %3 AND "
-                                                           "NumReg = %4 AND NumCanc = %5 AND Tipo = ")
-                                                .arg(oiAnno).arg(oiNumCom).arg(m.annoReg).arg(m.numReg).arg(m.numCanc) +
-                                            ggUtil().FormatoSql(osCosaEstr, TipoDato::Testo) +
-                                            QStringLiteral(" AND Stato = 'N' AND NumInv = 0"));
-                if (db.DatabaseDaId(osIdDbase)->RecordsAffected() != 1)
-                    throw ErroreRun(3197, QStringLiteral("La registrazione %1/%2 è stata cambiata da un altro utente "
-                                                         "durante l'elaborazione").arg(m.annoReg).arg(m.numReg),
-                                    QStringLiteral("stDatiFat"));
-            }
+            for (size_t inizio = 0; inizio < marche_.size(); inizio += kMarchePerIstruzione)
+                Marca(inizio, std::min(marche_.size(), inizio + kMarchePerIstruzione));
             RegistraRinomine(osIdDbase, Rinomine());
             db.ConfermaTransazione(osIdDbase);
         } catch (...) {

@@ -216,6 +216,8 @@ private:
         QString nomeFile;
     };
     std::vector<MarcaDatiFat> marche_;
+    static constexpr size_t kMarchePerIstruzione = 500;
+    void Marca(size_t inizio, size_t fine);
 
     QString msTipoAnag;
     QString msIdDitta;              // own VAT number, 11 digits

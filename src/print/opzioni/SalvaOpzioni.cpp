@@ -82,8 +82,7 @@ QList<RigaSalvataggio> RigheSalvataggio(const OpzSta& opz, double fattoreVideo, 
     }
     numero(9, "Memorizza pagine per stampa a video:", "MemVid", opz.MemVid);
     testo(10, "Nome file per stampa fissa:", "FisFileName", opz.FisFileName);
-    riga(11, "Stampa fissa su:", "FisStampante", flag(opz.FisStampante),
-         opz.FisStampante ? QStringLiteral("True") : QStringLiteral("False"));
+    riga(11, "Stampa fissa su:", "FisStampante", flag(opz.FisStampante), siNo(opz.FisStampante));
     numero(12, "Righe vuote in alto per stampa fissa:", "FisMrAlt", opz.FisMrAlt);
     numero(13, "Righe vuote in basso per stampa fissa:", "FisMrBas", opz.FisMrBas);
     numero(14, "Numero di colonne per stampa fissa:", "FisColonne", opz.FisColonne);

@@ -36,6 +36,7 @@ struct TestataDF {
 
 class AmbienteDatiFat : public ::testing::Test {
 public:
+    explicit AmbienteDatiFat(Motore motore = Motore::File) : fx(motore) {}
     void SetUp() override {
         contesto = fx.InstallaContesto();
         contesto->ggDialoghi = dialoghi;

@@ -1,6 +1,7 @@
 #include "AmbienteDatiFat.h"
 
 #include "support/Clic.h"
+#include "support/Motori.h"
 
 #include "common/form/CodiciTasti.h"
 #include "common/schermi/CasellaSpunta.h"
@@ -15,6 +16,7 @@ namespace {
 // The lines screen opened from the header on one record.
 class frmDatiFatDettTest : public AmbienteDatiFat {
 public:
+    using AmbienteDatiFat::AmbienteDatiFat;
     frmDatiFatDett& Apri(const TestataDF& t) {
         frmDatiFatGest& g = Carica();
         Cerca(t);
@@ -36,7 +38,9 @@ public:
     }
 };
 
-TEST_F(frmDatiFatDettTest, NumerazioneDopoLaLineaPiùAlta) {
+using frmDatiFatDettMotori = SuMotori<frmDatiFatDettTest>;
+
+TEST_P(frmDatiFatDettMotori, NumerazioneDopoLaLineaPiùAlta) {
     const TestataDF t{.righe = 0};
     Testata(t);
     for (int n : {1, 2, 5}) Riga(t, n);
@@ -48,7 +52,7 @@ TEST_F(frmDatiFatDettTest, NumerazioneDopoLaLineaPiùAlta) {
     EXPECT_EQ(Valori("SELECT NumDet, Aliquota, Deducibile FROM DatiFatDett WHERE NumDet = 6"), "6 10 N");
 }
 
-TEST_F(frmDatiFatDettTest, PrimaLineaDiUnaRegistrazioneSenzaLinee) {
+TEST_P(frmDatiFatDettMotori, PrimaLineaDiUnaRegistrazioneSenzaLinee) {
     const TestataDF t{.righe = 0};
     Testata(t);
     Testata({.numReg = 11, .righe = 3});  // another record's lines do not count
@@ -56,6 +60,8 @@ TEST_F(frmDatiFatDettTest, PrimaLineaDiUnaRegistrazioneSenzaLinee) {
     EXPECT_EQ(NuovaLinea(d), "1");
     EXPECT_EQ(NuovaLinea(d), "2");
 }
+
+INSTANTIATE_TEST_SUITE_P(Motori, frmDatiFatDettMotori, ValoriMotori(), NomeMotore);
 
 TEST_F(frmDatiFatDettTest, NaturaESpecchiDiEsigibilitaEDeducibile) {
     const TestataDF t{.righe = 0};
@@ -117,6 +123,20 @@ TEST_F(frmDatiFatDettTest, EscSuUnaLineaVuotaLaAnnullaSenzaDomanda) {
     EXPECT_TRUE(d.Linee().LeggiStato() == LinPag::Nuova || !dialoghi->mostrati.isEmpty())
         << "a line with a nature is never dropped without a question";
     EXPECT_EQ(d.txt[30]->text(), "N4");
+}
+
+// The message of a box left red stays in sight while the user is in the next box.
+TEST_F(frmDatiFatDettTest, UnNumeroNonValidoLasciaIlMessaggio) {
+    const TestataDF t{};
+    Testata(t);
+    frmDatiFatDett& d = Apri(t);
+    QApplication::setActiveWindow(&d);
+    d.txt[40]->setFocus();
+    QTest::keyClicks(d.txt[40], "1x");
+    QTest::keyClick(d.txt[40], Qt::Key_Tab);
+    EXPECT_NE(d.focusWidget(), d.txt[40]);
+    EXPECT_TRUE(Rosso(d.txt[40]));
+    EXPECT_EQ(d.labMessaggio->text(), "Campo numerico: valore non valido");
 }
 
 TEST_F(frmDatiFatDettTest, LineeDiUnaFatturaComunicataInSolaLettura) {

@@ -1,6 +1,7 @@
 #include "AmbienteDatiFat.h"
 
 #include "support/Clic.h"
+#include "support/Motori.h"
 
 #include "common/form/CodiciTasti.h"
 #include "common/schermi/CasellaSpunta.h"
@@ -354,7 +355,9 @@ TEST_F(frmDatiFatGestTest, SiChiudeERilasciaTutto) {
 }
 
 
-TEST_F(frmDatiFatGestTest, AggiuntaDiUnaRegistrazioneConNumeroZero) {
+using frmDatiFatGestMotori = SuMotori<AmbienteDatiFat>;
+
+TEST_P(frmDatiFatGestMotori, AggiuntaDiUnaRegistrazioneConNumeroZero) {
     Testata({.numReg = 10});
     frmDatiFatGest& f = Carica();
     auto digita = [&](int box, const char* testo) {
@@ -384,9 +387,11 @@ TEST_F(frmDatiFatGestTest, AggiuntaDiUnaRegistrazioneConNumeroZero) {
     digita(100, "08/02/2018");
     CliccaComando(f.tolComPag_, "Salva");
     EXPECT_EQ(Valori("SELECT NumReg, NumCanc, Tipo, Stato, DataReg, NumInv FROM DatiFatTest WHERE NumReg = 11"),
-              "11 0 R N 2018-02-08 0");
+              "11 0 R N 08/02/2018 0");
     EXPECT_NE(f.LineeAperte(), nullptr) << "a new record opens its lines";
 }
+
+INSTANTIATE_TEST_SUITE_P(Motori, frmDatiFatGestMotori, ValoriMotori(), NomeMotore);
 
 TEST_F(frmDatiFatGestTest, VariaChiaveRifiutatoSuUnaFatturaComunicata) {
     const TestataDF inviata{.numInv = 1, .progr = 1, .nomeFile = "DF001"};

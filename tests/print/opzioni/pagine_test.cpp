@@ -343,6 +343,7 @@ TEST_F(PagineTest, SavedOptionsComeBackTheSame) {
         o->FisRighe = 72;
         o->FisCodIniComp = "\x1b\x0f";
         o->FisUtilComp = true;
+        o->FisStampante = k.comune;
         o->osNomeStampante = "Laser";
         o->NomePorta = "ipp://srv/laser";
         o->ImpOpzione("NumCassetto", 12, 7);
@@ -355,6 +356,7 @@ TEST_F(PagineTest, SavedOptionsComeBackTheSame) {
         EXPECT_EQ(f.LabValParam[5]->text(), "Tab");
         EXPECT_EQ(f.LabValParam[8]->text(), "0,67");
         EXPECT_EQ(f.LabValParam[24]->text(), "Default");
+        EXPECT_EQ(f.LabValParam[11]->text(), k.comune ? "Sì" : "No");
         (k.comune ? f.OptIniStd : f.OptIniPers)->setChecked(true);
         (k.predefiniti ? f.OptSalInDef : f.OptSalInStamp)->setChecked(true);
         f.ComOk_Click();

@@ -18,6 +18,7 @@
 
 class AmbienteGestione : public ::testing::Test {
 public:
+    explicit AmbienteGestione(Motore motore = Motore::File) : fx(motore) {}
     void SetUp() override {
         contesto = fx.InstallaContesto();
         contesto->ggDialoghi = dialoghi;

@@ -4,6 +4,7 @@
 #include "settlement/gestione/FrmLiqIvaDett.h"
 
 #include "support/Clic.h"
+#include "support/Motori.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -13,6 +14,7 @@ namespace {
 // The modules screen opened from the header on communication 2018/1.
 class frmLiqIvaDettTest : public AmbienteGestione {
 public:
+    using AmbienteGestione::AmbienteGestione;
     frmLiqIvaDett& Apri() {
         frmLiqIvaTest& t = Carica();
         Cerca("2018", "1");
@@ -70,6 +72,18 @@ TEST_F(frmLiqIvaDettTest, IntervalliDiModuloMeseETrimestre) {
         EXPECT_EQ(Rosso(d.txt[c.box]), c.rosso);
         EXPECT_EQ(d.labMessaggio->text(), c.messaggio);
     }
+}
+
+// The message of a box left red stays in sight while the user is in the next box.
+TEST_F(frmLiqIvaDettTest, UnNumeroNonValidoLasciaIlMessaggio) {
+    frmLiqIvaDett& d = Apri();
+    QApplication::setActiveWindow(&d);
+    d.txt[100]->setFocus();
+    QTest::keyClicks(d.txt[100], "1x");
+    QTest::keyClick(d.txt[100], Qt::Key_Tab);
+    EXPECT_NE(d.focusWidget(), d.txt[100]);
+    EXPECT_TRUE(Rosso(d.txt[100]));
+    EXPECT_EQ(d.labMessaggio->text(), "Campo numerico: valore non valido");
 }
 
 TEST_F(frmLiqIvaDettTest, UnModuloInRossoNonSiSalva) {
@@ -179,7 +193,9 @@ TEST_F(frmLiqIvaDettTest, CancMetodoESpuntaGrigia) {
     EXPECT_EQ(d.Che[210]->checkState(), Qt::PartiallyChecked);
 }
 
-TEST_F(frmLiqIvaDettTest, PuntaVaiATrovaEVariaChiaveDallaBarra) {
+using frmLiqIvaDettMotori = SuMotori<frmLiqIvaDettTest>;
+
+TEST_P(frmLiqIvaDettMotori, PuntaVaiATrovaEVariaChiaveDallaBarra) {
     frmLiqIvaDett& d = Apri();
     auto clicca = [&](const char* chiave) { CliccaComando(d.tolLinPag_, chiave); };
     QAction* vaiA = AzioneBarra(d.tolLinPag_, "VaiA");
@@ -214,7 +230,7 @@ TEST_F(frmLiqIvaDettTest, PuntaVaiATrovaEVariaChiaveDallaBarra) {
     EXPECT_EQ(dialoghi->testi().last(), "La riga memorizzata non esiste più");
 }
 
-TEST_F(frmLiqIvaDettTest, SestoModuloRifiutatoSenzaPerdereLaRiga) {
+TEST_P(frmLiqIvaDettMotori, SestoModuloRifiutatoSenzaPerdereLaRiga) {
     for (int m : {3, 4, 5}) Modulo(2018, 1, m, Valore(m), Valore::null(), 0, 0);
     frmLiqIvaDett& d = Apri();
     CliccaComando(d.tolLinPag_, "Nuovo");
@@ -227,5 +243,7 @@ TEST_F(frmLiqIvaDettTest, SestoModuloRifiutatoSenzaPerdereLaRiga) {
     EXPECT_EQ(d.Linee().LeggiStato(), LinPag::Nuova);
     EXPECT_EQ(d.txt[20]->text(), "7") << "what was typed stays";
 }
+
+INSTANTIATE_TEST_SUITE_P(Motori, frmLiqIvaDettMotori, ValoriMotori(), NomeMotore);
 
 }  // namespace

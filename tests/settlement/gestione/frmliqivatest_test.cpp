@@ -3,6 +3,7 @@
 #include "common/schermi/CasellaSpunta.h"
 #include "common/schermi/SchermoLinee.h"
 #include "support/Clic.h"
+#include "support/Motori.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -237,6 +238,7 @@ TEST_F(frmLiqIvaTestTest, CancEDestroIngrigisconoSoloAPaginaVuota) {
 // The header driven through its toolbar and its boxes, as the user does.
 class frmLiqIvaTestBarra : public AmbienteGestione {
 public:
+    using AmbienteGestione::AmbienteGestione;
     void Digita(QLineEdit* box, const QString& testo) {
         box->setFocus();
         box->selectAll();
@@ -245,7 +247,9 @@ public:
     void Clicca(const QString& chiave) { CliccaComando(form->tolComPag_, chiave); }
 };
 
-TEST_F(frmLiqIvaTestBarra, DettaglioSoloConUnaTestataEQuintaComunicazioneRifiutata) {
+using frmLiqIvaTestBarraMotori = SuMotori<frmLiqIvaTestBarra>;
+
+TEST_P(frmLiqIvaTestBarraMotori, DettaglioSoloConUnaTestataEQuintaComunicazioneRifiutata) {
     Testata(2018, 3, "N", "0");
     Testata(2018, 4, "N", "0");
     frmLiqIvaTest& f = Carica();
@@ -266,7 +270,7 @@ TEST_F(frmLiqIvaTestBarra, DettaglioSoloConUnaTestataEQuintaComunicazioneRifiuta
     EXPECT_TRUE(AzioneBarra(f.tolComPag_, "Dettaglio")->isEnabled());
 }
 
-TEST_F(frmLiqIvaTestBarra, RicercaConLaChiaveInParteUsaLaParteDigitata) {
+TEST_P(frmLiqIvaTestBarraMotori, RicercaConLaChiaveInParteUsaLaParteDigitata) {
     Testata(2017, 3, "N", "0");
     frmLiqIvaTest& f = Carica();
     Digita(f.txt[20], "2018");
@@ -283,7 +287,7 @@ TEST_F(frmLiqIvaTestBarra, RicercaConLaChiaveInParteUsaLaParteDigitata) {
     EXPECT_EQ(dialoghi->testi().value(0), "Nessun dato trovato per la chiave indicata");
 }
 
-TEST_F(frmLiqIvaTestBarra, VariaCampiChiavePortaConSeIModuli) {
+TEST_P(frmLiqIvaTestBarraMotori, VariaCampiChiavePortaConSeIModuli) {
     frmLiqIvaTest& f = Carica();
     ASSERT_TRUE(AzioneBarra(f.tolComPag_, "VarKey")->isVisible());
     EXPECT_FALSE(AzioneBarra(f.tolComPag_, "VarKey")->isEnabled()) << "no row to re-key";
@@ -311,5 +315,7 @@ TEST_F(frmLiqIvaTestBarra, VariaCampiChiavePortaConSeIModuli) {
     EXPECT_TRUE(f.txt[10]->isReadOnly());
     EXPECT_EQ(f.ModelloDett().rowCount(), 1);
 }
+
+INSTANTIATE_TEST_SUITE_P(Motori, frmLiqIvaTestBarraMotori, ValoriMotori(), NomeMotore);
 
 }  // namespace

@@ -175,6 +175,18 @@ public:
         difetti << Difetti(w);
         viste << w.metaObject()->className();
     }
+    // A screen with a grid fills the screen when the user enlarges it: the
+    // grid takes the room, the rest stays clear of it.
+    void Allarga(QWidget& w, QTableView* griglia) {
+        const QSize prima = w.size(), grigliaPrima = griglia->size();
+        w.resize(kArea);
+        QApplication::sendPostedEvents();
+        EXPECT_EQ(w.size(), kArea) << w.metaObject()->className() << " resizes";
+        EXPECT_EQ(griglia->size(), grigliaPrima + (w.size() - prima)) << w.metaObject()->className() << " grows its grid";
+        difetti << Difetti(w);
+        w.resize(prima);
+        EXPECT_EQ(griglia->size(), grigliaPrima);
+    }
     template <class F>
     F& Carica() {
         auto* f = new F;
@@ -256,9 +268,11 @@ TEST_F(DisposizioneTest, OgniFinestraStaNelloSchermoSenzaSovrapposizioni) {
     liq.txt[10]->setText("1");
     liq.ButtonComando(QStringLiteral("Ricerca"));
     Guarda(liq);
+    Allarga(liq, liq.dbgDett);
     liq.ButtonComando(QStringLiteral("Dettaglio"));
     ASSERT_NE(liq.LineeAperte(), nullptr) << dialoghi->testi().join(" | ").toStdString();
     Guarda(*liq.LineeAperte());
+    Allarga(*liq.LineeAperte(), liq.LineeAperte()->dbgRiga);
     liq.LineeAperte()->close();
     ListaEStampa(liq);
 
@@ -268,9 +282,11 @@ TEST_F(DisposizioneTest, OgniFinestraStaNelloSchermoSenzaSovrapposizioni) {
     for (int i = 0; i < 7; ++i) df.txt[indici[i]]->setText(QString::fromLatin1(chiave[i]));
     df.ButtonComando(QStringLiteral("Ricerca"));
     Guarda(df);
+    Allarga(df, df.dbgDett);
     df.ButtonComando(QStringLiteral("Dettaglio"));
     ASSERT_NE(df.LineeAperte(), nullptr) << dialoghi->testi().join(" | ").toStdString();
     Guarda(*df.LineeAperte());
+    Allarga(*df.LineeAperte(), df.LineeAperte()->dbgRiga);
     df.LineeAperte()->close();
     ListaEStampa(df);
 
