@@ -1,6 +1,7 @@
 #include "common/DialoghiQt.h"
 
 #include "common/FrmMsgCom.h"
+#include "common/form/UtilForm.h"
 #include "components/core/ErroreRun.h"
 #include "components/menu/MenuClient.h"
 #include "components/platform/Schermo.h"
@@ -65,6 +66,7 @@ int DialoghiQt::msgBox(const QString& testo, int stile, const QString& titolo) {
     box.setEscapeButton(esc);
     const int predefinito = (stile >> 8) & 3;
     box.setDefaultButton(creati[std::min<int>(predefinito, creati.size() - 1)]);
+    AttesaUtente attesa;
     box.exec();
     const int i = creati.indexOf(qobject_cast<QPushButton*>(box.clickedButton()));
     if (i >= 0) return bottoni[i].risposta;
@@ -87,6 +89,7 @@ void DialoghiQt::msgMenu(const QString& testo) {
 std::optional<QString> DialoghiQt::inputBox(const QString& domanda, const QString& titolo,
                                             const QString& predefinito) {
     bool ok = false;
+    AttesaUtente attesa;
     const QString t = QInputDialog::getText(QApplication::activeModalWidget(), titoloOApp(titolo), domanda,
                                             QLineEdit::Normal, predefinito, &ok);
     if (!ok) return std::nullopt;
@@ -94,6 +97,7 @@ std::optional<QString> DialoghiQt::inputBox(const QString& domanda, const QStrin
 }
 
 std::optional<QString> DialoghiQt::sceltaFile(const RichiestaFile& r) {
+    AttesaUtente attesa;
     QWidget* padre = QApplication::activeModalWidget();
     const QString titolo = titoloOApp(r.titolo);
     const QString filtri = r.filtri.join(QStringLiteral(";;"));
@@ -114,6 +118,7 @@ std::optional<QString> DialoghiQt::sceltaFileFiltro(const RichiestaFile& r, int&
         filtro = 1;
         return sceltaFile(r);
     }
+    AttesaUtente attesa;
     QWidget* padre = QApplication::activeModalWidget();
     const QString iniziale = r.nomeFile.isEmpty() ? r.cartella : QDir(r.cartella).filePath(r.nomeFile);
     QString sceltoFiltro;

@@ -4,6 +4,7 @@
 #include "common/form/Aiuto.h"
 #include "common/form/Scala.h"
 #include "common/form/Tastiera.h"
+#include "common/form/UtilForm.h"
 #include "components/core/ErroreRun.h"
 #include "components/platform/ServizioDialoghi.h"
 #include "components/platform/Schermo.h"
@@ -182,11 +183,9 @@ void frmMsgCom::Prepara(const RichiestaMsgCom& r, std::optional<int> pvWidthCom)
 
 int frmMsgCom::Esegui() {
     // A busy pointer would hide that the box waits for the user.
-    const bool puntatore = QGuiApplication::overrideCursor() != nullptr;
-    if (puntatore) QGuiApplication::setOverrideCursor(Qt::ArrowCursor);
+    AttesaUtente attesa;
     txtComRit_ = 0;
     exec();
-    if (puntatore) QGuiApplication::restoreOverrideCursor();
     return txtComRit_;
 }
 

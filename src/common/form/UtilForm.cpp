@@ -191,6 +191,16 @@ void CursoreAttesa(int attiva) {
     }
 }
 
+AttesaUtente::AttesaUtente() {
+    const QCursor* attuale = QApplication::overrideCursor();
+    freccia_ = attuale && attuale->shape() != Qt::ArrowCursor;
+    if (freccia_) QApplication::setOverrideCursor(Qt::ArrowCursor);
+}
+
+AttesaUtente::~AttesaUtente() {
+    if (freccia_) QApplication::restoreOverrideCursor();
+}
+
 void NascondiFormAperte() {
     const QList<QWidget*> forms = FormsCaricate();
     for (auto it = forms.crbegin(); it != forms.crend(); ++it) {

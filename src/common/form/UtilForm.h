@@ -37,6 +37,18 @@ int IndiceForm(const QString& nome, const std::optional<QString>& caption = std:
 
 // Hourglass pointer on (non-zero) and off.
 void CursoreAttesa(int attiva);
+// While it lives the program waits for the user (a box, the preview): a busy
+// pointer gives way to the normal arrow, and comes back when it ends.
+class AttesaUtente {
+public:
+    AttesaUtente();
+    ~AttesaUtente();
+    AttesaUtente(const AttesaUtente&) = delete;
+    AttesaUtente& operator=(const AttesaUtente&) = delete;
+
+private:
+    bool freccia_ = false;
+};
 // Hides the loaded forms whose oiNoHelp is above 0 (before a lookup list).
 void NascondiFormAperte();
 // Leaves no button of the group selected.

@@ -21,6 +21,9 @@ public:
     // A finished page: its picture and the arrows' state (next only when more
     // pages follow, the others when earlier pages are kept).
     virtual void PaginaPronta(const QImage& pagina, bool ultima, bool memPag) = 0;
+    // The print has ended and no page follows: after a stop the pages drawn
+    // so far stay to be seen, and no page is asked for any more.
+    virtual void FineAnteprima(bool interrotta) = 0;
     // Waits until the user asks for a page not produced yet or leaves.
     virtual void Continua() = 0;
     // True while the user has not left the preview.

@@ -571,7 +571,10 @@ void Stampa::FineStampa() {
     retro_->Fine();
     if (p == PercorsoPdf && !annullata_ && ogOpzSta->LeggiOpzione(QStringLiteral("EmailInvia")).booleano()) inviaPosta();
     if (p == OpzSta::Video && ofrmVStampa && !retroImposto_) {
-        // The preview stays on screen until the user leaves it.
+        // The preview stays on screen until the user leaves it; the print
+        // itself is over, so nothing is left to interrupt.
+        chiudiInCorso();
+        ofrmVStampa->FineAnteprima(annullata_);
         while (!uscita_ && ofrmVStampa && ofrmVStampa->AnteprimaAttiva()) {
             const bool scriptato = ofrmVStampa->AttesaScriptata();
             ofrmVStampa->Continua();

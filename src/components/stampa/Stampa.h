@@ -94,6 +94,8 @@ public:
     // writes 0 into the owner's oiStaAtt, errors included.
     void FineStampa();
     bool DocumentoAvviato() const { return avviato_; }
+    // Started and not ended yet: a report of several parts goes on in it.
+    bool DocumentoAperto() const { return avviato_ && !finito_; }
 
     // --- Page geometry (millimetres) ---
     double LeggiMrSin() const { return mrSin_; }

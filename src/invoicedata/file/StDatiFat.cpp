@@ -97,18 +97,23 @@ QString stDatiFat::campo(const char* colonna) const { return valore(colonna).tes
 
 double stDatiFat::numero(const char* colonna) const { return ggUtil().ValoreNumerico(valore(colonna)); }
 
-QString stDatiFat::SqlWhere() const {
+QString stDatiFat::SqlWhere() const { return SqlWhere(oiTipoSta == 2 ? oiIdentif : 0); }
+
+// The rows of one communication and kind with that send number (0: not sent).
+QString stDatiFat::SqlWhere(int numInv) const {
     const UtilGenerali& u = ggUtil();
     QString s = QStringLiteral(" Where DatiFatTest.AnnoCom = ") + u.FormatoSql(Valore(oiAnno), TipoDato::Intero) +
                 QStringLiteral(" And DatiFatTest.NumCom = ") + u.FormatoSql(Valore(oiNumCom), TipoDato::Intero) +
                 QStringLiteral(" And DatiFatTest.NumInv = ") +
-                u.FormatoSql(Valore(oiTipoSta == 2 ? oiIdentif : 0), TipoDato::Intero) +
+                u.FormatoSql(Valore(numInv), TipoDato::Intero) +
                 QStringLiteral(" And DatiFatTest.Tipo = ") + u.FormatoSql(Valore(osCosaEstr), TipoDato::Testo);
     if (oiTipoSta != 2) s += QStringLiteral(" And DatiFatTest.Stato = ") + u.FormatoSql(Valore(QStringLiteral("N")), TipoDato::Testo);
     return s;
 }
 
-QString stDatiFat::PrepSql() const {
+QString stDatiFat::PrepSql() const { return PrepSql(oiTipoSta == 2 ? oiIdentif : 0); }
+
+QString stDatiFat::PrepSql(int numInv) const {
     QString s = QStringLiteral(
         "SELECT DatiFatTest.*, DatiFatDett.*, PianoConti.*, Stati.Iso, Stati.Cee, StatiStab.Iso, StatiRapp.Iso"
         " FROM DatiFatTest INNER JOIN DatiFatDett"
@@ -129,7 +134,7 @@ QString stDatiFat::PrepSql() const {
         " ON StatiStab.Stato = PianoConti.FAStabOrgStato"
         " LEFT JOIN Stati As StatiRapp"
         " ON StatiRapp.Stato = PianoConti.FARappFiscStato");
-    s += SqlWhere();
+    s += SqlWhere(numInv);
     s += QStringLiteral(" Order By DatiFatTest.AnnoCom,DatiFatTest.NumCom");
     if (oiOrdin == 0)
         s += QStringLiteral(",Pianoconti.Descrizione,DatiFatTest.GruppoPartita,DatiFatTest.MastroPartita,"
@@ -669,6 +674,11 @@ bool stDatiFat::Annullata() const { return mgStampa && mgStampa->LeggiAnnullata(
 // The print object, its options and the print-in-progress box; false when
 // the job must not start.
 bool stDatiFat::PreparaStampaRun() {
+    if (ParteSuccessiva(mgStampa.get())) {
+        // An earlier call left its preview open: this one goes on in it.
+        if (auto* box = dynamic_cast<frmStampaInCorso*>(mgStampa->ofrmStampaInCorso)) box->Prepara(msTitoloPag, mgStampa.get());
+        return true;
+    }
     if (!mgStampa) mgStampa = std::make_shared<Stampa>();
     Stampa& st = *mgStampa;
     InizStampa(st, 0, 0);
@@ -685,20 +695,21 @@ bool stDatiFat::PreparaStampaRun() {
     return true;
 }
 
-// The end of the print job: a further company of a preview run starts on a
-// new page; a stop there tells the run to stop.
+// The end of the print job. In a preview that more calls follow the
+// document stays open for them (the next part starts on a page of its own);
+// a stop there tells the run to stop.
 void stDatiFat::ConcludiStampa() {
     if (!obStampa || !mgStampa) {
         ctx().giStaAtt = 0;
+        mgStampa.reset();
         return;
     }
     Stampa& st = *mgStampa;
     try {
-        if (obStampato && st.DocumentoAvviato() && oiUltimaDitta == 0 && ogOpzSta &&
-            ogOpzSta->oiStaVid == OpzSta::Video) {
-            if (!st.LeggiAnnullata()) st.NuovaPagina();
-            if (st.LeggiAnnullata()) oiErrore = -1;
-        }
+        if (TieniDocumento(st, oiUltimaDitta != 0)) return;
+        if (oiUltimaDitta == 0 && ogOpzSta && ogOpzSta->oiStaVid == OpzSta::Video && st.DocumentoAvviato() &&
+            st.LeggiAnnullata())
+            oiErrore = -1;
     } catch (const ErroreRun&) {
         // The job is ended below all the same; its error was the print's own.
     }
@@ -707,6 +718,18 @@ void stDatiFat::ConcludiStampa() {
     } catch (const ErroreRun& e) {
         ErroreStampa(e);
     }
+    mgStampa.reset();
+}
+
+void stDatiFat::concludiDocumento() {
+    if (ParteSuccessiva(mgStampa.get())) {
+        try {
+            mgStampa->FineStampa();
+        } catch (const ErroreRun& e) {
+            ErroreStampa(e);
+        }
+    }
+    mgStampa.reset();
 }
 
 // A print error after the commit leaves the send as it is: it is said so.
@@ -945,8 +968,7 @@ bool stDatiFat::AvviaReport() {
     if (!mgFontSta) mgFontSta = std::make_shared<FontSta>();
     ImpFontTesta(st, *mgFontSta);
     ImpFontCorpo(st, *mgFontSta);
-    st.AvviaDocumento();
-    if (st.LeggiAnnullata()) return false;
+    if (!AvviaParte(st)) return false;
     ParametriStampaDatiFat p;
     p.titolo = msTitoloPag;
     p.ragSoc = osDittaRagSoc;
@@ -1034,7 +1056,7 @@ bool stDatiFat::PreparaPassata() {
     msChiaveRs = mgRecordset->ApriRecordset(*ctx().ggGestDb, osIdDbase, QString(), PrepSql(), false, 8);
     obStampato = !mgRecordset->RecVuoto(msChiaveRs);
     if (!obStampato) return false;
-    if (obStampa && !AvviaReport()) return false;
+    if (obStampa && !reportDopoInvio() && !AvviaReport()) return false;
     if (obEstrFile && !AvviaFile()) return false;
     return true;
 }
@@ -1045,10 +1067,10 @@ bool stDatiFat::Passata() {
     if (report_) report_->StaIntest();
     for (mgRecordset->PrimoRec(msChiaveRs); !mgRecordset->FineRec(msChiaveRs); mgRecordset->RecSuccessivo(msChiaveRs)) {
         if (obEstrFile) ScriviRecDett();
-        if (!report_) continue;
+        if (!obStampa || !mgStampa) continue;
         // Only what the file holds is reported: a row left out or refused
         // is neither printed nor added to the totals.
-        if (!obEstrFile || mbRigaNelFile)
+        if (report_ && (!obEstrFile || mbRigaNelFile))
             report_->StaRigaDett([this](const QString& c) { return mgRecordset->LeggiCampo(msChiaveRs, c); },
                                  PosizioniDatiFat{mlProgrDoc, mlProgrAnag, miContaFile});
         if (DopoRiga) DopoRiga(*mgStampa);
@@ -1074,7 +1096,8 @@ void stDatiFat::AvviaStampa() {
             const bool fermato = !Passata();
             ChiudiQuery();   // the reading is over before any write begins
             if (obEstrFile) ConcludiFile(fermato);  // write, check, commit, final name
-            if (report_ && !fermato && !Annullata()) report_->ChiudiStampa();  // the report's totals
+            if (reportDopoInvio() && mbFileConclusi) StampaInviati();
+            else if (report_ && !fermato && !Annullata()) report_->ChiudiStampa();  // the report's totals
         }
     } catch (const std::exception& ex) {
         const QString titolo = obStampa ? msTitoloPag : msTitoloElab;
@@ -1099,6 +1122,71 @@ void stDatiFat::AvviaStampa() {
     file_.clear();
     ConcludiStampa();
     report_.reset();
-    mgStampa.reset();
     obStaAtt = false;
+}
+
+// A definitive send prints its report only once its files and marks are
+// committed: no transaction and no reading is held while the preview, a box
+// or the print options wait for the user.
+bool stDatiFat::reportDopoInvio() const { return obStampa && obEstrFile && oiTipoSta == 1; }
+
+// The report of the send just committed, from its marked rows, read whole
+// before the first page; each row's positions are the ones the file gave it.
+void stDatiFat::StampaInviati() {
+    if (!AvviaReport()) return;
+    GestRecordset rs;
+    const QString chiave = rs.ApriRecordset(*ctx().ggGestDb, osIdDbase, QString(), PrepSql(oiNumInvio), false, 2);
+    struct Chiudi {
+        GestRecordset& rs;
+        const QString& chiave;
+        ~Chiudi() {
+            try {
+                rs.ChiudiRecordset(chiave);
+            } catch (const ErroreRun&) {
+                // A set read whole: closing it releases nothing the database holds.
+            }
+        }
+    } chiudi{rs, chiave};
+    const auto campo = [&](const QString& c) { return rs.LeggiCampo(chiave, c); };
+    const auto testo = [&](const char* c) { return campo(QString::fromLatin1(c)).testo(); };
+    PosizioniDatiFat pos;
+    QString file, conto;
+    int annoReg = 0, documentiBlocco = 0;
+    long numReg = 0;
+    bool primo = true;
+    report_->StaIntest();
+    for (rs.PrimoRec(chiave); !rs.FineRec(chiave); rs.RecSuccessivo(chiave)) {
+        const QString nomeFile = testo("DatiFatTest.NomeFile");
+        if (!primo && nomeFile.compare(file, Qt::CaseInsensitive) != 0) {
+            ++pos.contaFile;
+            pos.progrAnag = 0;
+            conto.clear();
+        }
+        file = nomeFile;
+        primo = false;
+        const QString questoConto = testo("DatiFatTest.GruppoPartita") + QLatin1Char('-') +
+                                    testo("DatiFatTest.MastroPartita") + QLatin1Char('-') + testo("DatiFatTest.ContoPartita");
+        const int anno = static_cast<int>(ggUtil().ValoreNumerico(campo(QStringLiteral("DatiFatTest.AnnoReg"))));
+        const long numero = static_cast<long>(ggUtil().ValoreNumerico(campo(QStringLiteral("DatiFatTest.NumReg"))));
+        const bool nuovoDocumento = anno != annoReg || numero != numReg || questoConto.compare(conto, Qt::CaseInsensitive) != 0;
+        // A counterparty block of the file holds at most kMaxDocAnag documents.
+        if (questoConto.compare(conto, Qt::CaseInsensitive) != 0 || (nuovoDocumento && documentiBlocco >= kMaxDocAnag)) {
+            ++pos.progrAnag;
+            documentiBlocco = 0;
+        }
+        if (nuovoDocumento) ++documentiBlocco;
+        conto = questoConto;
+        annoReg = anno;
+        numReg = numero;
+        pos.progrDoc = static_cast<long>(ggUtil().ValoreNumerico(campo(QStringLiteral("DatiFatTest.Progr"))));
+        report_->StaRigaDett(campo, pos);
+        if (DopoRiga) DopoRiga(*mgStampa);
+        if (Annullata()) {
+            // Only the print stops: the send is whole and marked.
+            frmMsgCom::msgCom(scrittura_.Prefisso() + QStringLiteral("File completi e marcati; stampa interrotta."));
+            if (oiUltimaDitta == 0) oiErrore = -1;
+            return;
+        }
+    }
+    report_->ChiudiStampa();
 }

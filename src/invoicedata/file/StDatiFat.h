@@ -112,6 +112,10 @@ public:
     std::function<void()> DopoConferma;
 
     void AvviaStampa();
+    // Ends the preview a call left open for a later company or kind (the
+    // run ended before its last call); the preview then waits for the user
+    // to leave it. Nothing when no preview is open.
+    void concludiDocumento();
 
     // The query of the run and its selection clause.
     QString PrepSql() const;
@@ -160,6 +164,10 @@ private:
     void AzzeraStato();
     bool PreparaPassata();
     bool AvviaReport();
+    bool reportDopoInvio() const;
+    void StampaInviati();
+    QString PrepSql(int numInv) const;
+    QString SqlWhere(int numInv) const;
     bool AvviaFile();
     bool Passata();
     void ChiudiQuery();

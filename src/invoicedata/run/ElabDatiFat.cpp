@@ -103,6 +103,11 @@ EsitoElabDatiFat ElabDatiFat::Esegui(const DatiRunDatiFat& d, const OpzioniElabD
     w_.osIdAzienda.clear();
     w_.osNomeFile.clear();
     w_.oiAnno = 0;
+    // A preview left open for a call that never came ends with the run, however it ends.
+    struct FineAnteprima {
+        stDatiFat& w;
+        ~FineAnteprima() { w.concludiDocumento(); }
+    } fineAnteprima{w_};
 
     if (!ApriAziende(g)) {
         g.Rimetti();
@@ -128,6 +133,7 @@ EsitoElabDatiFat ElabDatiFat::Esegui(const DatiRunDatiFat& d, const OpzioniElabD
     }
     g.ChiudiDbAzienda();
     g.Rimetti();
+    w_.concludiDocumento();
     return Concludi(g);
 }
 

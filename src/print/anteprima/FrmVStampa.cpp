@@ -3,6 +3,7 @@
 #include "common/form/Aiuto.h"
 #include "common/form/Scala.h"
 #include "common/form/Tastiera.h"
+#include "common/form/UtilForm.h"
 #include "components/core/ErroreRun.h"
 #include "components/platform/ServizioDialoghi.h"
 #include "components/stampa/FormStampaInCorso.h"
@@ -30,6 +31,7 @@ QPointer<FrmVStampa>& istanza() {
     return f;
 }
 const QString Terminata = QStringLiteral("Stampa Terminata");
+const QString Interrotta = QStringLiteral("Stampa Interrotta");
 
 int msg(const QString& testo, int stile, const QString& titolo) {
     if (!ctx().ggDialoghi) return RispostaMsg::Ok;
@@ -130,8 +132,36 @@ void FrmVStampa::PaginaPronta(const QImage& pagina, bool ultima, bool memPag) {
     ImpImmaginePagina(pagina);
     imaMuovi[3]->setEnabled(!ultima);
     for (int i : {1, 2, 4}) imaMuovi[i]->setEnabled(memPag);
-    if (ultima) LabMsg->setText(QStringLiteral("Stampa Terminata"));
+    if (ultima) {
+        LabMsg->setText(Terminata);
+        stampaFinita_ = true;
+    }
     SistImgFrecce();
+}
+
+void FrmVStampa::FineAnteprima(bool interrotta) {
+    stampaFinita_ = true;
+    imaMuovi[3]->setEnabled(false);
+    if (interrotta && LabMsg->text().compare(Terminata, Qt::CaseInsensitive) != 0) {
+        LabMsg->setText(Interrotta);
+        // A page asked for and never drawn is no page: the last one drawn is the last.
+        if (Stampa* st = stampa_; st && immagine_.isNull() && st->LeggiUltPag() > 1) {
+            const int ultima = st->LeggiUltPag() - 1;
+            st->ImpUltPag(ultima);
+            st->ImpPagVis(ultima);
+            if (st->LeggiMemPag() && st->LeggiUltPagMem() >= ultima)
+                mostraPagina(ultima);
+            else
+                labPage->setText(TestoPagina(ultima));
+        }
+    }
+    SistImgFrecce();
+}
+
+// The user stopped the print from the print-in-progress box: a wait for the
+// next page ends, since no page will come.
+bool FrmVStampa::stampaFermata() const {
+    return !stampaFinita_ && stampa_ && stampa_->LeggiInterruzione() != 0;
 }
 
 void FrmVStampa::ogStampa(Stampa* st) {
@@ -143,6 +173,7 @@ void FrmVStampa::ogStampa(Stampa* st) {
     st->ImpUltPag(1);
     labPage->setText(TestoPagina(st->LeggiPagVis()));
     iPaginaDa_ = 0;
+    stampaFinita_ = false;
     if (st->ogOpzSta) {
         const double da = st->ogOpzSta->LeggiOpzione(QStringLiteral("PaginaDa")).numero();
         iPaginaDa_ = da > 0 && da < 1e9 ? static_cast<int>(da) : 0;
@@ -153,12 +184,13 @@ void FrmVStampa::ogStampa(Stampa* st) {
 void FrmVStampa::Continua() {
     bProsegui_ = false;
     inAttesa_ = true;
+    AttesaUtente attesa;
     // The events handled here may unload the form and delete it.
     QPointer<FrmVStampa> vivo(this);
     if (attesaScriptata) {
         attesaScriptata(*this);
     } else {
-        while (vivo && !bEsci_ && !bProsegui_ && obAttivo)
+        while (vivo && !bEsci_ && !bProsegui_ && obAttivo && !stampaFermata())
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents | QEventLoop::AllEvents);
     }
     if (!vivo) return;
@@ -249,7 +281,7 @@ void FrmVStampa::imaMuovi_Click(int indice) {
         if (nuova <= st->LeggiUltPag() && mem) {
             st->ImpPagVis(nuova);
             mostraPagina(nuova);
-        } else if (nuova > st->LeggiUltPag() &&
+        } else if (nuova > st->LeggiUltPag() && !stampaFinita_ &&
                    LabMsg->text().compare(Terminata, Qt::CaseInsensitive) != 0) {
             st->ImpPagVis(nuova);
             labPage->setText(TestoPagina(nuova));
@@ -316,6 +348,14 @@ bool FrmVStampa::Scarica() {
 }
 
 void FrmVStampa::closeEvent(QCloseEvent* e) {
+    if (!scaricata_ && stampaFinita_ && inAttesa_ && stampa_) {
+        // The print has ended and waits only for the user to leave: closing
+        // the window leaves, and the print object unloads the form.
+        e->ignore();
+        stampa_->ImpUscita(true);
+        bEsci_ = true;
+        return;
+    }
     if (scaricata_ || Scarica())
         e->accept();
     else

@@ -77,6 +77,7 @@ public:
     QObject* OggettoAnteprima() override { return this; }
     void MostraAnteprima(Stampa* st) override;
     void PaginaPronta(const QImage& pagina, bool ultima, bool memPag) override;
+    void FineAnteprima(bool interrotta) override;
     bool AnteprimaAttiva() const override { return obAttivo; }
     bool AttesaScriptata() const override { return static_cast<bool>(attesaScriptata); }
 
@@ -92,12 +93,14 @@ private:
     void mostraPagina(int pagina);
     bool salvaPagina(int pagina);
     void erroreMemoria();
+    bool stampaFermata() const;
 
     QPointer<Stampa> stampa_;
     QString radiceFile_;
     bool bProsegui_ = false;
     bool bEsci_ = false;
     bool inAttesa_ = false;
+    bool stampaFinita_ = false;  // no page follows: only leaving is waited for
     int iPaginaDa_ = 0;
     QImage immagine_;
     bool scaricata_ = false;

@@ -471,6 +471,23 @@ void StampaTestoRighe(Stampa& st, const QString& testo) {
     st.NuovaRiga();
 }
 
+// --- Parts of one preview ---
+
+bool ParteSuccessiva(const Stampa* st) { return st && st->DocumentoAperto(); }
+
+bool AvviaParte(Stampa& st) {
+    if (ParteSuccessiva(&st))
+        st.NuovaPagina();
+    else
+        st.AvviaDocumento();
+    return !st.LeggiAnnullata();
+}
+
+bool TieniDocumento(Stampa& st, bool ultima) {
+    return !ultima && st.DocumentoAperto() && st.ogOpzSta && st.ogOpzSta->oiStaVid == OpzSta::Video &&
+           st.PercorsoEffettivo() == OpzSta::Video && !st.LeggiAnnullata();
+}
+
 void InterrompiStampaInCorso() {
     if (ctx().giStaAtt == 0) return;
     if (Stampa* st = ggStampaCorr()) st->ImpInterruzione(1);

@@ -68,6 +68,19 @@ void StampaTestoRighe(Stampa& st, const QString& testo);
 // True when the print goes to a file in the spreadsheet's own format.
 bool VerStaFileForm(const Stampa& st);
 
+// A run over several companies and kinds shows its reports in one preview:
+// the part of a call that is not the run's last leaves the document open,
+// and the next call's part starts on a fresh page of it rather than in a new
+// preview; the run ends the document when it ends before its last call.
+// True when the print object holds the open document of an earlier part.
+bool ParteSuccessiva(const Stampa* st);
+// Starts the document, or the next part on a fresh page of the open one;
+// false when the user stopped the print (or left the preview) there.
+bool AvviaParte(Stampa& st);
+// True when this part leaves the document open for the next call: a preview
+// not stopped, and more calls follow.
+bool TieniDocumento(Stampa& st, bool ultima);
+
 // Clears the print-in-progress flag when the job's scope ends, however it
 // ends: after a print that was refused, stopped or failed no later print is
 // refused. Writers create one right where they set giStaAtt to 1.

@@ -66,7 +66,10 @@ FrmSceltaStam& FrmSceltaStam::Istanza() {
 bool FrmSceltaStam::Caricata() { return !istanza().isNull(); }
 
 std::function<void(FrmSceltaStam&)>& FrmSceltaStam::MostraModale() {
-    static std::function<void(FrmSceltaStam&)> mostra = [](FrmSceltaStam& f) { f.exec(); };
+    static std::function<void(FrmSceltaStam&)> mostra = [](FrmSceltaStam& f) {
+        AttesaUtente attesa;
+        f.exec();
+    };
     return mostra;
 }
 

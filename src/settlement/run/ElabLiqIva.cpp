@@ -103,6 +103,7 @@ void ElabLiqIva::Esegui(const ParametriLiqIva& par) {
     QString nomeStampaSalvato;
     // Puts back what a run changes in the program's shared state.
     auto rimetti = [&] {
+        w.concludiDocumento();
         if (RottaSuFile(*ogOpzSta) && n > 1) ImpNomeFileStampa(*ogOpzSta, nomeStampaSalvato);
         parAzienda.Rimetti();
     };
@@ -204,6 +205,8 @@ void ElabLiqIva::Esegui(const ParametriLiqIva& par) {
         }
     }
     rs.ChiudiRecordset(chiave);
+    // A preview left open for a company that never came ends before the run's messages.
+    w.concludiDocumento();
 
     // Nothing written by any writer, also when every company was passed over;
     // a print refused before the data were read says so, not that there were none.

@@ -32,6 +32,7 @@ struct stLiqIva::Stato {
         QImage immagine1, immagine2;  // backgrounds of the front page and of a module page
         long righe = 0, scritte = 0;
         bool fileAperto = false, codaScritta = false, consegnato = false, schemaRifiutato = false;
+        bool documentoTenuto = false;  // the preview goes on with the next company
     } run;
 };
 
@@ -152,19 +153,25 @@ void stLiqIva::eseguiRun() {
 // The print object, the print-in-progress box and the two background pictures.
 bool stLiqIva::preparaStampa() {
     Stato& s = *s_;
-    if (!s.mgStampa) s.mgStampa = std::make_shared<Stampa>();
+    if (ParteSuccessiva(s.mgStampa.get())) {
+        // An earlier company left its preview open: this one goes on in it.
+        PreparaInCorso(*s.mgStampa, s.msTitolo);
+    } else {
+        if (!s.mgStampa) s.mgStampa = std::make_shared<Stampa>();
+        Stampa& st = *s.mgStampa;
+        InizStampa(st, 0, 0);
+        st.ImpChiamante(this);
+        st.ogOpzSta = ogOpzSta;
+        IniParamStampa(s.msSezione, st, {}, 0);
+        st.ImpInterruzione(0);
+        PreparaInCorso(st, s.msTitolo);
+        bool nonAvviare = false;
+        if (st.VerificaAvvio(1, nonAvviare) || nonAvviare) return false;
+        st.ImpCodiceAvvio(6);
+        if (st.ofrmStampaInCorso) st.ofrmStampaInCorso->MostraInCorso();
+        if (PreparaStampa) PreparaStampa(st);
+    }
     Stampa& st = *s.mgStampa;
-    InizStampa(st, 0, 0);
-    st.ImpChiamante(this);
-    st.ogOpzSta = ogOpzSta;
-    IniParamStampa(s.msSezione, st, {}, 0);
-    st.ImpInterruzione(0);
-    PreparaInCorso(st, s.msTitolo);
-    bool nonAvviare = false;
-    if (st.VerificaAvvio(1, nonAvviare) || nonAvviare) return false;
-    st.ImpCodiceAvvio(6);
-    if (st.ofrmStampaInCorso) st.ofrmStampaInCorso->MostraInCorso();
-    if (PreparaStampa) PreparaStampa(st);
 
     const bool avvisi = st.LeggiAvvisiIni();
     const QString percorso1 = s.modello.IniParamImmagine(PaginaLiqIva::Intestazione, avvisi);
@@ -209,8 +216,7 @@ bool stLiqIva::avviaDocumento() {
     if (!s.mgFontSta) s.mgFontSta = std::make_shared<FontSta>();
     ImpFontTesta(st, *s.mgFontSta);
     ImpFontCorpo(st, *s.mgFontSta);
-    st.AvviaDocumento();
-    return !annullata();
+    return AvviaParte(st);
 }
 
 void stLiqIva::apriFileRun(const LettoreRiga& riga) {
@@ -276,30 +282,29 @@ void stLiqIva::chiudiFileRun() {
     }
 }
 
-// Ending: every step is attempted.
+// Ending: every step is attempted. In a preview that more companies follow
+// the document stays open for them (the next one starts on a page of its
+// own); a stop there ends the range.
 void stLiqIva::concludiStampa() {
     Stato& s = *s_;
-    const bool stampa = obStampa && s.mgStampa;
-    if (obStampato) {
-        if (obEstrFile) ChiudiFile();
-        if (stampa) {
-            Tenta([&] {
-                Stampa& st = *s.mgStampa;
-                if (st.DocumentoAvviato() && !st.LeggiAnnullata() && oiUltimaDitta == 0 && ogOpzSta &&
-                    ogOpzSta->oiStaVid == OpzSta::Video) {
-                    st.NuovaPagina();
-                    if (st.LeggiAnnullata()) oiErrore = -1;
-                }
-            });
-            Tenta([&] { s.mgStampa->FineStampa(); });
-        } else {
-            ctx().giStaAtt = 0;
-        }
-    } else if (stampa) {
-        Tenta([&] { s.mgStampa->FineStampa(); });
-    } else {
+    if (obStampato && obEstrFile) ChiudiFile();
+    if (!obStampa || !s.mgStampa) {
         ctx().giStaAtt = 0;
+        return;
     }
+    Stampa& st = *s.mgStampa;
+    Tenta([&] { s.run.documentoTenuto = TieniDocumento(st, oiUltimaDitta != 0); });
+    if (s.run.documentoTenuto) return;
+    if (oiUltimaDitta == 0 && ogOpzSta && ogOpzSta->oiStaVid == OpzSta::Video && st.DocumentoAvviato() &&
+        st.LeggiAnnullata())
+        oiErrore = -1;
+    Tenta([&] { st.FineStampa(); });
+}
+
+void stLiqIva::concludiDocumento() {
+    Stato& s = *s_;
+    if (ParteSuccessiva(s.mgStampa.get())) Tenta([&] { s.mgStampa->FineStampa(); });
+    s.mgStampa.reset();
 }
 
 // A file cut short by a stop or a failure, or with errors, keeps its
@@ -331,7 +336,7 @@ void stLiqIva::rilasciaRun() {
         if (s.mgGestRs && !s.msKeyRs.isEmpty()) s.mgGestRs->ChiudiRecordset(s.msKeyRs);
     });
     s.mgGestRs.reset();
-    s.mgStampa.reset();
+    if (!s.run.documentoTenuto) s.mgStampa.reset();
     obStaAtt = false;
 }
 

@@ -49,6 +49,10 @@ public:
     std::function<void(Stampa&)> PreparaStampa;
 
     virtual void AvviaStampa();
+    // Ends the preview that a company's run left open for a later company
+    // (the range ended before its last company); the preview then waits for
+    // the user to leave it. Nothing when no preview is open.
+    void concludiDocumento();
     // Closes the output file; false after a failure (already shown).
     bool ChiudiFile();
 

@@ -21,6 +21,7 @@ struct Visto {
     QStringList bottoni;
     QString predefinito;
     QMessageBox::Icon icona = QMessageBox::NoIcon;
+    Qt::CursorShape puntatore = Qt::BlankCursor;
 };
 
 // Once the box is up, note what it shows, then press the key (or the
@@ -35,6 +36,7 @@ void rispondiAlBox(Visto& v, int tasto, const QString& bottone = {}) {
         v.bottoni.sort();
         v.predefinito = box->defaultButton() ? box->defaultButton()->text() : QString();
         v.icona = box->icon();
+        if (QApplication::overrideCursor()) v.puntatore = QApplication::overrideCursor()->shape();
         if (!bottone.isEmpty()) {
             for (QAbstractButton* b : box->buttons())
                 if (b->text() == bottone) b->click();
@@ -101,6 +103,19 @@ TEST_F(DialoghiQtTest, MenuBoxGoesToTheMenuOrElseToTheStandardBox) {
     dialoghi.msgMenu("Errore(91): modStampa");
     EXPECT_EQ(v.testo, "Errore(91): modStampa");
     EXPECT_EQ(v.icona, QMessageBox::Warning);
+}
+
+// A box raised during a run waits for the user: no busy pointer over it,
+// and the busy pointer back once it is answered.
+TEST_F(DialoghiQtTest, BusyPointerGivesWayWhileTheStandardBoxWaits) {
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    Visto v;
+    rispondiAlBox(v, Qt::Key_Return);
+    EXPECT_EQ(dialoghi.msgBox("Proseguire?", StileMsg::SiNo, QString()), RispostaMsg::Si);
+    EXPECT_EQ(v.puntatore, Qt::ArrowCursor);
+    ASSERT_NE(QApplication::overrideCursor(), nullptr);
+    EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
+    QApplication::restoreOverrideCursor();
 }
 
 TEST_F(DialoghiQtTest, ServiceIsTheContextsOrTheRealOne) {

@@ -10,6 +10,8 @@
 #include "invoicedata/run/ElabDatiFat.h"
 #include "invoicedata/run/LockDatiFat.h"
 #include "invoicedata/run/RecuperoDatiFat.h"
+#include "components/stampa/OpzSta.h"
+#include "support/AnteprimaScriptata.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -97,6 +99,54 @@ TEST_P(ElabDatiFatMotori, DefinitiveRangeWritesValidFilesAndMarksEachKind) {
     dialoghi->mostrati.clear();
     EXPECT_EQ(elab.Esegui(Dati(TipoSta::Definitiva), Opzioni()), EsitoElabDatiFat::NessunDato);
     EXPECT_EQ(Messaggi().join('|'), "Nessuna azienda dell'intervallo ha dati da trasmettere: nessun file scritto");
+    EXPECT_EQ(RigheLock(), "");
+}
+
+// A definitive run of two companies, both kinds, to the preview: one
+// document of four parts that the user pages through and back. Each part is
+// printed after its send is committed, so while the preview waits another
+// connection writes the company database, and an edit through the program's
+// own connection survives leaving the preview.
+TEST_P(ElabDatiFatMotori, DefinitiveRangeOnThePreviewIsOneDocumentAndHoldsNothingWhileItWaits) {
+    DatiRunDatiFat d = Dati(TipoSta::Definitiva);
+    d.tipoElab = TipoElab::FileEStampa;
+    d.clienti = d.fornitori = true;
+    OpzioniElabDatiFat o = Opzioni();
+    o.opzSta = std::make_shared<OpzSta>();
+    o.opzSta->oiStaVid = OpzSta::Video;
+    GestoreDb altro;
+    const QString idAltro = altro.ApriDatabase(NomePerAltroProcesso(fx.fileAzienda));
+    QStringList scritture;
+    {
+        // At the first wait the other connection and the program write.
+        AnteprimaScriptata utente([&](FrmVStampa&) {
+            if (!scritture.isEmpty()) return;
+            try {
+                altro.EseguiSql(idAltro, "UPDATE PianoConti SET Comune = 'Torino' WHERE Conto = '000001'");
+                scritture << "altra connessione";
+                fx.gestDb->EseguiSql(fx.idAzienda, "UPDATE Ditta SET RagSoc = 'PRIMA SPA'");
+                scritture << "programma";
+            } catch (const ErroreRun& e) {
+                scritture << e.descrizione();
+            }
+        });
+        ElabDatiFat elab(scrittore, lock);
+        EXPECT_EQ(elab.Esegui(d, o), EsitoElabDatiFat::Terminato) << Messaggi().join('|').toStdString();
+        EXPECT_EQ(utente.visti, (QStringList{"Pag.001 ", "Pag.002 ", "Pag.003 ", "Pag.004 Stampa Terminata",
+                                             "Pag.001 Stampa Terminata"}));
+        EXPECT_EQ(utente.forme(), 1);
+        EXPECT_EQ(utente.vuote, 0);
+        EXPECT_EQ(c->giStaAtt, 0);
+        EXPECT_FALSE(FrmVStampa::EsisteIstanza());
+    }
+    altro.ChiudiDatabase(idAltro);
+    EXPECT_EQ(scritture, (QStringList{"altra connessione", "programma"}));
+    EXPECT_TRUE(Messaggi().isEmpty()) << Messaggi().join('|').toStdString();
+    EXPECT_EQ(FileScritti().size(), 4);
+    EXPECT_EQ(Invio(fx.idAzienda, 1, "E").section('/', 0, 1), "1/1");
+    EXPECT_EQ(Invio(fx.idAzienda, 1, "R").section('/', 0, 1), "1/1");
+    EXPECT_EQ(Leggi(fx.idAzienda, "SELECT Comune AS V FROM PianoConti WHERE Conto = '000001'"), "Torino");
+    EXPECT_EQ(Leggi(fx.idAzienda, "SELECT RagSoc AS V FROM Ditta"), "PRIMA SPA");
     EXPECT_EQ(RigheLock(), "");
 }
 

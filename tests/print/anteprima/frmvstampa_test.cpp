@@ -3,12 +3,14 @@
 #include "components/platform/DialoghiScriptati.h"
 #include "components/stampa/Stampa.h"
 #include "contesto/Contesto.h"
+#include "print/lavoro/FrmStampaInCorso.h"
 #include "support/AppTest.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 #include <deque>
 #include <functional>
@@ -238,22 +240,25 @@ TEST_F(AnteprimaTest, APageRangeBoundsFirstAndPrevious) {
 }
 
 // Without a script the wait runs the event loop: the user's presses reach
-// the form through it, and closing the window is refused while printing.
+// the form through it; closing the window is refused while printing, and
+// leaves the preview once the print has ended.
 TEST_F(AnteprimaTest, TheRealWaitEndsOnlyOnTheUsersPress) {
     f->attesaScriptata = nullptr;
     auto st = nuova();
     QStringList visti;
     QTimer utente;
+    int giri = 0;
     QObject::connect(&utente, &QTimer::timeout, [&] {
+        if (f && ++giri > 50) f->ComEsci->click();  // the window never closed: leave, so that the test ends
         // The user acts on a page on screen, that is while the print waits.
         if (!f || f->LeggiImmaginePagina().isNull()) return;
         visti << f->labPage->text() + " " + f->LabMsg->text();
         if (f->LabMsg->text().isEmpty()) {
+            f->close();
             f->imaMuovi[3]->click();
             return;
         }
         f->close();
-        f->ComEsci->click();
     });
     utente.start(0);
     pagine(*st, 2);
@@ -271,6 +276,60 @@ TEST_F(AnteprimaTest, TheRealWaitEndsOnlyOnTheUsersPress) {
     QTimer::singleShot(0, f.data(), [this] { f->close(); });
     f->Continua();
     EXPECT_FALSE(FrmVStampa::EsisteIstanza());
+}
+
+// "Interrompi la stampa" pressed while the preview waits on page 2 of 4:
+// the wait ends there, the pages drawn stay to be seen and no empty page
+// follows, the next arrow asks for nothing, going back stores page 2 without
+// a memory warning, and closing the window leaves. The busy pointer gives
+// way to the arrow whenever the preview waits for the user.
+TEST_F(AnteprimaTest, AStopWhileThePreviewWaitsEndsThePrintOnce) {
+    f->attesaScriptata = nullptr;
+    auto st = nuova();
+    QPointer<frmStampaInCorso> box = frmStampaInCorso::Istanza();
+    box->Prepara(QStringLiteral("Prova"), st.get());
+    box->show();
+    st->ofrmStampaInCorso = box.data();
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    QStringList visti;
+    QList<Qt::CursorShape> puntatori;
+    int giri = 0;
+    QTimer utente;
+    QObject::connect(&utente, &QTimer::timeout, [&] {
+        if (!f) return;
+        if (++giri > 50) {
+            f->ComEsci->click();  // the print never ended: leave, so that the test ends
+            return;
+        }
+        if (f->LeggiImmaginePagina().isNull()) return;
+        puntatori << QApplication::overrideCursor()->shape();
+        const QString stato = f->labPage->text() + " " + f->LabMsg->text();
+        if (!visti.isEmpty() && visti.last() == stato) return;
+        visti << stato;
+        if (visti.size() == 1) {
+            QTest::mouseClick(f->imaMuovi[3], Qt::LeftButton);
+        } else if (visti.size() == 2) {
+            QTest::mouseClick(box->ComStampa, Qt::LeftButton);
+        } else if (visti.size() == 3) {
+            QTest::mouseClick(f->imaMuovi[3], Qt::LeftButton);  // no page follows
+            QTest::mouseClick(f->imaMuovi[2], Qt::LeftButton);
+        } else {
+            f->close();
+        }
+    });
+    utente.start(0);
+    pagine(*st, 4);
+    utente.stop();
+    EXPECT_EQ(visti, (QStringList{"Pag.001 ", "Pag.002 ", "Pag.002 Stampa Interrotta", "Pag.001 Stampa Interrotta"}));
+    EXPECT_TRUE(dialoghi->mostrati.isEmpty()) << dialoghi->testi().join("|").toStdString();
+    EXPECT_EQ(st->PagineProdotte(), 2);
+    EXPECT_EQ(c->giStaAtt, 0);
+    EXPECT_FALSE(FrmVStampa::EsisteIstanza());
+    EXPECT_TRUE(!box || !box->isVisible());
+    EXPECT_EQ(puntatori, QList<Qt::CursorShape>(puntatori.size(), Qt::ArrowCursor));
+    ASSERT_NE(QApplication::overrideCursor(), nullptr);
+    EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
+    QApplication::restoreOverrideCursor();
 }
 
 }  // namespace

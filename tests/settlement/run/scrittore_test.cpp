@@ -4,6 +4,7 @@
 #include "components/stampa/OpzSta.h"
 #include "components/stampa/RetroStampa.h"
 #include "components/stampa/Stampa.h"
+#include "support/AnteprimaScriptata.h"
 #include "settlement/run/ElabLiqIva.h"
 #include "settlement/run/StLiqIva.h"
 
@@ -387,21 +388,52 @@ TEST_F(ScrittoreTest, StopDellUtenteFileIncompletoEIntervalloFermo) {
 TEST_F(ScrittoreTest, StopAllaPaginaDopoLaDittaFermaLIntervallo) {
     RegistroInstallato registro;
     Comunicazione(fx.idAzienda, QStringLiteral("01234567897"), 2024, 1);
+    for (const char* id : {"002", "003"})
+        AltraAzienda(QString::fromLatin1(id), QStringLiteral("B") + id, [this](const QString& idDb) {
+            Comunicazione(idDb, QStringLiteral("07654321096"), 2024, 1);
+        });
+    par.aziendaA = QStringLiteral("003");
+    par.tipoElab = 0;
+    run.ogOpzSta->oiStaVid = OpzSta::Video;
+    // Front page and module page of the first company, then the page where the
+    // second begins in the same preview: the user stops there.
+    run.ScrittoreCreato().PreparaStampa = [](Stampa& st) { st.ImpRetro(std::make_unique<RetroCheFerma>(st, 3)); };
+    run.Esegui(par);
+    EXPECT_EQ(run.Scrittore()->oiErrore, -1);
+    EXPECT_EQ(run.Scrittore()->osIdAzienda, "002");
+    // The first company's file is whole; the others were never written.
+    EXPECT_EQ(ErroriSchema(NomeFile(QStringLiteral("01234567897")), QStringLiteral("ivp18")), "");
+    EXPECT_FALSE(QFile::exists(NomeFile(QStringLiteral("07654321096"))));
+    EXPECT_TRUE(dialoghi->mostrati.isEmpty()) << dialoghi->testi().join("\n").toStdString();
+    EXPECT_EQ(registro->DiTipo("AvviaDocumento").size(), 1);
+    EXPECT_EQ(registro->DiTipo("FineStampa").size(), 1);
+    EXPECT_EQ(c->giStaAtt, 0);
+}
+
+// A range to the preview is one document: the user pages through both
+// companies' forms and back, without an empty page between them, and reads
+// "Stampa Terminata" only at the end.
+TEST_F(ScrittoreTest, IntervalloInUnaSolaAnteprima) {
+    Comunicazione(fx.idAzienda, QStringLiteral("01234567897"), 2024, 1);
     AltraAzienda(QStringLiteral("002"), QStringLiteral("B2"), [this](const QString& idDb) {
         Comunicazione(idDb, QStringLiteral("07654321096"), 2024, 1);
     });
     par.aziendaA = QStringLiteral("002");
     par.tipoElab = 0;
     run.ogOpzSta->oiStaVid = OpzSta::Video;
-    // Front page, module page, then the extra preview page: the user leaves there.
-    run.ScrittoreCreato().PreparaStampa = [](Stampa& st) { st.ImpRetro(std::make_unique<RetroCheFerma>(st, 3)); };
-    run.Esegui(par);
-    EXPECT_EQ(run.Scrittore()->oiErrore, -1);
-    EXPECT_EQ(run.Scrittore()->osIdAzienda, "001");
-    // The first company's file is whole; the second was never written.
-    EXPECT_EQ(ErroriSchema(NomeFile(QStringLiteral("01234567897")), QStringLiteral("ivp18")), "");
-    EXPECT_FALSE(QFile::exists(NomeFile(QStringLiteral("07654321096"))));
+    {
+        AnteprimaScriptata utente;
+        run.Esegui(par);
+        EXPECT_EQ(utente.visti, (QStringList{"Pag.001 ", "Pag.002 ", "Pag.003 ", "Pag.004 Stampa Terminata",
+                                             "Pag.001 Stampa Terminata"}));
+        EXPECT_EQ(utente.forme(), 1);
+        EXPECT_EQ(utente.vuote, 0);
+        EXPECT_EQ(c->giStaAtt, 0);
+        EXPECT_FALSE(FrmVStampa::EsisteIstanza());
+    }
     EXPECT_TRUE(dialoghi->mostrati.isEmpty()) << dialoghi->testi().join("\n").toStdString();
+    EXPECT_EQ(ErroriSchema(NomeFile(QStringLiteral("01234567897")), QStringLiteral("ivp18")), "");
+    EXPECT_EQ(ErroriSchema(NomeFile(QStringLiteral("07654321096")), QStringLiteral("ivp18")), "");
 }
 
 INSTANTIATE_TEST_SUITE_P(Motori, ScrittoreMotori, ValoriMotori(), NomeMotore);
