@@ -51,7 +51,7 @@ QString beniOServizi(StatoRunDatiFat& s) {
     GestRecordset rs;
     const QString k = rs.ApriRecordset(
         *s.gestDb, s.idDb, QString(),
-        QStringLiteral("SELECT %1.Importo, %1.ImpostaIndetr, PianoConti.BeneServizio FROM %1"
+        QStringLiteral("SELECT %1.RigReg, %1.Importo, %1.ImpostaIndetr, PianoConti.BeneServizio FROM %1"
                        " INNER JOIN PianoConti ON %1.GruppoPartita = PianoConti.Gruppo"
                        " AND %1.MastroPartita = PianoConti.Mastro AND %1.ContoPartita = PianoConti.Conto"
                        " WHERE %1.Anno = ")
@@ -62,9 +62,12 @@ QString beniOServizi(StatoRunDatiFat& s) {
     const QString importo = d + QStringLiteral(".Importo");
     const QString indetraibile = d + QStringLiteral(".ImpostaIndetr");
     const QString beneServizio = QStringLiteral("PianoConti.BeneServizio");
+    const QString rigReg = d + QStringLiteral(".RigReg");
     double beni = 0, servizi = 0;
     for (; !rs.FineRec(k); rs.RecSuccessivo(k)) {
-        const double netto = rs.LeggiCampo(k, importo).numero() - rs.LeggiCampo(k, indetraibile).numero();
+        const QString riga = QStringLiteral(" (riga ") + rs.LeggiCampo(k, rigReg).testo() + QLatin1Char(')');
+        const double netto = s.Numero(rs.LeggiCampo(k, importo), importo, riga) -
+                             s.Numero(rs.LeggiCampo(k, indetraibile), indetraibile, riga);
         if (uguale(rs.LeggiCampo(k, beneServizio).testo(), "S")) servizi += netto;
         else beni += netto;
     }
@@ -131,7 +134,7 @@ QString ElabTD(StatoRunDatiFat& s, bool& pbBollaDog, QString& psEsigIva) {
 }
 
 QString ElabTdDaSegno(StatoRunDatiFat& s, const QString& psDareAvere) {
-    const Valore importo = s.Campo(s.colonne.dettImporto);
+    const double importo = s.Numero(s.Campo(s.colonne.dettImporto), s.colonne.dettImporto);
     const bool latoSolito = s.Campo(s.colonne.dettDareAvere).testo().compare(psDareAvere, Qt::CaseInsensitive) == 0;
     const bool negativo = ConfrontaVal(importo, 0, -8) == -1;
     if (latoSolito && uguale(s.Campo(kNotaVar).testo(), "N") && !negativo) return QStringLiteral("TD01");

@@ -4,7 +4,8 @@
 // and the signs of the amounts for the registration; collectability and
 // nature for each VAT line. The steps read the pass's current row and the run
 // state, add their notes to the run messages and write no table; a failure of
-// the database reaches the run's handler.
+// the database reaches the run's handler. Every amount they read goes through
+// the run's number check (StatoRunDatiFat::Numero).
 #include <QString>
 
 struct StatoRunDatiFat;

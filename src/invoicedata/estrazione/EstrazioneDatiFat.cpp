@@ -196,28 +196,41 @@ EstrazioneDatiFat::FinePassata EstrazioneDatiFat::Passata(GestRecordset& rs, con
         if (osservatore) osservatore->Avanzamento(fatti, daFare);
         if (!RecValido()) continue;
 
-        const Valore anno = stato.Campo(stato.colonne.tesAnno);
-        const Valore numero = stato.Campo(stato.colonne.tesNumReg);
-        if (anno.intero() != stato.annoUlt || numero.intero() != stato.numUlt) {
-            stato.annoUlt = static_cast<int>(anno.intero());
-            stato.numUlt = static_cast<long>(numero.intero());
-            stato.etichetta = QStringLiteral("movimento anno ") + anno.testo() + QStringLiteral(" e numero ") + numero.testo();
-            const Valore esiste = stato.Campo(esistePerPrec);
-            salta = !ggUtil().EVuoto(esiste);
-            if (salta) {
-                stato.Nota(QStringLiteral("Il ") + stato.etichetta + QStringLiteral(" già estratto nella comunicazione ") +
-                           esiste.testo());
-            } else {
-                stato.contaRighe = 0;
-                stato.tipoDoc = ElabTD(stato, stato.bollaDog, stato.esigIva);
-                if (!CreaTestata(stato)) return FinePassata::Fallita;
+        try {
+            const Valore anno = stato.Campo(stato.colonne.tesAnno);
+            const Valore numero = stato.Campo(stato.colonne.tesNumReg);
+            const auto etichetta = [&] {
+                return QStringLiteral("movimento anno ") + anno.testo() + QStringLiteral(" e numero ") + numero.testo();
+            };
+            if (TestoNonNumerico(anno) || TestoNonNumerico(numero)) {
+                stato.etichetta = etichetta();
+                stato.Numero(anno, stato.colonne.tesAnno);
+                stato.Numero(numero, stato.colonne.tesNumReg);
             }
+            if (anno.intero() != stato.annoUlt || numero.intero() != stato.numUlt) {
+                stato.annoUlt = static_cast<int>(anno.intero());
+                stato.numUlt = static_cast<long>(numero.intero());
+                stato.etichetta = etichetta();
+                const Valore esiste = stato.Campo(esistePerPrec);
+                salta = !ggUtil().EVuoto(esiste);
+                if (salta) {
+                    stato.Nota(QStringLiteral("Il ") + stato.etichetta +
+                               QStringLiteral(" già estratto nella comunicazione ") + esiste.testo());
+                } else {
+                    stato.contaRighe = 0;
+                    stato.tipoDoc = ElabTD(stato, stato.bollaDog, stato.esigIva);
+                    if (!CreaTestata(stato)) return FinePassata::Fallita;
+                }
+            }
+            if (salta) continue;
+            if (!NumeriLeggibili(stato)) return FinePassata::Fallita;
+            stato.natura = ElabNatura(stato, stato.esigIvaRiga);
+            ++stato.contaRighe;
+            if (!CreaDett(stato)) return FinePassata::Fallita;
+        } catch (const NumeroNonLeggibile&) {
+            // Its note names the registration and the column.
+            return FinePassata::Fallita;
         }
-        if (salta) continue;
-        if (!NumeriLeggibili(stato)) return FinePassata::Fallita;
-        stato.natura = ElabNatura(stato, stato.esigIvaRiga);
-        ++stato.contaRighe;
-        if (!CreaDett(stato)) return FinePassata::Fallita;
     }
     return FinePassata::Finita;
 }

@@ -73,15 +73,11 @@ QString numeroDocumento(const QString& prefisso, const QString& numero) {
 
 bool NumeriLeggibili(StatoRunDatiFat& s) {
     const ColonnePassata& c = s.colonne;
-    const auto leggibile = [&](const QString& colonna, const QString& precisazione) {
-        const Valore v = s.Campo(colonna);
-        if (!TestoNonNumerico(v)) return true;
-        s.Nota(QStringLiteral("Il ") + s.etichetta + QStringLiteral(" ha nella colonna ") + colonna + precisazione +
-               QStringLiteral(" il valore \"") + v.testo() + QStringLiteral("\", che non è un numero"));
-        return false;
-    };
-    return leggibile(c.tesImporto, {}) && leggibile(c.ivaImponibile, {}) && leggibile(c.ivaImposta, {}) &&
-           leggibile(kAliquota, QStringLiteral(" (codice Iva ") + s.Campo(kIva).testo() + QLatin1Char(')'));
+    return s.NumeroLeggibile(s.Campo(c.tesImporto), c.tesImporto) &&
+           s.NumeroLeggibile(s.Campo(c.ivaImponibile), c.ivaImponibile) &&
+           s.NumeroLeggibile(s.Campo(c.ivaImposta), c.ivaImposta) &&
+           s.NumeroLeggibile(s.Campo(kAliquota), kAliquota,
+                             QStringLiteral(" (codice Iva ") + s.Campo(kIva).testo() + QLatin1Char(')'));
 }
 
 bool CreaTestata(StatoRunDatiFat& s) {
@@ -167,16 +163,26 @@ bool CalcTotIva(StatoRunDatiFat& s, double& pdTotImponib, double& pdTotImpoSta) 
     try {
         const ColonnePassata& c = s.colonne;
         GestRecordset rs;
+        // The non-negative postings are chosen here, not in the query: a
+        // database file compares any text above every number, "-5,00" too.
         const QString k = rs.ApriRecordset(
             *s.gestDb, s.idDb, QString(),
             QStringLiteral("SELECT * FROM ") + s.tabelle.dett + QStringLiteral(" WHERE Anno = ") +
                 sql(s.Campo(c.ivaAnno), TipoDato::Intero) + QStringLiteral(" AND NumReg = ") +
                 sql(s.Campo(c.ivaNumReg), TipoDato::Lungo) + QStringLiteral(" AND Iva = ") +
-                sql(s.Campo(c.ivaIva).testo(), TipoDato::Testo) + QStringLiteral(" AND Importo >= 0 AND Imposta >= 0"),
+                sql(s.Campo(c.ivaIva).testo(), TipoDato::Testo) +
+                QStringLiteral(" AND Importo IS NOT NULL AND Imposta IS NOT NULL"),
             false, 4);
+        const QString importo = s.tabelle.dett + QStringLiteral(".Importo");
+        const QString impostaRiga = s.tabelle.dett + QStringLiteral(".Imposta");
         for (; !rs.FineRec(k); rs.RecSuccessivo(k)) {
-            pdTotImponib += rs.LeggiCampo(k, QStringLiteral("Importo")).numero();
-            pdTotImpoSta += rs.LeggiCampo(k, QStringLiteral("Imposta")).numero();
+            const QString riga = QStringLiteral(" (riga ") + rs.LeggiCampo(k, QStringLiteral("RigReg")).testo() +
+                                 QLatin1Char(')');
+            const double imponibile = s.Numero(rs.LeggiCampo(k, QStringLiteral("Importo")), importo, riga);
+            const double imposta = s.Numero(rs.LeggiCampo(k, QStringLiteral("Imposta")), impostaRiga, riga);
+            if (imponibile < 0 || imposta < 0) continue;
+            pdTotImponib += imponibile;
+            pdTotImpoSta += imposta;
         }
         rs.ChiudiRecordset(k);
     } catch (const ErroreRun& e) {

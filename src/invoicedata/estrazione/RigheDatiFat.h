@@ -21,5 +21,6 @@ bool CreaTestata(StatoRunDatiFat& s);
 bool CreaDett(StatoRunDatiFat& s);
 // Taxable and VAT totals of the non-negative postings of the current VAT
 // line's code in the pass's lines table. A failure is shown at once in the
-// error box; the answer is then false, with the totals reached so far.
+// error box; the answer is then false, with the totals reached so far. Text
+// that is no number in an amount raises NumeroNonLeggibile after its note.
 bool CalcTotIva(StatoRunDatiFat& s, double& pdTotImponib, double& pdTotImpoSta);

@@ -1,6 +1,8 @@
 #include "invoicedata/estrazione/StatoRunDatiFat.h"
 
+#include "common/NumeriLetti.h"
 #include "components/db/GestRecordset.h"
+#include "components/util/UtilGenerali.h"
 
 ColonnePassata::ColonnePassata(const TabellePassata& t) {
     const auto tes = [&](const char* c) { return t.tes + QLatin1Char('.') + QLatin1String(c); };
@@ -33,6 +35,17 @@ ColonnePassata::ColonnePassata(const TabellePassata& t) {
 }
 
 Valore StatoRunDatiFat::Campo(const QString& nome) const { return rs->LeggiCampo(chiave, nome); }
+
+bool StatoRunDatiFat::NumeroLeggibile(const Valore& v, const QString& colonna, const QString& precisazione) {
+    if (!TestoNonNumerico(v)) return true;
+    Nota(NotaNonNumerico(etichetta, colonna + precisazione, v));
+    return false;
+}
+
+double StatoRunDatiFat::Numero(const Valore& v, const QString& colonna, const QString& precisazione) {
+    if (!NumeroLeggibile(v, colonna, precisazione)) throw NumeroNonLeggibile{};
+    return v.numero();
+}
 
 bool Uguale(const Valore& v, const char* testo) {
     return v.testo().compare(QLatin1String(testo), Qt::CaseInsensitive) == 0;

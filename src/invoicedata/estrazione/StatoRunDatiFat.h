@@ -24,6 +24,9 @@ struct ColonnePassata {
         ivaContoPartita;
 };
 
+// Raised by StatoRunDatiFat::Numero once its note is made.
+struct NumeroNonLeggibile {};
+
 struct StatoRunDatiFat {
     // --- Set by the run
     GestoreDb* gestDb = nullptr;
@@ -61,6 +64,14 @@ struct StatoRunDatiFat {
 
     // A column of the current row; Null and empty as the empty value.
     Valore Campo(const QString& nome) const;
+    // Every number the run reads goes through here: text that reads as no
+    // number would count as 0. False, with a note naming the registration
+    // and the column (precisazione after the column's name), when v is such
+    // text; "1.000,00" and "100,50" are numbers.
+    bool NumeroLeggibile(const Valore& v, const QString& colonna, const QString& precisazione = {});
+    // The number v holds; text that is no number raises NumeroNonLeggibile
+    // after the note, and the pass ends failed.
+    double Numero(const Valore& v, const QString& colonna, const QString& precisazione = {});
     // A note of the run.
     void Nota(const QString& testo) { messaggi += QStringLiteral("\r\n") + testo; }
     bool Clienti() const { return tipo.compare(QLatin1String("E"), Qt::CaseInsensitive) == 0; }

@@ -17,6 +17,7 @@
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -202,6 +203,81 @@ TEST_F(FrmDatiFatPreTest, OkEstraeIlPeriodo) {
     dialoghi->mostrati.clear();
     f.ComOk_Click();
     EXPECT_EQ(dialoghi->testi(), QStringList{"Numero comunicazione troppo alto"});
+}
+
+// Every number the extraction reads goes through one check, from every
+// query: the header and its lines, the goods and services split of an
+// intra-EU purchase, the sign of line 1, the re-summing of a zero line. Text
+// that is no number names the registration and the column and rolls the run
+// back; numbers written the Italian way read as numbers, a negative one too.
+TEST_F(FrmDatiFatPreTest, OgniNumeroLettoPassaDalControllo) {
+    // 1: intra-EU purchase, goods 1000 against services 800 (TD10).
+    Registra(fx, {.numReg = 1, .causale = "FAI", .controparte = kFornitoreUe, .dareAvere = "A",
+                  .importoControparte = 1800.0, .iva = {{.imponibile = 1800.0, .imposta = 0.0}},
+                  .altre = {{kCostiBeni, "D", 1000.0, 0, "22", 0}, {kCostiServizi, "D", 800.0, 0, "", 0}}});
+    // 2: a sale whose line 1 gives the sign.
+    Registra(fx, {.numReg = 2});
+    // 3: a VAT line that nets to nothing, re-summed from its postings.
+    Registra(fx, {.numReg = 3, .iva = {{.imponibile = 0.0, .imposta = 0.0}},
+                  .altre = {{kRicaviBeni, "A", 100.0, 0, "22", 22.0}, {kRicaviBeni, "A", 0.0, 0, "22", 0.0}}});
+    const QString ripristino =
+        "UPDATE MovPnDett SET Importo = 1000.0, ImpostaIndetr = 0 WHERE NumReg = 1 AND RigReg = 2;"
+        "UPDATE MovPnDett SET Importo = 800.0, ImpostaIndetr = 0 WHERE NumReg = 1 AND RigReg = 3;"
+        "UPDATE MovPnDett SET Importo = 122.0 WHERE NumReg = 2 AND RigReg = 1;"
+        "UPDATE MovPnDett SET Importo = 100.0, Imposta = 22.0 WHERE NumReg = 3 AND RigReg = 2;"
+        "UPDATE MovPnDett SET Importo = 0.0, Imposta = 0.0 WHERE NumReg = 3 AND RigReg = 3";
+    const struct {
+        const char* nome;
+        const char* aggiorna;
+        const char* nota;
+    } rifiutati[] = {
+        {"goods line of the split", "UPDATE MovPnDett SET Importo = 'mille' WHERE NumReg = 1 AND RigReg = 2",
+         "Il movimento anno 2018 e numero 1 ha nella colonna MovPnDett.Importo (riga 2) il valore \"mille\", che "
+         "non è un numero"},
+        {"non-deductible VAT of the split",
+         "UPDATE MovPnDett SET ImpostaIndetr = '800 euro' WHERE NumReg = 1 AND RigReg = 3",
+         "Il movimento anno 2018 e numero 1 ha nella colonna MovPnDett.ImpostaIndetr (riga 3) il valore \"800 "
+         "euro\", che non è un numero"},
+        {"sign of line 1", "UPDATE MovPnDett SET Importo = '-1220 EUR' WHERE NumReg = 2 AND RigReg = 1",
+         "Il movimento anno 2018 e numero 2 ha nella colonna MovPnDett.Importo il valore \"-1220 EUR\", che non è "
+         "un numero"},
+        {"posting re-summed", "UPDATE MovPnDett SET Imposta = 'ventidue' WHERE NumReg = 3 AND RigReg = 2",
+         "Il movimento anno 2018 e numero 3 ha nella colonna MovPnDett.Imposta (riga 2) il valore \"ventidue\", "
+         "che non è un numero"},
+    };
+    FrmDatiFatPre& f = Carica();
+    f.show();
+    for (const auto& c : rifiutati) {
+        SCOPED_TRACE(c.nome);
+        fx.Esegui(fx.idAzienda, c.aggiorna);
+        dialoghi->mostrati.clear();
+        QTest::mouseClick(f.comOk, Qt::LeftButton);
+        EXPECT_EQ(dialoghi->testi(),
+                  QStringList{QString("Elaborazione interrotta\r\nNessun dato è stato modificato.\r\n") + c.nota})
+            << dialoghi->testi().join(" | ").toStdString();
+        EXPECT_TRUE(Leggi(fx, "SELECT * FROM DatiFatTest").isEmpty());
+        fx.Esegui(fx.idAzienda, ripristino);
+    }
+
+    fx.Esegui(fx.idAzienda, "UPDATE MovPnDett SET Importo = '1.000,00' WHERE NumReg = 1 AND RigReg = 2;"
+                            "UPDATE MovPnDett SET Importo = '800,00', ImpostaIndetr = '0,50' WHERE NumReg = 1 AND "
+                            "RigReg = 3;"
+                            "UPDATE MovPnDett SET Importo = '-1.220,00' WHERE NumReg = 2 AND RigReg = 1;"
+                            "UPDATE MovPnDett SET Importo = '1.000,00', Imposta = '220,00' WHERE NumReg = 3 AND "
+                            "RigReg = 2;"
+                            "UPDATE MovPnDett SET Importo = '-5,00', Imposta = '-1,10' WHERE NumReg = 3 AND RigReg = 3");
+    dialoghi->mostrati.clear();
+    QTest::mouseClick(f.comOk, Qt::LeftButton);
+    EXPECT_EQ(dialoghi->testi(), QStringList{"Elaborazione terminata"});
+    QStringList tipi;
+    for (const Riga& r : Testate(fx))
+        tipi << r["Tipo"].testo() + " " + r["NumReg"].testo() + " " + r["TipoDocumento"].testo();
+    EXPECT_EQ(tipi, (QStringList{"E 2 TD04", "E 3 TD01", "R 1 TD10"}));
+    // Only the non-negative postings of the code are re-summed.
+    const QList<Riga> zero = Leggi(fx, "SELECT * FROM DatiFatDett WHERE NumReg = 3 ORDER BY NumDet");
+    ASSERT_EQ(zero.size(), 2);
+    EXPECT_DOUBLE_EQ(zero[0]["ImponibileImporto"].numero(), 1000.0);
+    EXPECT_DOUBLE_EQ(zero[0]["Imposta"].numero(), 220.0);
 }
 
 // While the run works the user's events come through: closing is refused,

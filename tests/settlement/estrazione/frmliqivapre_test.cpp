@@ -13,6 +13,8 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPointer>
+#include <QPushButton>
+#include <QTest>
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
@@ -47,6 +49,15 @@ protected:
         return *form;
     }
     bool Rosso(QWidget* w) const { return BackColor(w) == contesto->glColErrore; }
+    // The first column of the first row of a query on the company database, as text.
+    QString PrimoValore(const char* sql) {
+        QString r;
+        sqlite3_stmt* st = nullptr;
+        sqlite3_prepare_v2(fx.gestDb->DatabaseDaId(fx.idAzienda)->Handle(), sql, -1, &st, nullptr);
+        if (sqlite3_step(st) == SQLITE_ROW) r = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 0)));
+        sqlite3_finalize(st);
+        return r;
+    }
 
     FixtureDb fx;
     std::shared_ptr<Contesto> contesto;
@@ -232,19 +243,67 @@ TEST_F(FrmLiqIvaPreTest, OkEstraeEChiude) {
     EXPECT_EQ(dialoghi->testi(), QStringList{"Elaborazione terminata"});
     EXPECT_FALSE(f.Caricata());
 
-    sqlite3_stmt* st = nullptr;
-    auto valore = [&](const char* sql) {
-        QString r;
-        sqlite3* h = fx.gestDb->DatabaseDaId(fx.idAzienda)->Handle();
-        sqlite3_prepare_v2(h, sql, -1, &st, nullptr);
-        if (sqlite3_step(st) == SQLITE_ROW) r = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 0)));
-        sqlite3_finalize(st);
-        return r;
-    };
-    EXPECT_EQ(valore("SELECT CFDichiarante || '|' || FlagConferma || '|' || FirmaDichiarazione FROM LiqIvaTest "
+    EXPECT_EQ(PrimoValore("SELECT CFDichiarante || '|' || FlagConferma || '|' || FirmaDichiarazione FROM LiqIvaTest "
                      "WHERE Anno = 2018 AND NumCom = 1"),
               "RSSGPP65B12F205H|1|S");
-    EXPECT_EQ(valore("SELECT Subfornitura || '|' || Trimestre || '|' || ImportoDaVersare FROM LiqIvaDett"), "S|1|150.0");
+    EXPECT_EQ(PrimoValore("SELECT Subfornitura || '|' || Trimestre || '|' || ImportoDaVersare FROM LiqIvaDett"), "S|1|150.0");
+}
+
+// Every number the extraction reads passes the one number check, the sums
+// over earlier periods too: text that is no number stops the extraction,
+// rolled back, naming the row and the column; a number written the Italian
+// way reads as a number even where the database would sum it as 1.
+TEST_F(FrmLiqIvaPreTest, OgniNumeroLettoPassaDalControllo) {
+    fx.Inserisci(fx.idAzienda, "DitAttivita", {{"DitAttivita", "01"}});
+    fx.Inserisci(fx.idAzienda, "IvaRiep",
+                 {{"Anno", 2018}, {"DitAttivita", "01"}, {"TipoLiq", "T"}, {"CreditoInizioAnno", 500.0}});
+    // Quarter 1 forced its credit, so quarter 2 takes what is left of the opening one.
+    fx.Inserisci(fx.idAzienda, "IvaDichPeriod",
+                 {{"Anno", 2018}, {"DitAttivita", "01"}, {"Periodo", 1}, {"IvaDichPerCamp3", "S"},
+                  {"CreditIvaComp", 0.0}, {"CredF24", 100.0}, {"IvaDichPerImp14", 0.0}});
+    fx.Inserisci(fx.idAzienda, "IvaDichPeriod",
+                 {{"Anno", 2018}, {"DitAttivita", "01"}, {"Periodo", 2}, {"IvaDovutaPer", 880.0}, {"Interessi", 0.0}});
+    const struct {
+        const char* nome;
+        const char* aggiorna;
+        const char* nota;
+    } rifiutati[] = {
+        {"amount to pay", "UPDATE IvaDichPeriod SET IvaDovutaPer = 'mille' WHERE Periodo = 2",
+         "Il periodo 2 ha nella colonna IvaDichPeriod.IvaDovutaPer il valore \"mille\", che non è un numero"},
+        {"interest", "UPDATE IvaDichPeriod SET Interessi = '4,50 euro' WHERE Periodo = 2",
+         "Il periodo 2 ha nella colonna IvaDichPeriod.Interessi il valore \"4,50 euro\", che non è un numero"},
+        {"credit used in an earlier period", "UPDATE IvaDichPeriod SET CredF24 = '100 euro' WHERE Periodo = 1",
+         "Il periodo 1 ha nella colonna IvaDichPeriod.CredF24 il valore \"100 euro\", che non è un numero"},
+        {"opening credit of the year", "UPDATE IvaRiep SET CreditoInizioAnno = 'cinquecento'",
+         "Il riepilogo iva dell'anno 2018, attività 01 ha nella colonna IvaRiep.CreditoInizioAnno il valore "
+         "\"cinquecento\", che non è un numero"},
+    };
+    FrmLiqIvaPre& f = Carica();
+    f.show();
+    f.txt[20]->setText("2");
+    f.Check[33]->setChecked(true);
+    f.Check[160]->setChecked(true);
+    for (const auto& c : rifiutati) {
+        SCOPED_TRACE(c.nome);
+        fx.Esegui(fx.idAzienda, c.aggiorna);
+        dialoghi->mostrati.clear();
+        QTest::mouseClick(f.comOk, Qt::LeftButton);
+        const QString testi = dialoghi->testi().join(" | ");
+        EXPECT_TRUE(testi.contains(c.nota) && testi.contains("Estrazione non riuscita: nessun dato è stato modificato."))
+            << testi.toStdString();
+        EXPECT_EQ(PrimoValore("SELECT COUNT(*) FROM LiqIvaDett"), "0");
+        EXPECT_TRUE(f.Caricata());
+        fx.Esegui(fx.idAzienda, "UPDATE IvaDichPeriod SET IvaDovutaPer = 880.0, Interessi = 0.0 WHERE Periodo = 2;"
+                                "UPDATE IvaDichPeriod SET CredF24 = 100.0 WHERE Periodo = 1;"
+                                "UPDATE IvaRiep SET CreditoInizioAnno = 500.0");
+    }
+
+    fx.Esegui(fx.idAzienda, "UPDATE IvaDichPeriod SET IvaDovutaPer = '1.000,00' WHERE Periodo = 2;"
+                            "UPDATE IvaDichPeriod SET CredF24 = '1.000,00' WHERE Periodo = 1");
+    dialoghi->mostrati.clear();
+    QTest::mouseClick(f.comOk, Qt::LeftButton);
+    EXPECT_EQ(dialoghi->testi(), QStringList{"Elaborazione terminata"});
+    EXPECT_EQ(PrimoValore("SELECT ImportoDaVersare || '|' || CreditoAnnoPrecedente FROM LiqIvaDett"), "1000.0|-500.0");
 }
 
 TEST_F(FrmLiqIvaPreTest, CancSulComboTogliLaScelta) {
