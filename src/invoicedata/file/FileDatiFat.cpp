@@ -39,13 +39,17 @@ QString PrefissoDatiFat(const QString& codFisc) { return QStringLiteral("IT") + 
 QString NomeSoloDatiFat(const ArgomentiXmlDatiFat& a) { return PrefissoDatiFat(a.codFisc) + ProgressivoDatiFat(a); }
 
 QString NomeDatiFat(const ArgomentiXmlDatiFat& a) {
-    if (a.cartella.trimmed().isEmpty())
+    return NomeDatiFat(a.cartella, a.codFisc, ProgressivoDatiFat(a), a.prova);
+}
+
+QString NomeDatiFat(const QString& cartella, const QString& codFisc, const QString& progressivo, bool prova) {
+    if (cartella.trimmed().isEmpty())
         throw ErroreRun(kErroreAccessoFile,
                         QStringLiteral("Cartella dei file dati fatture non indicata: il file non viene scritto."),
                         kOrigine);
-    const bool conSeparatore = a.cartella.endsWith(QLatin1Char('\\')) || a.cartella.endsWith(QLatin1Char('/'));
-    return a.cartella + (conSeparatore ? QString() : QStringLiteral("\\")) + NomeSoloDatiFat(a) +
-           (a.prova ? QStringLiteral("_Prova") : QString()) + QStringLiteral(".xml");
+    const bool conSeparatore = cartella.endsWith(QLatin1Char('\\')) || cartella.endsWith(QLatin1Char('/'));
+    return cartella + (conSeparatore ? QString() : QStringLiteral("\\")) + PrefissoDatiFat(codFisc) + progressivo +
+           (prova ? QStringLiteral("_Prova") : QString()) + QStringLiteral(".xml");
 }
 
 bool CodiceFiscaleValido(const QString& codice) {

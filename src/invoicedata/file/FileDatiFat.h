@@ -56,6 +56,9 @@ QString NomeSoloDatiFat(const ArgomentiXmlDatiFat& a);
 // The full path as the settings write it: folder, "\" unless the folder ends
 // with one, name. An empty folder raises ErroreRun.
 QString NomeDatiFat(const ArgomentiXmlDatiFat& a);
+// The same for a file whose progressive is known (a split send's, as its
+// registrations keep it).
+QString NomeDatiFat(const QString& cartella, const QString& codFisc, const QString& progressivo, bool prova = false);
 
 // Trimmed, upper case, and tested against the schema's patterns.
 bool CodiceFiscaleValido(const QString& codice);

@@ -556,17 +556,27 @@ void stDatiFat::ControllaValore(const RegolaXml& regola, const QString& scritto)
 }
 
 void stDatiFat::ScriviRiepilogo() {
-    const auto importo = [&](const RegolaXml& regola) {
-        const QString t = ScritturaXml::NumeroPA(numero(regola.colonna), 2, false, true);
-        ControllaValore(regola, t);
+    const UtilGenerali& u = ggUtil();
+    // An empty mandatory amount goes to the missing fields and keeps the
+    // file from being sent: written as 0.00 it would pass every check.
+    const auto importo = [&](const RegolaXml& regola, bool obbligatorio = true) {
+        const Valore v = valore(regola.colonna);
+        const QString t = obbligatorio && regola.obblig != 0 && u.EVuoto(v)
+                              ? QString()
+                              : ScritturaXml::NumeroPA(u.ValoreNumerico(v), 2, false, true);
+        if (t.isEmpty()) mbNonInviabile = true;
+        else ControllaValore(regola, t);
         scrittura_.ScriviRigaXml(scrittura_.PrepCampoXml(t, QString::fromLatin1(regola.elemento), regola.obblig, {},
                                                          regola.maxLung, regola.minLung, true, true));
     };
+    // A line of rate 0 owes no tax: its empty tax is 0.00.
+    const Valore aliquota = valore(E::kAliquota.colonna);
+    const bool senzaImposta = !u.EVuoto(aliquota) && u.Arrotonda(u.ValoreNumerico(aliquota), -8) == 0.0;
     scrittura_.ImpostaLivello(3);
     scrittura_.Apri(QStringLiteral("DatiRiepilogo"));
     importo(E::kImponibileImporto);
     scrittura_.Apri(QStringLiteral("DatiIVA"));
-    importo(E::kImposta);
+    importo(E::kImposta, !senzaImposta);
     importo(E::kAliquota);
     scrittura_.Chiudi(QStringLiteral("DatiIVA"));
     bool rifiutata = false;
@@ -1096,6 +1106,7 @@ void stDatiFat::AvviaStampa() {
             const bool fermato = !Passata();
             ChiudiQuery();   // the reading is over before any write begins
             if (obEstrFile) ConcludiFile(fermato);  // write, check, commit, final name
+            if (mbConfermato && mbFileConclusi && InvioConcluso) InvioConcluso();
             if (reportDopoInvio() && mbFileConclusi) StampaInviati();
             else if (report_ && !fermato && !Annullata()) report_->ChiudiStampa();  // the report's totals
         }

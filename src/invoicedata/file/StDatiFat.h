@@ -25,7 +25,8 @@
 //   transaction; only after the commit do the files take their final names.
 //   No transaction is held during the pass (nor while a preview waits).
 // - Once the marks are committed the send stands (InvioConfermato): a print
-//   error after it is told as such and never undoes it.
+//   error after it is told as such and never undoes it. InvioConcluso is
+//   called between the final names and the report.
 // - A file never holds more than 1000 counterparty blocks (the run splits at
 //   1000 even without the split option), a counterparty block more than 1000
 //   documents, a document more than 1000 summaries; a split send has at most
@@ -110,6 +111,10 @@ public:
     // Called once the marks are committed, before the final names (tests
     // end the process there).
     std::function<void()> DopoConferma;
+    // Called once a definitive send is committed and every file of it has
+    // its final name, before its report: the run gives its lock back there,
+    // as the send needs nothing more of it.
+    std::function<void()> InvioConcluso;
 
     void AvviaStampa();
     // Ends the preview a call left open for a later company or kind (the

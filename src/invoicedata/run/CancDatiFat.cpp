@@ -263,7 +263,7 @@ bool CancXml(const DatiRunDatiFat& d, const OpzioniCancDatiFat& o) {
     const int anno = static_cast<int>(ValoreDi(d.anno)), numCom = static_cast<int>(ValoreDi(d.numero));
     // What a run stopped after its commit left is put right first.
     if (!RecuperaInviiSospesi(c.gsIdDbase, idAzienda)) return false;
-    LockDatiFat lock;
+    LockDatiFat lock([&o] { return o.dirInvio; });
     if (!lock.LockCanc(c.gsIdDbase, tipo, anno, numCom, idAzienda)) return false;
     bool esito = false;
     try {

@@ -45,12 +45,23 @@ void Identita(stDatiFat& w, const RecDichiarante& r) {
 
 }  // namespace
 
-// The lock goes back after every definitive kind. The writer commits its
+// The lock goes back after every definitive kind (once its send is named,
+// before the report; else when the writer ends). The writer commits its
 // marks only with complete files, so a send it did not commit has nothing to
 // undo and one it committed stands, whatever failed after (the print): the
 // send numbers are never zeroed here, nor is the user asked to.
 void ElabDatiFat::Sblocca(const QString& idDb) {
     lock_.SbloccaElab(idDb, 0, w_.osCosaEstr, w_.oiAnno, w_.oiNumCom, w_.oiNumInvio);
+}
+
+// A lock that cannot be given back here stays until "Azzera elab. prec.",
+// which keeps the committed send: the run goes on to its report.
+void ElabDatiFat::SbloccaDopoInvio(const QString& idDb) {
+    try {
+        Sblocca(idDb);
+    } catch (const ErroreRun& e) {
+        frmMsgCom::MsgErrfrm(e, {}, {}, kTitoloDatiFatXml);
+    }
 }
 
 // What one run keeps from company to company.
@@ -258,6 +269,13 @@ bool ElabDatiFat::EseguiTipi(Giro& g) {
             w_.oiNumInvio = numInvio;
             w_.oiUltimaDitta = g.contatore == g.n && i == g.tipi.size() - 1 ? 1 : 0;
             w_.obEstraiAnag = g.o.estraiAnag;
+            // The send committed and named needs the lock no more: it goes
+            // before the report, which may wait on the preview for long.
+            if (g.definitiva) w_.InvioConcluso = [&] { SbloccaDopoInvio(g.idDb); };
+            struct Sgancia {
+                stDatiFat& w;
+                ~Sgancia() { w.InvioConcluso = nullptr; }
+            } sgancia{w_};
             try {
                 w_.AvviaStampa();
             } catch (...) {

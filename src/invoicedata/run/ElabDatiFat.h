@@ -56,6 +56,7 @@ private:
     bool EseguiTipi(Giro& g);
     EsitoElabDatiFat Concludi(Giro& g);
     void Sblocca(const QString& idDb);
+    void SbloccaDopoInvio(const QString& idDb);
 
     stDatiFat& w_;
     LockDatiFat& lock_;

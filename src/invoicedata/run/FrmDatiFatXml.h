@@ -103,7 +103,7 @@ private:
     RecDichiarante mrDichiarante;
     std::shared_ptr<OpzSta> mgOpzSta;
     std::unique_ptr<stDatiFat> mgStDatiFat;
-    LockDatiFat lock_;
+    LockDatiFat lock_{[this] { return msDirInvio; }};
     bool mbStaVideo = false;
     bool inElaborazione_ = false;  // inside a run or a cancellation
     std::optional<EsitoElabDatiFat> ultimoEsito_;

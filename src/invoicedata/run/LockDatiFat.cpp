@@ -1,14 +1,19 @@
 #include "invoicedata/run/LockDatiFat.h"
 
+#include "common/Dichiarante.h"
 #include "common/FrmMsgCom.h"
 #include "components/core/ErroreRun.h"
 #include "components/db/GestRecordset.h"
 #include "components/db/GestoreDb.h"
 #include "components/menu/MenuClient.h"
+#include "components/util/Percorsi.h"
 #include "components/util/UtilGenerali.h"
 #include "contesto/Contesto.h"
+#include "invoicedata/file/FileDatiFat.h"
 #include "invoicedata/run/DbAltraAzienda.h"
+#include "invoicedata/run/RecuperoDatiFat.h"
 
+#include <QFile>
 #include <QList>
 
 namespace {
@@ -64,6 +69,7 @@ QString DbDellAzienda(const QString& idAzienda, const QString& idDbChiamante, co
 struct LockTrovato {
     QString idAzienda, terminale, tipo;
     int anno = 0, numCom = 0, numInvio = 0;
+    bool operator==(const LockTrovato&) const = default;
 };
 
 std::optional<LockTrovato> LeggiLock() {
@@ -134,25 +140,67 @@ long InserisciLock(const QString& idAzienda, const QString& tipo, int anno, int 
     return c.ggGestDb->DatabaseDaId(c.gsIdDbMenu)->RecordsAffected();
 }
 
+
+// The progressives of the files of a send as its registrations keep them
+// (a split send), else the one file's; empty when no registration is marked
+// with the send.
+QStringList ProgressiviDellInvio(const LockTrovato& l, const QString& idDb) {
+    GestRecordset rs;
+    const QString k = rs.ApriRecordset(
+        *ctx().ggGestDb, idDb, {},
+        QStringLiteral("Select Distinct NomeFile from DatiFatTest Where AnnoCom = ") + Numero(l.anno) +
+            QStringLiteral(" And NumCom = ") + Numero(l.numCom) + QStringLiteral(" And Tipo = ") + Testo(l.tipo) +
+            QStringLiteral(" And NumInv = ") + Numero(l.numInvio) + QStringLiteral(" Order By NomeFile"));
+    QStringList progressivi;
+    bool marcato = false;
+    for (; !rs.FineRec(k); rs.RecSuccessivo(k)) {
+        marcato = true;
+        const QString p = rs.LeggiCampo(k, QStringLiteral("NomeFile")).testo().trimmed();
+        if (!p.isEmpty()) progressivi << p;
+    }
+    rs.ChiudiRecordset(k);
+    if (marcato && progressivi.isEmpty())
+        progressivi << ProgressivoDatiFat({.annoCom = l.anno,
+                                           .numComun = l.numCom,
+                                           .codInvio = l.tipo.toUpper() + QString::number(l.numInvio)});
+    return progressivi;
+}
+
+// "Azzera elab. prec." on a lock row whose run may have committed its send:
+// a marked send is never zeroed. True when the lock row went (the check
+// starts over), false when nothing was changed (the user was told).
+bool SoloLock(const LockTrovato& l, const QString& idDb, const QString& cartella) {
+    const QStringList progressivi = l.numInvio > 0 ? ProgressiviDellInvio(l, idDb) : QStringList();
+    if (progressivi.isEmpty()) {
+        // Nothing marked: the run stopped before its commit, nothing to undo.
+        CancellaLockTrovato(l);
+        return true;
+    }
+    const QString invio =
+        DescrizioneInvio(l.numInvio, l.anno, l.numCom, l.tipo) + QStringLiteral(" dell'azienda ") + l.idAzienda;
+    if (cartella.trimmed().isEmpty()) {
+        frmMsgCom::msgCom(invio + QStringLiteral(" è marcato come inviato, ma la cartella dei file non è indicata: "
+                                                 "non è stato cambiato nulla."));
+        return false;
+    }
+    RecDichiarante ditta;
+    CaricaDichiarante(ditta, idDb, true);
+    QStringList file;
+    for (const QString& p : progressivi) {
+        file << PercorsoLocale(NomeDatiFat(cartella, ditta.CodiceFiscale.trimmed(), p));
+        if (QFile::exists(file.last())) continue;
+        frmMsgCom::msgCom(invio + QStringLiteral(" è marcato come inviato, ma il file ") + file.last() +
+                          QStringLiteral(" non è nella cartella: non è stato cambiato nulla.\r\nRimettere il file "
+                                         "nella cartella, o sceglierne un'altra con \"Cambia\", e azzerare di nuovo."));
+        return false;
+    }
+    CancellaLockTrovato(l);
+    frmMsgCom::msgCom(invio + QStringLiteral(", file ") + file.join(QStringLiteral(", ")) +
+                      QStringLiteral(", è completo e resta valido: è stato tolto solo il blocco dell'elaborazione."));
+    return true;
+}
+
 }  // namespace
-
-void AzzeraInvio(const QString& idDb, int anno, int numCom, int numInvio, const QString& tipo) {
-    ctx().ggGestDb->EseguiSql(idDb, QStringLiteral("Update DatiFatTest set NumInv = 0, Progr = 0, NomeFile = Null") +
-                                        QStringLiteral(" Where AnnoCom = ") + Numero(anno) +
-                                        QStringLiteral(" And NumCom = ") + Numero(numCom) +
-                                        QStringLiteral(" And NumInv = ") + Numero(numInvio) +
-                                        QStringLiteral(" And Tipo = ") + Testo(tipo) +
-                                        QStringLiteral(" And Stato = ") + Testo(QStringLiteral("N")));
-}
-
-void CancellaLockInvio(const QString& idAzienda, const QString& tipo, int anno, int numCom, int numInvio) {
-    ctx().ggGestDb->EseguiSql(
-        ctx().gsIdDbMenu,
-        QStringLiteral("Delete from Appoggio Where Codice = ") + Testo(kCodiceLockDatiFat) +
-            QStringLiteral(" And Descr1 = ") + Testo(idAzienda) + QStringLiteral(" And Descr3 = ") + Testo(tipo) +
-            QStringLiteral(" And Long1 = ") + Numero(anno) + QStringLiteral(" And Long2 = ") + Numero(numCom) +
-            QStringLiteral(" And Long3 = ") + Numero(numInvio));
-}
 
 bool LockDatiFat::LockElab(const QString& psIdDbase, bool pbSoloVer, const QString& psTipoElab, int piAnno,
                            int piNumCom, int& piNumInvio, const QString& psIdAzienda) {
@@ -179,9 +227,11 @@ bool LockDatiFat::LockElab(const QString& psIdDbase, bool pbSoloVer, const QStri
                 continue;
             const QString idDb = DbDellAzienda(l->idAzienda, psIdDbase, psIdAzienda, aperti);
             if (idDb.isEmpty()) return false;
-            // A cancellation holds the lock without a send number: nothing to undo.
-            if (l->numInvio > 0) AzzeraInvio(idDb, l->anno, l->numCom, l->numInvio, l->tipo);
-            CancellaLockTrovato(*l);
+            // A send stopped between its commit and its final names is
+            // completed or undone first, its lock row with it.
+            if (!RecuperaInviiSospesi(idDb, l->idAzienda)) return false;
+            if (LeggiLock() != l) continue;
+            if (!SoloLock(*l, idDb, cartella_ ? cartella_() : QString())) return false;
         }
         if (pbSoloVer) return true;
 

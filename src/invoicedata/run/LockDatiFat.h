@@ -11,19 +11,33 @@
 // succeeds only while no lock row exists, so that of two terminals exactly
 // one wins; SbloccaElab deletes only the row this object inserted. A lock
 // row found is shown with its company, terminal, year, number and kind, and
-// the user may undo that run, look again or give up. Send numbers above
-// kMaxNumInvio do not fit the file name and are refused.
+// the user may reset it ("Azzera elab. prec."), look again or give up. Send
+// numbers above kMaxNumInvio do not fit the file name and are refused.
+//
+// A run commits its marks together with the record of its files' final
+// names, so a lock row left behind stands either for a send not marked
+// (nothing to undo) or for a marked one, complete once its files are named.
+// Resetting a lock therefore never zeroes a send: what a run stopped between
+// its commit and its final names is put right first (RecuperoDatiFat); then
+// a marked send whose final files are all in the run form's folder keeps its
+// marks, only the lock row goes and the user is told; a marked send with a
+// final file missing changes nothing, and the user is told which file.
+#include "invoicedata/run/InvioDatiFat.h"
+
 #include <QString>
+#include <functional>
 #include <optional>
 
 // The highest send number of a communication and kind: the file name's
 // progressive keeps one digit for it.
 constexpr int kMaxNumInvio = 9;
 
-inline const QString kCodiceLockDatiFat = QStringLiteral("XMLDatiFat");
-
 class LockDatiFat {
 public:
+    // cartella gives the folder of the run form, where the final files of a
+    // send are looked for when a lock is reset (none: no file is found).
+    explicit LockDatiFat(std::function<QString()> cartella = {}) : cartella_(std::move(cartella)) {}
+
     // psIdDbase: the run's company database ("" when the caller has none);
     // pbSoloVer: only look for a lock (trial and repeat runs, the opening of
     // the form); piNumInvio receives the send number once it is taken and
@@ -54,13 +68,7 @@ private:
         int anno = 0, numCom = 0, numInvio = 0;
     };
     std::optional<RigaLock> tenuto_;
+    std::function<QString()> cartella_;
     void CancellaRiga(const RigaLock& r);
 };
 
-// Puts the registrations of one send of a communication and kind, still in
-// state "N", back to "not sent": NumInv, Progr and NomeFile cleared.
-void AzzeraInvio(const QString& idDb, int anno, int numCom, int numInvio, const QString& tipo);
-
-// Deletes the lock row a run of this company, kind, communication and send
-// number (0 for a cancellation) left behind, whatever terminal wrote it.
-void CancellaLockInvio(const QString& idAzienda, const QString& tipo, int anno, int numCom, int numInvio);

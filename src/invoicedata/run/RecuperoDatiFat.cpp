@@ -6,7 +6,7 @@
 #include "components/util/UtilGenerali.h"
 #include "contesto/Contesto.h"
 #include "invoicedata/file/RinomineDatiFat.h"
-#include "invoicedata/run/LockDatiFat.h"
+#include "invoicedata/run/InvioDatiFat.h"
 
 #include <QFile>
 #include <QStringList>
@@ -22,9 +22,7 @@ bool stessoInvio(const RinominaDatiFat& a, const RinominaDatiFat& b) {
 }
 
 QString descrizione(const RinominaDatiFat& r) {
-    const QString tipo = r.tipo.compare(QLatin1String("E"), Qt::CaseInsensitive) == 0 ? QStringLiteral("clienti")
-                                                                                     : QStringLiteral("fornitori");
-    const QString com = QStringLiteral(" della comunicazione %1/%2 (%3)").arg(r.annoCom).arg(r.numCom).arg(tipo);
+    const QString com = DescrizioneComunicazione(r.annoCom, r.numCom, r.tipo);
     switch (r.operazione) {
     case OperazioneRinomina::CancSingola:
         return QStringLiteral("La cancellazione %1 della registrazione %2/%3").arg(r.numero).arg(r.annoReg).arg(r.numReg) +
@@ -34,7 +32,7 @@ QString descrizione(const RinominaDatiFat& r) {
     case OperazioneRinomina::Invio:
         break;
     }
-    return QStringLiteral("L'invio %1 dei dati fatture").arg(r.numero) + com;
+    return DescrizioneInvio(r.numero, r.annoCom, r.numCom, r.tipo);
 }
 
 // The marks of a send or cancellation whose file is gone, undone.

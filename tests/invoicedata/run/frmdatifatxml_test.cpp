@@ -6,9 +6,11 @@
 #include "../file/supporto_datifat.h"
 #include "components/ini/FileIni.h"
 #include "invoicedata/run/FrmDatiFatXml.h"
+#include "support/AnteprimaScriptata.h"
 
 #include <QCheckBox>
 #include <QDir>
+#include <QFile>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -328,6 +330,97 @@ TEST_P(FrmDatiFatXmlMotori, BaseFileOfASplitSendMatchesIgnoringCase) {
     EXPECT_EQ(Messaggi().join('|'), "Confermi cancellazione");
     EXPECT_EQ(QDir(cartella).entryList({"*.xml"}, QDir::Files), QStringList{"IT01234567897_DF_72F1B.xml"});
     EXPECT_EQ(Leggi(fx.idAzienda, "Select Stato || NumCanc as V from DatiFatTest Where Tipo = 'R'"), "C1");
+}
+
+// A definitive run whose process ended once its send was committed and
+// named (a crash while its report waited) leaves its lock row behind.
+// "Azzera elab. prec." then keeps the complete send and removes only the
+// lock, whichever terminal left it, so the next run sends nothing again;
+// a send whose final file is no longer in the folder changes nothing.
+TEST_P(FrmDatiFatXmlMotori, ResettingTheLockOfACompleteSendKeepsTheSend) {
+    frmDatiFatXml& f = Mostra();
+    Clicca(f.OptTipoSta[1]);
+    Clicca(f.optTipoElab[1]);
+    Clicca(f.ComStampa);
+    ASSERT_EQ(f.UltimoEsito(), EsitoElabDatiFat::Terminato) << Messaggi().join('|').toStdString();
+    const QString inviato = cartella + "IT01234567897_DF_172E1.xml";
+    const QByteArray contenuto = leggi(inviato);
+    const QString marche = Invio(fx.idAzienda, 1, "E") + " " + Invio(fx.idAzienda, 1, "R");
+    ASSERT_EQ(marche.section(' ', 0, 0).section('/', 0, 1), "1/1");
+    // Edited after the send: a send made again would differ from the one sent.
+    fx.Esegui(fx.idAzienda, "UPDATE PianoConti SET RagSoc = 'ALTRO NOME SRL'");
+    const QString invio = "L'invio 1 dei dati fatture della comunicazione 2017/2 (clienti) dell'azienda 001";
+    const struct {
+        const char* nome;
+        QString terminale;
+        QList<int> risposte;
+        bool fileSpostato;
+        QString detto;
+        QString righeLock;
+    } casi[] = {
+        {"left by this terminal", "TERM01", {1}, false,
+         invio + ", file " + inviato + ", è completo e resta valido: è stato tolto solo il blocco dell'elaborazione.",
+         ""},
+        {"left by another terminal", "PC-B", {1, 1}, false,
+         invio + ", file " + inviato + ", è completo e resta valido: è stato tolto solo il blocco dell'elaborazione.",
+         ""},
+        {"its final file moved away", "TERM01", {1}, true,
+         invio + " è marcato come inviato, ma il file " + inviato + " non è nella cartella: non è stato cambiato "
+                 "nulla.\r\nRimettere il file nella cartella, o sceglierne un'altra con \"Cambia\", e azzerare di nuovo.",
+         "001 TERM01 E 2017 2 1"},
+    };
+    for (const auto& k : casi) {
+        SCOPED_TRACE(k.nome);
+        RigaLock("001", k.terminale, "E", 2017, 2, 1);
+        if (k.fileSpostato) ASSERT_TRUE(QFile::rename(inviato, inviato + ".altrove"));
+        dialoghi->mostrati.clear();
+        dialoghi->risposte = k.risposte;
+        Clicca(f.ComStampa);
+        EXPECT_TRUE(Messaggi().contains(k.detto)) << Messaggi().join(" | ").toStdString();
+        EXPECT_NE(f.UltimoEsito(), EsitoElabDatiFat::Terminato) << Messaggi().join(" | ").toStdString();
+        EXPECT_EQ(RigheLock(), k.righeLock);
+        EXPECT_EQ(Invio(fx.idAzienda, 1, "E") + " " + Invio(fx.idAzienda, 1, "R"), marche);
+        if (k.fileSpostato) ASSERT_TRUE(QFile::rename(inviato + ".altrove", inviato));
+        EXPECT_EQ(leggi(inviato), contenuto);
+        EXPECT_EQ(QDir(cartella).entryList({"*.xml"}, QDir::Files, QDir::Name),
+                  (QStringList{"IT01234567897_DF_172E1.xml", "IT01234567897_DF_172R1.xml"}));
+        fx.Esegui(fx.idCondiviso, "DELETE FROM Appoggio");
+    }
+}
+
+// The lock is given back as soon as each send is committed and named: while
+// the report of a definitive run waits on the preview, no lock is held.
+TEST_P(FrmDatiFatXmlMotori, NoLockIsHeldWhileTheReportWaits) {
+    frmDatiFatXml& f = Mostra();
+    Clicca(f.OptTipoSta[1]);
+    Clicca(f.optTipoElab[0]);
+    QStringList lockAlleAttese;
+    {
+        AnteprimaScriptata utente([&](FrmVStampa&) { lockAlleAttese << RigheLock(); });
+        Clicca(f.cmdStaVid);
+    }
+    EXPECT_EQ(f.UltimoEsito(), EsitoElabDatiFat::Terminato) << Messaggi().join(" | ").toStdString();
+    ASSERT_FALSE(lockAlleAttese.isEmpty());
+    EXPECT_EQ(lockAlleAttese, QStringList(lockAlleAttese.size(), QString()));
+    EXPECT_EQ(Invio(fx.idAzienda, 1, "E").section('/', 0, 1), "1/1");
+}
+
+// A VAT line with a rate and its tax left empty is a missing field: listed,
+// and its file is neither sent nor marked, instead of an <Imposta>0.00.
+TEST_P(FrmDatiFatXmlMotori, ALineWithARateAndNoTaxIsNotSent) {
+    fx.Esegui(fx.idAzienda, "UPDATE DatiFatDett SET Imposta = NULL WHERE Tipo = 'E'");
+    frmDatiFatXml& f = Mostra();
+    Clicca(f.OptTipoSta[1]);
+    Clicca(f.optTipoElab[1]);
+    Clicca(f.ComStampa);
+    EXPECT_NE(f.UltimoEsito(), EsitoElabDatiFat::Terminato);
+    const QString m = Messaggi().join(" | ");
+    EXPECT_TRUE(m.contains("Campi obbligatori mancanti \r\nImposta Cliente: ")) << m.toStdString();
+    EXPECT_TRUE(m.contains("non deve essere inviato")) << m.toStdString();
+    EXPECT_EQ(QDir(cartella).entryList({"*.xml"}, QDir::Files, QDir::Name),
+              QStringList{"IT01234567897_DF_172R1.xml"});
+    EXPECT_EQ(Invio(fx.idAzienda, 1, "E"), "0/0/null");
+    EXPECT_EQ(Invio(fx.idAzienda, 1, "R").section('/', 0, 1), "1/1");
 }
 
 INSTANTIATE_TEST_SUITE_P(Motori, FrmDatiFatXmlMotori, ValoriMotori(), NomeMotore);

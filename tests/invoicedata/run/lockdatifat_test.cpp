@@ -113,9 +113,10 @@ TEST_F(LockElabTest, LockFoundNamesItsRunAndOffersTheWayOut) {
 }
 
 // Company 7's run was left behind while company 5 is run, neither of them
-// the current company: the undo zeroes company 7's send only, and the run
-// then takes the lock and company 5's number.
-TEST_P(LockElabMotori, UndoOfARunLeftBehindOnAnotherCompany) {
+// the current company: its send 3 was never committed, so resetting the lock
+// changes no registration of company 7, and the run then takes the lock and
+// company 5's number.
+TEST_P(LockElabMotori, ResetOfARunLeftBehindOnAnotherCompany) {
     const QString file7 = AltraAzienda("007");
     const QString file5 = AltraAzienda("005");
     const QString id7 = fx.gestDb->ApriDatabase(file7);
@@ -128,21 +129,21 @@ TEST_P(LockElabMotori, UndoOfARunLeftBehindOnAnotherCompany) {
     const QString id5 = fx.gestDb->ApriDatabase(file5);
     Registrazione(id5, {.numReg = 1, .tipo = "R", .numInv = 2, .progr = 1});
     Registrazione(id5, {.numReg = 1, .tipo = "E", .numInv = 2, .progr = 1});
-    RigaLock("007", "TERM01", "R", 2019, 2, 2);
+    RigaLock("007", "TERM01", "R", 2019, 2, 3);
 
     dialoghi->risposte = {1};
     LockDatiFat lock;
     int numInvio = 0;
-    ASSERT_TRUE(lock.LockElab(id5, false, "E", 2019, 2, numInvio, "005"));
+    ASSERT_TRUE(lock.LockElab(id5, false, "E", 2019, 2, numInvio, "005")) << Messaggi().join('|').toStdString();
     EXPECT_EQ(numInvio, 3);
     EXPECT_EQ(RigheLock(), "005 TERM01 E 2019 2 3");
     EXPECT_EQ(dialoghi->mostrati.size(), 1);
 
-    // Company 7's database was opened for the undo and closed again: only
+    // Company 7's database was opened for the reset and closed again: only
     // the fixture's two and company 5's (the caller's) stay open.
     const QString riaperto = fx.gestDb->ApriDatabase(file7);
-    EXPECT_EQ(Invio(riaperto, 1, "R"), "0/0/null");
-    EXPECT_EQ(Invio(riaperto, 2, "R"), "0/0/null");
+    EXPECT_EQ(Invio(riaperto, 1, "R"), "2/1/00002");
+    EXPECT_EQ(Invio(riaperto, 2, "R"), "2/2/00002");
     EXPECT_EQ(Invio(riaperto, 3, "R"), "1/1/null");
     EXPECT_EQ(Invio(riaperto, 4, "R"), "2/3/null");
     EXPECT_EQ(Invio(riaperto, 5, "E"), "2/1/null");

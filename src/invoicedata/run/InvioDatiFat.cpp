@@ -1,0 +1,40 @@
+#include "invoicedata/run/InvioDatiFat.h"
+
+#include "components/db/GestoreDb.h"
+#include "components/util/UtilGenerali.h"
+#include "contesto/Contesto.h"
+
+namespace {
+
+QString Testo(const QString& s) { return ggUtil().FormatoSql(s, TipoDato::Testo); }
+QString Numero(long n) { return ggUtil().FormatoSql(static_cast<qlonglong>(n), TipoDato::Lungo); }
+
+}  // namespace
+
+void AzzeraInvio(const QString& idDb, int anno, int numCom, int numInvio, const QString& tipo) {
+    ctx().ggGestDb->EseguiSql(idDb, QStringLiteral("Update DatiFatTest set NumInv = 0, Progr = 0, NomeFile = Null") +
+                                        QStringLiteral(" Where AnnoCom = ") + Numero(anno) +
+                                        QStringLiteral(" And NumCom = ") + Numero(numCom) +
+                                        QStringLiteral(" And NumInv = ") + Numero(numInvio) +
+                                        QStringLiteral(" And Tipo = ") + Testo(tipo) +
+                                        QStringLiteral(" And Stato = ") + Testo(QStringLiteral("N")));
+}
+
+void CancellaLockInvio(const QString& idAzienda, const QString& tipo, int anno, int numCom, int numInvio) {
+    ctx().ggGestDb->EseguiSql(
+        ctx().gsIdDbMenu,
+        QStringLiteral("Delete from Appoggio Where Codice = ") + Testo(kCodiceLockDatiFat) +
+            QStringLiteral(" And Descr1 = ") + Testo(idAzienda) + QStringLiteral(" And Descr3 = ") + Testo(tipo) +
+            QStringLiteral(" And Long1 = ") + Numero(anno) + QStringLiteral(" And Long2 = ") + Numero(numCom) +
+            QStringLiteral(" And Long3 = ") + Numero(numInvio));
+}
+
+QString DescrizioneComunicazione(int annoCom, int numCom, const QString& tipo) {
+    const QString kind = tipo.compare(QLatin1String("E"), Qt::CaseInsensitive) == 0 ? QStringLiteral("clienti")
+                                                                                    : QStringLiteral("fornitori");
+    return QStringLiteral(" della comunicazione %1/%2 (%3)").arg(annoCom).arg(numCom).arg(kind);
+}
+
+QString DescrizioneInvio(int numInvio, int annoCom, int numCom, const QString& tipo) {
+    return QStringLiteral("L'invio %1 dei dati fatture").arg(numInvio) + DescrizioneComunicazione(annoCom, numCom, tipo);
+}
