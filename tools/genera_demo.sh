@@ -13,7 +13,7 @@ set -euo pipefail
 DEST=${1:?cartella}
 PRG=${2:?programma}
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
-VERSIONE_DEMO=9${COMIVA_DEMO_SERVER:+-server}
+VERSIONE_DEMO=10${COMIVA_DEMO_SERVER:+-server}
 if [ -f "$DEST/menu.ini" ]; then
   if [ "$(cat "$DEST/versione-demo" 2>/dev/null)" = "$VERSIONE_DEMO" ]; then
     # A server stopped with "demo_server.sh ferma" took its databases with
@@ -159,11 +159,14 @@ DirDatiFat=$DEST/file/
 Generale=1
 [Opzioni Stampa]
 StaVid=1
+PathDefault=$DEST/pdf/
 [LiqIva]
 ImgTest=LiqIvaTest.png
 ImgDett=LiqIvaDett.png
 INI
-mkdir -p "$DEST/file" "$DEST/immagini"
+# The automatic PDFs and the output files stay in the demo's own folder, so
+# that two demos never write into one user's Documents.
+mkdir -p "$DEST/file" "$DEST/immagini" "$DEST/pdf"
 # Stand-ins for the scans of the official settlement form.
 cp "$(dirname "$0")/../data/liqiva/"*.png "$DEST/immagini/"
 
@@ -215,7 +218,7 @@ PwdDbAzie=
 AccMenuPwd=
 UsaPdfCreator=S
 StampeEmail=S
-PdfNomeFile=LiqIva_§CodiceAzie§_§DataRov§_§Ora§
+PdfNomeFile=$DEST/pdf/LiqIva_§CodiceAzie§_§DataRov§_§Ora§
 EmailTipoNum=
 EmailNumTesto=1
 EmailTipoInvio=E

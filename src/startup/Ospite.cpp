@@ -440,15 +440,12 @@ bool Ospite::ChiudiProgramma() {
         ctx().gsMotivoNoChiudi = QStringLiteral("Maschera Modal");
         return false;
     }
-    frmPrincipale_->show();
-    if (!ScaricaForms(frmPrincipale_->windowTitle())) {
-        frmPrincipale_->hide();
-        return false;
-    }
+    // The main form stays hidden: the forms' own questions are what the user
+    // sees while they close.
+    if (!ScaricaForms(frmPrincipale_->windowTitle())) return false;
     RilasciaOggetti();
     frmPrincipale_->timChiudi.stop();
     frmPrincipale_->timVarie.stop();
-    frmPrincipale_->hide();
     terminato_ = true;
     if (AlTermine) AlTermine();
     return true;

@@ -16,8 +16,8 @@
 
 class FormBase;
 
-// Hidden main form: owner of messages, "Chiusura in corso" while closing,
-// and the two timers of the closing and of the deferred focus.
+// Hidden main form, never shown (not even while closing): owner of messages
+// and of the two timers of the closing and of the deferred focus.
 class FormPrincipale : public QWidget {
     Q_OBJECT
 public:

@@ -7,6 +7,10 @@
 #include "components/menu/MenuClientFinto.h"
 #include "components/platform/DialoghiScriptati.h"
 #include "components/stampa/OpzSta.h"
+#include "components/stampa/Stampa.h"
+#include "components/util/Percorsi.h"
+#include "print/lavoro/LavoroStampa.h"
+#include "print/opzioni/OpzioniIni.h"
 #include "print/opzioni/PostaStampa.h"
 #include "settlement/estrazione/EstrazioneLiqIva.h"
 #include "settlement/estrazione/FrmLiqIvaPre.h"
@@ -25,6 +29,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QProcess>
 #include <QRadioButton>
@@ -161,6 +166,23 @@ TEST_F(DemoLiqIva, LeEmailDellaDemoHannoOggettoETesto) {
         EXPECT_TRUE(testo.contains("Rossi Forniture S.r.l.")) << testo.toStdString();
         EXPECT_FALSE(testo.contains("§")) << testo.toStdString();
     }
+}
+
+// Two demos side by side never write into one folder: the automatic PDFs
+// and the output files of each go to its own.
+TEST_F(DemoLiqIva, LeStampeDellaDemoRestanoNellaSuaCartella) {
+    ASSERT_NE(Avvia("1", demo + "/ditta01.db", false), nullptr);
+    const QString cartella = QFileInfo(demo + "/pdf").canonicalFilePath();
+    ASSERT_FALSE(cartella.isEmpty()) << "the demo has no folder of its own for its prints";
+    OpzSta opz;
+    IniOpzSta(opz, QStringLiteral("FrmLiqIvaXML"));
+    EXPECT_EQ(QFileInfo(PercorsoLocale(opz.PathDefault)).canonicalFilePath(), cartella);
+    const FileIni ini(demo + QStringLiteral("/menu.ini"));
+    static_cast<MenuClientFinto*>(c->ggMenuClient.get())
+        ->ImpostaValore("PdfNomeFile", ini.leggi("Valori", "PdfNomeFile").value_or(QString()));
+    Stampa st;
+    const QString pdf = NomePdfAutomatico(LeggiParEmail("PdfNomeFile"), st);
+    EXPECT_EQ(QFileInfo(QFileInfo(pdf).absolutePath()).canonicalFilePath(), cartella) << pdf.toStdString();
 }
 
 TEST_F(DemoLiqIva, EstrazioneDiEntrambeLeDittePoiUnaSolaElaborazione) {

@@ -357,7 +357,10 @@ int SchermoTestata::Domanda(const RichiestaMsgCom& r) {
                              r.larghezzaPerc, r.margine, 0, r.bottonePredefinito);
 }
 
-void SchermoTestata::MostraMessaggio(const QString& testo) { labMessaggio->setText(testo); }
+void SchermoTestata::MostraMessaggio(const QString& testo) {
+    labMessaggio->setText(testo);
+    boxMessaggio_ = testo.isEmpty() ? -1 : boxInUscita_;
+}
 void SchermoTestata::MostraDescrizione(const QString& testo) { labDescrCampo->setText(testo); }
 
 // ---- Detail grid
@@ -462,6 +465,10 @@ void SchermoTestata::txt_GotFocus(int Index) {
 
 void SchermoTestata::txt_LostFocus(int Index) {
     if (Index == indiceComando_ || !txt.contains(Index)) return;
+    // What this box said when last left goes: its rules say it again while
+    // the value is still wrong.
+    if (boxMessaggio_ == Index) MostraMessaggio(QString());
+    boxInUscita_ = Index;
     try {
         ColorePerdeFocus(txt[Index]);
         if (!RegolaCampo(Index)) regolaComune(Index);
@@ -469,6 +476,7 @@ void SchermoTestata::txt_LostFocus(int Index) {
     } catch (const std::exception& e) {
         mostraErrore(e);
     }
+    boxInUscita_ = -1;
 }
 
 void SchermoTestata::regolaComune(int Index) {

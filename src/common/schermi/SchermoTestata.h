@@ -158,4 +158,6 @@ private:
     QString captionCaricamento_;
     int chiusuraRichiesta_ = 0;
     int scaricamento_ = 0;
+    int boxInUscita_ = -1;   // the box whose leave rules are running
+    int boxMessaggio_ = -1;  // the box whose rules wrote the message shown
 };

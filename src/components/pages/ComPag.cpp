@@ -215,7 +215,12 @@ bool ComPag::ControllaCampo(CampoPagina& campo) {
     return true;
 }
 
-void ComPag::istantanea() { istantanea_ = TestiDeiBox(campi_); }
+void ComPag::istantanea() {
+    istantanea_ = TestiDeiBox(campi_);
+    // The page holds something else now: a message about what it held ("no
+    // row for that key", a refused value) no longer applies.
+    if (ospite_) ospite_->MostraMessaggio(QString());
+}
 
 bool ComPag::InVariazione(QString& testo) const {
     testo.clear();

@@ -8,6 +8,7 @@
 #include <QItemSelectionModel>
 #include <QLineEdit>
 #include <QTableView>
+#include <QTimer>
 #include <QToolBar>
 
 namespace {
@@ -35,13 +36,19 @@ void LinPag::ImpGriglia(QTableView* griglia) {
     griglia_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     QObject::connect(griglia_->selectionModel(), &QItemSelectionModel::currentRowChanged, griglia_,
                      [this](const QModelIndex& attuale, const QModelIndex&) {
-                         if (inSpostamento_ || !attuale.isValid() || attuale.row() == riga_) return;
-                         // A click on another row leaves the current one as a command would.
-                         if (!lasciaRiga()) {
-                             VaiARiga(riga_);
-                             return;
-                         }
-                         mostraRiga(attuale.row());
+                         if (inSpostamento_ || !attuale.isValid() || (attuale.row() == riga_ && stato_ != Nuova)) return;
+                         // A click on another row leaves the current one as a command would;
+                         // refused, the user stays on the line as typed and only the grid goes back.
+                         if (lasciaPer(attuale.row())) return;
+                         selezionaInGriglia(riga_);
+                         // The click selects the row it hit after this returns: the selection is
+                         // put back after it (the current row, already back, stays untouched).
+                         QTimer::singleShot(0, griglia_, [g = griglia_.data(), r = riga_] {
+                             if (r < 0 || r >= g->model()->rowCount()) g->clearSelection();
+                             else
+                                 g->selectionModel()->select(g->model()->index(r, 0),
+                                                             QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+                         });
                      });
 }
 
@@ -114,7 +121,9 @@ bool LinPag::hook(bool prima, int codice, Valore* rit, QList<Valore> array) {
 }
 
 void LinPag::impostaStato(int stato) {
-    const bool cambiato = stato != stato_;
+    // Measured against the state the screen last heard of, so that a state
+    // set before the row is shown still reaches the screen's labels.
+    const bool cambiato = stato != statoAnnunciato_;
     stato_ = stato;
     const bool modificabile = abilRW_ != 0 && (stato_ == Nuova || riga_ >= 0);
     for (CampoLinee& c : campi_)
@@ -125,10 +134,34 @@ void LinPag::impostaStato(int stato) {
             if (k == QLatin1String("Nuovo")) a->setEnabled(abilRW_ != 0);
             else if (k == QLatin1String("Salva")) a->setEnabled(modificabile);
             else if (k == QLatin1String("Cancella")) a->setEnabled(abilRW_ != 0 && stato_ == Scorrimento && riga_ >= 0);
+            else if (k == QLatin1String("VarKey"))
+                a->setEnabled(abilRW_ != 0 && stato_ == Scorrimento && riga_ >= 0 && chiaveDigitabile() != nullptr);
         }
     }
     aggiornaContatore();
-    if (cambiato) hook(false, OperLin::CambioStato, nullptr, {Valore(stato_)});
+    if (cambiato) {
+        statoAnnunciato_ = stato_;
+        hook(false, OperLin::CambioStato, nullptr, {Valore(stato_)});
+    }
+}
+
+CampoLinee* LinPag::chiaveDigitabile() {
+    // The line's own key parts; a hidden box cannot be typed in.
+    for (CampoLinee& c : campi_)
+        if (c.opz.parteChiave != 0 && c.opz.daTestata == 0 && c.box && !c.box->isHidden()) return &c;
+    return nullptr;
+}
+
+void LinPag::selezionaInGriglia(int riga) {
+    if (!griglia_) return;
+    inSpostamento_ = true;
+    if (riga >= 0) {
+        griglia_->selectRow(riga);
+        griglia_->setCurrentIndex(modello_.index(riga, 0));
+    } else {
+        griglia_->clearSelection();
+    }
+    inSpostamento_ = false;
 }
 
 void LinPag::aggiornaContatore() {
@@ -218,12 +251,7 @@ void LinPag::mostraRiga(int riga) {
         }
         if (c.opz.parteChiave != 0) chiaveCorrente_ << (c.opz.daTestata != 0 && c.box ? Valore(c.box->text()) : v);
     }
-    if (griglia_ && riga >= 0) {
-        inSpostamento_ = true;
-        griglia_->selectRow(riga);
-        griglia_->setCurrentIndex(modello_.index(riga, 0));
-        inSpostamento_ = false;
-    }
+    if (riga >= 0) selezionaInGriglia(riga);
     istantanea();
     impostaStato(Scorrimento);
     hook(false, OperLin::Mostrata);
@@ -290,7 +318,7 @@ void LinPag::LanciaComando(const QString& chiave, QString& risultato) {
         else if (k == QLatin1String("successiva")) dest = riga_ + 1;
         else if (k == QLatin1String("pageup")) dest = std::max(0, riga_ - kRighePagina);
         else dest = std::min(n - 1, riga_ + kRighePagina);
-        ok = dest >= 0 && dest < n && (dest != riga_ || stato_ == Nuova) && lasciaRiga() && VaiARiga(dest);
+        ok = dest >= 0 && dest < n && (dest != riga_ || stato_ == Nuova) && lasciaPer(dest);
     } else if (k == QLatin1String("punta")) {
         ok = punta();
     } else if (k == QLatin1String("vaia")) {
@@ -322,6 +350,14 @@ bool LinPag::lasciaRiga() {
     }
 }
 
+bool LinPag::lasciaPer(int riga) {
+    // Saving the line left reads the rows anew: the row is found again by its key.
+    const QString chiave = segnalibroRiga(riga);
+    if (!lasciaRiga()) return false;
+    const int trovata = rigaDelSegnalibro(chiave);
+    return VaiARiga(trovata >= 0 ? trovata : std::min(riga, int(modello_.rowCount()) - 1));
+}
+
 bool LinPag::PuoChiudere() {
     if (!inVariazione() || !ospite_) return true;
     RichiestaMsgCom r;
@@ -340,7 +376,8 @@ bool LinPag::nuovo() {
         avviso(kMsgSolaLettura);
         return false;
     }
-    if (stato_ != Nuova && !lasciaRiga()) return false;
+    // A new line typed in is a line to save or drop as any other.
+    if (!lasciaRiga()) return false;
     if (!hook(true, OperLin::NuovaRiga)) return false;
     svuotaBox();
     for (CampoLinee& c : campi_)
@@ -462,13 +499,19 @@ bool LinPag::vaiA() {
     if (!ospite_) return false;
     const QString segnalibro = ospite_->ovfrmBookmark();
     if (segnalibro.isEmpty()) return false;
+    const int r = rigaDelSegnalibro(segnalibro);
+    if (r < 0) {
+        avviso(kMsgSegnalibroPerso);
+        return false;
+    }
+    if (r == riga_ && stato_ == Scorrimento) return true;
+    return lasciaPer(r);
+}
+
+int LinPag::rigaDelSegnalibro(const QString& segnalibro) const {
     for (int r = 0; r < modello_.rowCount(); ++r)
-        if (segnalibroRiga(r).compare(segnalibro, Qt::CaseInsensitive) == 0) {
-            if (r == riga_ && stato_ == Scorrimento) return true;
-            return lasciaRiga() && VaiARiga(r);
-        }
-    avviso(kMsgSegnalibroPerso);
-    return false;
+        if (segnalibroRiga(r).compare(segnalibro, Qt::CaseInsensitive) == 0) return r;
+    return -1;
 }
 
 bool LinPag::trova() {
@@ -482,7 +525,7 @@ bool LinPag::trova() {
         const int r = ((riga_ < 0 ? -1 : riga_) + passo) % n;
         for (int col = 0; col < modello_.columnCount(); ++col)
             if (modello_.TestoCella(r, col).contains(cercato, Qt::CaseInsensitive))
-                return (r == riga_ && stato_ == Scorrimento) || (lasciaRiga() && VaiARiga(r));
+                return (r == riga_ && stato_ == Scorrimento) || lasciaPer(r);
     }
     avviso(kMsgNonTrovato);
     return false;
@@ -495,12 +538,10 @@ bool LinPag::variaChiave() {
         avviso(kMsgSolaLettura);
         return false;
     }
-    for (CampoLinee& c : campi_)
-        if (c.opz.parteChiave != 0 && c.opz.daTestata == 0 && c.box) {
-            c.box->setFocus();
-            c.box->selectAll();
-            if (ospite_) ospite_->MostraMessaggio(QStringLiteral("Variare i campi chiave e salvare"));
-            return true;
-        }
-    return false;
+    CampoLinee* c = chiaveDigitabile();
+    if (!c) return false;
+    c->box->setFocus();
+    c->box->selectAll();
+    if (ospite_) ospite_->MostraMessaggio(QStringLiteral("Variare i campi chiave e salvare"));
+    return true;
 }

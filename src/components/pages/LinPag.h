@@ -153,6 +153,8 @@ private:
     void svuotaBox();
     bool inVariazione() const;
     bool lasciaRiga();
+    // Leaves the current line (asking about unsaved work) for that row.
+    bool lasciaPer(int riga);
     bool nuovo();
     bool salva();
     bool cancella();
@@ -162,6 +164,11 @@ private:
     bool trova();
     bool variaChiave();
     QString segnalibroRiga(int riga) const;
+    int rigaDelSegnalibro(const QString& segnalibro) const;  // -1 when no row has it
+    // The first own key box the user can type in; none disables "VarKey".
+    CampoLinee* chiaveDigitabile();
+    // Selects the row in the grid without showing it in the boxes.
+    void selezionaInGriglia(int riga);
     void leggiGriglia(const QList<Valore>& chiaveDaRitrovare);
     QList<Valore> chiaveBox() const;
     QString whereChiave(const QList<Valore>& chiave) const;
@@ -184,6 +191,7 @@ private:
     long colErrore_ = 255, colSfondo_ = 0x80000005;
     int abilRW_ = 1;
     int stato_ = Scorrimento;
+    int statoAnnunciato_ = Scorrimento;  // the state the hook last reported
     int riga_ = -1;
     bool inSpostamento_ = false;
     QList<Valore> chiaveCorrente_;

@@ -107,6 +107,10 @@ frmDatiFatGest::frmDatiFatGest() : SchermoTestata(QStringLiteral("frmDatiFatGest
         l->setGeometry(200 + larghezza, y, 400, 22);
         l->setFrameShape(QFrame::StyledPanel);
         Lab[i] = l;
+        // An emptied box describes nothing.
+        connect(txt[i], &QLineEdit::textChanged, l, [l](const QString& testo) {
+            if (testo.trimmed().isEmpty()) l->clear();
+        });
         txt[i]->installEventFilter(this);
     };
     conDescrizione(80, QStringLiteral("Cliente / Fornitore:"), 4, 120);

@@ -107,7 +107,10 @@ QString frmDatiFatTestLis::PrepSql(const QString& psWhere) {
                                  // The header page finds the chosen row by its whole key.
                                  ",DatiFatTest.NumCanc as NumCanc from DatiFatTest");
     if (!psWhere.isEmpty()) sql += QStringLiteral(" where ") + psWhere;
-    return sql + QStringLiteral(" Order by DatiFatTest.AnnoCom, DatiFatTest.NumCom");
+    // The whole key, in the order the page browses it: an order left open is
+    // the engine's own, which differs between a file and the server.
+    return sql + QStringLiteral(" Order by DatiFatTest.AnnoCom, DatiFatTest.NumCom, DatiFatTest.AnnoReg, DatiFatTest.NumReg"
+                                ", DatiFatTest.NumCanc, DatiFatTest.Tipo, DatiFatTest.Stato");
 }
 
 QString frmDatiFatTestLis::PersListaVarie(int piTipoPers, LisCampo& campo, QList<Valore>& pvParam) {

@@ -171,6 +171,8 @@ void FrmComlinStampa::stampa() {
     }
     // The route of the options, the automatic PDF included.
     IniParamStampa(st.ogOpzSta->Sezione, st, {}, 1);
+    // Leaving the preview of the last print stopped that print, not this one.
+    st.ImpInterruzione(0);
     // The list stays while the dialog is open, so that a print that failed,
     // or one more copy, can be started again from here.
     ogComlin->AvviaStampa(font_, orientamento, colonne);

@@ -2,6 +2,7 @@
 
 #include "support/Clic.h"
 #include "support/Motori.h"
+#include "support/MosseRiga.h"
 
 #include "common/form/CodiciTasti.h"
 #include "common/schermi/CasellaSpunta.h"
@@ -123,6 +124,29 @@ TEST_F(frmDatiFatDettTest, EscSuUnaLineaVuotaLaAnnullaSenzaDomanda) {
     EXPECT_TRUE(d.Linee().LeggiStato() == LinPag::Nuova || !dialoghi->mostrati.isEmpty())
         << "a line with a nature is never dropped without a question";
     EXPECT_EQ(d.txt[30]->text(), "N4");
+}
+
+// A rate and a taxable amount typed in a line are never dropped without the question.
+TEST_F(frmDatiFatDettTest, UnaLineaDigitataNonSiPerdeSenzaDomanda) {
+    const TestataDF t{.righe = 2};
+    Testata(t);
+    frmDatiFatDett& d = Apri(t);
+    VerificaMosseRiga(d, *dialoghi, {{20, "10"}, {40, "500"}});
+    EXPECT_EQ(Valori("SELECT COUNT(*), SUM(Aliquota), SUM(ImponibileImporto) FROM DatiFatDett"), "2 44 2000");
+}
+
+// The line's own key (its number) has no box to type in: "Varia campi chiave"
+// is not offered, from the toolbar nor from its Alt key.
+TEST_F(frmDatiFatDettTest, VariaChiaveNonOffertoSenzaUnaChiaveDaDigitare) {
+    const TestataDF t{.righe = 2};
+    Testata(t);
+    frmDatiFatDett& d = Apri(t);
+    QApplication::setActiveWindow(&d);
+    EXPECT_FALSE(AzioneBarra(d.tolLinPag_, "VarKey")->isEnabled());
+    d.txt[20]->setFocus();
+    QTest::keyClick(d.txt[20], Qt::Key_R, Qt::AltModifier);
+    EXPECT_EQ(d.focusWidget(), d.txt[20]);
+    EXPECT_EQ(d.labMessaggio->text(), "");
 }
 
 // The message of a box left red stays in sight while the user is in the next box.

@@ -94,6 +94,38 @@ TEST_F(frmDatiFatGestTest, NumeroComunicazioneEContoConTrattino) {
     EXPECT_FALSE(Rosso(f.txt[80])) << "entering the box again clears the mark";
 }
 
+// Texts about what the page held go with it: a corrected value's message, the
+// descriptions of emptied boxes, the message of a search that found nothing.
+TEST_F(frmDatiFatGestTest, NessunTestoRestaDopoCioCheLoHaCausato) {
+    Testata({});
+    frmDatiFatGest& f = Carica();
+    auto digita = [&](int box, const char* testo) { DigitaSopra(f.txt[box], testo); };
+    digita(20, "2018");
+    digita(10, "13");
+    QTest::keyClick(f.txt[10], Qt::Key_Tab);
+    ASSERT_EQ(f.labMessaggio->text(), "Valore non valido per numero comunicato");
+    digita(10, "1");
+    QTest::keyClick(f.txt[10], Qt::Key_Tab);
+    EXPECT_FALSE(Rosso(f.txt[10]));
+    EXPECT_EQ(f.labMessaggio->text(), "") << "the value that caused it is corrected";
+
+    Cerca({});
+    ASSERT_EQ(f.Lab[80]->text(), "Bianchi S.p.A.");
+    ASSERT_EQ(f.Lab[90]->text(), "Fattura");
+    CliccaComando(f.tolComPag_, "Ricerca");
+    ASSERT_EQ(f.Pagina().LeggiStato(), ComPag::Vuota);
+    EXPECT_EQ(f.txt[80]->text() + f.txt[90]->text(), "");
+    EXPECT_EQ(f.Lab[80]->text() + f.Lab[90]->text(), "") << "an emptied box describes nothing";
+
+    digita(40, "99");
+    CliccaComando(f.tolComPag_, "Ricerca");
+    ASSERT_EQ(f.labMessaggio->text(), "Nessun dato trovato per la chiave indicata");
+    digita(40, "0");
+    CliccaComando(f.tolComPag_, "Ricerca");
+    ASSERT_EQ(f.Pagina().LeggiStato(), ComPag::Nuova) << dialoghi->testi().join(" | ").toStdString();
+    EXPECT_EQ(f.labMessaggio->text(), "") << "a new record is being entered";
+}
+
 TEST_F(frmDatiFatGestTest, SalvaChiedeLaDataSecondoIlTipo) {
     const struct Caso {
         const char* nome;
@@ -360,11 +392,7 @@ using frmDatiFatGestMotori = SuMotori<AmbienteDatiFat>;
 TEST_P(frmDatiFatGestMotori, AggiuntaDiUnaRegistrazioneConNumeroZero) {
     Testata({.numReg = 10});
     frmDatiFatGest& f = Carica();
-    auto digita = [&](int box, const char* testo) {
-        f.txt[box]->setFocus();
-        f.txt[box]->selectAll();
-        QTest::keyClicks(f.txt[box], testo);
-    };
+    auto digita = [&](int box, const char* testo) { DigitaSopra(f.txt[box], testo); };
     digita(20, "2018");
     digita(10, "1");
     digita(30, "2018");

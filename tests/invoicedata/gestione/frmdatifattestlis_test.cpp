@@ -1,6 +1,7 @@
 #include "AmbienteDatiFat.h"
 
 #include "support/Clic.h"
+#include "support/Motori.h"
 
 #include "invoicedata/gestione/FrmDatiFatTestLis.h"
 
@@ -13,6 +14,7 @@ namespace {
 // The list opened from the header's "Lista".
 class frmDatiFatTestLisTest : public AmbienteDatiFat {
 public:
+    using AmbienteDatiFat::AmbienteDatiFat;
     frmDatiFatTestLis& Apri() {
         frmDatiFatGest& t = Carica();
         t.ButtonComando("Lista");
@@ -79,6 +81,30 @@ TEST_F(frmDatiFatTestLisTest, SelezioniEColonne) {
     EXPECT_EQ(l.ColToSourceField(7), "DatiFatTest.GruppoPartita || '-' || DatiFatTest.MastroPartita || '-' || DatiFatTest.ContoPartita");
     EXPECT_EQ(l.ColToSourceField(2), "DatiFatTest.Tipo");
 }
+
+using frmDatiFatTestLisMotori = SuMotori<frmDatiFatTestLisTest>;
+
+// Within a communication the rows follow the whole key, on a file as on the
+// server, whatever order they were written in.
+TEST_P(frmDatiFatTestLisMotori, OrdineDellaChiaveIntera) {
+    Testata({.numReg = 3, .tipo = "R"});
+    Testata({.numReg = 2, .tipo = "R"});
+    Testata({.numReg = 2, .numCanc = 1, .stato = "E"});
+    Testata({.numReg = 2});
+    Testata({.numReg = 1});
+    Testata({.annoReg = 2017, .numReg = 9});
+    frmDatiFatTestLis& l = Apri();
+    l.txt[10]->clear();  // every year: no condition for the engine to walk the key by
+    CliccaComando(l.tolComlin_, "Ricerca");
+    const ModelloGriglia& m = l.Lista().Modello();
+    QStringList righe;
+    for (int r = 0; r < m.rowCount(); ++r)
+        righe << m.TestoCella(r, m.IndiceColonna("AnnoReg")) + "/" + m.TestoCella(r, m.IndiceColonna("NumReg")) +
+                     m.TestoCella(r, m.IndiceColonna("Tipo")) + m.TestoCella(r, m.IndiceColonna("Canc"));
+    EXPECT_EQ(righe.join(' ').toStdString(), "2017/9E0 2018/1E0 2018/2E0 2018/2R0 2018/2E1 2018/3R0");
+}
+
+INSTANTIATE_TEST_SUITE_P(Motori, frmDatiFatTestLisMotori, ValoriMotori(), NomeMotore);
 
 TEST_F(frmDatiFatTestLisTest, LaRigaSceltaTornaAllaTestata) {
     Testata({.numReg = 12, .numCanc = 1, .stato = "E", .numInv = 1, .progr = 3, .nomeFile = "DF001"});

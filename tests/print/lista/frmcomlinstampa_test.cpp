@@ -8,6 +8,7 @@
 #include "print/anteprima/FrmVStampa.h"
 #include "print/lavoro/LavoroStampa.h"
 #include "contesto/Contesto.h"
+#include "support/AnteprimaScriptata.h"
 #include "support/AppTest.h"
 #include "support/Fixture.h"
 
@@ -226,6 +227,21 @@ TEST_F(FrmComlinStampaAperto, LAnteprimaRispondeMentreIlDialogoEAperto) {
     if (anteprima) {
         anteprima->attesaScriptata = nullptr;
         anteprima->Scarica();
+    }
+}
+
+// Each "&STAMPA" while the dialog is open shows the list again, after the
+// user has left the preview of the one before.
+TEST_F(FrmComlinStampaAperto, OgniStampaMostraDiNuovoLAnteprima) {
+    dialogo.Opzioni()->oiStaVid = OpzSta::Video;
+    dialogo.ApriStampaLista(lista);
+    for (int volta = 1; volta <= 2; ++volta) {
+        SCOPED_TRACE(volta);
+        AnteprimaScriptata anteprima;
+        QTest::mouseClick(dialogo.CmdStampa, Qt::LeftButton);
+        EXPECT_FALSE(anteprima.visti.isEmpty()) << "no preview";
+        EXPECT_EQ(anteprima.vuote, 0);
+        EXPECT_TRUE(dialoghi->testi().isEmpty()) << dialoghi->testi().join(" | ").toStdString();
     }
 }
 

@@ -5,6 +5,7 @@
 
 #include "support/Clic.h"
 #include "support/Motori.h"
+#include "support/MosseRiga.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -191,6 +192,29 @@ TEST_F(frmLiqIvaDettTest, CancMetodoESpuntaGrigia) {
     d.ButtonComando("Successiva");
     d.ButtonComando("Precedente");
     EXPECT_EQ(d.Che[210]->checkState(), Qt::PartiallyChecked);
+}
+
+// A month and VP2 typed in a module are never dropped without the question.
+TEST_F(frmLiqIvaDettTest, UnModuloDigitatoNonSiPerdeSenzaDomanda) {
+    frmLiqIvaDett& d = Apri();
+    VerificaMosseRiga(d, *dialoghi, {{20, "7"}, {60, "100"}});
+    EXPECT_EQ(Valori("SELECT COUNT(*), SUM(Mese), COALESCE(SUM(TotaleOperazioniAttive), 0) FROM LiqIvaDett"
+                     " WHERE Anno = 2018 AND NumCom = 1"),
+              "2 3 0");
+}
+
+// Esc drops an untouched new module: the screen is browsing again, and its
+// label, counter and toolbar say so.
+TEST_F(frmLiqIvaDettTest, EscSuUnModuloNuovoTornaAllaVariazione) {
+    frmLiqIvaDett& d = Apri();
+    QApplication::setActiveWindow(&d);
+    CliccaComando(d.tolLinPag_, "Nuovo");
+    ASSERT_EQ(d.labTipOpe->text(), "Inserimento");
+    QTest::keyClick(d.focusWidget() ? d.focusWidget() : &d, Qt::Key_Escape);
+    EXPECT_EQ(d.Linee().LeggiStato(), LinPag::Scorrimento);
+    EXPECT_EQ(d.txtRiga_->text(), "1 / 2");
+    EXPECT_TRUE(AzioneBarra(d.tolLinPag_, "Cancella")->isEnabled());
+    EXPECT_EQ(d.labTipOpe->text(), "Variazione");
 }
 
 using frmLiqIvaDettMotori = SuMotori<frmLiqIvaDettTest>;

@@ -159,6 +159,8 @@ TEST_F(frmLiqIvaTestTest, NumeroComunicazioneFuoriIntervallo) {
         ImpostaBackColor(f.txt[10], contesto->glColNormale);
         f.txt_LostFocus(10);
         EXPECT_EQ(Rosso(f.txt[10]), QString(n) == "5");
+        EXPECT_EQ(f.labMessaggio->text(), QString(n) == "5" ? "Valore non valido per numero comunicato" : "")
+            << "a corrected value takes its message away";
     }
 }
 

@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QSet>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -173,6 +174,38 @@ TEST_F(OspiteTest, FineAnswersByWhatBlockedTheClosing) {
     EXPECT_TRUE(finito);
     // The first form unloaded during "fine" does not call the menu; the second does.
     EXPECT_EQ(menu->chiamate.count("MostraMenu|Tutti") - mostraMenuPrima, 1);
+}
+
+// A form that notes, when it is asked to close, the windows newly on screen.
+class FormCheGuarda : public FormProva {
+public:
+    explicit FormCheGuarda(QStringList& viste) : FormProva("frmDatiFatGest", true, false), viste_(viste) {}
+    QSet<QWidget*> prima;
+
+protected:
+    bool Form_QueryUnload() override {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (w != this && w->isVisible() && !prima.contains(w)) viste_ << w->windowTitle();
+        return true;
+    }
+
+private:
+    QStringList& viste_;
+};
+
+// Closing from the menu with a form open: while the form is asked to close,
+// no window of the program's own shows beside it.
+TEST_F(OspiteTest, ClosingShowsNoWindowBesideTheFormsQuestions) {
+    QStringList viste;
+    FormCheGuarda* f = nullptr;
+    o->ImpostaFabbrica("frmDatiFatGest", [&] { return f = new FormCheGuarda(viste); });
+    menu->InviaComando("passaa", "frmDatiFatGest", "K1");
+    ASSERT_NE(f, nullptr);
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->isVisible()) f->prima << w;
+    EXPECT_EQ(menu->InviaComando("fine").testo(), "");
+    EXPECT_TRUE(finito);
+    EXPECT_TRUE(viste.isEmpty()) << viste.join(" | ").toStdString();
 }
 
 TEST_F(OspiteTest, TimedCloseRetriesWhileAModalBoxIsShowing) {
