@@ -188,7 +188,8 @@ TEST_F(AvvioTest, ADamagedDatabaseFileIsRecoveredOnRequestOrLeftAsItWas) {
             DbDanneggiato(file, "azienda.sql", "INSERT INTO Monete (Moneta, NumDec) VALUES ('Euro', 3)",
                           "MovPnTes_DataDoc");
         else {
-            // A table the start-up never reads: the opening itself meets the damage.
+            // No page overwritten; the definition of a table the start-up never
+            // reads is garbled, and the opening meets it reading the schema.
             DbDanneggiato(file, "azienda.sql", "INSERT INTO Monete (Moneta, NumDec) VALUES ('Euro', 3)", "");
             DanniDb::AlteraDefinizione(file, "MovPnIva");
         }
