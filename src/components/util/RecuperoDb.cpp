@@ -3,8 +3,14 @@
 #include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QLoggingCategory>
+#include <QSet>
 #include <QTemporaryDir>
+#include <algorithm>
+#include <limits>
+#include <memory>
+#include <optional>
 #include <sqlite3.h>
 
 namespace {
@@ -45,105 +51,242 @@ bool esegui(sqlite3* db, const QString& sql, QString& motivo) {
 
 QString nomeSql(const QString& nome) { return QLatin1Char('"') + QString(nome).replace(QLatin1Char('"'), QStringLiteral("\"\"")) + QLatin1Char('"'); }
 
-// Copies a table's rows in rowid order until the first one SQLite cannot
-// read; a row the new table refuses is left out. Returns the rows copied.
-qint64 copiaRighe(sqlite3* db, const QString& tabella, qint64& persi) {
-    sqlite3_stmt* leggi = nullptr;
-    sqlite3_stmt* scrivi = nullptr;
-    qint64 copiate = 0;
-    const QString t = nomeSql(tabella);
-    if (sqlite3_prepare_v2(db, (QStringLiteral("SELECT * FROM danneggiato.") + t).toUtf8().constData(), -1, &leggi,
-                           nullptr) == SQLITE_OK) {
-        const int colonne = sqlite3_column_count(leggi);
-        QStringList segnaposto;
-        for (int i = 1; i <= colonne; ++i) segnaposto << QStringLiteral("?%1").arg(i);
-        if (sqlite3_prepare_v2(db,
-                               (QStringLiteral("INSERT INTO main.") + t + QStringLiteral(" VALUES (") +
-                                segnaposto.join(QLatin1Char(',')) + QLatin1Char(')'))
-                                   .toUtf8()
-                                   .constData(),
-                               -1, &scrivi, nullptr) == SQLITE_OK) {
-            int rc;
-            while ((rc = sqlite3_step(leggi)) == SQLITE_ROW) {
-                for (int i = 0; i < colonne; ++i) sqlite3_bind_value(scrivi, i + 1, sqlite3_column_value(leggi, i));
-                if (sqlite3_step(scrivi) == SQLITE_DONE) ++copiate;
-                else ++persi;
-                sqlite3_reset(scrivi);
-            }
-            if (rc != SQLITE_DONE)
-                qCWarning(logRecupero).noquote() << "tabella" << tabella << "letta fino alla riga" << copiate
-                                                 << "poi:" << sqlite3_errmsg(db);
+QString testoColonna(sqlite3_stmt* st, int i) {
+    return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, i)));
+}
+
+using Connessione = std::unique_ptr<sqlite3, decltype(&sqlite3_close_v2)>;
+
+Connessione apri(const QString& file, int modo, QString& motivo) {
+    sqlite3* db = nullptr;
+    const int rc = sqlite3_open_v2(file.toUtf8().constData(), &db, modo, nullptr);
+    if (rc != SQLITE_OK) motivo = QString::fromUtf8(sqlite3_errmsg(db));
+    Connessione c(db, &sqlite3_close_v2);
+    return rc == SQLITE_OK ? std::move(c) : Connessione(nullptr, &sqlite3_close_v2);
+}
+
+// With writable_schema on, a stored definition that does not parse fails
+// the first statement only; the next one sees the rest of the schema.
+bool prepara(sqlite3* db, const QString& sql, sqlite3_stmt** st) {
+    const QByteArray testo = sql.toUtf8();
+    for (int prova = 0; prova < 2; ++prova)
+        if (sqlite3_prepare_v2(db, testo.constData(), -1, st, nullptr) == SQLITE_OK) return true;
+    return false;
+}
+
+struct Oggetto {
+    QString tipo, nome, tabella, sql;
+};
+
+bool leggiSchema(sqlite3* db, QList<Oggetto>& schema, QString& motivo) {
+    sqlite3_exec(db, "PRAGMA writable_schema = ON", nullptr, nullptr, nullptr);
+    sqlite3_stmt* st = nullptr;
+    int rc = SQLITE_ERROR;
+    if (prepara(db,
+                QStringLiteral("SELECT type, name, tbl_name, sql FROM sqlite_master WHERE sql IS NOT NULL "
+                               "AND name NOT LIKE 'sqlite\\_%' ESCAPE '\\' ORDER BY rowid"),
+                &st))
+        while ((rc = sqlite3_step(st)) == SQLITE_ROW)
+            schema.append({testoColonna(st, 0), testoColonna(st, 1), testoColonna(st, 2), testoColonna(st, 3)});
+    sqlite3_finalize(st);
+    if (rc != SQLITE_DONE) motivo = QStringLiteral("schema illeggibile: ") + QString::fromUtf8(sqlite3_errmsg(db));
+    return rc == SQLITE_DONE;
+}
+
+// How many rows a table of the damaged file holds: its pages' counts, which
+// stay readable when the rows on a page are not; the file's page map when the
+// table's definition does not parse. Empty when a page of the table is
+// unreadable as a page, since its rows can no longer be counted.
+std::optional<qint64> righeRegistrate(sqlite3* db, const QString& tabella) {
+    const QByteArray nome = tabella.toUtf8();
+    for (const QString& sql :
+         {QStringLiteral("SELECT count(*), 0 FROM %1 NOT INDEXED").arg(nomeSql(tabella)),
+          QStringLiteral("SELECT sum(CASE WHEN pagetype = 'leaf' THEN ncell ELSE 0 END), "
+                         "sum(CASE WHEN pagetype = 'corrupted' THEN 1 ELSE 0 END) FROM dbstat WHERE name = ?1")}) {
+        sqlite3_stmt* st = nullptr;
+        std::optional<qint64> n;
+        if (prepara(db, sql, &st)) {
+            sqlite3_bind_text(st, 1, nome.constData(), static_cast<int>(nome.size()), SQLITE_STATIC);
+            if (sqlite3_step(st) == SQLITE_ROW && sqlite3_column_type(st, 0) != SQLITE_NULL &&
+                sqlite3_column_int64(st, 1) == 0)
+                n = sqlite3_column_int64(st, 0);
         }
+        sqlite3_finalize(st);
+        if (n) return n;
     }
-    sqlite3_finalize(scrivi);
-    sqlite3_finalize(leggi);
-    return copiate;
+    return std::nullopt;
+}
+
+// Copies one table's rows into the new file. A damaged page stops a scan, so
+// what is left is read from its other end too, and where both ends stop on
+// damage the rowids between are halved until every readable row is reached
+// (or the tries run out: rowids far apart under a damaged inner page).
+class CopiaTabella {
+public:
+    CopiaTabella(sqlite3* lettore, sqlite3* scrittore, const QString& tabella) : scrittore_(scrittore) {
+        const QString da = QStringLiteral("SELECT rowid, * FROM ") + nomeSql(tabella) +
+                           QStringLiteral(" NOT INDEXED WHERE rowid BETWEEN ?1 AND ?2 ORDER BY rowid");
+        if (!prepara(lettore, da, &avanti_) || !prepara(lettore, da + QStringLiteral(" DESC"), &indietro_)) return;
+        QStringList colonne{QStringLiteral("rowid")}, segnaposto{QStringLiteral("?1")};
+        colonne_ = sqlite3_column_count(avanti_);
+        for (int i = 1; i < colonne_; ++i) {
+            colonne << nomeSql(QString::fromUtf8(sqlite3_column_name(avanti_, i)));
+            segnaposto << QStringLiteral("?%1").arg(i + 1);
+        }
+        prepara(scrittore,
+                QStringLiteral("INSERT INTO main.%1 (%2) VALUES (%3)")
+                    .arg(nomeSql(tabella), colonne.join(QLatin1Char(',')), segnaposto.join(QLatin1Char(','))),
+                &scrivi_);
+    }
+    ~CopiaTabella() {
+        sqlite3_finalize(avanti_);
+        sqlite3_finalize(indietro_);
+        sqlite3_finalize(scrivi_);
+    }
+    CopiaTabella(const CopiaTabella&) = delete;
+    CopiaTabella& operator=(const CopiaTabella&) = delete;
+
+    // False when the table cannot be read by rowid or written.
+    bool pronta() const { return scrivi_ != nullptr; }
+
+    // False when the new file refused a write for a reason other than the row itself.
+    bool copia(QString& motivo) {
+        struct Intervallo {
+            qint64 da, a;
+        };
+        QList<Intervallo> daLeggere{{std::numeric_limits<qint64>::min(), std::numeric_limits<qint64>::max()}};
+        int tentativi = 0;
+        while (!daLeggere.isEmpty() && errore_.isEmpty()) {
+            auto [da, a] = daLeggere.takeLast();
+            std::optional<qint64> ultimo;
+            if (leggi(avanti_, da, a, true, ultimo)) continue;
+            if (ultimo) {
+                if (*ultimo == a) continue;
+                da = *ultimo + 1;
+            }
+            ultimo.reset();
+            if (leggi(indietro_, da, a, false, ultimo)) continue;
+            if (ultimo) {
+                if (*ultimo == da) continue;
+                a = *ultimo - 1;
+            }
+            // Both ends of [da, a] are damaged; a single rowid there is lost.
+            if (da >= a || ++tentativi > kTentativi) continue;
+            const qint64 meta = static_cast<qint64>(static_cast<quint64>(da) +
+                                                    (static_cast<quint64>(a) - static_cast<quint64>(da)) / 2);
+            daLeggere << Intervallo{meta + 1, a} << Intervallo{da, meta};
+        }
+        motivo = errore_;
+        return errore_.isEmpty();
+    }
+    qint64 salvate() const { return salvate_; }
+
+private:
+    static constexpr int kTentativi = 20000;
+
+    // Reads the rows of [da, a] in one direction; true when it reached the
+    // end. A row out of rowid order is taken for damage, as SQLite would.
+    bool leggi(sqlite3_stmt* st, qint64 da, qint64 a, bool crescente, std::optional<qint64>& ultimo) {
+        sqlite3_bind_int64(st, 1, da);
+        sqlite3_bind_int64(st, 2, a);
+        int rc;
+        while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+            const qint64 rowid = sqlite3_column_int64(st, 0);
+            if (ultimo && (crescente ? rowid <= *ultimo : rowid >= *ultimo)) break;
+            if (!scrivi(st)) break;
+            ultimo = rowid;
+        }
+        sqlite3_reset(st);
+        return rc == SQLITE_DONE || !errore_.isEmpty();
+    }
+
+    bool scrivi(sqlite3_stmt* riga) {
+        for (int i = 0; i < colonne_; ++i) sqlite3_bind_value(scrivi_, i + 1, sqlite3_column_value(riga, i));
+        const int rc = sqlite3_step(scrivi_);
+        sqlite3_reset(scrivi_);
+        if (rc == SQLITE_DONE) ++salvate_;
+        // A row the table's own rules refuse (garbage read as a row) is lost;
+        // anything else is the new file failing, and ends the recovery.
+        else if ((rc & 0xff) != SQLITE_CONSTRAINT && (rc & 0xff) != SQLITE_MISMATCH && (rc & 0xff) != SQLITE_TOOBIG)
+            errore_ = QString::fromUtf8(sqlite3_errmsg(scrittore_));
+        return errore_.isEmpty();
+    }
+
+    sqlite3* scrittore_;
+    sqlite3_stmt* avanti_ = nullptr;
+    sqlite3_stmt* indietro_ = nullptr;
+    sqlite3_stmt* scrivi_ = nullptr;
+    int colonne_ = 0;
+    qint64 salvate_ = 0;
+    QString errore_;
+};
+
+QString nonRicreato(const QString& tipo, const QString& nome, sqlite3* db) {
+    static const QHash<QString, QString> nomi = {{QStringLiteral("index"), QStringLiteral("Indice %1 non ricreato")},
+                                                 {QStringLiteral("view"), QStringLiteral("Vista %1 non ricreata")},
+                                                 {QStringLiteral("trigger"), QStringLiteral("Trigger %1 non ricreato")}};
+    return nomi.value(tipo).arg(nome) + ((sqlite3_errcode(db) & 0xff) == SQLITE_CONSTRAINT
+                                             ? QStringLiteral(": righe con la stessa chiave")
+                                             : QStringLiteral(": definizione illeggibile"));
 }
 
 // What SQLite can still read of `danneggiato` goes into the new file `nuovo`:
-// the schema, each table's rows up to the first damaged page, then the
-// indexes (built anew from the rows, so a damaged index costs nothing), the
-// views and the triggers; the version numbers of the file too.
-bool copiaLeggibile(const QString& danneggiato, const QString& nuovo, QString& motivo) {
-    sqlite3* db = nullptr;
-    if (sqlite3_open_v2(nuovo.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) !=
-        SQLITE_OK) {
-        motivo = QString::fromUtf8(sqlite3_errmsg(db));
-        sqlite3_close_v2(db);
+// the tables whose definition parses, every row of theirs that can be read,
+// then the indexes (built anew from the rows, so a damaged index costs
+// nothing), the views and the triggers; the version numbers of the file too.
+// The damaged file is read on a connection of its own, so that its errors
+// never touch the transaction that writes the new one.
+bool copiaLeggibile(const QString& danneggiato, const QString& nuovo, EsitoRecupero& esito, QString& motivo) {
+    const Connessione lettore = apri(danneggiato, SQLITE_OPEN_READWRITE, motivo);
+    if (!lettore) return false;
+    QList<Oggetto> schema;
+    if (!leggiSchema(lettore.get(), schema, motivo)) return false;
+    const Connessione scrittore = apri(nuovo, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, motivo);
+    if (!scrittore) return false;
+    sqlite3* db = scrittore.get();
+    if (!esegui(db, QStringLiteral("BEGIN"), motivo)) return false;
+    QSet<QString> create;
+    qint64 salvate = 0;
+    bool perse = false;
+    for (const Oggetto& o : schema) {
+        if (o.tipo != QLatin1String("table")) continue;
+        TabellaRecuperata t{o.nome};
+        t.definizioneLeggibile = sqlite3_exec(db, o.sql.toUtf8().constData(), nullptr, nullptr, nullptr) == SQLITE_OK;
+        if (t.definizioneLeggibile) {
+            create.insert(o.nome);
+            CopiaTabella copia(lettore.get(), db, o.nome);
+            if (copia.pronta() && !copia.copia(motivo)) return false;
+            t.salvate = copia.salvate();
+        }
+        const std::optional<qint64> registrate = righeRegistrate(lettore.get(), o.nome);
+        t.perseContate = registrate.has_value();
+        t.perse = std::max<qint64>(0, registrate.value_or(0) - t.salvate);
+        if (t.perse > 0 || !t.perseContate)
+            qCWarning(logRecupero).noquote() << QStringLiteral("tabella %1: %2 righe salvate, %3 perse")
+                                                    .arg(o.nome)
+                                                    .arg(t.salvate)
+                                                    .arg(t.perseContate ? QString::number(t.perse) : QStringLiteral("altre"));
+        salvate += t.salvate;
+        perse = perse || t.perse > 0 || !t.perseContate;
+        esito.tabelle << t;
+    }
+    if (create.isEmpty() || (salvate == 0 && perse)) {
+        motivo = QStringLiteral("nessuna riga leggibile");
         return false;
     }
-    auto chiudi = [&](bool esito) {
-        sqlite3_close_v2(db);
-        return esito;
-    };
-    sqlite3_stmt* st = nullptr;
-    struct Oggetto {
-        QString tipo, nome, sql;
-    };
-    QList<Oggetto> schema;
-    const QByteArray percorso = danneggiato.toUtf8();
-    if (sqlite3_prepare_v2(db, "ATTACH DATABASE ?1 AS danneggiato", -1, &st, nullptr) == SQLITE_OK) {
-        sqlite3_bind_text(st, 1, percorso.constData(), static_cast<int>(percorso.size()), SQLITE_STATIC);
-        sqlite3_step(st);
-    }
-    if (sqlite3_finalize(st) != SQLITE_OK) {
-        motivo = QString::fromUtf8(sqlite3_errmsg(db));
-        return chiudi(false);
-    }
-    if (sqlite3_prepare_v2(db,
-                           "SELECT type, name, sql FROM danneggiato.sqlite_master WHERE sql IS NOT NULL "
-                           "AND name NOT LIKE 'sqlite\\_%' ESCAPE '\\' ORDER BY rowid",
-                           -1, &st, nullptr) != SQLITE_OK) {
-        motivo = QString::fromUtf8(sqlite3_errmsg(db));
-        return chiudi(false);
-    }
-    int rc;
-    while ((rc = sqlite3_step(st)) == SQLITE_ROW)
-        schema.append({QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 0))),
-                       QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 1))),
-                       QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 2)))});
-    sqlite3_finalize(st);
-    if (rc != SQLITE_DONE) {
-        motivo = QStringLiteral("schema illeggibile: ") + QString::fromUtf8(sqlite3_errmsg(db));
-        return chiudi(false);
-    }
-    const QString versione = primoValore(db, "PRAGMA danneggiato.user_version");
-    const QString applicazione = primoValore(db, "PRAGMA danneggiato.application_id");
-    if (!esegui(db, QStringLiteral("BEGIN"), motivo)) return chiudi(false);
-    for (const Oggetto& o : schema)
-        if (o.tipo == QLatin1String("table") && !esegui(db, o.sql, motivo)) return chiudi(false);
-    qint64 persi = 0;
-    for (const Oggetto& o : schema)
-        if (o.tipo == QLatin1String("table")) copiaRighe(db, o.nome, persi);
-    if (persi > 0) qCWarning(logRecupero) << persi << "righe rifiutate dalle tabelle recuperate";
     for (const QString& tipo : {QStringLiteral("index"), QStringLiteral("view"), QStringLiteral("trigger")})
-        for (const Oggetto& o : schema)
-            if (o.tipo == tipo && !esegui(db, o.sql, motivo)) return chiudi(false);
-    if (!esegui(db, QStringLiteral("PRAGMA main.user_version = %1").arg(versione.toLongLong()), motivo) ||
-        !esegui(db, QStringLiteral("PRAGMA main.application_id = %1").arg(applicazione.toLongLong()), motivo) ||
-        !esegui(db, QStringLiteral("COMMIT"), motivo))
-        return chiudi(false);
-    return chiudi(esegui(db, QStringLiteral("DETACH DATABASE danneggiato"), motivo));
+        for (const Oggetto& o : schema) {
+            // Those of a table left out go with it: the table is named already.
+            if (o.tipo != tipo || (tipo != QLatin1String("view") && !create.contains(o.tabella))) continue;
+            if (sqlite3_exec(db, o.sql.toUtf8().constData(), nullptr, nullptr, nullptr) == SQLITE_OK) continue;
+            qCWarning(logRecupero).noquote() << o.nome << "non ricreato:" << sqlite3_errmsg(db);
+            esito.nonRicreati << nonRicreato(tipo, o.nome, db);
+        }
+    const QString versione = primoValore(lettore.get(), "PRAGMA user_version");
+    const QString applicazione = primoValore(lettore.get(), "PRAGMA application_id");
+    return esegui(db, QStringLiteral("PRAGMA main.user_version = %1").arg(versione.toLongLong()), motivo) &&
+           esegui(db, QStringLiteral("PRAGMA main.application_id = %1").arg(applicazione.toLongLong()), motivo) &&
+           esegui(db, QStringLiteral("COMMIT"), motivo);
 }
 
 // The recovered file is whole and holds tables; it takes the original's journal mode.
@@ -187,7 +330,7 @@ bool spostaConCompagni(const QString& da, const QString& a) {
 
 }  // namespace
 
-int recuperaDatabase(const QString& nome) {
+int recuperaDatabase(const QString& nome, EsitoRecupero* esito) {
     const QFileInfo info(nome);
     if (!info.isFile()) return fallito(nome, QStringLiteral("il file non esiste"));
     const QString file = info.absoluteFilePath();
@@ -202,7 +345,8 @@ int recuperaDatabase(const QString& nome) {
 
     const QString nuovo = lavoro.filePath(QStringLiteral("recuperato.db"));
     QString motivo;
-    if (!copiaLeggibile(copia, nuovo, motivo) || !verificaRecuperato(nuovo, inModoWal(copia), motivo))
+    EsitoRecupero letto;
+    if (!copiaLeggibile(copia, nuovo, letto, motivo) || !verificaRecuperato(nuovo, inModoWal(copia), motivo))
         return fallito(file, motivo);
 
     const QString estensione = info.suffix().isEmpty() ? QString() : QLatin1Char('.') + info.suffix();
@@ -219,5 +363,34 @@ int recuperaDatabase(const QString& nome) {
     // The shared-memory index of the old file would not match the new one.
     QFile::remove(file + QStringLiteral("-shm"));
     qCInfo(logRecupero).noquote() << "database" << file << "recuperato; l'originale danneggiato è" << danneggiato;
+    letto.originale = danneggiato;
+    if (esito) *esito = letto;
     return 0;
+}
+
+bool EsitoRecupero::conPerdite() const {
+    return !nonRicreati.isEmpty() || std::any_of(tabelle.cbegin(), tabelle.cend(), [](const TabellaRecuperata& t) {
+               return t.perse > 0 || !t.perseContate || !t.definizioneLeggibile;
+           });
+}
+
+QString EsitoRecupero::resoconto(const QString& file) const {
+    const auto righe = [](qint64 n, const char* una, const char* molte) {
+        return QString::number(n) + QLatin1Char(' ') + QLatin1String(n == 1 ? una : molte);
+    };
+    QStringList testo{QStringLiteral("Il database ") + file + QStringLiteral(" è stato recuperato."),
+                      QStringLiteral("Righe salvate e perse, tabella per tabella:")};
+    for (const TabellaRecuperata& t : tabelle) {
+        const QString perse = t.perseContate ? righe(t.perse, "persa", "perse") : QStringLiteral("numero di righe perse non noto");
+        if (t.definizioneLeggibile)
+            testo << t.nome + QStringLiteral(": ") + righe(t.salvate, "riga salvata", "righe salvate") +
+                         QStringLiteral(", ") + perse;
+        else
+            testo << t.nome + QStringLiteral(": definizione illeggibile, tabella non recuperata (") +
+                         (t.perseContate ? righe(t.perse, "riga persa", "righe perse") : QStringLiteral("numero di righe perse non noto")) +
+                         QLatin1Char(')');
+    }
+    testo << nonRicreati;
+    testo << QStringLiteral("L'originale danneggiato è stato conservato come ") + originale;
+    return testo.join(QLatin1Char('\n'));
 }

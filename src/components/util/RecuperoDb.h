@@ -1,17 +1,42 @@
 #pragma once
-// Recovery of a damaged SQLite database file. What SQLite can still read of
-// it (its schema, each table's rows up to the first damaged page) goes into a
-// new file, read from a copy so that the original is never written; the
-// indexes are built anew from the rows. The new file must pass an integrity
-// check and hold at least one table; only then is the damaged original kept
-// beside it as "<name>-danneggiato-<yyyyMMdd-hhmmss>" (its write-ahead log or
-// journal beside it under the same name) and the new file put in its place,
-// with the original's journal mode. On any failure nothing is changed and the
-// reason goes to the log (category comiva.db).
+// Recovery of a damaged SQLite database file. Every row SQLite can still read
+// of it goes into a new file, read from a copy so that the original is never
+// written: past a damaged page a table is read on from the next readable rows,
+// a table whose stored definition does not parse is left out and named, and
+// the indexes, views and triggers are made after the data, each on its own,
+// so that one that fails (rows that now share a unique key) is left out and
+// named without undoing the copy. Only when the new file passes an integrity
+// check and something was read is the damaged original kept beside it as
+// "<name>-danneggiato-<yyyyMMdd-hhmmss>" (its write-ahead log or journal
+// beside it under the same name) and the new file put in its place, with the
+// original's journal mode. When nothing can be read, or anything else fails,
+// nothing is changed and the reason goes to the log (category comiva.db).
 //
 // The file must not be in use: a connection still open on it would go on
 // writing to the damaged original.
+#include <QList>
 #include <QString>
+#include <QStringList>
 
-// 0 when the file was recovered and replaced; not 0 otherwise.
-int recuperaDatabase(const QString& file);
+// What became of one table of the damaged file.
+struct TabellaRecuperata {
+    QString nome;
+    qint64 salvate = 0;
+    qint64 perse = 0;          // rows the file held and the new one lacks
+    bool perseContate = true;  // false: the file no longer says how many it held
+    bool definizioneLeggibile = true;
+};
+
+struct EsitoRecupero {
+    QList<TabellaRecuperata> tabelle;  // in the order the file lists them
+    QStringList nonRicreati;           // indexes, views and triggers left out, with the reason
+    QString originale;                 // where the damaged original was kept
+
+    bool conPerdite() const;
+    // The text that tells the user, table by table, what was saved.
+    QString resoconto(const QString& file) const;
+};
+
+// 0 when the file was recovered and replaced (`esito`, when given, says
+// how); not 0 otherwise.
+int recuperaDatabase(const QString& file, EsitoRecupero* esito = nullptr);

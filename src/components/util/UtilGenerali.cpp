@@ -414,7 +414,15 @@ QString UtilGenerali::TestoErrore(long numero) const {
 }
 
 int UtilGenerali::RiparaDb(const QString& fileDatabase) const {
-    return recuperaDatabase(PercorsoLocale(fileDatabase.trimmed()));
+    const QString file = PercorsoLocale(fileDatabase.trimmed());
+    EsitoRecupero esito;
+    const int r = recuperaDatabase(file, &esito);
+    // The user asked for the repair: what it saved, what it lost and where
+    // the original is are told before the work goes on.
+    if (r == 0 && ctxComponenti().ggDialoghi)
+        ctxComponenti().ggDialoghi->msgBox(esito.resoconto(file),
+                                           esito.conPerdite() ? StileMsg::Esclamativo : StileMsg::Informazione, {});
+    return r;
 }
 
 UtilGenerali& ggUtil() {

@@ -141,7 +141,8 @@ public:
     QString TestoErrore(long numero) const;
     QString SepDecimali() const { return QStringLiteral(","); }
     // Recovers a damaged database file in place (RecuperoDb.h): 0 when it was
-    // recovered, not 0 when nothing was changed.
+    // recovered, and then one box tells, table by table, the rows saved and
+    // lost and where the original was kept; not 0 when nothing was changed.
     int RiparaDb(const QString& fileDatabase) const;
 };
 

@@ -6,6 +6,7 @@
 #include "common/FormBase.h"
 #include "startup/Ospite.h"
 #include "support/AppTest.h"
+#include "support/DanniDb.h"
 #include "support/Fixture.h"
 
 #include <QApplication>
@@ -158,7 +159,7 @@ TEST_F(AvvioTest, DatabaseFailuresAreReportedAndStopTheStartUp) {
 }
 
 TEST_F(AvvioTest, ADamagedDatabaseFileIsRecoveredOnRequestOrLeftAsItWas) {
-    enum class Danno { Indice, NonDatabase };
+    enum class Danno { Indice, Definizione, NonDatabase };
     struct Caso {
         const char* nome;
         bool comune;  // the shared database, not the company's
@@ -170,6 +171,7 @@ TEST_F(AvvioTest, ADamagedDatabaseFileIsRecoveredOnRequestOrLeftAsItWas) {
         {"azienda danneggiata, recupero chiesto", false, Danno::Indice, RispostaMsg::Ok, true},
         {"azienda danneggiata, recupero rifiutato", false, Danno::Indice, RispostaMsg::Annulla, false},
         {"azienda non database, recupero chiesto", false, Danno::NonDatabase, RispostaMsg::Ok, false},
+        {"azienda con una definizione illeggibile, recupero chiesto", false, Danno::Definizione, RispostaMsg::Ok, true},
         {"comune danneggiato, recupero chiesto", true, Danno::Indice, RispostaMsg::Ok, true},
     };
     for (const Caso& caso : casi) {
@@ -182,9 +184,15 @@ TEST_F(AvvioTest, ADamagedDatabaseFileIsRecoveredOnRequestOrLeftAsItWas) {
         else if (caso.comune)
             DbDanneggiato(file, "condiviso.sql", "INSERT INTO Aziende (IdAzienda, Azienda) VALUES ('7', '07')",
                           "sqlite_autoindex_Aziende_1");
-        else
+        else if (caso.danno == Danno::Indice)
             DbDanneggiato(file, "azienda.sql", "INSERT INTO Monete (Moneta, NumDec) VALUES ('Euro', 3)",
                           "MovPnTes_DataDoc");
+        else {
+            // No page overwritten; the definition of a table the start-up never
+            // reads is garbled, and the opening meets it reading the schema.
+            DbDanneggiato(file, "azienda.sql", "INSERT INTO Monete (Moneta, NumDec) VALUES ('Euro', 3)", "");
+            DanniDb::AlteraDefinizione(file, "MovPnIva");
+        }
         if (caso.danno == Danno::Indice) ASSERT_NE(QuickCheck(file), "ok");
         const QByteArray prima = Contenuto(file);
         if (caso.comune) ScriviFile(ini, "[Parametri Generali]\nOrdIniDBase=" + iniDb + "\n[Menu]\nNomeDB=" + file + "\n");
@@ -197,10 +205,19 @@ TEST_F(AvvioTest, ADamagedDatabaseFileIsRecoveredOnRequestOrLeftAsItWas) {
         EXPECT_EQ(dialoghi->mostrati[0].stile, StileMsg::Domanda | StileMsg::OkAnnulla);
         const QStringList danneggiati = QDir(cartella).entryList({"*danneggiato*"}, QDir::Files);
         if (caso.recuperato) {
-            EXPECT_EQ(dialoghi->mostrati.size(), 1) << dialoghi->testi().join("\n").toStdString();
             // The damaged original is kept beside the recovered file, as it was.
             ASSERT_EQ(danneggiati.size(), 1) << QDir(cartella).entryList().join(", ").toStdString();
             EXPECT_EQ(Contenuto(cartella + "/" + danneggiati[0]), prima);
+            // One box tells what was saved and where the original is.
+            ASSERT_EQ(dialoghi->mostrati.size(), 2) << dialoghi->testi().join("\n").toStdString();
+            const QString resoconto = dialoghi->mostrati[1].testo;
+            EXPECT_TRUE(resoconto.startsWith("Il database " + file + " è stato recuperato.\n")) << resoconto.toStdString();
+            EXPECT_TRUE(resoconto.endsWith("\nL'originale danneggiato è stato conservato come " + cartella + "/" +
+                                           danneggiati[0]))
+                << resoconto.toStdString();
+            if (caso.danno == Danno::Definizione)
+                EXPECT_TRUE(resoconto.contains("\nMovPnIva: definizione illeggibile, tabella non recuperata (0 righe perse)\n"))
+                    << resoconto.toStdString();
             EXPECT_EQ(QuickCheck(file), "ok");
             if (caso.comune) EXPECT_FALSE(c->gsIdDbMenu.isEmpty());
             else EXPECT_EQ(c->giDecImpEuro, 3);  // the company's rows came through
