@@ -6,6 +6,8 @@
 #include "../file/supporto_datifat.h"
 #include "components/ini/FileIni.h"
 #include "invoicedata/run/FrmDatiFatXml.h"
+#include "support/GestoreDbContato.h"
+#include "support/PaginaDanneggiata.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -328,6 +330,41 @@ TEST_P(FrmDatiFatXmlMotori, BaseFileOfASplitSendMatchesIgnoringCase) {
     EXPECT_EQ(Messaggi().join('|'), "Confermi cancellazione");
     EXPECT_EQ(QDir(cartella).entryList({"*.xml"}, QDir::Files), QStringList{"IT01234567897_DF_72F1B.xml"});
     EXPECT_EQ(Leggi(fx.idAzienda, "Select Stato || NumCanc as V from DatiFatTest Where Tipo = 'R'"), "C1");
+}
+
+// Typing another company shows its declarant and the run then works on it:
+// each of the two opens that company's database once, never without the
+// busy pointer, and neither checks the whole file (a damaged page that
+// neither reads stops nothing).
+TEST_P(FrmDatiFatXmlMotori, AnotherCompanyIsOpenedOnceByEachActionUnderTheBusyPointer) {
+    const QString altra = AltraAzienda("002");
+    const QString idAltra = fx.gestDb->ApriDatabase(altra);
+    fx.Inserisci(idAltra, "Ditta", {{"CodFisc", "09876543217"}, {"PartIva", "09876543217"},
+                                    {"RagSoc", "SECONDA SRL"}, {"StatoGiurid", "G"}, {"Moneta", "Euro"}});
+    fx.Inserisci(idAltra, "IvaDichPeriodGen", {{"CodFiscFirmaDich", "rssmra80a01h501u"}, {"Carica", "1"}});
+    fx.Inserisci(idAltra, "MovPnTes", {{"Anno", 2017}, {"NumReg", 1}, {"DataDoc", "2017-05-02"}});
+    fx.gestDb->ChiudiDatabase(idAltra);
+    if (fx.motore == Motore::File) DanneggiaRadice(altra, "MovPnTes_DataDoc");
+    auto contato = GestoreDbContato::AlPostoDi(*fx.gestDb, fx.fileAzienda, fx.fileCondiviso, c->gsIdDbase,
+                                               c->gsIdDbMenu);
+    c->ggGestDb = contato;
+
+    frmDatiFatXml& f = Mostra();
+    Digita(30, "002");
+    Digita(40, "002");
+    EXPECT_EQ(f.txt[80]->text(), "RSSMRA80A01H501U");
+    EXPECT_EQ(f.txt[90]->text(), "01");
+    EXPECT_EQ(contato->Aperture(altra), 1);
+    EXPECT_EQ(contato->SenzaCursore(), "");
+    EXPECT_TRUE(Messaggi().isEmpty()) << Messaggi().join('|').toStdString();
+
+    contato->aperture.clear();
+    Clicca(f.optTipoElab[1]);
+    Clicca(f.ComStampa);
+    EXPECT_EQ(contato->Aperture(altra), 1);
+    EXPECT_EQ(contato->SenzaCursore(), "");
+    EXPECT_EQ(Messaggi().filter("Errore").join('|'), "");
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
 
 INSTANTIATE_TEST_SUITE_P(Motori, FrmDatiFatXmlMotori, ValoriMotori(), NomeMotore);
