@@ -3,7 +3,7 @@
 // invoice-data run form with the larger one. For comparison: the whole-file
 // checks, the quick one that every opening used to run and the one that an
 // opening runs now only on a file on which the work met damage.
-// The companies are years of bookkeeping written by the demo generator
+// The companies are a year of bookkeeping written by the demo generator
 // (tools/contabilita) into a folder of the temporary directory, once: the
 // larger takes minutes to write, so later runs find it there.
 #include "components/db/GestoreDb.h"
@@ -19,7 +19,6 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <benchmark/benchmark.h>
