@@ -2,6 +2,7 @@
 
 #include "common/FrmConn.h"
 #include "common/FrmMsgCom.h"
+#include "common/form/UtilForm.h"
 #include "components/core/ErroreRun.h"
 #include "components/db/GestRecordset.h"
 #include "components/db/GestoreDb.h"
@@ -43,6 +44,8 @@ QString CredenzialiDb(GestoreDb& gestDb, const QString& nome, const QString& pwd
     }
     for (;;) {
         try {
+            // A database on a slow disk or a server may take a while.
+            const CursoreOccupato occupato;
             return connect.trimmed().isEmpty() ? gestDb.ApriDatabase(nome, 0, false, false)
                                                : gestDb.ApriDatabase(nome, 0, false, false, connect);
         } catch (const ErroreRun& e) {

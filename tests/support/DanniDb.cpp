@@ -40,6 +40,12 @@ void Sovrascrivi(const QString& file, qint64 pagina, qint64 da, qint64 quanti, c
         throw std::runtime_error("pagina non sovrascritta");
 }
 
+void DanneggiaRadice(const QString& file, const QString& oggetto) {
+    const qint64 pagina =
+        Valori(file, QStringLiteral("SELECT rootpage FROM sqlite_master WHERE name = '%1'").arg(oggetto)).value(0).toLongLong();
+    Sovrascrivi(file, pagina, 0, DimensionePagina(file), '\x5a');
+}
+
 void AlteraDefinizione(const QString& file, const QString& tabella) {
     QFile f(file);
     if (!f.open(QIODevice::ReadWrite)) throw std::runtime_error("file non aperto");

@@ -15,6 +15,9 @@ qint64 DimensionePagina(const QString& file);
 QList<qint64> Pagine(const QString& file, const QString& nome, const QString& tipo);
 // Writes `byte` over `quanti` bytes of page `pagina` (from 1), `da` bytes into it.
 void Sovrascrivi(const QString& file, qint64 pagina, qint64 da, qint64 quanti, char byte);
+// Overwrites the first page of a table or index: SQLite still opens the file
+// and reads the rest; the page fails only when a read reaches it.
+void DanneggiaRadice(const QString& file, const QString& oggetto);
 // Garbles the column list of a table's stored definition, so that it no longer parses.
 void AlteraDefinizione(const QString& file, const QString& tabella);
 

@@ -191,6 +191,19 @@ void CursoreAttesa(int attiva) {
     }
 }
 
+CursoreOccupato::CursoreOccupato() {
+    // A tool without a screen has no pointer to change.
+    if (!qobject_cast<QApplication*>(QCoreApplication::instance())) return;
+    const QCursor* attuale = QApplication::overrideCursor();
+    if (attuale && attuale->shape() == Qt::WaitCursor) return;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    messo_ = true;
+}
+
+CursoreOccupato::~CursoreOccupato() {
+    if (messo_) QApplication::restoreOverrideCursor();
+}
+
 AttesaUtente::AttesaUtente() {
     const QCursor* attuale = QApplication::overrideCursor();
     freccia_ = attuale && attuale->shape() != Qt::ArrowCursor;

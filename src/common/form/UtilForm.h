@@ -37,6 +37,19 @@ int IndiceForm(const QString& nome, const std::optional<QString>& caption = std:
 
 // Hourglass pointer on (non-zero) and off.
 void CursoreAttesa(int attiva);
+// The hourglass while it lives, for work the user waits on (opening a
+// database, a look-up); it leaves alone an hourglass already shown, so that
+// it may sit inside a longer wait, and does nothing without a screen.
+class CursoreOccupato {
+public:
+    CursoreOccupato();
+    ~CursoreOccupato();
+    CursoreOccupato(const CursoreOccupato&) = delete;
+    CursoreOccupato& operator=(const CursoreOccupato&) = delete;
+
+private:
+    bool messo_ = false;
+};
 // While it lives the program waits for the user (a box, the preview): a busy
 // pointer gives way to the normal arrow, and comes back when it ends.
 class AttesaUtente {

@@ -3,6 +3,7 @@
 #include "components/core/ErroreRun.h"
 #include "components/db/ParametriSql.h"
 #include "components/db/ServerPg.h"
+#include "components/db/VerificaDb.h"
 #include "components/util/Percorsi.h"
 
 #include <QFileInfo>
@@ -164,7 +165,12 @@ pg_conn* Database::Pg() const {
 }
 
 void Database::Errore(const QString& sql, const QString& origine) const {
-    throw ErroreDaSqlite(sqlite3_extended_errcode(db_), QString::fromUtf8(sqlite3_errmsg(db_)), sql, origine);
+    const int codice = sqlite3_extended_errcode(db_);
+    const QString messaggio = QString::fromUtf8(sqlite3_errmsg(db_));
+    // Damage met by the work is found only here, since no opening reads the
+    // whole file: the next opening checks it.
+    notaErroreMotore(file_, codice, messaggio);
+    throw ErroreDaSqlite(codice, messaggio, sql, origine);
 }
 
 bool Database::EsisteTabella(const QString& nome) {
@@ -210,14 +216,23 @@ QString GestoreDb::ApriDatabase(const QString& nome, int, bool, bool, const QStr
         // The journal mode stays the file's: changing it needs every other
         // connection gone. With a write-ahead log, synchronous NORMAL keeps
         // the file consistent after a crash; a rollback journal keeps FULL.
-        // Reading the schema tells a file that is not a database at once; the
-        // quick check a damaged one, before any work lands on it.
+        // Reading the schema tells a file that is not a database at once. The
+        // rest is not read here: a check of the whole file costs seconds on a
+        // company of some hundred megabytes, and SQLite tells a damaged page
+        // when the work reads it. Only a file on which damage or a disk failure
+        // was met is checked whole, before any work lands on it.
         valore(db, "SELECT count(*) FROM sqlite_master");
-        if (const QString esito = valore(db, "PRAGMA quick_check(1)"); esito != QLatin1String("ok")) {
-            qCWarning(logDb).noquote() << "controllo di" << file << "fallito:" << esito;
-            errore(NumErrore::FileNonDatabase,
-                   QStringLiteral("Impossibile aprire il database \"%1\": il file è danneggiato.").arg(nome));
+        if (daVerificare(file)) {
+            if (const QString esito = valore(db, "PRAGMA integrity_check(1)"); esito != QLatin1String("ok")) {
+                qCWarning(logDb).noquote() << "controllo di" << file << "fallito:" << esito;
+                errore(NumErrore::FileNonDatabase,
+                       QStringLiteral("Impossibile aprire il database \"%1\": il file è danneggiato.").arg(nome));
+            }
+            verificato(file);
         }
+        // Each page is checked more closely as it is read, so that damage is
+        // told where the work meets it rather than read as data.
+        esegui(db, "PRAGMA cell_size_check=ON");
         if (valore(db, "PRAGMA journal_mode").compare(QLatin1String("wal"), Qt::CaseInsensitive) == 0)
             esegui(db, "PRAGMA synchronous=NORMAL");
         // Result columns named as written in the query ("Causali_1.TipoCausale"),

@@ -81,13 +81,16 @@ public:
     void ImpostaAttesaBlocco(int ms) { attesaBloccoMs_ = ms; }
 
     // Opens an existing SQLite database file and returns its id, leaving its
-    // journal mode as it is; a file that is no database or fails the quick
-    // check raises 3343. A data-source name, or a connect string
+    // journal mode as it is. It reads the schema only, never the whole file:
+    // a file that is no database raises 3343 at once, a damaged page when the
+    // work meets it. A file on which damage or a disk failure was met
+    // (VerificaDb.h) is checked whole first, and raises 3343 when the check
+    // fails. A data-source name, or a connect string
     // beginning "ODBC;", opens a database on the server instead, with the
     // string's UID and PWD or else "DbSqlPubUID" and "DbSqlPubPWD". The three
     // middle arguments are accepted for the callers' sake and not used.
-    QString ApriDatabase(const QString& nome, int opzioni = 0, bool esclusivo = false,
-                         bool solaLettura = false, const QString& connect = {});
+    virtual QString ApriDatabase(const QString& nome, int opzioni = 0, bool esclusivo = false,
+                                 bool solaLettura = false, const QString& connect = {});
     // "DbAccPWD", "DbSqlPubUID", "DbSqlPubPWD" as written; id + ":DbTipoSql"
     // is true for a database on a server.
     virtual Valore LeggiProprieta(const QString& nome, int tipo = 12) const;

@@ -2,6 +2,7 @@
 
 #include "common/FrmMsgCom.h"
 #include "common/TestiUscita.h"
+#include "common/form/UtilForm.h"
 #include "components/core/ErroreRun.h"
 #include "components/db/GestRecordset.h"
 #include "components/db/GestoreDb.h"
@@ -35,6 +36,9 @@ void LeggiDichiarante(const QString& idDb, const QString& idAzienda, QString& cf
                       QString& codiceCarica) {
     cfDichiarante.clear();
     codiceCarica.clear();
+    // The look-up runs as the user leaves a box: the pointer says why the
+    // form does not answer meanwhile.
+    const CursoreOccupato occupato;
     QString id = idDb;
     bool aperto = false;
     if (Vuoto(id)) {

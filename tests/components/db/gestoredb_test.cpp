@@ -127,11 +127,19 @@ TEST(GestoreDb, ADamagedFileIsReportedAsAnUnrecognisedDatabase) {
         ASSERT_TRUE(f.seek(4096));
         f.write(QByteArray(64, '\xFF'));
     }
-    // The damage is told at the opening, before any work lands on the file.
+    // The opening reads the schema only: the damage is told where the work
+    // meets it, and from then on at every opening, before any work lands on
+    // the file, until the file passes its check.
     GestoreDb g;
-    const auto e = erroreDi([&] { g.ApriDatabase(file); });
-    EXPECT_EQ(e.numero(), NumErrore::FileNonDatabase);
-    EXPECT_TRUE(e.descrizione().contains("danneggiato")) << e.descrizione().toStdString();
+    const QString id = g.ApriDatabase(file);
+    const auto lettura = erroreDi([&] { g.EseguiSql(id, "UPDATE Righe SET Qta = Qta"); });
+    EXPECT_EQ(lettura.numero(), NumErrore::FileNonDatabase);
+    g.ChiudiDatabase(id);
+    for (int volta = 0; volta < 2; ++volta) {
+        const auto e = erroreDi([&] { g.ApriDatabase(file); });
+        EXPECT_EQ(e.numero(), NumErrore::FileNonDatabase);
+        EXPECT_TRUE(e.descrizione().contains("danneggiato")) << e.descrizione().toStdString();
+    }
 }
 
 TEST(GestoreDb, RifiutaNomiCheNonSonoDatabase) {

@@ -7,6 +7,8 @@
 #include "components/ini/FileIni.h"
 #include "invoicedata/run/FrmDatiFatXml.h"
 #include "support/AnteprimaScriptata.h"
+#include "support/DanniDb.h"
+#include "support/GestoreDbContato.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -421,6 +423,41 @@ TEST_P(FrmDatiFatXmlMotori, ALineWithARateAndNoTaxIsNotSent) {
               QStringList{"IT01234567897_DF_172R1.xml"});
     EXPECT_EQ(Invio(fx.idAzienda, 1, "E"), "0/0/null");
     EXPECT_EQ(Invio(fx.idAzienda, 1, "R").section('/', 0, 1), "1/1");
+}
+
+// Typing another company shows its declarant and the run then works on it:
+// each of the two opens that company's database once, never without the
+// busy pointer, and neither checks the whole file (a damaged page that
+// neither reads stops nothing).
+TEST_P(FrmDatiFatXmlMotori, AnotherCompanyIsOpenedOnceByEachActionUnderTheBusyPointer) {
+    const QString altra = AltraAzienda("002");
+    const QString idAltra = fx.gestDb->ApriDatabase(altra);
+    fx.Inserisci(idAltra, "Ditta", {{"CodFisc", "09876543217"}, {"PartIva", "09876543217"},
+                                    {"RagSoc", "SECONDA SRL"}, {"StatoGiurid", "G"}, {"Moneta", "Euro"}});
+    fx.Inserisci(idAltra, "IvaDichPeriodGen", {{"CodFiscFirmaDich", "rssmra80a01h501u"}, {"Carica", "1"}});
+    fx.Inserisci(idAltra, "MovPnTes", {{"Anno", 2017}, {"NumReg", 1}, {"DataDoc", "2017-05-02"}});
+    fx.gestDb->ChiudiDatabase(idAltra);
+    if (fx.motore == Motore::File) DanniDb::DanneggiaRadice(altra, "MovPnTes_DataDoc");
+    auto contato = GestoreDbContato::AlPostoDi(*fx.gestDb, fx.fileAzienda, fx.fileCondiviso, c->gsIdDbase,
+                                               c->gsIdDbMenu);
+    c->ggGestDb = contato;
+
+    frmDatiFatXml& f = Mostra();
+    Digita(30, "002");
+    Digita(40, "002");
+    EXPECT_EQ(f.txt[80]->text(), "RSSMRA80A01H501U");
+    EXPECT_EQ(f.txt[90]->text(), "01");
+    EXPECT_EQ(contato->Aperture(altra), 1);
+    EXPECT_EQ(contato->SenzaCursore(), "");
+    EXPECT_TRUE(Messaggi().isEmpty()) << Messaggi().join('|').toStdString();
+
+    contato->aperture.clear();
+    Clicca(f.optTipoElab[1]);
+    Clicca(f.ComStampa);
+    EXPECT_EQ(contato->Aperture(altra), 1);
+    EXPECT_EQ(contato->SenzaCursore(), "");
+    EXPECT_EQ(Messaggi().filter("Errore").join('|'), "");
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
 
 INSTANTIATE_TEST_SUITE_P(Motori, FrmDatiFatXmlMotori, ValoriMotori(), NomeMotore);

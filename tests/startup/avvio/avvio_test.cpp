@@ -1,13 +1,17 @@
+#include "components/db/GestRecordset.h"
 #include "components/db/GestoreDb.h"
+#include "components/db/VerificaDb.h"
 #include "components/menu/MenuClientFinto.h"
 #include "components/platform/DialoghiScriptati.h"
 #include "startup/Avvio.h"
 #include "contesto/Contesto.h"
 #include "common/FormBase.h"
+#include "startup/Composizione.h"
 #include "startup/Ospite.h"
 #include "support/AppTest.h"
 #include "support/DanniDb.h"
 #include "support/Fixture.h"
+#include "support/GestoreDbContato.h"
 
 #include <QApplication>
 #include <QDir>
@@ -46,14 +50,8 @@ QString DbDanneggiato(const QString& file, const char* schema, const char* righe
     sqlite3* db = nullptr;
     sqlite3_open(file.toUtf8().constData(), &db);
     sqlite3_exec(db, righe, nullptr, nullptr, nullptr);
-    const qint64 pagina =
-        UnValore(db, QStringLiteral("SELECT rootpage FROM sqlite_master WHERE name = '%1'").arg(indice).toUtf8())
-            .toLongLong();
-    const qint64 dimensione = UnValore(db, "PRAGMA page_size").toLongLong();
     sqlite3_close(db);
-    QFile f(file);
-    if (pagina > 1 && f.open(QIODevice::ReadWrite) && f.seek((pagina - 1) * dimensione))
-        f.write(QByteArray(dimensione, '\x5a'));
+    if (*indice) DanniDb::DanneggiaRadice(file, QString::fromLatin1(indice));
     return file;
 }
 
@@ -193,7 +191,12 @@ TEST_F(AvvioTest, ADamagedDatabaseFileIsRecoveredOnRequestOrLeftAsItWas) {
             DbDanneggiato(file, "azienda.sql", "INSERT INTO Monete (Moneta, NumDec) VALUES ('Euro', 3)", "");
             DanniDb::AlteraDefinizione(file, "MovPnIva");
         }
-        if (caso.danno == Danno::Indice) ASSERT_NE(QuickCheck(file), "ok");
+        if (caso.danno == Danno::Indice) {
+            ASSERT_NE(QuickCheck(file), "ok");
+            // As the work leaves a file on which it met the damage: no opening
+            // reads an index page that the start-up does not need.
+            segnaDaVerificare(file, "pagina danneggiata");
+        }
         const QByteArray prima = Contenuto(file);
         if (caso.comune) ScriviFile(ini, "[Parametri Generali]\nOrdIniDBase=" + iniDb + "\n[Menu]\nNomeDB=" + file + "\n");
         else menu->ImpostaValore("NomeDBAzie", file);
@@ -219,15 +222,79 @@ TEST_F(AvvioTest, ADamagedDatabaseFileIsRecoveredOnRequestOrLeftAsItWas) {
                 EXPECT_TRUE(resoconto.contains("\nMovPnIva: definizione illeggibile, tabella non recuperata (0 righe perse)\n"))
                     << resoconto.toStdString();
             EXPECT_EQ(QuickCheck(file), "ok");
+            EXPECT_FALSE(daVerificare(file));  // the recovered file passed its check
             if (caso.comune) EXPECT_FALSE(c->gsIdDbMenu.isEmpty());
             else EXPECT_EQ(c->giDecImpEuro, 3);  // the company's rows came through
         } else {
-            EXPECT_EQ(QDir(cartella).entryList(QDir::Files), QStringList{"dati.db"});
+            // A damaged file keeps its mark, so that the next start asks again.
+            EXPECT_EQ(QDir(cartella).entryList(QDir::Files),
+                      caso.danno == Danno::Indice ? QStringList({"dati.db", "dati.db-verifica"}) : QStringList{"dati.db"});
             EXPECT_EQ(Contenuto(file), prima);
             EXPECT_EQ(c->giCodiceUscita, 1);
             EXPECT_EQ(static_cast<Ospite*>(c->ggOspite.get())->Form("frmDatiFatXml"), nullptr);
         }
     }
+}
+
+// Started from the menu on the run form, the program opens the company's
+// file and the shared one once each, with the busy pointer on.
+TEST_F(AvvioTest, TheRunFormOpensEachDatabaseOnceUnderTheBusyPointer) {
+    auto contato = std::make_shared<GestoreDbContato>();
+    c->ggGestDb = contato;
+    InstallaProgramma(*static_cast<Ospite*>(c->ggOspite.get()));
+    ASSERT_TRUE(Avvia()) << dialoghi->testi().join("\n").toStdString();
+    QWidget* f = static_cast<Ospite*>(c->ggOspite.get())->Form("frmDatiFatXml");
+    ASSERT_NE(f, nullptr);
+    EXPECT_TRUE(f->isVisible());
+    EXPECT_EQ(contato->Aperture(fx.fileAzienda), 1);
+    EXPECT_EQ(contato->Aperture(fx.fileCondiviso), 1);
+    EXPECT_EQ(contato->aperture.size(), 2);
+    EXPECT_EQ(contato->SenzaCursore().toStdString(), "");
+}
+
+// No opening reads the whole file: a page of an index that the start-up does
+// not read, damaged, goes unnoticed until the work reads it. The work then
+// fails with 3343, and the next start offers to recover the file.
+TEST_F(AvvioTest, DamageMetByTheWorkIsOfferedForRecoveryAtTheNextStart) {
+    const QString cartella = fx.Cartella() + "/danno";
+    ASSERT_TRUE(QDir().mkpath(cartella));
+    const QString file = DbDanneggiato(cartella + "/dati.db", "azienda.sql",
+                                       "INSERT INTO Monete (Moneta, NumDec) VALUES ('Euro', 3);"
+                                       "INSERT INTO MovPnTes (Anno, NumReg, DataDoc) VALUES (2018, 1, '2018-03-05')",
+                                       "MovPnTes_DataDoc");
+    menu->ImpostaValore("NomeDBAzie", file);
+    ASSERT_TRUE(Avvia()) << dialoghi->testi().join("\n").toStdString();
+    EXPECT_TRUE(dialoghi->mostrati.isEmpty()) << dialoghi->testi().join("\n").toStdString();
+    EXPECT_EQ(c->giDecImpEuro, 3);
+
+    GestRecordset rs;
+    try {
+        rs.ApriRecordset(*c->ggGestDb, c->gsIdDbase, {}, "SELECT * FROM MovPnTes WHERE DataDoc >= '2018-01-01'");
+        ADD_FAILURE() << "la pagina danneggiata è stata letta senza errore";
+    } catch (const ErroreRun& e) {
+        EXPECT_EQ(e.numero(), 3343) << e.descrizione().toStdString();
+    }
+    EXPECT_TRUE(daVerificare(file));
+
+    struct Caso {
+        const char* nome;
+        int risposta;
+        bool recuperato;
+    };
+    for (const Caso& caso : {Caso{"recupero rifiutato", RispostaMsg::Annulla, false},
+                             Caso{"recupero chiesto", RispostaMsg::Ok, true}}) {
+        SCOPED_TRACE(caso.nome);
+        SetUp();  // the program closed and started again
+        menu->ImpostaValore("NomeDBAzie", file);
+        dialoghi->risposte << caso.risposta;
+        EXPECT_EQ(Avvia(), caso.recuperato) << dialoghi->testi().join("\n").toStdString();
+        ASSERT_FALSE(dialoghi->mostrati.isEmpty());
+        EXPECT_EQ(dialoghi->mostrati[0].testo, "Errore nell'apertura del database " + file + "\nVuoi tentare di recuperarlo");
+        EXPECT_EQ(QDir(cartella).entryList({"*danneggiato*"}, QDir::Files).size(), caso.recuperato ? 1 : 0);
+        EXPECT_EQ(daVerificare(file), !caso.recuperato);
+    }
+    EXPECT_EQ(QuickCheck(file), "ok");
+    EXPECT_EQ(c->giDecImpEuro, 3);
 }
 
 TEST_F(AvvioTest, ChoosingTheDatabaseSettingsFile) {
