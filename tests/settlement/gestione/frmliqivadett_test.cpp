@@ -203,6 +203,22 @@ TEST_F(frmLiqIvaDettTest, UnModuloDigitatoNonSiPerdeSenzaDomanda) {
               "2 3 0");
 }
 
+// "Sì" to the question after a click saves the line and goes to the row
+// clicked, found by its key among the rows read again (the saved one among them).
+TEST_F(frmLiqIvaDettTest, SiSalvaEVaAlModuloCliccato) {
+    Modulo(2018, 1, 4, Valore(9), Valore::null(), 0, 0);
+    frmLiqIvaDett& d = Apri();
+    QApplication::setActiveWindow(&d);
+    CliccaComando(d.tolLinPag_, "Nuovo");
+    DigitaSopra(d.txt[10], "3");
+    DigitaSopra(d.txt[20], "7");
+    dialoghi->risposte = {1};  // "&Sì"
+    CliccaRigaGriglia(d.dbgRiga, 2);
+    EXPECT_EQ(Valori("SELECT Mese FROM LiqIvaDett WHERE Anno = 2018 AND NumCom = 1 AND Modulo = 3"), "7");
+    EXPECT_EQ(d.txt[10]->text().toStdString(), "4");
+    EXPECT_EQ(d.txtRiga_->text().toStdString(), "4 / 4");
+}
+
 // Esc drops an untouched new module: the screen is browsing again, and its
 // label, counter and toolbar say so.
 TEST_F(frmLiqIvaDettTest, EscSuUnModuloNuovoTornaAllaVariazione) {
