@@ -60,3 +60,27 @@ private:
     QSet<FrmVStampa*> forme_;
     QTimer altra_;
 };
+
+// A user who pages on with "next" and presses "&Esci" at the n-th wait of
+// the preview (1: the wait after the first page, while the print waits for
+// the user before the page that follows), then leaves it once the print has
+// ended.
+class AnteprimaFermata {
+public:
+    explicit AnteprimaFermata(int attesa) {
+        FrmVStampa::Istanza()->attesaScriptata = [this, attesa](FrmVStampa& f) {
+            ++attese;
+            visti << f.labPage->text() + QLatin1Char(' ') + f.LabMsg->text();
+            if (!f.LabMsg->text().isEmpty() || attese == attesa)
+                QTest::mouseClick(f.ComEsci, Qt::LeftButton);
+            else
+                QTest::mouseClick(f.imaMuovi[3], Qt::LeftButton);
+        };
+    }
+    ~AnteprimaFermata() {
+        if (FrmVStampa::EsisteIstanza()) FrmVStampa::Istanza()->Scarica();
+    }
+
+    int attese = 0;
+    QStringList visti;
+};

@@ -21,7 +21,19 @@ constexpr long CampoObbligatorio = 3314;   // NOT NULL column left empty
 constexpr long DatabaseBloccato = 3260;    // locked or busy beyond the wait
 constexpr long RegolaConvalida = 3317;     // CHECK and other constraints
 constexpr long OperazioneNonAmmessa = 3251;  // not possible on this kind of record set
+constexpr long TabellaInesistente = 3078;  // a table the statement names is not in the database
+constexpr long CampoInesistente = 3265;    // a column the statement names is not in its table
 }  // namespace NumErroreDb
+
+// The text of a table or column the database lacks: a database of an older
+// structure than the program's, which the user can have brought up to date.
+// `nome` as the statement or the engine names it ("PianoConti.CliForFittizio").
+inline QString TestoStrutturaNonAggiornata(bool tabella, const QString& nome) {
+    const QString oggetto = tabella ? QStringLiteral("La tabella ") : QStringLiteral("Il campo ");
+    return oggetto + (nome.isEmpty() ? QString() : nome + QLatin1Char(' ')) +
+           QStringLiteral("non esiste nel database: la struttura del database dell'azienda non è aggiornata alla "
+                          "versione del programma.");
+}
 
 // Origin of the errors the layer raises.
 inline const QString kOrigineGestoreDb = QStringLiteral("GestoreDb");

@@ -8,6 +8,8 @@
 
 #include <QFileInfo>
 #include <QLoggingCategory>
+#include <QRegularExpression>
+#include <cerrno>
 #include <sqlite3.h>
 
 namespace {
@@ -24,8 +26,7 @@ bool iniziaCon(const QString& s, const QString& prefisso) {
 
 void esegui(sqlite3* db, const char* sql) {
     if (sqlite3_exec(db, sql, nullptr, nullptr, nullptr) != SQLITE_OK)
-        throw ErroreDaSqlite(sqlite3_extended_errcode(db), QString::fromUtf8(sqlite3_errmsg(db)),
-                             QString::fromLatin1(sql), kOrigineGestoreDb);
+        throw ErroreDaSqlite(db, QString::fromLatin1(sql), kOrigineGestoreDb);
 }
 
 // The first value of a one-value statement, "" when there is none.
@@ -35,9 +36,7 @@ QString valore(sqlite3* db, const char* sql) {
     if (sqlite3_prepare_v2(db, sql, -1, &st, nullptr) == SQLITE_OK && sqlite3_step(st) == SQLITE_ROW)
         v = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 0)));
     const int rc = st ? sqlite3_finalize(st) : sqlite3_errcode(db);
-    if (rc != SQLITE_OK)
-        throw ErroreDaSqlite(sqlite3_extended_errcode(db), QString::fromUtf8(sqlite3_errmsg(db)),
-                             QString::fromLatin1(sql), kOrigineGestoreDb);
+    if (rc != SQLITE_OK) throw ErroreDaSqlite(db, QString::fromLatin1(sql), kOrigineGestoreDb);
     return v;
 }
 
@@ -47,12 +46,53 @@ QString oggettoVincolo(const QString& messaggio) {
     return i < 0 ? QString() : QStringLiteral(" (%1)").arg(messaggio.mid(i + 2).trimmed());
 }
 
+// A table or column the engine's message says is missing, with the name it gives.
+struct OggettoMancante {
+    bool trovato = false;
+    bool tabella = false;
+    QString nome;
+};
+
+OggettoMancante oggettoMancante(const QString& messaggio) {
+    static const QRegularExpression tabella(QStringLiteral("^no such table: (?:main\\.)?(\\S+)"));
+    static const QRegularExpression colonna(QStringLiteral("^no such column: (\\S+)"));
+    static const QRegularExpression inserita(QStringLiteral("^table (\\S+) has no column named (\\S+)"));
+    if (const auto m = tabella.match(messaggio); m.hasMatch()) return {true, true, m.captured(1)};
+    if (const auto m = colonna.match(messaggio); m.hasMatch()) return {true, false, m.captured(1)};
+    if (const auto m = inserita.match(messaggio); m.hasMatch())
+        return {true, false, m.captured(1) + QLatin1Char('.') + m.captured(2)};
+    return {};
+}
+
+// What a result code the layer gives no number of its own means, in Italian.
+QString descrizioneCodice(int codiceEsteso) {
+    switch (codiceEsteso & 0xFF) {
+    case SQLITE_ERROR: return QStringLiteral("istruzione SQL non valida o non accettata dal database");
+    case SQLITE_MISMATCH: return QStringLiteral("tipo di dato non corrispondente");
+    case SQLITE_TOOBIG: return QStringLiteral("testo o dato troppo grande");
+    case SQLITE_RANGE: return QStringLiteral("parametro fuori dall'intervallo");
+    case SQLITE_SCHEMA: return QStringLiteral("la struttura del database è cambiata durante l'operazione");
+    case SQLITE_INTERRUPT:
+    case SQLITE_ABORT: return QStringLiteral("operazione annullata");
+    default: return QStringLiteral("operazione non eseguita dal database");
+    }
+}
+
 }  // namespace
 
-ErroreRun ErroreDaSqlite(int codiceEsteso, const QString& messaggio, const QString& sql, const QString& origine) {
-    if (!sql.isEmpty())
-        qCWarning(logDb).noquote() << "errore" << codiceEsteso << messaggio << "nell'istruzione:" << sql.simplified();
+ErroreRun ErroreDaSqlite(int codiceEsteso, const QString& messaggio, const QString& sql, const QString& origine,
+                         int errnoSistema) {
+    {
+        QString riga = QStringLiteral("errore %1 %2").arg(codiceEsteso).arg(messaggio);
+        if (errnoSistema != 0) riga += QStringLiteral(" (errno %1)").arg(errnoSistema);
+        if (!sql.isEmpty()) riga += QStringLiteral(" nell'istruzione: ") + sql.simplified();
+        qCWarning(logDb).noquote() << riga;
+    }
     auto e = [&](long numero, const QString& testo) { return ErroreRun(numero, testo, origine); };
+    const auto discoPieno = [&] {
+        return e(NumErroreDb::DiscoPieno,
+                 QStringLiteral("Spazio su disco insufficiente: il database non può essere aggiornato."));
+    };
     switch (codiceEsteso & 0xFF) {
     case SQLITE_BUSY:
     case SQLITE_LOCKED:
@@ -70,9 +110,13 @@ ErroreRun ErroreDaSqlite(int codiceEsteso, const QString& messaggio, const QStri
                  QStringLiteral("Impossibile aprire o scrivere il file del database: il file o la sua cartella non "
                                 "sono accessibili con i permessi dell'utente."));
     case SQLITE_FULL:
-        return e(NumErroreDb::DiscoPieno,
-                 QStringLiteral("Spazio su disco insufficiente: il database non può essere aggiornato."));
+        return discoPieno();
     case SQLITE_IOERR:
+        // The engine says SQLITE_FULL only for the database file itself: a
+        // write-ahead log or shared-memory file that cannot grow is an I/O
+        // error, whose cause is the system's error number.
+        if (codiceEsteso == SQLITE_IOERR_SHMSIZE || errnoSistema == ENOSPC || errnoSistema == EDQUOT)
+            return discoPieno();
         return e(NumErroreDb::ErroreDisco, QStringLiteral("Errore del disco o della rete durante l'accesso al database."));
     case SQLITE_CORRUPT:
     case SQLITE_NOTADB:
@@ -100,9 +144,30 @@ ErroreRun ErroreDaSqlite(int codiceEsteso, const QString& messaggio, const QStri
                          oggettoVincolo(messaggio) + QLatin1Char('.'));
         }
     default:
-        // A statement the engine refuses (a missing table or column): its own words.
-        return e(NumErrore::ErroreSql, QStringLiteral("Errore del database: ") + messaggio);
+        break;
     }
+    // A statement the engine refuses: a table or column the database lacks
+    // has a text of its own, anything else is told by its kind and code. The
+    // engine's words (English, naming its internals) are in the log above.
+    if (const OggettoMancante m = oggettoMancante(messaggio); m.trovato)
+        return e(m.tabella ? NumErroreDb::TabellaInesistente : NumErroreDb::CampoInesistente,
+                 TestoStrutturaNonAggiornata(m.tabella, m.nome));
+    return e(NumErrore::ErroreSql, QStringLiteral("Errore del database: ") + descrizioneCodice(codiceEsteso) +
+                                       QStringLiteral(" (codice %1).").arg(codiceEsteso));
+}
+
+ErroreRun ErroreDaSqlite(sqlite3* db, const QString& sql, const QString& origine) {
+    const int codice = sqlite3_extended_errcode(db);
+    int errnoSistema = sqlite3_system_errno(db);
+    // The engine keeps the system's error only for failures met while a
+    // statement runs; one met at its commit (the log written and synced) is
+    // still the file system's last error, which its VFS gives.
+    if (errnoSistema == 0 && (codice & 0xFF) == SQLITE_IOERR) {
+        sqlite3_vfs* vfs = nullptr;
+        if (sqlite3_file_control(db, nullptr, SQLITE_FCNTL_VFS_POINTER, &vfs) == SQLITE_OK && vfs && vfs->xGetLastError)
+            errnoSistema = vfs->xGetLastError(vfs, 0, nullptr);
+    }
+    return ErroreDaSqlite(codice, QString::fromUtf8(sqlite3_errmsg(db)), sql, origine, errnoSistema);
 }
 
 bool NomeDbOdbc(const QString& nome) {
@@ -165,12 +230,10 @@ pg_conn* Database::Pg() const {
 }
 
 void Database::Errore(const QString& sql, const QString& origine) const {
-    const int codice = sqlite3_extended_errcode(db_);
-    const QString messaggio = QString::fromUtf8(sqlite3_errmsg(db_));
     // Damage met by the work is found only here, since no opening reads the
     // whole file: the next opening checks it.
-    notaErroreMotore(file_, codice, messaggio);
-    throw ErroreDaSqlite(codice, messaggio, sql, origine);
+    notaErroreMotore(file_, sqlite3_extended_errcode(db_), QString::fromUtf8(sqlite3_errmsg(db_)));
+    throw ErroreDaSqlite(db_, sql, origine);
 }
 
 bool Database::EsisteTabella(const QString& nome) {
@@ -204,8 +267,7 @@ QString GestoreDb::ApriDatabase(const QString& nome, int, bool, bool, const QStr
 
     sqlite3* db = nullptr;
     if (sqlite3_open_v2(file.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
-        const ErroreRun e = db ? ErroreDaSqlite(sqlite3_extended_errcode(db), QString::fromUtf8(sqlite3_errmsg(db)),
-                                                QString(), kOrigineGestoreDb)
+        const ErroreRun e = db ? ErroreDaSqlite(db, QString(), kOrigineGestoreDb)
                                : ErroreRun(NumErrore::MemoriaEsaurita, QStringLiteral("Memoria esaurita."), kOrigineGestoreDb);
         sqlite3_close_v2(db);
         throw ErroreRun(e.numero(), QStringLiteral("Impossibile aprire il database \"%1\": %2").arg(nome, e.descrizione()),

@@ -20,9 +20,14 @@ struct sqlite3;
 struct pg_conn;
 
 
-// The run-time error for an engine result code (extended codes understood)
-// and the engine's own message. The statement, when given, is logged only.
-ErroreRun ErroreDaSqlite(int codiceEsteso, const QString& messaggio, const QString& sql, const QString& origine);
+// The run-time error for an engine result code (extended codes understood),
+// the engine's own message and the system's error number behind an I/O
+// failure (sqlite3_system_errno, 0 when none). The engine's message and the
+// statement go to the log only.
+ErroreRun ErroreDaSqlite(int codiceEsteso, const QString& messaggio, const QString& sql, const QString& origine,
+                         int errnoSistema = 0);
+// The same for the last failure on a connection.
+ErroreRun ErroreDaSqlite(sqlite3* db, const QString& sql, const QString& origine);
 
 // True when the name designates a data source on a server rather than a
 // database file: a connect string beginning "ODBC;", a ".dsn" file, or a name

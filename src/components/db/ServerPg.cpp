@@ -312,6 +312,24 @@ bool EsisteTabella(pg_conn* c, const QString& nome) {
     return c1;
 }
 
+namespace {
+
+// The table or column the server's message names as missing ("relation
+// \"x\" does not exist", "column x.y does not exist", "column \"y\" of
+// relation \"x\" does not exist"); "" when the message reads otherwise (a
+// server speaking another language).
+QString NomeMancante(const QString& messaggio) {
+    static const QRegularExpression relazione(QStringLiteral("relation \"([^\"]+)\" does not exist"));
+    static const QRegularExpression colonna(
+        QStringLiteral("column \"?([^\" ]+)\"?(?: of relation \"([^\"]+)\")? does not exist"));
+    if (const auto m = colonna.match(messaggio); m.hasMatch())
+        return m.captured(2).isEmpty() ? m.captured(1) : m.captured(2) + QLatin1Char('.') + m.captured(1);
+    if (const auto m = relazione.match(messaggio); m.hasMatch()) return m.captured(1);
+    return {};
+}
+
+}  // namespace
+
 ErroreRun ErroreDaPg(const QString& sqlstate, const QString& messaggio, const QString& sql, const QString& origine) {
     if (sql.isEmpty()) qCWarning(logPg).noquote() << "errore" << sqlstate << messaggio;
     else qCWarning(logPg).noquote() << "errore" << sqlstate << messaggio << "nell'istruzione:" << sql.simplified();
@@ -342,6 +360,10 @@ ErroreRun ErroreDaPg(const QString& sqlstate, const QString& messaggio, const QS
     if (classe == QLatin1String("08") || classe == QLatin1String("58") || classe == QLatin1String("57"))
         return e(NumErroreDb::ErroreDisco, QStringLiteral("Errore del disco o della rete durante l'accesso al database."));
     if (classe == QLatin1String("53")) return e(NumErrore::MemoriaEsaurita, QStringLiteral("Memoria esaurita."));
+    if (sqlstate == QLatin1String("42P01"))
+        return e(NumErroreDb::TabellaInesistente, TestoStrutturaNonAggiornata(true, NomeMancante(messaggio)));
+    if (sqlstate == QLatin1String("42703"))
+        return e(NumErroreDb::CampoInesistente, TestoStrutturaNonAggiornata(false, NomeMancante(messaggio)));
     // The server's own words are in its language and name its internals:
     // they go to the log above, the user reads what kind of failure it was.
     return e(NumErrore::ErroreSql, QStringLiteral("Errore del database: ") + DescrizioneSqlState(sqlstate) +

@@ -917,7 +917,7 @@ void stDatiFat::NomiDefinitivi() {
 }
 
 // A stop or a failure before the commit: the files stay incomplete.
-void stDatiFat::Incompleto() {
+void stDatiFat::Incompleto(bool fermato) {
     scrittura_.Stacca();
     for (FileXmlDatiFat& f : file_) {
         try {
@@ -925,7 +925,9 @@ void stDatiFat::Incompleto() {
         } catch (const ErroreRun&) {
             // The run already failed and says so below; the file stays temporary.
         }
+        fileIncompleti_ << f.provvisorio;
     }
+    if (fermato && obStopAlChiamante) return;
     QString testo = scrittura_.Prefisso() +
                     QStringLiteral("Il file dei dati fatture non è stato completato e non deve essere inviato: resta "
                                    "con l'estensione \"") +
@@ -937,7 +939,7 @@ void stDatiFat::Incompleto() {
 void stDatiFat::ConcludiFile(bool fermato) {
     if (fermato) {
         oiErrore = -1;
-        return Incompleto();
+        return Incompleto(true);
     }
     ChiudiCorpo();
     if (!Controlla()) return;
@@ -952,6 +954,8 @@ void stDatiFat::AzzeraStato() {
     oiErrore = 0;
     obStampato = false;
     fileScritti_.clear();
+    fileIncompleti_.clear();
+    mbParteIniziata = mbStampaInterrotta = false;
     file_.clear();
     marche_.clear();
     report_.reset();
@@ -978,7 +982,13 @@ bool stDatiFat::AvviaReport() {
     if (!mgFontSta) mgFontSta = std::make_shared<FontSta>();
     ImpFontTesta(st, *mgFontSta);
     ImpFontCorpo(st, *mgFontSta);
-    if (!AvviaParte(st)) return false;
+    if (!AvviaParte(st)) {
+        // Stopped while the preview waited before this part's first page:
+        // the run stops as after a stop on any later page.
+        if (Annullata()) oiErrore = -1;
+        return false;
+    }
+    mbParteIniziata = true;
     ParametriStampaDatiFat p;
     p.titolo = msTitoloPag;
     p.ragSoc = osDittaRagSoc;
@@ -1024,7 +1034,7 @@ bool stDatiFat::AvviaFile() {
         ++oiErrore;
         return false;
     }
-    mbFileIniziato = true;
+    mbFileIniziato = mbParteIniziata = true;
     ApriFile();
     ScriviTestata();
     return true;
@@ -1144,7 +1154,10 @@ bool stDatiFat::reportDopoInvio() const { return obStampa && obEstrFile && oiTip
 // The report of the send just committed, from its marked rows, read whole
 // before the first page; each row's positions are the ones the file gave it.
 void stDatiFat::StampaInviati() {
-    if (!AvviaReport()) return;
+    if (!AvviaReport()) {
+        mbStampaInterrotta = Annullata();
+        return;
+    }
     GestRecordset rs;
     const QString chiave = rs.ApriRecordset(*ctx().ggGestDb, osIdDbase, QString(), PrepSql(oiNumInvio), false, 2);
     struct Chiudi {
@@ -1194,8 +1207,10 @@ void stDatiFat::StampaInviati() {
         if (DopoRiga) DopoRiga(*mgStampa);
         if (Annullata()) {
             // Only the print stops: the send is whole and marked.
-            frmMsgCom::msgCom(scrittura_.Prefisso() + QStringLiteral("File completi e marcati; stampa interrotta."));
-            if (oiUltimaDitta == 0) oiErrore = -1;
+            mbStampaInterrotta = true;
+            if (!obStopAlChiamante)
+                frmMsgCom::msgCom(scrittura_.Prefisso() + QStringLiteral("File completi e marcati; stampa interrotta."));
+            oiErrore = -1;
             return;
         }
     }

@@ -136,6 +136,16 @@ public:
     // failed after (a rename completed by the next run, the print).
     bool InvioConfermato() const { return mbConfermato; }
 
+    // The run tells a stop itself, with every company and kind of its range:
+    // set, the writer leaves its own box of a stop out.
+    bool obStopAlChiamante = false;
+    // What the last run left, for that account: whether its file or its
+    // report was begun, the temporary names of files a stop or a failure
+    // left incomplete, and whether its report was stopped after the send.
+    bool ParteIniziata() const { return mbParteIniziata; }
+    const QStringList& FileIncompleti() const { return fileIncompleti_; }
+    bool StampaInterrotta() const { return mbStampaInterrotta; }
+
     // The description of the record being written, for the lists.
     QString DescAgg() const;
 
@@ -183,7 +193,7 @@ private:
     std::vector<RinominaDatiFat> Rinomine() const;
     void Conferma();
     void NomiDefinitivi();
-    void Incompleto();
+    void Incompleto(bool fermato = false);
     void ErroreStampa(const ErroreRun& e);
     bool PreparaStampaRun();
     void ConcludiStampa();
@@ -200,6 +210,9 @@ private:
     mutable std::unordered_map<const char*, int> indici_;  // column name -> position in the query
     std::vector<FileXmlDatiFat> file_;   // the files of the send, the last one open
     QStringList fileScritti_;
+    QStringList fileIncompleti_;
+    bool mbParteIniziata = false;
+    bool mbStampaInterrotta = false;
 
     bool mbEstraiZero = true;
     bool mbPIvaGiurid = false;

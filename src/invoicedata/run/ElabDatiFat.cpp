@@ -3,6 +3,7 @@
 #include "common/DbAzienda.h"
 #include "common/FrmMsgCom.h"
 #include "common/NomeDbAzienda.h"
+#include "common/RiepilogoInterruzione.h"
 #include "components/core/ErroreRun.h"
 #include "components/db/GestRecordset.h"
 #include "components/db/GestoreDb.h"
@@ -32,6 +33,34 @@ QString NomeStampaAzienda(const QString& nome, const QString& id) {
     const int sep = std::max(nome.lastIndexOf(QLatin1Char('/')), nome.lastIndexOf(QLatin1Char('\\')));
     if (punto < 0 || punto < sep) return nome + id;
     return nome.left(punto) + id + nome.mid(punto);
+}
+
+QString NomeParte(const QString& idAzienda, const QString& tipo) {
+    return QStringLiteral("Azienda ") + idAzienda.trimmed() +
+           (tipo.compare(QLatin1String("E"), Qt::CaseInsensitive) == 0 ? QStringLiteral(" clienti")
+                                                                        : QStringLiteral(" fornitori"));
+}
+
+// What the writer's call left of its company and kind.
+RiepilogoInterruzione::Parte ParteScritta(const stDatiFat& w, bool definitiva) {
+    using Stato = RiepilogoInterruzione::Stato;
+    RiepilogoInterruzione::Parte p{.nome = NomeParte(w.osIdAzienda, w.osCosaEstr), .definitiva = definitiva};
+    p.stampaInterrotta = w.StampaInterrotta();
+    if (w.InvioConfermato()) {
+        // Committed, the send stands whatever came after it.
+        p.stato = Stato::Completo;
+        p.file = w.FileScritti();
+        p.invio = w.oiNumInvio;
+    } else if (!w.ParteIniziata()) {
+        p.stato = w.obStampato || w.oiErrore < 0 ? Stato::NonEseguito : Stato::NessunDato;
+    } else if (w.obEstrFile ? !w.FileScritti().isEmpty() : w.oiErrore >= 0) {
+        p.stato = Stato::Completo;
+        p.file = w.FileScritti();
+    } else {
+        p.stato = Stato::Incompleto;
+        p.file = w.FileIncompleti();
+    }
+    return p;
 }
 
 void Identita(stDatiFat& w, const RecDichiarante& r) {
@@ -80,6 +109,9 @@ struct ElabDatiFat::Giro {
     bool propria = false;
     QStringList tipi;
     EsitoElabDatiFat esito = EsitoElabDatiFat::Terminato;
+    // The user stopped the print; what each part had is told in one message.
+    bool fermata = false;
+    RiepilogoInterruzione riepilogo;
 
     void ChiudiDbAzienda() {
         if (!propria && !idDb.isEmpty()) ctx().ggGestDb->ChiudiDatabase(idDb);
@@ -114,6 +146,7 @@ EsitoElabDatiFat ElabDatiFat::Esegui(const DatiRunDatiFat& d, const OpzioniElabD
     w_.osIdAzienda.clear();
     w_.osNomeFile.clear();
     w_.oiAnno = 0;
+    w_.obStopAlChiamante = true;
     // A preview left open for a call that never came ends with the run, however it ends.
     struct FineAnteprima {
         stDatiFat& w;
@@ -131,6 +164,8 @@ EsitoElabDatiFat ElabDatiFat::Esegui(const DatiRunDatiFat& d, const OpzioniElabD
                 g.Rimetti();
                 return g.esito;
             }
+            for (const QString& tipo : std::as_const(g.tipi))
+                g.riepilogo.Aggiungi({.nome = NomeParte(g.idAzienda, tipo), .definitiva = g.definitiva});
             g.rs.RecSuccessivo(g.chiave);
             continue;
         }
@@ -141,6 +176,17 @@ EsitoElabDatiFat ElabDatiFat::Esegui(const DatiRunDatiFat& d, const OpzioniElabD
         }
         if (g.esito != EsitoElabDatiFat::Terminato) break;
         g.rs.RecSuccessivo(g.chiave);
+    }
+    if (g.fermata) {
+        // The companies the stop kept from their turn are told too.
+        try {
+            for (g.rs.RecSuccessivo(g.chiave); !g.rs.FineRec(g.chiave); g.rs.RecSuccessivo(g.chiave))
+                for (const QString& tipo : std::as_const(g.tipi))
+                    g.riepilogo.Aggiungi({.nome = NomeParte(g.rs.LeggiCampo(g.chiave, QStringLiteral("IdAzienda")).testo(), tipo),
+                                          .definitiva = g.definitiva});
+        } catch (const ErroreRun&) {
+            // The list was read once already; the account names those it reached.
+        }
     }
     g.ChiudiDbAzienda();
     g.Rimetti();
@@ -283,12 +329,16 @@ bool ElabDatiFat::EseguiTipi(Giro& g) {
                 throw;
             }
             if (g.definitiva) Sblocca(g.idDb);
+            g.riepilogo.Aggiungi(ParteScritta(w_, g.definitiva));
             // Only completed files count: a kind that read rows and then
             // failed, or refused to split its file, wrote none.
             if (w_.obEstrFile && !w_.FileScritti().isEmpty()) g.scritto = true;
             if (w_.oiErrore > 0) g.fallito = true;
             if (w_.oiErrore < 0) {
                 g.esito = EsitoElabDatiFat::Interrotto;
+                g.fermata = true;
+                for (int j = i + 1; j < g.tipi.size(); ++j)
+                    g.riepilogo.Aggiungi({.nome = NomeParte(g.idAzienda, g.tipi[j]), .definitiva = g.definitiva});
             } else if (w_.oiErrore > 0 &&
                        frmMsgCom::msgCom(QStringLiteral("Proseguire l'elaborazione"), QStringLiteral("&Sì"),
                                          QStringLiteral("&no"), std::nullopt, std::nullopt, 80, 600, 0, 1) == 2) {
@@ -309,6 +359,11 @@ EsitoElabDatiFat ElabDatiFat::Concludi(Giro& g) {
     if (!g.preparata) {
         frmMsgCom::msgCom(QStringLiteral("Non c'è nessun dato da trasmettere"));
         return EsitoElabDatiFat::NessunDato;
+    }
+    if (g.fermata) {
+        // A stop says what each part has, and never that the run is done.
+        frmMsgCom::msgCom(g.riepilogo.Testo(), QStringLiteral("&Ok"), std::nullopt, std::nullopt, kTitoloDatiFatXml);
+        return EsitoElabDatiFat::Interrotto;
     }
     if (g.esito != EsitoElabDatiFat::Terminato) return g.esito;
     if (g.d.tipoElab != TipoElab::Stampa && !g.scritto) {

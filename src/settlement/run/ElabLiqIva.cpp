@@ -1,6 +1,7 @@
 #include "settlement/run/ElabLiqIva.h"
 
 #include "common/FrmMsgCom.h"
+#include "common/RiepilogoInterruzione.h"
 #include "components/core/ErroreRun.h"
 #include "components/db/GestRecordset.h"
 #include "components/db/GestoreDb.h"
@@ -27,6 +28,25 @@ void ImpNomeFileStampa(OpzSta& o, const QString& nome) {
 }
 
 bool RottaSuFile(const OpzSta& o) { return o.oiStaVid == OpzSta::File || o.oiStaVid == OpzSta::LarghezzaFissa; }
+
+QString NomeParte(const QString& idAzienda) { return QStringLiteral("Azienda ") + idAzienda; }
+
+// What the writer's call left of its company.
+RiepilogoInterruzione::Parte ParteScritta(const stLiqIva& w) {
+    using Stato = RiepilogoInterruzione::Stato;
+    RiepilogoInterruzione::Parte p{.nome = NomeParte(w.osIdAzienda)};
+    const QString file = w.FileLasciato();
+    if (!file.isEmpty()) p.file = QStringList{file};
+    if (!w.obStampato)
+        p.stato = Stato::NessunDato;
+    else if (!w.ParteIniziata())
+        p.stato = Stato::NonEseguito;
+    else if (w.obEstrFile ? w.FileCompleto() : w.oiErrore >= 0)
+        p.stato = Stato::Completo;
+    else
+        p.stato = Stato::Incompleto;
+    return p;
+}
 
 int Messaggio(const QString& testo, const std::optional<QString>& titolo = std::nullopt) {
     return frmMsgCom::msgCom(testo, QStringLiteral("&Ok"), std::nullopt, std::nullopt, titolo);
@@ -77,6 +97,9 @@ void ElabLiqIva::Esegui(const ParametriLiqIva& par) {
         return;
     }
     bool scritto = false;
+    // What each company had when the user stopped the print; told in one message.
+    RiepilogoInterruzione riepilogo;
+    bool fermata = false;
     // Some company's file must not be sent, or could not be written.
     bool conErrori = false;
     // Some company's print was refused before its data were read.
@@ -170,6 +193,7 @@ void ElabLiqIva::Esegui(const ParametriLiqIva& par) {
                                                 QStringLiteral("&Ok"), QStringLiteral("&Annulla"), std::nullopt,
                                                 kTitoloLiqIvaXml, 80, 600, 12, 1);
                 conErrori = true;
+                riepilogo.Aggiungi({.nome = NomeParte(idAzienda.isEmpty() ? azienda : idAzienda)});
                 if (r != 1) {
                     w.ChiudiFile();
                     rs.ChiudiRecordset(chiave);
@@ -184,11 +208,18 @@ void ElabLiqIva::Esegui(const ParametriLiqIva& par) {
                 w.ogOpzSta = ogOpzSta;
                 if (w.obStampa && ogOpzSta->oiStaVid == OpzSta::Video) obAnteprima = true;
                 w.AvviaStampa();
+                riepilogo.Aggiungi(ParteScritta(w));
                 if (w.obStampato) scritto = true;
                 if (w.oiErrore != 0) conErrori = true;
                 if (w.obStampaRifiutata) stampaRifiutata = true;
                 if (!propria) c.ggGestDb->ChiudiDatabase(idDb);
-                if (w.oiErrore < 0) break;
+                if (w.oiErrore < 0) {
+                    fermata = true;
+                    // The companies the stop kept from their turn are told too.
+                    for (rs.RecSuccessivo(chiave); !rs.FineRec(chiave); rs.RecSuccessivo(chiave))
+                        riepilogo.Aggiungi({.nome = NomeParte(rs.LeggiCampo(chiave, QStringLiteral("IdAzienda")).testo())});
+                    break;
+                }
                 if (w.oiErrore > 0 &&
                     frmMsgCom::msgCom(QStringLiteral("Proseguire l'elaborazione"), QStringLiteral("&Sì"),
                                       QStringLiteral("&no")) != 1)
@@ -208,9 +239,12 @@ void ElabLiqIva::Esegui(const ParametriLiqIva& par) {
     // A preview left open for a company that never came ends before the run's messages.
     w.concludiDocumento();
 
+    // A stop says what each company has, and never that the run is done.
+    if (fermata)
+        Messaggio(riepilogo.Testo(), kTitoloLiqIvaXml);
     // Nothing written by any writer, also when every company was passed over;
     // a print refused before the data were read says so, not that there were none.
-    if (!scritto && stampaRifiutata)
+    else if (!scritto && stampaRifiutata)
         frmMsgCom::msgCom(par.tipoElab == 2
                               ? QStringLiteral("Stampa non eseguita: non è stato stampato nulla.")
                               : QStringLiteral("Stampa non eseguita: non è stato stampato nulla e nessun file è stato scritto."));
@@ -219,7 +253,7 @@ void ElabLiqIva::Esegui(const ParametriLiqIva& par) {
     if (!par.cartellaScelta.trimmed().isEmpty())
         ScriviValIni(QStringLiteral("Base"), QStringLiteral("DirCaDi"), par.cartellaScelta.trimmed());
     // A run that left a file which must not be sent never looks done.
-    if (par.tipoElab == 1 && scritto)
+    if (par.tipoElab == 1 && scritto && !fermata)
         Messaggio(conErrori ? QStringLiteral("Elaborazione terminata con errori.")
                             : QStringLiteral("Elaborazione terminata"),
                   par.captionForm);

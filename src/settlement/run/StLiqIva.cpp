@@ -33,6 +33,7 @@ struct stLiqIva::Stato {
         long righe = 0, scritte = 0;
         bool fileAperto = false, codaScritta = false, consegnato = false, schemaRifiutato = false;
         bool documentoTenuto = false;  // the preview goes on with the next company
+        bool iniziata = false;         // its file or its first page was begun
     } run;
 };
 
@@ -138,7 +139,13 @@ void stLiqIva::eseguiRun() {
     if (!apriDati()) return;
     const LettoreRiga riga = RigaDaRecordset(*s.mgGestRs, s.msKeyRs);
     const LettoreCampo campo = ModelloLiqIva::DaRecordset(*s.mgGestRs, s.msKeyRs);
-    if (obStampa && !avviaDocumento()) return;
+    // A stop while the preview waits before this company's first page (or
+    // on that page as it begins) ends the range as a stop on any later page.
+    if (obStampa && !avviaDocumento()) {
+        if (annullata()) fermataUtente();
+        return;
+    }
+    s.run.iniziata = true;
     s.mgGestRs->PrimoRec(s.msKeyRs);
     if (obEstrFile) apriFileRun(riga);
     if (obStampa) {
@@ -313,6 +320,8 @@ void stLiqIva::concludiDocumento() {
 void stLiqIva::avvisaFileDaNonTrasmettere() {
     Stato& s = *s_;
     if (!s.run.fileAperto || s.run.consegnato) return;
+    // A stop is told by the run, with every company of the range.
+    if (oiErrore < 0) return;
     const QString lasciato = QStringLiteral("\r\nÈ stato lasciato come ") + s.mgFile->PercorsoAttuale() + QStringLiteral(".");
     if (s.run.schemaRifiutato) {
         frmMsgCom::msgCom(QStringLiteral("Il file ") + osNomeFile + QStringLiteral(" non è conforme allo schema ") +
@@ -338,6 +347,12 @@ void stLiqIva::rilasciaRun() {
     s.mgGestRs.reset();
     if (!s.run.documentoTenuto) s.mgStampa.reset();
     obStaAtt = false;
+}
+
+bool stLiqIva::ParteIniziata() const { return obStampato && (s_->run.iniziata || s_->run.fileAperto); }
+bool stLiqIva::FileCompleto() const { return s_->run.consegnato; }
+QString stLiqIva::FileLasciato() const {
+    return s_->run.fileAperto && s_->mgFile ? s_->mgFile->PercorsoAttuale() : QString();
 }
 
 bool stLiqIva::fermataUtente() {

@@ -56,6 +56,13 @@ public:
     // Closes the output file; false after a failure (already shown).
     bool ChiudiFile();
 
+    // What the last run left, for the account of a stopped range: whether
+    // its data were read and its file or its first page begun, whether its
+    // file took its final name, and the file on disk ("" when none).
+    bool ParteIniziata() const;
+    bool FileCompleto() const;
+    QString FileLasciato() const;
+
 private:
     void iniziaRun();
     void eseguiRun();

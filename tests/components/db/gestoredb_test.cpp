@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <cerrno>
 #include <sqlite3.h>
 
 namespace {
@@ -97,8 +98,17 @@ TEST(GestoreDb, EngineFailuresReachTheUserAsNumberedItalianErrorsWithoutTheState
         {.nome = "disco pieno", .prima = "PRAGMA max_page_count = 1",
          .sql = "INSERT INTO Righe (Id, Testo) VALUES (902, hex(zeroblob(200000)))",
          .numero = NumErroreDb::DiscoPieno, .nelTesto = "Spazio su disco insufficiente"},
+        // A database of an older structure: the text names what is missing.
         {.nome = "tabella inesistente", .sql = "DELETE FROM Inesistente WHERE Id = 4",
-         .numero = NumErrore::ErroreSql, .nelTesto = "no such table: Inesistente"},
+         .numero = NumErroreDb::TabellaInesistente,
+         .nelTesto = "La tabella Inesistente non esiste nel database: la struttura del database dell'azienda non è "
+                     "aggiornata"},
+        {.nome = "campo inesistente", .sql = "UPDATE Righe SET Qta = 1 WHERE Righe.Manca = 5",
+         .numero = NumErroreDb::CampoInesistente, .nelTesto = "Il campo Righe.Manca non esiste nel database"},
+        {.nome = "campo inesistente in un inserimento", .sql = "INSERT INTO Righe (Id, Testo, Manca) VALUES (903, 'x', 1)",
+         .numero = NumErroreDb::CampoInesistente, .nelTesto = "Il campo Righe.Manca non esiste nel database"},
+        {.nome = "istruzione non valida", .sql = "UPDATE Righe SE Qta = 1",
+         .numero = NumErrore::ErroreSql, .nelTesto = "Errore del database: istruzione SQL non valida"},
     };
     for (const Caso& c : casi) {
         SCOPED_TRACE(c.nome);
@@ -109,12 +119,128 @@ TEST(GestoreDb, EngineFailuresReachTheUserAsNumberedItalianErrorsWithoutTheState
         EXPECT_EQ(e.numero(), c.numero);
         EXPECT_TRUE(e.descrizione().contains(QString::fromUtf8(c.nelTesto))) << e.descrizione().toStdString();
         EXPECT_FALSE(e.descrizione().contains(QString::fromUtf8(c.sql).left(12))) << e.descrizione().toStdString();
+        // The engine's own words are for the log, not for the user.
+        for (const char* inglese : {"no such", "syntax", "has no column", "constraint failed"})
+            EXPECT_FALSE(e.descrizione().contains(QLatin1String(inglese))) << e.descrizione().toStdString();
         EXPECT_EQ(e.origine(), "GestoreDb");
         g.ChiudiDatabase(idCaso);
     }
     // Nothing of the refused statements went in.
     g.EseguiSql(id, "UPDATE Righe SET Qta = Qta");
     EXPECT_EQ(g.DatabaseDaId(id)->RecordsAffected(), 200);
+}
+
+namespace {
+
+// A disk that fills up under a database in write-ahead-log mode: a file
+// system wrapped around the engine's own, failing as the engine's own does on
+// a full disk when the log or the shared-memory file must grow (an I/O error,
+// the system's error number behind it). It stands in as the default while
+// installed.
+class DiscoGuasto {
+public:
+    enum Guasto { ScritturaLog, CrescitaMemoriaCondivisa };
+    DiscoGuasto(Guasto guasto, int errnoSistema) {
+        base_ = sqlite3_vfs_find(nullptr);
+        guasto_ = guasto;
+        errno_ = errnoSistema;
+        vfs_ = *base_;
+        vfs_.zName = "disco-guasto";
+        vfs_.szOsFile = static_cast<int>(sizeof(File)) + base_->szOsFile;
+        vfs_.xOpen = &Apri;
+        vfs_.xGetLastError = [](sqlite3_vfs*, int, char*) { return errno_; };
+        sqlite3_vfs_register(&vfs_, 1);
+    }
+    ~DiscoGuasto() {
+        sqlite3_vfs_unregister(&vfs_);
+        sqlite3_vfs_register(base_, 1);
+    }
+
+private:
+    struct File {
+        sqlite3_file base;
+        sqlite3_file* reale;
+        bool log;
+    };
+    static sqlite3_file* Reale(sqlite3_file* f) { return reinterpret_cast<File*>(f)->reale; }
+    static int Apri(sqlite3_vfs*, const char* nome, sqlite3_file* f, int flags, int* uscita) {
+        auto* s = reinterpret_cast<File*>(f);
+        s->reale = reinterpret_cast<sqlite3_file*>(s + 1);
+        s->log = (flags & SQLITE_OPEN_WAL) != 0;
+        const int rc = base_->xOpen(base_, nome, s->reale, flags, uscita);
+        if (rc != SQLITE_OK || !s->reale->pMethods) {
+            s->base.pMethods = nullptr;
+            return rc;
+        }
+        metodi_ = *s->reale->pMethods;
+        metodi_.xClose = [](sqlite3_file* f) { return Reale(f)->pMethods->xClose(Reale(f)); };
+        metodi_.xRead = [](sqlite3_file* f, void* p, int n, sqlite3_int64 o) { return Reale(f)->pMethods->xRead(Reale(f), p, n, o); };
+        metodi_.xWrite = [](sqlite3_file* f, const void* p, int n, sqlite3_int64 o) {
+            if (reinterpret_cast<File*>(f)->log && guasto_ == ScritturaLog) return SQLITE_IOERR_WRITE;
+            return Reale(f)->pMethods->xWrite(Reale(f), p, n, o);
+        };
+        metodi_.xTruncate = [](sqlite3_file* f, sqlite3_int64 n) { return Reale(f)->pMethods->xTruncate(Reale(f), n); };
+        metodi_.xSync = [](sqlite3_file* f, int fl) { return Reale(f)->pMethods->xSync(Reale(f), fl); };
+        metodi_.xFileSize = [](sqlite3_file* f, sqlite3_int64* n) { return Reale(f)->pMethods->xFileSize(Reale(f), n); };
+        metodi_.xLock = [](sqlite3_file* f, int l) { return Reale(f)->pMethods->xLock(Reale(f), l); };
+        metodi_.xUnlock = [](sqlite3_file* f, int l) { return Reale(f)->pMethods->xUnlock(Reale(f), l); };
+        metodi_.xCheckReservedLock = [](sqlite3_file* f, int* r) { return Reale(f)->pMethods->xCheckReservedLock(Reale(f), r); };
+        metodi_.xFileControl = [](sqlite3_file* f, int op, void* a) { return Reale(f)->pMethods->xFileControl(Reale(f), op, a); };
+        metodi_.xSectorSize = [](sqlite3_file* f) { return Reale(f)->pMethods->xSectorSize(Reale(f)); };
+        metodi_.xDeviceCharacteristics = [](sqlite3_file* f) { return Reale(f)->pMethods->xDeviceCharacteristics(Reale(f)); };
+        metodi_.xShmMap = [](sqlite3_file* f, int i, int n, int b, void volatile** p) {
+            if (guasto_ == CrescitaMemoriaCondivisa) return SQLITE_IOERR_SHMSIZE;
+            return Reale(f)->pMethods->xShmMap(Reale(f), i, n, b, p);
+        };
+        metodi_.xShmLock = [](sqlite3_file* f, int o, int n, int fl) { return Reale(f)->pMethods->xShmLock(Reale(f), o, n, fl); };
+        metodi_.xShmBarrier = [](sqlite3_file* f) { Reale(f)->pMethods->xShmBarrier(Reale(f)); };
+        metodi_.xShmUnmap = [](sqlite3_file* f, int d) { return Reale(f)->pMethods->xShmUnmap(Reale(f), d); };
+        metodi_.xFetch = [](sqlite3_file* f, sqlite3_int64 o, int n, void** p) { return Reale(f)->pMethods->xFetch(Reale(f), o, n, p); };
+        metodi_.xUnfetch = [](sqlite3_file* f, sqlite3_int64 o, void* p) { return Reale(f)->pMethods->xUnfetch(Reale(f), o, p); };
+        s->base.pMethods = &metodi_;
+        return rc;
+    }
+
+    static inline sqlite3_vfs* base_ = nullptr;
+    static inline sqlite3_io_methods metodi_{};
+    static inline Guasto guasto_ = ScritturaLog;
+    static inline int errno_ = 0;
+    sqlite3_vfs vfs_{};
+};
+
+}  // namespace
+
+// The engine calls a full disk SQLITE_FULL only for the database file: met
+// while the write-ahead log or its shared-memory file grows, it is an I/O
+// error, which the system's error number tells from a failing disk.
+TEST(GestoreDb, AFullDiskWhileTheLogGrowsIsADiskFull) {
+    QTemporaryDir dir;
+    const QString file = creaDatabaseEsterno(dir.filePath("wal.db"), "WAL");
+    struct Caso {
+        const char* nome;
+        DiscoGuasto::Guasto guasto;
+        int errnoSistema;
+        long numero;
+    } casi[] = {
+        {"log, disco pieno", DiscoGuasto::ScritturaLog, ENOSPC, NumErroreDb::DiscoPieno},
+        {"log, quota esaurita", DiscoGuasto::ScritturaLog, EDQUOT, NumErroreDb::DiscoPieno},
+        {"log, disco guasto", DiscoGuasto::ScritturaLog, EIO, NumErroreDb::ErroreDisco},
+        {"memoria condivisa", DiscoGuasto::CrescitaMemoriaCondivisa, ENOSPC, NumErroreDb::DiscoPieno},
+    };
+    for (const Caso& k : casi) {
+        SCOPED_TRACE(k.nome);
+        GestoreDb g;
+        const DiscoGuasto disco(k.guasto, k.errnoSistema);
+        // The shared memory is mapped at the first read, so that case fails
+        // at the opening: the program does not start, and says why.
+        const auto e = erroreDi([&] {
+            const QString id = g.ApriDatabase(file);
+            g.EseguiSql(id, "UPDATE Righe SET Qta = Qta + 1");
+        });
+        EXPECT_EQ(e.numero(), k.numero) << e.descrizione().toStdString();
+        if (k.numero == NumErroreDb::DiscoPieno)
+            EXPECT_TRUE(e.descrizione().contains("Spazio su disco insufficiente")) << e.descrizione().toStdString();
+    }
 }
 
 TEST(GestoreDb, ADamagedFileIsReportedAsAnUnrecognisedDatabase) {
@@ -226,7 +352,7 @@ TEST(GestoreDb, RecordsAffectedDellUltimaIstruzione) {
     EXPECT_FALSE(e.descrizione().contains("INSERT INTO"));
     EXPECT_EQ(e.origine(), "GestoreDb");
     EXPECT_EQ(g.DatabaseDaId(id)->RecordsAffected(), 0);  // a failure is never a count
-    EXPECT_EQ(erroreDi([&] { g.EseguiSql(id, "DELETE FROM Inesistente"); }).numero(), NumErrore::ErroreSql);
+    EXPECT_EQ(erroreDi([&] { g.EseguiSql(id, "DELETE FROM Inesistente"); }).numero(), NumErroreDb::TabellaInesistente);
 }
 
 TEST(GestoreDb, TransazioneConfermataOAnnullata) {

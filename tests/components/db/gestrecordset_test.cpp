@@ -125,7 +125,7 @@ TEST_F(Registrazioni, NavigazioneEConteggio) {
         }
         return ErroreRun(0, {});
     }();
-    EXPECT_EQ(e.numero(), NumErrore::ErroreSql);
+    EXPECT_EQ(e.numero(), NumErroreDb::TabellaInesistente);
     EXPECT_EQ(e.origine(), "GestRecordset");
 }
 
@@ -177,7 +177,7 @@ TEST_F(Registrazioni, ScrittureRifiutate) {
     rs.ModificaRec(k);
     EXPECT_EQ(numeroErrore([&] { rs.ScriviCampo(k, "Doppio", 1); }), NumErroreDb::CampoNonAggiornabile);
     rs.ScriviCampo(k, "Colonna_inesistente", 1);
-    EXPECT_EQ(numeroErrore([&] { rs.AggiornaRec(k); }), NumErrore::ErroreSql);
+    EXPECT_EQ(numeroErrore([&] { rs.AggiornaRec(k); }), NumErroreDb::CampoInesistente);
 
     // A database closed under an open set refuses the edit.
     const QString id = fx.gestDb->ApriDatabase(fx.fileAzienda);
@@ -394,7 +394,7 @@ TEST_F(Documenti, OperazioniNonAmmesseEScrittureSbagliate) {
              rs.ScriviCampo(k, "Doc.Manca", 1);
              rs.AggiornaRec(k);
          },
-         NumErrore::ErroreSql},
+         NumErroreDb::CampoInesistente},
         {"PrimoRec dopo un passo",
          [&] {
              rs.RecSuccessivo(k);

@@ -99,7 +99,7 @@ TEST(ParametriSql, StessiValoriDelTesto) {
         fx.gestDb->EseguiSql(fx.idAzienda, "INSERT INTO Manca (K) VALUES ('x')");
         ADD_FAILURE() << "nessun errore";
     } catch (const ErroreRun& e) {
-        EXPECT_TRUE(e.descrizione().contains("no such table: Manca")) << e.descrizione().toStdString();
+        EXPECT_TRUE(e.descrizione().contains("La tabella Manca non esiste")) << e.descrizione().toStdString();
     }
     // A compiled pattern does not keep the table from being dropped.
     fx.gestDb->EseguiSql(fx.idAzienda, "DROP TABLE P");

@@ -230,7 +230,7 @@ TEST_P(RecordsetMotori, ScrittureRifiutate) {
          NumErroreDb::CampoNonAggiornabile},
         {"senza ModificaRec", "SELECT * FROM Fatture", [&](const QString& k) { rs.ScriviCampo(k, "Nota", 1); }, 3020},
         {"colonna che non c'è", "SELECT * FROM Fatture",
-         [&](const QString& k) { modifica(k, {{"Manca", 1}}); }, NumErrore::ErroreSql},
+         [&](const QString& k) { modifica(k, {{"Manca", 1}}); }, NumErroreDb::CampoInesistente},
         {"campo obbligatorio", "SELECT * FROM Clienti",
          [&](const QString& k) {
              rs.NuovoRec(k);
@@ -258,7 +258,7 @@ TEST_P(RecordsetMotori, ScrittureRifiutate) {
     // Nothing of it reached the tables.
     EXPECT_EQ(elenco("SELECT Codice AS v FROM Clienti ORDER BY Codice"), "C1|C2|c3");
     EXPECT_EQ(elenco("SELECT count(*) AS v FROM Fatture"), "3");
-    EXPECT_EQ(numeroErrore([&] { apri("SELECT * FROM Inesistente"); }), NumErrore::ErroreSql);
+    EXPECT_EQ(numeroErrore([&] { apri("SELECT * FROM Inesistente"); }), NumErroreDb::TabellaInesistente);
 }
 
 TEST_P(RecordsetMotori, UnErroreInTransazioneAnnullaSoloLaSuaIstruzione) {
@@ -320,7 +320,7 @@ TEST_P(RecordsetMotori, SolaAvantiALottiConModificheDopoLaScansione) {
     modifica(a, {{"Nota", QString("persa")}});
     rs.ModificaRec(a);
     rs.ScriviCampo(a, "Manca", 1);
-    EXPECT_EQ(numeroErrore([&] { rs.AggiornaRec(a); }), NumErrore::ErroreSql);
+    EXPECT_EQ(numeroErrore([&] { rs.AggiornaRec(a); }), NumErroreDb::CampoInesistente);
     rs.RecSuccessivo(a);
     EXPECT_EQ(numeroErrore([&] { rs.PrimoRec(a); }), NumErroreDb::OperazioneNonAmmessa);
     rs.ChiudiRecordset(a);

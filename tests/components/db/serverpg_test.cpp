@@ -156,8 +156,14 @@ TEST(ServerPg, IstruzioniRigheInteressateEdErrori) {
         {"UPDATE Righe SET Qta = -1", NumErroreDb::RegolaConvalida, "regole della tabella"},
         // Nothing of the server's own English text reaches the user.
         {"SELEC 1", NumErrore::ErroreSql, "istruzione SQL non valida"},
-        {"DELETE FROM Mancante", NumErrore::ErroreSql, "tabella inesistente"},
-        {"SELECT Manca FROM Righe", NumErrore::ErroreSql, "colonna inesistente"},
+        // A database of an older structure: the text names what is missing,
+        // as the server folds it.
+        {"DELETE FROM Mancante", NumErroreDb::TabellaInesistente,
+         "La tabella mancante non esiste nel database: la struttura del database dell'azienda non è aggiornata"},
+        {"SELECT Manca FROM Righe", NumErroreDb::CampoInesistente, "Il campo manca non esiste nel database"},
+        {"SELECT Righe.Manca FROM Righe", NumErroreDb::CampoInesistente, "Il campo righe.manca non esiste nel database"},
+        {"INSERT INTO Righe (Id, Manca) VALUES (8, 1)", NumErroreDb::CampoInesistente,
+         "Il campo righe.manca non esiste nel database"},
         {"SELECT * FROM Righe WHERE Codice = 'a' COLLATE nocase", NumErrore::ErroreSql, "(codice 42704)"},
         {"SELECT * FROM Righe WHERE Id = 'uno'", NumErrore::ErroreSql, "valore non valido"},
     };
@@ -301,7 +307,8 @@ TEST(ServerPg, ListeEGriglieLeggonoIlServerComeUnFile) {
         EXPECT_TRUE(tipi.value("data").toUpper().contains("DATE"));
         EXPECT_TRUE(TipiDichiarati(*g, id, "Mancante").isEmpty());
         const auto e = erroreDi([&] { LeggiTutto(*g, id, "SELECT Manca FROM Voci", "Prova"); });
-        EXPECT_EQ(e.numero(), NumErrore::ErroreSql);
+        EXPECT_EQ(e.numero(), NumErroreDb::CampoInesistente);
+        EXPECT_TRUE(e.descrizione().contains("Il campo Manca non esiste", Qt::CaseInsensitive)) << e.descrizione().toStdString();
         EXPECT_EQ(e.origine(), "Prova");
         EXPECT_FALSE(e.descrizione().contains("SELECT"));
     }

@@ -11,6 +11,7 @@
 #include "contesto/Contesto.h"
 #include "startup/Ospite.h"
 #include "support/AppTest.h"
+#include "support/RegistroLog.h"
 
 #include <QCheckBox>
 #include <QFrame>
@@ -310,6 +311,25 @@ TEST_F(FrmDatiFatPreTest, DuranteLEstrazione) {
     EXPECT_TRUE(f.Caricata());
     EXPECT_FALSE(f.InElaborazione());
     EXPECT_TRUE(f.close());
+}
+
+// A company database of an older structure, without a column the
+// extraction reads: the user reads a numbered Italian text that names the
+// column, never the engine's words, which go to the log.
+TEST_F(FrmDatiFatPreTest, ColonnaMancanteNelDatabaseDellAzienda) {
+    Registra(fx, {.numReg = 1});
+    fx.Esegui(fx.idAzienda, "ALTER TABLE PianoConti DROP COLUMN CliForFittizio");
+    FrmDatiFatPre& f = Carica();
+    f.show();
+    RegistroLog log("comiva.db");
+    QTest::mouseClick(f.comOk, Qt::LeftButton);
+    const QString testi = dialoghi->testi().join(" | ");
+    EXPECT_TRUE(testi.contains("Errore(3265): Il campo PianoConti.CliForFittizio non esiste nel database: la "
+                               "struttura del database dell'azienda non è aggiornata"))
+        << testi.toStdString();
+    EXPECT_FALSE(testi.contains("no such")) << testi.toStdString();
+    EXPECT_TRUE(log.Testo().contains("no such column: PianoConti.CliForFittizio")) << log.Testo().toStdString();
+    EXPECT_TRUE(Leggi(fx, "SELECT * FROM DatiFatTest").isEmpty());
 }
 
 // The menu's "FrmDatiFatPre" opens this form, not the placeholder.

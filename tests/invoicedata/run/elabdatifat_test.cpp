@@ -10,6 +10,8 @@
 #include "invoicedata/run/ElabDatiFat.h"
 #include "invoicedata/run/LockDatiFat.h"
 #include "invoicedata/run/RecuperoDatiFat.h"
+#include "invoicedata/run/FrmDatiFatXml.h"
+#include "components/ini/FileIni.h"
 #include "components/stampa/OpzSta.h"
 #include "support/AnteprimaScriptata.h"
 
@@ -17,6 +19,12 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QRegularExpression>
+#include <QTest>
 #include <csignal>
 
 namespace {
@@ -32,7 +40,7 @@ protected:
         cartella = fx.Cartella() + QStringLiteral("/invio");
         QDir().mkpath(cartella);
         Riempi(fx.idAzienda, "01234567897", "PRIMA SRL");
-        const QString file2 = AltraAzienda("002");
+        file2 = AltraAzienda("002");
         const QString id2 = fx.gestDb->ApriDatabase(file2);
         Riempi(id2, "12345678903", "SECONDA SRL");
         fx.gestDb->ChiudiDatabase(id2);
@@ -70,6 +78,7 @@ protected:
     QStringList FileScritti() { return QDir(cartella).entryList({"*.xml"}, QDir::Files, QDir::Name); }
 
     QString cartella;
+    QString file2;  // the second company's database
     stDatiFat scrittore;
     LockDatiFat lock;
 };
@@ -148,6 +157,84 @@ TEST_P(ElabDatiFatMotori, DefinitiveRangeOnThePreviewIsOneDocumentAndHoldsNothin
     EXPECT_EQ(Leggi(fx.idAzienda, "SELECT Comune AS V FROM PianoConti WHERE Conto = '000001'"), "Torino");
     EXPECT_EQ(Leggi(fx.idAzienda, "SELECT RagSoc AS V FROM Ditta"), "PRIMA SPA");
     EXPECT_EQ(RigheLock(), "");
+}
+
+// A range run to the preview through the run form, both kinds, stopped with
+// "&Esci" while the preview waits before the second company's first page
+// (each kind prints one page). One message says what each company and kind
+// has: in a definitive run the second company's clients were sent and marked
+// before their report, its suppliers never began. The run ends interrupted.
+TEST_P(ElabDatiFatMotori, AStopBeforeACompanysFirstPageIsToldPartByPart) {
+    c->gtDataLavoro = QDate(2018, 1, 15);
+    ASSERT_TRUE(FileIni(c->gsFileIni).scrivi("Base", "DirDatiFat", cartella + "/"));
+    const QString completo = QStringLiteral("file completo (\\S+)");
+    const QString inviato = QStringLiteral("; invio n. 1 confermato: le registrazioni sono marcate come inviate");
+    const QString nessunaMarcata = QStringLiteral("; nessuna registrazione è stata marcata come inviata");
+    struct Caso {
+        const char* nome;
+        bool definitiva;
+        QStringList righe;  // after "Elaborazione interrotta": patterns, a line a part
+        const char* invii;  // NumInv of 001 E, 001 R, 002 E, 002 R
+    };
+    const Caso casi[] = {
+        {.nome = "trial",
+         .definitiva = false,
+         .righe = {"Azienda 001 clienti: " + completo + "\\.", "Azienda 001 fornitori: " + completo + "\\.",
+                   "Azienda 002 clienti: non elaborata\\.", "Azienda 002 fornitori: non elaborata\\."},
+         .invii = "0 0 0 0"},
+        {.nome = "definitive",
+         .definitiva = true,
+         .righe = {"Azienda 001 clienti: " + completo + inviato + "\\.",
+                   "Azienda 001 fornitori: " + completo + inviato + "\\.",
+                   "Azienda 002 clienti: " + completo + inviato + "; stampa interrotta\\.",
+                   "Azienda 002 fornitori: non elaborata" + nessunaMarcata + "\\."},
+         .invii = "1 1 1 0"},
+    };
+    for (const Caso& k : casi) {
+        SCOPED_TRACE(k.nome);
+        QPointer<frmDatiFatXml> form = new frmDatiFatXml;
+        form->osKeySec = "SEC";
+        form->Carica();
+        ASSERT_EQ(form->oiLoadOk, 1) << Messaggi().join(" | ").toStdString();
+        form->show();
+        QTest::mouseClick(form->OptTipoSta[k.definitiva ? 1 : 0], Qt::LeftButton, {}, QPoint(6, 10));
+        form->txt[40]->setText("002");
+        dialoghi->mostrati.clear();
+        {
+            AnteprimaFermata utente(2);
+            QTest::mouseClick(form->cmdStaVid, Qt::LeftButton);
+            EXPECT_GE(utente.attese, 2) << utente.visti.join('|').toStdString();
+        }
+        EXPECT_EQ(form->UltimoEsito(), EsitoElabDatiFat::Interrotto);
+        const QStringList messaggi = Messaggi();
+        ASSERT_EQ(messaggi.size(), 1) << messaggi.join(" | ").toStdString();
+        const QStringList righe = messaggi[0].split("\r\n");
+        ASSERT_EQ(righe.size(), k.righe.size() + 1) << messaggi[0].toStdString();
+        EXPECT_EQ(righe[0], "Elaborazione interrotta");
+        for (int i = 0; i < k.righe.size(); ++i) {
+            const QRegularExpressionMatch m =
+                QRegularExpression(QRegularExpression::anchoredPattern(k.righe[i])).match(righe[i + 1]);
+            ASSERT_TRUE(m.hasMatch()) << righe[i + 1].toStdString() << "\n  " << k.righe[i].toStdString();
+            // A file the message calls complete is there, whole.
+            if (m.lastCapturedIndex() >= 1) {
+                EXPECT_EQ(esito20(m.captured(1)), "") << m.captured(1).toStdString();
+            }
+        }
+        // Nothing of the second company was left under a temporary name.
+        EXPECT_TRUE(QDir(cartella).entryList({"*.incompleto"}, QDir::Files).isEmpty());
+        const QString id2 = fx.gestDb->ApriDatabase(file2);
+        const QString invii = QStringList{Invio(fx.idAzienda, 1, "E"), Invio(fx.idAzienda, 1, "R"), Invio(id2, 1, "E"),
+                                          Invio(id2, 1, "R")}
+                                  .replaceInStrings(QRegularExpression("/.*"), QString())
+                                  .join(' ');
+        fx.gestDb->ChiudiDatabase(id2);
+        EXPECT_EQ(invii, k.invii);
+        EXPECT_EQ(c->giStaAtt, 0);
+        EXPECT_EQ(RigheLock(), "");
+        delete form.data();
+        // The next case starts from nothing sent.
+        for (const QString& f : QDir(cartella).entryList(QDir::Files)) QFile::remove(cartella + "/" + f);
+    }
 }
 
 TEST_F(ElabDatiFatTest, TrialRunMarksNothingAndTakesNoNumber) {

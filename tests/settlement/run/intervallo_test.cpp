@@ -195,7 +195,9 @@ TEST_F(IntervalloTest, StopDallaStampaFermaSenzaDomanda) {
     run.Esegui(par);
     EXPECT_EQ(scrittore->chiamate.size(), 1);
     EXPECT_TRUE(run.obAnteprima);
-    EXPECT_TRUE(dialoghi->mostrati.isEmpty()) << dialoghi->testi().join("\n").toStdString();
+    // No question, and no "done": what each company has is told.
+    EXPECT_EQ(dialoghi->testi(),
+              QStringList{"Elaborazione interrotta\r\nAzienda 001: non elaborata.\r\nAzienda 002: non elaborata."});
 }
 
 TEST_F(IntervalloTest, DatabaseNonApertoSiChiedeSeProseguire) {

@@ -6,10 +6,16 @@
 #include "components/stampa/Stampa.h"
 #include "support/AnteprimaScriptata.h"
 #include "settlement/run/ElabLiqIva.h"
+#include "settlement/run/FrmLiqIvaXml.h"
 #include "settlement/run/StLiqIva.h"
 
 #include <QFile>
 #include <QImage>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QTest>
+#include <optional>
 
 namespace {
 
@@ -175,9 +181,9 @@ TEST_P(ScrittoreMotori, ErroreDiUnAziendaEDomanda) {
     run.Esegui(par);
     const QStringList t = dialoghi->testi();
     ASSERT_EQ(t.size(), 3) << t.join("\n").toStdString();
-    // The file's engine names the missing table; the server's text stays in
-    // the log and the user reads what kind of failure it was.
-    EXPECT_TRUE(t[0].contains(GetParam() == Motore::Server ? "tabella inesistente" : "LiqIvaDett")) << t[0].toStdString();
+    // Either engine's own text stays in the log; the user reads which table
+    // the database lacks (the server folds its name to lower case).
+    EXPECT_TRUE(t[0].contains("La tabella LiqIvaDett non esiste", Qt::CaseInsensitive)) << t[0].toStdString();
     EXPECT_EQ(dialoghi->mostrati[0].titolo, "Liquidazione Iva Periodica  - Ditta 002");
     EXPECT_EQ(t[1], "Proseguire l'elaborazione");
     EXPECT_EQ(t[2], "Elaborazione terminata con errori.");
@@ -375,8 +381,8 @@ TEST_F(ScrittoreTest, StopDellUtenteFileIncompletoEIntervalloFermo) {
         EXPECT_EQ(xml.count("<iv:Modulo>"), 1);
         EXPECT_FALSE(xml.contains("</iv:Fornitura>"));
         EXPECT_EQ(dialoghi->testi(),
-                  QStringList{"Il file " + file + " è incompleto e non deve essere trasmesso.\r\nÈ stato lasciato come " +
-                              file + ".incompleto."});
+                  QStringList{"Elaborazione interrotta\r\nAzienda 001: file incompleto, da non trasmettere: " + file +
+                              ".incompleto.\r\nAzienda 002: non elaborata."});
         EXPECT_EQ(run.Scrittore()->oiErrore, -1);
         EXPECT_EQ(run.Scrittore()->osIdAzienda, "001");
         EXPECT_FALSE(QFile::exists(secondo));
@@ -404,7 +410,11 @@ TEST_F(ScrittoreTest, StopAllaPaginaDopoLaDittaFermaLIntervallo) {
     // The first company's file is whole; the others were never written.
     EXPECT_EQ(ErroriSchema(NomeFile(QStringLiteral("01234567897")), QStringLiteral("ivp18")), "");
     EXPECT_FALSE(QFile::exists(NomeFile(QStringLiteral("07654321096"))));
-    EXPECT_TRUE(dialoghi->mostrati.isEmpty()) << dialoghi->testi().join("\n").toStdString();
+    EXPECT_FALSE(QFile::exists(NomeFile(QStringLiteral("07654321096")) + ".incompleto"));
+    // The stop is told, with the companies it kept from their turn.
+    EXPECT_EQ(dialoghi->testi(), QStringList{"Elaborazione interrotta\r\nAzienda 001: file completo " +
+                                             NomeFile(QStringLiteral("01234567897")) +
+                                             ".\r\nAzienda 002: non elaborata.\r\nAzienda 003: non elaborata."});
     EXPECT_EQ(registro->DiTipo("AvviaDocumento").size(), 1);
     EXPECT_EQ(registro->DiTipo("FineStampa").size(), 1);
     EXPECT_EQ(c->giStaAtt, 0);
@@ -434,6 +444,90 @@ TEST_F(ScrittoreTest, IntervalloInUnaSolaAnteprima) {
     EXPECT_TRUE(dialoghi->mostrati.isEmpty()) << dialoghi->testi().join("\n").toStdString();
     EXPECT_EQ(ErroriSchema(NomeFile(QStringLiteral("01234567897")), QStringLiteral("ivp18")), "");
     EXPECT_EQ(ErroriSchema(NomeFile(QStringLiteral("07654321096")), QStringLiteral("ivp18")), "");
+}
+
+// A stop through the run form, wherever it comes: one message says what each
+// company of the range has, what was left incomplete and what was never done,
+// and nothing says the run is done. A stop while the preview waits before a
+// company's first page counts as one on any later page.
+TEST_P(ScrittoreMotori, OgniStopDallaFormDiceCosaHaOgniAzienda) {
+    Comunicazione(fx.idAzienda, QStringLiteral("01234567897"), 2024, 1);
+    AltraAzienda(QStringLiteral("002"), QStringLiteral("B2"), [this](const QString& idDb) {
+        Comunicazione(idDb, QStringLiteral("07654321096"), 2024, 1);
+    });
+    AltraAzienda(QStringLiteral("003"), QStringLiteral("C3"), [this](const QString& idDb) {
+        Comunicazione(idDb, QStringLiteral("12345678903"), 2024, 1);
+    });
+    c->gtDataLavoro = QDate(2025, 1, 15);
+    c->gsChiavePrg = QStringLiteral("PRG");
+    const QString primo = NomeFile(QStringLiteral("01234567897"));
+    const QString secondo = NomeFile(QStringLiteral("07654321096"));
+    const QString terzo = NomeFile(QStringLiteral("12345678903"));
+    // Each company has a front page and one module page; the preview waits
+    // after every page, before the next one is drawn.
+    struct Caso {
+        const char* nome;
+        const char* aziendaA;
+        int attesa;      // the wait of the preview where "&Esci" is pressed; 0: the printer
+        QStringList completi, incompleti;
+        QString messaggio;
+    };
+    const Caso casi[] = {
+        {.nome = "preview, before the second company's first page", .aziendaA = "003", .attesa = 2,
+         .completi = {primo},
+         .messaggio = "Elaborazione interrotta\r\nAzienda 001: file completo " + primo +
+                      ".\r\nAzienda 002: non elaborata.\r\nAzienda 003: non elaborata."},
+        {.nome = "preview, one page later", .aziendaA = "003", .attesa = 3, .completi = {primo},
+         .incompleti = {secondo},
+         .messaggio = "Elaborazione interrotta\r\nAzienda 001: file completo " + primo +
+                      ".\r\nAzienda 002: file incompleto, da non trasmettere: " + secondo +
+                      ".incompleto.\r\nAzienda 003: non elaborata."},
+        {.nome = "preview, one company, on its first page", .aziendaA = "001", .attesa = 1, .incompleti = {primo},
+         .messaggio = "Elaborazione interrotta\r\nAzienda 001: file incompleto, da non trasmettere: " + primo +
+                      ".incompleto."},
+        {.nome = "printer, one company, stopped as its first page begins", .aziendaA = "001", .attesa = 0,
+         .messaggio = "Elaborazione interrotta\r\nAzienda 001: non elaborata."},
+    };
+    for (const Caso& k : casi) {
+        SCOPED_TRACE(k.nome);
+        for (const QString& f : {primo, secondo, terzo}) {
+            QFile::remove(f);
+            QFile::remove(f + ".incompleto");
+        }
+        QPointer<frmLiqIvaXml> form = new frmLiqIvaXml;
+        form->osKeySec = QStringLiteral("SEC");
+        form->Carica();
+        ASSERT_EQ(form->oiLoadOk, 1) << dialoghi->testi().join(" | ").toStdString();
+        form->show();
+        form->txt[40]->setText(QString::fromLatin1(k.aziendaA));
+        form->txt[60]->setText(cartella + QStringLiteral("/IT§CodFisc§_LI_20244.xml"));
+        dialoghi->mostrati.clear();
+        std::optional<RegistroInstallato> registro;
+        {
+            AnteprimaFermata utente(k.attesa);
+            if (k.attesa > 0) {
+                QTest::mouseClick(form->cmdStaVid, Qt::LeftButton);
+            } else {
+                // Pages go to the recording, in place of a printer the test machine lacks.
+                registro.emplace();
+                form->elab.ogOpzSta->oiStaVid = OpzSta::Stampante;
+                form->elab.ScrittoreCreato().PreparaStampa = [](Stampa& st) {
+                    st.ImpRetro(std::make_unique<RetroCheFerma>(st, 1));
+                };
+                QTest::mouseClick(form->ComStampa, Qt::LeftButton);
+            }
+        }
+        EXPECT_EQ(dialoghi->testi(), QStringList{k.messaggio});
+        for (const QString& f : k.completi) EXPECT_EQ(ErroriSchema(f, QStringLiteral("ivp18")), "") << f.toStdString();
+        for (const QString& f : {primo, secondo, terzo}) {
+            EXPECT_EQ(QFile::exists(f), k.completi.contains(f)) << f.toStdString();
+            EXPECT_EQ(QFile::exists(f + ".incompleto"), k.incompleti.contains(f)) << f.toStdString();
+        }
+        EXPECT_EQ(c->giStaAtt, 0);
+        form->elab.ScrittoreCreato().PreparaStampa = nullptr;
+        EXPECT_TRUE(form->Scarica());
+        delete form.data();
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Motori, ScrittoreMotori, ValoriMotori(), NomeMotore);
