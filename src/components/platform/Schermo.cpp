@@ -1,7 +1,12 @@
 #include "components/platform/Schermo.h"
 
-#include <QGuiApplication>
+#include <QApplication>
+#include <QEvent>
 #include <QScreen>
+#include <QStyle>
+#include <QWidget>
+
+#include <algorithm>
 
 int Schermo::AreaUtileSchermo() const {
     int bordo = -1;
@@ -9,6 +14,14 @@ int Schermo::AreaUtileSchermo() const {
     const bool nascosta = PosBarraApp(bordo, cima);
     if (!nascosta && bordo == 3) return static_cast<int>(cima) * TwipsPerPixel;
     return AltezzaTwips();
+}
+
+QRect Schermo::AreaDisponibile() const {
+    const QSize d = DimensioniPixel();
+    int bordo = -1;
+    long cima = 0;
+    const bool nascosta = PosBarraApp(bordo, cima);
+    return QRect(0, 0, d.width(), !nascosta && bordo == 3 ? static_cast<int>(cima) : d.height());
 }
 
 static QScreen* schermoPrincipale() {
@@ -41,4 +54,94 @@ bool SchermoQt::PosBarraApp(int& piBordo, long& plCima) const {
         plCima = 0;
     }
     return false;
+}
+
+QRect SchermoQt::AreaDisponibile() const {
+    const QScreen* s = schermoPrincipale();
+    return s ? s->availableGeometry().translated(-s->geometry().topLeft()) : QRect();
+}
+
+namespace {
+
+// The largest frame with a title bar reported so far. On the heap: GCC 12
+// put a zero-initialised static QMargins written here in read-only memory.
+QMargins& corniceVista() {
+    static auto* vista = new QMargins();
+    return *vista;
+}
+
+// The frame as the window system reports it; none until the window is shown
+// and the window manager has framed it. The largest seen stands in for the
+// frame of a window not framed yet.
+QMargins CorniceRiportata(const QWidget& w) {
+    const QRect fuori = w.frameGeometry(), dentro = w.geometry();
+    return QMargins(dentro.left() - fuori.left(), dentro.top() - fuori.top(), fuori.right() - dentro.right(),
+                    fuori.bottom() - dentro.bottom());
+}
+
+class GuardiaSchermo : public QObject {
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject* o, QEvent* e) override {
+        auto* w = static_cast<QWidget*>(o);
+        // Until the frame is known, also the manager's placement and the
+        // first paint, when the window manager has framed the window.
+        const bool controlla = e->type() == QEvent::Show || e->type() == QEvent::Resize ||
+                               ((e->type() == QEvent::Move || e->type() == QEvent::Paint) && !corniceNota_);
+        if (controlla && w->isVisible() && !dentro_) {
+            dentro_ = true;
+            const QMargins cornice = CorniceRiportata(*w);
+            corniceNota_ = cornice.top() > cornice.left();
+            RientraNelloSchermo(*w);
+            dentro_ = false;
+        }
+        return false;
+    }
+
+private:
+    bool dentro_ = false;
+    bool corniceNota_ = false;
+};
+
+}  // namespace
+
+QMargins CorniceFinestra(const QWidget& finestra) {
+    const QMargins riportata = CorniceRiportata(finestra);
+    const auto maggiore = [](const QMargins& a, const QMargins& b) {
+        return QMargins(std::max(a.left(), b.left()), std::max(a.top(), b.top()), std::max(a.right(), b.right()),
+                        std::max(a.bottom(), b.bottom()));
+    };
+    // A frame with a title bar is thicker at the top than at the sides.
+    if (riportata.top() > riportata.left()) {
+        corniceVista() = maggiore(corniceVista(), riportata);
+        return riportata;
+    }
+    QMargins stima = maggiore(corniceVista(), riportata);
+    const int titolo = QApplication::style() ? QApplication::style()->pixelMetric(QStyle::PM_TitleBarHeight) : 0;
+    stima.setTop(std::max(stima.top(), titolo));
+    return stima;
+}
+
+void RientraNelloSchermo(QWidget& finestra) {
+    const QScreen* schermo = finestra.screen();
+    if (!finestra.isWindow() || !schermo) return;
+    const QRect area = schermo->availableGeometry();
+    const QRect fuori = finestra.geometry().marginsAdded(CorniceFinestra(finestra));
+    // Back inside on the far edge first, so that the near edge wins when the window is larger.
+    auto rientro = [](int inizio, int fine, int areaInizio, int areaFine) {
+        int d = fine > areaFine ? areaFine - fine : 0;
+        if (inizio + d < areaInizio) d = areaInizio - inizio;
+        return d;
+    };
+    const QPoint spostamento(rientro(fuori.left(), fuori.right(), area.left(), area.right()),
+                             rientro(fuori.top(), fuori.bottom(), area.top(), area.bottom()));
+    if (!spostamento.isNull()) finestra.move(finestra.pos() + spostamento);
+}
+
+void TieniNelloSchermo(QWidget& finestra) {
+    const QString nome = QStringLiteral("GuardiaSchermo");
+    if (finestra.findChild<QObject*>(nome, Qt::FindDirectChildrenOnly)) return;
+    auto* guardia = new GuardiaSchermo(&finestra);
+    guardia->setObjectName(nome);
+    finestra.installEventFilter(guardia);
 }
