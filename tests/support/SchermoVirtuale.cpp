@@ -3,10 +3,12 @@
 #include "AppTest.h"
 
 #include <QApplication>
+#include <QDeadlineTimer>
 #include <QProcess>
 #include <QScreen>
 #include <QTest>
 #include <QWidget>
+#include <QWindow>
 #include <csignal>
 #include <cstdlib>
 #include <sys/prctl.h>
@@ -123,9 +125,18 @@ bool Avvia() {
 
 QString Motivo() { return stato().motivo; }
 
+bool Attendi(const std::function<bool()>& condizione, int millisecondi) {
+    const QDeadlineTimer scadenza(millisecondi);
+    while (!condizione()) {
+        if (scadenza.hasExpired()) return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    }
+    return true;
+}
+
 void AttendiCornice(QWidget& finestra) {
-    if (!QTest::qWaitForWindowExposed(&finestra, 5000)) return;
-    QTest::qWaitFor([&finestra] { return finestra.frameGeometry() != finestra.geometry(); }, 3000);
+    if (!Attendi([&finestra] { return finestra.windowHandle() && finestra.windowHandle()->isExposed(); }, 5000)) return;
+    Attendi([&finestra] { return finestra.frameGeometry() != finestra.geometry(); }, 3000);
 }
 
 }  // namespace SchermoVirtuale

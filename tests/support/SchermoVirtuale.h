@@ -8,6 +8,7 @@
 // display. When the X server cannot start it answers false and Motivo() says
 // why; the caller skips.
 #include <QString>
+#include <functional>
 
 class QWidget;
 
@@ -18,6 +19,10 @@ constexpr int kAltezzaPannello = 24;
 bool Avvia();
 QString Motivo();
 
+// Handles the events until the condition holds, at most for the time given;
+// true when it holds. Unlike QTest::qWaitFor it deletes no object left to
+// deleteLater, so the windows a test walks stay in place meanwhile.
+bool Attendi(const std::function<bool()>& condizione, int millisecondi);
 // Waits, on the events and never longer than a few seconds, until the window
 // is shown with its frame and the window manager has placed it.
 void AttendiCornice(QWidget& finestra);

@@ -52,7 +52,6 @@
 #include <QStyleOptionViewItem>
 #include <QTabBar>
 #include <QTableView>
-#include <QTest>
 #include <QToolBar>
 #include <gtest/gtest.h>
 
@@ -169,7 +168,7 @@ QStringList Difetti(QWidget& finestra) {
 QString FuoriDalloSchermo(QWidget& finestra) {
     SchermoVirtuale::AttendiCornice(finestra);
     const QRect area = finestra.screen()->availableGeometry();
-    if (QTest::qWaitFor([&] { return area.contains(finestra.frameGeometry()); }, 1000)) return {};
+    if (SchermoVirtuale::Attendi([&] { return area.contains(finestra.frameGeometry()); }, 1000)) return {};
     const QRect g = finestra.frameGeometry();
     const QSize dentro = finestra.size();
     return finestra.windowTitle() +
