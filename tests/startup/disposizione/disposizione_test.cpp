@@ -194,7 +194,7 @@ public:
         menu->ImpostaValore(QStringLiteral("UsaPdfCreator"), Valore(QStringLiteral("S")));
         menu->ImpostaValore(QStringLiteral("StampeEmail"), Valore(QStringLiteral("S")));
         // The company the run form names beside its range.
-        fx.Inserisci(fx.idCondiviso, "Aziende", {{"IdAzienda", "ROSSI"}, {"Descrizione", "Rossi Forniture S.r.l."}});
+        aiuti->codici[QStringLiteral("aziende")] = {{QStringLiteral("ROSSI"), QStringLiteral("Rossi Forniture S.r.l.")}};
         menu->ScriviValoreSess(QStringLiteral("idazienda"), Valore(QStringLiteral("ROSSI")));
         aiuti->codici[QStringLiteral("conto")] = {{QStringLiteral("04-01-000012"), QStringLiteral("Bianchi S.p.A.")}};
         fx.Inserisci(fx.idAzienda, "LiqIvaTest",
@@ -314,7 +314,8 @@ TEST_F(DisposizioneTest, OgniFinestraStaNelloSchermoSenzaSovrapposizioni) {
     Carica<FrmLiqIvaPre>();
     Carica<frmLiqIvaXml>();
     Carica<FrmDatiFatPre>();
-    Carica<frmDatiFatXml>();
+    auto& run = Carica<frmDatiFatXml>();
+    EXPECT_EQ(run.Lab[30]->text(), "Rossi Forniture S.r.l.") << "the company named beside the range";
 
     auto& liq = Carica<frmLiqIvaTest>();
     liq.txt[20]->setText("2018");
