@@ -8,7 +8,6 @@
 #include "components/lookup/FrmListaAiuto.h"
 #include "components/menu/MenuClientFinto.h"
 #include "components/platform/DialoghiScriptati.h"
-#include "components/platform/Schermo.h"
 #include "components/stampa/OpzSta.h"
 #include "components/stampanti/StampantiFinte.h"
 #include "contesto/Contesto.h"
