@@ -71,8 +71,7 @@ QMargins& corniceVista() {
 }
 
 // The frame as the window system reports it; none until the window is shown
-// and the window manager has framed it. The largest seen stands in for the
-// frame of a window not framed yet.
+// and the window manager has framed it.
 QMargins CorniceRiportata(const QWidget& w) {
     const QRect fuori = w.frameGeometry(), dentro = w.geometry();
     return QMargins(dentro.left() - fuori.left(), dentro.top() - fuori.top(), fuori.right() - dentro.right(),
