@@ -83,10 +83,11 @@ public:
     using QObject::QObject;
     bool eventFilter(QObject* o, QEvent* e) override {
         auto* w = static_cast<QWidget*>(o);
-        // Until the frame is known, also the manager's placement and the
-        // first paint, when the window manager has framed the window.
+        // Every move, the window manager's placements included (they may come
+        // after ours); until the frame is known, also the first paint, when
+        // the window manager has framed the window.
         const bool controlla = e->type() == QEvent::Show || e->type() == QEvent::Resize ||
-                               ((e->type() == QEvent::Move || e->type() == QEvent::Paint) && !corniceNota_);
+                               e->type() == QEvent::Move || (e->type() == QEvent::Paint && !corniceNota_);
         if (controlla && w->isVisible() && !dentro_) {
             dentro_ = true;
             const QMargins cornice = CorniceRiportata(*w);

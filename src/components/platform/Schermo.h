@@ -73,5 +73,5 @@ QMargins CorniceFinestra(const QWidget& finestra);
 // its screen; when it is larger, its top left corner stays inside.
 void RientraNelloSchermo(QWidget& finestra);
 // Brings the window back inside the work area whenever it is shown, grows or
-// is moved (once for each change).
+// is moved, by the program, the window manager or the user.
 void TieniNelloSchermo(QWidget& finestra);
