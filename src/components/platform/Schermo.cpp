@@ -4,6 +4,7 @@
 #include <QEvent>
 #include <QScreen>
 #include <QStyle>
+#include <QTimer>
 #include <QWidget>
 
 #include <algorithm>
@@ -80,27 +81,40 @@ QMargins CorniceRiportata(const QWidget& w) {
 
 class GuardiaSchermo : public QObject {
 public:
-    using QObject::QObject;
-    bool eventFilter(QObject* o, QEvent* e) override {
-        auto* w = static_cast<QWidget*>(o);
-        // Every move, the window manager's placements included (they may come
-        // after ours); until the frame is known, also the first paint, when
-        // the window manager has framed the window.
-        const bool controlla = e->type() == QEvent::Show || e->type() == QEvent::Resize ||
-                               e->type() == QEvent::Move || (e->type() == QEvent::Paint && !corniceNota_);
-        if (controlla && w->isVisible() && !dentro_) {
-            dentro_ = true;
-            const QMargins cornice = CorniceRiportata(*w);
-            corniceNota_ = cornice.top() > cornice.left();
-            RientraNelloSchermo(*w);
-            dentro_ = false;
-        }
+    explicit GuardiaSchermo(QWidget* finestra) : QObject(finestra), finestra_(finestra) {
+        // The window manager frames a shown window a little later and tells
+        // no event of it: look again until the frame is known.
+        attesa_.setInterval(50);
+        connect(&attesa_, &QTimer::timeout, this, [this] {
+            if (++giri_ > 40 || !finestra_->isVisible()) attesa_.stop();
+            else controlla();
+        });
+    }
+    bool eventFilter(QObject*, QEvent* e) override {
+        // Every move, the window manager's placements included (they may come after ours).
+        if (e->type() == QEvent::Show || e->type() == QEvent::Resize || e->type() == QEvent::Move) controlla();
         return false;
     }
 
 private:
+    void controlla() {
+        if (!finestra_->isVisible() || dentro_) return;
+        dentro_ = true;
+        const QMargins cornice = CorniceRiportata(*finestra_);
+        RientraNelloSchermo(*finestra_);
+        if (cornice.top() > cornice.left()) {
+            attesa_.stop();
+        } else if (!attesa_.isActive()) {
+            giri_ = 0;
+            attesa_.start();
+        }
+        dentro_ = false;
+    }
+
+    QWidget* finestra_;
+    QTimer attesa_;
+    int giri_ = 0;
     bool dentro_ = false;
-    bool corniceNota_ = false;
 };
 
 }  // namespace
