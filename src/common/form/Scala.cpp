@@ -3,6 +3,7 @@
 #include "common/form/MembriForm.h"
 #include "common/form/UtilForm.h"
 #include "components/core/ErroreRun.h"
+#include "components/pages/ModelloGriglia.h"
 #include "components/platform/Schermo.h"
 #include "components/util/UtilGenerali.h"
 #include "contesto/Contesto.h"
@@ -21,6 +22,7 @@
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTableView>
+#include <algorithm>
 #include <cmath>
 
 SceltaFattore SceltaFattoreForm(double argomento, double gen, double base, std::optional<double> valoreChiave,
@@ -50,16 +52,20 @@ SceltaFattore SceltaFattoreForm(double argomento, double gen, double base, std::
 
 double AdattaFattore(double fattore, bool adattaAltezza, bool adattaLarghezza, const QRect& formTwips,
                      const MisureSchermoScala& s) {
-    double limite = s.altezzaTwips;
+    QRect area = s.areaTwips.isEmpty() ? QRect(0, 0, s.larghezzaTwips, s.altezzaTwips) : s.areaTwips;
     if (!s.barraNascosta && s.bordoBarra == 3) {
-        limite = static_cast<double>(s.cimaBarraPixel) * s.twipsPerPixelY;
+        area.setBottom(std::min(area.bottom(), static_cast<int>(s.cimaBarraPixel * s.twipsPerPixelY) - 1));
         adattaAltezza = true;
     }
-    const double basso = formTwips.top() + formTwips.height();
-    if (adattaAltezza && basso > 0 && basso * fattore > limite) fattore = limite / basso;
-    const double destra = formTwips.left() + formTwips.width();
-    if (adattaLarghezza && destra > 0 && static_cast<float>(destra * fattore) > s.larghezzaTwips)
-        fattore = s.larghezzaTwips / destra;
+    if (area.height() < s.altezzaTwips) adattaAltezza = true;
+    if (area.width() < s.larghezzaTwips) adattaLarghezza = true;
+    // The frame is drawn around the form: only the rest of the area is the form's.
+    const double limiteAlt = area.height() - s.corniceTwips.top() - s.corniceTwips.bottom();
+    const double limiteLarg = area.width() - s.corniceTwips.left() - s.corniceTwips.right();
+    const double basso = std::max(0, formTwips.top() - area.top()) + formTwips.height();
+    if (adattaAltezza && basso > 0 && basso * fattore > limiteAlt) fattore = limiteAlt / basso;
+    const double destra = std::max(0, formTwips.left() - area.left()) + formTwips.width();
+    if (adattaLarghezza && destra > 0 && static_cast<float>(destra * fattore) > limiteLarg) fattore = limiteLarg / destra;
     return fattore;
 }
 
@@ -136,6 +142,8 @@ void RidimControlli(QWidget& form, double fattore, const ListaEsclusioni& escl) 
         if (auto* griglia = qobject_cast<QTableView*>(c)) {
             griglia->horizontalHeader()->setFont(CarattereScalato(caratteri[i], fattore));
             griglia->verticalHeader()->setFont(CarattereScalato(caratteri[i], fattore));
+            // The larger font needs wider columns.
+            AllargaAlContenuto(*griglia);
         }
         if (auto* barra = qobject_cast<QStatusBar*>(c)) {
             for (QWidget* pannello : barra->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
@@ -152,6 +160,8 @@ void RidimControlli(QWidget& form, double fattore, const ListaEsclusioni& escl) 
 
 double RisVidForm(QWidget& form, int mantieniDim, double& fattore, const ListaEsclusioni& escl) {
     const Contesto& c = ctx();
+    // Whatever its size, a window shown or grown comes back inside the work area.
+    if (mantieniDim == 0 && form.isWindow()) TieniNelloSchermo(form);
     try {
         ScriviMembro(form, "odRisVidVal", Valore(1.0));
     } catch (const ErroreRun&) {
@@ -193,6 +203,9 @@ double RisVidForm(QWidget& form, int mantieniDim, double& fattore, const ListaEs
         m.bordoBarra = bordo;
         m.cimaBarraPixel = cima;
         m.twipsPerPixelY = TwipsPerPixel;
+        const QRect area = schermo.AreaDisponibile();
+        m.areaTwips = QRect(area.topLeft() * TwipsPerPixel, area.size() * TwipsPerPixel);
+        m.corniceTwips = CorniceFinestra(form) * TwipsPerPixel;
         const QRect g = form.frameGeometry();
         const QRect twips(g.left() * TwipsPerPixel, g.top() * TwipsPerPixel, g.width() * TwipsPerPixel,
                           g.height() * TwipsPerPixel);

@@ -5,6 +5,7 @@
 // the screen size. The arithmetic is in pure functions; RisVidForm and
 // RidimControlli apply it to a form.
 #include <QList>
+#include <QMargins>
 #include <QRect>
 #include <QString>
 #include <optional>
@@ -47,10 +48,14 @@ struct MisureSchermoScala {
     int bordoBarra = -1;  // 3 bottom
     long cimaBarraPixel = 0;
     int twipsPerPixelY = 15;
+    QRect areaTwips;        // what the panels leave free; empty: the whole screen
+    QMargins corniceTwips;  // the window's title bar and borders around the form
 };
 
 // The factor reduced so that the form (left, top, width, height in twips)
-// stays on the screen and above a bottom taskbar.
+// stays on the screen, above a bottom taskbar and inside the work area, with
+// its frame. A panel on an edge fits the form along that edge whatever the
+// factor's source, as a bottom taskbar does.
 double AdattaFattore(double fattore, bool adattaAltezza, bool adattaLarghezza, const QRect& formTwips,
                      const MisureSchermoScala& schermo);
 

@@ -106,7 +106,7 @@ void Comlin::TitoloColonna(const QString& colonna, const QString& titolo) {
 
 void Comlin::LarghezzaColonna(const QString& colonna, int twips) {
     modello_.ImpLarghezza(colonna, twips);
-    if (griglia_) modello_.ApplicaLarghezze(*griglia_);
+    if (griglia_) modello_.ApplicaLarghezze(*griglia_, modello_.IndiceColonna(colonna));
 }
 
 void Comlin::LanciaComando(const QString& chiave) {

@@ -5,7 +5,9 @@
 #include "components/db/Interroga.h"
 #include "components/util/UtilGenerali.h"
 
+#include <QAbstractItemDelegate>
 #include <QHeaderView>
+#include <QStyleOptionViewItem>
 #include <QTableView>
 #include <algorithm>
 
@@ -108,9 +110,43 @@ QString ModelloGriglia::Titolo(int colonna) const {
     return colonne_.value(colonna).section(QLatin1Char('.'), -1);
 }
 
-void ModelloGriglia::ApplicaLarghezze(QTableView& vista) const {
+void ModelloGriglia::ApplicaLarghezze(QTableView& vista, int colonna) const {
     for (auto it = larghezze_.begin(); it != larghezze_.end(); ++it)
-        if (it.value() > 0) vista.setColumnWidth(it.key(), it.value() / 15);
+        if (it.value() > 0 && (colonna < 0 || it.key() == colonna)) vista.setColumnWidth(it.key(), it.value() / 15);
+    AllargaAlContenuto(vista, colonna);
+}
+
+void AllargaAlContenuto(QTableView& vista, int colonna) {
+    const QAbstractItemModel* m = vista.model();
+    if (!m) return;
+    const QHeaderView* testata = vista.horizontalHeader();
+    const QFontMetrics metrica(vista.font());
+    QStyleOptionViewItem opzione;
+    opzione.initFrom(&vista);
+    opzione.font = vista.font();
+    opzione.fontMetrics = metrica;
+    opzione.widget = &vista;
+    // The grid line takes one pixel of the cell.
+    const int linea = vista.showGrid() ? 1 : 0;
+    const int prima = colonna < 0 ? 0 : colonna, ultima = colonna < 0 ? m->columnCount() - 1 : colonna;
+    for (int c = prima; c <= ultima && c < m->columnCount(); ++c) {
+        if (vista.isColumnHidden(c)) continue;
+        int serve = testata->isHidden() ? 0 : testata->sectionSizeHint(c);
+        // The widest text decides; its delegate adds the cell's margins.
+        int rigaLarga = -1, testoLargo = -1;
+        for (int r = 0; r < m->rowCount(); ++r) {
+            const int l = metrica.horizontalAdvance(m->data(m->index(r, c), Qt::DisplayRole).toString());
+            if (l > testoLargo) {
+                testoLargo = l;
+                rigaLarga = r;
+            }
+        }
+        if (rigaLarga >= 0) {
+            const QModelIndex cella = m->index(rigaLarga, c);
+            serve = std::max(serve, vista.itemDelegateForIndex(cella)->sizeHint(opzione, cella).width() + linea);
+        }
+        if (vista.columnWidth(c) < serve) vista.setColumnWidth(c, serve);
+    }
 }
 
 void ModelloGriglia::Ordina(int colonna, bool crescente) {

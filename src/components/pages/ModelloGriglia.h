@@ -45,8 +45,10 @@ public:
     QString Titolo(int colonna) const;
     int Larghezza(int colonna) const { return larghezze_.value(colonna, 0); }
     QString Formato(int colonna) const { return formati_.value(colonna); }
-    // Applies the widths to a view showing this model (twips / 15 = pixels).
-    void ApplicaLarghezze(QTableView& vista) const;
+    // Applies the widths to a view showing this model (twips / 15 = pixels),
+    // of one column or of all (-1); a column never shows less than its
+    // heading and its widest cell.
+    void ApplicaLarghezze(QTableView& vista, int colonna = -1) const;
 
     // Orders the rows on one column (nulls first), keeping ties in order.
     void Ordina(int colonna, bool crescente = true);
@@ -60,3 +62,8 @@ private:
     QHash<int, QString> titoli_, formati_;
     QHash<int, int> larghezze_;
 };
+
+// Widens the shown columns of a view (one, or all with -1) to their heading
+// and their widest cell, measured with the fonts the view uses now: a width
+// set before is a floor, never a cut.
+void AllargaAlContenuto(QTableView& vista, int colonna = -1);

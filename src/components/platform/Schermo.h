@@ -1,8 +1,15 @@
 #pragma once
 // Screen metrics: size in pixels and twips, the taskbar's position and the
-// height it leaves free. SchermoQt reads the primary screen; SchermoFinto is
-// the test double with settable values.
+// height it leaves free, the work area that the desktop's panels leave free.
+// SchermoQt reads the primary screen; SchermoFinto is the test double with
+// settable values. Below them, the frame the window system puts around a
+// window and the guard that keeps a window, frame included, inside the work
+// area when it is shown or grows.
+#include <QMargins>
+#include <QRect>
 #include <QSize>
+
+class QWidget;
 
 // The unit of the forms' geometry: a fixed 15 twips to a pixel.
 constexpr int TwipsPerPixel = 15;
@@ -24,6 +31,9 @@ public:
     // Usable height in twips: up to the top of a bottom taskbar that stays
     // on screen, else the whole screen height.
     int AreaUtileSchermo() const;
+    // The work area in pixels, in the screen's own coordinates: what panels on
+    // any edge leave free. By default the screen above a bottom taskbar.
+    virtual QRect AreaDisponibile() const;
 };
 
 // The primary screen through QScreen. Linux has no taskbar record: a strip
@@ -34,6 +44,7 @@ class SchermoQt : public Schermo {
 public:
     QSize DimensioniPixel() const override;
     bool PosBarraApp(int& piBordo, long& plCima) const override;
+    QRect AreaDisponibile() const override;
 };
 
 class SchermoFinto : public Schermo {
@@ -42,6 +53,7 @@ public:
     bool nascostaAuto = false;
     int bordo = 3;      // -1: position not readable
     long cima = 984;
+    QRect area;  // the work area; empty: as the taskbar leaves it
 
     QSize DimensioniPixel() const override { return dimensioni; }
     bool PosBarraApp(int& piBordo, long& plCima) const override {
@@ -49,4 +61,17 @@ public:
         if (bordo >= 0) plCima = cima;
         return nascostaAuto;
     }
+    QRect AreaDisponibile() const override { return area.isEmpty() ? Schermo::AreaDisponibile() : area; }
 };
+
+// The frame around a window (title bar and borders) as the window system
+// reports it once the window is framed; before that (and where the platform
+// draws no title bars) the largest frame seen so far, with a title bar's
+// height at the top at least.
+QMargins CorniceFinestra(const QWidget& finestra);
+// Moves the window so that, frame included, it lies inside the work area of
+// its screen; when it is larger, its top left corner stays inside.
+void RientraNelloSchermo(QWidget& finestra);
+// Brings the window back inside the work area whenever it is shown, grows or
+// is moved, by the program, the window manager or the user.
+void TieniNelloSchermo(QWidget& finestra);

@@ -149,13 +149,14 @@ frmDatiFatXml::frmDatiFatXml() : FormBase(QStringLiteral("frmDatiFatXml")) {
     fraAziende = new QGroupBox(this);
     fraAziende->setObjectName(QStringLiteral("fraAziende"));
     fraAziende->setFlat(true);
-    fraAziende->setGeometry(360, 218, 340, 74);
+    // To the form's right edge: the company names beside the range show whole.
+    fraAziende->setGeometry(360, 218, 412, 74);
     for (const auto& [indice, testo, y] : {std::tuple{30, QStringLiteral("Identificativo azienda da:"), 8},
                                           std::tuple{40, QStringLiteral("a:"), 38}}) {
         campo(fraAziende, indice, testo, 0, y, 172, 50);
         auto* d = new QLabel(fraAziende);
         ImpostaElemento(d, QStringLiteral("Lab"), indice);
-        d->setGeometry(226, y, 112, 22);
+        d->setGeometry(226, y, 184, 22);
         Lab[indice] = d;
     }
 

@@ -176,6 +176,8 @@ FrmSceltaStam::FrmSceltaStam() {
     ComUsaDef->setObjectName(QStringLiteral("ComUsaDef"));
     ComUsaDef->setAutoDefault(false);
     connect(ComUsaDef, &QPushButton::clicked, this, &FrmSceltaStam::ComUsaDef_Click);
+    auto* didascaliaTot = new QLabel(QStringLiteral("Stampanti disponibili"), this);
+    ImpostaElemento(didascaliaTot, QStringLiteral("Lab"), 9);
     labTotStamp = new QLabel(this);
     labTotStamp->setObjectName(QStringLiteral("labTotStamp"));
     ComParIniPE = new QPushButton(QStringLiteral("Par ini Pdf/Email"), this);
@@ -193,7 +195,10 @@ FrmSceltaStam::FrmSceltaStam() {
     auto* destra = new QVBoxLayout;
     destra->addWidget(CheNumPag);
     destra->addWidget(ComUsaDef);
-    destra->addWidget(labTotStamp);
+    auto* totale = new QHBoxLayout;
+    totale->addWidget(didascaliaTot);
+    totale->addWidget(labTotStamp, 1);
+    destra->addLayout(totale);
     destra->addWidget(ComSalOpz);
     destra->addWidget(ComCancOpz);
     destra->addWidget(ComParIniPE);

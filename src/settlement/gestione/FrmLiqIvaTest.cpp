@@ -77,7 +77,7 @@ frmLiqIvaTest::frmLiqIvaTest() : SchermoTestata(QStringLiteral("frmLiqIvaTest"),
     fraDich->setGeometry(4, 108, 792, 58);
     Campo(fraDich, 80, QStringLiteral("Codice Fiscale:"), 120, 22, 170);
     Campo(fraDich, 90, QStringLiteral("Codice carica:"), 400, 22, 40, 300);
-    Campo(fraDich, 100, QStringLiteral("Codice Fiscale società dichiarante:"), 660, 22, 125, 450);
+    Campo(fraDich, 100, QStringLiteral("Codice Fiscale società dichiarante:"), 666, 22, 122, 446);
     Spunta(PicDett, 110, QStringLiteral("Firma comunicazione dichiarante"), 8, 168, 280);
     Spunta(PicDett, 160, QStringLiteral("Presenza di anomalie"), 400, 168, 280);
 

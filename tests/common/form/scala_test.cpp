@@ -58,6 +58,34 @@ TEST(AdattaFattore, TheFormStaysOnTheScreenAndAboveABottomTaskbar) {
     EXPECT_DOUBLE_EQ(AdattaFattore(1.28, true, true, larga, s), 15360.0 / 13500);
 }
 
+TEST(AdattaFattore, TheFormWithItsFrameStaysInsideTheWorkArea) {
+    // A 1366 x 768 screen; a form designed 800 x 600 at the top left.
+    const auto px = [](int x, int y, int w, int h) { return QRect(x * 15, y * 15, w * 15, h * 15); };
+    const QMargins titoloEBordi(4 * 15, 20 * 15, 4 * 15, 4 * 15);
+    struct Caso {
+        const char* nome;
+        QRect area;
+        QMargins cornice;
+        bool automatico;
+        double fattore, atteso;
+    } casi[] = {
+        {"whole screen, no frame reported", {}, {}, true, 1.28, 1.28},
+        {"frame on the whole screen", {}, titoloEBordi, true, 1.28, 744.0 / 600},
+        {"panel at the top and frame", px(0, 24, 1366, 744), titoloEBordi, true, 1.28, 720.0 / 600},
+        {"a settings factor is fitted under a top panel", px(0, 24, 1366, 744), titoloEBordi, false, 1.5, 720.0 / 600},
+        {"a settings factor without panels is not fitted", {}, titoloEBordi, false, 1.5, 1.5},
+        {"panel on the left fits the width", px(300, 0, 1066, 768), {}, false, 1.5, 1066.0 / 800},
+    };
+    for (const Caso& c : casi) {
+        MisureSchermoScala s;
+        s.larghezzaTwips = 1366 * 15;
+        s.altezzaTwips = 768 * 15;
+        s.areaTwips = c.area;
+        s.corniceTwips = c.cornice;
+        EXPECT_DOUBLE_EQ(AdattaFattore(c.fattore, c.automatico, c.automatico, px(0, 0, 800, 600), s), c.atteso) << c.nome;
+    }
+}
+
 TEST(Esclusioni, FirstMatchByNameAndIndex) {
     const ListaEsclusioni e{{QStringLiteral("txt"), 20, 1}, {QStringLiteral("TXT"), -1, 3}, {QStringLiteral("img"), -1, 2}};
     EXPECT_EQ(FlagEsclusione(e, QStringLiteral("txt"), 20), 1);

@@ -2,6 +2,10 @@
 #include "components/platform/Sessioni.h"
 
 #include <QApplication>
+#include <QScreen>
+#include <QStyle>
+#include <QTest>
+#include <QWidget>
 #include <gtest/gtest.h>
 
 TEST(Schermo, UsableHeightStopsOnlyAtABottomBarThatStaysOnScreen) {
@@ -42,6 +46,41 @@ TEST(Schermo, QtScreenWithNoReservedStripHasNoReadableBar) {
     EXPECT_EQ(bordo, -1);  // the offscreen screen keeps nothing out
     EXPECT_EQ(cima, 123);
     EXPECT_EQ(s.AreaUtileSchermo(), s.DimensioniPixel().height() * TwipsPerPixel);
+}
+
+TEST(Schermo, AWindowShownOrGrownComesBackInsideTheWorkAreaWithItsTitleBar) {
+    static int argc = 1;
+    static char nome[] = "test_schermo";
+    static char* argv[] = {nome, nullptr};
+    if (!QCoreApplication::instance()) new QApplication(argc, argv);
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    struct Caso {
+        const char* nome;
+        QPoint posizione;
+        QSize prima, dopo;
+    } casi[] = {
+        {"grows past the right and bottom edges", area.bottomRight() - QPoint(250, 200), {200, 150}, {400, 350}},
+        {"shown with its title bar above the top edge", area.topLeft() + QPoint(50, 0), {200, 150}, {200, 150}},
+        {"shown past the left edge", area.topLeft() + QPoint(-80, 100), {200, 150}, {220, 150}},
+        {"grows larger than the screen", area.topLeft() + QPoint(30, 40), {200, 150}, area.size() + QSize(50, 50)},
+    };
+    for (const Caso& c : casi) {
+        SCOPED_TRACE(c.nome);
+        QWidget finestra;
+        finestra.setGeometry(QRect(c.posizione, c.prima));
+        TieniNelloSchermo(finestra);
+        finestra.show();
+        finestra.resize(c.dopo);
+        const auto fuori = [&] { return finestra.geometry().marginsAdded(CorniceFinestra(finestra)); };
+        EXPECT_GE(CorniceFinestra(finestra).top(), QApplication::style()->pixelMetric(QStyle::PM_TitleBarHeight));
+        if (c.dopo.height() < area.height()) {
+            EXPECT_TRUE(QTest::qWaitFor([&] { return area.contains(fuori()); }, 2000)) << fuori().x() << "," << fuori().y();
+        } else {
+            EXPECT_TRUE(QTest::qWaitFor([&] { return fuori().topLeft() == area.topLeft(); }, 2000))
+                << fuori().x() << "," << fuori().y();
+        }
+        EXPECT_EQ(finestra.size(), c.dopo);
+    }
 }
 
 TEST(Sessioni, NumberFromTheEnvironmentOrZeroWithoutASessionList) {

@@ -87,6 +87,14 @@ TEST_F(PagineTest, BinAndSizeListsFollowTheChosenPrinter) {
     FrmSceltaStam& f = apri();
     EXPECT_EQ(f.GriPri->rowCount(), 3);
     EXPECT_EQ(f.labTotStamp->text(), "3");
+    // The count stands beside its caption.
+    const auto* didascalia = qobject_cast<QLabel*>(Elemento(f, "Lab", 9));
+    ASSERT_NE(didascalia, nullptr);
+    EXPECT_EQ(didascalia->text(), "Stampanti disponibili");
+    EXPECT_EQ(didascalia->parentWidget(), f.labTotStamp->parentWidget());
+    f.show();
+    EXPECT_EQ(didascalia->geometry().center().y(), f.labTotStamp->geometry().center().y());
+    EXPECT_LT(didascalia->geometry().right(), f.labTotStamp->geometry().left());
     EXPECT_EQ(f.GriPri->item(1, 2)->text(), "usb://ufficio");
     EXPECT_EQ(f.cboCassetti->currentText(), "     7 - Manuale");
     EXPECT_EQ(voci(f.cboCassetti).last(), "    15 - Busta");

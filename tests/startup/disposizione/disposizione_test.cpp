@@ -1,5 +1,6 @@
-// Every window the program shows, laid out on a 1366 x 768 screen: each fits
-// the work area, shows every widget inside its parent and every command of
+// Every window the program shows, laid out on a real 1366 x 768 desktop with
+// title bars and a panel at the top: each lies wholly inside the work area,
+// frame included, shows every widget inside its parent and every command of
 // its toolbars, cuts no caption, and puts no two visible siblings one over
 // the other. A fault names the window and both widgets.
 #include "common/FrmMsgCom.h"
@@ -7,7 +8,6 @@
 #include "components/lookup/FrmListaAiuto.h"
 #include "components/menu/MenuClientFinto.h"
 #include "components/platform/DialoghiScriptati.h"
-#include "components/platform/Schermo.h"
 #include "components/stampa/OpzSta.h"
 #include "components/stampanti/StampantiFinte.h"
 #include "contesto/Contesto.h"
@@ -31,6 +31,7 @@
 #include "common/schermi/SchermoLista.h"
 #include "support/AppTest.h"
 #include "support/Fixture.h"
+#include "support/SchermoVirtuale.h"
 
 #include <QAbstractButton>
 #include <QAbstractScrollArea>
@@ -39,12 +40,15 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
+#include <QStyleOptionViewItem>
 #include <QTabBar>
 #include <QTableView>
 #include <QToolBar>
@@ -94,6 +98,34 @@ bool TestoTagliato(const QWidget* w) {
     return false;
 }
 
+// A column narrower than its heading or than one of its cells, as the view's
+// own delegate and header measure them with the fonts in use.
+void ColonneStrette(const QTableView* griglia, QStringList& difetti) {
+    const QAbstractItemModel* m = griglia->model();
+    if (!m) return;
+    QStyleOptionViewItem opzione;
+    opzione.initFrom(griglia);
+    opzione.font = griglia->font();
+    opzione.fontMetrics = griglia->fontMetrics();
+    opzione.widget = griglia;
+    const int linea = griglia->showGrid() ? 1 : 0;
+    for (int c = 0; c < m->columnCount(); ++c) {
+        if (griglia->isColumnHidden(c)) continue;
+        const QString titolo = m->headerData(c, Qt::Horizontal).toString();
+        const int larghezza = griglia->columnWidth(c);
+        if (!griglia->horizontalHeader()->isHidden() && griglia->horizontalHeader()->sectionSizeHint(c) > larghezza)
+            difetti << Nome(griglia) + QStringLiteral(" taglia l'intestazione \"%1\"").arg(titolo);
+        for (int r = 0; r < m->rowCount(); ++r) {
+            const QModelIndex cella = m->index(r, c);
+            if (griglia->itemDelegateForIndex(cella)->sizeHint(opzione, cella).width() + linea > larghezza) {
+                difetti << Nome(griglia) + QStringLiteral(" taglia \"%1\" nella colonna \"%2\"")
+                                               .arg(m->data(cella).toString(), titolo);
+                break;
+            }
+        }
+    }
+}
+
 void VerificaFigli(const QWidget* padre, QStringList& difetti) {
     QList<const QWidget*> figli;
     for (const QObject* o : padre->children()) {
@@ -105,6 +137,7 @@ void VerificaFigli(const QWidget* padre, QStringList& difetti) {
         if (!padre->rect().contains(w->geometry()))
             difetti << Nome(w) + QStringLiteral(" esce da ") + Nome(padre);
         if (TestoTagliato(w)) difetti << Nome(w) + QStringLiteral(" mostra il testo tagliato");
+        if (const auto* griglia = qobject_cast<const QTableView*>(w)) ColonneStrette(griglia, difetti);
         if (const auto* barra = qobject_cast<const QToolBar*>(w)) {
             const auto* estensione = barra->findChild<QWidget*>(QStringLiteral("qt_toolbar_ext_button"));
             if (estensione && estensione->isVisible())
@@ -129,16 +162,28 @@ QStringList Difetti(QWidget& finestra) {
     return difetti;
 }
 
+// The window with its frame, where the window manager put it, against the
+// part of the screen the panels leave free.
+QString FuoriDalloSchermo(QWidget& finestra) {
+    SchermoVirtuale::AttendiCornice(finestra);
+    const QRect area = finestra.screen()->availableGeometry();
+    if (SchermoVirtuale::Attendi([&] { return area.contains(finestra.frameGeometry()); }, 1000)) return {};
+    const QRect g = finestra.frameGeometry();
+    const QSize dentro = finestra.size();
+    return finestra.windowTitle() +
+           QStringLiteral(": la finestra con la cornice occupa %1,%2 %3x%4 (dentro %5x%6), fuori da %7,%8 %9x%10")
+               .arg(g.x()).arg(g.y()).arg(g.width()).arg(g.height()).arg(dentro.width()).arg(dentro.height())
+               .arg(area.x()).arg(area.y()).arg(area.width()).arg(area.height());
+}
+
 class DisposizioneTest : public ::testing::Test {
 public:
+    static void SetUpTestSuite() { SchermoVirtuale::Avvia(); }
     void SetUp() override {
+        if (!SchermoVirtuale::Avvia()) GTEST_SKIP() << "Nessuno schermo X virtuale: " << SchermoVirtuale::Motivo().toStdString();
         contesto->ggDialoghi = dialoghi;
         contesto->ggMenuClient = menu;
         contesto->ggAiuti = aiuti;
-        auto schermo = std::make_shared<SchermoFinto>();
-        schermo->dimensioni = kArea;
-        schermo->cima = kArea.height();
-        contesto->ggSchermo = schermo;
         contesto->gtDataLavoro = QDate(2018, 6, 15);
         contesto->gsFmtImp = contesto->gsFmtImpEuro = QStringLiteral("#,##0.00");
         stampanti->stampanti = {{"Ufficio", "Ufficio"}};
@@ -147,6 +192,9 @@ public:
         SchermoLista::ImpDialogoStampa([]() -> DialogoStampaLista* { return &FrmComlinStampa::Istanza(); });
         menu->ImpostaValore(QStringLiteral("UsaPdfCreator"), Valore(QStringLiteral("S")));
         menu->ImpostaValore(QStringLiteral("StampeEmail"), Valore(QStringLiteral("S")));
+        // The company the run form names beside its range.
+        aiuti->codici[QStringLiteral("aziende")] = {{QStringLiteral("ROSSI"), QStringLiteral("Rossi Forniture S.r.l.")}};
+        menu->ScriviValoreSess(QStringLiteral("idazienda"), Valore(QStringLiteral("ROSSI")));
         aiuti->codici[QStringLiteral("conto")] = {{QStringLiteral("04-01-000012"), QStringLiteral("Bianchi S.p.A.")}};
         fx.Inserisci(fx.idAzienda, "LiqIvaTest",
                      {{"Anno", 2018}, {"NumCom", 1}, {"CodiceFiscale", "01234567897"}, {"PartitaIva", "01234567897"},
@@ -155,14 +203,14 @@ public:
                      {{"Anno", 2018}, {"NumCom", 1}, {"Modulo", 1}, {"Mese", 3}, {"IvaDovuta", 1234.56},
                       {"ImportoDaVersare", 1234.56}, {"Subfornitura", "N"}, {"OpStraordinarie", "N"}, {"MetodoAcconto", "2"}});
         fx.Inserisci(fx.idAzienda, "DatiFatTest",
-                     {{"AnnoCom", 2018}, {"NumCom", 1}, {"AnnoReg", 2018}, {"NumReg", 10}, {"NumCanc", 0}, {"Tipo", "E"},
+                     {{"AnnoCom", 2018}, {"NumCom", 1}, {"AnnoReg", 2018}, {"NumReg", 100013}, {"NumCanc", 0}, {"Tipo", "E"},
                       {"Stato", "N"}, {"NumInv", 0}, {"GruppoPartita", "04"}, {"MastroPartita", "01"},
                       {"ContoPartita", "000012"}, {"TipoDocumento", "TD01"}, {"DataDoc", "2018-01-05"},
-                      {"NumDoc", "12/A"}, {"DataReg", "2018-01-08"}, {"ImportoTotale", 1220.0}, {"BollaDoganale", "N"}});
+                      {"NumDoc", "12/A"}, {"DataReg", "2018-01-08"}, {"ImportoTotale", 122000.0}, {"BollaDoganale", "N"}});
         fx.Inserisci(fx.idAzienda, "DatiFatDett",
-                     {{"AnnoCom", 2018}, {"NumCom", 1}, {"AnnoReg", 2018}, {"NumReg", 10}, {"NumCanc", 0}, {"Tipo", "E"},
-                      {"Stato", "N"}, {"NumDet", 1}, {"Aliquota", 22.0}, {"Natura", ""}, {"ImponibileImporto", 1000.0},
-                      {"Imposta", 220.0}, {"EsigibilitaIva", "S"}, {"Deducibile", "N"}});
+                     {{"AnnoCom", 2018}, {"NumCom", 1}, {"AnnoReg", 2018}, {"NumReg", 100013}, {"NumCanc", 0}, {"Tipo", "E"},
+                      {"Stato", "N"}, {"NumDet", 1}, {"Aliquota", 22.0}, {"Natura", ""}, {"ImponibileImporto", 100000.0},
+                      {"Imposta", 22000.0}, {"EsigibilitaIva", "S"}, {"Deducibile", "N"}});
     }
     void TearDown() override {
         FrmSceltaStam::MostraModale() = nullptr;
@@ -172,6 +220,7 @@ public:
     // Shows a window and adds its faults under the name of the step.
     void Guarda(QWidget& w) {
         if (!w.isVisible()) w.show();
+        if (const QString fuori = FuoriDalloSchermo(w); !fuori.isEmpty()) difetti << fuori;
         difetti << Difetti(w);
         viste << w.metaObject()->className();
     }
@@ -179,12 +228,15 @@ public:
     // grid takes the room, the rest stays clear of it.
     void Allarga(QWidget& w, QTableView* griglia) {
         const QSize prima = w.size(), grigliaPrima = griglia->size();
+        const QPoint posizione = w.pos();
         w.resize(kArea);
         QApplication::sendPostedEvents();
         EXPECT_EQ(w.size(), kArea) << w.metaObject()->className() << " resizes";
         EXPECT_EQ(griglia->size(), grigliaPrima + (w.size() - prima)) << w.metaObject()->className() << " grows its grid";
         difetti << Difetti(w);
+        // Back as it was, as the window manager puts a window back after a maximise.
         w.resize(prima);
+        w.move(posizione);
         EXPECT_EQ(griglia->size(), grigliaPrima);
     }
     template <class F>
@@ -261,7 +313,8 @@ TEST_F(DisposizioneTest, OgniFinestraStaNelloSchermoSenzaSovrapposizioni) {
     Carica<FrmLiqIvaPre>();
     Carica<frmLiqIvaXml>();
     Carica<FrmDatiFatPre>();
-    Carica<frmDatiFatXml>();
+    auto& run = Carica<frmDatiFatXml>();
+    EXPECT_EQ(run.Lab[30]->text(), "Rossi Forniture S.r.l.") << "the company named beside the range";
 
     auto& liq = Carica<frmLiqIvaTest>();
     liq.txt[20]->setText("2018");
@@ -277,7 +330,7 @@ TEST_F(DisposizioneTest, OgniFinestraStaNelloSchermoSenzaSovrapposizioni) {
     ListaEStampa(liq);
 
     auto& df = Carica<frmDatiFatGest>();
-    const char* chiave[] = {"2018", "1", "2018", "10", "0", "E", "N"};
+    const char* chiave[] = {"2018", "1", "2018", "100013", "0", "E", "N"};
     const int indici[] = {20, 10, 30, 40, 50, 60, 70};
     for (int i = 0; i < 7; ++i) df.txt[indici[i]]->setText(QString::fromLatin1(chiave[i]));
     df.ButtonComando(QStringLiteral("Ricerca"));
