@@ -3,6 +3,7 @@
 #include "common/DbAzienda.h"
 
 #include "common/form/ScQorUtilPrg.h"
+#include "common/form/UtilForm.h"
 
 #include "common/FrmMsgCom.h"
 #include "common/MsgErrori.h"
@@ -106,7 +107,13 @@ bool RitentaApertura(const ErroreRun& e, const QString& nomeDb) {
     if (MsgStd(QStringLiteral("Errore nell'apertura del database ") + nomeDb + QStringLiteral("\nVuoi tentare di recuperarlo"),
                StileMsg::Domanda | StileMsg::OkAnnulla) != RispostaMsg::Ok)
         return false;
-    if (ggUtil().RiparaDb(nomeDb) == 0) return true;
+    int esito;
+    {
+        // Reading a large damaged file row by row takes a while; its report box shows the arrow.
+        const CursoreOccupato occupato;
+        esito = ggUtil().RiparaDb(nomeDb);
+    }
+    if (esito == 0) return true;
     // The user asked for the recovery and waits for its outcome.
     MsgStd(QStringLiteral("Impossibile recuperare il database ") + nomeDb +
                QStringLiteral("\nIl file non è stato modificato."),
