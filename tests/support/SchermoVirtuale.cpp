@@ -139,4 +139,21 @@ void AttendiCornice(QWidget& finestra) {
     Attendi([&finestra] { return finestra.frameGeometry() != finestra.geometry(); }, 3000);
 }
 
+QRect FinestraConCornice(QWidget& finestra) {
+    QProcess p;
+    p.start(QStringLiteral("xprop"), {QStringLiteral("-id"), QString::number(finestra.winId()),
+                                      QStringLiteral("_NET_FRAME_EXTENTS")});
+    // "_NET_FRAME_EXTENTS(CARDINAL) = sinistra, destra, sopra, sotto"
+    if (p.waitForFinished(5000) && p.exitCode() == 0) {
+        const QString riga = QString::fromLocal8Bit(p.readAllStandardOutput()).section(QLatin1Char('='), 1).trimmed();
+        const QStringList v = riga.split(QLatin1Char(','));
+        if (v.size() == 4) {
+            const QRect g = finestra.geometry();
+            return g.adjusted(-v[0].trimmed().toInt(), -v[2].trimmed().toInt(), v[1].trimmed().toInt(),
+                              v[3].trimmed().toInt());
+        }
+    }
+    return finestra.frameGeometry();
+}
+
 }  // namespace SchermoVirtuale

@@ -7,6 +7,7 @@
 // Avvia() must run before AppTest(): it points the application at the new
 // display. When the X server cannot start it answers false and Motivo() says
 // why; the caller skips.
+#include <QRect>
 #include <QString>
 #include <functional>
 
@@ -26,5 +27,10 @@ bool Attendi(const std::function<bool()>& condizione, int millisecondi);
 // Waits, on the events and never longer than a few seconds, until the window
 // is shown with its frame and the window manager has placed it.
 void AttendiCornice(QWidget& finestra);
+// The window with its frame as the window manager states it
+// (_NET_FRAME_EXTENTS); Qt's own frame geometry, else. Qt reckons the frame
+// from the window tree, and a race with the manager's reparenting can leave
+// that reckoning wrong.
+QRect FinestraConCornice(QWidget& finestra);
 
 }  // namespace SchermoVirtuale

@@ -83,7 +83,7 @@ class GuardiaSchermo : public QObject {
 public:
     explicit GuardiaSchermo(QWidget* finestra) : QObject(finestra), finestra_(finestra) {
         // The window manager frames a shown window a little later and tells
-        // no event of it: look again until the frame is known.
+        // no event of it: look again for a while after each change.
         attesa_.setInterval(50);
         connect(&attesa_, &QTimer::timeout, this, [this] {
             if (++giri_ > 40 || !finestra_->isVisible()) attesa_.stop();
@@ -100,11 +100,10 @@ private:
     void controlla() {
         if (!finestra_->isVisible() || dentro_) return;
         dentro_ = true;
-        const QMargins cornice = CorniceRiportata(*finestra_);
         RientraNelloSchermo(*finestra_);
-        if (cornice.top() > cornice.left()) {
-            attesa_.stop();
-        } else if (!attesa_.isActive()) {
+        // The frame and the manager's own placement may come after the event
+        // that brought us here, the frame known or not: watch a while more.
+        if (!attesa_.isActive()) {
             giri_ = 0;
             attesa_.start();
         }
@@ -130,7 +129,10 @@ QMargins CorniceFinestra(const QWidget& finestra) {
         corniceVista() = maggiore(corniceVista(), riportata);
         return riportata;
     }
-    QMargins stima = maggiore(corniceVista(), riportata);
+    // A report without a title bar at the top is not yet the manager's frame
+    // (or one Qt reckoned in a race with the reparenting): the frame seen on
+    // other windows stands for it.
+    QMargins stima = corniceVista().isNull() ? riportata : corniceVista();
     const int titolo = QApplication::style() ? QApplication::style()->pixelMetric(QStyle::PM_TitleBarHeight) : 0;
     stima.setTop(std::max(stima.top(), titolo));
     return stima;

@@ -167,8 +167,12 @@ QStringList Difetti(QWidget& finestra) {
 QString FuoriDalloSchermo(QWidget& finestra) {
     SchermoVirtuale::AttendiCornice(finestra);
     const QRect area = finestra.screen()->availableGeometry();
-    if (SchermoVirtuale::Attendi([&] { return area.contains(finestra.frameGeometry()); }, 1000)) return {};
-    const QRect g = finestra.frameGeometry();
+    const auto fuori = [&] {
+        return area.contains(finestra.frameGeometry()) ? finestra.frameGeometry()
+                                                       : SchermoVirtuale::FinestraConCornice(finestra);
+    };
+    if (SchermoVirtuale::Attendi([&] { return area.contains(fuori()); }, 3000)) return {};
+    const QRect g = fuori();
     const QSize dentro = finestra.size();
     return finestra.windowTitle() +
            QStringLiteral(": la finestra con la cornice occupa %1,%2 %3x%4 (dentro %5x%6), fuori da %7,%8 %9x%10")
