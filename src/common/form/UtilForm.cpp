@@ -38,6 +38,14 @@ void ImpostaTestoCampo(QWidget* w, const QString& testo) {
 // Pointer saved by the first "on" of CursoreAttesa.
 bool cursoreSalvato = false;
 
+// The hourglass, unless one is shown already; true when this call put it.
+bool mettiClessidra() {
+    const QCursor* attuale = QApplication::overrideCursor();
+    if (attuale && attuale->shape() == Qt::WaitCursor) return false;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    return true;
+}
+
 // The loaded forms in load order: the host's top-level forms, the forms that
 // ran the common set-up, then any other named window.
 QList<QWidget*> FormsCaricate() {
@@ -181,10 +189,7 @@ int IndiceForm(const QString& nome, const std::optional<QString>& caption) {
 
 void CursoreAttesa(int attiva) {
     if (attiva != 0) {
-        const QCursor* attuale = QApplication::overrideCursor();
-        if (attuale && attuale->shape() == Qt::WaitCursor) return;
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-        cursoreSalvato = true;
+        if (mettiClessidra()) cursoreSalvato = true;
     } else {
         if (cursoreSalvato) QApplication::restoreOverrideCursor();
         cursoreSalvato = false;
@@ -194,10 +199,7 @@ void CursoreAttesa(int attiva) {
 CursoreOccupato::CursoreOccupato() {
     // A tool without a screen has no pointer to change.
     if (!qobject_cast<QApplication*>(QCoreApplication::instance())) return;
-    const QCursor* attuale = QApplication::overrideCursor();
-    if (attuale && attuale->shape() == Qt::WaitCursor) return;
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    messo_ = true;
+    messo_ = mettiClessidra();
 }
 
 CursoreOccupato::~CursoreOccupato() {

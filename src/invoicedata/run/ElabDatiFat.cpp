@@ -13,6 +13,7 @@
 #include "contesto/Contesto.h"
 #include "invoicedata/file/StDatiFat.h"
 #include "invoicedata/run/DichiaranteDatiFat.h"
+#include "invoicedata/run/InvioDatiFat.h"
 #include "invoicedata/run/LockDatiFat.h"
 #include "invoicedata/run/RecuperoDatiFat.h"
 
@@ -36,9 +37,7 @@ QString NomeStampaAzienda(const QString& nome, const QString& id) {
 }
 
 QString NomeParte(const QString& idAzienda, const QString& tipo) {
-    return QStringLiteral("Azienda ") + idAzienda.trimmed() +
-           (tipo.compare(QLatin1String("E"), Qt::CaseInsensitive) == 0 ? QStringLiteral(" clienti")
-                                                                        : QStringLiteral(" fornitori"));
+    return QStringLiteral("Azienda ") + idAzienda.trimmed() + QLatin1Char(' ') + NomeTipoInvio(tipo);
 }
 
 // What the writer's call left of its company and kind.

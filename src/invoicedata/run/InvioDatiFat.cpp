@@ -29,10 +29,13 @@ void CancellaLockInvio(const QString& idAzienda, const QString& tipo, int anno, 
             QStringLiteral(" And Long3 = ") + Numero(numInvio));
 }
 
+QString NomeTipoInvio(const QString& tipo) {
+    return tipo.compare(QLatin1String("E"), Qt::CaseInsensitive) == 0 ? QStringLiteral("clienti")
+                                                                     : QStringLiteral("fornitori");
+}
+
 QString DescrizioneComunicazione(int annoCom, int numCom, const QString& tipo) {
-    const QString kind = tipo.compare(QLatin1String("E"), Qt::CaseInsensitive) == 0 ? QStringLiteral("clienti")
-                                                                                    : QStringLiteral("fornitori");
-    return QStringLiteral(" della comunicazione %1/%2 (%3)").arg(annoCom).arg(numCom).arg(kind);
+    return QStringLiteral(" della comunicazione %1/%2 (%3)").arg(annoCom).arg(numCom).arg(NomeTipoInvio(tipo));
 }
 
 QString DescrizioneInvio(int numInvio, int annoCom, int numCom, const QString& tipo) {

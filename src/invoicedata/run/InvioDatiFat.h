@@ -15,6 +15,8 @@ void AzzeraInvio(const QString& idDb, int anno, int numCom, int numInvio, const 
 // number (0 for a cancellation) left behind, whatever terminal wrote it.
 void CancellaLockInvio(const QString& idAzienda, const QString& tipo, int anno, int numCom, int numInvio);
 
+// "clienti" for the kind "E", else "fornitori".
+QString NomeTipoInvio(const QString& tipo);
 // "L'invio 3 dei dati fatture della comunicazione 2019/2 (clienti)".
 QString DescrizioneInvio(int numInvio, int annoCom, int numCom, const QString& tipo);
 // " della comunicazione 2019/2 (clienti)".
