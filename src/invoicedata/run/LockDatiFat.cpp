@@ -302,7 +302,7 @@ void LockDatiFat::CancellaRiga(const RigaLock& r) {
 }
 
 bool LockDatiFat::LockCanc(const QString& psIdDbase, const QString& psTipo, int piAnno, int piNumCom,
-                           const QString& psIdAzienda) {
+                           const QString& psIdAzienda, const CancBloccata& canc) {
     int nessuno = 0;
     if (!LockElab(psIdDbase, true, psTipo, piAnno, piNumCom, nessuno, psIdAzienda)) return false;
     Contesto& c = ctx();

@@ -22,6 +22,7 @@
 // a marked send whose final files are all in the run form's folder keeps its
 // marks, only the lock row goes and the user is told; a marked send with a
 // final file missing changes nothing, and the user is told which file.
+#include "invoicedata/file/RinomineDatiFat.h"
 #include "invoicedata/run/InvioDatiFat.h"
 
 #include <QString>
@@ -31,6 +32,17 @@
 // The highest send number of a communication and kind: the file name's
 // progressive keeps one digit for it.
 constexpr int kMaxNumInvio = 9;
+
+// What a cancellation withdraws, kept in its lock row so that a reset can
+// tell whether it had completed: one registration (CancSingola) or one send
+// of a kind, one file of it when the send was split (CancInvio).
+struct CancBloccata {
+    OperazioneRinomina operazione = OperazioneRinomina::CancInvio;
+    int annoReg = 0;
+    long numReg = 0;
+    int numInvio = 0;
+    QString nomeFile;
+};
 
 class LockDatiFat {
 public:
@@ -57,7 +69,7 @@ public:
     // LockElab, then a row without send number is taken. Released with
     // SbloccaElab and send number 0.
     bool LockCanc(const QString& psIdDbase, const QString& psTipo, int piAnno, int piNumCom,
-                  const QString& psIdAzienda);
+                  const QString& psIdAzienda, const CancBloccata& canc = {});
 
     // True between a successful definitive LockElab (or LockCanc) and SbloccaElab.
     bool Tenuto() const { return tenuto_.has_value(); }
