@@ -264,7 +264,16 @@ bool CancXml(const DatiRunDatiFat& d, const OpzioniCancDatiFat& o) {
     // What a run stopped after its commit left is put right first.
     if (!RecuperaInviiSospesi(c.gsIdDbase, idAzienda)) return false;
     LockDatiFat lock([&o] { return o.dirInvio; });
-    if (!lock.LockCanc(c.gsIdDbase, tipo, anno, numCom, idAzienda)) return false;
+    // The lock row says what is withdrawn, so that a reset of it can tell
+    // whether the cancellation had completed.
+    const CancBloccata canc =
+        Vuoto(d.annoReg) ? CancBloccata{.operazione = OperazioneRinomina::CancInvio,
+                                        .numInvio = static_cast<int>(ValoreDi(d.invioCanc)),
+                                        .nomeFile = d.baseFile.trimmed()}
+                         : CancBloccata{.operazione = OperazioneRinomina::CancSingola,
+                                        .annoReg = static_cast<int>(ValoreDi(d.annoReg)),
+                                        .numReg = ValoreDi(d.numReg)};
+    if (!lock.LockCanc(c.gsIdDbase, tipo, anno, numCom, idAzienda, canc)) return false;
     bool esito = false;
     try {
         esito = Vuoto(d.annoReg) ? CancInvio(d, o, rielabora) : CancSingola(d, o, rielabora);

@@ -99,7 +99,26 @@ public:
         rs.ChiudiRecordset(k);
         return righe.join(QLatin1Char('\n'));
     }
-    void RigaLock(const QString& azienda, const QString& terminale, const QString& tipo, int anno, int num, int invio) {
+    // What the lock rows keep beside their run, "folder|withdrawal|what", one
+    // a line: the folder of the run's files and, for a cancellation, what it
+    // withdraws.
+    QString OltreIlLock() {
+        GestRecordset rs;
+        const QString k = rs.ApriRecordset(*fx.gestDb, fx.idCondiviso, {},
+                                           QStringLiteral("Select * from Appoggio Where Codice = 'XMLDatiFat'"));
+        QStringList righe;
+        for (; !rs.FineRec(k); rs.RecSuccessivo(k)) {
+            QStringList v;
+            for (const char* n : {"Memo1", "Descr4", "Descr5"}) v << rs.LeggiCampo(k, QLatin1String(n)).testo();
+            righe << v.join(QLatin1Char('|'));
+        }
+        rs.ChiudiRecordset(k);
+        return righe.join(QLatin1Char('\n'));
+    }
+    // A lock row left behind; without a folder it is one an older version wrote.
+    void RigaLock(const QString& azienda, const QString& terminale, const QString& tipo, int anno, int num, int invio,
+                  const QString& cartella = {}, const QString& canc = {}, const QString& oggetto = {}) {
+        const auto testo = [](const QString& s) { return s.isEmpty() ? Valore::null() : Valore(s); };
         fx.Inserisci(fx.idCondiviso, QStringLiteral("Appoggio"),
                      {{"Codice", "XMLDatiFat"},
                       {"Descr1", azienda},
@@ -107,7 +126,10 @@ public:
                       {"Descr3", tipo},
                       {"Long1", anno},
                       {"Long2", num},
-                      {"Long3", invio}});
+                      {"Long3", invio},
+                      {"Memo1", testo(cartella)},
+                      {"Descr4", testo(canc)},
+                      {"Descr5", testo(oggetto)}});
     }
     QString Leggi(const QString& idDb, const QString& sql) {
         GestRecordset rs;

@@ -5,6 +5,7 @@
 
 #include "../file/supporto_datifat.h"
 #include "components/ini/FileIni.h"
+#include "components/util/Percorsi.h"
 #include "invoicedata/run/FrmDatiFatXml.h"
 #include "support/AnteprimaScriptata.h"
 #include "support/DanniDb.h"
@@ -16,6 +17,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMap>
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
@@ -387,6 +389,202 @@ TEST_P(FrmDatiFatXmlMotori, ResettingTheLockOfACompleteSendKeepsTheSend) {
         EXPECT_EQ(QDir(cartella).entryList({"*.xml"}, QDir::Files, QDir::Name),
                   (QStringList{"IT01234567897_DF_172E1.xml", "IT01234567897_DF_172R1.xml"}));
         fx.Esegui(fx.idCondiviso, "DELETE FROM Appoggio");
+    }
+}
+
+// Another terminal's definitive run was killed after its final names, and
+// this terminal writes to another folder: "Azzera elab. prec." looks in the
+// sender's folder, kept in the lock row as the sender wrote it, before this
+// form's, and names the sender's terminal and folder. A row of an older
+// version, without a folder, looks in this form's folder only, as before.
+TEST_P(FrmDatiFatXmlMotori, ResetFromAnotherFolderLooksInTheSendersFolderFirst) {
+    frmDatiFatXml& f = Mostra();
+    Clicca(f.OptTipoSta[1]);
+    Clicca(f.optTipoElab[1]);
+    Clicca(f.ComStampa);
+    ASSERT_EQ(f.UltimoEsito(), EsitoElabDatiFat::Terminato) << Messaggi().join('|').toStdString();
+    const QString nome = "IT01234567897_DF_172E1.xml";
+    const QString inviato = cartella + nome;
+    const QByteArray contenuto = leggi(inviato);
+    const QString marche = Invio(fx.idAzienda, 1, "E") + " " + Invio(fx.idAzienda, 1, "R");
+    ASSERT_EQ(marche.section(' ', 0, 0).section('/', 0, 1), "1/1");
+
+    const QString altra = fx.Cartella() + "/altra/";
+    QDir().mkpath(altra);
+    dialoghi->risposteTesto = {QString(altra + "nome.xml")};
+    Clicca(f.ComOpz);
+    ASSERT_EQ(f.DirInvio(), altra);
+    // The sender's folder on a drive of its own, as its settings name it.
+    struct Radice {
+        QByteArray prima = qgetenv(VariabileRadiceUnita);
+        ~Radice() {
+            if (prima.isNull()) qunsetenv(VariabileRadiceUnita);
+            else qputenv(VariabileRadiceUnita, prima);
+        }
+    } radice;
+    qputenv(VariabileRadiceUnita, QString(fx.Cartella() + "/unita").toUtf8());
+    const QString suUnita = fx.Cartella() + "/unita/s/Condivisa/";
+    QDir().mkpath(suUnita);
+
+    const QString invio = "L'invio 1 dei dati fatture della comunicazione 2017/2 (clienti) dell'azienda 001";
+    const QString rimetti = ": non è stato cambiato nulla.\r\nRimettere il file nella cartella, o sceglierne un'altra "
+                            "con \"Cambia\", e azzerare di nuovo.";
+    const QString valido = ", è completo e resta valido: è stato tolto solo il blocco dell'elaborazione.";
+    const struct {
+        const char* nome;
+        QString cartellaRiga;  // as the sender wrote it; "" for an older row
+        QString dove;          // where the sent file is during the reset
+        QString detto;
+        bool tenuto;
+    } casi[] = {
+        {"in the sender's folder", cartella, cartella,
+         invio + " (terminale PC-B, cartella " + cartella + "), file " + inviato + valido, false},
+        {"the sender's drive path", "S:\\Condivisa\\", suUnita,
+         invio + " (terminale PC-B, cartella S:\\Condivisa\\), file " + suUnita + nome + valido, false},
+        {"moved to this form's folder", cartella, altra,
+         invio + " (terminale PC-B, cartella " + cartella + "), file " + altra + nome + valido, false},
+        {"in neither folder", cartella, fx.Cartella() + "/",
+         invio + " (terminale PC-B, cartella " + cartella + ") è marcato come inviato, ma il file " + nome +
+             " non è né in quella cartella né in " + altra + rimetti,
+         true},
+        {"an older row looks in this form's folder only", "", cartella,
+         invio + " è marcato come inviato, ma il file " + altra + nome + " non è nella cartella" + rimetti, true},
+    };
+    for (const auto& k : casi) {
+        SCOPED_TRACE(k.nome);
+        RigaLock("001", "PC-B", "E", 2017, 2, 1, k.cartellaRiga);
+        const bool sposta = k.dove != cartella;
+        if (sposta) ASSERT_TRUE(QFile::rename(inviato, k.dove + nome));
+        dialoghi->mostrati.clear();
+        dialoghi->risposte = {1, 1};
+        Clicca(f.ComStampa);
+        EXPECT_TRUE(Messaggi().contains(k.detto)) << Messaggi().join(" | ").toStdString();
+        EXPECT_EQ(RigheLock(), k.tenuto ? "001 PC-B E 2017 2 1" : "");
+        EXPECT_EQ(Invio(fx.idAzienda, 1, "E") + " " + Invio(fx.idAzienda, 1, "R"), marche);
+        if (sposta) ASSERT_TRUE(QFile::rename(k.dove + nome, inviato));
+        EXPECT_EQ(leggi(inviato), contenuto);
+        fx.Esegui(fx.idCondiviso, "DELETE FROM Appoggio");
+    }
+}
+
+// A cancellation's lock box says it is one, for the rows this version writes
+// and for those of an older one (no send number, nothing more).
+TEST_F(FrmDatiFatXmlTest, LockOfACancellationSaysSoAtLoad) {
+    const struct {
+        const char* nome;
+        QString canc, oggetto, cartellaRiga;
+    } casi[] = {
+        {"whole send", "C", "1/", "C:\\Invio\\"},
+        {"single registration", "E", "2017/1", "C:\\Invio\\"},
+        {"older row", "", "", ""},
+    };
+    for (const auto& k : casi) {
+        SCOPED_TRACE(k.nome);
+        RigaLock("001", "PC-B", "R", 2017, 2, 0, k.cartellaRiga, k.canc, k.oggetto);
+        dialoghi->mostrati.clear();
+        dialoghi->risposte = {3};
+        Carica();
+        EXPECT_EQ(Messaggi().filter("in corso").join('|'),
+                  "Annullamento in corso sul terminale PC-B per l'azienda 001\r\n Per l'anno 2017, comunicato 2, "
+                  "Fatture emesse a fornitori");
+        EXPECT_EQ(RigheLock(), "001 PC-B R 2017 2 0");
+        delete form.data();
+        fx.Esegui(fx.idCondiviso, "DELETE FROM Appoggio");
+    }
+}
+
+// Dialogs that also keep the lock row as it stood when a question was asked.
+class DialoghiColLock : public DialoghiScriptati {
+public:
+    std::function<void()> alDialogo;
+    int msgCom(const RichiestaMsgCom& r) override {
+        if (alDialogo) alDialogo();
+        return DialoghiScriptati::msgCom(r);
+    }
+};
+
+// A cancellation from another terminal was killed before its lock was given
+// back. "Azzera elab. prec." tells whether it had completed (its file named
+// and its rows marked: both kept) or not (nothing marked: nothing to keep),
+// naming the terminal and folder that wrote it.
+TEST_P(FrmDatiFatXmlMotori, ResetAfterACancellationTellsWhetherItHadCompleted) {
+    auto conLock = std::make_shared<DialoghiColLock>();
+    dialoghi = conLock;
+    c->ggDialoghi = conLock;
+    frmDatiFatXml& f = Mostra();
+    Clicca(f.OptTipoSta[1]);
+    Clicca(f.optTipoElab[1]);
+    Clicca(f.ComStampa);
+    ASSERT_EQ(f.UltimoEsito(), EsitoElabDatiFat::Terminato) << Messaggi().join('|').toStdString();
+    Clicca(f.optTipoCom[1]);
+    Clicca(f.cheCosaEstr[0]);
+    Digita(140, "987654321");
+    const QString annullamento = cartella + "IT01234567897_DF_172F1.xml";
+    const QString singola = cartella + "IT01234567897_DF_17210.xml";
+    const QString oltre = " (terminale PC-B, cartella " + cartella + ")";
+    const struct {
+        const char* nome;
+        QString invio, annoReg, numReg;
+        int conferma;  // the answer the cancellation had from its user
+        QString detto, marche;
+    } casi[] = {
+        {"a whole send, stopped before its marks", "1", "", "", 2,
+         "La cancellazione dell'invio 1 della comunicazione 2017/2 (fornitori) dell'azienda 001" + oltre +
+             " non era stata completata: nessuna registrazione è stata marcata come cancellata e il suo file non "
+             "va inviato. È stato tolto il blocco dell'elaborazione.",
+         "N0"},
+        {"a whole send, completed", "1", "", "", 1,
+         "La cancellazione dell'invio 1 della comunicazione 2017/2 (fornitori) dell'azienda 001" + oltre + ", file " +
+             annullamento +
+             ", è completa e resta valida: le registrazioni restano marcate come cancellate ed è stato tolto solo "
+             "il blocco dell'elaborazione.",
+         "C1"},
+        {"a single registration, completed", "", "2017", "1", 1,
+         "La cancellazione della registrazione 2017/1 della comunicazione 2017/2 (clienti) dell'azienda 001" + oltre +
+             ", file " + singola +
+             ", è completa e resta valida: le registrazioni restano marcate come cancellate ed è stato tolto solo "
+             "il blocco dell'elaborazione.",
+         "E10"},
+    };
+    for (const auto& k : casi) {
+        SCOPED_TRACE(k.nome);
+        Digita(110, k.invio);
+        Digita(120, k.annoReg);
+        Digita(130, k.numReg);
+        // The cancellation as it ran, and its lock row while it ran.
+        QMap<QString, Valore> riga;
+        conLock->alDialogo = [&] {
+            if (!riga.isEmpty()) return;
+            GestRecordset rs;
+            const QString key = rs.ApriRecordset(*fx.gestDb, fx.idCondiviso, {},
+                                                 "Select * from Appoggio Where Codice = 'XMLDatiFat'");
+            if (!rs.RecVuoto(key))
+                for (const char* n : {"Codice", "Descr1", "Descr2", "Descr3", "Descr4", "Descr5", "Memo1", "Long1",
+                                      "Long2", "Long3"})
+                    riga.insert(n, rs.LeggiCampo(key, QLatin1String(n)));
+            rs.ChiudiRecordset(key);
+        };
+        dialoghi->mostrati.clear();
+        dialoghi->risposte = {k.conferma};
+        Clicca(f.ComStampa);
+        conLock->alDialogo = nullptr;
+        ASSERT_FALSE(riga.isEmpty()) << Messaggi().join(" | ").toStdString();
+        ASSERT_EQ(RigheLock(), "");
+        // Left behind by another terminal, killed before its release.
+        riga["Descr2"] = Valore(QStringLiteral("PC-B"));
+        std::vector<std::pair<QString, Valore>> colonne(riga.keyValueBegin(), riga.keyValueEnd());
+        fx.Inserisci(fx.idCondiviso, "Appoggio", colonne);
+        const QString tabella = k.annoReg.isEmpty() ? "Tipo = 'R'" : "Tipo = 'E'";
+        const QString prima = Leggi(fx.idAzienda, "Select Stato || NumCanc as V from DatiFatTest Where " + tabella);
+        EXPECT_EQ(prima, k.marche);
+
+        // Another attempt finds the lock: reset, confirmed, then given up.
+        dialoghi->mostrati.clear();
+        dialoghi->risposte = {1, 1, 2};
+        Clicca(f.ComStampa);
+        EXPECT_TRUE(Messaggi().contains(k.detto)) << Messaggi().join(" | ").toStdString();
+        EXPECT_EQ(RigheLock(), "");
+        EXPECT_EQ(Leggi(fx.idAzienda, "Select Stato || NumCanc as V from DatiFatTest Where " + tabella), k.marche);
     }
 }
 

@@ -11,6 +11,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QThread>
+#include <functional>
 
 namespace {
 
@@ -61,6 +62,52 @@ TEST_P(LockElabMotori, SendNumberAndLockRowByState) {
         EXPECT_EQ(RigheLock(), k.righeLock);
         EXPECT_EQ(lock.Tenuto(), !k.righeLock.isEmpty());
         EXPECT_EQ(Messaggi().join('|'), k.messaggio);
+    }
+}
+
+// The lock row keeps the folder of the run's files as the run's own text,
+// and a cancellation's row what it withdraws, so that a reset from another
+// terminal can find those files and tell how far the run had got.
+TEST_P(LockElabMotori, LockRowKeepsTheFolderAndWhatACancellationWithdraws) {
+    const QString cartella = QStringLiteral("C:\\Dati Fatture\\outB\\");
+    struct Caso {
+        const char* nome;
+        std::function<bool(LockDatiFat&)> prendi;
+        QString righeLock, oltre;
+    };
+    const std::vector<Caso> casi = {
+        {"definitive send",
+         [](LockDatiFat& l) {
+             int n = 0;
+             return l.LockElab(QString(), false, "R", 2019, 2, n, "001");
+         },
+         "001 TERM01 R 2019 2 1", cartella + "||"},
+        {"single registration",
+         [](LockDatiFat& l) {
+             return l.LockCanc({}, "E", 2019, 2, "001",
+                               {.operazione = OperazioneRinomina::CancSingola, .annoReg = 2019, .numReg = 15});
+         },
+         "001 TERM01 E 2019 2 0", cartella + "|E|2019/15"},
+        {"whole send of one file",
+         [](LockDatiFat& l) {
+             return l.LockCanc({}, "R", 2019, 2, "001", {.operazione = OperazioneRinomina::CancInvio, .numInvio = 3});
+         },
+         "001 TERM01 R 2019 2 0", cartella + "|C|3/"},
+        {"one file of a split send",
+         [](LockDatiFat& l) {
+             return l.LockCanc({}, "R", 2019, 2, "001",
+                               {.operazione = OperazioneRinomina::CancInvio, .numInvio = 3, .nomeFile = "92R3B"});
+         },
+         "001 TERM01 R 2019 2 0", cartella + "|C|3/92R3B"},
+    };
+    for (const Caso& k : casi) {
+        SCOPED_TRACE(k.nome);
+        LockDatiFat lock([&] { return cartella; });
+        ASSERT_TRUE(k.prendi(lock)) << Messaggi().join('|').toStdString();
+        EXPECT_EQ(RigheLock(), k.righeLock);
+        EXPECT_EQ(OltreIlLock(), k.oltre);
+        lock.SbloccaElab(fx.idAzienda, 0, "E", 2019, 2, 0);
+        EXPECT_EQ(RigheLock(), "");
     }
 }
 
@@ -273,7 +320,8 @@ TEST(LockDatiFatFiglio, PrendeIlLock) {
 TEST_P(LockElabMotori, TwoProcessesAtOnceExactlyOneWins) {
     const QString senzaChiave =
         "DROP TABLE Appoggio; CREATE TABLE Appoggio (Codice VARCHAR(20) COLLATE NOCASE, Descr1 VARCHAR(255), "
-        "Descr2 VARCHAR(255), Descr3 VARCHAR(255), Long1 INTEGER, Long2 INTEGER, Long3 INTEGER)";
+        "Memo1 TEXT, Descr2 VARCHAR(255), Descr3 VARCHAR(255), Descr4 VARCHAR(255), Descr5 VARCHAR(255), "
+        "Long1 INTEGER, Long2 INTEGER, Long3 INTEGER)";
     fx.Esegui(fx.idCondiviso, fx.motore == Motore::Server ? ServerPg::SchemaPerServer(senzaChiave) : senzaChiave);
     fx.gestDb->ChiudiDatabase(fx.idCondiviso);
     for (int giro = 0; giro < 6; ++giro) {
