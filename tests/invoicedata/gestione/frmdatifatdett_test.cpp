@@ -239,6 +239,23 @@ TEST_F(frmDatiFatDettTest, NuovaLineaSvuotaLaNaturaENonPerdeGliImportiSenzaDoman
     EXPECT_TRUE(dialoghi->testi().isEmpty()) << dialoghi->testi().join(" | ").toStdString();
 }
 
+// "Nuovo" leaves the cursor in the nature box (the line number is out of
+// sight): the nature typed there is decoded when the box is left, as on a
+// stored line.
+TEST_F(frmDatiFatDettTest, NaturaDigitataSuUnaLineaNuovaSiDecodifica) {
+    const TestataDF t{.righe = 1};
+    Testata(t);
+    frmDatiFatDett& d = Apri(t);
+    QApplication::setActiveWindow(&d);
+    QTest::mouseClick(d.txt[30], Qt::LeftButton);
+    CliccaComando(d.tolLinPag_, "Nuovo");
+    ASSERT_EQ(d.Linee().LeggiStato(), LinPag::Nuova);
+    ASSERT_EQ(d.focusWidget(), d.txt[30]);
+    QTest::keyClicks(d.txt[30], "N4");
+    QTest::keyClick(d.txt[30], Qt::Key_Tab);
+    EXPECT_EQ(d.Lab[30]->text(), "Esenti");
+}
+
 }  // namespace
 
 namespace {
