@@ -353,11 +353,12 @@ int SchermoLinee::PersLPaDop(int piOper, Valore&, QList<Valore>& pvArray) {
             labTipOpe->setText(pvArray.value(0).intero() == LinPag::Nuova ? QStringLiteral("Inserimento") : QStringLiteral("Variazione"));
             break;
         case OperLin::NuovaRiga:
-            valoriIngresso_.clear();
             AggNonText();
+            ricordaIngresso();
             break;
         case OperLin::Mostrata:
             AggNonText();
+            ricordaIngresso();
             break;
         default:
             break;
@@ -366,6 +367,18 @@ int SchermoLinee::PersLPaDop(int piOper, Valore&, QList<Valore>& pvArray) {
         mostraErrore(e);
     }
     return 0;
+}
+
+void SchermoLinee::ricordaIngresso() {
+    // A row just shown (loaded, new, cancelled, saved, moved to) is what the
+    // box holding the cursor was entered with: a value kept from before would
+    // make leaving it run the box's rules on a line nobody changed (and count
+    // it as changed), and none at all would hide what is typed next.
+    valoriIngresso_.clear();
+    QWidget* attivo = focusWidget();
+    if (!attivo || attivo->objectName() != QLatin1String("txt")) return;
+    const int indice = IndiceElemento(attivo);
+    if (QLineEdit* box = txt.value(indice); box == attivo) valoriIngresso_[indice] = box->text();
 }
 
 int SchermoLinee::Domanda(const RichiestaMsgCom& r) {

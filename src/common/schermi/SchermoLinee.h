@@ -128,6 +128,8 @@ private:
     bool Form_Unload();
     void costruisci(const QString& caption);
     QString comando(const QString& psKey);
+    // The entry values start again from the row shown.
+    void ricordaIngresso();
     void mostraErrore(const std::exception& e);
 
     std::unique_ptr<LinPag> ogLinPag_;

@@ -1,5 +1,6 @@
 #include "AmbienteDatiFat.h"
 
+#include "support/AnnullaRiga.h"
 #include "support/Clic.h"
 #include "support/Motori.h"
 #include "support/MosseRiga.h"
@@ -9,6 +10,7 @@
 #include "invoicedata/gestione/FrmDatiFatDett.h"
 
 #include <QLabel>
+#include <QPointer>
 #include <QRadioButton>
 #include <QTableView>
 
@@ -60,6 +62,32 @@ TEST_P(frmDatiFatDettMotori, PrimaLineaDiUnaRegistrazioneSenzaLinee) {
     frmDatiFatDett& d = Apri(t);
     EXPECT_EQ(NuovaLinea(d), "1");
     EXPECT_EQ(NuovaLinea(d), "2");
+}
+
+// The nature typed in line 1 and cancelled: the line reads as stored and
+// counts as unchanged, so the nature is decoded only when a line is shown,
+// nothing is asked, and saving writes the line as it was.
+TEST_P(frmDatiFatDettMotori, LineaAnnullataRestaComeSalvata) {
+    const TestataDF t{.righe = 2};
+    Testata(t);
+    const QString sql = QStringLiteral("SELECT * FROM DatiFatDett ORDER BY NumDet");
+    const QString salvate = Valori(sql);
+    for (const CasoAnnulla& c : kCasiAnnulla) {
+        SCOPED_TRACE(c.nome);
+        QPointer<frmDatiFatDett> d = &Apri(t);
+        const QMap<int, QString> comeSalvata = TestiBox(*d);
+        AnnullaESegui(*d, *dialoghi, c, 30, QStringLiteral("N4"), [&] { aiuti->decodifiche.clear(); });
+        ASSERT_TRUE(d);
+        const qsizetype righeMostrate = c.dopo == DopoAnnulla::AltraRigaERitorno ? 2 : c.dopo == DopoAnnulla::Salva ? 1 : 0;
+        EXPECT_EQ(aiuti->decodifiche.count(QStringLiteral("Decodifiche:")), righeMostrate)
+            << aiuti->decodifiche.join(" | ").toStdString();
+        EXPECT_EQ(QStringList(TestiBox(*d).values()).join(" | ").toStdString(),
+                  QStringList(comeSalvata.values()).join(" | ").toStdString());
+        EXPECT_EQ(d->Lab[30]->text(), "");
+        EXPECT_EQ(form->isEnabled(), c.dopo == DopoAnnulla::Chiudi) << "closed only by \"Chiudi\"";
+        EXPECT_EQ(Valori(sql).toStdString(), salvate.toStdString());
+        delete form.data();
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Motori, frmDatiFatDettMotori, ValoriMotori(), NomeMotore);
@@ -209,6 +237,23 @@ TEST_F(frmDatiFatDettTest, NuovaLineaSvuotaLaNaturaENonPerdeGliImportiSenzaDoman
     QTest::keyClick(d.focusWidget() ? d.focusWidget() : &d, Qt::Key_Escape);
     EXPECT_EQ(d.Linee().LeggiStato(), LinPag::Scorrimento);
     EXPECT_TRUE(dialoghi->testi().isEmpty()) << dialoghi->testi().join(" | ").toStdString();
+}
+
+// "Nuovo" leaves the cursor in the nature box (the line number is out of
+// sight): the nature typed there is decoded when the box is left, as on a
+// stored line.
+TEST_F(frmDatiFatDettTest, NaturaDigitataSuUnaLineaNuovaSiDecodifica) {
+    const TestataDF t{.righe = 1};
+    Testata(t);
+    frmDatiFatDett& d = Apri(t);
+    QApplication::setActiveWindow(&d);
+    QTest::mouseClick(d.txt[30], Qt::LeftButton);
+    CliccaComando(d.tolLinPag_, "Nuovo");
+    ASSERT_EQ(d.Linee().LeggiStato(), LinPag::Nuova);
+    ASSERT_EQ(d.focusWidget(), d.txt[30]);
+    QTest::keyClicks(d.txt[30], "N4");
+    QTest::keyClick(d.txt[30], Qt::Key_Tab);
+    EXPECT_EQ(d.Lab[30]->text(), "Esenti");
 }
 
 }  // namespace

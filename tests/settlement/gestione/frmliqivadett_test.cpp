@@ -3,12 +3,14 @@
 #include "common/schermi/CasellaSpunta.h"
 #include "settlement/gestione/FrmLiqIvaDett.h"
 
+#include "support/AnnullaRiga.h"
 #include "support/Clic.h"
 #include "support/Motori.h"
 #include "support/MosseRiga.h"
 
 #include <QComboBox>
 #include <QLabel>
+#include <QPointer>
 
 namespace {
 
@@ -282,6 +284,28 @@ TEST_P(frmLiqIvaDettMotori, SestoModuloRifiutatoSenzaPerdereLaRiga) {
     EXPECT_EQ(Valori("SELECT COUNT(*), MAX(Modulo) FROM LiqIvaDett WHERE Anno = 2018 AND NumCom = 1"), "5 5");
     EXPECT_EQ(d.Linee().LeggiStato(), LinPag::Nuova);
     EXPECT_EQ(d.txt[20]->text(), "7") << "what was typed stays";
+}
+
+// VP7 typed in module 1 and cancelled: the module reads as stored and counts
+// as unchanged, so VP14 is not computed again from the restored figures (its
+// credit box stays "0,00"), nothing is asked, and saving writes it as it was.
+TEST_P(frmLiqIvaDettMotori, ModuloAnnullatoRestaComeSalvato) {
+    const QString sql = QStringLiteral("SELECT * FROM LiqIvaDett ORDER BY Anno, NumCom, Modulo");
+    const QString salvati = Valori(sql);
+    for (const CasoAnnulla& c : kCasiAnnulla) {
+        SCOPED_TRACE(c.nome);
+        QPointer<frmLiqIvaDett> d = &Apri();
+        const QMap<int, QString> comeSalvato = TestiBox(*d);
+        ASSERT_EQ(comeSalvato.value(200), "0,00");
+        AnnullaESegui(*d, *dialoghi, c, 120, QStringLiteral("7"));
+        ASSERT_TRUE(d);
+        EXPECT_EQ(d->txt[200]->text(), "0,00");
+        EXPECT_EQ(QStringList(TestiBox(*d).values()).join(" | ").toStdString(),
+                  QStringList(comeSalvato.values()).join(" | ").toStdString());
+        EXPECT_EQ(form->isEnabled(), c.dopo == DopoAnnulla::Chiudi) << "closed only by \"Chiudi\"";
+        EXPECT_EQ(Valori(sql).toStdString(), salvati.toStdString());
+        delete form.data();
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Motori, frmLiqIvaDettMotori, ValoriMotori(), NomeMotore);
