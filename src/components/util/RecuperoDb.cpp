@@ -248,6 +248,8 @@ bool adatto(sqlite3_stmt* st, int i, Genere g) {
     }
 }
 
+constexpr qsizetype kCaratteriChiave = 40;
+
 // A value of a key as the user reads it.
 QString leggibile(sqlite3_stmt* st, int i) {
     switch (sqlite3_column_type(st, i)) {
@@ -255,10 +257,14 @@ QString leggibile(sqlite3_stmt* st, int i) {
     case SQLITE_INTEGER: return QString::number(sqlite3_column_int64(st, i));
     case SQLITE_FLOAT: return QString::number(sqlite3_column_double(st, i), 'g', 15);
     case SQLITE_BLOB: return QStringLiteral("(dati binari)");
-    default:
-        return QLatin1Char('\'') +
-               QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, i)), sqlite3_column_bytes(st, i)) +
-               QLatin1Char('\'');
+    default: {
+        // A key of garbage may hold line breaks and run long: one short line a row.
+        QString t = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, i)), sqlite3_column_bytes(st, i));
+        for (QChar& c : t)
+            if (c.unicode() < 0x20) c = QChar::ReplacementCharacter;
+        if (t.size() > kCaratteriChiave) t = t.left(kCaratteriChiave) + QStringLiteral("...");
+        return QLatin1Char('\'') + t + QLatin1Char('\'');
+    }
     }
 }
 

@@ -421,4 +421,73 @@ TEST_F(RecuperoDbTest, TheBoxNamesOnlyTheTablesThatNeedALook) {
     }
 }
 
+// Where a value stops fitting its column: what the program's files hold
+// (empty dates, blanks in a number, dates with a time, large amounts, the
+// residue of a sum) is saved; what no write of the program leaves is told
+// as suspicious by its key and left out.
+TEST_F(RecuperoDbTest, ValuesThatDoNotFitTheirColumnMakeTheRowSuspicious) {
+    const struct {
+        const char* nome;
+        const char* colonne;
+        const char* valori;
+        bool sospetta;
+    } casi[] = {
+        {"data vuota", "DataReg", "''", false},
+        {"data con l'ora", "DataReg", "'2024-03-01 10:30:00'", false},
+        {"importo grande", "Importo", "1e14", false},
+        {"resto di una somma", "Importo", "1e-17", false},
+        {"importo di spazi", "Importo", "' '", false},
+        {"testo su due righe", "Descrizione", "'riga uno' || char(13, 10) || 'riga due'", false},
+        {"numero negativo", "NumProt", "-5", false},
+        {"data inesistente", "DataReg", "'2024-02-30'", true},
+        {"data scritta come numero", "DataReg", "20240101", true},
+        {"data con altro in coda", "DataReg", "'2018-03yB'", true},
+        {"testo non UTF-8", "Descrizione", "CAST(x'323031382d3033bd' AS TEXT)", true},
+        {"carattere di controllo", "Descrizione", "'a' || char(1) || 'b'", true},
+        {"dati binari", "Descrizione", "x'00ff'", true},
+        {"SMALLINT oltre 16 bit", "AnnoIva", "40000", true},
+        {"INTEGER oltre 32 bit", "NumProt", "5000000000", true},
+        {"INTEGER con decimali", "NumProt", "2.5", true},
+        {"importo enorme", "Importo", "1.284e23", true},
+        {"importo quasi zero", "Importo", "1e-200", true},
+        {"testo in una colonna di numeri", "Importo", "'abc'", true},
+    };
+    FixtureDb::CreaDatabase(file, QStringLiteral("azienda.sql"));
+    sqlite3* db = nullptr;
+    sqlite3_open(file.toUtf8().constData(), &db);
+    int numReg = 0;
+    QStringList attese, salvate;
+    for (const auto& caso : casi) {
+        ++numReg;
+        const QString sql = QStringLiteral("INSERT INTO MovPnTes (Anno, NumReg, %1) VALUES (2024, %2, %3)")
+                                .arg(caso.colonne)
+                                .arg(numReg)
+                                .arg(caso.valori);
+        ASSERT_EQ(sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, nullptr), SQLITE_OK)
+            << caso.nome << ": " << sqlite3_errmsg(db);
+        (caso.sospetta ? attese : salvate) << QString::number(numReg);
+    }
+    sqlite3_close(db);
+
+    ASSERT_EQ(ggUtil().RiparaDb(file), 0) << FileNellaCartella().join(", ").toStdString();
+
+    ASSERT_EQ(dialoghi->mostrati.size(), 1);
+    const QString testo = dialoghi->mostrati[0].testo;
+    QStringList nominate;
+    const QRegularExpression chiave(QStringLiteral("^MovPnTes: Anno 2024, NumReg (\\d+)$"));
+    for (const QString& riga : testo.split('\n'))
+        if (const QRegularExpressionMatch m = chiave.match(riga); m.hasMatch()) nominate << m.captured(1);
+    numReg = 0;
+    for (const auto& caso : casi) {
+        SCOPED_TRACE(caso.nome);
+        const QString n = QString::number(++numReg);
+        EXPECT_EQ(nominate.contains(n), caso.sospetta) << testo.toStdString();
+        EXPECT_EQ(Valori(file, "SELECT count(*) FROM MovPnTes WHERE NumReg = " + n), QStringList{caso.sospetta ? "0" : "1"});
+    }
+    EXPECT_TRUE(testo.contains(QStringLiteral("\nMovPnTes: %1 righe salvate, %2 sospette, 0 perse\n")
+                                   .arg(salvate.size())
+                                   .arg(attese.size())))
+        << testo.toStdString();
+}
+
 }  // namespace
