@@ -667,7 +667,7 @@ QString EsitoRecupero::resoconto(const QString& file) const {
             sospette << t.nome + QStringLiteral(": altre %1 righe sospette, elencate nel registro del programma")
                                      .arg(t.chiaviSospette.size() - kSospetteNelBox);
     }
-    if (!nominate.isEmpty()) testo << QStringLiteral("Tabelle con righe perse, sospette o ripristinate:") << nominate;
+    if (!nominate.isEmpty()) testo << QStringLiteral("Tabelle con righe perse o sospette, o con la definizione ripristinata:") << nominate;
     const qsizetype resto = tabelle.size() - nominate.size();
     if (resto > 0)
         testo << (nominate.isEmpty() ? (resto == 1 ? QStringLiteral("L'unica tabella: tutte le righe salvate")

@@ -9,13 +9,13 @@
 // own, so that one that fails (rows that now share a unique key) is left out
 // and named without undoing the copy. A row whose values do not fit their
 // columns (garbage read as a row) is not copied: it is told by its key as
-// suspicious, for the user to check in the kept original. Only when the new
-// file passes an integrity check and something was read is the damaged
-// original kept beside it as "<name>-danneggiato-<yyyyMMdd-hhmmss>" (its
-// write-ahead log or journal beside it under the same name) and the new file
-// put in its place, with the original's journal mode. When nothing can be
-// read, or anything else fails, nothing is changed and the reason goes to the
-// log (category comiva.db).
+// suspicious, for the user to check in the kept original.
+// Only when the new file passes an integrity
+// check and something was read is the damaged original kept beside it as
+// "<name>-danneggiato-<yyyyMMdd-hhmmss>" (its write-ahead log or journal
+// beside it under the same name) and the new file put in its place, with the
+// original's journal mode. When nothing can be read, or anything else fails,
+// nothing is changed and the reason goes to the log (category comiva.db).
 //
 // The file must not be in use: a connection still open on it would go on
 // writing to the damaged original.
@@ -27,7 +27,7 @@
 struct TabellaRecuperata {
     QString nome;
     qint64 salvate = 0;
-    qint64 perse = 0;          // rows the file held and the new one lacks
+    qint64 perse = 0;          // rows the file held that were neither saved nor found suspicious
     bool perseContate = true;  // false: the file no longer says how many it held
     bool definizioneLeggibile = true;
     bool definizioneRipristinata = false;  // made from the program's own definition

@@ -286,7 +286,7 @@ TEST_F(RecuperoDbTest, AGarbledDefinitionOfAProgramTableIsRestored) {
                                                : QStringLiteral(": definizione illeggibile, tabella non recuperata (600 righe perse)");
         ASSERT_EQ(dialoghi->mostrati.size(), 1);
         EXPECT_EQ(dialoghi->mostrati[0].testo.toStdString(), QStringList({"Il database " + file + " è stato recuperato.",
-                                                            "Tabelle con righe perse, sospette o ripristinate:",
+                                                            "Tabelle con righe perse o sospette, o con la definizione ripristinata:",
                                                             caso.tabella + riga,
                                                             "Altre " + tabelle + " tabelle: tutte le righe salvate",
                                                             "L'originale danneggiato è stato conservato come " +
@@ -414,10 +414,10 @@ TEST_F(RecuperoDbTest, TheBoxNamesOnlyTheTablesThatNeedALook) {
         // Between the title and the line of the rest, one line per table named, in the file's order.
         QStringList nominate;
         for (qsizetype i = 1; i < resto; ++i)
-            if (box[i] != QLatin1String("Tabelle con righe perse, sospette o ripristinate:"))
+            if (box[i] != QLatin1String("Tabelle con righe perse o sospette, o con la definizione ripristinata:"))
                 nominate << box[i].section(QLatin1Char(':'), 0, 0);
         EXPECT_EQ(nominate, caso.nominate) << box.join('\n').toStdString();
-        EXPECT_EQ(box.contains("Tabelle con righe perse, sospette o ripristinate:"), !caso.nominate.isEmpty());
+        EXPECT_EQ(box.contains("Tabelle con righe perse o sospette, o con la definizione ripristinata:"), !caso.nominate.isEmpty());
     }
 }
 
