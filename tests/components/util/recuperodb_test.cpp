@@ -237,9 +237,23 @@ TEST_F(RecuperoDbTest, AGarbledDefinitionOfAProgramTableIsRestored) {
         const char* tabella;
         std::function<void(sqlite3*)> prepara;
         bool ripristinata;
+        int altre = kTabelleAzienda - 1;  // tables told in one line
     };
     const Caso casi[] = {
         {"tabella del programma", "MovPnIva", [](sqlite3*) {}, true},
+        // The shared database's definitions are the program's too.
+        {"tabella del database condiviso", "Aziende",
+         [](sqlite3* db) {
+             ASSERT_EQ(sqlite3_exec(db,
+                                    "CREATE TABLE Aziende (IdAzienda VARCHAR(10) NOT NULL PRIMARY KEY, Azienda VARCHAR(10), "
+                                    "Descrizione VARCHAR(60), File VARCHAR(255), AccPwd VARCHAR(50));"
+                                    "INSERT INTO Aziende (IdAzienda, Descrizione) SELECT 'A' || NumReg, 'Ditta ' || NumReg "
+                                    "FROM MovPnIva;",
+                                    nullptr, nullptr, nullptr),
+                       SQLITE_OK)
+                 << sqlite3_errmsg(db);
+         },
+         true, kTabelleAzienda},
         {"tabella del programma col nome in minuscolo", "movpniva",
          [](sqlite3* db) {
              ASSERT_EQ(sqlite3_exec(db,
@@ -263,7 +277,7 @@ TEST_F(RecuperoDbTest, AGarbledDefinitionOfAProgramTableIsRestored) {
                        SQLITE_OK)
                  << sqlite3_errmsg(db);
          },
-         false},
+         false, kTabelleAzienda},
     };
     for (const Caso& caso : casi) {
         SCOPED_TRACE(caso.nome);
@@ -280,7 +294,7 @@ TEST_F(RecuperoDbTest, AGarbledDefinitionOfAProgramTableIsRestored) {
 
         const QStringList tenuti = QDir(dir->path()).entryList({"dati-danneggiato-*.db"}, QDir::Files);
         ASSERT_EQ(tenuti.size(), 1);
-        const QString tabelle = caso.ripristinata ? QString::number(kTabelleAzienda - 1) : QString::number(kTabelleAzienda);
+        const QString tabelle = QString::number(caso.altre);
         const QString riga = caso.ripristinata ? QStringLiteral(": definizione illeggibile, ripristinata da quella del "
                                                                 "programma; 600 righe salvate, 0 perse")
                                                : QStringLiteral(": definizione illeggibile, tabella non recuperata (600 righe perse)");
@@ -300,6 +314,13 @@ TEST_F(RecuperoDbTest, AGarbledDefinitionOfAProgramTableIsRestored) {
         // Afterwards the program reads the table as any other.
         GestoreDb g;
         const QString id = g.ApriDatabase(file);
+        if (caso.tabella == QLatin1String("Aziende")) {
+            const RisultatoSql a = LeggiTutto(g, id, "SELECT count(*), max(Descrizione) FROM Aziende WHERE IdAzienda LIKE 'A%'", "Prova");
+            ASSERT_EQ(a.righe.size(), 1);
+            EXPECT_EQ(a.righe[0][0], Valore(600LL));
+            EXPECT_EQ(a.righe[0][1], Valore(QStringLiteral("Ditta 99")));
+            continue;
+        }
         const RisultatoSql r =
             LeggiTutto(g, id, "SELECT count(*), sum(Imponibile), max(Iva) FROM MovPnIva WHERE Anno = 2024", "Prova");
         ASSERT_EQ(r.righe.size(), 1);
