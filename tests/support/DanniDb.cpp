@@ -1,6 +1,7 @@
 #include "DanniDb.h"
 
 #include <QFile>
+#include <random>
 #include <sqlite3.h>
 #include <stdexcept>
 
@@ -37,6 +38,17 @@ void Sovrascrivi(const QString& file, qint64 pagina, qint64 da, qint64 quanti, c
     QFile f(file);
     if (pagina < 1 || !f.open(QIODevice::ReadWrite) || !f.seek((pagina - 1) * dimensione + da) ||
         f.write(QByteArray(quanti, byte)) != quanti)
+        throw std::runtime_error("pagina non sovrascritta");
+}
+
+void SovrascriviCasuale(const QString& file, qint64 pagina, qint64 da, qint64 quanti, unsigned seme) {
+    // mt19937's sequence is fixed by the standard, unlike the distributions'.
+    std::mt19937 generatore(seme);
+    QByteArray byte(quanti, '\0');
+    for (char& b : byte) b = static_cast<char>(generatore() & 0xff);
+    const qint64 dimensione = DimensionePagina(file);
+    QFile f(file);
+    if (pagina < 1 || !f.open(QIODevice::ReadWrite) || !f.seek((pagina - 1) * dimensione + da) || f.write(byte) != quanti)
         throw std::runtime_error("pagina non sovrascritta");
 }
 

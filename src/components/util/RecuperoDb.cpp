@@ -5,13 +5,18 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QLoggingCategory>
+#include <QRegularExpression>
 #include <QSet>
 #include <QTemporaryDir>
 #include <algorithm>
+#include <cmath>
 #include <limits>
 #include <memory>
 #include <optional>
+#include <vector>
 #include <sqlite3.h>
+
+static void inizRisorseSchemi() { Q_INIT_RESOURCE(schemi_sql); }
 
 namespace {
 
@@ -76,6 +81,7 @@ bool prepara(sqlite3* db, const QString& sql, sqlite3_stmt** st) {
 
 struct Oggetto {
     QString tipo, nome, tabella, sql;
+    qint64 riga = 0;  // its row in sqlite_master
 };
 
 bool leggiSchema(sqlite3* db, QList<Oggetto>& schema, QString& motivo) {
@@ -83,14 +89,183 @@ bool leggiSchema(sqlite3* db, QList<Oggetto>& schema, QString& motivo) {
     sqlite3_stmt* st = nullptr;
     int rc = SQLITE_ERROR;
     if (prepara(db,
-                QStringLiteral("SELECT type, name, tbl_name, sql FROM sqlite_master WHERE sql IS NOT NULL "
+                QStringLiteral("SELECT type, name, tbl_name, sql, rowid FROM sqlite_master WHERE sql IS NOT NULL "
                                "AND name NOT LIKE 'sqlite\\_%' ESCAPE '\\' ORDER BY rowid"),
                 &st))
         while ((rc = sqlite3_step(st)) == SQLITE_ROW)
-            schema.append({testoColonna(st, 0), testoColonna(st, 1), testoColonna(st, 2), testoColonna(st, 3)});
+            schema.append({testoColonna(st, 0), testoColonna(st, 1), testoColonna(st, 2), testoColonna(st, 3),
+                           sqlite3_column_int64(st, 4)});
     sqlite3_finalize(st);
     if (rc != SQLITE_DONE) motivo = QStringLiteral("schema illeggibile: ") + QString::fromUtf8(sqlite3_errmsg(db));
     return rc == SQLITE_DONE;
+}
+
+// The program's own table definitions, by lower-case name: the schema
+// scripts built into the library, run on an empty database, which then
+// states each table as SQLite stores it.
+const QHash<QString, QString>& definizioniProgramma() {
+    static const QHash<QString, QString> definizioni = [] {
+        inizRisorseSchemi();
+        QHash<QString, QString> d;
+        for (const QString& script : {QStringLiteral(":/schema/azienda.sql"), QStringLiteral(":/schema/condiviso.sql")}) {
+            QFile f(script);
+            QString motivo;
+            const Connessione db = apri(QStringLiteral(":memory:"), SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, motivo);
+            if (!f.open(QIODevice::ReadOnly) || !db || !esegui(db.get(), QString::fromUtf8(f.readAll()), motivo)) {
+                qCWarning(logRecupero).noquote() << "definizioni di" << script << "non lette:" << motivo;
+                continue;
+            }
+            sqlite3_stmt* st = nullptr;
+            if (sqlite3_prepare_v2(db.get(), "SELECT name, sql FROM sqlite_master WHERE type = 'table'", -1, &st, nullptr) ==
+                SQLITE_OK)
+                while (sqlite3_step(st) == SQLITE_ROW)
+                    if (!d.contains(testoColonna(st, 0).toLower())) d.insert(testoColonna(st, 0).toLower(), testoColonna(st, 1));
+            sqlite3_finalize(st);
+        }
+        return d;
+    }();
+    return definizioni;
+}
+
+// Whether a stored definition parses, tried on an empty database.
+bool siLegge(const QString& sql) {
+    QString motivo;
+    const Connessione vuoto = apri(QStringLiteral(":memory:"), SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, motivo);
+    sqlite3_stmt* st = nullptr;
+    const bool ok = vuoto && sqlite3_prepare_v2(vuoto.get(), sql.toUtf8().constData(), -1, &st, nullptr) == SQLITE_OK;
+    sqlite3_finalize(st);
+    return ok;
+}
+
+// A table of the program whose stored definition no longer parses gets the
+// program's definition in the copy being read, at the same root page, so
+// that its rows are read from its pages as any table's. Returns the names of
+// the tables so restored; the copy must be opened afresh to read them.
+QSet<QString> ripristinaDefinizioni(sqlite3* lettore, const QList<Oggetto>& schema) {
+    QSet<QString> ripristinate;
+    for (const Oggetto& o : schema) {
+        if (o.tipo != QLatin1String("table") || siLegge(o.sql)) continue;
+        const QByteArray definizione = definizioniProgramma().value(o.nome.toLower()).toUtf8();
+        if (definizione.isEmpty()) continue;
+        sqlite3_stmt* st = nullptr;
+        bool ok = prepara(lettore, QStringLiteral("UPDATE sqlite_master SET sql = ?1 WHERE rowid = ?2"), &st);
+        if (ok) {
+            sqlite3_bind_text(st, 1, definizione.constData(), static_cast<int>(definizione.size()), SQLITE_STATIC);
+            sqlite3_bind_int64(st, 2, o.riga);
+            ok = sqlite3_step(st) == SQLITE_DONE;
+        }
+        sqlite3_finalize(st);
+        if (ok)
+            ripristinate.insert(o.nome);
+        else
+            qCWarning(logRecupero).noquote() << "definizione di" << o.nome << "non ripristinata:" << sqlite3_errmsg(lettore);
+    }
+    return ripristinate;
+}
+
+// What a column's declared type lets it hold. The program's tables declare
+// SMALLINT, INTEGER, DOUBLE PRECISION, DATE and VARCHAR(n); other types, and
+// a column that is the table's rowid, are checked only for readable text.
+enum class Genere { Libero, Testo, Data, Intero16, Intero32, Decimale };
+
+Genere genereDi(const QString& dichiarato) {
+    const QString t = dichiarato.toUpper();
+    if (t.contains(QLatin1String("DATE")) || t.contains(QLatin1String("TIME"))) return Genere::Data;
+    if (t.contains(QLatin1String("CHAR")) || t.contains(QLatin1String("TEXT")) || t.contains(QLatin1String("CLOB")))
+        return Genere::Testo;
+    if (t == QLatin1String("SMALLINT")) return Genere::Intero16;
+    if (t == QLatin1String("INTEGER") || t == QLatin1String("INT")) return Genere::Intero32;
+    if (t.contains(QLatin1String("DOUBLE")) || t.contains(QLatin1String("REAL")) || t.contains(QLatin1String("FLOAT")))
+        return Genere::Decimale;
+    return Genere::Libero;
+}
+
+// Amounts, in lire or euros, stay well below 10^15, and nothing computed from
+// them comes nearer to zero than 10^-100 without being zero; garbage read as
+// a double mostly lands outside, its exponent being anything.
+constexpr double kMassimoDecimale = 1e15;
+constexpr double kMinimoDecimale = 1e-100;
+
+// Text that is UTF-8 and holds no control character but tab and line ends.
+bool testoPulito(const char* p, int n) {
+    const QByteArrayView t(p, n);
+    if (!t.isValidUtf8()) return false;
+    return std::none_of(t.begin(), t.end(), [](char c) {
+        return static_cast<unsigned char>(c) < 0x20 && c != '\t' && c != '\n' && c != '\r';
+    });
+}
+
+// An ISO date, as the program writes dates, with a time or without.
+bool dataIso(const QString& t) {
+    static const QRegularExpression forma(QStringLiteral("^(\\d{4}-\\d{2}-\\d{2})(?:[ T](\\d{2}:\\d{2}(?::\\d{2}(?:\\.\\d{1,9})?)?))?$"));
+    const QRegularExpressionMatch m = forma.match(t);
+    return m.hasMatch() && QDate::fromString(m.captured(1), Qt::ISODate).isValid() &&
+           (m.captured(2).isEmpty() || QTime::fromString(m.captured(2).left(8), m.captured(2).size() == 5
+                                                                               ? QStringLiteral("HH:mm")
+                                                                               : QStringLiteral("HH:mm:ss"))
+                                           .isValid());
+}
+
+// Whether column i of the current row fits what its column can hold. A ""
+// or blanks in a number or date column is kept: the files hold such values.
+bool adatto(sqlite3_stmt* st, int i, Genere g) {
+    switch (sqlite3_column_type(st, i)) {
+    case SQLITE_NULL: return true;
+    case SQLITE_BLOB: return g == Genere::Libero;
+    case SQLITE_TEXT: {
+        const char* p = reinterpret_cast<const char*>(sqlite3_column_text(st, i));
+        const int n = sqlite3_column_bytes(st, i);
+        if (!testoPulito(p, n)) return false;
+        if (g == Genere::Testo || g == Genere::Libero) return true;
+        const QString t = QString::fromUtf8(p, n);
+        return t.trimmed().isEmpty() || (g == Genere::Data && dataIso(t));
+    }
+    case SQLITE_INTEGER: {
+        const qint64 n = sqlite3_column_int64(st, i);
+        switch (g) {
+        case Genere::Testo:
+        case Genere::Data: return false;  // their columns keep text, never a number
+        case Genere::Intero16: return n >= std::numeric_limits<qint16>::min() && n <= std::numeric_limits<qint16>::max();
+        case Genere::Intero32: return n >= std::numeric_limits<qint32>::min() && n <= std::numeric_limits<qint32>::max();
+        case Genere::Decimale: return std::fabs(static_cast<double>(n)) <= kMassimoDecimale;
+        case Genere::Libero: return true;
+        }
+        return true;
+    }
+    default: {
+        const double d = sqlite3_column_double(st, i);
+        switch (g) {
+        case Genere::Testo:
+        case Genere::Data: return false;
+        case Genere::Intero16: return d == std::trunc(d) && d >= std::numeric_limits<qint16>::min() && d <= std::numeric_limits<qint16>::max();
+        case Genere::Intero32: return d == std::trunc(d) && d >= std::numeric_limits<qint32>::min() && d <= std::numeric_limits<qint32>::max();
+        case Genere::Decimale:
+            return std::isfinite(d) && std::fabs(d) <= kMassimoDecimale && (d == 0 || std::fabs(d) >= kMinimoDecimale);
+        case Genere::Libero: return true;
+        }
+        return true;
+    }
+    }
+}
+
+constexpr qsizetype kCaratteriChiave = 40;
+
+// A value of a key as the user reads it.
+QString leggibile(sqlite3_stmt* st, int i) {
+    switch (sqlite3_column_type(st, i)) {
+    case SQLITE_NULL: return QStringLiteral("Null");
+    case SQLITE_INTEGER: return QString::number(sqlite3_column_int64(st, i));
+    case SQLITE_FLOAT: return QString::number(sqlite3_column_double(st, i), 'g', 15);
+    case SQLITE_BLOB: return QStringLiteral("(dati binari)");
+    default: {
+        // A key of garbage may hold line breaks and run long: one short line a row.
+        QString t = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, i)), sqlite3_column_bytes(st, i));
+        for (QChar& c : t)
+            if (c.unicode() < 0x20) c = QChar::ReplacementCharacter;
+        if (t.size() > kCaratteriChiave) t = t.left(kCaratteriChiave) + QStringLiteral("...");
+        return QLatin1Char('\'') + t + QLatin1Char('\'');
+    }
+    }
 }
 
 // How many rows a table of the damaged file holds: its pages' counts, which
@@ -123,16 +298,19 @@ std::optional<qint64> righeRegistrate(sqlite3* db, const QString& tabella) {
 // (or the tries run out: rowids far apart under a damaged inner page).
 class CopiaTabella {
 public:
-    CopiaTabella(sqlite3* lettore, sqlite3* scrittore, const QString& tabella) : scrittore_(scrittore) {
+    CopiaTabella(sqlite3* lettore, sqlite3* scrittore, const QString& tabella) : scrittore_(scrittore), tabella_(tabella) {
         const QString da = QStringLiteral("SELECT rowid, * FROM ") + nomeSql(tabella) +
                            QStringLiteral(" NOT INDEXED WHERE rowid BETWEEN ?1 AND ?2 ORDER BY rowid");
         if (!prepara(lettore, da, &avanti_) || !prepara(lettore, da + QStringLiteral(" DESC"), &indietro_)) return;
         QStringList colonne{QStringLiteral("rowid")}, segnaposto{QStringLiteral("?1")};
         colonne_ = sqlite3_column_count(avanti_);
+        nomi_ << QStringLiteral("rowid");
         for (int i = 1; i < colonne_; ++i) {
-            colonne << nomeSql(QString::fromUtf8(sqlite3_column_name(avanti_, i)));
+            nomi_ << QString::fromUtf8(sqlite3_column_name(avanti_, i));
+            colonne << nomeSql(nomi_.last());
             segnaposto << QStringLiteral("?%1").arg(i + 1);
         }
+        leggiColonne(lettore, tabella);
         prepara(scrittore,
                 QStringLiteral("INSERT INTO main.%1 (%2) VALUES (%3)")
                     .arg(nomeSql(tabella), colonne.join(QLatin1Char(',')), segnaposto.join(QLatin1Char(','))),
@@ -180,9 +358,43 @@ public:
         return errore_.isEmpty();
     }
     qint64 salvate() const { return salvate_; }
+    // Keys of the rows left out because their values do not fit their columns.
+    const QStringList& sospette() const { return sospette_; }
 
 private:
     static constexpr int kTentativi = 20000;
+
+    // The kind of each column from its declared type, and the primary key's
+    // columns (by position in the row read: the table's order, after the rowid).
+    void leggiColonne(sqlite3* lettore, const QString& tabella) {
+        generi_.assign(static_cast<size_t>(colonne_), Genere::Libero);
+        sqlite3_stmt* st = nullptr;
+        QList<std::pair<int, int>> chiave;  // (position in the key, column)
+        QString tipoUnico;
+        if (prepara(lettore, QStringLiteral("PRAGMA table_info(%1)").arg(nomeSql(tabella)), &st))
+            while (sqlite3_step(st) == SQLITE_ROW) {
+                const int colonna = sqlite3_column_int(st, 0) + 1;
+                if (colonna >= colonne_) continue;
+                generi_[static_cast<size_t>(colonna)] = genereDi(testoColonna(st, 2));
+                if (const int pk = sqlite3_column_int(st, 5); pk > 0) {
+                    chiave << std::pair{pk, colonna};
+                    tipoUnico = testoColonna(st, 2);
+                }
+            }
+        sqlite3_finalize(st);
+        std::sort(chiave.begin(), chiave.end());
+        for (const auto& [posizione, colonna] : chiave) chiave_ << colonna;
+        // An INTEGER PRIMARY KEY is the rowid itself, whatever its size.
+        if (chiave_.size() == 1 && tipoUnico.compare(QLatin1String("INTEGER"), Qt::CaseInsensitive) == 0)
+            generi_[static_cast<size_t>(chiave_[0])] = Genere::Libero;
+    }
+
+    QString chiaveDi(sqlite3_stmt* riga) const {
+        if (chiave_.isEmpty()) return QStringLiteral("rowid ") + QString::number(sqlite3_column_int64(riga, 0));
+        QStringList parti;
+        for (int c : chiave_) parti << nomi_[c] + QLatin1Char(' ') + leggibile(riga, c);
+        return parti.join(QStringLiteral(", "));
+    }
 
     // Reads the rows of [da, a] in one direction; true when it reached the
     // end. A row out of rowid order is taken for damage, as SQLite would.
@@ -192,12 +404,31 @@ private:
         int rc;
         while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
             const qint64 rowid = sqlite3_column_int64(st, 0);
+            // Garbage read as a row stays out of the new file; its rowid is
+            // garbage too, so it says nothing of where the scan stands.
+            if (sospetta(st)) continue;
             if (ultimo && (crescente ? rowid <= *ultimo : rowid >= *ultimo)) break;
             if (!scrivi(st)) break;
             ultimo = rowid;
         }
         sqlite3_reset(st);
         return rc == SQLITE_DONE || !errore_.isEmpty();
+    }
+
+    // Whether a value of the row does not fit its column; such a row is
+    // noted once, however many scans meet it.
+    bool sospetta(sqlite3_stmt* riga) {
+        QStringList fuori;
+        for (int i = 1; i < colonne_; ++i)
+            if (!adatto(riga, i, generi_[static_cast<size_t>(i)])) fuori << nomi_[i];
+        if (fuori.isEmpty()) return false;
+        const QString chiave = chiaveDi(riga);
+        if (giaViste_.contains({sqlite3_column_int64(riga, 0), chiave})) return true;
+        giaViste_.insert({sqlite3_column_int64(riga, 0), chiave});
+        sospette_ << chiave;
+        qCWarning(logRecupero).noquote() << QStringLiteral("riga sospetta non copiata, %1: %2; valori non validi in %3")
+                                                .arg(tabella_, chiave, fuori.join(QStringLiteral(", ")));
+        return true;
     }
 
     bool scrivi(sqlite3_stmt* riga) {
@@ -213,11 +444,17 @@ private:
     }
 
     sqlite3* scrittore_;
+    QString tabella_;
     sqlite3_stmt* avanti_ = nullptr;
     sqlite3_stmt* indietro_ = nullptr;
     sqlite3_stmt* scrivi_ = nullptr;
     int colonne_ = 0;
+    QStringList nomi_;              // of the row read: rowid, then the table's columns
+    std::vector<Genere> generi_;    // by the same position
+    QList<int> chiave_;             // positions of the primary key's columns
     qint64 salvate_ = 0;
+    QStringList sospette_;
+    QSet<std::pair<qint64, QString>> giaViste_;  // rowid and key of each suspicious row
     QString errore_;
 };
 
@@ -231,16 +468,24 @@ QString nonRicreato(const QString& tipo, const QString& nome, sqlite3* db) {
 }
 
 // What SQLite can still read of `danneggiato` goes into the new file `nuovo`:
-// the tables whose definition parses, every row of theirs that can be read,
+// the tables whose definition parses or is the program's, every row of theirs
+// that can be read and fits its columns,
 // then the indexes (built anew from the rows, so a damaged index costs
 // nothing), the views and the triggers; the version numbers of the file too.
 // The damaged file is read on a connection of its own, so that its errors
 // never touch the transaction that writes the new one.
 bool copiaLeggibile(const QString& danneggiato, const QString& nuovo, EsitoRecupero& esito, QString& motivo) {
-    const Connessione lettore = apri(danneggiato, SQLITE_OPEN_READWRITE, motivo);
+    Connessione lettore = apri(danneggiato, SQLITE_OPEN_READWRITE, motivo);
     if (!lettore) return false;
     QList<Oggetto> schema;
     if (!leggiSchema(lettore.get(), schema, motivo)) return false;
+    const QSet<QString> ripristinate = ripristinaDefinizioni(lettore.get(), schema);
+    if (!ripristinate.isEmpty()) {
+        // A connection keeps the schema it read; a fresh one reads the restored rows.
+        lettore = apri(danneggiato, SQLITE_OPEN_READWRITE, motivo);
+        schema.clear();
+        if (!lettore || !leggiSchema(lettore.get(), schema, motivo)) return false;
+    }
     const Connessione scrittore = apri(nuovo, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, motivo);
     if (!scrittore) return false;
     sqlite3* db = scrittore.get();
@@ -250,21 +495,30 @@ bool copiaLeggibile(const QString& danneggiato, const QString& nuovo, EsitoRecup
     bool perse = false;
     for (const Oggetto& o : schema) {
         if (o.tipo != QLatin1String("table")) continue;
-        TabellaRecuperata t{o.nome};
-        t.definizioneLeggibile = sqlite3_exec(db, o.sql.toUtf8().constData(), nullptr, nullptr, nullptr) == SQLITE_OK;
-        if (t.definizioneLeggibile) {
+        TabellaRecuperata t;
+        t.nome = o.nome;
+        const bool creata = sqlite3_exec(db, o.sql.toUtf8().constData(), nullptr, nullptr, nullptr) == SQLITE_OK;
+        t.definizioneRipristinata = creata && ripristinate.contains(o.nome);
+        t.definizioneLeggibile = creata && !t.definizioneRipristinata;
+        if (creata) {
             create.insert(o.nome);
             CopiaTabella copia(lettore.get(), db, o.nome);
             if (copia.pronta() && !copia.copia(motivo)) return false;
             t.salvate = copia.salvate();
+            t.chiaviSospette = copia.sospette();
+            t.sospette = t.chiaviSospette.size();
         }
+        if (t.definizioneRipristinata)
+            qCWarning(logRecupero).noquote() << QStringLiteral("tabella %1: definizione illeggibile, ripristinata da quella del programma")
+                                                    .arg(o.nome);
         const std::optional<qint64> registrate = righeRegistrate(lettore.get(), o.nome);
         t.perseContate = registrate.has_value();
-        t.perse = std::max<qint64>(0, registrate.value_or(0) - t.salvate);
-        if (t.perse > 0 || !t.perseContate)
-            qCWarning(logRecupero).noquote() << QStringLiteral("tabella %1: %2 righe salvate, %3 perse")
+        t.perse = std::max<qint64>(0, registrate.value_or(0) - t.salvate - t.sospette);
+        if (t.perse > 0 || !t.perseContate || t.sospette > 0)
+            qCWarning(logRecupero).noquote() << QStringLiteral("tabella %1: %2 righe salvate, %3 sospette, %4 perse")
                                                     .arg(o.nome)
                                                     .arg(t.salvate)
+                                                    .arg(t.sospette)
                                                     .arg(t.perseContate ? QString::number(t.perse) : QStringLiteral("altre"));
         salvate += t.salvate;
         perse = perse || t.perse > 0 || !t.perseContate;
@@ -368,28 +622,62 @@ int recuperaDatabase(const QString& nome, EsitoRecupero* esito) {
     return 0;
 }
 
-bool EsitoRecupero::conPerdite() const {
-    return !nonRicreati.isEmpty() || std::any_of(tabelle.cbegin(), tabelle.cend(), [](const TabellaRecuperata& t) {
-               return t.perse > 0 || !t.perseContate || !t.definizioneLeggibile;
-           });
+bool TabellaRecuperata::daSegnalare() const {
+    return perse > 0 || !perseContate || !definizioneLeggibile || sospette > 0;
 }
 
+bool EsitoRecupero::conPerdite() const {
+    return !nonRicreati.isEmpty() ||
+           std::any_of(tabelle.cbegin(), tabelle.cend(), [](const TabellaRecuperata& t) { return t.daSegnalare(); });
+}
+
+namespace {
+
+// Suspicious rows named in the box, table by table; the log names them all.
+constexpr int kSospetteNelBox = 20;
+
+QString righe(qint64 n, const char* una, const char* molte) {
+    return QString::number(n) + QLatin1Char(' ') + QLatin1String(n == 1 ? una : molte);
+}
+
+QString conti(const TabellaRecuperata& t) {
+    QString testo = righe(t.salvate, "riga salvata", "righe salvate");
+    if (t.sospette > 0) testo += QStringLiteral(", ") + righe(t.sospette, "sospetta", "sospette");
+    return testo + QStringLiteral(", ") +
+           (t.perseContate ? righe(t.perse, "persa", "perse") : QStringLiteral("numero di righe perse non noto"));
+}
+
+}  // namespace
+
 QString EsitoRecupero::resoconto(const QString& file) const {
-    const auto righe = [](qint64 n, const char* una, const char* molte) {
-        return QString::number(n) + QLatin1Char(' ') + QLatin1String(n == 1 ? una : molte);
-    };
-    QStringList testo{QStringLiteral("Il database ") + file + QStringLiteral(" è stato recuperato."),
-                      QStringLiteral("Righe salvate e perse, tabella per tabella:")};
+    QStringList testo{QStringLiteral("Il database ") + file + QStringLiteral(" è stato recuperato.")};
+    QStringList nominate, sospette;
     for (const TabellaRecuperata& t : tabelle) {
-        const QString perse = t.perseContate ? righe(t.perse, "persa", "perse") : QStringLiteral("numero di righe perse non noto");
-        if (t.definizioneLeggibile)
-            testo << t.nome + QStringLiteral(": ") + righe(t.salvate, "riga salvata", "righe salvate") +
-                         QStringLiteral(", ") + perse;
+        if (!t.daSegnalare()) continue;
+        if (t.definizioneRipristinata)
+            nominate << t.nome + QStringLiteral(": definizione illeggibile, ripristinata da quella del programma; ") + conti(t);
+        else if (!t.definizioneLeggibile)
+            nominate << t.nome + QStringLiteral(": definizione illeggibile, tabella non recuperata (") +
+                            (t.perseContate ? righe(t.perse, "riga persa", "righe perse") : QStringLiteral("numero di righe perse non noto")) +
+                            QLatin1Char(')');
         else
-            testo << t.nome + QStringLiteral(": definizione illeggibile, tabella non recuperata (") +
-                         (t.perseContate ? righe(t.perse, "riga persa", "righe perse") : QStringLiteral("numero di righe perse non noto")) +
-                         QLatin1Char(')');
+            nominate << t.nome + QStringLiteral(": ") + conti(t);
+        for (const QString& chiave : t.chiaviSospette.mid(0, kSospetteNelBox)) sospette << t.nome + QStringLiteral(": ") + chiave;
+        if (t.chiaviSospette.size() > kSospetteNelBox)
+            sospette << t.nome + QStringLiteral(": altre %1 righe sospette, elencate nel registro del programma")
+                                     .arg(t.chiaviSospette.size() - kSospetteNelBox);
     }
+    if (!nominate.isEmpty()) testo << QStringLiteral("Tabelle con righe perse o sospette, o con la definizione ripristinata:") << nominate;
+    const qsizetype resto = tabelle.size() - nominate.size();
+    if (resto > 0)
+        testo << (nominate.isEmpty() ? (resto == 1 ? QStringLiteral("L'unica tabella: tutte le righe salvate")
+                                                   : QStringLiteral("Le %1 tabelle: tutte le righe salvate").arg(resto))
+                                     : (resto == 1 ? QStringLiteral("Un'altra tabella: tutte le righe salvate")
+                                                   : QStringLiteral("Altre %1 tabelle: tutte le righe salvate").arg(resto)));
+    if (!sospette.isEmpty())
+        testo << QStringLiteral("Righe sospette (valori non validi per la colonna), non copiate nel nuovo file: "
+                                "da verificare nell'originale conservato")
+              << sospette;
     testo << nonRicreati;
     testo << QStringLiteral("L'originale danneggiato è stato conservato come ") + originale;
     return testo.join(QLatin1Char('\n'));

@@ -1,11 +1,16 @@
 #pragma once
 // Recovery of a damaged SQLite database file. Every row SQLite can still read
 // of it goes into a new file, read from a copy so that the original is never
-// written: past a damaged page a table is read on from the next readable rows,
-// a table whose stored definition does not parse is left out and named, and
-// the indexes, views and triggers are made after the data, each on its own,
-// so that one that fails (rows that now share a unique key) is left out and
-// named without undoing the copy. Only when the new file passes an integrity
+// written: past a damaged page a table is read on from the next readable rows;
+// a table whose stored definition does not parse is made from the program's
+// own definition of it (built into the library) and its rows read from its
+// pages, or, when the program has no table of that name, left out and named;
+// and the indexes, views and triggers are made after the data, each on its
+// own, so that one that fails (rows that now share a unique key) is left out
+// and named without undoing the copy. A row whose values do not fit their
+// columns (garbage read as a row) is not copied: it is told by its key as
+// suspicious, for the user to check in the kept original.
+// Only when the new file passes an integrity
 // check and something was read is the damaged original kept beside it as
 // "<name>-danneggiato-<yyyyMMdd-hhmmss>" (its write-ahead log or journal
 // beside it under the same name) and the new file put in its place, with the
@@ -22,9 +27,15 @@
 struct TabellaRecuperata {
     QString nome;
     qint64 salvate = 0;
-    qint64 perse = 0;          // rows the file held and the new one lacks
+    qint64 perse = 0;          // rows the file held that were neither saved nor found suspicious
     bool perseContate = true;  // false: the file no longer says how many it held
     bool definizioneLeggibile = true;
+    bool definizioneRipristinata = false;  // made from the program's own definition
+    qint64 sospette = 0;                   // rows read whose values do not fit their columns: not copied
+    QStringList chiaviSospette;            // their keys, "Anno 2024, NumReg 7" (or "rowid 7")
+
+    // Whether the box names the table rather than counting it among the whole ones.
+    bool daSegnalare() const;
 };
 
 struct EsitoRecupero {
@@ -33,7 +44,8 @@ struct EsitoRecupero {
     QString originale;                 // where the damaged original was kept
 
     bool conPerdite() const;
-    // The text that tells the user, table by table, what was saved.
+    // The text that tells the user what was saved: the tables that lost rows,
+    // had suspicious ones or were restored, one by one; the rest in one line.
     QString resoconto(const QString& file) const;
 };
 

@@ -219,7 +219,8 @@ TEST_F(AvvioTest, ADamagedDatabaseFileIsRecoveredOnRequestOrLeftAsItWas) {
                                            danneggiati[0]))
                 << resoconto.toStdString();
             if (caso.danno == Danno::Definizione)
-                EXPECT_TRUE(resoconto.contains("\nMovPnIva: definizione illeggibile, tabella non recuperata (0 righe perse)\n"))
+                EXPECT_TRUE(resoconto.contains("\nMovPnIva: definizione illeggibile, ripristinata da quella del programma; "
+                                               "0 righe salvate, 0 perse\n"))
                     << resoconto.toStdString();
             EXPECT_EQ(QuickCheck(file), "ok");
             EXPECT_FALSE(daVerificare(file));  // the recovered file passed its check
