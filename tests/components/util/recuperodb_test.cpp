@@ -1,10 +1,12 @@
 #include "components/db/GestoreDb.h"
+#include "components/db/UsoDb.h"
 #include "components/db/VerificaDb.h"
 #include "components/platform/DialoghiScriptati.h"
 #include "components/util/UtilGenerali.h"
 #include "contesto/Contesto.h"
 #include "support/DanniDb.h"
 #include "support/Fixture.h"
+#include "support/NumeroErrore.h"
 
 #include <QDir>
 #include <QFile>
@@ -201,13 +203,40 @@ TEST_F(RecuperoDbTest, OfTwoRecoveriesOnlyTheFirstReplacesTheFile) {
     const QByteArray recuperato = Contenuto(file);
 
     EXPECT_EQ(ggUtil().RiparaDb(file), NumErroreDb::FileInUso);
-    EXPECT_EQ(FileNellaCartella(), dopoIlPrimo);
+    EXPECT_EQ(FileNellaCartella().join(", ").toStdString(), dopoIlPrimo.join(", ").toStdString());
     EXPECT_EQ(Contenuto(file), recuperato);
     EXPECT_EQ(dialoghi->mostrati.size(), 1) << dialoghi->testi().join("\n").toStdString();  // the first one's report
 
     primo.EseguiSql(id, "INSERT INTO Monete (Moneta, NumDec) VALUES ('Lira', 0)");
     primo.ChiudiDatabase(id);
     EXPECT_EQ(Valori(file, "SELECT Moneta FROM Monete ORDER BY Moneta"), (QStringList{"Euro", "Lira"}));
+}
+
+// Two terminals answer yes at the same moment: while one holds the right to
+// the file, the other's recovery changes nothing, and no opening gets in.
+TEST_F(RecuperoDbTest, WhileOneRecoveryHoldsTheFileAnotherChangesNothing) {
+    AziendaConRighe(file);
+    DanniDb::DanneggiaRadice(file, "MovPnTes_DataDoc");
+    const QByteArray prima = Contenuto(file);
+    UsoDb::Esito esito;
+    UsoDb primo = UsoDb::Esclusivo(file, esito);
+    ASSERT_EQ(esito, UsoDb::Esito::Preso);
+    const QStringList cartella = FileNellaCartella();
+
+    EXPECT_EQ(ggUtil().RiparaDb(file), NumErroreDb::FileInUso);
+    EXPECT_EQ(FileNellaCartella().join(", ").toStdString(), cartella.join(", ").toStdString());
+    EXPECT_EQ(Contenuto(file), prima);
+    EXPECT_TRUE(dialoghi->mostrati.isEmpty()) << dialoghi->testi().join("\n").toStdString();
+    GestoreDb g;
+    g.ImpostaAttesaBlocco(0);
+    const ErroreRun e = erroreDi([&] { g.ApriDatabase(file); });
+    EXPECT_EQ(e.numero(), NumErroreDb::DatabaseBloccato);
+    EXPECT_EQ(e.descrizione(), "Impossibile aprire il database \"" + file +
+                                   "\": è in corso il suo recupero su un altro terminale. Riprovare più tardi.");
+
+    // Once the first lets go, the file is free again.
+    primo.Rilascia();
+    EXPECT_EQ(ggUtil().RiparaDb(file), 0);
 }
 
 // The mark asks for a whole check at the next opening: a recovered file has

@@ -340,12 +340,13 @@ TEST_F(AvvioTest, TheRecoveryLeavesAFileOpenOnAnotherTerminalAsItIs) {
         EXPECT_FALSE(Avvia());
         ASSERT_EQ(dialoghi->mostrati.size(), 2) << dialoghi->testi().join("\n").toStdString();
         EXPECT_EQ(dialoghi->mostrati[0].testo, "Errore nell'apertura del database " + file + "\nVuoi tentare di recuperarlo");
-        EXPECT_EQ(dialoghi->mostrati[1].testo,
-                  "Errore  3045: il database " + file +
-                      " è aperto su un altro terminale: chiudere il programma sugli altri terminali e riprovare.\n"
-                      "Il file non è stato modificato.");
+        EXPECT_EQ(dialoghi->mostrati[1].testo.toStdString(),
+                  ("Errore  3045: il database " + file +
+                   " è aperto su un altro terminale: chiudere il programma sugli altri terminali e riprovare.\n"
+                   "Il file non è stato modificato.")
+                      .toStdString());
         EXPECT_EQ(dialoghi->mostrati[1].stile, StileMsg::Critico);
-        EXPECT_EQ(QDir(cartella).entryList(QDir::Files), prima);
+        EXPECT_EQ(QDir(cartella).entryList(QDir::Files).join(", ").toStdString(), prima.join(", ").toStdString());
         EXPECT_TRUE(daVerificare(file));
         EXPECT_EQ(c->giCodiceUscita, 1);
 
