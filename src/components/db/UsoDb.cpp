@@ -1,6 +1,7 @@
 #include "components/db/UsoDb.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QLoggingCategory>
 #include <cerrno>
 #include <chrono>
@@ -47,7 +48,9 @@ UsoDb& UsoDb::operator=(UsoDb&& altro) noexcept {
 }
 
 UsoDb UsoDb::prova(const QString& file, bool esclusivo, Esito& esito) {
-    const QByteArray percorso = QFile::encodeName(fileUsoDb(file));
+    // One lock file whatever link or relative path names the database.
+    const QString vero = QFileInfo(file).canonicalFilePath();
+    const QByteArray percorso = QFile::encodeName(fileUsoDb(vero.isEmpty() ? file : vero));
     for (;;) {
         int fd = ::open(percorso.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
         // A reader of a folder it cannot write still takes its share of a
