@@ -114,6 +114,13 @@ bool RitentaApertura(const ErroreRun& e, const QString& nomeDb) {
         esito = ggUtil().RiparaDb(nomeDb);
     }
     if (esito == 0) return true;
+    if (esito == NumErroreDb::FileInUso) {
+        MsgStd(QStringLiteral("Errore ") + NumeroConBlank(esito) + QStringLiteral(": il database ") + nomeDb +
+                   QStringLiteral(" è aperto su un altro terminale: chiudere il programma sugli altri terminali e "
+                                  "riprovare.\nIl file non è stato modificato."),
+               StileMsg::Critico);
+        return false;
+    }
     // The user asked for the recovery and waits for its outcome.
     MsgStd(QStringLiteral("Impossibile recuperare il database ") + nomeDb +
                QStringLiteral("\nIl file non è stato modificato."),

@@ -23,6 +23,7 @@ constexpr long RegolaConvalida = 3317;     // CHECK and other constraints
 constexpr long OperazioneNonAmmessa = 3251;  // not possible on this kind of record set
 constexpr long TabellaInesistente = 3078;  // a table the statement names is not in the database
 constexpr long CampoInesistente = 3265;    // a column the statement names is not in its table
+constexpr long FileInUso = 3045;           // the file is open elsewhere and cannot be had alone
 }  // namespace NumErroreDb
 
 // The text of a table or column the database lacks: a database of an older

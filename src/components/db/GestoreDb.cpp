@@ -10,6 +10,8 @@
 #include <QLoggingCategory>
 #include <QRegularExpression>
 #include <cerrno>
+#include <optional>
+#include <vector>
 #include <sqlite3.h>
 
 namespace {
@@ -32,11 +34,18 @@ void esegui(sqlite3* db, const char* sql) {
 // The first value of a one-value statement, "" when there is none.
 QString valore(sqlite3* db, const char* sql) {
     sqlite3_stmt* st = nullptr;
+    if (sqlite3_prepare_v2(db, sql, -1, &st, nullptr) != SQLITE_OK)
+        throw ErroreDaSqlite(db, QString::fromLatin1(sql), kOrigineGestoreDb);
     QString v;
-    if (sqlite3_prepare_v2(db, sql, -1, &st, nullptr) == SQLITE_OK && sqlite3_step(st) == SQLITE_ROW)
+    const int rc = sqlite3_step(st);
+    if (rc == SQLITE_ROW) {
         v = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 0)));
-    const int rc = st ? sqlite3_finalize(st) : sqlite3_errcode(db);
-    if (rc != SQLITE_OK) throw ErroreDaSqlite(db, QString::fromLatin1(sql), kOrigineGestoreDb);
+    } else if (rc != SQLITE_DONE) {
+        const GuastoSqlite guasto = GuastoSqlite::di(db);
+        sqlite3_finalize(st);
+        throw ErroreDaSqlite(guasto, QString::fromLatin1(sql), kOrigineGestoreDb);
+    }
+    sqlite3_finalize(st);
     return v;
 }
 
@@ -156,18 +165,33 @@ ErroreRun ErroreDaSqlite(int codiceEsteso, const QString& messaggio, const QStri
                                        QStringLiteral(" (codice %1).").arg(codiceEsteso));
 }
 
-ErroreRun ErroreDaSqlite(sqlite3* db, const QString& sql, const QString& origine) {
-    const int codice = sqlite3_extended_errcode(db);
-    int errnoSistema = sqlite3_system_errno(db);
+GuastoSqlite GuastoSqlite::di(sqlite3* db) {
+    // First of all: any call below may leave errno changed.
+    const int errnoChiamata = errno;
+    GuastoSqlite g;
+    g.codice = sqlite3_extended_errcode(db);
+    g.messaggio = QString::fromUtf8(sqlite3_errmsg(db));
+    g.errnoSistema = sqlite3_system_errno(db);
     // The engine keeps the system's error only for failures met while a
     // statement runs; one met at its commit (the log written and synced) is
-    // still the file system's last error, which its VFS gives.
-    if (errnoSistema == 0 && (codice & 0xFF) == SQLITE_IOERR) {
+    // the file system's last error, which its VFS reads from errno: the
+    // errno of the failing call, as taken above.
+    if (g.errnoSistema == 0 && (g.codice & 0xFF) == SQLITE_IOERR) {
         sqlite3_vfs* vfs = nullptr;
-        if (sqlite3_file_control(db, nullptr, SQLITE_FCNTL_VFS_POINTER, &vfs) == SQLITE_OK && vfs && vfs->xGetLastError)
-            errnoSistema = vfs->xGetLastError(vfs, 0, nullptr);
+        if (sqlite3_file_control(db, nullptr, SQLITE_FCNTL_VFS_POINTER, &vfs) == SQLITE_OK && vfs && vfs->xGetLastError) {
+            errno = errnoChiamata;
+            g.errnoSistema = vfs->xGetLastError(vfs, 0, nullptr);
+        }
     }
-    return ErroreDaSqlite(codice, QString::fromUtf8(sqlite3_errmsg(db)), sql, origine, errnoSistema);
+    return g;
+}
+
+ErroreRun ErroreDaSqlite(const GuastoSqlite& guasto, const QString& sql, const QString& origine) {
+    return ErroreDaSqlite(guasto.codice, guasto.messaggio, sql, origine, guasto.errnoSistema);
+}
+
+ErroreRun ErroreDaSqlite(sqlite3* db, const QString& sql, const QString& origine) {
+    return ErroreDaSqlite(GuastoSqlite::di(db), sql, origine);
 }
 
 bool NomeDbOdbc(const QString& nome) {
@@ -176,7 +200,8 @@ bool NomeDbOdbc(const QString& nome) {
     return !nome.contains(QLatin1Char('.'));
 }
 
-Database::Database(sqlite3* db, QString id, QString file) : db_(db), id_(std::move(id)), file_(std::move(file)) {}
+Database::Database(sqlite3* db, QString id, QString file, UsoDb uso)
+    : db_(db), id_(std::move(id)), file_(std::move(file)), uso_(std::move(uso)) {}
 
 Database::Database(pg_conn* pg, QString id, QString origine)
     : pg_(pg), server_(true), id_(std::move(id)), file_(std::move(origine)) {}
@@ -186,8 +211,19 @@ Database::~Database() { Chiudi(); }
 void Database::Chiudi() {
     for (sqlite3_stmt* st : std::as_const(preparate_)) sqlite3_finalize(st);
     preparate_.clear();
-    if (db_) sqlite3_close_v2(db_);
+    if (db_) {
+        // A statement still open keeps the file open past the close: its
+        // share then goes with the process, so that no recovery swaps the
+        // file under it.
+        if (sqlite3_next_stmt(db_, nullptr)) {
+            qCWarning(logDb).noquote() << "database" << file_ << "chiuso con istruzioni aperte: resta in uso fino alla fine del programma";
+            static std::vector<UsoDb> trattenuti;
+            trattenuti.push_back(std::move(uso_));
+        }
+        sqlite3_close_v2(db_);
+    }
     db_ = nullptr;
+    uso_.Rilascia();
     ServerPg::Chiudi(pg_);
     pg_ = nullptr;
 }
@@ -229,11 +265,13 @@ pg_conn* Database::Pg() const {
     return pg_;
 }
 
-void Database::Errore(const QString& sql, const QString& origine) const {
+void Database::Errore(const QString& sql, const QString& origine) const { Errore(GuastoSqlite::di(db_), sql, origine); }
+
+void Database::Errore(const GuastoSqlite& guasto, const QString& sql, const QString& origine) const {
     // Damage met by the work is found only here, since no opening reads the
     // whole file: the next opening checks it.
-    notaErroreMotore(file_, sqlite3_extended_errcode(db_), QString::fromUtf8(sqlite3_errmsg(db_)));
-    throw ErroreDaSqlite(db_, sql, origine);
+    notaErroreMotore(file_, guasto.codice, guasto.messaggio);
+    throw ErroreDaSqlite(guasto, sql, origine);
 }
 
 bool Database::EsisteTabella(const QString& nome) {
@@ -265,6 +303,15 @@ QString GestoreDb::ApriDatabase(const QString& nome, int, bool, bool, const QStr
     if (info.size() == 0)
         errore(NumErrore::FileNonDatabase, QStringLiteral("Il file \"%1\" non è un database riconosciuto (file vuoto).").arg(nome));
 
+    // The share first: a recovery swapping the file is then over, and the
+    // file opened below is the one that stands.
+    UsoDb::Esito esitoUso;
+    UsoDb uso = UsoDb::Condiviso(file, attesaBloccoMs_, esitoUso);
+    if (esitoUso == UsoDb::Esito::Occupato)
+        errore(NumErroreDb::DatabaseBloccato,
+               QStringLiteral("Impossibile aprire il database \"%1\": è in corso il suo recupero su un altro terminale. "
+                              "Riprovare più tardi.")
+                   .arg(nome));
     sqlite3* db = nullptr;
     if (sqlite3_open_v2(file.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
         const ErroreRun e = db ? ErroreDaSqlite(db, QString(), kOrigineGestoreDb)
@@ -284,13 +331,15 @@ QString GestoreDb::ApriDatabase(const QString& nome, int, bool, bool, const QStr
         // when the work reads it. Only a file on which damage or a disk failure
         // was met is checked whole, before any work lands on it.
         valore(db, "SELECT count(*) FROM sqlite_master");
-        if (daVerificare(file)) {
+        // The mark as it stands before the check: one written again while the
+        // check runs tells damage the check may have read past, and stays.
+        if (const QByteArray segno = segnoVerifica(file); !segno.isNull()) {
             if (const QString esito = valore(db, "PRAGMA integrity_check(1)"); esito != QLatin1String("ok")) {
                 qCWarning(logDb).noquote() << "controllo di" << file << "fallito:" << esito;
                 errore(NumErrore::FileNonDatabase,
                        QStringLiteral("Impossibile aprire il database \"%1\": il file è danneggiato.").arg(nome));
             }
-            verificato(file);
+            verificato(file, segno);
         }
         // Each page is checked more closely as it is read, so that damage is
         // told where the work meets it rather than read as data.
@@ -306,7 +355,7 @@ QString GestoreDb::ApriDatabase(const QString& nome, int, bool, bool, const QStr
         throw;
     }
     const QString id = QStringLiteral("DB%1").arg(prossimoId_++);
-    database_.insert(id, std::make_shared<Database>(db, id, file));
+    database_.insert(id, std::make_shared<Database>(db, id, file, std::move(uso)));
     return id;
 }
 
@@ -353,9 +402,11 @@ void GestoreDb::EseguiSql(const QString& id, const QString& sql, int) {
             }
             const sqlite3_int64 prima = sqlite3_total_changes64(db);
             const int rc = sqlite3_step(st);
+            const std::optional<GuastoSqlite> guasto =
+                rc == SQLITE_DONE ? std::nullopt : std::optional<GuastoSqlite>(GuastoSqlite::di(db));
             sqlite3_reset(st);
             sqlite3_clear_bindings(st);
-            if (rc != SQLITE_DONE) d->Errore(sql);
+            if (guasto) d->Errore(*guasto, sql);
             d->recordsAffected_ = sqlite3_total_changes64(db) != prima ? static_cast<long>(sqlite3_changes64(db)) : 0;
             return;
         }
@@ -370,8 +421,12 @@ void GestoreDb::EseguiSql(const QString& id, const QString& sql, int) {
         const sqlite3_int64 prima = sqlite3_total_changes64(db);
         int rc;
         while ((rc = sqlite3_step(st)) == SQLITE_ROW) {}
+        if (rc != SQLITE_DONE) {
+            const GuastoSqlite guasto = GuastoSqlite::di(db);
+            sqlite3_finalize(st);
+            d->Errore(guasto, sql);
+        }
         sqlite3_finalize(st);
-        if (rc != SQLITE_DONE) d->Errore(sql);
         // sqlite3_changes keeps the count of the last INSERT, UPDATE or DELETE
         // even after other kinds of statement: only a change counts.
         d->recordsAffected_ = sqlite3_total_changes64(db) != prima ? static_cast<long>(sqlite3_changes64(db)) : 0;

@@ -10,6 +10,7 @@
 // statement goes to the log, never into the text the user reads.
 #include "components/core/ErroreRun.h"
 #include "components/db/ErroriDb.h"
+#include "components/db/UsoDb.h"
 #include "components/core/Valore.h"
 
 #include <QHash>
@@ -26,7 +27,18 @@ struct pg_conn;
 // statement go to the log only.
 ErroreRun ErroreDaSqlite(int codiceEsteso, const QString& messaggio, const QString& sql, const QString& origine,
                          int errnoSistema = 0);
-// The same for the last failure on a connection.
+// What a failing engine call left on its connection, taken right after the
+// call: its result code, the engine's message and the system's error number
+// behind an I/O failure. Taken later, after logging or other file work (the
+// damage mark), the system's number would be that work's.
+struct GuastoSqlite {
+    int codice = 0;
+    QString messaggio;
+    int errnoSistema = 0;
+    static GuastoSqlite di(sqlite3* db);
+};
+ErroreRun ErroreDaSqlite(const GuastoSqlite& guasto, const QString& sql, const QString& origine);
+// The same for the last failure on a connection, taken now.
 ErroreRun ErroreDaSqlite(sqlite3* db, const QString& sql, const QString& origine);
 
 // True when the name designates a data source on a server rather than a
@@ -38,7 +50,8 @@ bool NomeDbOdbc(const QString& nome);
 // run through `GestoreDb::EseguiSql` on it.
 class Database {
 public:
-    Database(sqlite3* db, QString id, QString file);
+    // `uso` is the connection's share of the file (UsoDb.h), held while it is open.
+    Database(sqlite3* db, QString id, QString file, UsoDb uso = {});
     // A database on a server; `File` is then the name of its data source.
     Database(pg_conn* pg, QString id, QString origine);
     ~Database();
@@ -60,6 +73,9 @@ public:
     void Chiudi();
     // Raises the run-time error for the connection's last failure.
     [[noreturn]] void Errore(const QString& sql, const QString& origine = QStringLiteral("GestoreDb")) const;
+    // The same for a failure taken when it happened.
+    [[noreturn]] void Errore(const GuastoSqlite& guasto, const QString& sql,
+                             const QString& origine = QStringLiteral("GestoreDb")) const;
 
 private:
     friend class GestoreDb;
@@ -72,6 +88,7 @@ private:
     bool server_ = false;
     QString id_;
     QString file_;
+    UsoDb uso_;
     long recordsAffected_ = 0;
     QHash<QByteArray, struct sqlite3_stmt*> preparate_;
 };
@@ -86,7 +103,8 @@ public:
     void ImpostaAttesaBlocco(int ms) { attesaBloccoMs_ = ms; }
 
     // Opens an existing SQLite database file and returns its id, leaving its
-    // journal mode as it is. It reads the schema only, never the whole file:
+    // journal mode as it is. While a recovery holds the file (UsoDb.h) the
+    // opening waits as long as for a lock, then raises 3260. It reads the schema only, never the whole file:
     // a file that is no database raises 3343 at once, a damaged page when the
     // work meets it. A file on which damage or a disk failure was met
     // (VerificaDb.h) is checked whole first, and raises 3343 when the check

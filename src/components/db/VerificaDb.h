@@ -9,14 +9,26 @@
 // the start-up answers with the offer to recover the file.
 #include <QString>
 
+#include <QByteArray>
+
 // The mark's file for a database file.
 QString fileSegnoVerifica(const QString& file);
 // Marks the file, saying why; never raises (a folder that cannot be written
-// leaves the file unmarked, and the failure goes to the log).
+// leaves the file unmarked, and the failure goes to the log). Each mark
+// written is unlike any other (time to the millisecond, process), and it
+// appears whole or not at all.
 void segnaDaVerificare(const QString& file, const QString& motivo);
 bool daVerificare(const QString& file);
-// The whole check passed: the mark goes.
-void verificato(const QString& file);
+// What the mark holds; null when the file is not marked. Read before a
+// whole check begins, and handed to `verificato` when it has passed.
+QByteArray segnoVerifica(const QString& file);
+// The whole check that began when the mark held `letto` passed: the mark
+// goes, unless it was written again meanwhile (damage met during the check,
+// by this or another process), which keeps it for the next opening.
+void verificato(const QString& file, const QByteArray& letto);
+// The file was made anew and checked whole (a recovery that holds it alone):
+// the mark goes whatever it holds.
+void togliSegnoVerifica(const QString& file);
 // Marks the file when the engine's result code (extended codes understood)
 // tells damage or a disk failure; any other code changes nothing.
 void notaErroreMotore(const QString& file, int codiceEsteso, const QString& messaggio);

@@ -1,5 +1,9 @@
 #include "components/util/RecuperoDb.h"
 
+#include "components/db/ErroriDb.h"
+#include "components/db/UsoDb.h"
+#include "components/db/VerificaDb.h"
+
 #include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
@@ -588,6 +592,17 @@ int recuperaDatabase(const QString& nome, EsitoRecupero* esito) {
     const QFileInfo info(nome);
     if (!info.isFile()) return fallito(nome, QStringLiteral("il file non esiste"));
     const QString file = info.absoluteFilePath();
+    // Held until the recovered file stands in the original's place: no
+    // connection has the file open meanwhile, and none opens it halfway
+    // through the swap.
+    UsoDb::Esito uso;
+    const UsoDb soloQui = UsoDb::Esclusivo(file, uso);
+    if (uso == UsoDb::Esito::Occupato) {
+        qCWarning(logRecupero).noquote() << "recupero di" << file << "non eseguito: il file è aperto altrove";
+        return NumErroreDb::FileInUso;
+    }
+    if (uso != UsoDb::Esito::Preso)
+        return fallito(file, QStringLiteral("impossibile accertare che nessun altro lo usi (%1)").arg(fileUsoDb(file)));
     // Beside the file, so that the recovered one reaches its place by a rename.
     QTemporaryDir lavoro(info.absolutePath() + QStringLiteral("/.recupero-XXXXXX"));
     if (!lavoro.isValid()) return fallito(file, lavoro.errorString());
@@ -616,6 +631,8 @@ int recuperaDatabase(const QString& nome, EsitoRecupero* esito) {
     }
     // The shared-memory index of the old file would not match the new one.
     QFile::remove(file + QStringLiteral("-shm"));
+    // The new file passed its whole check: the next opening need not read it all.
+    togliSegnoVerifica(file);
     qCInfo(logRecupero).noquote() << "database" << file << "recuperato; l'originale danneggiato è" << danneggiato;
     letto.originale = danneggiato;
     if (esito) *esito = letto;

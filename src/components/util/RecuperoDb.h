@@ -17,8 +17,12 @@
 // original's journal mode. When nothing can be read, or anything else fails,
 // nothing is changed and the reason goes to the log (category comiva.db).
 //
-// The file must not be in use: a connection still open on it would go on
-// writing to the damaged original.
+// The recovery has the file to itself (UsoDb.h) from before it copies it
+// until the new file stands in its place: a connection still open on it
+// would go on writing into the original put aside. When a connection of this
+// or another process has it open, or another recovery holds it, nothing is
+// done. A recovered file has passed a whole check, so its mark goes
+// (VerificaDb.h).
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -50,5 +54,6 @@ struct EsitoRecupero {
 };
 
 // 0 when the file was recovered and replaced (`esito`, when given, says
-// how); not 0 otherwise.
+// how); NumErroreDb::FileInUso (ErroriDb.h) when it is open elsewhere and
+// nothing was done; another number otherwise.
 int recuperaDatabase(const QString& file, EsitoRecupero* esito = nullptr);

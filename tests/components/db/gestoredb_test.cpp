@@ -2,11 +2,14 @@
 #include "support/NumeroErrore.h"
 #include "components/core/ErroreRun.h"
 #include "components/db/GestoreDb.h"
+#include "components/db/VerificaDb.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <cerrno>
+#include <functional>
 #include <sqlite3.h>
 
 namespace {
@@ -148,7 +151,9 @@ public:
         vfs_.zName = "disco-guasto";
         vfs_.szOsFile = static_cast<int>(sizeof(File)) + base_->szOsFile;
         vfs_.xOpen = &Apri;
-        vfs_.xGetLastError = [](sqlite3_vfs*, int, char*) { return errno_; };
+        // As the engine's own: the system's last error is errno, whatever
+        // ran since the failure.
+        vfs_.xGetLastError = [](sqlite3_vfs*, int, char*) { return errno; };
         sqlite3_vfs_register(&vfs_, 1);
     }
     ~DiscoGuasto() {
@@ -176,7 +181,10 @@ private:
         metodi_.xClose = [](sqlite3_file* f) { return Reale(f)->pMethods->xClose(Reale(f)); };
         metodi_.xRead = [](sqlite3_file* f, void* p, int n, sqlite3_int64 o) { return Reale(f)->pMethods->xRead(Reale(f), p, n, o); };
         metodi_.xWrite = [](sqlite3_file* f, const void* p, int n, sqlite3_int64 o) {
-            if (reinterpret_cast<File*>(f)->log && guasto_ == ScritturaLog) return SQLITE_IOERR_WRITE;
+            if (reinterpret_cast<File*>(f)->log && guasto_ == ScritturaLog) {
+                errno = errno_;
+                return SQLITE_IOERR_WRITE;
+            }
             return Reale(f)->pMethods->xWrite(Reale(f), p, n, o);
         };
         metodi_.xTruncate = [](sqlite3_file* f, sqlite3_int64 n) { return Reale(f)->pMethods->xTruncate(Reale(f), n); };
@@ -189,7 +197,10 @@ private:
         metodi_.xSectorSize = [](sqlite3_file* f) { return Reale(f)->pMethods->xSectorSize(Reale(f)); };
         metodi_.xDeviceCharacteristics = [](sqlite3_file* f) { return Reale(f)->pMethods->xDeviceCharacteristics(Reale(f)); };
         metodi_.xShmMap = [](sqlite3_file* f, int i, int n, int b, void volatile** p) {
-            if (guasto_ == CrescitaMemoriaCondivisa) return SQLITE_IOERR_SHMSIZE;
+            if (guasto_ == CrescitaMemoriaCondivisa) {
+                errno = errno_;
+                return SQLITE_IOERR_SHMSIZE;
+            }
             return Reale(f)->pMethods->xShmMap(Reale(f), i, n, b, p);
         };
         metodi_.xShmLock = [](sqlite3_file* f, int o, int n, int fl) { return Reale(f)->pMethods->xShmLock(Reale(f), o, n, fl); };
@@ -221,8 +232,12 @@ TEST(GestoreDb, AFullDiskWhileTheLogGrowsIsADiskFull) {
         DiscoGuasto::Guasto guasto;
         int errnoSistema;
         long numero;
+        // The failure is marked beside the file (VerificaDb.h): where the
+        // mark cannot be written, that failure must not name the disk's.
+        bool segnoNonScrivibile = false;
     } casi[] = {
         {"log, disco pieno", DiscoGuasto::ScritturaLog, ENOSPC, NumErroreDb::DiscoPieno},
+        {"log, disco pieno, segno non scrivibile", DiscoGuasto::ScritturaLog, ENOSPC, NumErroreDb::DiscoPieno, true},
         {"log, quota esaurita", DiscoGuasto::ScritturaLog, EDQUOT, NumErroreDb::DiscoPieno},
         {"log, disco guasto", DiscoGuasto::ScritturaLog, EIO, NumErroreDb::ErroreDisco},
         {"memoria condivisa", DiscoGuasto::CrescitaMemoriaCondivisa, ENOSPC, NumErroreDb::DiscoPieno},
@@ -230,6 +245,9 @@ TEST(GestoreDb, AFullDiskWhileTheLogGrowsIsADiskFull) {
     for (const Caso& k : casi) {
         SCOPED_TRACE(k.nome);
         GestoreDb g;
+        QDir().rmdir(fileSegnoVerifica(file));
+        QFile::remove(fileSegnoVerifica(file));
+        if (k.segnoNonScrivibile) ASSERT_TRUE(QDir().mkdir(fileSegnoVerifica(file)));
         const DiscoGuasto disco(k.guasto, k.errnoSistema);
         // The shared memory is mapped at the first read, so that case fails
         // at the opening: the program does not start, and says why.
@@ -241,6 +259,78 @@ TEST(GestoreDb, AFullDiskWhileTheLogGrowsIsADiskFull) {
         if (k.numero == NumErroreDb::DiscoPieno)
             EXPECT_TRUE(e.descrizione().contains("Spazio su disco insufficiente")) << e.descrizione().toStdString();
     }
+}
+
+namespace {
+
+// Runs `azione` once, at the first read of a database file's second page
+// or beyond: inside the opening, that is the whole-file check, since the
+// schema the opening reads is on the first page.
+class LetturaSpiata {
+public:
+    explicit LetturaSpiata(std::function<void()> azione) {
+        azione_ = std::move(azione);
+        eseguita_ = false;
+        base_ = sqlite3_vfs_find(nullptr);
+        vfs_ = *base_;
+        vfs_.zName = "lettura-spiata";
+        vfs_.xOpen = &Apri;
+        sqlite3_vfs_register(&vfs_, 1);
+    }
+    ~LetturaSpiata() {
+        sqlite3_vfs_unregister(&vfs_);
+        sqlite3_vfs_register(base_, 1);
+    }
+    bool Eseguita() const { return eseguita_; }
+
+private:
+    // The engine's own file, whose read alone passes through here first.
+    static int Apri(sqlite3_vfs*, const char* nome, sqlite3_file* f, int flags, int* uscita) {
+        const int rc = base_->xOpen(base_, nome, f, flags, uscita);
+        if (rc == SQLITE_OK && f->pMethods && (flags & SQLITE_OPEN_MAIN_DB)) {
+            leggi_ = f->pMethods->xRead;
+            metodi_ = *f->pMethods;
+            metodi_.xRead = [](sqlite3_file* f, void* p, int n, sqlite3_int64 o) {
+                if (o >= 4096 && !eseguita_) {
+                    eseguita_ = true;
+                    azione_();
+                }
+                return leggi_(f, p, n, o);
+            };
+            f->pMethods = &metodi_;
+        }
+        return rc;
+    }
+
+    static inline sqlite3_vfs* base_ = nullptr;
+    static inline sqlite3_io_methods metodi_{};
+    static inline int (*leggi_)(sqlite3_file*, void*, int, sqlite3_int64) = nullptr;
+    static inline std::function<void()> azione_;
+    static inline bool eseguita_ = false;
+    sqlite3_vfs vfs_{};
+};
+
+}  // namespace
+
+// The mark goes only with a check that began after it was written: damage
+// met by another process while this one's check runs keeps the file marked.
+TEST(GestoreDb, AMarkWrittenWhileTheCheckRunsOutlivesIt) {
+    QTemporaryDir dir;
+    const QString file = creaDatabaseEsterno(dir.filePath("segnato.db"));
+    for (const bool altroSegno : {false, true}) {
+        SCOPED_TRACE(altroSegno ? "segnato durante il controllo" : "nessun altro segno");
+        segnaDaVerificare(file, "pagina danneggiata");
+        GestoreDb g;
+        const LetturaSpiata spia([&] {
+            if (altroSegno) segnaDaVerificare(file, "errore di un altro processo");
+        });
+        g.ChiudiDatabase(g.ApriDatabase(file));
+        EXPECT_TRUE(spia.Eseguita());
+        EXPECT_EQ(daVerificare(file), altroSegno);
+    }
+    QFile segno(fileSegnoVerifica(file));
+    ASSERT_TRUE(segno.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(segno.readAll().contains("errore di un altro processo"));
 }
 
 TEST(GestoreDb, ADamagedFileIsReportedAsAnUnrecognisedDatabase) {

@@ -1,10 +1,13 @@
 #include "components/db/GestoreDb.h"
 #include "components/db/Interroga.h"
+#include "components/db/UsoDb.h"
+#include "components/db/VerificaDb.h"
 #include "components/platform/DialoghiScriptati.h"
 #include "components/util/UtilGenerali.h"
 #include "contesto/Contesto.h"
 #include "support/DanniDb.h"
 #include "support/Fixture.h"
+#include "support/NumeroErrore.h"
 #include "support/RegistroLog.h"
 
 #include <QDir>
@@ -198,6 +201,81 @@ TEST_F(RecuperoDbTest, AnIndexThatCannotBeMadeAgainCostsNoRow) {
         << box.join('\n').toStdString();
     EXPECT_TRUE(box.contains("Indice MovPnTes_DataDoc non ricreato: righe con la stessa chiave")) << box.join('\n').toStdString();
     EXPECT_EQ(dialoghi->mostrati[0].stile, StileMsg::Esclamativo);
+}
+
+// Two terminals answer yes at once: the first recovers the file and opens it
+// again; the second then finds it in use and changes nothing, so that the
+// first goes on writing into the recovered file.
+TEST_F(RecuperoDbTest, OfTwoRecoveriesOnlyTheFirstReplacesTheFile) {
+    AziendaConRighe(file);
+    DanniDb::DanneggiaRadice(file, "MovPnTes_DataDoc");
+    ASSERT_EQ(ggUtil().RiparaDb(file), 0);
+    GestoreDb primo;
+    const QString id = primo.ApriDatabase(file);
+    const QStringList dopoIlPrimo = FileNellaCartella();
+    const QByteArray recuperato = Contenuto(file);
+
+    EXPECT_EQ(ggUtil().RiparaDb(file), NumErroreDb::FileInUso);
+    EXPECT_EQ(FileNellaCartella().join(", ").toStdString(), dopoIlPrimo.join(", ").toStdString());
+    EXPECT_EQ(Contenuto(file), recuperato);
+    EXPECT_EQ(dialoghi->mostrati.size(), 1) << dialoghi->testi().join("\n").toStdString();  // the first one's report
+
+    primo.EseguiSql(id, "INSERT INTO Monete (Moneta, NumDec) VALUES ('Lira', 0)");
+    primo.ChiudiDatabase(id);
+    EXPECT_EQ(Valori(file, "SELECT Moneta FROM Monete ORDER BY Moneta"), (QStringList{"Euro", "Lira"}));
+}
+
+// Two terminals answer yes at the same moment: while one holds the right to
+// the file, the other's recovery changes nothing, and no opening gets in.
+TEST_F(RecuperoDbTest, WhileOneRecoveryHoldsTheFileAnotherChangesNothing) {
+    AziendaConRighe(file);
+    DanniDb::DanneggiaRadice(file, "MovPnTes_DataDoc");
+    const QByteArray prima = Contenuto(file);
+    UsoDb::Esito esito;
+    UsoDb primo = UsoDb::Esclusivo(file, esito);
+    ASSERT_EQ(esito, UsoDb::Esito::Preso);
+    const QStringList cartella = FileNellaCartella();
+
+    EXPECT_EQ(ggUtil().RiparaDb(file), NumErroreDb::FileInUso);
+    EXPECT_EQ(FileNellaCartella().join(", ").toStdString(), cartella.join(", ").toStdString());
+    EXPECT_EQ(Contenuto(file), prima);
+    EXPECT_TRUE(dialoghi->mostrati.isEmpty()) << dialoghi->testi().join("\n").toStdString();
+    GestoreDb g;
+    g.ImpostaAttesaBlocco(0);
+    const ErroreRun e = erroreDi([&] { g.ApriDatabase(file); });
+    EXPECT_EQ(e.numero(), NumErroreDb::DatabaseBloccato);
+    EXPECT_EQ(e.descrizione(), "Impossibile aprire il database \"" + file +
+                                   "\": è in corso il suo recupero su un altro terminale. Riprovare più tardi.");
+
+    // Once the first lets go, the file is free again.
+    primo.Rilascia();
+    EXPECT_EQ(ggUtil().RiparaDb(file), 0);
+}
+
+// The mark asks for a whole check at the next opening: a recovered file has
+// passed one, so the mark goes with the recovery; a recovery that fails leaves it.
+TEST_F(RecuperoDbTest, TheMarkGoesWithASuccessfulRecoveryOnly) {
+    const std::pair<const char*, std::function<void(const QString&)>> casi[] = {
+        {"recupero riuscito",
+         [](const QString& f) {
+             AziendaConRighe(f);
+             DanniDb::DanneggiaRadice(f, "MovPnTes_DataDoc");
+         }},
+        {"nulla da leggere", [](const QString& f) {
+             AziendaConRighe(f);
+             DanniDb::Sovrascrivi(f, 1, 100, DanniDb::DimensionePagina(f) - 100, '\x5a');
+         }},
+    };
+    for (const auto& [nome, danneggia] : casi) {
+        SCOPED_TRACE(nome);
+        TearDown();
+        SetUp();
+        danneggia(file);
+        segnaDaVerificare(file, "pagina danneggiata");
+        const bool recuperato = ggUtil().RiparaDb(file) == 0;
+        EXPECT_EQ(recuperato, std::string(nome) == "recupero riuscito");
+        EXPECT_EQ(daVerificare(file), !recuperato);
+    }
 }
 
 TEST_F(RecuperoDbTest, WhereNothingCanBeReadNothingChanges) {

@@ -19,6 +19,8 @@
 #include <QWidget>
 #include <gtest/gtest.h>
 #include <sqlite3.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -62,6 +64,86 @@ QString QuickCheck(const QString& file) {
     sqlite3_close(db);
     return esito;
 }
+
+// Another terminal with a database file open through the layer: a process
+// of its own, or a second connection of this very process. It holds the file
+// open until told to run one statement, then closes it.
+class AltraConnessione {
+public:
+    AltraConnessione(const QString& file, bool processo) {
+        if (!processo) {
+            try {
+                id_ = gestDb_.ApriDatabase(file);
+                aperta_ = true;
+            } catch (const ErroreRun&) {
+                // aperta_ stays false and the test says so
+            }
+            return;
+        }
+        if (::pipe(ordini_) != 0 || ::pipe(risposte_) != 0) return;
+        figlio_ = ::fork();
+        if (figlio_ == 0) {
+            ::close(ordini_[1]);
+            ::close(risposte_[0]);
+            char esito = 'n';
+            try {
+                GestoreDb g;
+                const QString id = g.ApriDatabase(file);
+                (void)!::write(risposte_[1], "p", 1);
+                QByteArray sql;
+                char c;
+                while (::read(ordini_[0], &c, 1) == 1) sql += c;
+                g.EseguiSql(id, QString::fromUtf8(sql));
+                g.ChiudiDatabase(id);
+                esito = 's';
+            } catch (...) {
+                // told to the parent by the answer 'n'
+            }
+            (void)!::write(risposte_[1], &esito, 1);
+            ::_exit(0);
+        }
+        ::close(ordini_[0]);
+        ::close(risposte_[1]);
+        char c = 0;
+        aperta_ = figlio_ > 0 && ::read(risposte_[0], &c, 1) == 1 && c == 'p';
+    }
+    ~AltraConnessione() {
+        if (figlio_ <= 0) return;
+        ::close(ordini_[1]);
+        ::close(risposte_[0]);
+        ::waitpid(figlio_, nullptr, 0);
+    }
+    bool Aperta() const { return aperta_; }
+    // Runs the statement on the connection and closes it; true when it went through.
+    bool Scrivi(const QString& sql) {
+        if (figlio_ <= 0) {
+            try {
+                gestDb_.EseguiSql(id_, sql);
+                gestDb_.ChiudiDatabase(id_);
+                return true;
+            } catch (const ErroreRun&) {
+                return false;
+            }
+        }
+        const QByteArray testo = sql.toUtf8();
+        const bool scritto = ::write(ordini_[1], testo.constData(), testo.size()) == testo.size();
+        ::close(ordini_[1]);
+        char c = 0;
+        const bool riuscito = scritto && ::read(risposte_[0], &c, 1) == 1 && c == 's';
+        ::close(risposte_[0]);
+        ::waitpid(figlio_, nullptr, 0);
+        figlio_ = 0;
+        return riuscito;
+    }
+
+private:
+    GestoreDb gestDb_;
+    QString id_;
+    bool aperta_ = false;
+    pid_t figlio_ = 0;
+    int ordini_[2] = {-1, -1};
+    int risposte_[2] = {-1, -1};
+};
 
 class AvvioTest : public ::testing::Test {
 protected:
@@ -234,6 +316,44 @@ TEST_F(AvvioTest, ADamagedDatabaseFileIsRecoveredOnRequestOrLeftAsItWas) {
             EXPECT_EQ(c->giCodiceUscita, 1);
             EXPECT_EQ(static_cast<Ospite*>(c->ggOspite.get())->Form("frmDatiFatXml"), nullptr);
         }
+    }
+}
+
+// Another terminal has the company open while this one starts on the marked,
+// damaged file and the user asks for the recovery: the file is not swapped,
+// the user is told why, the mark stays for the next start, and the other
+// terminal's write lands in the company's file, not in a copy put aside.
+TEST_F(AvvioTest, TheRecoveryLeavesAFileOpenOnAnotherTerminalAsItIs) {
+    for (const bool processo : {true, false}) {
+        SCOPED_TRACE(processo ? "un altro processo" : "un'altra connessione di questo processo");
+        SetUp();
+        const QString cartella = fx.Cartella() + (processo ? "/processo" : "/connessione");
+        ASSERT_TRUE(QDir().mkpath(cartella));
+        const QString file = DbDanneggiato(cartella + "/dati.db", "azienda.sql",
+                                           "INSERT INTO Monete (Moneta, NumDec) VALUES ('Euro', 3)", "MovPnTes_DataDoc");
+        AltraConnessione altra(file, processo);
+        ASSERT_TRUE(altra.Aperta());
+        segnaDaVerificare(file, "pagina danneggiata");  // the damage the other terminal met
+        const QStringList prima = QDir(cartella).entryList(QDir::Files);
+        menu->ImpostaValore("NomeDBAzie", file);
+        dialoghi->risposte << RispostaMsg::Ok;
+
+        EXPECT_FALSE(Avvia());
+        ASSERT_EQ(dialoghi->mostrati.size(), 2) << dialoghi->testi().join("\n").toStdString();
+        EXPECT_EQ(dialoghi->mostrati[0].testo, "Errore nell'apertura del database " + file + "\nVuoi tentare di recuperarlo");
+        EXPECT_EQ(dialoghi->mostrati[1].testo.toStdString(),
+                  ("Errore  3045: il database " + file +
+                   " è aperto su un altro terminale: chiudere il programma sugli altri terminali e riprovare.\n"
+                   "Il file non è stato modificato.")
+                      .toStdString());
+        EXPECT_EQ(dialoghi->mostrati[1].stile, StileMsg::Critico);
+        EXPECT_EQ(QDir(cartella).entryList(QDir::Files).join(", ").toStdString(), prima.join(", ").toStdString());
+        EXPECT_TRUE(daVerificare(file));
+        EXPECT_EQ(c->giCodiceUscita, 1);
+
+        ASSERT_TRUE(altra.Scrivi("INSERT INTO Monete (Moneta, NumDec) VALUES ('Lira', 0)"));
+        EXPECT_EQ(DanniDb::Valori(file, "SELECT Moneta FROM Monete ORDER BY Moneta"), (QStringList{"Euro", "Lira"}));
+        EXPECT_TRUE(QDir(cartella).entryList({"*danneggiato*"}, QDir::Files).isEmpty());
     }
 }
 
