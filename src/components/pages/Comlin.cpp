@@ -106,7 +106,8 @@ void Comlin::TitoloColonna(const QString& colonna, const QString& titolo) {
 
 void Comlin::LarghezzaColonna(const QString& colonna, int twips) {
     modello_.ImpLarghezza(colonna, twips);
-    if (griglia_) modello_.ApplicaLarghezze(*griglia_, modello_.IndiceColonna(colonna));
+    // Set while the rows are read: the load measures all columns once after.
+    if (griglia_) modello_.RiapplicaLarghezze(*griglia_, modello_.IndiceColonna(colonna));
 }
 
 void Comlin::LanciaComando(const QString& chiave) {

@@ -263,10 +263,13 @@ bool LinPag::VaiARiga(int riga) {
     return true;
 }
 
-void LinPag::leggiGriglia(const QList<Valore>& chiave) {
+void LinPag::leggiGriglia(const QList<Valore>& chiave, bool misura) {
     modello_.Carica(*gestDb_, idDb_, sqlGriglia_);
     if (ospite_) ospite_->PersColonne();
-    if (griglia_) modello_.ApplicaLarghezze(*griglia_);
+    if (griglia_) {
+        if (misura) modello_.ApplicaLarghezze(*griglia_);
+        else modello_.RiapplicaLarghezze(*griglia_);
+    }
     int trovata = modello_.rowCount() > 0 ? 0 : -1;
     if (!chiave.isEmpty())
         for (int r = 0; r < modello_.rowCount(); ++r) {
@@ -438,7 +441,7 @@ bool LinPag::salva() {
     if (gestDb_->DatabaseDaId(idDb_)->RecordsAffected() != 1)
         throw ErroreRun(NumErrore::ErroreSql, QStringLiteral("Salvataggio non riuscito: la riga non esiste più"), kOrigine);
     stato_ = Scorrimento;
-    leggiGriglia(chiaveBox());
+    leggiGriglia(chiaveBox(), false);
     return true;
 }
 
@@ -458,7 +461,7 @@ bool LinPag::cancella() {
     if (!hook(true, OperLin::Cancella)) return false;
     gestDb_->EseguiSql(idDb_, QStringLiteral("DELETE FROM ") + tabella_ + QStringLiteral(" WHERE ") + whereChiave(chiaveCorrente_));
     const int riga = riga_;
-    leggiGriglia({});
+    leggiGriglia({}, false);
     VaiARiga(std::min(riga, modello_.rowCount() - 1));
     hook(false, OperLin::Cancella);
     return true;

@@ -169,7 +169,9 @@ private:
     CampoLinee* chiaveDigitabile();
     // Selects the row in the grid without showing it in the boxes.
     void selezionaInGriglia(int riga);
-    void leggiGriglia(const QList<Valore>& chiaveDaRitrovare);
+    // Reads the rows; `misura` measures the column widths again, which a
+    // change of one line does not need: it keeps the widths of the load.
+    void leggiGriglia(const QList<Valore>& chiaveDaRitrovare, bool misura = true);
     QList<Valore> chiaveBox() const;
     QString whereChiave(const QList<Valore>& chiave) const;
     CampoLinee* campo(const QString& colonna);

@@ -30,6 +30,7 @@ void ModelloGriglia::Carica(GestoreDb& gestDb, const QString& idDb, const QStrin
         titoli_.clear();
         formati_.clear();
         larghezze_.clear();
+        misurate_.clear();
     }
     colonne_ = std::move(r.colonne);
     date_ = std::move(r.date);
@@ -48,7 +49,10 @@ int ModelloGriglia::columnCount(const QModelIndex& parent) const { return parent
 
 QVariant ModelloGriglia::data(const QModelIndex& indice, int ruolo) const {
     if (!indice.isValid()) return {};
-    if (ruolo == Qt::DisplayRole) return TestoCella(indice.row(), indice.column());
+    if (ruolo == Qt::DisplayRole) {
+        ++testiLetti_;
+        return TestoCella(indice.row(), indice.column());
+    }
     if (ruolo == Qt::TextAlignmentRole && Cella(indice.row(), indice.column()).eNumero())
         return QVariant(Qt::AlignRight | Qt::AlignVCenter);
     return {};
@@ -110,17 +114,69 @@ QString ModelloGriglia::Titolo(int colonna) const {
     return colonne_.value(colonna).section(QLatin1Char('.'), -1);
 }
 
-void ModelloGriglia::ApplicaLarghezze(QTableView& vista, int colonna) const {
+void ModelloGriglia::ApplicaLarghezze(QTableView& vista, int colonna) {
     for (auto it = larghezze_.begin(); it != larghezze_.end(); ++it)
         if (it.value() > 0 && (colonna < 0 || it.key() == colonna)) vista.setColumnWidth(it.key(), it.value() / 15);
     AllargaAlContenuto(vista, colonna);
 }
 
+void ModelloGriglia::RiapplicaLarghezze(QTableView& vista, int colonna) const {
+    const int prima = colonna < 0 ? 0 : colonna, ultima = colonna < 0 ? columnCount() - 1 : colonna;
+    for (int c = prima; c <= ultima && c < columnCount(); ++c) {
+        const int impostata = larghezze_.value(c, 0);
+        const int larghezza = std::max(impostata > 0 ? impostata / 15 : vista.columnWidth(c), misurate_.value(c, 0));
+        if (larghezza != vista.columnWidth(c)) vista.setColumnWidth(c, larghezza);
+    }
+}
+
+namespace {
+
+// At most this many rows on screen are measured besides the two ends.
+constexpr int kRigheSchermoMassime = 200;
+
+// The rows whose cells decide the widths: every row of a small grid; of a
+// large one the first and last kRigheCampione and those on screen, each once
+// and in order.
+QList<int> RigheCampione(const QTableView& vista, int righe) {
+    QList<int> scelte;
+    if (righe <= 2 * kRigheCampione + kRigheSchermoMassime) {
+        for (int r = 0; r < righe; ++r) scelte << r;
+        return scelte;
+    }
+    for (int r = 0; r < kRigheCampione; ++r) scelte << r;
+    const int primaVista = vista.rowAt(0);
+    if (primaVista >= 0) {
+        int ultimaVista = vista.rowAt(vista.viewport()->height() - 1);
+        if (ultimaVista < 0) ultimaVista = righe - 1;
+        ultimaVista = std::min({ultimaVista, primaVista + kRigheSchermoMassime - 1, righe - kRigheCampione - 1});
+        for (int r = std::max(primaVista, kRigheCampione); r <= ultimaVista; ++r) scelte << r;
+    }
+    for (int r = righe - kRigheCampione; r < righe; ++r) scelte << r;
+    return scelte;
+}
+
+}  // namespace
+
 void AllargaAlContenuto(QTableView& vista, int colonna) {
-    const QAbstractItemModel* m = vista.model();
+    QAbstractItemModel* m = vista.model();
     if (!m) return;
+    const int prima = colonna < 0 ? 0 : colonna, ultima = colonna < 0 ? m->columnCount() - 1 : std::min(colonna, m->columnCount() - 1);
+    QList<int> mostrate;
+    for (int c = prima; c <= ultima; ++c)
+        if (!vista.isColumnHidden(c)) mostrate << c;
+    if (mostrate.isEmpty()) return;
     const QHeaderView* testata = vista.horizontalHeader();
     const QFontMetrics metrica(vista.font());
+    // The widest text of each column decides; one pass over the sample's rows.
+    QList<int> testoLargo(mostrate.size(), -1), rigaLarga(mostrate.size(), -1);
+    for (int r : RigheCampione(vista, m->rowCount()))
+        for (int i = 0; i < mostrate.size(); ++i) {
+            const int l = metrica.horizontalAdvance(m->data(m->index(r, mostrate[i]), Qt::DisplayRole).toString());
+            if (l > testoLargo[i]) {
+                testoLargo[i] = l;
+                rigaLarga[i] = r;
+            }
+        }
     QStyleOptionViewItem opzione;
     opzione.initFrom(&vista);
     opzione.font = vista.font();
@@ -128,23 +184,16 @@ void AllargaAlContenuto(QTableView& vista, int colonna) {
     opzione.widget = &vista;
     // The grid line takes one pixel of the cell.
     const int linea = vista.showGrid() ? 1 : 0;
-    const int prima = colonna < 0 ? 0 : colonna, ultima = colonna < 0 ? m->columnCount() - 1 : colonna;
-    for (int c = prima; c <= ultima && c < m->columnCount(); ++c) {
-        if (vista.isColumnHidden(c)) continue;
+    auto* modello = qobject_cast<ModelloGriglia*>(m);
+    for (int i = 0; i < mostrate.size(); ++i) {
+        const int c = mostrate[i];
         int serve = testata->isHidden() ? 0 : testata->sectionSizeHint(c);
-        // The widest text decides; its delegate adds the cell's margins.
-        int rigaLarga = -1, testoLargo = -1;
-        for (int r = 0; r < m->rowCount(); ++r) {
-            const int l = metrica.horizontalAdvance(m->data(m->index(r, c), Qt::DisplayRole).toString());
-            if (l > testoLargo) {
-                testoLargo = l;
-                rigaLarga = r;
-            }
-        }
-        if (rigaLarga >= 0) {
-            const QModelIndex cella = m->index(rigaLarga, c);
+        // Its delegate adds the cell's margins.
+        if (rigaLarga[i] >= 0) {
+            const QModelIndex cella = m->index(rigaLarga[i], c);
             serve = std::max(serve, vista.itemDelegateForIndex(cella)->sizeHint(opzione, cella).width() + linea);
         }
+        if (modello) modello->misurate_[c] = serve;
         if (vista.columnWidth(c) < serve) vista.setColumnWidth(c, serve);
     }
 }

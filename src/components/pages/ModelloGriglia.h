@@ -46,12 +46,20 @@ public:
     int Larghezza(int colonna) const { return larghezze_.value(colonna, 0); }
     QString Formato(int colonna) const { return formati_.value(colonna); }
     // Applies the widths to a view showing this model (twips / 15 = pixels),
-    // of one column or of all (-1); a column never shows less than its
-    // heading and its widest cell.
-    void ApplicaLarghezze(QTableView& vista, int colonna = -1) const;
+    // of one column or of all (-1), and widens them to their heading and
+    // their contents, measured on a sample of the rows (AllargaAlContenuto).
+    void ApplicaLarghezze(QTableView& vista, int colonna = -1);
+    // The same widths without measuring: those set and those the last
+    // measurement found. For a view whose rows were read again after a change
+    // of one row, and for a width set between two loads; reads no cell.
+    void RiapplicaLarghezze(QTableView& vista, int colonna = -1) const;
 
     // Orders the rows on one column (nulls first), keeping ties in order.
     void Ordina(int colonna, bool crescente = true);
+
+    // How many cell texts the grid has asked for (data() for display) since
+    // the model was made: what a load costs beyond reading the rows.
+    qint64 TestiLetti() const { return testiLetti_; }
 
 private:
     int colonnaRichiesta(const QString& nome) const;
@@ -61,9 +69,18 @@ private:
     QList<QList<Valore>> righe_;
     QHash<int, QString> titoli_, formati_;
     QHash<int, int> larghezze_;
+    // Pixels each column needed at the last measurement, heading included.
+    QHash<int, int> misurate_;
+    friend void AllargaAlContenuto(QTableView&, int);
+    mutable qint64 testiLetti_ = 0;
 };
 
 // Widens the shown columns of a view (one, or all with -1) to their heading
 // and their widest cell, measured with the fonts the view uses now: a width
-// set before is a floor, never a cut.
+// set before is a floor, never a cut. The cells measured are a sample, so
+// that the cost does not grow with the rows: the rows on screen and the first
+// and last kRigheCampione; a grid of fewer rows is measured whole. All the
+// columns are measured in one pass. A ModelloGriglia keeps what was found
+// for RiapplicaLarghezze.
+inline constexpr int kRigheCampione = 250;
 void AllargaAlContenuto(QTableView& vista, int colonna = -1);

@@ -5,8 +5,10 @@
 
 #include "invoicedata/gestione/FrmDatiFatTestLis.h"
 
+#include <QHeaderView>
 #include <QLabel>
 #include <QRadioButton>
+#include <QStyleOptionViewItem>
 #include <QTableView>
 
 namespace {
@@ -105,6 +107,88 @@ TEST_P(frmDatiFatTestLisMotori, OrdineDellaChiaveIntera) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Motori, frmDatiFatTestLisMotori, ValoriMotori(), NomeMotore);
+
+// A list of tens of thousands of rows: 20 000 headers of 2018 and 2 000 of
+// 2017, alike but for one of 2018 far from both ends, whose document number
+// is the widest text of the list.
+class ListaGrande : public frmDatiFatTestLisTest {
+public:
+    using frmDatiFatTestLisTest::frmDatiFatTestLisTest;
+    static inline const QString kNumDocLargo = QString(30, QLatin1Char('W'));
+    void SetUp() override {
+        frmDatiFatTestLisTest::SetUp();
+        Righe(2018, 20000);
+        Righe(2017, 2000);
+        fx.Esegui(fx.idAzienda, "UPDATE DatiFatTest SET NumDoc = '" + kNumDocLargo + "' WHERE AnnoCom = 2018 AND NumReg = 10000");
+    }
+    void Righe(int anno, int quante) {
+        fx.Esegui(fx.idAzienda,
+                  QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < %2) "
+                                 "INSERT INTO DatiFatTest (AnnoCom, NumCom, AnnoReg, NumReg, NumCanc, Tipo, Stato, NumInv, Progr,"
+                                 " GruppoPartita, MastroPartita, ContoPartita, TipoDocumento, NumDoc, ImportoTotale, BollaDoganale) "
+                                 "SELECT %1, 1, %1, i, 0, 'E', 'N', 0, 0, '04', '01', '000012', 'TD01', '12/A', 1220.5 * i, 'N' FROM n")
+                      .arg(anno)
+                      .arg(quante));
+    }
+    // Each shown column holds its heading whole, is never narrower than the
+    // screen's own width for it, and shows the first rows' cells whole.
+    static void VerificaColonne(const QTableView& g, const ModelloGriglia& m) {
+        QStyleOptionViewItem opzione;
+        opzione.initFrom(&g);
+        opzione.font = g.font();
+        opzione.fontMetrics = g.fontMetrics();
+        opzione.widget = &g;
+        for (int c = 0; c < m.columnCount(); ++c) {
+            if (g.isColumnHidden(c)) continue;
+            SCOPED_TRACE(m.Titolo(c).toStdString());
+            EXPECT_GE(g.columnWidth(c), g.horizontalHeader()->sectionSizeHint(c));
+            EXPECT_GE(g.columnWidth(c), m.Larghezza(c) / 15);
+            for (int r = 0; r < 50; ++r) {
+                const QModelIndex cella = m.index(r, c);
+                ASSERT_LE(g.itemDelegateForIndex(cella)->sizeHint(opzione, cella).width() + 1, g.columnWidth(c)) << "row " << r;
+            }
+        }
+    }
+};
+
+using ListaGrandeMotori = SuMotori<ListaGrande>;
+
+TEST_P(ListaGrandeMotori, IntestazioniIntereELarghezzeDelloSchermo) {
+    frmDatiFatTestLis& l = Apri();
+    const ModelloGriglia& m = l.Lista().Modello();
+    ASSERT_EQ(m.rowCount(), 20000);
+    for (const char* comando : {"opening", "Aggiorna"}) {
+        SCOPED_TRACE(comando);
+        if (QLatin1String(comando) != QLatin1String("opening")) CliccaComando(l.tolComlin_, QString::fromLatin1(comando));
+        VerificaColonne(*l.dbgRiga, m);
+        // The widths come from a sample of the rows: one far from both ends
+        // and from the screen does not decide them.
+        EXPECT_LT(l.dbgRiga->columnWidth(m.IndiceColonna("NumDoc")), l.dbgRiga->fontMetrics().horizontalAdvance(kNumDocLargo));
+    }
+}
+
+// Opening and "Aggiorna" read as many cell texts on 20 000 rows as on 2 000:
+// fewer than one a row.
+TEST_P(ListaGrandeMotori, LaMisuraLeggeUnNumeroFissoDiCelle) {
+    frmDatiFatTestLis& l = Apri();
+    const ModelloGriglia& m = l.Lista().Modello();
+    auto letture = [&](const char* anno, const char* comando, int righe) {
+        DigitaSopra(l.txt[10], QString::fromLatin1(anno));
+        const qint64 prima = m.TestiLetti();
+        CliccaComando(l.tolComlin_, QString::fromLatin1(comando));
+        EXPECT_EQ(m.rowCount(), righe) << anno << " " << comando;
+        return m.TestiLetti() - prima;
+    };
+    const qint64 venti = letture("2018", "Ricerca", 20000);
+    const qint64 aggiorna = letture("2018", "Aggiorna", 20000);
+    const qint64 due = letture("2017", "Ricerca", 2000);
+    EXPECT_GT(venti, 0) << "the widths are measured at every load";
+    EXPECT_LT(venti, 20000);
+    EXPECT_EQ(aggiorna, venti);
+    EXPECT_EQ(due, venti);
+}
+
+INSTANTIATE_TEST_SUITE_P(Motori, ListaGrandeMotori, ValoriMotori(), NomeMotore);
 
 TEST_F(frmDatiFatTestLisTest, LaRigaSceltaTornaAllaTestata) {
     Testata({.numReg = 12, .numCanc = 1, .stato = "E", .numInv = 1, .progr = 3, .nomeFile = "DF001"});

@@ -237,6 +237,32 @@ TEST_F(frmLiqIvaDettTest, EscSuUnModuloNuovoTornaAllaVariazione) {
 
 using frmLiqIvaDettMotori = SuMotori<frmLiqIvaDettTest>;
 
+// A communication of two thousand modules: saving one reads no cell text of
+// the grid to measure it again, and the columns keep the widths the opening
+// gave them although the rows are read anew.
+TEST_P(frmLiqIvaDettMotori, SalvareUnModuloNonMisuraDiNuovoLaGriglia) {
+    fx.Esegui(fx.idAzienda,
+              "WITH RECURSIVE n(i) AS (SELECT 3 UNION ALL SELECT i + 1 FROM n WHERE i < 2002) "
+              "INSERT INTO LiqIvaDett (Anno, NumCom, Modulo, Mese, IvaDovuta, ImportoDaVersare, ImportoACredito,"
+              " Subfornitura, OpStraordinarie, MetodoAcconto) SELECT 2018, 1, i, 5, 10.5 * i, 10.5 * i, 0, 'N', 'S', '2' FROM n");
+    frmLiqIvaDett& d = Apri();
+    const ModelloGriglia& m = d.Linee().Modello();
+    ASSERT_EQ(m.rowCount(), 2002);
+    QList<int> larghezze;
+    for (int c = 0; c < m.columnCount(); ++c) larghezze << d.dbgRiga->columnWidth(c);
+    const qint64 prima = m.TestiLetti();
+    QApplication::setActiveWindow(&d);
+    DigitaSopra(d.txt[20], "4");
+    QTest::keyClick(d.txt[20], Qt::Key_Tab);
+    CliccaComando(d.tolLinPag_, "Salva");
+    EXPECT_EQ(Valori("SELECT Mese FROM LiqIvaDett WHERE Anno = 2018 AND NumCom = 1 AND Modulo = 1"), "4")
+        << dialoghi->testi().join(" | ").toStdString();
+    EXPECT_EQ(m.TestiLetti(), prima);
+    QList<int> dopo;
+    for (int c = 0; c < m.columnCount(); ++c) dopo << d.dbgRiga->columnWidth(c);
+    EXPECT_EQ(dopo, larghezze);
+}
+
 TEST_P(frmLiqIvaDettMotori, PuntaVaiATrovaEVariaChiaveDallaBarra) {
     frmLiqIvaDett& d = Apri();
     auto clicca = [&](const char* chiave) { CliccaComando(d.tolLinPag_, chiave); };
