@@ -569,6 +569,16 @@ bool verificaRecuperato(const QString& file, bool wal, QString& motivo) {
     return ok;
 }
 
+// Whether the file opens and passes its whole check, read only.
+bool fileIntegro(const QString& file) {
+    sqlite3* db = nullptr;
+    const bool aperto =
+        sqlite3_open_v2(file.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK;
+    const bool ok = aperto && primoValore(db, "PRAGMA integrity_check") == QLatin1String("ok");
+    sqlite3_close_v2(db);
+    return ok;
+}
+
 // Moves a database file with the files that belong to it; false when the
 // file itself does not move (its companions then stay too).
 bool spostaConCompagni(const QString& da, const QString& a) {
@@ -611,6 +621,15 @@ int recuperaDatabase(const QString& nome, EsitoRecupero* esito) {
     for (const QString& s : kFileCompagni)
         if (QFile::exists(file + s) && !QFile::copy(file + s, copia + s))
             return fallito(file, QStringLiteral("copia di %1 non riuscita").arg(file + s));
+
+    // A repair that another terminal finished while this one waited for its
+    // answer removed the mark: a file without a mark whose copy reads whole
+    // is left as it stands (the check costs a read only in this rare case).
+    if (!daVerificare(file) && fileIntegro(copia)) {
+        qCInfo(logRecupero).noquote() << "recupero di" << file << "non eseguito: il file è già integro";
+        if (esito) esito->giaIntegro = true;
+        return 0;
+    }
 
     const QString nuovo = lavoro.filePath(QStringLiteral("recuperato.db"));
     QString motivo;
@@ -667,6 +686,9 @@ QString conti(const TabellaRecuperata& t) {
 }  // namespace
 
 QString EsitoRecupero::resoconto(const QString& file) const {
+    if (giaIntegro)
+        return QStringLiteral("Il database ") + file +
+               QStringLiteral(" risulta già recuperato su un altro terminale ed è integro: non è stato modificato.");
     QStringList testo{QStringLiteral("Il database ") + file + QStringLiteral(" è stato recuperato.")};
     QStringList nominate, sospette;
     for (const TabellaRecuperata& t : tabelle) {

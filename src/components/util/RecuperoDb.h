@@ -46,6 +46,7 @@ struct EsitoRecupero {
     QList<TabellaRecuperata> tabelle;  // in the order the file lists them
     QStringList nonRicreati;           // indexes, views and triggers left out, with the reason
     QString originale;                 // where the damaged original was kept
+    bool giaIntegro = false;           // another terminal had recovered it already: nothing done
 
     bool conPerdite() const;
     // The text that tells the user what was saved: the tables that lost rows,
@@ -53,7 +54,7 @@ struct EsitoRecupero {
     QString resoconto(const QString& file) const;
 };
 
-// 0 when the file was recovered and replaced (`esito`, when given, says
-// how); NumErroreDb::FileInUso (ErroriDb.h) when it is open elsewhere and
+// 0 when the file was recovered and replaced, or found whole already
+// (`esito`, when given, says which and how); NumErroreDb::FileInUso (ErroriDb.h) when it is open elsewhere and
 // nothing was done; another number otherwise.
 int recuperaDatabase(const QString& file, EsitoRecupero* esito = nullptr);

@@ -225,6 +225,25 @@ TEST_F(RecuperoDbTest, OfTwoRecoveriesOnlyTheFirstReplacesTheFile) {
     EXPECT_EQ(Valori(file, "SELECT Moneta FROM Monete ORDER BY Moneta"), (QStringList{"Euro", "Lira"}));
 }
 
+// The second terminal answers yes only after the first has recovered the
+// file and closed the program: the whole file is left as it stands.
+TEST_F(RecuperoDbTest, ARecoveryAnsweredAfterAnotherEndedLeavesTheWholeFile) {
+    AziendaConRighe(file);
+    DanniDb::DanneggiaRadice(file, "MovPnTes_DataDoc");
+    ASSERT_EQ(ggUtil().RiparaDb(file), 0);
+    const QStringList dopoIlPrimo = FileNellaCartella();
+    const QByteArray recuperato = Contenuto(file);
+    dialoghi->mostrati.clear();
+
+    EXPECT_EQ(ggUtil().RiparaDb(file), 0);
+    EXPECT_EQ(FileNellaCartella().join(", ").toStdString(), dopoIlPrimo.join(", ").toStdString());
+    EXPECT_EQ(Contenuto(file), recuperato);
+    ASSERT_EQ(dialoghi->mostrati.size(), 1);
+    EXPECT_EQ(dialoghi->testi().join("\n"),
+              "Il database " + file +
+                  " risulta già recuperato su un altro terminale ed è integro: non è stato modificato.");
+}
+
 // Two terminals answer yes at the same moment: while one holds the right to
 // the file, the other's recovery changes nothing, and no opening gets in.
 TEST_F(RecuperoDbTest, WhileOneRecoveryHoldsTheFileAnotherChangesNothing) {
@@ -567,6 +586,9 @@ TEST_F(RecuperoDbTest, ValuesThatDoNotFitTheirColumnMakeTheRowSuspicious) {
         (caso.sospetta ? attese : salvate) << QString::number(numReg);
     }
     sqlite3_close(db);
+    // As the work leaves a file it met damage in: its pages are whole here,
+    // and an unmarked whole file is taken as recovered already.
+    segnaDaVerificare(file, "pagina danneggiata");
 
     ASSERT_EQ(ggUtil().RiparaDb(file), 0) << FileNellaCartella().join(", ").toStdString();
 
