@@ -121,20 +121,23 @@ public:
         // A dialog not yet placed centres itself on its parent while shown:
         // fitted after that.
         case QEvent::Show:
+            utente_ = false;
             if (!SiCentra(*finestra_)) segui();
             break;
         case QEvent::ShowToParent:
             if (SiCentra(*finestra_)) segui();
             break;
         case QEvent::Resize:
-            if (e->spontaneous()) {
-                if (attesa_.isActive()) controlla();
-            } else if (cresciuta(*static_cast<const QResizeEvent*>(e))) {
-                segui();
+            if (!e->spontaneous()) {
+                ricorda();
+                if (cresciuta(*static_cast<const QResizeEvent*>(e))) segui();
+            } else if (!eco()) {
+                daFuori();
             }
             break;
         case QEvent::Move:
-            if (e->spontaneous() && attesa_.isActive()) controlla();
+            if (!e->spontaneous()) ricorda();
+            else if (!eco()) daFuori();
             break;
         case QEvent::Hide: attesa_.stop(); break;
         case QEvent::WindowStateChange:
@@ -176,21 +179,37 @@ private:
             attesa_.stop();
         }
     }
-    // Grown by the program, from a place wholly inside the work area: a
-    // window the user left partly outside stays there.
+    // The manager answers each of the program's own moves and resizes later,
+    // maybe after the next one: an answer is no one else's doing.
+    void ricorda() {
+        fatte_.append(finestra_->geometry());
+        if (fatte_.size() > 16) fatte_.removeFirst();
+    }
+    bool eco() const {
+        const QRect g = finestra_->geometry();
+        for (const QRect& f : fatte_)
+            if (f.topLeft() == g.topLeft() || f.size() == g.size()) return true;
+        return false;
+    }
+    // From the window system: the manager framing the window while watched,
+    // the user's own move or resize after that.
+    void daFuori() {
+        if (attesa_.isActive()) controlla();
+        else utente_ = true;
+    }
+    // Grown by the program; a window the user moved or resized stays where
+    // the user put it.
     bool cresciuta(const QResizeEvent& r) const {
-        if (!finestra_->isVisible() || !r.oldSize().isValid()) return false;
-        if (r.size().width() <= r.oldSize().width() && r.size().height() <= r.oldSize().height()) return false;
-        const QScreen* s = finestra_->screen();
-        if (!s) return true;
-        const QRect prima = QRect(finestra_->geometry().topLeft(), r.oldSize()).marginsAdded(CorniceFinestra(*finestra_));
-        return s->availableGeometry().contains(prima);
+        if (utente_ || !finestra_->isVisible() || !r.oldSize().isValid()) return false;
+        return r.size().width() > r.oldSize().width() || r.size().height() > r.oldSize().height();
     }
 
     QWidget* finestra_;
     QTimer attesa_;
     QMargins usata_;
     int giri_ = 0;
+    bool utente_ = false;
+    QList<QRect> fatte_;
 };
 
 }  // namespace
