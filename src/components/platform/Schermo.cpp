@@ -131,13 +131,13 @@ public:
             if (!e->spontaneous()) {
                 ricorda();
                 if (cresciuta(*static_cast<const QResizeEvent*>(e))) segui();
-            } else if (!eco()) {
+            } else if (!eco([](const QRect& a, const QRect& b) { return a.size() == b.size(); })) {
                 daFuori();
             }
             break;
         case QEvent::Move:
             if (!e->spontaneous()) ricorda();
-            else if (!eco()) daFuori();
+            else if (!eco([](const QRect& a, const QRect& b) { return a.topLeft() == b.topLeft(); })) daFuori();
             break;
         case QEvent::Hide: attesa_.stop(); break;
         case QEvent::WindowStateChange:
@@ -185,11 +185,10 @@ private:
         fatte_.append(finestra_->geometry());
         if (fatte_.size() > 16) fatte_.removeFirst();
     }
-    bool eco() const {
+    template <class Uguale>
+    bool eco(Uguale uguale) const {
         const QRect g = finestra_->geometry();
-        for (const QRect& f : fatte_)
-            if (f.topLeft() == g.topLeft() || f.size() == g.size()) return true;
-        return false;
+        return std::any_of(fatte_.cbegin(), fatte_.cend(), [&](const QRect& f) { return uguale(f, g); });
     }
     // From the window system: the manager framing the window while watched,
     // the user's own move or resize after that.
