@@ -466,16 +466,21 @@ TEST_F(DisposizioneTest, IlMessaggioSiApreSullaFinestraCheChiede) {
     for (const auto& apri : casi) {
         QPoint centro;
         bool davanti = false;
-        QTimer::singleShot(0, [&] {
+        // Looks at the box once it is on screen, then closes it.
+        std::function<void()> guarda = [&] {
             QWidget* box = QApplication::activeModalWidget();
-            if (!box) return;
+            if (!box) {
+                QTimer::singleShot(10, guarda);
+                return;
+            }
             SchermoVirtuale::AttendiCornice(*box);
             SchermoVirtuale::Sincronizza();
             centro = Centro(*box);
             const QList<unsigned long> pila = SchermoVirtuale::Pila();
             davanti = pila.indexOf(box->winId()) > pila.indexOf(run.winId());
             box->close();
-        });
+        };
+        QTimer::singleShot(0, guarda);
         apri();
         // Centred on the form, give or take the title bar's height.
         EXPECT_LE((centro - Centro(run)).manhattanLength(), 30)
