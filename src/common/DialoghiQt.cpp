@@ -6,6 +6,7 @@
 #include "components/menu/MenuClient.h"
 #include "components/platform/Schermo.h"
 #include "contesto/Contesto.h"
+#include "contesto/ServizioOspite.h"
 
 #include <algorithm>
 #include <QApplication>
@@ -13,15 +14,32 @@
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 
 DialoghiQt::DialoghiQt(std::shared_ptr<const Schermo> schermo)
     : schermo_(schermo ? std::move(schermo) : std::make_shared<SchermoQt>()) {}
 
+QWidget* finestraCheChiede() {
+    // Between the closing of one box and the next the window manager may not
+    // have given the activation back yet: the last window found stands in.
+    static QPointer<QWidget> ultima;
+    if (QWidget* modale = QApplication::activeModalWidget()) return modale;
+    if (QWidget* attiva = QApplication::activeWindow()) return ultima = attiva;
+    if (ultima && ultima->isVisible()) return ultima;
+    if (const auto& ospite = ctx().ggOspite) {
+        const QList<QWidget*> forms = ospite->FormsCaricate();
+        for (auto f = forms.crbegin(); f != forms.crend(); ++f)
+            if ((*f)->isVisible()) return *f;
+        if (!forms.isEmpty()) return forms.first();
+    }
+    return nullptr;
+}
+
 static QString titoloOApp(const QString& titolo) { return titolo.isEmpty() ? ctx().gsTitoloApp : titolo; }
 
 int DialoghiQt::msgCom(const RichiestaMsgCom& r) {
-    frmMsgCom f(*schermo_, QApplication::activeModalWidget());
+    frmMsgCom f(*schermo_, finestraCheChiede());
     f.Prepara(r);
     return f.Esegui();
 }
@@ -43,7 +61,7 @@ int DialoghiQt::msgBox(const QString& testo, int stile, const QString& titolo) {
     const int gruppo = stile & 7;
     const QList<Bottone>& bottoni = gruppi[gruppo < gruppi.size() ? gruppo : 0];
 
-    QMessageBox box(QApplication::activeModalWidget());
+    QMessageBox box(finestraCheChiede());
     box.setWindowTitle(titoloOApp(titolo));
     box.setText(testo);
     box.setTextFormat(Qt::PlainText);
@@ -90,7 +108,7 @@ std::optional<QString> DialoghiQt::inputBox(const QString& domanda, const QStrin
                                             const QString& predefinito) {
     bool ok = false;
     AttesaUtente attesa;
-    const QString t = QInputDialog::getText(QApplication::activeModalWidget(), titoloOApp(titolo), domanda,
+    const QString t = QInputDialog::getText(finestraCheChiede(), titoloOApp(titolo), domanda,
                                             QLineEdit::Normal, predefinito, &ok);
     if (!ok) return std::nullopt;
     return t;
@@ -98,7 +116,7 @@ std::optional<QString> DialoghiQt::inputBox(const QString& domanda, const QStrin
 
 std::optional<QString> DialoghiQt::sceltaFile(const RichiestaFile& r) {
     AttesaUtente attesa;
-    QWidget* padre = QApplication::activeModalWidget();
+    QWidget* padre = finestraCheChiede();
     const QString titolo = titoloOApp(r.titolo);
     const QString filtri = r.filtri.join(QStringLiteral(";;"));
     QString scelto;
@@ -119,7 +137,7 @@ std::optional<QString> DialoghiQt::sceltaFileFiltro(const RichiestaFile& r, int&
         return sceltaFile(r);
     }
     AttesaUtente attesa;
-    QWidget* padre = QApplication::activeModalWidget();
+    QWidget* padre = finestraCheChiede();
     const QString iniziale = r.nomeFile.isEmpty() ? r.cartella : QDir(r.cartella).filePath(r.nomeFile);
     QString sceltoFiltro;
     const QString scelto = QFileDialog::getSaveFileName(padre, titoloOApp(r.titolo), iniziale,

@@ -6,7 +6,13 @@
 
 #include <memory>
 
+class QWidget;
 class Schermo;
+
+// The window a box belongs to: the box or dialog on screen, else the active
+// window, else the last form of the program on screen, else the main form.
+// A box is centred on it and stays in front of it.
+QWidget* finestraCheChiede();
 
 class DialoghiQt : public ServizioDialoghi {
 public:

@@ -3,13 +3,17 @@
 #include "AppTest.h"
 
 #include <QApplication>
+#include <QGuiApplication>
+#include <QtGui/qguiapplication_platform.h>
 #include <QDeadlineTimer>
 #include <QProcess>
 #include <QScreen>
 #include <QTest>
 #include <QWidget>
 #include <QWindow>
+#include <xcb/xcb.h>
 #include <csignal>
+#include <cstring>
 #include <cstdlib>
 #include <sys/prctl.h>
 
@@ -23,6 +27,7 @@ struct Stato {
     QProcess* server = nullptr;
     QProcess* gestore = nullptr;
     QWidget* pannello = nullptr;
+    QSize dimensioni;
 };
 
 Stato& stato() {
@@ -51,10 +56,11 @@ bool Fallisci(const QString& motivo) {
 
 bool AvviaServer() {
     Stato& s = stato();
+    const QString schermo = QStringLiteral("%1x%2x24").arg(s.dimensioni.width()).arg(s.dimensioni.height());
     // -displayfd: the server takes a free display number and writes it once it listens.
     s.server = Figlio();
     s.server->start(QStringLiteral("Xvfb"), {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
-                                             QStringLiteral("0"), QStringLiteral("1366x768x24"), QStringLiteral("-nolisten"),
+                                             QStringLiteral("0"), schermo, QStringLiteral("-nolisten"),
                                              QStringLiteral("tcp")});
     if (!s.server->waitForStarted(5000)) return Fallisci(QStringLiteral("Xvfb non si avvia: ") + s.server->errorString());
     const QString numero = PrimaRiga(*s.server, 10000);
@@ -110,10 +116,16 @@ bool AvviaPannello() {
 
 }  // namespace
 
-bool Avvia() {
+bool Avvia(QSize dimensioni) {
     Stato& s = stato();
+    if (s.provato && dimensioni != s.dimensioni) {
+        s.motivo = QStringLiteral("lo schermo virtuale di questo processo è %1x%2")
+                       .arg(s.dimensioni.width()).arg(s.dimensioni.height());
+        return false;
+    }
     if (!s.provato) {
         s.provato = true;
+        s.dimensioni = dimensioni;
         s.pronto = AvviaServer() && AvviaGestore();
         // Without the server the application still comes up, off screen.
         if (!s.pronto) qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -154,6 +166,68 @@ QRect FinestraConCornice(QWidget& finestra) {
         }
     }
     return finestra.frameGeometry();
+}
+
+namespace {
+
+xcb_connection_t* Connessione() {
+    auto* x11 = qApp->nativeInterface<QNativeInterface::QX11Application>();
+    return x11 ? x11->connection() : nullptr;
+}
+
+xcb_atom_t Atomo(xcb_connection_t* c, const char* nome) {
+    xcb_intern_atom_reply_t* r =
+        xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, static_cast<uint16_t>(strlen(nome)), nome), nullptr);
+    const xcb_atom_t a = r ? r->atom : XCB_ATOM_NONE;
+    free(r);
+    return a;
+}
+
+// flags: bits 8..11 say which of x, y, width, height count; gravity
+// north-west (the frame's corner); source 2, the user's own request.
+void MuoviRidimensiona(QWidget& finestra, uint32_t campi, QRect r) {
+    xcb_connection_t* c = Connessione();
+    if (!c) return;
+    xcb_client_message_event_t e{};
+    e.response_type = XCB_CLIENT_MESSAGE;
+    e.format = 32;
+    e.window = static_cast<xcb_window_t>(finestra.winId());
+    e.type = Atomo(c, "_NET_MOVERESIZE_WINDOW");
+    e.data.data32[0] = 1u | (campi << 8) | (2u << 12);
+    e.data.data32[1] = static_cast<uint32_t>(r.x());
+    e.data.data32[2] = static_cast<uint32_t>(r.y());
+    e.data.data32[3] = static_cast<uint32_t>(r.width());
+    e.data.data32[4] = static_cast<uint32_t>(r.height());
+    const xcb_window_t radice = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
+    xcb_send_event(c, 0, radice, XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                   reinterpret_cast<const char*>(&e));
+    xcb_flush(c);
+}
+
+}  // namespace
+
+void SpostaComeUtente(QWidget& finestra, QPoint angoloCornice) {
+    MuoviRidimensiona(finestra, 1 | 2, QRect(angoloCornice, QSize()));
+}
+
+void RidimensionaComeUtente(QWidget& finestra, QSize dentro) {
+    MuoviRidimensiona(finestra, 4 | 8, QRect(QPoint(), dentro));
+}
+
+void Sincronizza() {
+    if (xcb_connection_t* c = Connessione()) free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
+    QCoreApplication::processEvents();
+}
+
+QList<unsigned long> Pila() {
+    QList<unsigned long> pila;
+    QProcess p;
+    p.start(QStringLiteral("xprop"), {QStringLiteral("-root"), QStringLiteral("_NET_CLIENT_LIST_STACKING")});
+    // "_NET_CLIENT_LIST_STACKING(WINDOW): window id # 0x..., 0x..."
+    if (!p.waitForFinished(5000) || p.exitCode() != 0) return pila;
+    const QString riga = QString::fromLocal8Bit(p.readAllStandardOutput()).section(QLatin1Char('#'), 1).trimmed();
+    for (const QString& id : riga.split(QLatin1Char(','), Qt::SkipEmptyParts)) pila << id.trimmed().toULong(nullptr, 16);
+    return pila;
 }
 
 }  // namespace SchermoVirtuale

@@ -19,6 +19,7 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QProgressBar>
+#include <QScreen>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTableView>
@@ -206,7 +207,10 @@ double RisVidForm(QWidget& form, int mantieniDim, double& fattore, const ListaEs
         const QRect area = schermo.AreaDisponibile();
         m.areaTwips = QRect(area.topLeft() * TwipsPerPixel, area.size() * TwipsPerPixel);
         m.corniceTwips = CorniceFinestra(form) * TwipsPerPixel;
-        const QRect g = form.frameGeometry();
+        // The work area is in the screen's own coordinates: so is the form's
+        // place. Its size is the inside only, since the frame is counted apart.
+        const QScreen* suo = form.screen();
+        const QRect g(form.frameGeometry().topLeft() - (suo ? suo->geometry().topLeft() : QPoint()), form.size());
         const QRect twips(g.left() * TwipsPerPixel, g.top() * TwipsPerPixel, g.width() * TwipsPerPixel,
                           g.height() * TwipsPerPixel);
         fattore = AdattaFattore(fattore, scelta.adattaAltezza, scelta.adattaLarghezza, twips, m);

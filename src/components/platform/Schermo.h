@@ -66,12 +66,17 @@ public:
 
 // The frame around a window (title bar and borders) as the window system
 // reports it once the window is framed; before that (and where the platform
-// draws no title bars) the largest frame seen so far, with a title bar's
-// height at the top at least.
+// draws no title bars) the frame of a window already framed, else a title
+// bar and borders all round.
 QMargins CorniceFinestra(const QWidget& finestra);
 // Moves the window so that, frame included, it lies inside the work area of
-// its screen; when it is larger, its top left corner stays inside.
+// its screen (QWidget::screen(), in global coordinates); when it is larger,
+// its top left corner stays inside.
 void RientraNelloSchermo(QWidget& finestra);
-// Brings the window back inside the work area whenever it is shown, grows or
-// is moved, by the program, the window manager or the user.
+// Fits the window inside the work area when the program shows it or makes it
+// grow, and again once the window manager has framed it. What the user does
+// through the manager (move, resize, maximise, restore) is left alone, and so
+// is a window the user left partly outside when the program makes it grow.
 void TieniNelloSchermo(QWidget& finestra);
+// Keeps a box in front of another window (transient for it) and centred on it.
+void davantiA(QWidget& finestra, const QWidget& altra);

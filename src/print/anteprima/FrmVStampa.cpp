@@ -1,10 +1,13 @@
 #include "print/anteprima/FrmVStampa.h"
 
+#include "components/platform/Schermo.h"
+
 #include "common/form/Aiuto.h"
 #include "common/form/Scala.h"
 #include "common/form/Tastiera.h"
 #include "common/form/UtilForm.h"
 #include "components/core/ErroreRun.h"
+#include "components/platform/Schermo.h"
 #include "components/platform/ServizioDialoghi.h"
 #include "components/stampa/FormStampaInCorso.h"
 #include "components/stampa/Stampa.h"
@@ -125,6 +128,9 @@ void FrmVStampa::MostraAnteprima(Stampa* st) {
         setWindowModality(voluta);
     }
     show();
+    // The print-in-progress box, shown before the preview, stays in front of it.
+    if (auto* inCorso = st ? dynamic_cast<QWidget*>(st->ofrmStampaInCorso) : nullptr; inCorso && inCorso->isVisible())
+        davantiA(*inCorso, *this);
     ogStampa(st);
 }
 

@@ -1,6 +1,8 @@
 #include "print/lavoro/FrmStampaInCorso.h"
 
+#include "common/DialoghiQt.h"
 #include "common/form/Scala.h"
+#include "components/platform/Schermo.h"
 #include "components/stampa/Stampa.h"
 #include "print/lavoro/ServiziLavoroStampa.h"
 #include "contesto/Contesto.h"
@@ -63,7 +65,12 @@ bool frmStampaInCorso::ChiediEmailLogPwd() {
     return f ? f() : false;
 }
 
-void frmStampaInCorso::MostraInCorso() { show(); }
+void frmStampaInCorso::MostraInCorso() {
+    // Over the window that started the print; a preview that opens later
+    // takes the box in front of itself.
+    if (QWidget* chiede = finestraCheChiede(); chiede && chiede != this) davantiA(*this, *chiede);
+    show();
+}
 
 void frmStampaInCorso::ScaricaInCorso() {
     // A box that was never shown (a refused job) has nothing to unload.

@@ -5,6 +5,7 @@
 #include "common/form/Tastiera.h"
 #include "common/form/UtilForm.h"
 #include "components/core/ErroreRun.h"
+#include "components/platform/Schermo.h"
 #include "components/platform/ServizioDialoghi.h"
 #include "components/stampa/OpzSta.h"
 #include "components/stampanti/ServizioStampanti.h"
@@ -388,11 +389,19 @@ bool FrmSceltaStam::eventFilter(QObject* o, QEvent* e) {
         contenuto_->setVisible(PicSalPar->isHidden() && pannelloPE_->isHidden());
         auto* pannello = static_cast<QWidget*>(o);
         QScrollArea* scorrimento = o == pannelloPE_ ? scorrimentoPE_ : scorrimentoSal_;
-        // As wide as the panel, as tall as the screen allows; scrolled beyond.
+        // As wide and as tall as the panel where the screen allows, frame
+        // included; scrolled beyond.
         const int barra = scorrimento->verticalScrollBar()->sizeHint().width();
-        scorrimento->setMinimumWidth(pannello->sizeHint().width() + barra);
         const QRect area = screen() ? screen()->availableGeometry() : QRect(0, 0, 1024, 768);
-        scorrimento->setMinimumHeight(std::min(pannello->sizeHint().height(), area.height() * 3 / 4));
+        const QMargins cornice = CorniceFinestra(*this);
+        const QMargins margini = layout() ? layout()->contentsMargins() : QMargins();
+        const int largMassima = area.width() - cornice.left() - cornice.right() - margini.left() - margini.right();
+        const int larghezza = pannello->sizeHint().width() + barra;
+        const bool stretto = larghezza > largMassima;
+        scorrimento->setHorizontalScrollBarPolicy(stretto ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
+        scorrimento->setMinimumWidth(std::min(larghezza, largMassima));
+        const int sotto = stretto ? scorrimento->horizontalScrollBar()->sizeHint().height() : 0;
+        scorrimento->setMinimumHeight(std::min(pannello->sizeHint().height() + sotto, area.height() * 3 / 4));
         scorrimento->setVisible(!pannello->isHidden());
     }
     return QDialog::eventFilter(o, e);

@@ -1,14 +1,18 @@
-// Every window the program shows, laid out on a real 1366 x 768 desktop with
-// title bars and a panel at the top: each lies wholly inside the work area,
-// frame included, shows every widget inside its parent and every command of
-// its toolbars, cuts no caption, and puts no two visible siblings one over
-// the other. A fault names the window and both widgets.
+// Every window the program shows, laid out on a real desktop (1024 x 768,
+// 1366 x 768, 1920 x 1080) with title bars and a panel at the top: each lies
+// wholly inside the work area, frame included, shows every widget inside its
+// parent and every command of its toolbars, cuts no caption, and puts no two
+// visible siblings one over the other. A fault names the window and both
+// widgets. Where the user puts a window afterwards is the user's; boxes open
+// over the window that asked.
+#include "common/DialoghiQt.h"
 #include "common/FrmMsgCom.h"
 #include "components/lookup/AiutiFinti.h"
 #include "components/lookup/FrmListaAiuto.h"
 #include "components/menu/MenuClientFinto.h"
 #include "components/platform/DialoghiScriptati.h"
 #include "components/stampa/OpzSta.h"
+#include "components/stampa/Stampa.h"
 #include "components/stampanti/StampantiFinte.h"
 #include "contesto/Contesto.h"
 #include "invoicedata/estrazione/FrmDatiFatPre.h"
@@ -48,6 +52,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QTimer>
 #include <QStyleOptionViewItem>
 #include <QTabBar>
 #include <QTableView>
@@ -56,7 +61,11 @@
 
 namespace {
 
-constexpr QSize kArea(1366, 768);
+// The screen size this process asked for.
+QSize& Dimensioni() {
+    static QSize d(1366, 768);
+    return d;
+}
 
 QString Nome(const QWidget* w) {
     QString testo;
@@ -155,7 +164,7 @@ QStringList Difetti(QWidget& finestra) {
     QApplication::sendPostedEvents();
     QStringList difetti;
     const QSize dim = finestra.size();
-    if (dim.width() > kArea.width() || dim.height() > kArea.height())
+    if (dim.width() > Dimensioni().width() || dim.height() > Dimensioni().height())
         difetti << QStringLiteral("la finestra è %1x%2").arg(dim.width()).arg(dim.height());
     VerificaFigli(&finestra, difetti);
     for (QString& d : difetti) d = finestra.windowTitle() + QStringLiteral(": ") + d;
@@ -182,9 +191,9 @@ QString FuoriDalloSchermo(QWidget& finestra) {
 
 class DisposizioneTest : public ::testing::Test {
 public:
-    static void SetUpTestSuite() { SchermoVirtuale::Avvia(); }
+    static void SetUpTestSuite() { SchermoVirtuale::Avvia(Dimensioni() = QSize(1366, 768)); }
     void SetUp() override {
-        if (!SchermoVirtuale::Avvia()) GTEST_SKIP() << "Nessuno schermo X virtuale: " << SchermoVirtuale::Motivo().toStdString();
+        if (!SchermoVirtuale::Avvia(Dimensioni())) GTEST_SKIP() << "Nessuno schermo X virtuale: " << SchermoVirtuale::Motivo().toStdString();
         contesto->ggDialoghi = dialoghi;
         contesto->ggMenuClient = menu;
         contesto->ggAiuti = aiuti;
@@ -225,7 +234,10 @@ public:
     void Guarda(QWidget& w) {
         if (!w.isVisible()) w.show();
         if (const QString fuori = FuoriDalloSchermo(w); !fuori.isEmpty()) difetti << fuori;
-        difetti << Difetti(w);
+        const QStringList interni = Difetti(w);
+        // On the other screen sizes only the window's place and size count.
+        for (const QString& d : interni)
+            if (!soloSchermo_ || d.contains(QStringLiteral(": la finestra è "))) difetti << d;
         viste << w.metaObject()->className();
     }
     // A screen with a grid fills the screen when the user enlarges it: the
@@ -233,9 +245,9 @@ public:
     void Allarga(QWidget& w, QTableView* griglia) {
         const QSize prima = w.size(), grigliaPrima = griglia->size();
         const QPoint posizione = w.pos();
-        w.resize(kArea);
+        w.resize(Dimensioni());
         QApplication::sendPostedEvents();
-        EXPECT_EQ(w.size(), kArea) << w.metaObject()->className() << " resizes";
+        EXPECT_EQ(w.size(), Dimensioni()) << w.metaObject()->className() << " resizes";
         EXPECT_EQ(griglia->size(), grigliaPrima + (w.size() - prima)) << w.metaObject()->className() << " grows its grid";
         difetti << Difetti(w);
         // Back as it was, as the window manager puts a window back after a maximise.
@@ -306,6 +318,22 @@ public:
     QList<QPointer<QWidget>> forms;
     QStringList difetti;
     QStringList viste;  // the classes of the windows walked
+    bool soloSchermo_ = false;
+
+    // Every window of the program, each checked where it opens.
+    void Percorri();
+    // The frame's top left corner where the manager states it.
+    static QPoint Angolo(QWidget& w) { return SchermoVirtuale::FinestraConCornice(w).topLeft(); }
+    static QPoint Centro(QWidget& w) { return SchermoVirtuale::FinestraConCornice(w).center(); }
+    // A window the user moves, as the window manager tells it; true when it
+    // got there and stays once every request is handled.
+    bool SpostataDallUtente(QWidget& w, QPoint angolo) {
+        const QPoint dentro = angolo + (w.geometry().topLeft() - Angolo(w));
+        SchermoVirtuale::SpostaComeUtente(w, angolo);
+        if (!SchermoVirtuale::Attendi([&] { return w.geometry().topLeft() == dentro; }, 3000)) return false;
+        SchermoVirtuale::Sincronizza();
+        return w.geometry().topLeft() == dentro && Angolo(w) == angolo;
+    }
 
     ~DisposizioneTest() override {
         for (const QPointer<QWidget>& f : forms)
@@ -313,7 +341,7 @@ public:
     }
 };
 
-TEST_F(DisposizioneTest, OgniFinestraStaNelloSchermoSenzaSovrapposizioni) {
+void DisposizioneTest::Percorri() {
     Carica<FrmLiqIvaPre>();
     Carica<frmLiqIvaXml>();
     Carica<FrmDatiFatPre>();
@@ -362,6 +390,126 @@ TEST_F(DisposizioneTest, OgniFinestraStaNelloSchermoSenzaSovrapposizioni) {
     EXPECT_EQ(viste.size(), 16) << viste.join(QLatin1Char(' ')).toStdString();
     difetti.removeDuplicates();
     EXPECT_TRUE(difetti.isEmpty()) << difetti.join(QLatin1Char('\n')).toStdString();
+}
+
+TEST_F(DisposizioneTest, OgniFinestraStaNelloSchermoSenzaSovrapposizioni) { Percorri(); }
+
+// The same windows on a smaller and a larger screen.
+class DisposizioneSchermoPiccolo : public DisposizioneTest {
+public:
+    static void SetUpTestSuite() { SchermoVirtuale::Avvia(Dimensioni() = QSize(1024, 768)); }
+};
+class DisposizioneSchermoGrande : public DisposizioneTest {
+public:
+    static void SetUpTestSuite() { SchermoVirtuale::Avvia(Dimensioni() = QSize(1920, 1080)); }
+};
+TEST_F(DisposizioneSchermoPiccolo, OgniFinestraStaNelloSchermo) {
+    soloSchermo_ = true;
+    Percorri();
+}
+TEST_F(DisposizioneSchermoGrande, OgniFinestraStaNelloSchermo) {
+    soloSchermo_ = true;
+    Percorri();
+}
+
+TEST_F(DisposizioneTest, LaFinestraRestaDoveLaMetteLUtente) {
+    auto& run = Carica<frmDatiFatXml>();
+    const QRect area = run.screen()->availableGeometry();
+    struct Caso {
+        const char* nome;
+        QPoint angolo;
+    };
+    const Caso casi[] = {
+        {"dentro lo schermo", {900, 500}},
+        {"in parte fuori a destra e in basso", {area.right() - 150, area.bottom() - 100}},
+        {"in parte fuori a sinistra", {-200, 300}},
+    };
+    for (const Caso& c : casi) {
+        SCOPED_TRACE(c.nome);
+        EXPECT_TRUE(SpostataDallUtente(run, c.angolo)) << "the frame stands at " << Angolo(run).x() << "," << Angolo(run).y();
+    }
+    // The user draws the bottom edge of a screen down past the screen: it grows there, it does not climb.
+    auto& liq = Carica<frmLiqIvaTest>();
+    ASSERT_TRUE(SpostataDallUtente(liq, {100, area.top()}));
+    const QSize alta = liq.size() + QSize(0, area.bottom() - SchermoVirtuale::FinestraConCornice(liq).bottom() + 100);
+    SchermoVirtuale::RidimensionaComeUtente(liq, alta);
+    EXPECT_TRUE(SchermoVirtuale::Attendi([&] { return liq.size() == alta; }, 3000)) << liq.height();
+    SchermoVirtuale::Sincronizza();
+    EXPECT_EQ(liq.size(), alta);
+    EXPECT_EQ(Angolo(liq), QPoint(100, area.top()));
+}
+
+TEST_F(DisposizioneTest, MassimizzataERipristinataTornaComEra) {
+    auto& liq = Carica<frmLiqIvaTest>();
+    const QRect prima = liq.geometry();
+    liq.showMaximized();
+    ASSERT_TRUE(SchermoVirtuale::Attendi([&] { return liq.isMaximized() && liq.width() > prima.width(); }, 3000));
+    SchermoVirtuale::Sincronizza();
+    liq.showNormal();
+    // The earlier size, and the window inside the work area.
+    EXPECT_TRUE(SchermoVirtuale::Attendi([&] { return !liq.isMaximized() && liq.size() == prima.size(); }, 3000))
+        << "now " << liq.geometry().x() << "," << liq.geometry().y() << " " << liq.width() << "x" << liq.height()
+        << ", before " << prima.x() << "," << prima.y() << " " << prima.width() << "x" << prima.height();
+    EXPECT_EQ(FuoriDalloSchermo(liq), QString());
+}
+
+// A box opens centred on the window that asked, in front of it.
+TEST_F(DisposizioneTest, IlMessaggioSiApreSullaFinestraCheChiede) {
+    auto& run = Carica<frmDatiFatXml>();
+    ASSERT_TRUE(SpostataDallUtente(run, {520, 300}));
+    run.activateWindow();
+    ASSERT_TRUE(SchermoVirtuale::Attendi([&] { return QApplication::activeWindow() == &run; }, 3000));
+    DialoghiQt reali;
+    const std::function<void()> casi[] = {
+        [&] { reali.msgBox(QStringLiteral("Elaborazione terminata"), StileMsg::SoloOk, QString()); },
+        [&] { reali.msgCom(RichiestaMsgCom{.messaggio = QStringLiteral("Elaborazione terminata")}); },
+    };
+    for (const auto& apri : casi) {
+        QPoint centro;
+        bool davanti = false;
+        // Looks at the box once it is on screen, then closes it.
+        std::function<void()> guarda = [&] {
+            QWidget* box = QApplication::activeModalWidget();
+            if (!box) {
+                QTimer::singleShot(10, guarda);
+                return;
+            }
+            SchermoVirtuale::AttendiCornice(*box);
+            SchermoVirtuale::Sincronizza();
+            centro = Centro(*box);
+            const QList<unsigned long> pila = SchermoVirtuale::Pila();
+            davanti = pila.indexOf(box->winId()) > pila.indexOf(run.winId());
+            box->close();
+        };
+        QTimer::singleShot(0, guarda);
+        apri();
+        // Centred on the form, give or take the title bar's height.
+        EXPECT_LE((centro - Centro(run)).manhattanLength(), 30)
+            << "box at " << centro.x() << "," << centro.y() << ", form at " << Centro(run).x() << "," << Centro(run).y();
+        EXPECT_TRUE(davanti);
+    }
+}
+
+TEST_F(DisposizioneTest, LaStampaInCorsoStaDavantiAllAnteprima) {
+    // The run form that starts the print, then its box, then the preview.
+    Carica<frmLiqIvaXml>();
+    Stampa st;
+    frmStampaInCorso* box = frmStampaInCorso::Istanza();
+    st.ofrmStampaInCorso = box;
+    box->Prepara(QStringLiteral("Stampa Liquidazione"), &st);
+    box->MostraInCorso();
+    SchermoVirtuale::AttendiCornice(*box);
+    FrmVStampa* anteprima = FrmVStampa::Istanza();
+    anteprima->MostraAnteprima(&st);
+    SchermoVirtuale::AttendiCornice(*anteprima);
+    const auto davanti = [&] {
+        const QList<unsigned long> pila = SchermoVirtuale::Pila();
+        return pila.indexOf(box->winId()) > pila.indexOf(anteprima->winId()) && pila.indexOf(anteprima->winId()) >= 0;
+    };
+    EXPECT_TRUE(SchermoVirtuale::Attendi(davanti, 3000));
+    EXPECT_TRUE(SchermoVirtuale::FinestraConCornice(*anteprima).contains(Centro(*box)));
+    anteprima->Scarica();
+    EXPECT_FALSE(box->isVisible());
 }
 
 }  // namespace
