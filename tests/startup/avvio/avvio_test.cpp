@@ -383,3 +383,75 @@ TEST_F(AvvioTest, StoredTexts) {
 }
 
 }  // namespace
+
+namespace {
+
+// A menu whose user chooses the same entry again while the program is still
+// starting: the second "attiva" comes in when the program asks for the
+// company database's name, before that database is open.
+class MenuImpaziente : public MenuClientFinto {
+public:
+    QString keySec;
+    Valore risposta;
+    bool inviato = false;
+    Valore LeggiValoreSess(const QString& nome) override {
+        if (!inviato && nome.compare(QLatin1String("NomeDBAzie"), Qt::CaseInsensitive) == 0) {
+            inviato = true;
+            risposta = InviaComando(QStringLiteral("attiva"), {}, keySec);
+        }
+        return MenuClientFinto::LeggiValoreSess(nome);
+    }
+};
+
+TEST_F(AvvioTest, ASecondMenuCommandDuringTheStartUpWaitsForTheDatabases) {
+    const struct Caso {
+        const char* nome;
+        bool dbPresente;
+    } casi[] = {
+        {.nome = "start-up completes", .dbPresente = true},
+        {.nome = "start-up fails", .dbPresente = false},
+    };
+    for (const Caso& k : casi) {
+        SCOPED_TRACE(k.nome);
+        SetUp();
+        auto impaziente = std::make_shared<MenuImpaziente>();
+        static_cast<MenuClientFinto&>(*impaziente) = *menu;
+        impaziente->info.osParam = "/F frmLiqIvaTest";
+        impaziente->keySec = "frmLiqIvaTest";
+        if (!k.dbPresente) impaziente->ImpostaValore("NomeDBAzie", fx.Cartella() + "/manca.db");
+        menu = impaziente;
+        Ospite& ospite = *static_cast<Ospite*>(c->ggOspite.get());
+        InstallaProgramma(ospite);
+
+        EXPECT_EQ(Avvia("/M MENU1 /P PRG frmLiqIvaTest /F frmLiqIvaTest"), k.dbPresente)
+            << dialoghi->testi().join("\n").toStdString();
+        ASSERT_TRUE(impaziente->inviato);
+        EXPECT_EQ(impaziente->risposta.testo(), "") << "the menu has its answer at once";
+        const QString visti = (dialoghi->testi() + impaziente->messaggiMenu).join("\n");
+        // No form loaded on a database not open yet, and none said so.
+        for (const char* segno : {"3420", "Nessun database aperto", "CaricaDichiarante", "Gestore database non impostato"})
+            EXPECT_FALSE(visti.contains(segno)) << visti.toStdString();
+        EXPECT_TRUE(impaziente->messaggiMenu.isEmpty()) << visti.toStdString();
+        const QStringList registrate = impaziente->chiamate.filter("RegistraForm|");
+        if (k.dbPresente) {
+            EXPECT_TRUE(dialoghi->mostrati.isEmpty()) << visti.toStdString();
+            FormBase* f = ospite.Form("frmLiqIvaTest");
+            ASSERT_NE(f, nullptr);
+            EXPECT_TRUE(f->isVisible());
+            EXPECT_EQ(f->oiLoadOk, 1);
+            EXPECT_EQ(registrate.size(), 1) << "loaded once: " << registrate.join(" ").toStdString();
+            EXPECT_TRUE(impaziente->chiamate.contains("AttivaProgramma|frmLiqIvaTest"))
+                << impaziente->chiamate.join("\n").toStdString();
+        } else {
+            EXPECT_EQ(ospite.Form("frmLiqIvaTest"), nullptr);
+            ASSERT_EQ(dialoghi->mostrati.size(), 1) << "only the start-up's own report: " << visti.toStdString();
+            EXPECT_TRUE(dialoghi->mostrati[0].testo.startsWith("Errore(")) << visti.toStdString();
+            EXPECT_TRUE(registrate.isEmpty()) << registrate.join(" ").toStdString();
+            Chiudi();
+            EXPECT_TRUE(finito);
+        }
+        ospite.ChiudiProgramma();
+    }
+}
+
+}  // namespace
