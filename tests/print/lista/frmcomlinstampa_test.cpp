@@ -19,8 +19,10 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
+#include <QMap>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QSet>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTableView>
@@ -29,6 +31,7 @@
 #include <QTest>
 #include <QWindow>
 #include <gtest/gtest.h>
+#include <algorithm>
 
 namespace {
 
@@ -218,7 +221,7 @@ TEST_F(FrmComlinStampaTest, PdfAutomaticoSenzaCodaPdfColonneSeparateEMargini) {
     ini.close();
     InstallaServiziStampanti();
     fx.Inserisci(fx.idAzienda, "LiqIvaTest", {{"Anno", 2018}, {"NumCom", 3}, {"CodiceFiscale", "DOG/59681"}});
-    lista.ImpostaRecordset("SELECT Anno AS AnnoCom, NumCom, 'Ordinaria' AS \"Tipo Invio\", CodiceFiscale AS Protocollo, "
+    lista.ImpostaRecordset("SELECT Anno AS AnnoCom, NumCom, 'Ordinaria' AS \"Tipo Invio\", CodiceFiscale AS Rif, "
                            "'Inviata' AS Stato FROM LiqIvaTest ORDER BY NumCom");
     auto opz = dialogo.Opzioni();
     opz->oiStaVid = OpzSta::Stampante;
@@ -245,22 +248,22 @@ TEST_F(FrmComlinStampaTest, PdfAutomaticoSenzaCodaPdfColonneSeparateEMargini) {
     const QList<ParolaPdf> parole = ParolePdf(pdf);
     QStringList testi;
     for (const ParolaPdf& p : parole) testi << p.testo;
-    for (const char* atteso : {"Lista", "AnnoCom", "NumCom", "Tipo", "Invio", "Protocollo", "Stato", "DOG/59681", "Inviata"})
+    for (const char* atteso : {"Lista", "AnnoCom", "NumCom", "Tipo", "Invio", "Rif", "Stato", "DOG/59681", "Inviata"})
         EXPECT_TRUE(testi.contains(atteso)) << atteso << " in: " << testi.join(" ").toStdString();
-    auto parola = [&](const QString& t) {
-        for (const ParolaPdf& p : parole)
-            if (p.testo == t) return p;
-        return ParolaPdf{t, -1, -1, -1};
-    };
     constexpr double kPuntiMm = 72 / 25.4;
-    // A clear gap, not just a hair, between neighbouring columns.
-    const struct {
-        const char* prima;
-        const char* dopo;
-    } vicine[] = {{"AnnoCom", "NumCom"}, {"NumCom", "Tipo"}, {"Invio", "Protocollo"}, {"Protocollo", "Stato"},
-                  {"DOG/59681", "Inviata"}, {"Ordinaria", "DOG/59681"}};
-    for (const auto& v : vicine)
-        EXPECT_GE(parola(v.dopo).sin - parola(v.prima).des, 1.5 * kPuntiMm) << v.prima << " | " << v.dopo;
+    // On every line a clear gap, not just a hair, between neighbouring
+    // columns; only the words of one heading or title are a blank apart.
+    QMap<int, QList<ParolaPdf>> righe;
+    for (const ParolaPdf& p : parole) righe[qRound(p.alto * 10)] << p;
+    const QSet<QString> stessaCella{"Lista|Testate", "Tipo|Invio"};
+    for (QList<ParolaPdf>& riga : righe) {
+        std::sort(riga.begin(), riga.end(), [](const ParolaPdf& a, const ParolaPdf& b) { return a.sin < b.sin; });
+        for (int i = 1; i < riga.size(); ++i) {
+            const QString coppia = riga[i - 1].testo + "|" + riga[i].testo;
+            if (stessaCella.contains(coppia)) continue;
+            EXPECT_GE(riga[i].sin - riga[i - 1].des, 1.5 * kPuntiMm) << coppia.toStdString();
+        }
+    }
     double sinistra = 1e9, alto = 1e9;
     for (const ParolaPdf& p : parole) {
         sinistra = std::min(sinistra, p.sin);
