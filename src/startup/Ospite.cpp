@@ -15,6 +15,7 @@
 #include <QLocale>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <utility>
 
 FormPrincipale::FormPrincipale() {
     setObjectName(QStringLiteral("frmPrincipale"));
@@ -265,7 +266,7 @@ void Ospite::EseguiComandoMenu(const QString& idMenu, const QString& keySec, con
         fineDopoAvvio_ = true;
     } else if (apreOMostra && avvioInCorso_) {
         // A form loaded now would read databases not open yet.
-        dopoAvvio_.append({idMenu, keySec, com, param});
+        dopoAvvio_.append({idMenu, keySec, com, param, menu ? menu->RimandaRisposta() : nullptr});
     } else if (c == QLatin1String("fine")) {
         ctx().giChiusura = true;
         ChiudiProg();
@@ -416,7 +417,7 @@ void Ospite::FineAvvio(bool riuscito) {
     avvioInCorso_ = false;
     // A failed start-up has said why and closes: what the menu asked for
     // meanwhile is not done, and neither is it when the program closes anyway.
-    if (!riuscito || menuPerso_ || fineDopoAvvio_ || terminato_) dopoAvvio_.clear();
+    if (!riuscito || menuPerso_ || fineDopoAvvio_ || terminato_) RifiutaDopoAvvio();
     if ((!menuPerso_ && !fineDopoAvvio_) || terminato_) {
         EseguiDopoAvvio();
         return;
@@ -442,14 +443,26 @@ void Ospite::EseguiDopoAvvio() {
         const ComandoInAttesa k = dopoAvvio_.takeFirst();
         Valore rit;
         try {
-            EseguiComandoMenu(k.idMenu, k.keySec, k.com, k.param, rit);
+            try {
+                EseguiComandoMenu(k.idMenu, k.keySec, k.com, k.param, rit);
+            } catch (const std::exception& e) {
+                if (dynamic_cast<const ErroreRun*>(&e)) throw;
+                throw ErroreRun(NumErrore::ErroreSql, QString::fromLocal8Bit(e.what()), QStringLiteral("Ospite"));
+            }
+            if (k.risposta) k.risposta(rit, 0, {});
         } catch (const ErroreRun& e) {
-            // The menu had its answer already: the user hears of it here.
-            MsgErroreMenu(e);
-        } catch (const std::exception& e) {
-            MsgErroreMenu(ErroreRun(NumErrore::ErroreSql, QString::fromLocal8Bit(e.what()), QStringLiteral("Ospite")));
+            // The menu hears of it as of any failed command; where it had
+            // its answer already, the user hears of it here.
+            if (k.risposta) k.risposta({}, e.numero() != 0 ? e.numero() : NumErrore::ErroreSql, e.descrizione());
+            else MsgErroreMenu(e);
         }
     }
+}
+
+void Ospite::RifiutaDopoAvvio() {
+    const QList<ComandoInAttesa> rifiutati = std::exchange(dopoAvvio_, {});
+    for (const ComandoInAttesa& k : rifiutati)
+        if (k.risposta) k.risposta({}, 5, QStringLiteral("Il programma non è stato avviato: comando non eseguito"));
 }
 
 bool Ospite::TentaChiusura(int& modo) {

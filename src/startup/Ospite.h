@@ -3,6 +3,7 @@
 // six top-level forms, the menu's commands, returning to the menu and the
 // closing of the program.
 #include "components/core/Valore.h"
+#include "components/menu/MenuClient.h"
 #include "contesto/ServizioOspite.h"
 
 #include <QLabel>
@@ -90,8 +91,9 @@ public:
     // closes the program only once the start-up has returned, never under
     // its feet ("fine" is then answered "" at once). Any other command that
     // would open or show something waits too (answered "" at once): it runs
-    // once the start-up has opened the databases, and is dropped when the
-    // start-up failed (it has said why, and the program closes).
+    // once the start-up has opened the databases, and is refused when the
+    // start-up failed (it has said why, and the program closes). Where the
+    // link allows it, the menu has its answer once the command has run.
     void InizioAvvio() { avvioInCorso_ = true; }
     void FineAvvio(bool riuscito = true);
     // True when no form keeps the program open.
@@ -132,9 +134,11 @@ private:
     struct ComandoInAttesa {
         QString idMenu, keySec, com;
         Valore param;
+        MenuClient::RispostaRimandata risposta;  // empty: answered when it came
     };
     QList<ComandoInAttesa> dopoAvvio_;
     void EseguiDopoAvvio();
+    void RifiutaDopoAvvio();
 };
 
 // The host installed in the program's context, nullptr when none is.
