@@ -417,7 +417,9 @@ void Ospite::FineAvvio(bool riuscito) {
     avvioInCorso_ = false;
     // A failed start-up has said why and closes: what the menu asked for
     // meanwhile is not done, and neither is it when the program closes anyway.
-    if (!riuscito || menuPerso_ || fineDopoAvvio_ || terminato_) RifiutaDopoAvvio();
+    if (!riuscito) RifiutaDopoAvvio(QStringLiteral("Avvio del programma non riuscito: comando non eseguito"));
+    else if (menuPerso_ || fineDopoAvvio_ || terminato_)
+        RifiutaDopoAvvio(QStringLiteral("Programma in chiusura: comando non eseguito"));
     if ((!menuPerso_ && !fineDopoAvvio_) || terminato_) {
         EseguiDopoAvvio();
         return;
@@ -459,10 +461,10 @@ void Ospite::EseguiDopoAvvio() {
     }
 }
 
-void Ospite::RifiutaDopoAvvio() {
+void Ospite::RifiutaDopoAvvio(const QString& motivo) {
     const QList<ComandoInAttesa> rifiutati = std::exchange(dopoAvvio_, {});
     for (const ComandoInAttesa& k : rifiutati)
-        if (k.risposta) k.risposta({}, 5, QStringLiteral("Il programma non è stato avviato: comando non eseguito"));
+        if (k.risposta) k.risposta({}, 5, motivo);
 }
 
 bool Ospite::TentaChiusura(int& modo) {

@@ -138,7 +138,7 @@ private:
     };
     QList<ComandoInAttesa> dopoAvvio_;
     void EseguiDopoAvvio();
-    void RifiutaDopoAvvio();
+    void RifiutaDopoAvvio(const QString& motivo);
 };
 
 // The host installed in the program's context, nullptr when none is.
