@@ -268,8 +268,9 @@ bool InizProgramma(const QString& rigaComando, const FabbricaMenuClient& creaMen
     Ospite& ospite = *OspiteCorrente();
     struct GuardiaAvvio {
         Ospite& o;
+        bool riuscito = false;
         explicit GuardiaAvvio(Ospite& ospite) : o(ospite) { o.InizioAvvio(); }
-        ~GuardiaAvvio() { o.FineAvvio(); }
+        ~GuardiaAvvio() { o.FineAvvio(riuscito); }
     } guardia(ospite);
     auto fallita = [&] {
         ScaricaFrmConn();
@@ -327,6 +328,7 @@ bool InizProgramma(const QString& rigaComando, const FabbricaMenuClient& creaMen
         const InfoLancio lancio = c.ggMenuClient->LeggiInfoLancio();
         ospite.ApriFormRichiesta(c.gsFormDaAprire, -1, c.gsParamAgg, lancio.osChiLancia, lancio.osKeySecLancia,
                                  lancio.osParamLancia);
+        guardia.riuscito = true;
         return true;
     } catch (const ErroreRun& e) {
         const long n = u.NumeroErrore(e);

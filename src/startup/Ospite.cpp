@@ -3,6 +3,7 @@
 #include "common/MsgErrori.h"
 #include "components/core/ErroreRun.h"
 #include "components/menu/MenuClient.h"
+#include "components/platform/Schermo.h"
 #include "components/platform/ServizioDialoghi.h"
 #include "components/util/UtilGenerali.h"
 #include "contesto/Contesto.h"
@@ -13,17 +14,40 @@
 #include <QDialog>
 #include <QLocale>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <utility>
 
 FormPrincipale::FormPrincipale() {
     setObjectName(QStringLiteral("frmPrincipale"));
     setWindowTitle(QStringLiteral("Form Principale del programma"));
+    // The forms' questions keep the keyboard while this says what goes on.
+    setAttribute(Qt::WA_ShowWithoutActivating);
     auto* l = new QVBoxLayout(this);
+    l->setContentsMargins(32, 20, 32, 20);
     lblChiusura = new QLabel(QStringLiteral("Chiusura in corso"), this);
+    QFont f = lblChiusura->font();
+    f.setPointSizeF(std::max(14.0, f.pointSizeF()));
+    f.setBold(true);
+    lblChiusura->setFont(f);
+    lblChiusura->setAlignment(Qt::AlignCenter);
     l->addWidget(lblChiusura);
     timChiudi.setSingleShot(true);
     timChiudi.setInterval(1);
     timVarie.setSingleShot(true);
     timVarie.setInterval(1);
+}
+
+void FormPrincipale::MostraChiusura(const QRect& areaLavoro) {
+    setFixedSize(sizeHint());
+    QRect r(QPoint(0, 0), size());
+    r.moveCenter(areaLavoro.center());
+    move(r.topLeft());
+    show();
+    // The frame, once there is one, is centred too.
+    const QPoint scarto = areaLavoro.center() - frameGeometry().center();
+    if (scarto.manhattanLength() > 1) move(pos() + scarto);
+    raise();
+    lblChiusura->repaint();
 }
 
 const QStringList& Ospite::NomiForms() {
@@ -224,7 +248,7 @@ QString Ospite::TestoAvvisoFE(const QString& com, const QList<Valore>& el) {
     return {};
 }
 
-void Ospite::EseguiComandoMenu(const QString&, const QString& keySec, const QString& com, const Valore& param,
+void Ospite::EseguiComandoMenu(const QString& idMenu, const QString& keySec, const QString& com, const Valore& param,
                                Valore& rit) {
     rit = QString();
     const QString c = com.toLower();
@@ -233,10 +257,16 @@ void Ospite::EseguiComandoMenu(const QString&, const QString& keySec, const QStr
         const InfoLancio info = menu ? menu->LeggiInfoLancio() : InfoLancio{};
         ApriFormRichiesta(nome, modo, chiave, info.osChiLancia, info.osKeySecLancia, info.osParamLancia);
     };
+    const bool apreOMostra = c == QLatin1String("attiva") || c == QLatin1String("passaa") ||
+                             c == QLatin1String("ritornoa") || c == QLatin1String("preppassaa") ||
+                             c == QLatin1String("feinvio") || c == QLatin1String("feattesa");
     if (c == QLatin1String("fine") && avvioInCorso_) {
         // Closing now would release what the start-up is still using: it
         // closes as soon as the start-up returns.
         fineDopoAvvio_ = true;
+    } else if (apreOMostra && avvioInCorso_) {
+        // A form loaded now would read databases not open yet.
+        dopoAvvio_.append({idMenu, keySec, com, param, menu ? menu->RimandaRisposta() : nullptr});
     } else if (c == QLatin1String("fine")) {
         ctx().giChiusura = true;
         ChiudiProg();
@@ -383,9 +413,17 @@ void Ospite::ChiudiModaliSenzaMenu() {
     if (menuPerso_ && ModaleAperta && ModaleAperta() && ChiudiModali) ChiudiModali();
 }
 
-void Ospite::FineAvvio() {
+void Ospite::FineAvvio(bool riuscito) {
     avvioInCorso_ = false;
-    if ((!menuPerso_ && !fineDopoAvvio_) || terminato_) return;
+    // A failed start-up has said why and closes: what the menu asked for
+    // meanwhile is not done, and neither is it when the program closes anyway.
+    if (!riuscito) RifiutaDopoAvvio(QStringLiteral("Avvio del programma non riuscito: comando non eseguito"));
+    else if (menuPerso_ || fineDopoAvvio_ || terminato_)
+        RifiutaDopoAvvio(QStringLiteral("Programma in chiusura: comando non eseguito"));
+    if ((!menuPerso_ && !fineDopoAvvio_) || terminato_) {
+        EseguiDopoAvvio();
+        return;
+    }
     try {
         if (menuPerso_) {
             CollegamentoPerso();
@@ -400,6 +438,33 @@ void Ospite::FineAvvio() {
         // the closing timer ends the program after it.
         ChiudiDaTimer();
     }
+}
+
+void Ospite::EseguiDopoAvvio() {
+    while (!dopoAvvio_.isEmpty() && !terminato_) {
+        const ComandoInAttesa k = dopoAvvio_.takeFirst();
+        Valore rit;
+        try {
+            try {
+                EseguiComandoMenu(k.idMenu, k.keySec, k.com, k.param, rit);
+            } catch (const std::exception& e) {
+                if (dynamic_cast<const ErroreRun*>(&e)) throw;
+                throw ErroreRun(NumErrore::ErroreSql, QString::fromLocal8Bit(e.what()), QStringLiteral("Ospite"));
+            }
+            if (k.risposta) k.risposta(rit, 0, {});
+        } catch (const ErroreRun& e) {
+            // The menu hears of it as of any failed command; where it had
+            // its answer already, the user hears of it here.
+            if (k.risposta) k.risposta({}, e.numero() != 0 ? e.numero() : NumErrore::ErroreSql, e.descrizione());
+            else MsgErroreMenu(e);
+        }
+    }
+}
+
+void Ospite::RifiutaDopoAvvio(const QString& motivo) {
+    const QList<ComandoInAttesa> rifiutati = std::exchange(dopoAvvio_, {});
+    for (const ComandoInAttesa& k : rifiutati)
+        if (k.risposta) k.risposta({}, 5, motivo);
 }
 
 bool Ospite::TentaChiusura(int& modo) {
@@ -440,10 +505,15 @@ bool Ospite::ChiudiProgramma() {
         ctx().gsMotivoNoChiudi = QStringLiteral("Maschera Modal");
         return false;
     }
-    // The main form stays hidden: the forms' own questions are what the user
-    // sees while they close.
-    if (!ScaricaForms(frmPrincipale_->windowTitle())) return false;
+    const std::shared_ptr<Schermo> schermo = ctx().ggSchermo;
+    frmPrincipale_->MostraChiusura(schermo ? schermo->AreaDisponibile() : SchermoQt().AreaDisponibile());
+    if (!ScaricaForms(frmPrincipale_->windowTitle())) {
+        // The program runs on: no window may say it is closing.
+        frmPrincipale_->hide();
+        return false;
+    }
     RilasciaOggetti();
+    frmPrincipale_->hide();
     frmPrincipale_->timChiudi.stop();
     frmPrincipale_->timVarie.stop();
     terminato_ = true;

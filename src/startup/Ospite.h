@@ -3,6 +3,7 @@
 // six top-level forms, the menu's commands, returning to the menu and the
 // closing of the program.
 #include "components/core/Valore.h"
+#include "components/menu/MenuClient.h"
 #include "contesto/ServizioOspite.h"
 
 #include <QLabel>
@@ -16,12 +17,15 @@
 
 class FormBase;
 
-// Hidden main form, never shown (not even while closing): owner of messages
-// and of the two timers of the closing and of the deferred focus.
+// Hidden main form: owner of messages and of the two timers of the closing
+// and of the deferred focus. It shows only while the program closes: a small
+// window in the middle of the work area saying "Chiusura in corso".
 class FormPrincipale : public QWidget {
     Q_OBJECT
 public:
     FormPrincipale();
+    // Shown without taking the focus from the forms' own questions.
+    void MostraChiusura(const QRect& areaLavoro);
     int oiChiudi = 1;
     int oiFlagVarie = 0;
     QString osNomeForm;
@@ -85,9 +89,13 @@ public:
     void CollegamentoPerso();
     // The start-up runs between these two: a link lost or a "fine" meanwhile
     // closes the program only once the start-up has returned, never under
-    // its feet ("fine" is then answered "" at once).
+    // its feet ("fine" is then answered "" at once). Any other command that
+    // would open or show something waits too (answered "" at once): it runs
+    // once the start-up has opened the databases, and is refused when the
+    // start-up failed (it has said why, and the program closes). Where the
+    // link allows it, the menu has its answer once the command has run.
     void InizioAvvio() { avvioInCorso_ = true; }
-    void FineAvvio();
+    void FineAvvio(bool riuscito = true);
     // True when no form keeps the program open.
     bool NessunaFormAperta() const;
 
@@ -123,6 +131,14 @@ private:
     bool menuPerso_ = false;  // the link dropped: forms close without the menu
     bool avvioInCorso_ = false;
     bool fineDopoAvvio_ = false;
+    struct ComandoInAttesa {
+        QString idMenu, keySec, com;
+        Valore param;
+        MenuClient::RispostaRimandata risposta;  // empty: answered when it came
+    };
+    QList<ComandoInAttesa> dopoAvvio_;
+    void EseguiDopoAvvio();
+    void RifiutaDopoAvvio(const QString& motivo);
 };
 
 // The host installed in the program's context, nullptr when none is.

@@ -97,6 +97,32 @@ TEST(MenuEProgramma, TheMenuStartsTheProgramOpensAFormAndFineEndsIt) {
     EXPECT_EQ(m.righe.last(), "programma terminato 0");
 }
 
+// The user chooses the same entry twice quickly: the second choice reaches
+// the program while it is still starting. It waits for the start-up, brings
+// the form forward, and nothing is left hanging on a box nobody sees.
+TEST(MenuEProgramma, TheSameEntryChosenTwiceWhileTheProgramStarts) {
+    QTemporaryDir dir;
+    const QString demo = GeneraDemo(dir);
+    ASSERT_FALSE(demo.isEmpty());
+    Menu m(demo + "/menu.ini");
+    ASSERT_TRUE(m.Attendi("pronto")) << m.Righe().toStdString();
+    m.Invia("avvia frmLiqIvaTest");
+    ASSERT_TRUE(m.Attendi("RegistraProgramma")) << m.Righe().toStdString();
+    m.Invia("attiva frmLiqIvaTest");
+    ASSERT_TRUE(m.Attendi("risposta attiva")) << m.Righe().toStdString();
+    // Kept until the start-up is over, then it registers the open form.
+    m.Invia("preppassaa");
+    ASSERT_TRUE(m.Attendi("RegistraForm")) << m.Righe().toStdString();
+    const QString tutte = m.Righe();
+    EXPECT_TRUE(tutte.contains("frmLiqIvaTest")) << tutte.toStdString();
+    EXPECT_FALSE(tutte.contains("MsgBox")) << tutte.toStdString();
+    m.Invia("fine");
+    ASSERT_TRUE(m.Attendi("risposta fine")) << m.Righe().toStdString();
+    EXPECT_EQ(m.righe.last(), "risposta fine: \"\"");
+    ASSERT_TRUE(m.Attendi("programma terminato")) << m.Righe().toStdString();
+    EXPECT_EQ(m.righe.last(), "programma terminato 0");
+}
+
 TEST(MenuEProgramma, AProgramWhoseMenuIsKilledEnds) {
     QTemporaryDir dir;
     const QString demo = GeneraDemo(dir);

@@ -55,6 +55,13 @@ public:
     // "MsgBox" and "TastiCtrl"; returns the menu's answer.
     virtual Valore ComandoMenu(const QString& comando, const QString& chi, Valore& parametro) = 0;
 
+    // Called inside the command handler by a program that runs the command
+    // later: the answer then goes out through the function returned (once),
+    // with numeroErrore 0 for a command done. nullptr where the link can
+    // only answer when the handler returns.
+    using RispostaRimandata = std::function<void(const Valore& valore, long numeroErrore, const QString& descrizione)>;
+    virtual RispostaRimandata RimandaRisposta() { return nullptr; }
+
     void ImpostaGestoreComandi(GestoreComando g) { gestore_ = std::move(g); }
     bool HaGestoreComandi() const { return static_cast<bool>(gestore_); }
     // Called from the event loop when the link drops without ChiudiCollegamento

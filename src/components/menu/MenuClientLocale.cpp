@@ -26,7 +26,7 @@ MenuClientLocale::MenuClientLocale(int attesaMs, QObject* parent) : QObject(pare
 MenuClientLocale::~MenuClientLocale() {
     *vivo_ = false;
     // Released while a command runs ("fine"): the menu still gets its answer.
-    if (inComando_ && ritCorrente_) Scrivi(RispostaComando(comandoCorrente_, *ritCorrente_));
+    if (inComando_ && ritCorrente_ && !rimandata_) Scrivi(RispostaComando(comandoCorrente_, *ritCorrente_));
     Scollega();
 }
 
@@ -71,6 +71,7 @@ void MenuClientLocale::ConsegnaComandi() {
         const QJsonArray a = m.value(QStringLiteral("args")).toArray();
         Valore rit = QString();
         inComando_ = true;
+        rimandata_ = false;
         comandoCorrente_ = n;
         ritCorrente_ = &rit;
         QJsonObject risposta;
@@ -86,7 +87,8 @@ void MenuClientLocale::ConsegnaComandi() {
         if (!*vivo) return;  // the link was released inside the command and has answered
         inComando_ = false;
         ritCorrente_ = nullptr;
-        Scrivi(risposta);
+        if (!rimandata_) Scrivi(risposta);
+        rimandata_ = false;
         if (chiudiDopoRisposta_) {
             chiudiDopoRisposta_ = false;
             comandi_.clear();
@@ -210,6 +212,17 @@ void MenuClientLocale::ChiudiCollegamento() {
         chiudiDopoRisposta_ = true;
     else
         Scollega();
+}
+
+MenuClient::RispostaRimandata MenuClientLocale::RimandaRisposta() {
+    if (!inComando_) return nullptr;
+    rimandata_ = true;
+    const qint64 n = comandoCorrente_;
+    const std::shared_ptr<bool> vivo = vivo_;
+    return [this, vivo, n](const Valore& valore, long numero, const QString& descrizione) {
+        if (!*vivo) return;  // the link is gone, and the menu with it
+        Scrivi(numero == 0 ? RispostaComando(n, valore) : RispostaComandoErrore(n, numero, descrizione));
+    };
 }
 
 Valore MenuClientLocale::ComandoMenu(const QString& comando, const QString& chi, Valore& parametro) {

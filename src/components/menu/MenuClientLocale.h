@@ -39,6 +39,7 @@ public:
     void MostraMenu(const QString& chi) override;
     void ChiudiCollegamento() override;
     Valore ComandoMenu(const QString& comando, const QString& chi, Valore& parametro) override;
+    RispostaRimandata RimandaRisposta() override;
 
     bool Collegato() const { return socket_.state() == QLocalSocket::ConnectedState; }
 
@@ -60,6 +61,7 @@ private:
     bool inChiamata_ = false;
     bool inComando_ = false;
     bool chiudiDopoRisposta_ = false;
+    bool rimandata_ = false;  // the command being handled is answered later
     bool chiusuraVoluta_ = false;  // the link ends because the program said so
     // The command being handled, so that a link released inside it still answers.
     qint64 comandoCorrente_ = 0;

@@ -181,22 +181,49 @@ void Comlin::AvviaStampa(FontSta& font, int orientamento, const QString& colonne
         st.ImpFont(grassetto, QStringLiteral("CorpoLab"));
         st.AvviaDocumento();
         QList<int> id;
-        // Each column as wide as its widest cell and its bold heading, one
-        // blank apart. Columns wider than the page take a smaller font, so
-        // that none is left off the sheet.
+        // The widest text of each column as printed: cells longer than
+        // kMaxCaratteriColonna characters are cut on the page. Measured once,
+        // at the chosen size: a smaller font keeps the same text the widest.
+        QStringList piuLarghe;
+        QList<int> caratteri;
+        st.UsaFont(QStringLiteral("CorpoCampo"));
+        const double larghezzaMassimaCarattere = st.LarghezzaTesto(QStringLiteral("W"));
+        for (int c : scelte) {
+            int car = modello_.Titolo(c).size();
+            QString larga;
+            double migliore = 0;
+            for (int r = 0; r < modello_.rowCount(); ++r) {
+                const QString t = modello_.TestoCella(r, c).left(kMaxCaratteriColonna);
+                car = std::max(car, int(t.size()));
+                // No wider than its characters at their widest: no need to measure it.
+                if (t.size() * larghezzaMassimaCarattere <= migliore) continue;
+                const double l = st.LarghezzaTesto(t);
+                if (l > migliore) {
+                    migliore = l;
+                    larga = t;
+                }
+            }
+            piuLarghe << larga;
+            caratteri << std::clamp(car, 1, kMaxCaratteriColonna);
+        }
+        // Each column as wide as its widest cell and its bold heading. On the
+        // page an empty column of one blank keeps three blanks between two
+        // columns, whatever their alignment; a file keeps its own layout.
+        // Columns wider than the page take a smaller font, so that none is
+        // left off the sheet.
+        const int percorso = st.PercorsoEffettivo();
+        const bool sullaPagina = percorso != OpzSta::File && percorso != OpzSta::LarghezzaFissa;
         auto definisciColonne = [&] {
             st.AzzeraColonne();
             id.clear();
-            for (int c : scelte) {
-                int caratteri = modello_.Titolo(c).size();
-                for (int r = 0; r < modello_.rowCount(); ++r) caratteri = std::max(caratteri, int(modello_.TestoCella(r, c).size()));
-                caratteri = std::clamp(caratteri, 1, kMaxCaratteriColonna);
+            for (int i = 0; i < scelte.size(); ++i) {
                 st.UsaFont(QStringLiteral("CorpoLab"));
-                const double titolo = st.LarghezzaTesto(modello_.Titolo(c));
+                const double titolo = st.LarghezzaTesto(modello_.Titolo(scelte[i]));
                 st.UsaFont(QStringLiteral("CorpoCampo"));
-                QString campione(caratteri, QLatin1Char('0'));
+                QString campione = piuLarghe[i];
                 while (st.LarghezzaTesto(campione) < titolo) campione += QLatin1Char('0');
-                id << st.DefColonna(campione, caratteri);
+                if (sullaPagina && i > 0) st.DefColonna(QStringLiteral(" "));
+                id << st.DefColonna(campione, caratteri[i]);
             }
             const double disponibile = st.LeggiLargPag() - st.LeggiMrDes();
             return id.isEmpty() ? 1.0 : (disponibile - st.LeggiMrSin()) / (st.LeggiDesColonna(id.last()) - st.LeggiMrSin());
@@ -232,7 +259,10 @@ void Comlin::AvviaStampa(FontSta& font, int orientamento, const QString& colonne
             for (int i = 0; i < scelte.size(); ++i) {
                 const Valore v = modello_.Cella(r, scelte[i]);
                 st.ImpAllineamento(v.eNumero() ? QStringLiteral("D") : QStringLiteral("S"));
-                st.StampaColonna(id[i], Valore(modello_.TestoCella(r, scelte[i])));
+                QString testo = modello_.TestoCella(r, scelte[i]);
+                // On the page a cell stays inside its column; a file keeps it whole.
+                if (sullaPagina) testo.truncate(kMaxCaratteriColonna);
+                st.StampaColonna(id[i], Valore(testo));
             }
             st.NuovaRiga();
         }

@@ -23,6 +23,11 @@
 #include <QPrinterInfo>
 #include <QStandardPaths>
 
+bool EDriverPdf(const QString& nome) {
+    return nome.compare(QLatin1String("PDFCreator"), Qt::CaseInsensitive) == 0 ||
+           nome.compare(QLatin1String("PDF995"), Qt::CaseInsensitive) == 0;
+}
+
 // --- Owner ---
 
 void ChiamanteStampa::oiStaAtt(int valore) { ctxComponenti().giStaAtt = valore; }
@@ -30,11 +35,6 @@ int ChiamanteStampa::oiStaAtt() const { return ctxComponenti().giStaAtt; }
 
 namespace {
 const QString MarcatoreColonna = QStringLiteral("§ç^&£");
-
-bool eDriverPdf(const QString& nome) {
-    return nome.compare(QLatin1String("PDFCreator"), Qt::CaseInsensitive) == 0 ||
-           nome.compare(QLatin1String("PDF995"), Qt::CaseInsensitive) == 0;
-}
 
 void mostra(const QString& testo) {
     if (ctxComponenti().ggDialoghi) ctxComponenti().ggDialoghi->msgBox(testo, StileMsg::SoloOk | StileMsg::Critico, QStringLiteral("Stampa"));
@@ -81,7 +81,7 @@ bool Stampa::LanciaComandoSta(const QString& nome, int, Valore& risultato) {
     }
     const QString stampante = nomeStampante();
     pdf_ = ogOpzSta && ogOpzSta->oiStaVid == OpzSta::Stampante && ogOpzSta->LeggiOpzione(QStringLiteral("PdfAutomAbil")).booleano() &&
-           eDriverPdf(stampante);
+           EDriverPdf(stampante);
     if (pdf_) {
         QString nomeFile = ogOpzSta->LeggiOpzione(QStringLiteral("PdfNomeFile")).testo().trimmed();
         if (nomeFile.isEmpty())

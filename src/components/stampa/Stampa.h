@@ -25,6 +25,10 @@
 class FormStampaInCorso;
 class UscitaRighe;
 
+// True for the names of the PDF printer drivers: with the automatic PDF the
+// print object writes the file itself, no printer of that name is needed.
+bool EDriverPdf(const QString& nome);
+
 // The owner of a print job (a writer or a list screen). Its oiStaAtt keeps
 // the program's print-in-progress flag; the print object writes 0 into it
 // when the print has ended.

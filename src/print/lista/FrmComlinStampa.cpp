@@ -161,16 +161,21 @@ void FrmComlinStampa::stampa() {
     Stampa& st = ogComlin->ogSta();
     InizStampa(st);
     st.ogOpzSta = Opzioni();
-    // The printer of the options serves this print; the default stays as it is.
-    if (st.ogOpzSta->oiStaVid == OpzSta::Stampante && !ImpostaPrinterOpz(*st.ogOpzSta, false)) {
+    // The printer of the options serves this print; the default stays as it
+    // is. The automatic PDF is written by the print itself, as from the run
+    // forms: its driver's name needs no installed printer.
+    const bool pdfAutomatico = st.ogOpzSta->LeggiOpzione(QStringLiteral("PdfAutomAbil")).booleano() &&
+                               EDriverPdf(st.ogOpzSta->osNomeStampante);
+    if (st.ogOpzSta->oiStaVid == OpzSta::Stampante && !pdfAutomatico && !ImpostaPrinterOpz(*st.ogOpzSta, false)) {
         frmMsgCom::msgCom(QStringLiteral("Impossibile impostare la stampante predefinita\nper stampare su ") +
                               st.ogOpzSta->osNomeStampante +
                               QStringLiteral(" uscire dal programma e rientrare\nOppure scegliere un'altra stampante"),
                           QStringLiteral("&Ok"), std::nullopt, std::nullopt, std::nullopt, 80, 600, 0, 1);
         return;
     }
-    // The route of the options, the automatic PDF included.
-    IniParamStampa(st.ogOpzSta->Sezione, st, {}, 1);
+    // The route of the options, the automatic PDF included, and the page
+    // margins of the print options, as every other print takes them.
+    IniParamStampa(st.ogOpzSta->Sezione, st, {}, 0);
     // Leaving the preview of the last print stopped that print, not this one.
     st.ImpInterruzione(0);
     // The list stays while the dialog is open, so that a print that failed,

@@ -255,3 +255,34 @@ TEST(MenuClientLocale, ALinkThatDropsCallsTheLostLinkHandlerOnceFromTheEventLoop
     QCoreApplication::processEvents();
     EXPECT_EQ(perdite2, 0);
 }
+
+// A command the program runs later is answered when it has run (or failed),
+// while the commands after it are answered as they come.
+TEST(MenuClientLocale, ACommandAnsweredLaterGetsItsOwnAnswerThen) {
+    AppTest();
+    const QString chiave = ChiaveUnica("rimandata");
+    MenuFinto menu(chiave);
+    MenuClientLocale client(10000);
+    QList<MenuClient::RispostaRimandata> rimandate;
+    client.ImpostaGestoreComandi([&](const QString&, const QString&, const QString& com, const Valore&, Valore& rit) {
+        if (com == QLatin1String("esiste")) rit = true;
+        else rimandate << client.RimandaRisposta();
+    });
+    EXPECT_EQ(client.RimandaRisposta(), nullptr) << "outside a command there is nothing to answer later";
+    client.RegistraProgramma(chiave, QStringLiteral("COMIVA"), QString());
+
+    menu.InviaDaFuori(Comando(1, "MENU", "K1", "attiva", Valore()));
+    menu.InviaDaFuori(Comando(2, "MENU", "K2", "passaa", "frmDatiFatGest"));
+    menu.InviaDaFuori(Comando(3, "MENU", "", "esiste", Valore()));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return menu.RisposteComandi().size() == 1; }, 10000));
+    ASSERT_EQ(rimandate.size(), 2);
+    EXPECT_EQ(menu.RisposteComandi()[0], RispostaComando(3, true));
+
+    ASSERT_TRUE(rimandate[1]);
+    rimandate[1](Valore(), 5, QStringLiteral("comando non eseguito"));
+    ASSERT_TRUE(rimandate[0]);
+    rimandate[0](QString(), 0, {});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return menu.RisposteComandi().size() == 3; }, 10000));
+    EXPECT_EQ(menu.RisposteComandi()[1], RispostaComandoErrore(2, 5, QStringLiteral("comando non eseguito")));
+    EXPECT_EQ(menu.RisposteComandi()[2], RispostaComando(1, QString()));
+}

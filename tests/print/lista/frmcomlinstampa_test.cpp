@@ -1,19 +1,28 @@
 #include "print/lista/FrmComlinStampa.h"
 
 #include "components/db/GestoreDb.h"
+#include "components/menu/MenuClientFinto.h"
 #include "components/platform/DialoghiScriptati.h"
 #include "components/stampa/OpzSta.h"
 #include "components/stampa/RetroStampa.h"
 #include "components/stampanti/StampantiFinte.h"
 #include "print/anteprima/FrmVStampa.h"
 #include "print/lavoro/LavoroStampa.h"
+#include "print/opzioni/FrmSceltaStam.h"
+#include "print/opzioni/OpzioniIni.h"
 #include "contesto/Contesto.h"
 #include "support/AnteprimaScriptata.h"
 #include "support/AppTest.h"
 #include "support/Fixture.h"
 
+#include <QApplication>
+#include <QCheckBox>
 #include <QDir>
 #include <QFile>
+#include <QMap>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QSet>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTableView>
@@ -22,6 +31,7 @@
 #include <QTest>
 #include <QWindow>
 #include <gtest/gtest.h>
+#include <algorithm>
 
 namespace {
 
@@ -170,6 +180,97 @@ TEST_F(FrmComlinStampaTest, FileEPdf) {
         if (c.pdf) EXPECT_TRUE(dati.startsWith("%PDF"));
         else EXPECT_TRUE(dati.contains("RSSMRA80A01H501U")) << dati.toStdString();
     }
+}
+
+// A word of a PDF page as pdftotext reads it, in points from the top left.
+struct ParolaPdf {
+    QString testo;
+    double sin, alto, des;
+};
+
+QList<ParolaPdf> ParolePdf(const QString& pdf) {
+    QProcess p;
+    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), pdf, QStringLiteral("-")});
+    if (!p.waitForFinished(30000)) return {};
+    const QString html = QString::fromUtf8(p.readAllStandardOutput());
+    static const QRegularExpression parola(
+        QStringLiteral("<word xMin=\"([0-9.]+)\" yMin=\"([0-9.]+)\" xMax=\"([0-9.]+)\" yMax=\"[0-9.]+\">([^<]*)</word>"));
+    QList<ParolaPdf> parole;
+    for (auto m = parola.globalMatch(html); m.hasNext();) {
+        const auto t = m.next();
+        parole.append({t.captured(4).replace(QStringLiteral("&amp;"), QStringLiteral("&")), t.captured(1).toDouble(),
+                       t.captured(2).toDouble(), t.captured(3).toDouble()});
+    }
+    return parole;
+}
+
+// "Seleziona Stampante", "Nome file Pdf autom." ticked, "Chiudi", "STAMPA",
+// on a machine with no PDF queue: the program writes the PDF itself, in the
+// margins of the print options, its columns apart.
+TEST_F(FrmComlinStampaTest, PdfAutomaticoSenzaCodaPdfColonneSeparateEMargini) {
+    QTemporaryDir dir;
+    stampanti->stampanti = {{"Ufficio", "Ufficio"}};
+    auto menu = std::make_shared<MenuClientFinto>();
+    menu->ImpostaValore("UsaPdfCreator", "S");
+    menu->ImpostaValore("PdfNomeFile", "lista");
+    contesto->ggMenuClient = menu;
+    contesto->gsFileIni = dir.filePath("qorwin.ini");
+    QFile ini(contesto->gsFileIni);
+    ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
+    ini.write("[Opzioni Stampa]\r\nMrSin=15\r\nMrAlt=20\r\n");
+    ini.close();
+    InstallaServiziStampanti();
+    fx.Inserisci(fx.idAzienda, "LiqIvaTest", {{"Anno", 2018}, {"NumCom", 3}, {"CodiceFiscale", "DOG/59681"}});
+    lista.ImpostaRecordset("SELECT Anno AS AnnoCom, NumCom, 'Ordinaria' AS \"Tipo Invio\", CodiceFiscale AS Rif, "
+                           "'Inviata' AS Stato FROM LiqIvaTest ORDER BY NumCom");
+    auto opz = dialogo.Opzioni();
+    opz->oiStaVid = OpzSta::Stampante;
+    opz->PathDefault = dir.path();
+
+    const auto mostra = FrmSceltaStam::MostraModale();
+    FrmSceltaStam::MostraModale() = [](FrmSceltaStam& f) {
+        f.show();
+        f.Form_Activate();
+        QApplication::processEvents();
+        QTest::mouseClick(f.ChePdfAutom, Qt::LeftButton, {}, QPoint(6, f.ChePdfAutom->height() / 2));
+        QTest::mouseClick(f.ComChiudi, Qt::LeftButton);
+    };
+    QTest::mouseClick(dialogo.comSceStam, Qt::LeftButton);
+    FrmSceltaStam::MostraModale() = mostra;
+    if (FrmSceltaStam::Caricata()) delete &FrmSceltaStam::Istanza();
+    ASSERT_TRUE(opz->LeggiOpzione("PdfAutomAbil").booleano());
+
+    QTest::mouseClick(dialogo.CmdStampa, Qt::LeftButton);
+    EXPECT_TRUE(dialoghi->testi().isEmpty()) << dialoghi->testi().join(" | ").toStdString();
+    const QString pdf = dir.filePath("lista.pdf");
+    ASSERT_TRUE(QFile::exists(pdf)) << QDir(dir.path()).entryList().join(" ").toStdString();
+
+    const QList<ParolaPdf> parole = ParolePdf(pdf);
+    QStringList testi;
+    for (const ParolaPdf& p : parole) testi << p.testo;
+    for (const char* atteso : {"Lista", "AnnoCom", "NumCom", "Tipo", "Invio", "Rif", "Stato", "DOG/59681", "Inviata"})
+        EXPECT_TRUE(testi.contains(atteso)) << atteso << " in: " << testi.join(" ").toStdString();
+    constexpr double kPuntiMm = 72 / 25.4;
+    // On every line a clear gap, not just a hair, between neighbouring
+    // columns; only the words of one heading or title are a blank apart.
+    QMap<int, QList<ParolaPdf>> righe;
+    for (const ParolaPdf& p : parole) righe[qRound(p.alto * 10)] << p;
+    const QSet<QString> stessaCella{"Lista|Testate", "Tipo|Invio"};
+    for (QList<ParolaPdf>& riga : righe) {
+        std::sort(riga.begin(), riga.end(), [](const ParolaPdf& a, const ParolaPdf& b) { return a.sin < b.sin; });
+        for (int i = 1; i < riga.size(); ++i) {
+            const QString coppia = riga[i - 1].testo + "|" + riga[i].testo;
+            if (stessaCella.contains(coppia)) continue;
+            EXPECT_GE(riga[i].sin - riga[i - 1].des, 1.5 * kPuntiMm) << coppia.toStdString();
+        }
+    }
+    double sinistra = 1e9, alto = 1e9;
+    for (const ParolaPdf& p : parole) {
+        sinistra = std::min(sinistra, p.sin);
+        alto = std::min(alto, p.alto);
+    }
+    EXPECT_GE(sinistra, 15 * kPuntiMm) << "left margin of the print options";
+    EXPECT_GE(alto, 20 * kPuntiMm) << "top margin of the print options";
 }
 
 TEST_F(FrmComlinStampaTest, StampantePredefinitaSvuotaIlNomeEFontAnnullatoNonCambia) {

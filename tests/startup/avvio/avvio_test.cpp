@@ -504,3 +504,94 @@ TEST_F(AvvioTest, StoredTexts) {
 }
 
 }  // namespace
+
+namespace {
+
+// A menu whose user chooses the same entry again while the program is still
+// starting: the second "attiva" comes in when the program asks for the
+// company database's name, before that database is open.
+class MenuImpaziente : public MenuClientFinto {
+public:
+    QString keySec;
+    Valore risposta;
+    bool inviato = false;
+    Valore LeggiValoreSess(const QString& nome) override {
+        if (!inviato && nome.compare(QLatin1String("NomeDBAzie"), Qt::CaseInsensitive) == 0) {
+            inviato = true;
+            risposta = InviaComando(QStringLiteral("attiva"), {}, keySec);
+        }
+        return MenuClientFinto::LeggiValoreSess(nome);
+    }
+};
+
+// A form whose load reads the company database, as every real one does; it
+// counts its loads.
+class FormCheLeggeLaDitta : public FormBase {
+public:
+    explicit FormCheLeggeLaDitta(int& caricamenti) : FormBase(QStringLiteral("frmLiqIvaTest")), caricamenti_(caricamenti) {}
+
+protected:
+    bool Form_Load() override {
+        ++caricamenti_;
+        if (!ctx().ggGestDb) throw ErroreRun(91, QStringLiteral("Gestore database non impostato"), "FormCheLeggeLaDitta");
+        GestRecordset rs;
+        rs.ApriRecordset(*ctx().ggGestDb, ctx().gsIdDbase, {}, QStringLiteral("SELECT COUNT(*) FROM Ditta"));
+        return true;
+    }
+
+private:
+    int& caricamenti_;
+};
+
+TEST_F(AvvioTest, ASecondMenuCommandDuringTheStartUpWaitsForTheDatabases) {
+    const struct Caso {
+        const char* nome;
+        bool dbPresente;
+    } casi[] = {
+        {.nome = "start-up completes", .dbPresente = true},
+        {.nome = "start-up fails", .dbPresente = false},
+    };
+    for (const Caso& k : casi) {
+        SCOPED_TRACE(k.nome);
+        SetUp();
+        auto impaziente = std::make_shared<MenuImpaziente>();
+        static_cast<MenuClientFinto&>(*impaziente) = *menu;
+        impaziente->info.osParam = "/F frmLiqIvaTest";
+        impaziente->keySec = "frmLiqIvaTest";
+        if (!k.dbPresente) impaziente->ImpostaValore("NomeDBAzie", fx.Cartella() + "/manca.db");
+        menu = impaziente;
+        Ospite& ospite = *static_cast<Ospite*>(c->ggOspite.get());
+        int caricamenti = 0;
+        ospite.ImpostaFabbrica("frmLiqIvaTest", [&caricamenti] { return new FormCheLeggeLaDitta(caricamenti); });
+
+        EXPECT_EQ(Avvia("/M MENU1 /P PRG frmLiqIvaTest /F frmLiqIvaTest"), k.dbPresente)
+            << dialoghi->testi().join("\n").toStdString();
+        ASSERT_TRUE(impaziente->inviato);
+        EXPECT_EQ(impaziente->risposta.testo(), "") << "the menu has its answer at once";
+        const QString visti = (dialoghi->testi() + impaziente->messaggiMenu).join("\n");
+        // No form loaded on a database not open yet, and none said so.
+        for (const char* segno : {"3420", "Nessun database aperto", "CaricaDichiarante", "Gestore database non impostato"})
+            EXPECT_FALSE(visti.contains(segno)) << visti.toStdString();
+        EXPECT_TRUE(impaziente->messaggiMenu.isEmpty()) << visti.toStdString();
+        if (k.dbPresente) {
+            EXPECT_TRUE(dialoghi->mostrati.isEmpty()) << visti.toStdString();
+            FormBase* f = ospite.Form("frmLiqIvaTest");
+            ASSERT_NE(f, nullptr);
+            EXPECT_TRUE(f->isVisible());
+            EXPECT_EQ(f->oiLoadOk, 1);
+            EXPECT_EQ(caricamenti, 1) << "loaded once, brought forward the second time";
+            EXPECT_TRUE(impaziente->chiamate.contains("AttivaProgramma|frmLiqIvaTest"))
+                << impaziente->chiamate.join("\n").toStdString();
+        } else {
+            EXPECT_EQ(ospite.Form("frmLiqIvaTest"), nullptr);
+            ASSERT_EQ(dialoghi->mostrati.size(), 1) << "only the start-up's own report: " << visti.toStdString();
+            EXPECT_TRUE(dialoghi->mostrati[0].testo.startsWith("Errore(")) << visti.toStdString();
+            EXPECT_EQ(caricamenti, 0);
+            Chiudi();
+            EXPECT_TRUE(finito);
+        }
+        ospite.ChiudiProgramma();
+    }
+}
+
+}  // namespace

@@ -2,11 +2,13 @@
 #include "components/db/GestoreDb.h"
 #include "components/menu/MenuClientFinto.h"
 #include "components/platform/DialoghiScriptati.h"
+#include "components/platform/Schermo.h"
 #include "contesto/Contesto.h"
 #include "common/FormBase.h"
 #include "startup/Ospite.h"
 
 #include <QApplication>
+#include <QLabel>
 #include <QMessageBox>
 #include <QSet>
 #include <QTimer>
@@ -184,8 +186,10 @@ public:
 
 protected:
     bool Form_QueryUnload() override {
+        // The main form saying "Chiusura in corso" is the one window expected.
         for (QWidget* w : QApplication::topLevelWidgets())
-            if (w != this && w->isVisible() && !prima.contains(w)) viste_ << w->windowTitle();
+            if (w != this && w->isVisible() && !prima.contains(w) && w->objectName() != "frmPrincipale")
+                viste_ << w->windowTitle();
         return true;
     }
 
@@ -206,6 +210,74 @@ TEST_F(OspiteTest, ClosingShowsNoWindowBesideTheFormsQuestions) {
     EXPECT_EQ(menu->InviaComando("fine").testo(), "");
     EXPECT_TRUE(finito);
     EXPECT_TRUE(viste.isEmpty()) << viste.join(" | ").toStdString();
+}
+
+// A form that notes, when it is asked to close, how the main form stands.
+class FormCheGuardaLaChiusura : public FormProva {
+public:
+    FormCheGuardaLaChiusura(FormPrincipale* principale, bool rifiuta)
+        : FormProva("frmDatiFatGest", true, rifiuta), principale_(principale) {}
+    bool vista = false, leggibile = false;
+    QRect posto;
+
+protected:
+    bool Form_QueryUnload() override {
+        const QLabel* l = principale_->lblChiusura;
+        vista = principale_->isVisible();
+        leggibile = l->isVisibleTo(principale_) && l->text() == "Chiusura in corso" &&
+                    l->width() >= l->sizeHint().width() && l->height() >= l->sizeHint().height() &&
+                    l->font().pointSizeF() >= 12;
+        posto = principale_->frameGeometry();
+        return FormProva::Form_QueryUnload();
+    }
+
+private:
+    FormPrincipale* principale_;
+};
+
+// While the forms close the user reads "Chiusura in corso" in a small window
+// in the middle of the work area; a closing that is refused takes it away.
+TEST_F(OspiteTest, TheClosingShowsItsLabelAndARefusedOneHidesIt) {
+    auto schermo = std::make_shared<SchermoFinto>();
+    schermo->area = QRect(100, 40, 1000, 700);
+    c->ggSchermo = schermo;
+    const struct Caso {
+        const char* nome;
+        bool rifiuta;
+        QString risposta;
+    } casi[] = {
+        {.nome = "closes", .rifiuta = false, .risposta = ""},
+        {.nome = "a form refuses", .rifiuta = true, .risposta = "No Chiudi"},
+    };
+    for (const Caso& k : casi) {
+        SCOPED_TRACE(k.nome);
+        NuovoOspite();
+        FormCheGuardaLaChiusura* f = nullptr;
+        o->ImpostaFabbrica("frmDatiFatGest", [&] { return f = new FormCheGuardaLaChiusura(o->frmPrincipale(), k.rifiuta); });
+        menu->InviaComando("passaa", "frmDatiFatGest", "K1");
+        ASSERT_NE(f, nullptr);
+        EXPECT_FALSE(o->frmPrincipale()->isVisible()) << "hidden while the program runs";
+        EXPECT_EQ(menu->InviaComando("fine").testo(), k.risposta);
+        EXPECT_TRUE(f->vista);
+        EXPECT_TRUE(f->leggibile);
+        EXPECT_TRUE(schermo->area.contains(f->posto)) << f->posto.x() << "," << f->posto.y() << " "
+                                                       << f->posto.width() << "x" << f->posto.height();
+        EXPECT_LE((f->posto.center() - schermo->area.center()).manhattanLength(), 2);
+        EXPECT_LT(f->posto.width(), schermo->area.width() / 2) << "a small window";
+        EXPECT_EQ(finito, !k.rifiuta);
+        if (k.rifiuta) {
+            EXPECT_FALSE(o->frmPrincipale()->isVisible()) << "refused: the label goes";
+            f->rifiuta_ = false;
+            f->close();
+        }
+    }
+    // Refused because of a modal box: nothing was unloaded, nothing shows.
+    NuovoOspite();
+    menu->InviaComando("passaa", "frmDatiFatXml", "K1");
+    modale = true;
+    EXPECT_EQ(menu->InviaComando("fine").testo(), "Maschera Modal");
+    EXPECT_FALSE(o->frmPrincipale()->isVisible());
+    modale = false;
 }
 
 TEST_F(OspiteTest, TimedCloseRetriesWhileAModalBoxIsShowing) {
@@ -320,7 +392,8 @@ TEST_F(OspiteTest, AMenuLostDuringARunStopsItAndEndsAfterIt) {
 TEST_F(OspiteTest, AMenuLostDuringTheStartUpClosesTheProgramOnceTheStartUpReturns) {
     o->InizioAvvio();
     c->ggGestDb = std::make_shared<GestoreDb>();
-    menu->InviaComando("passaa", "frmDatiFatXml", "K1");
+    // The start-up opens its first form.
+    o->ApriFormRichiesta("frmDatiFatXml", -1, "K1", {}, {}, {});
     menu->PerdiCollegamento();
     // A box the start-up shows afterwards is dismissed by the closing timer,
     // and nothing the start-up still uses is released under it.
@@ -342,7 +415,8 @@ TEST_F(OspiteTest, AMenuLostDuringTheStartUpClosesTheProgramOnceTheStartUpReturn
 TEST_F(OspiteTest, FineDuringTheStartUpClosesOnceTheStartUpReturns) {
     o->InizioAvvio();
     c->ggGestDb = std::make_shared<GestoreDb>();
-    menu->InviaComando("passaa", "frmDatiFatXml", "K1");
+    // The start-up opens its first form.
+    o->ApriFormRichiesta("frmDatiFatXml", -1, "K1", {}, {}, {});
     EXPECT_EQ(menu->InviaComando("fine").testo(), "");
     EXPECT_FALSE(finito);
     EXPECT_TRUE(c->ggGestDb);
