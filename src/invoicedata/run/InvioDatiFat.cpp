@@ -1,6 +1,8 @@
 #include "invoicedata/run/InvioDatiFat.h"
 
+#include "components/db/GestRecordset.h"
 #include "components/db/GestoreDb.h"
+#include "components/menu/MenuClient.h"
 #include "components/util/UtilGenerali.h"
 #include "contesto/Contesto.h"
 
@@ -27,6 +29,25 @@ void CancellaLockInvio(const QString& idAzienda, const QString& tipo, int anno, 
             QStringLiteral(" And Descr1 = ") + Testo(idAzienda) + QStringLiteral(" And Descr3 = ") + Testo(tipo) +
             QStringLiteral(" And Long1 = ") + Numero(anno) + QStringLiteral(" And Long2 = ") + Numero(numCom) +
             QStringLiteral(" And Long3 = ") + Numero(numInvio));
+}
+
+QString LockInvioDiAltroTerminale(const QString& idAzienda, const QString& tipo, int anno, int numCom, int numInvio) {
+    Contesto& c = ctx();
+    GestRecordset rs;
+    const QString k = rs.ApriRecordset(
+        *c.ggGestDb, c.gsIdDbMenu, {},
+        QStringLiteral("Select Descr2 from Appoggio Where Codice = ") + Testo(kCodiceLockDatiFat) +
+            QStringLiteral(" And Descr1 = ") + Testo(idAzienda) + QStringLiteral(" And Descr3 = ") + Testo(tipo) +
+            QStringLiteral(" And Long1 = ") + Numero(anno) + QStringLiteral(" And Long2 = ") + Numero(numCom) +
+            QStringLiteral(" And Long3 = ") + Numero(numInvio));
+    QString altro;
+    const QString questo = c.ggMenuClient->NomeTerminale();
+    for (; !rs.FineRec(k) && altro.isEmpty(); rs.RecSuccessivo(k)) {
+        const QString terminale = rs.LeggiCampo(k, QStringLiteral("Descr2")).testo();
+        if (terminale.compare(questo, Qt::CaseInsensitive) != 0) altro = terminale;
+    }
+    rs.ChiudiRecordset(k);
+    return altro;
 }
 
 QString NomeTipoInvio(const QString& tipo) {

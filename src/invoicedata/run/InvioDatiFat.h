@@ -15,6 +15,11 @@ void AzzeraInvio(const QString& idDb, int anno, int numCom, int numInvio, const 
 // number (0 for a cancellation) left behind, whatever terminal wrote it.
 void CancellaLockInvio(const QString& idAzienda, const QString& tipo, int anno, int numCom, int numInvio);
 
+// The terminal whose lock row this send (send number 0 for a cancellation)
+// of the company, kind and communication still holds, when it is not this
+// one; "" when the row is this terminal's or there is none.
+QString LockInvioDiAltroTerminale(const QString& idAzienda, const QString& tipo, int anno, int numCom, int numInvio);
+
 // "clienti" for the kind "E", else "fornitori".
 QString NomeTipoInvio(const QString& tipo);
 // "L'invio 3 dei dati fatture della comunicazione 2019/2 (clienti)".

@@ -404,7 +404,7 @@ bool LockDatiFat::LockElab(const QString& psIdDbase, bool pbSoloVer, const QStri
             if (idDb.isEmpty()) return false;
             // A send stopped between its commit and its final names is
             // completed or undone first, its lock row with it.
-            if (!RecuperaInviiSospesi(idDb, l->idAzienda)) return false;
+            if (!RecuperaInviiSospesi(idDb, l->idAzienda, true)) return false;
             if (LeggiLock() != l) continue;
             if (!SoloLock(*l, idDb, cartella_ ? cartella_() : QString())) return false;
         }

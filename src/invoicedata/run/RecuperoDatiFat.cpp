@@ -104,7 +104,7 @@ QString sistema(const QString& idDb, const QString& idAzienda, const std::vector
 
 }  // namespace
 
-bool RecuperaInviiSospesi(const QString& idDb, const QString& idAzienda) {
+bool RecuperaInviiSospesi(const QString& idDb, const QString& idAzienda, bool ancheDiAltriTerminali) {
     GestoreDb& db = *ctx().ggGestDb;
     QStringList detti;
     try {
@@ -116,6 +116,14 @@ bool RecuperaInviiSospesi(const QString& idDb, const QString& idAzienda) {
             for (size_t i = 0; i < righe.size();) {
                 size_t j = i + 1;
                 while (j < righe.size() && stessoInvio(righe[i], righe[j])) ++j;
+                const RinominaDatiFat& r = righe[i];
+                if (!ancheDiAltriTerminali &&
+                    !LockInvioDiAltroTerminale(idAzienda, r.tipo, r.annoCom, r.numCom,
+                                               r.operazione == OperazioneRinomina::Invio ? r.numero : 0)
+                         .isEmpty()) {
+                    i = j;
+                    continue;
+                }
                 detti << sistema(idDb, idAzienda, std::vector<RinominaDatiFat>(righe.begin() + i, righe.begin() + j));
                 i = j;
             }

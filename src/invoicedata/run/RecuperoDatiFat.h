@@ -11,6 +11,9 @@
 // files still there go back to their temporary names), its record deleted
 // with the run lock it left; the user is told which. False after a message
 // when it could not be done: the run must not go on with that company.
+// A send whose lock row another terminal still holds is left alone unless
+// `ancheDiAltriTerminali` (the reset the user confirmed): that terminal may
+// be naming its files right now, in a folder this one does not see.
 #include <QString>
 
-bool RecuperaInviiSospesi(const QString& idDb, const QString& idAzienda);
+bool RecuperaInviiSospesi(const QString& idDb, const QString& idAzienda, bool ancheDiAltriTerminali = false);

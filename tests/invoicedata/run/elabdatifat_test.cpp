@@ -633,6 +633,27 @@ TEST_P(ConsegnaDatiFatMotori, RunKilledAfterItsCommitIsPutRightByTheNextRun) {
     EXPECT_EQ(Rinomine(), "0");
 }
 
+// Another terminal's send between its commit and its final names, whose
+// files this terminal cannot see (another machine's folder): a run here
+// leaves it to that terminal, or to a reset the user confirms, and undoes
+// none of its marks.
+TEST_P(ConsegnaDatiFatMotori, AnotherTerminalsSendBeforeItsFinalNamesIsLeftToIt) {
+    UccisoDopoLaConferma("E");
+    fx.Esegui(fx.idCondiviso, "UPDATE Appoggio SET Descr2 = 'PC-B' WHERE Codice = 'XMLDatiFat'");
+    QTemporaryDir altrove;
+    ASSERT_TRUE(QFile::rename(cartella + "/IT01234567897_DF_172E1.xml.incompleto",
+                              altrove.filePath("IT01234567897_DF_172E1.xml.incompleto")));
+
+    ElabDatiFat elab(scrittore, lock);
+    EXPECT_EQ(elab.Esegui(SoloCorrente("E"), Opzioni()), EsitoElabDatiFat::Interrotto);
+    const QString m = Messaggi().join('|');
+    EXPECT_FALSE(m.contains("Annullato")) << m.toStdString();
+    EXPECT_TRUE(m.contains("PC-B")) << m.toStdString();
+    EXPECT_EQ(Invio(fx.idAzienda, 1, "E"), "1/1/null");
+    EXPECT_EQ(Rinomine(), "1");
+    EXPECT_EQ(RigheLock(), "001 PC-B E 2017 2 1");
+}
+
 // A COMMIT the database refuses (here a constraint checked only at the
 // commit, as a full disk would refuse it): the run fails, no file takes its
 // final name, nothing is marked, and the message says what is on disk.
