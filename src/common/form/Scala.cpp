@@ -12,6 +12,7 @@
 #include <QAbstractButton>
 #include <QAbstractScrollArea>
 #include <QAbstractSpinBox>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QHeaderView>
@@ -19,6 +20,7 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QProgressBar>
+#include <QRadioButton>
 #include <QScreen>
 #include <QStatusBar>
 #include <QTabWidget>
@@ -77,6 +79,13 @@ int FlagEsclusione(const ListaEsclusioni& escl, const QString& nome, int indice)
 }
 
 QRect RettScalato(const QRect& r, double f, int flag) {
+    if (!(flag & (FlagScala::Posizione | FlagScala::Dimensione))) {
+        // Edges scaled, not sizes: two controls that touch still touch, and
+        // rounding never makes them overlap by a pixel.
+        const int sinistra = qRound(r.left() * f), cima = qRound(r.top() * f);
+        return QRect(sinistra, cima, qRound((r.left() + r.width()) * f) - sinistra,
+                     qRound((r.top() + r.height()) * f) - cima);
+    }
     QRect n = r;
     if (!(flag & FlagScala::Posizione)) n.moveTo(qRound(r.left() * f), qRound(r.top() * f));
     if (!(flag & FlagScala::Dimensione)) n.setSize(QSize(qRound(r.width() * f), qRound(r.height() * f)));
@@ -108,6 +117,31 @@ bool CarattereDaScalare(const QWidget* w) {
 bool ImmagineFissa(const QWidget* w) {
     auto* l = qobject_cast<const QLabel*>(w);
     return l && !l->pixmap().isNull() && !l->hasScaledContents();
+}
+
+// A caption's text grows a little more than the factor (the font's hinting
+// rounds up): a check or option box, or a left-aligned label on one line,
+// widens to its text as far as the next control beside it or its frame's edge.
+void allargaDidascalia(QWidget* c) {
+    const auto* etichetta = qobject_cast<const QLabel*>(c);
+    const bool casella = qobject_cast<const QCheckBox*>(c) || qobject_cast<const QRadioButton*>(c);
+    const bool riga = etichetta && !etichetta->wordWrap() && etichetta->pixmap().isNull() &&
+                      !etichetta->text().contains(QLatin1Char('\n')) &&
+                      !(etichetta->alignment() & (Qt::AlignRight | Qt::AlignHCenter));
+    const QString testo = etichetta ? etichetta->text() : casella ? static_cast<const QAbstractButton*>(c)->text() : QString();
+    if (!(casella || riga) || testo.isEmpty() || !c->parentWidget()) return;
+    const int serve = c->sizeHint().width();
+    if (serve <= c->width()) return;
+    const QRect g = c->geometry();
+    int limite = c->parentWidget()->contentsRect().right() + 1;
+    for (const QObject* o : c->parentWidget()->children()) {
+        const auto* f = qobject_cast<const QWidget*>(o);
+        if (!f || f == c || f->isWindow()) continue;
+        const QRect h = f->geometry();
+        if (h.top() <= g.bottom() && h.bottom() >= g.top() && h.left() > g.left()) limite = std::min(limite, h.left());
+    }
+    const int larghezza = std::min(serve, limite - g.left());
+    if (larghezza > g.width()) c->resize(larghezza, g.height());
 }
 
 const Schermo& SchermoAttuale(SchermoQt& riserva) {
@@ -157,6 +191,8 @@ void RidimControlli(QWidget& form, double fattore, const ListaEsclusioni& escl) 
                 c->resize(c->width(), (h + TwipsPerPixel - 1) / TwipsPerPixel);
         }
     }
+    // Once every control stands at its scaled place.
+    for (QWidget* c : controlli) allargaDidascalia(c);
 }
 
 double RisVidForm(QWidget& form, int mantieniDim, double& fattore, const ListaEsclusioni& escl) {

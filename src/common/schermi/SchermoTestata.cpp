@@ -215,7 +215,7 @@ bool SchermoTestata::Form_Load() {
         for (QAction* a : tolComPag_->actions())
             if (a->objectName() == QLatin1String("Duplica")) a->setVisible(false);
         abilitaDettaglio(p.LeggiStato());
-        legaGriglia(QueryDettVuota());
+        grigliaVuota();
         if (txt.value(20)) txt[20]->setFocus();
         oiLoadOk = 1;
         return true;
@@ -305,7 +305,7 @@ int SchermoTestata::PersPagDop(int piOper, int&, QList<Valore>& pvArray) {
         case OperPag::CambioStato: {
             const int s = static_cast<int>(pvArray.value(0).intero());
             abilitaDettaglio(s);
-            if (s == ComPag::Vuota) legaGriglia(QueryDettVuota());
+            if (s == ComPag::Vuota) grigliaVuota();
             // The controls behind the mirrors follow the read-only switch.
             const bool scrivibile = Pagina().AbilRW() != 0;
             for (CasellaSpunta* c : Check) c->setEnabled(scrivibile);
@@ -318,7 +318,7 @@ int SchermoTestata::PersPagDop(int piOper, int&, QList<Valore>& pvArray) {
             break;
         case OperPag::NuovoRec:
             AggNonText();
-            legaGriglia(QueryDettVuota());
+            grigliaVuota();
             break;
         default:
             break;
@@ -367,6 +367,12 @@ void SchermoTestata::MostraDescrizione(const QString& testo) { labDescrCampo->se
 
 void SchermoTestata::legaGriglia(const QString& sql) {
     modelloDett_.Carica(*ctx().ggGestDb, ctx().gsIdDbase, sql);
+}
+
+// The empty grid still shows its heading whole, in the font in use.
+void SchermoTestata::grigliaVuota() {
+    legaGriglia(QueryDettVuota());
+    AllargaAlContenuto(*dbgDett);
 }
 
 void SchermoTestata::MostraDett() {

@@ -147,6 +147,7 @@ private:
     void timComPag_Timer();
     void mostraErrore(const std::exception& e);
     void legaGriglia(const QString& sql);
+    void grigliaVuota();
     // "Dettaglio" is offered in the page states 1, 2 and 7 only.
     void abilitaDettaglio(int stato);
 

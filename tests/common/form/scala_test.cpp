@@ -95,6 +95,8 @@ TEST(Esclusioni, FirstMatchByNameAndIndex) {
     EXPECT_EQ(RettScalato(QRect(10, 20, 100, 40), 1.5, 0), QRect(15, 30, 150, 60));
     EXPECT_EQ(RettScalato(QRect(10, 20, 100, 40), 1.5, 1), QRect(10, 20, 150, 60));
     EXPECT_EQ(RettScalato(QRect(10, 20, 100, 40), 1.5, 2), QRect(15, 30, 100, 40));
+    // Two option boxes one under the other stay apart once scaled.
+    EXPECT_LT(RettScalato(QRect(0, 54, 100, 29), 1.4, 0).bottom(), RettScalato(QRect(0, 83, 100, 29), 1.4, 0).top());
 }
 
 double Punti(const QWidget* w) { return w->font().pointSizeF(); }
