@@ -758,8 +758,11 @@ public:
         r.righe = RigheRecordset(n, extra);
         int rc;
         while ((rc = sqlite3_step(st)) == SQLITE_ROW) r.righe.AggiungiDaIstruzione(st);
+        // The failure as it stood, before the statement is let go.
+        const std::optional<GuastoSqlite> guasto =
+            rc == SQLITE_DONE ? std::nullopt : std::optional<GuastoSqlite>(GuastoSqlite::di(db));
         sqlite3_finalize(st);
-        if (rc != SQLITE_DONE) db_->Errore(r.sql, kOrigineGestRecordset);
+        if (guasto) db_->Errore(*guasto, r.sql, kOrigineGestRecordset);
     }
     // The statement is compiled at once: a wrong column is told either way.
     std::unique_ptr<Aggiornamento> aggiornamento(const QString& tabella, const QStringList& colonne, bool) override {

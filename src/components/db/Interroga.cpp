@@ -5,6 +5,7 @@
 #include "components/db/ServerPg.h"
 
 #include <libpq-fe.h>
+#include <optional>
 #include <sqlite3.h>
 
 namespace {
@@ -39,8 +40,11 @@ RisultatoSql leggiSqlite(Database& d, const QString& sql, const QString& origine
         for (int c = 0; c < n; ++c) riga << valoreSqlite(st, c);
         r.righe << riga;
     }
+    // The failure as it stood, before the statement is let go.
+    const std::optional<GuastoSqlite> guasto =
+        rc == SQLITE_DONE ? std::nullopt : std::optional<GuastoSqlite>(GuastoSqlite::di(d.Handle()));
     sqlite3_finalize(st);
-    if (rc != SQLITE_DONE) d.Errore(sql, origine);
+    if (guasto) d.Errore(*guasto, sql, origine);
     return r;
 }
 
