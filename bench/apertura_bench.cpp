@@ -16,15 +16,14 @@
 #include "startup/Avvio.h"
 #include "startup/Composizione.h"
 #include "startup/Ospite.h"
+#include "applicazione.h"
 
-#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
 
-#include <cstdlib>
 #include <stdexcept>
 #include <string>
 
@@ -91,7 +90,7 @@ void Dimensione(benchmark::State& state, const QString& file) {
 // The opening of the program: schema, settings, no whole-file read.
 void BM_Apertura(benchmark::State& state) {
     const QString file = Azienda(static_cast<int>(state.range(0)));
-    verificato(file);
+    togliSegnoVerifica(file);
     GestoreDb g;
     for (auto _ : state) g.ChiudiDatabase(g.ApriDatabase(file));
     Dimensione(state, file);
@@ -106,7 +105,7 @@ void BM_AperturaDaVerificare(benchmark::State& state) {
         segnaDaVerificare(file, QStringLiteral("misura"));
         g.ChiudiDatabase(g.ApriDatabase(file));
     }
-    verificato(file);
+    togliSegnoVerifica(file);
     Dimensione(state, file);
 }
 BENCHMARK(BM_AperturaDaVerificare)->Arg(kPiccola)->Arg(kGrande)->Iterations(3)->Unit(benchmark::kMillisecond);
@@ -145,20 +144,11 @@ struct Mondo {
     }
 };
 
-QApplication& App() {
-    static int argc = 1;
-    static char nome[] = "bench";
-    static char* argv[] = {nome, nullptr};
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    static QApplication* app = new QApplication(argc, argv);
-    return *app;
-}
-
 // The menu's command that starts the program on the run form, to the form
 // on screen: both databases opened, the company's parameters, the form's
 // load (its declarant, the lock of the shared database).
 void BM_FormDatiFatGrande(benchmark::State& state) {
-    App();
+    bench::App();
     static Mondo m;
     for (auto _ : state) {
         auto c = std::make_shared<Contesto>();

@@ -19,26 +19,17 @@
 #include "settlement/gestione/FrmLiqIvaDett.h"
 #include "settlement/gestione/FrmLiqIvaTest.h"
 #include "support/Fixture.h"
+#include "applicazione.h"
 
-#include <QApplication>
 #include <QCoreApplication>
 #include <QLineEdit>
 #include <benchmark/benchmark.h>
 
-#include <cstdlib>
+#include <functional>
 #include <map>
 #include <memory>
 
 namespace {
-
-QApplication& App() {
-    static int argc = 1;
-    static char nome[] = "bench";
-    static char* argv[] = {nome, nullptr};
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    static QApplication* app = new QApplication(argc, argv);
-    return *app;
-}
 
 // `righe` invoice-data headers of 2018 (with one line each) and one
 // settlement communication, 2018/1, of `righe` modules. Values vary from row
@@ -91,7 +82,7 @@ struct Ambiente {
     std::shared_ptr<Contesto> contesto;
     std::shared_ptr<DialoghiScriptati> dialoghi = std::make_shared<DialoghiScriptati>();
     explicit Ambiente(FixtureDb& fx) {
-        App();
+        bench::App();
         contesto = fx.InstallaContesto();
         contesto->ggDialoghi = dialoghi;
         contesto->ggMenuClient = std::make_shared<MenuClientFinto>();
@@ -124,16 +115,19 @@ frmDatiFatTestLis* ApriLista(frmDatiFatGest& t) {
     return qobject_cast<frmDatiFatTestLis*>(t.ListaForm());
 }
 
-void BM_ListaDatiFatApertura(benchmark::State& state) {
+// A screen opened from its header, timed alone: the header is made and
+// dropped outside the timing. `apri` answers the rows the screen shows, -1
+// when it did not open.
+template <typename Testata>
+void MisuraApertura(benchmark::State& state, Testata* (*testata)(), long (*apri)(Testata&), const char* errore) {
     FixtureDb& fx = Azienda(state.range(0));
     Ambiente a(fx);
     for (auto _ : state) {
         state.PauseTiming();
-        frmDatiFatGest* t = TestataDatiFat();
+        Testata* t = testata();
         state.ResumeTiming();
-        frmDatiFatTestLis* l = ApriLista(*t);
-        if (!l || l->Lista().Modello().rowCount() != state.range(0)) {
-            state.SkipWithError("la lista non mostra le righe attese");
+        if (apri(*t) != state.range(0)) {
+            state.SkipWithError(errore);
             break;
         }
         state.PauseTiming();
@@ -142,6 +136,34 @@ void BM_ListaDatiFatApertura(benchmark::State& state) {
         state.ResumeTiming();
     }
     Righe(state, state.range(0));
+}
+
+// The screen's own query, read through the layer as its grid reads it.
+void MisuraPavimento(benchmark::State& state, const std::function<QString()>& sqlDelloSchermo) {
+    FixtureDb& fx = Azienda(state.range(0));
+    QString sql;
+    {
+        Ambiente a(fx);
+        sql = sqlDelloSchermo();
+    }
+    long lette = 0;
+    for (auto _ : state) {
+        const RisultatoSql r = LeggiTutto(*fx.gestDb, fx.idAzienda, sql, kOrigineGestRecordset);
+        lette = static_cast<long>(r.righe.size());
+        benchmark::DoNotOptimize(r.righe.data());
+    }
+    if (lette != state.range(0)) state.SkipWithError("righe lette diverse dalle attese");
+    Righe(state, state.range(0));
+}
+
+void BM_ListaDatiFatApertura(benchmark::State& state) {
+    MisuraApertura<frmDatiFatGest>(
+        state, TestataDatiFat,
+        [](frmDatiFatGest& t) -> long {
+            frmDatiFatTestLis* l = ApriLista(t);
+            return l ? l->Lista().Modello().rowCount() : -1;
+        },
+        "la lista non mostra le righe attese");
 }
 BENCHMARK(BM_ListaDatiFatApertura)->Arg(1000)->Arg(100000)->Unit(benchmark::kMillisecond);
 
@@ -160,23 +182,12 @@ void BM_ListaDatiFatAggiorna(benchmark::State& state) {
 }
 BENCHMARK(BM_ListaDatiFatAggiorna)->Arg(1000)->Arg(100000)->Unit(benchmark::kMillisecond);
 
-// The list's own query, read through the layer as the list reads it.
 void BM_ListaDatiFatPavimento(benchmark::State& state) {
-    FixtureDb& fx = Azienda(state.range(0));
-    QString sql;
-    {
-        Ambiente a(fx);
+    MisuraPavimento(state, [] {
         std::unique_ptr<frmDatiFatGest> t(TestataDatiFat());
-        if (frmDatiFatTestLis* l = ApriLista(*t)) sql = l->Lista().Sql();
-    }
-    long lette = 0;
-    for (auto _ : state) {
-        const RisultatoSql r = LeggiTutto(*fx.gestDb, fx.idAzienda, sql, kOrigineGestRecordset);
-        lette = static_cast<long>(r.righe.size());
-        benchmark::DoNotOptimize(r.righe.data());
-    }
-    if (lette != state.range(0)) state.SkipWithError("righe lette diverse dalle attese");
-    Righe(state, state.range(0));
+        frmDatiFatTestLis* l = ApriLista(*t);
+        return l ? l->Lista().Sql() : QString();
+    });
 }
 BENCHMARK(BM_ListaDatiFatPavimento)->Arg(1000)->Arg(100000)->Unit(benchmark::kMillisecond);
 
@@ -199,23 +210,13 @@ frmLiqIvaDett* ApriLinee(frmLiqIvaTest& t) {
 }
 
 void BM_LineeLiqIvaApertura(benchmark::State& state) {
-    FixtureDb& fx = Azienda(state.range(0));
-    Ambiente a(fx);
-    for (auto _ : state) {
-        state.PauseTiming();
-        frmLiqIvaTest* t = TestataLiqIva();
-        state.ResumeTiming();
-        frmLiqIvaDett* d = ApriLinee(*t);
-        if (!d || d->Linee().Modello().rowCount() != state.range(0)) {
-            state.SkipWithError("le linee non mostrano le righe attese");
-            break;
-        }
-        state.PauseTiming();
-        delete t;
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        state.ResumeTiming();
-    }
-    Righe(state, state.range(0));
+    MisuraApertura<frmLiqIvaTest>(
+        state, TestataLiqIva,
+        [](frmLiqIvaTest& t) -> long {
+            frmLiqIvaDett* d = ApriLinee(t);
+            return d ? d->Linee().Modello().rowCount() : -1;
+        },
+        "le linee non mostrano le righe attese");
 }
 BENCHMARK(BM_LineeLiqIvaApertura)->Arg(1000)->Arg(100000)->Unit(benchmark::kMillisecond);
 
@@ -247,21 +248,11 @@ void BM_LineeLiqIvaSalvaRiga(benchmark::State& state) {
 BENCHMARK(BM_LineeLiqIvaSalvaRiga)->Arg(1000)->Arg(100000)->Unit(benchmark::kMillisecond);
 
 void BM_LineeLiqIvaPavimento(benchmark::State& state) {
-    FixtureDb& fx = Azienda(state.range(0));
-    QString sql;
-    {
-        Ambiente a(fx);
+    MisuraPavimento(state, [] {
         std::unique_ptr<frmLiqIvaTest> t(TestataLiqIva());
-        if (frmLiqIvaDett* d = ApriLinee(*t)) sql = d->PrepSql();
-    }
-    long lette = 0;
-    for (auto _ : state) {
-        const RisultatoSql r = LeggiTutto(*fx.gestDb, fx.idAzienda, sql, kOrigineGestRecordset);
-        lette = static_cast<long>(r.righe.size());
-        benchmark::DoNotOptimize(r.righe.data());
-    }
-    if (lette != state.range(0)) state.SkipWithError("righe lette diverse dalle attese");
-    Righe(state, state.range(0));
+        frmLiqIvaDett* d = ApriLinee(*t);
+        return d ? d->PrepSql() : QString();
+    });
 }
 BENCHMARK(BM_LineeLiqIvaPavimento)->Arg(1000)->Arg(100000)->Unit(benchmark::kMillisecond);
 

@@ -759,8 +759,7 @@ public:
         int rc;
         while ((rc = sqlite3_step(st)) == SQLITE_ROW) r.righe.AggiungiDaIstruzione(st);
         // The failure as it stood, before the statement is let go.
-        const std::optional<GuastoSqlite> guasto =
-            rc == SQLITE_DONE ? std::nullopt : std::optional<GuastoSqlite>(GuastoSqlite::di(db));
+        const std::optional<GuastoSqlite> guasto = GuastoSqlite::delPasso(db, rc);
         sqlite3_finalize(st);
         if (guasto) db_->Errore(*guasto, r.sql, kOrigineGestRecordset);
     }

@@ -186,6 +186,11 @@ GuastoSqlite GuastoSqlite::di(sqlite3* db) {
     return g;
 }
 
+std::optional<GuastoSqlite> GuastoSqlite::delPasso(sqlite3* db, int rc) {
+    if (rc == SQLITE_DONE) return std::nullopt;
+    return di(db);
+}
+
 ErroreRun ErroreDaSqlite(const GuastoSqlite& guasto, const QString& sql, const QString& origine) {
     return ErroreDaSqlite(guasto.codice, guasto.messaggio, sql, origine, guasto.errnoSistema);
 }
@@ -402,8 +407,7 @@ void GestoreDb::EseguiSql(const QString& id, const QString& sql, int) {
             }
             const sqlite3_int64 prima = sqlite3_total_changes64(db);
             const int rc = sqlite3_step(st);
-            const std::optional<GuastoSqlite> guasto =
-                rc == SQLITE_DONE ? std::nullopt : std::optional<GuastoSqlite>(GuastoSqlite::di(db));
+            const std::optional<GuastoSqlite> guasto = GuastoSqlite::delPasso(db, rc);
             sqlite3_reset(st);
             sqlite3_clear_bindings(st);
             if (guasto) d->Errore(*guasto, sql);
@@ -421,12 +425,9 @@ void GestoreDb::EseguiSql(const QString& id, const QString& sql, int) {
         const sqlite3_int64 prima = sqlite3_total_changes64(db);
         int rc;
         while ((rc = sqlite3_step(st)) == SQLITE_ROW) {}
-        if (rc != SQLITE_DONE) {
-            const GuastoSqlite guasto = GuastoSqlite::di(db);
-            sqlite3_finalize(st);
-            d->Errore(guasto, sql);
-        }
+        const std::optional<GuastoSqlite> guasto = GuastoSqlite::delPasso(db, rc);
         sqlite3_finalize(st);
+        if (guasto) d->Errore(*guasto, sql);
         // sqlite3_changes keeps the count of the last INSERT, UPDATE or DELETE
         // even after other kinds of statement: only a change counts.
         d->recordsAffected_ = sqlite3_total_changes64(db) != prima ? static_cast<long>(sqlite3_changes64(db)) : 0;

@@ -16,6 +16,7 @@
 #include <QHash>
 #include <QString>
 #include <memory>
+#include <optional>
 
 struct sqlite3;
 struct pg_conn;
@@ -36,6 +37,9 @@ struct GuastoSqlite {
     QString messaggio;
     int errnoSistema = 0;
     static GuastoSqlite di(sqlite3* db);
+    // The failure of a step that ended with `rc`, taken before its statement
+    // is reset or let go; none when the step ran to its end.
+    static std::optional<GuastoSqlite> delPasso(sqlite3* db, int rc);
 };
 ErroreRun ErroreDaSqlite(const GuastoSqlite& guasto, const QString& sql, const QString& origine);
 // The same for the last failure on a connection, taken now.

@@ -41,8 +41,7 @@ RisultatoSql leggiSqlite(Database& d, const QString& sql, const QString& origine
         r.righe << riga;
     }
     // The failure as it stood, before the statement is let go.
-    const std::optional<GuastoSqlite> guasto =
-        rc == SQLITE_DONE ? std::nullopt : std::optional<GuastoSqlite>(GuastoSqlite::di(d.Handle()));
+    const std::optional<GuastoSqlite> guasto = GuastoSqlite::delPasso(d.Handle(), rc);
     sqlite3_finalize(st);
     if (guasto) d.Errore(*guasto, sql, origine);
     return r;

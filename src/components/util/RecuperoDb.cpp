@@ -571,12 +571,9 @@ bool verificaRecuperato(const QString& file, bool wal, QString& motivo) {
 
 // Whether the file opens and passes its whole check, read only.
 bool fileIntegro(const QString& file) {
-    sqlite3* db = nullptr;
-    const bool aperto =
-        sqlite3_open_v2(file.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK;
-    const bool ok = aperto && primoValore(db, "PRAGMA integrity_check") == QLatin1String("ok");
-    sqlite3_close_v2(db);
-    return ok;
+    QString motivo;
+    const Connessione db = apri(file, SQLITE_OPEN_READONLY, motivo);
+    return db && primoValore(db.get(), "PRAGMA integrity_check") == QLatin1String("ok");
 }
 
 // Moves a database file with the files that belong to it; false when the

@@ -11,6 +11,14 @@ namespace {
 QString Testo(const QString& s) { return ggUtil().FormatoSql(s, TipoDato::Testo); }
 QString Numero(long n) { return ggUtil().FormatoSql(static_cast<qlonglong>(n), TipoDato::Lungo); }
 
+// The lock row of a run of this company, kind, communication and send number.
+QString CondizioneLockInvio(const QString& idAzienda, const QString& tipo, int anno, int numCom, int numInvio) {
+    return QStringLiteral(" Where Codice = ") + Testo(kCodiceLockDatiFat) + QStringLiteral(" And Descr1 = ") +
+           Testo(idAzienda) + QStringLiteral(" And Descr3 = ") + Testo(tipo) + QStringLiteral(" And Long1 = ") +
+           Numero(anno) + QStringLiteral(" And Long2 = ") + Numero(numCom) + QStringLiteral(" And Long3 = ") +
+           Numero(numInvio);
+}
+
 }  // namespace
 
 void AzzeraInvio(const QString& idDb, int anno, int numCom, int numInvio, const QString& tipo) {
@@ -23,23 +31,16 @@ void AzzeraInvio(const QString& idDb, int anno, int numCom, int numInvio, const 
 }
 
 void CancellaLockInvio(const QString& idAzienda, const QString& tipo, int anno, int numCom, int numInvio) {
-    ctx().ggGestDb->EseguiSql(
-        ctx().gsIdDbMenu,
-        QStringLiteral("Delete from Appoggio Where Codice = ") + Testo(kCodiceLockDatiFat) +
-            QStringLiteral(" And Descr1 = ") + Testo(idAzienda) + QStringLiteral(" And Descr3 = ") + Testo(tipo) +
-            QStringLiteral(" And Long1 = ") + Numero(anno) + QStringLiteral(" And Long2 = ") + Numero(numCom) +
-            QStringLiteral(" And Long3 = ") + Numero(numInvio));
+    ctx().ggGestDb->EseguiSql(ctx().gsIdDbMenu, QStringLiteral("Delete from Appoggio") +
+                                                    CondizioneLockInvio(idAzienda, tipo, anno, numCom, numInvio));
 }
 
 QString LockInvioDiAltroTerminale(const QString& idAzienda, const QString& tipo, int anno, int numCom, int numInvio) {
     Contesto& c = ctx();
     GestRecordset rs;
-    const QString k = rs.ApriRecordset(
-        *c.ggGestDb, c.gsIdDbMenu, {},
-        QStringLiteral("Select Descr2 from Appoggio Where Codice = ") + Testo(kCodiceLockDatiFat) +
-            QStringLiteral(" And Descr1 = ") + Testo(idAzienda) + QStringLiteral(" And Descr3 = ") + Testo(tipo) +
-            QStringLiteral(" And Long1 = ") + Numero(anno) + QStringLiteral(" And Long2 = ") + Numero(numCom) +
-            QStringLiteral(" And Long3 = ") + Numero(numInvio));
+    const QString k = rs.ApriRecordset(*c.ggGestDb, c.gsIdDbMenu, {},
+                                       QStringLiteral("Select Descr2 from Appoggio") +
+                                           CondizioneLockInvio(idAzienda, tipo, anno, numCom, numInvio));
     QString altro;
     const QString questo = c.ggMenuClient->NomeTerminale();
     for (; !rs.FineRec(k) && altro.isEmpty(); rs.RecSuccessivo(k)) {

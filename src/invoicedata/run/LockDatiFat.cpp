@@ -406,7 +406,7 @@ bool LockDatiFat::LockElab(const QString& psIdDbase, bool pbSoloVer, const QStri
             // completed or undone first, its lock row with it.
             if (!RecuperaInviiSospesi(idDb, l->idAzienda, true)) return false;
             if (LeggiLock() != l) continue;
-            if (!SoloLock(*l, idDb, cartella_ ? cartella_() : QString())) return false;
+            if (!SoloLock(*l, idDb, cartella())) return false;
         }
         if (pbSoloVer) return true;
 
@@ -429,7 +429,7 @@ bool LockDatiFat::LockElab(const QString& psIdDbase, bool pbSoloVer, const QStri
             rs.ChiudiRecordset(k);
             if (numInvio <= kMaxNumInvio) {
                 inseriti = InserisciLock(psIdAzienda, psTipoElab, piAnno, piNumCom, numInvio,
-                                         cartella_ ? cartella_() : QString());
+                                         cartella());
             }
             c.ggGestDb->ConfermaTransazione(c.gsIdDbMenu);
         } catch (...) {
@@ -488,7 +488,7 @@ bool LockDatiFat::LockCanc(const QString& psIdDbase, const QString& psTipo, int 
         try {
             const bool singola = canc.operazione == OperazioneRinomina::CancSingola;
             inseriti = InserisciLock(
-                psIdAzienda, psTipo, piAnno, piNumCom, 0, cartella_ ? cartella_() : QString(),
+                psIdAzienda, psTipo, piAnno, piNumCom, 0, cartella(),
                 singola ? QStringLiteral("E") : QStringLiteral("C"),
                 singola ? QStringLiteral("%1/%2").arg(canc.annoReg).arg(canc.numReg)
                         : QStringLiteral("%1/%2").arg(canc.numInvio).arg(canc.nomeFile.trimmed().toUpper()));

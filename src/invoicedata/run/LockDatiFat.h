@@ -92,6 +92,8 @@ private:
     };
     std::optional<RigaLock> tenuto_;
     std::function<QString()> cartella_;
+    // The folder of the run's files, "" when the form gives none.
+    QString cartella() const { return cartella_ ? cartella_() : QString(); }
     void CancellaRiga(const RigaLock& r);
 };
 

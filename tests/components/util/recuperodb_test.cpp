@@ -50,6 +50,13 @@ void AziendaConRighe(const QString& file) {
     sqlite3_close(db);
 }
 
+// A company file whose page holding the list of tables, past the file's
+// header, is garbage: nothing can be read.
+void AziendaSenzaElencoTabelle(const QString& file) {
+    AziendaConRighe(file);
+    DanniDb::Sovrascrivi(file, 1, 100, DanniDb::DimensionePagina(file) - 100, '\x5a');
+}
+
 class RecuperoDbTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -280,10 +287,7 @@ TEST_F(RecuperoDbTest, TheMarkGoesWithASuccessfulRecoveryOnly) {
              AziendaConRighe(f);
              DanniDb::DanneggiaRadice(f, "MovPnTes_DataDoc");
          }},
-        {"nulla da leggere", [](const QString& f) {
-             AziendaConRighe(f);
-             DanniDb::Sovrascrivi(f, 1, 100, DanniDb::DimensionePagina(f) - 100, '\x5a');
-         }},
+        {"nulla da leggere", AziendaSenzaElencoTabelle},
     };
     for (const auto& [nome, danneggia] : casi) {
         SCOPED_TRACE(nome);
@@ -305,11 +309,7 @@ TEST_F(RecuperoDbTest, WhereNothingCanBeReadNothingChanges) {
              ASSERT_TRUE(q.open(QIODevice::WriteOnly));
              q.write("questo non è un database");
          }},
-        // The page that holds the list of tables, past the file's header.
-        {"elenco delle tabelle illeggibile", [](const QString& f) {
-             AziendaConRighe(f);
-             DanniDb::Sovrascrivi(f, 1, 100, DanniDb::DimensionePagina(f) - 100, '\x5a');
-         }},
+        {"elenco delle tabelle illeggibile", AziendaSenzaElencoTabelle},
     };
     for (const auto& [nome, danneggia] : casi) {
         SCOPED_TRACE(nome);

@@ -13,6 +13,7 @@
 #include "support/Motori.h"
 
 #include <gtest/gtest.h>
+#include <initializer_list>
 #include <memory>
 #include <ostream>
 #include <string>
@@ -85,32 +86,21 @@ public:
                                .arg(tipo));
     }
     // The lock rows as "company terminal kind year number send", one a line.
-    QString RigheLock() {
-        GestRecordset rs;
-        const QString k = rs.ApriRecordset(*fx.gestDb, fx.idCondiviso, {},
-                                           QStringLiteral("Select * from Appoggio Where Codice = 'XMLDatiFat'"));
-        QStringList righe;
-        for (; !rs.FineRec(k); rs.RecSuccessivo(k)) {
-            QStringList v;
-            for (const char* n : {"Descr1", "Descr2", "Descr3", "Long1", "Long2", "Long3"})
-                v << rs.LeggiCampo(k, QLatin1String(n)).testo();
-            righe << v.join(QLatin1Char(' '));
-        }
-        rs.ChiudiRecordset(k);
-        return righe.join(QLatin1Char('\n'));
-    }
+    QString RigheLock() { return ColonneLock({"Descr1", "Descr2", "Descr3", "Long1", "Long2", "Long3"}, ' '); }
     // What the lock rows keep beside their run, "folder|withdrawal|what", one
     // a line: the folder of the run's files and, for a cancellation, what it
     // withdraws.
-    QString OltreIlLock() {
+    QString OltreIlLock() { return ColonneLock({"Memo1", "Descr4", "Descr5"}, '|'); }
+    // The given columns of the lock rows, `separatore` between them, one row a line.
+    QString ColonneLock(std::initializer_list<const char*> colonne, char separatore) {
         GestRecordset rs;
         const QString k = rs.ApriRecordset(*fx.gestDb, fx.idCondiviso, {},
                                            QStringLiteral("Select * from Appoggio Where Codice = 'XMLDatiFat'"));
         QStringList righe;
         for (; !rs.FineRec(k); rs.RecSuccessivo(k)) {
             QStringList v;
-            for (const char* n : {"Memo1", "Descr4", "Descr5"}) v << rs.LeggiCampo(k, QLatin1String(n)).testo();
-            righe << v.join(QLatin1Char('|'));
+            for (const char* n : colonne) v << rs.LeggiCampo(k, QLatin1String(n)).testo();
+            righe << v.join(QLatin1Char(separatore));
         }
         rs.ChiudiRecordset(k);
         return righe.join(QLatin1Char('\n'));
