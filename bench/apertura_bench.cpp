@@ -16,6 +16,7 @@
 #include "startup/Avvio.h"
 #include "startup/Composizione.h"
 #include "startup/Ospite.h"
+#include "support/PercorsiTest.h"
 #include "applicazione.h"
 
 #include <QDir>
@@ -47,7 +48,7 @@ void Esegui(sqlite3* db, const QByteArray& sql) {
 // A new database file made from a script of schema/, open.
 sqlite3* DaSchema(const QString& file, const char* script) {
     QFile::remove(file);
-    QFile schema(QStringLiteral(COMIVA_SCHEMA_DIR "/") + QLatin1String(script));
+    QFile schema(CartellaSchema() + QStringLiteral("/") + QLatin1String(script));
     if (!schema.open(QIODevice::ReadOnly)) throw std::runtime_error(std::string("schema mancante: ") + script);
     sqlite3* db = nullptr;
     sqlite3_open(file.toUtf8().constData(), &db);

@@ -11,6 +11,7 @@
 #include "invoicedata/estrazione/EstrazioneDatiFat.h"
 #include "invoicedata/estrazione/SelezioneDatiFat.h"
 #include "contesto/Contesto.h"
+#include "support/PercorsiTest.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -35,7 +36,7 @@ struct Azienda {
     QString file = dir.filePath("grande.db");
     ConteggiContabilita conteggi;
     Azienda() {
-        QFile schema(QStringLiteral(COMIVA_SCHEMA_DIR "/azienda.sql"));
+        QFile schema(CartellaSchema() + QStringLiteral("/azienda.sql"));
         if (!schema.open(QIODevice::ReadOnly)) throw std::runtime_error("schema/azienda.sql mancante");
         sqlite3* db = nullptr;
         sqlite3_open(file.toUtf8().constData(), &db);

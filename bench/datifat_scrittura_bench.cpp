@@ -44,7 +44,7 @@ struct Azienda {
     explicit Azienda(int documenti) {
         sqlite3* db = nullptr;
         sqlite3_open(file.toUtf8().constData(), &db);
-        sqlite3_exec(db, leggi(QStringLiteral(COMIVA_SCHEMA_DIR "/azienda.sql")).constData(), nullptr, nullptr, nullptr);
+        sqlite3_exec(db, leggi(CartellaSchema() + QStringLiteral("/azienda.sql")).constData(), nullptr, nullptr, nullptr);
         sqlite3_exec(db, "BEGIN; INSERT INTO Stati VALUES ('ITA','Italia','IT','S');", nullptr, nullptr, nullptr);
         for (int i = 1; i <= kClienti; ++i)
             sqlite3_exec(db, QStringLiteral("INSERT INTO PianoConti (Gruppo,Mastro,Conto,Descrizione,RagSoc,StatoGiurid,"
@@ -102,7 +102,7 @@ void Scrivi(benchmark::State& state, int tipoSta, bool server = false) {
         g.ScriviProprieta("DbSqlPubUID", 12, Valore(QStringLiteral("comiva")));
         g.ScriviProprieta("DbSqlPubPWD", 12, Valore(QStringLiteral("comiva")));
         const QString idServer = g.ApriDatabase(pg->Servizio());
-        CopiaSuServer(g, contesto->gsIdDbase, idServer, leggi(QStringLiteral(COMIVA_SCHEMA_DIR "/azienda.sql")));
+        CopiaSuServer(g, contesto->gsIdDbase, idServer, leggi(CartellaSchema() + QStringLiteral("/azienda.sql")));
         g.ChiudiDatabase(contesto->gsIdDbase);
         contesto->gsIdDbase = idServer;
     }

@@ -9,6 +9,7 @@
 #include "startup/Avvio.h"
 #include "startup/Composizione.h"
 #include "startup/Ospite.h"
+#include "support/PercorsiTest.h"
 
 #include <QProcess>
 #include <functional>
@@ -17,7 +18,7 @@
 // Makes the demo in `cartella`; answers what went wrong, "" when done.
 inline QString GeneraDemo(const QString& cartella) {
     QProcess gen;
-    gen.start(QStringLiteral(COMIVA_SOURCE_DIR "/tools/genera_demo.sh"), {cartella, QStringLiteral(COMIVA_BIN_DIR "/comiva")});
+    gen.start(CartellaSorgenti() + QStringLiteral("/tools/genera_demo.sh"), {cartella, CartellaBin() + QStringLiteral("/comiva")});
     if (!gen.waitForFinished(120000)) return QStringLiteral("il generatore non termina");
     return gen.exitCode() == 0 ? QString() : QString::fromUtf8(gen.readAllStandardError());
 }

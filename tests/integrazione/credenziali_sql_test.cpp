@@ -40,7 +40,7 @@ TEST(CredenzialiSql, AWrongPasswordIsTypedAgainAtTheMenuAndTheRetryUsesIt) {
                                          "\n[Valori]\nNomeDBAzie=" + fx.fileAzienda + "\n");
 
     QProcess menu;
-    menu.start(QStringLiteral(COMIVA_BIN_DIR "/menuqor"), {"--ini", dir.filePath("menu.ini"), "--nogui"});
+    menu.start(CartellaBin() + QStringLiteral("/menuqor"), {"--ini", dir.filePath("menu.ini"), "--nogui"});
     QStringList righe;
     auto leggi = [&] {
         while (menu.canReadLine()) righe << QString::fromUtf8(menu.readLine()).trimmed();

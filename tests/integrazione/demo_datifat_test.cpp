@@ -132,7 +132,7 @@ TEST_F(DemoDatiFat, EstrazioneDelPrimoSemestre) {
 // The real menu stand-in starts the program on the extraction form.
 TEST_F(DemoDatiFat, IlMenuApreLEstrazione) {
     QProcess p;
-    p.setProgram(QStringLiteral(COMIVA_BIN_DIR "/menuqor"));
+    p.setProgram(CartellaBin() + QStringLiteral("/menuqor"));
     p.setArguments({"--ini", demo + "/menu.ini", "--nogui"});
     auto env = QProcessEnvironment::systemEnvironment();
     env.insert("QT_QPA_PLATFORM", "offscreen");

@@ -46,7 +46,7 @@ QString ErroriSchema(const QString& file) {
     QProcess p;
     p.start(QStringLiteral("xmllint"),
             {QStringLiteral("--nonet"), QStringLiteral("--noout"), QStringLiteral("--schema"),
-             QStringLiteral(COMIVA_XSD_DIR "/ivp18/fornituraIvp_2018_v1.xsd"), file});
+             CartellaXsd() + QStringLiteral("/ivp18/fornituraIvp_2018_v1.xsd"), file});
     if (!p.waitForFinished(60000)) return QStringLiteral("xmllint non risponde");
     return p.exitCode() == 0 ? QString() : QString::fromUtf8(p.readAllStandardError());
 }
@@ -57,7 +57,7 @@ protected:
         AppTest();
         ASSERT_TRUE(dir.isValid());
         // The generator extracts the demo's first quarter with this tool when it is built.
-        ASSERT_TRUE(QFile::exists(QStringLiteral(COMIVA_BIN_DIR "/prepara_demo_liqiva")))
+        ASSERT_TRUE(QFile::exists(CartellaBin() + QStringLiteral("/prepara_demo_liqiva")))
             << "costruire prepara_demo_liqiva";
         demo = dir.path() + QStringLiteral("/demo");
         ASSERT_EQ(GeneraDemo(demo), "");

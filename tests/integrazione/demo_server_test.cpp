@@ -23,7 +23,7 @@ QString primo(GestoreDb& g, const QString& id, const QString& sql) {
 QString script(const QString& nome, const QStringList& argomenti, const QProcessEnvironment& amb) {
     QProcess p;
     p.setProcessEnvironment(amb);
-    p.start(QStringLiteral(COMIVA_SOURCE_DIR "/tools/") + nome, argomenti);
+    p.start(CartellaSorgenti() + QStringLiteral("/tools/") + nome, argomenti);
     if (!p.waitForFinished(120000)) return QStringLiteral("non termina");
     return p.exitCode() == 0 ? QString() : QString::fromUtf8(p.readAllStandardError());
 }
@@ -47,7 +47,7 @@ TEST_F(DemoServer, AziendeSulServerConUnSoloInterruttore) {
     QProcessEnvironment amb = QProcessEnvironment::systemEnvironment();
     amb.insert("COMIVA_DEMO_SERVER", "1");
     amb.insert("QT_QPA_PLATFORM", "offscreen");
-    ASSERT_EQ(script("genera_demo.sh", {demo, QStringLiteral(COMIVA_BIN_DIR "/comiva")}, amb), "");
+    ASSERT_EQ(script("genera_demo.sh", {demo, CartellaBin() + QStringLiteral("/comiva")}, amb), "");
 
     QFile ini(demo + "/qorwin.ini"), menu(demo + "/menu.ini");
     ASSERT_TRUE(ini.open(QIODevice::ReadOnly) && menu.open(QIODevice::ReadOnly));
@@ -73,7 +73,7 @@ TEST_F(DemoServer, AziendeSulServerConUnSoloInterruttore) {
 
     // Stopped, the demo's server comes back as scripts/demo starts it again.
     ASSERT_EQ(script("demo_server.sh", {"ferma", demo}, amb), "");
-    ASSERT_EQ(script("genera_demo.sh", {demo, QStringLiteral(COMIVA_BIN_DIR "/comiva")}, amb), "");
+    ASSERT_EQ(script("genera_demo.sh", {demo, CartellaBin() + QStringLiteral("/comiva")}, amb), "");
     ASSERT_EQ(script("demo_server.sh", {"avvia", demo}, amb), "");
     const QString ditta = g.ApriDatabase("comiva_ditta01");
     EXPECT_EQ(primo(g, ditta, "SELECT RagSoc FROM Ditta"), primo(g, g.ApriDatabase(demo + "/ditta01.db"), "SELECT RagSoc FROM Ditta"));

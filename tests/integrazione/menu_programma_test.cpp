@@ -1,5 +1,7 @@
 // The real menu stand-in starts the real program on the demo companies; the
 // test plays the user at the menu's input.
+#include "support/PercorsiTest.h"
+
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QElapsedTimer>
@@ -24,8 +26,8 @@ bool ProcessoFinito(qint64 pid) {
 
 QString GeneraDemo(const QTemporaryDir& dir) {
     const QString demo = dir.path() + "/demo";
-    if (QProcess::execute(QStringLiteral(COMIVA_SOURCE_DIR "/tools/genera_demo.sh"),
-                          {demo, QStringLiteral(COMIVA_BIN_DIR "/comiva")}) != 0)
+    if (QProcess::execute(CartellaSorgenti() + QStringLiteral("/tools/genera_demo.sh"),
+                          {demo, CartellaBin() + QStringLiteral("/comiva")}) != 0)
         return {};
     return demo;
 }
@@ -33,7 +35,7 @@ QString GeneraDemo(const QTemporaryDir& dir) {
 class Menu {
 public:
     explicit Menu(const QString& ini) {
-        p.setProgram(QStringLiteral(COMIVA_BIN_DIR "/menuqor"));
+        p.setProgram(CartellaBin() + QStringLiteral("/menuqor"));
         p.setArguments({"--ini", ini, "--nogui"});
         auto env = QProcessEnvironment::systemEnvironment();
         env.insert("QT_QPA_PLATFORM", "offscreen");
@@ -74,8 +76,8 @@ public:
 TEST(MenuEProgramma, TheMenuStartsTheProgramOpensAFormAndFineEndsIt) {
     QTemporaryDir dir;
     const QString demo = dir.path() + "/demo";
-    ASSERT_EQ(QProcess::execute(QStringLiteral(COMIVA_SOURCE_DIR "/tools/genera_demo.sh"),
-                                {demo, QStringLiteral(COMIVA_BIN_DIR "/comiva")}),
+    ASSERT_EQ(QProcess::execute(CartellaSorgenti() + QStringLiteral("/tools/genera_demo.sh"),
+                                {demo, CartellaBin() + QStringLiteral("/comiva")}),
               0);
     Menu m(demo + "/menu.ini");
     ASSERT_TRUE(m.Attendi("pronto")) << m.righe.join("\n").toStdString();

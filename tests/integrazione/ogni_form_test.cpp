@@ -90,7 +90,7 @@ protected:
         for (const auto& [file, schema] : {std::pair{"comune.db", "condiviso.sql"}, std::pair{"ditta01.db", "azienda.sql"},
                                            std::pair{"ditta02.db", "azienda.sql"}}) {
             server.push_back(std::make_unique<DatabasePg>());
-            QFile s(QStringLiteral(COMIVA_SOURCE_DIR "/schema/") + QLatin1String(schema));
+            QFile s(CartellaSorgenti() + QStringLiteral("/schema/") + QLatin1String(schema));
             ASSERT_TRUE(s.open(QIODevice::ReadOnly));
             const QString idFile = g.ApriDatabase(demo + QLatin1Char('/') + QLatin1String(file));
             const QString idServer = g.ApriDatabase(server.back()->Servizio());

@@ -90,7 +90,7 @@ DatabasePg::DatabasePg(const QString& schema) {
                         << "\nuser=comiva\n";
     }
     if (!schema.isEmpty()) {
-        QFile f(QStringLiteral(COMIVA_SCHEMA_DIR) + QLatin1Char('/') + schema);
+        QFile f(CartellaSchema() + QLatin1Char('/') + schema);
         if (!f.open(QIODevice::ReadOnly)) throw std::runtime_error(("schema mancante: " + schema).toStdString());
         Esegui(QStringLiteral("BEGIN;\n") + ServerPg::SchemaPerServer(QString::fromUtf8(f.readAll())) +
                QStringLiteral("\n;COMMIT;"));

@@ -3,6 +3,8 @@
 // whose folder COMIVA_PG_DIR names), each defined as a connection service of
 // the process's own service file (PGSERVICEFILE), owned by the role "comiva"
 // (password "comiva"), and dropped at the end.
+#include "support/PercorsiTest.h"
+
 #include <QString>
 
 struct pg_conn;

@@ -45,7 +45,7 @@ FixtureDb::~FixtureDb() {
 }
 
 void FixtureDb::CreaDatabase(const QString& file, const QString& schema) {
-    QFile f(QStringLiteral(COMIVA_SCHEMA_DIR) + QLatin1Char('/') + schema);
+    QFile f(CartellaSchema() + QLatin1Char('/') + schema);
     if (!f.open(QIODevice::ReadOnly)) throw std::runtime_error(("schema mancante: " + schema).toStdString());
     const QByteArray sql = f.readAll();
     sqlite3* db = nullptr;

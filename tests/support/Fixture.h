@@ -3,6 +3,7 @@
 // in a temporary folder, or on the tests' PostgreSQL cluster, and opened
 // through a GestoreDb.
 #include "components/core/Valore.h"
+#include "support/PercorsiTest.h"
 
 #include <QString>
 #include <QTemporaryDir>

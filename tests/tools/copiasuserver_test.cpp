@@ -15,7 +15,7 @@
 namespace {
 
 QString schema(const char* nome) {
-    QFile f(QStringLiteral(COMIVA_SCHEMA_DIR "/") + QLatin1String(nome));
+    QFile f(CartellaSchema() + QStringLiteral("/") + QLatin1String(nome));
     f.open(QIODevice::ReadOnly);
     return QString::fromUtf8(f.readAll());
 }

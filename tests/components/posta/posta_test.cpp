@@ -32,7 +32,7 @@ public:
     explicit ServerSmtp(const QString& cartella) : cartella_(cartella) {
         const QString python = QFile::exists(QStringLiteral("/usr/bin/python3")) ? QStringLiteral("/usr/bin/python3")
                                                                                   : QStringLiteral("python3");
-        p_.start(python, {QStringLiteral(COMIVA_SOURCE_DIR "/tests/components/posta/server_smtp.py"), cartella, Utente, Parola});
+        p_.start(python, {CartellaSorgenti() + QStringLiteral("/tests/components/posta/server_smtp.py"), cartella, Utente, Parola});
         const QDeadlineTimer limite(30000);
         while (!p_.canReadLine() && p_.state() != QProcess::NotRunning && !limite.hasExpired())
             p_.waitForReadyRead(static_cast<int>(std::max<qint64>(1, limite.remainingTime())));

@@ -68,7 +68,7 @@ inline Colonne riga(const QString& tipo, int numReg, int numDet, const Colonne& 
 inline QString esitoSchema(const QString& file, const QString& xsd) {
     QProcess p;
     p.start(QStringLiteral("xmllint"), {QStringLiteral("--nonet"), QStringLiteral("--noout"), QStringLiteral("--schema"),
-                                        QStringLiteral(COMIVA_XSD_DIR) + xsd, file});
+                                        CartellaXsd() + xsd, file});
     if (!p.waitForFinished(120000)) return QStringLiteral("xmllint non terminato");
     if (p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0) return {};
     const QString e = QString::fromLocal8Bit(p.readAllStandardError());

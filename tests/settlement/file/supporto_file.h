@@ -75,7 +75,7 @@ inline QString esitoXmllint(const QString& file, int anno) {
     QStringList argomenti{QStringLiteral("--nonet"), QStringLiteral("--noout")};
     if (anno > 0)
         argomenti << QStringLiteral("--schema")
-                  << QStringLiteral(COMIVA_XSD_DIR) + (anno < 2018 ? QStringLiteral("/ivp17/fornituraIvp_2017_v1.xsd")
+                  << CartellaXsd() + (anno < 2018 ? QStringLiteral("/ivp17/fornituraIvp_2017_v1.xsd")
                                                                    : QStringLiteral("/ivp18/fornituraIvp_2018_v1.xsd"));
     argomenti << file;
     QProcess p;

@@ -28,7 +28,7 @@ inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdS
 // xmllint's verdict on a file against the IVP schema of its year, "ivp17" or
 // "ivp18" ("" when valid).
 inline QString ErroriSchema(const QString& file, const QString& cartella) {
-    const QString xsd = QStringLiteral(COMIVA_XSD_DIR) + QLatin1Char('/') + cartella + QLatin1Char('/') +
+    const QString xsd = CartellaXsd() + QLatin1Char('/') + cartella + QLatin1Char('/') +
                         (cartella == QLatin1String("ivp18") ? QStringLiteral("fornituraIvp_2018_v1.xsd")
                                                            : QStringLiteral("fornituraIvp_2017_v1.xsd"));
     QProcess p;

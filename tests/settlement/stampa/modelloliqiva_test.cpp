@@ -428,7 +428,7 @@ TEST(ModelloLiqIvaPdf, PagineDelModelloInPdf) {
         QFile f(contesto->gsFileIni);
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write(QStringLiteral("[LiqIva]\r\nDirImg=%1\r\nImgTest=LiqIvaTest.png\r\nImgDett=LiqIvaDett.png\r\n")
-                    .arg(QStringLiteral(COMIVA_SOURCE_DIR "/data/liqiva"))
+                    .arg(CartellaSorgenti() + QStringLiteral("/data/liqiva"))
                     .toUtf8());
     }
     ImpostaContesto(contesto);
