@@ -20,7 +20,7 @@ public:
     struct Parte {
         QString nome;          // "Azienda 001", "Azienda 001 clienti"
         Stato stato = Stato::NonEseguito;
-        QStringList file;      // complete files, or those left incomplete
+        QStringList file{};    // complete files, or those left incomplete
         int invio = 0;         // the send committed with this part, 0 none
         bool definitiva = false;  // a definitive run: say what is marked
         bool stampaInterrotta = false;  // complete, its report cut short

@@ -35,13 +35,13 @@ constexpr int kMaxRiepDoc = 1000;
 constexpr int kMaxFileDivisi = 26;
 
 struct ArgomentiXmlDatiFat {
-    QString cartella;
-    QString codFisc;
+    QString cartella{};
+    QString codFisc{};
     int annoCom = 0;
     int numComun = 0;
-    QString codInvio;     // "E1", "R3", "C1", "10" ...
-    QString cfDich;
-    QString carica;
+    QString codInvio{};   // "E1", "R3", "C1", "10" ...
+    QString cfDich{};
+    QString carica{};
     bool prova = false;
     bool molteFile = false;
     int contaFile = 0;    // 0-based index within a split send

@@ -24,13 +24,13 @@ enum class OperazioneRinomina : char {
 };
 
 struct RinominaDatiFat {
-    QString provvisorio;     // where the complete file is until renamed
-    QString definitivo;      // its final name
+    QString provvisorio{};   // where the complete file is until renamed
+    QString definitivo{};    // its final name
     OperazioneRinomina operazione = OperazioneRinomina::Invio;
     int annoCom = 0, numCom = 0;
-    QString tipo;            // "E" or "R"
+    QString tipo{};          // "E" or "R"
     int numero = 0;          // send or cancellation number
-    QString nomeFile;        // progressive of a split file ("" for one file)
+    QString nomeFile{};      // progressive of a split file ("" for one file)
     int annoReg = 0;         // the registration of a single cancellation
     long numReg = 0;
 };

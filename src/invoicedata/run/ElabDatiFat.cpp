@@ -94,6 +94,7 @@ void ElabDatiFat::SbloccaDopoInvio(const QString& idDb) {
 
 // What one run keeps from company to company.
 struct ElabDatiFat::Giro {
+    Giro(const DatiRunDatiFat& dati, const OpzioniElabDatiFat& opzioni) : d(dati), o(opzioni) {}
     const DatiRunDatiFat& d;
     const OpzioniElabDatiFat& o;
     bool definitiva = false, unica = false;

@@ -73,7 +73,7 @@ struct LockTrovato {
     // The folder of the run's files as its terminal wrote it, and for a
     // cancellation what it withdraws (CancBloccata); all empty in a row of
     // an older version.
-    QString cartella, canc, oggetto;
+    QString cartella{}, canc{}, oggetto{};
     bool operator==(const LockTrovato&) const = default;
 };
 

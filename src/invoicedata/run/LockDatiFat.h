@@ -51,7 +51,7 @@ struct CancBloccata {
     int annoReg = 0;
     long numReg = 0;
     int numInvio = 0;
-    QString nomeFile;
+    QString nomeFile{};
 };
 
 class LockDatiFat {
