@@ -56,5 +56,14 @@ public:
     void AzzeraParStLiqIva();
 
 private:
+    struct Giro;
+    enum class Preparazione { Pronta, Saltata, Annullata };
+    enum class Seguito { Avanti, Fine, Errore };
+    bool PreparaCorsa(const ParametriLiqIva& par);
+    bool ApriAziende(Giro& g);
+    Preparazione PreparaAzienda(Giro& g);
+    Seguito StampaAzienda(Giro& g);
+    void Concludi(Giro& g);
+
     std::shared_ptr<stLiqIva> scrittore_;
 };
