@@ -4,6 +4,7 @@
 #include "common/FrmMsgCom.h"
 #include "common/form/UtilForm.h"
 #include "components/core/ErroreRun.h"
+#include "components/db/ErroriDb.h"
 #include "components/db/GestRecordset.h"
 #include "components/db/GestoreDb.h"
 #include "components/menu/MenuClient.h"
@@ -26,7 +27,7 @@ QString ValIni(const QString& sezione, const QString& chiave, const QString& pre
 }  // namespace
 
 QString CredenzialiDb(GestoreDb& gestDb, const QString& nome, const QString& pwd, const QString& connect,
-                      bool lasciaFileDanneggiato) {
+                      bool lasciaFileDanneggiato, bool lasciaFileMancante) {
     MenuClient& menu = *ctx().ggMenuClient;
     const bool odbc = IsConnOdbc(nome) && nome.left(5).compare(QLatin1String("ODBC;"), Qt::CaseInsensitive) != 0;
     auto credenzialiSql = [&] {
@@ -63,7 +64,7 @@ QString CredenzialiDb(GestoreDb& gestDb, const QString& nome, const QString& pwd
                 frmMsgCom::msgCom(QStringLiteral("Password non valida per questo database"));
                 return QStringLiteral("Err: 3031");
             }
-            frmMsgCom::MsgErrfrm(e);
+            if (!(lasciaFileMancante && n == NumErroreDb::FileDbNonTrovato)) frmMsgCom::MsgErrfrm(e);
             return QStringLiteral("Err: ") + QString::number(n);
         }
     }

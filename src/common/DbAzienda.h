@@ -12,9 +12,11 @@ class GestoreDb;
 // login, "Err: " + number after a failure (already reported). With
 // `lasciaFileDanneggiato` a database file SQLite finds damaged or does not
 // recognise (3343) is not reported: the error goes to the caller, which
-// offers to recover the file.
+// offers to recover the file. With `lasciaFileMancante` a missing database
+// file is not reported either: the answer is "Err: 3024" and the caller,
+// which names the file in its own message, tells it.
 QString CredenzialiDb(GestoreDb& gestDb, const QString& nome, const QString& pwd, const QString& connect,
-                      bool lasciaFileDanneggiato = false);
+                      bool lasciaFileDanneggiato = false, bool lasciaFileMancante = false);
 
 // Company parameters
 void CaricaParAzienda(int flag = 0);

@@ -221,9 +221,9 @@ ElabLiqIva::Preparazione ElabLiqIva::PreparaAzienda(Giro& g) {
                 u.EVuoto(accPwd, TipoDato::Testo)
                     ? QString()
                     : c.ggMenuClient->LeggiValoreSess(QStringLiteral("pwddbazie:") + g.azienda).testo();
-            const QString risposta = CredenzialiDb(*c.ggGestDb, file, pwd, c.gsConnect);
-            // The opening failure has been shown already; the question below
-            // lets the user pass over this company.
+            // A missing database is told by the question below, which names
+            // it; any other opening failure has been shown already.
+            const QString risposta = CredenzialiDb(*c.ggGestDb, file, pwd, c.gsConnect, false, true);
             if (risposta.trimmed().isEmpty() ||
                 risposta.left(4).compare(QLatin1String("Err:"), Qt::CaseInsensitive) == 0)
                 throw ErroreRun(static_cast<long>(u.ValoreNumerico(risposta.mid(4))),
