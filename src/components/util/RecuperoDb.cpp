@@ -596,20 +596,28 @@ bool spostaConCompagni(const QString& da, const QString& a) {
 }  // namespace
 
 int recuperaDatabase(const QString& nome, EsitoRecupero* esito) {
-    const QFileInfo info(nome);
-    if (!info.isFile()) return fallito(nome, QStringLiteral("il file non esiste"));
-    const QString file = info.absoluteFilePath();
+    if (!QFileInfo(nome).isFile()) return fallito(nome, QStringLiteral("il file non esiste"));
     // Held until the recovered file stands in the original's place: no
-    // connection has the file open meanwhile, and none opens it halfway
-    // through the swap.
+    // connection has the file open meanwhile, through any of its names, and
+    // none opens it halfway through the swap.
     UsoDb::Esito uso;
-    const UsoDb soloQui = UsoDb::Esclusivo(file, uso);
+    const UsoDb soloQui = UsoDb::Esclusivo(nome, uso);
     if (uso == UsoDb::Esito::Occupato) {
-        qCWarning(logRecupero).noquote() << "recupero di" << file << "non eseguito: il file è aperto altrove";
+        qCWarning(logRecupero).noquote() << "recupero di" << nome << "non eseguito: il file è aperto altrove";
         return NumErroreDb::FileInUso;
     }
     if (uso != UsoDb::Esito::Preso)
-        return fallito(file, QStringLiteral("impossibile accertare che nessun altro lo usi (%1)").arg(fileUsoDb(file)));
+        return fallito(nome, QStringLiteral("impossibile bloccare il file per averlo solo per sé"));
+    // The file itself, links resolved: the link stays a link, now to the
+    // recovered file, and the write-ahead log read is the one beside the file.
+    const QString file = soloQui.File();
+    const QFileInfo info(file);
+    if (esito) esito->file = file;
+    // A second hard name would go on naming the damaged original beside the
+    // recovered file: two databases where there was one.
+    if (soloQui.Nomi() > 1)
+        return fallito(file, QStringLiteral("il file ha %1 nomi (collegamenti fisici): va lasciato un nome solo")
+                                 .arg(soloQui.Nomi()));
     // Beside the file, so that the recovered one reaches its place by a rename.
     QTemporaryDir lavoro(info.absolutePath() + QStringLiteral("/.recupero-XXXXXX"));
     if (!lavoro.isValid()) return fallito(file, lavoro.errorString());
@@ -651,6 +659,7 @@ int recuperaDatabase(const QString& nome, EsitoRecupero* esito) {
     togliSegnoVerifica(file);
     qCInfo(logRecupero).noquote() << "database" << file << "recuperato; l'originale danneggiato è" << danneggiato;
     letto.originale = danneggiato;
+    letto.file = file;
     if (esito) *esito = letto;
     return 0;
 }

@@ -17,6 +17,8 @@
 // original's journal mode. When nothing can be read, or anything else fails,
 // nothing is changed and the reason goes to the log (category comiva.db).
 //
+// The recovery acts on the file itself, links resolved: a link stays a link
+// to the recovered file. A file with a second hard name is left as it is.
 // The recovery has the file to itself (UsoDb.h) from before it copies it
 // until the new file stands in its place: a connection still open on it
 // would go on writing into the original put aside. When a connection of this
@@ -45,6 +47,7 @@ struct TabellaRecuperata {
 struct EsitoRecupero {
     QList<TabellaRecuperata> tabelle;  // in the order the file lists them
     QStringList nonRicreati;           // indexes, views and triggers left out, with the reason
+    QString file;                      // the file recovered: its real path, links resolved
     QString originale;                 // where the damaged original was kept
     bool giaIntegro = false;           // another terminal had recovered it already: nothing done
 

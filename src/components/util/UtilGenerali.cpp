@@ -420,7 +420,7 @@ int UtilGenerali::RiparaDb(const QString& fileDatabase) const {
     // The user asked for the repair: what it saved, what it lost and where
     // the original is are told before the work goes on.
     if (r == 0 && ctxComponenti().ggDialoghi)
-        ctxComponenti().ggDialoghi->msgBox(esito.resoconto(file),
+        ctxComponenti().ggDialoghi->msgBox(esito.resoconto(esito.file.isEmpty() ? file : esito.file),
                                            esito.conPerdite() ? StileMsg::Esclamativo : StileMsg::Informazione, {});
     return r;
 }
