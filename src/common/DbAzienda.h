@@ -15,6 +15,11 @@ class GestoreDb;
 // offers to recover the file.
 QString CredenzialiDb(GestoreDb& gestDb, const QString& nome, const QString& pwd, const QString& connect,
                       bool lasciaFileDanneggiato = false);
+// The same, but a database that does not open is not reported: its error
+// goes to the caller, which tells it in its own words (a run over a range
+// of companies asks whether to go on). Only a refused SQL login is still
+// offered again.
+QString CredenzialiDbAlChiamante(GestoreDb& gestDb, const QString& nome, const QString& pwd, const QString& connect);
 
 // Company parameters
 void CaricaParAzienda(int flag = 0);
