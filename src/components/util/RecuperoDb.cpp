@@ -596,6 +596,11 @@ bool spostaConCompagni(const QString& da, const QString& a) {
 }  // namespace
 
 int recuperaDatabase(const QString& nome, EsitoRecupero* esito) {
+    // The reason goes to the user too: some of them only the user can remove.
+    const auto fallito = [esito](const QString& file, const QString& motivo) {
+        if (esito) esito->motivo = motivo;
+        return ::fallito(file, motivo);
+    };
     if (!QFileInfo(nome).isFile()) return fallito(nome, QStringLiteral("il file non esiste"));
     // Held until the recovered file stands in the original's place: no
     // connection has the file open meanwhile, through any of its names, and

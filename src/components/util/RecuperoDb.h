@@ -50,6 +50,7 @@ struct EsitoRecupero {
     QString file;                      // the file recovered: its real path, links resolved
     QString originale;                 // where the damaged original was kept
     bool giaIntegro = false;           // another terminal had recovered it already: nothing done
+    QString motivo;                    // why nothing was done, when the recovery failed
 
     bool conPerdite() const;
     // The text that tells the user what was saved: the tables that lost rows,

@@ -189,7 +189,10 @@ TEST_F(RecuperoPercorsiTest, AFileWithTwoHardNamesIsLeftAsItIs) {
     AziendaDanneggiata(primo);
     ASSERT_EQ(::link(QFile::encodeName(primo).constData(), QFile::encodeName(cartella + "/copia.db").constData()), 0);
     const QByteArray contenuto = Contenuto(primo);
-    EXPECT_NE(ggUtil().RiparaDb(primo), 0);
+    QString motivo;
+    EXPECT_NE(ggUtil().RiparaDb(primo, &motivo), 0);
+    // The user is told what to do: only the user can take the second name away.
+    EXPECT_TRUE(motivo.contains("2 nomi")) << motivo.toStdString();
     EXPECT_EQ(FileIn(cartella), (QStringList{"azienda.db", "copia.db"}));
     EXPECT_EQ(Contenuto(primo), contenuto);
 }
