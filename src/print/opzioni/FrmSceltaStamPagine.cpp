@@ -341,8 +341,15 @@ void FrmSceltaStam::GetPaperList(bool pbSettaCbo) {
     const QString nome = stampanteScelta();
     QStringList voci;
     try {
-        voci = VociFormati(ggStampanti().NumeriFormati(nome), ggStampanti().NomiFormati(nome),
-                           ggStampanti().FormatoCorrente(nome));
+        const QList<int> numeri = ggStampanti().NumeriFormati(nome);
+        const QStringList nomi = ggStampanti().NomiFormati(nome);
+        // A driver that cannot tell which name goes with which size: the
+        // list and the stored size stay as they were.
+        if (numeri.size() != nomi.size()) {
+            messaggio(QStringLiteral("Errore nel driver nella ricerca informazioni Papersize"));
+            return;
+        }
+        voci = VociFormati(numeri, nomi, ggStampanti().FormatoCorrente(nome));
     } catch (const ErroreRun& e) {
         frmMsgCom::MsgErrfrm(e);
         return;
