@@ -269,10 +269,11 @@ void nomiDalProgramma(QList<Colonna>& letti, const QList<Colonna>& programma) {
 }
 
 // The definition a read uses to see values past the last column: spare
-// columns up to the most a table can have.
+// columns up to the most a read can give.
 QString conColonneInPiu(sqlite3* db, const QString& tabella, const QStringList& colonne) {
     QStringList tutte = colonne;
-    const int massimo = sqlite3_limit(db, SQLITE_LIMIT_COLUMN, -1);
+    // The read selects the rowid too, and a result has no more columns than a table.
+    const int massimo = sqlite3_limit(db, SQLITE_LIMIT_COLUMN, -1) - 1;
     for (int n = 1; tutte.size() < massimo; ++n) tutte << QStringLiteral("\"__recupero_oltre_%1\"").arg(n);
     return QStringLiteral("CREATE TABLE ") + nomeSql(tabella) + QStringLiteral(" (") + tutte.join(QStringLiteral(", ")) +
            QLatin1Char(')');

@@ -111,7 +111,7 @@ TEST_F(RecuperoTabelleTest, AGarbledDefinitionKeepsTheColumnsAsStored) {
         QByteArray da, a;
     } guasti[] = {
         {"parola chiave", "CREATE TABLE MovPnIva (", "CR\x01@TE TA#LE MovPnIva ("},
-        {"chiave primaria", "PRIMARY KEY (Anno, NumReg, RigIva))", "PRIMARY KEY (Anno, Nu\xff\xfe#@!%&#@!%&#@!%&#"},
+        {"chiave primaria", "PRIMARY KEY (Anno, NumReg, RigIva))", QByteArray("PRIMARY KEY (Anno, Nu").leftJustified(35, '\xfe')},
     };
     for (const auto& formato : formati)
         for (const auto& guasto : guasti) {
@@ -188,7 +188,6 @@ TEST_F(RecuperoTabelleTest, RowsThatDoNotFitTheProgramsDefinitionLeaveTheTableIn
                                  "tabella non copiata, conservata intera nell'originale (200 righe)"))
             << Box().toStdString();
         EXPECT_TRUE(Valori(file, "SELECT name FROM sqlite_master WHERE name IN ('MovPnIva', 'MovPnTes', 'MovPnDett')").isEmpty());
-        EXPECT_EQ(Valori(Conservato(), "SELECT count(*) FROM MovPnTes"), QStringList{"200"});
     }
 }
 
