@@ -1,21 +1,18 @@
 #include "components/util/RecuperoDb.h"
 
-#include "components/util/RecuperoTabelle.h"
-
 #include "components/db/ErroriDb.h"
 #include "components/db/UsoDb.h"
 #include "components/db/VerificaDb.h"
+#include "components/util/RecuperoTabelle.h"
 
 #include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
 #include <QLoggingCategory>
-#include <QRegularExpression>
 #include <QSet>
 #include <QTemporaryDir>
 #include <algorithm>
-#include <cmath>
 #include <limits>
 #include <memory>
 #include <optional>
