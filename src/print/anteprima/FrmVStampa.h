@@ -93,6 +93,9 @@ private:
     void mostraPagina(int pagina);
     bool salvaPagina(int pagina);
     void erroreMemoria();
+    void aggiornaFrecce();
+    // Deletes the page files; raises 75 naming those left on disk.
+    void cancellaPagine();
     bool stampaFermata() const;
 
     QPointer<Stampa> stampa_;
