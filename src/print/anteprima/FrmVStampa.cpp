@@ -325,8 +325,10 @@ void FrmVStampa::imaMuovi_Click(int indice) {
     default:
         break;
     }
-    // A page asked for is not on screen yet: the arrows stay grey until it is.
-    aggiornaFrecce();
+    // While a page asked for is drawn the arrows keep their state (a press is
+    // ignored until it is on screen): greying them would take the keyboard
+    // focus off the next arrow at every page.
+    if (!bProsegui_) aggiornaFrecce();
 }
 
 void FrmVStampa::ComEsci_Click() {

@@ -418,3 +418,25 @@ TEST_F(AnteprimaTest, APageFileThatCannotBeDeletedIsReportedAndThePreviewStillCl
     EXPECT_FALSE(FrmVStampa::EsisteIstanza());
     EXPECT_EQ(st->LeggiUltPagMem(), 0);
 }
+
+// From the keyboard: the space bar on the next arrow asks page after page
+// without the focus leaving the arrow while each page is drawn.
+TEST_F(AnteprimaTest, TheNextArrowKeepsTheKeyboardFocusFromPageToPage) {
+    auto st = nuova();
+    QStringList fuoco;
+    auto avanti = [&](FrmVStampa& form) {
+        fuoco << form.labPage->text() + (form.focusWidget() == form.imaMuovi[3] ? " next" : " elsewhere");
+        QTest::keyClick(form.imaMuovi[3], Qt::Key_Space);
+    };
+    passi.push_back([&](FrmVStampa& form) {
+        form.imaMuovi[3]->setFocus();
+        avanti(form);
+    });
+    passi.push_back(avanti);
+    passi.push_back([&](FrmVStampa& form) {
+        fuoco << form.labPage->text() + " " + form.LabMsg->text();
+        QTest::mouseClick(form.ComEsci, Qt::LeftButton);
+    });
+    pagine(*st, 3);
+    EXPECT_EQ(fuoco.join("|").toStdString(), "Pag.001 next|Pag.002 next|Pag.003 Stampa Terminata");
+}
