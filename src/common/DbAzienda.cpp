@@ -4,7 +4,6 @@
 #include "common/FrmMsgCom.h"
 #include "common/form/UtilForm.h"
 #include "components/core/ErroreRun.h"
-#include "components/db/ErroriDb.h"
 #include "components/db/GestRecordset.h"
 #include "components/db/GestoreDb.h"
 #include "components/menu/MenuClient.h"
@@ -24,10 +23,11 @@ QString ValIni(const QString& sezione, const QString& chiave, const QString& pre
     return v;
 }
 
-}  // namespace
+// Which failures to open a database go to the caller instead of a message.
+enum class ErroriApertura { Mostrati, DannoAlChiamante, AlChiamante };
 
-QString CredenzialiDb(GestoreDb& gestDb, const QString& nome, const QString& pwd, const QString& connect,
-                      bool lasciaFileDanneggiato, bool lasciaFileMancante) {
+QString ApriConCredenziali(GestoreDb& gestDb, const QString& nome, const QString& pwd, const QString& connect,
+                           ErroriApertura errori) {
     MenuClient& menu = *ctx().ggMenuClient;
     const bool odbc = IsConnOdbc(nome) && nome.left(5).compare(QLatin1String("ODBC;"), Qt::CaseInsensitive) != 0;
     auto credenzialiSql = [&] {
@@ -59,15 +59,29 @@ QString CredenzialiDb(GestoreDb& gestDb, const QString& nome, const QString& pwd
                 credenzialiSql();
                 continue;
             }
-            if (lasciaFileDanneggiato && n == NumErrore::FileNonDatabase && !IsConnOdbc(nome)) throw;
+            if (errori == ErroriApertura::AlChiamante) throw;
+            if (errori == ErroriApertura::DannoAlChiamante && n == NumErrore::FileNonDatabase && !IsConnOdbc(nome))
+                throw;
             if (n == NumErrore::PasswordErrata) {
                 frmMsgCom::msgCom(QStringLiteral("Password non valida per questo database"));
                 return QStringLiteral("Err: 3031");
             }
-            if (!(lasciaFileMancante && n == NumErroreDb::FileDbNonTrovato)) frmMsgCom::MsgErrfrm(e);
+            frmMsgCom::MsgErrfrm(e);
             return QStringLiteral("Err: ") + QString::number(n);
         }
     }
+}
+
+}  // namespace
+
+QString CredenzialiDb(GestoreDb& gestDb, const QString& nome, const QString& pwd, const QString& connect,
+                      bool lasciaFileDanneggiato) {
+    return ApriConCredenziali(gestDb, nome, pwd, connect,
+                              lasciaFileDanneggiato ? ErroriApertura::DannoAlChiamante : ErroriApertura::Mostrati);
+}
+
+QString CredenzialiDbAlChiamante(GestoreDb& gestDb, const QString& nome, const QString& pwd, const QString& connect) {
+    return ApriConCredenziali(gestDb, nome, pwd, connect, ErroriApertura::AlChiamante);
 }
 
 // ---- Company parameters ----

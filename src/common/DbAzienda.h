@@ -12,11 +12,14 @@ class GestoreDb;
 // login, "Err: " + number after a failure (already reported). With
 // `lasciaFileDanneggiato` a database file SQLite finds damaged or does not
 // recognise (3343) is not reported: the error goes to the caller, which
-// offers to recover the file. With `lasciaFileMancante` a missing database
-// file is not reported either: the answer is "Err: 3024" and the caller,
-// which names the file in its own message, tells it.
+// offers to recover the file.
 QString CredenzialiDb(GestoreDb& gestDb, const QString& nome, const QString& pwd, const QString& connect,
-                      bool lasciaFileDanneggiato = false, bool lasciaFileMancante = false);
+                      bool lasciaFileDanneggiato = false);
+// The same, but a database that does not open is not reported: its error
+// goes to the caller, which tells it in its own words (a run over a range
+// of companies asks whether to go on). Only a refused SQL login is still
+// offered again.
+QString CredenzialiDbAlChiamante(GestoreDb& gestDb, const QString& nome, const QString& pwd, const QString& connect);
 
 // Company parameters
 void CaricaParAzienda(int flag = 0);

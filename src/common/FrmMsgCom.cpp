@@ -57,6 +57,12 @@ LayoutMsgCom CalcolaLayoutMsgCom(const MisureMsgCom& m) {
     } else {
         l.larghezza = L + B;
     }
+    const int titolo = std::min(m.larghezzaTitolo, m.larghezzaSchermo);
+    if (!l.aCapo && l.larghezza < titolo) {
+        // The title decides: the buttons share the wider box equally.
+        l.larghezza = titolo;
+        l.gapFisso = false;
+    }
     l.larghezzaClient = l.larghezza - B;
 
     // A box taller than the free screen could not be shown whole: the text
@@ -154,6 +160,13 @@ void frmMsgCom::Prepara(const RichiestaMsgCom& r, std::optional<int> pvWidthCom)
     m.piLargForm = r.larghezzaPerc;
     m.piLatiForm = r.margine;
     m.pbSempreTxt = r.sempreTesto;
+    // The window manager writes the title, bold as a rule, in the title bar
+    // beside the icon and three buttons, each about as wide as the bar is high.
+    QFont titolo = QApplication::font();
+    titolo.setBold(true);
+    const QMargins cornice = CorniceFinestra(*this);
+    m.larghezzaTitolo = inTwips(QFontMetrics(titolo).horizontalAdvance(windowTitle()) + 4 * cornice.top() +
+                                cornice.left() + cornice.right());
     m.misuraTesto = [this](int larghezza) { return misuraTesto(larghezza); };
     layout_ = CalcolaLayoutMsgCom(m);
 

@@ -31,6 +31,9 @@ struct MisureMsgCom {
     int piLargForm = 80;           // window width in percent of the screen
     int piLatiForm = 600;          // margin of a one-line message, both sides together
     bool pbSempreTxt = false;
+    // The window width (frame included) that shows the whole title beside
+    // the frame's buttons; the box is never narrower, within the screen.
+    int larghezzaTitolo = 0;
     // Size of the message with no wrapping (larghezza 0) or wrapped at the
     // given width.
     std::function<QSize(int larghezza)> misuraTesto;

@@ -108,10 +108,11 @@ bool RitentaApertura(const ErroreRun& e, const QString& nomeDb) {
                StileMsg::Domanda | StileMsg::OkAnnulla) != RispostaMsg::Ok)
         return false;
     int esito;
+    QString motivo;
     {
         // Reading a large damaged file row by row takes a while; its report box shows the arrow.
         const CursoreOccupato occupato;
-        esito = ggUtil().RiparaDb(nomeDb);
+        esito = ggUtil().RiparaDb(nomeDb, &motivo);
     }
     if (esito == 0) return true;
     if (esito == NumErroreDb::FileInUso) {
@@ -123,6 +124,7 @@ bool RitentaApertura(const ErroreRun& e, const QString& nomeDb) {
     }
     // The user asked for the recovery and waits for its outcome.
     MsgStd(QStringLiteral("Impossibile recuperare il database ") + nomeDb +
+               (motivo.isEmpty() ? QString() : QStringLiteral(": ") + motivo) +
                QStringLiteral("\nIl file non è stato modificato."),
            StileMsg::Critico);
     return false;

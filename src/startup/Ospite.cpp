@@ -20,8 +20,11 @@
 FormPrincipale::FormPrincipale() {
     setObjectName(QStringLiteral("frmPrincipale"));
     setWindowTitle(QStringLiteral("Form Principale del programma"));
-    // The forms' questions keep the keyboard while this says what goes on.
+    // The forms' questions keep the keyboard while this says what goes on;
+    // above every window, the preview and its print box included, since the
+    // manager restacks a window's group whenever something of it comes up.
     setAttribute(Qt::WA_ShowWithoutActivating);
+    setWindowFlag(Qt::WindowStaysOnTopHint);
     auto* l = new QVBoxLayout(this);
     l->setContentsMargins(32, 20, 32, 20);
     lblChiusura = new QLabel(QStringLiteral("Chiusura in corso"), this);
@@ -106,6 +109,38 @@ Ospite::~Ospite() {
     for (auto& f : caricate_)
         if (f) delete f.data();
     delete frmPrincipale_;
+}
+
+namespace {
+
+const QString MotivoInChiusura = QStringLiteral("Programma in chiusura: comando non eseguito");
+
+// While the forms are asked to close, a box that one of them shows (a
+// question, or why it will not close) is what the user must read: the
+// closing window gives way to it, and comes back for the next form.
+class CedeAiBox : public QObject {
+public:
+    explicit CedeAiBox(QWidget& chiusura) : chiusura_(chiusura) { qApp->installEventFilter(this); }
+    ~CedeAiBox() override { qApp->removeEventFilter(this); }
+
+protected:
+    bool eventFilter(QObject* o, QEvent* e) override {
+        if (e->type() == QEvent::Show && o->isWidgetType()) {
+            auto* w = static_cast<QWidget*>(o);
+            if (w != &chiusura_ && w->isWindow() && w->isModal()) chiusura_.hide();
+        }
+        return false;
+    }
+
+private:
+    QWidget& chiusura_;
+};
+
+}  // namespace
+
+void Ospite::MostraChiusura() {
+    const std::shared_ptr<Schermo> schermo = ctx().ggSchermo;
+    frmPrincipale_->MostraChiusura(schermo ? schermo->AreaDisponibile() : SchermoQt().AreaDisponibile());
 }
 
 void Ospite::ImpostaFabbrica(const QString& nome, FabbricaForm f) { fabbriche_[nome.toLower()] = std::move(f); }
@@ -393,6 +428,8 @@ bool Ospite::AttendiFineElaborazione() {
 void Ospite::CollegamentoPerso() {
     if (terminato_) return;
     menuPerso_ = true;
+    // Without the menu the program closes: nothing it asked for still runs.
+    RifiutaDopoAvvio(MotivoInChiusura);
     ChiudiModaliSenzaMenu();
     if (AttendiFineElaborazione()) {
         ChiudiDaTimer();
@@ -419,7 +456,7 @@ void Ospite::FineAvvio(bool riuscito) {
     // meanwhile is not done, and neither is it when the program closes anyway.
     if (!riuscito) RifiutaDopoAvvio(QStringLiteral("Avvio del programma non riuscito: comando non eseguito"));
     else if (menuPerso_ || fineDopoAvvio_ || terminato_)
-        RifiutaDopoAvvio(QStringLiteral("Programma in chiusura: comando non eseguito"));
+        RifiutaDopoAvvio(MotivoInChiusura);
     if ((!menuPerso_ && !fineDopoAvvio_) || terminato_) {
         EseguiDopoAvvio();
         return;
@@ -471,9 +508,12 @@ bool Ospite::TentaChiusura(int& modo) {
     bool fatto = true;
     if (modo != 0 && !NessunaFormAperta()) {
         fatto = false;
-    } else if (!ChiudiProg() && ctx().gsMotivoNoChiudi == QLatin1String("Maschera Modal")) {
+    } else {
+        // No form keeps the program: it closes, and nothing the menu asked
+        // for during the start-up may open one now.
+        RifiutaDopoAvvio(MotivoInChiusura);
         // A modal box is only passing: try again on the next tick.
-        fatto = false;
+        if (!ChiudiProg() && ctx().gsMotivoNoChiudi == QLatin1String("Maschera Modal")) fatto = false;
     }
     modo = 0;
     return fatto;
@@ -505,8 +545,10 @@ bool Ospite::ChiudiProgramma() {
         ctx().gsMotivoNoChiudi = QStringLiteral("Maschera Modal");
         return false;
     }
-    const std::shared_ptr<Schermo> schermo = ctx().ggSchermo;
-    frmPrincipale_->MostraChiusura(schermo ? schermo->AreaDisponibile() : SchermoQt().AreaDisponibile());
+    // From here the program is closing: what the menu asked for during the
+    // start-up and is still waiting is not done.
+    RifiutaDopoAvvio(MotivoInChiusura);
+    MostraChiusura();
     if (!ScaricaForms(frmPrincipale_->windowTitle())) {
         // The program runs on: no window may say it is closing.
         frmPrincipale_->hide();
@@ -522,13 +564,16 @@ bool Ospite::ChiudiProgramma() {
 }
 
 bool Ospite::ScaricaForms(const QString&) {
-    // From the last loaded backwards; the main form stays for last.
+    const CedeAiBox cede(*frmPrincipale_);
+    // From the last loaded backwards; the main form stays for last. The
+    // first form that refuses says why itself, once, and the closing stops.
     while (!caricate_.isEmpty()) {
         QPointer<FormBase> f = caricate_.last();
         if (!f) {
             caricate_.removeLast();
             continue;
         }
+        if (!frmPrincipale_->isVisible()) MostraChiusura();
         if (!f->Scarica()) {
             f->show();
             PortaAvanti(f);

@@ -78,6 +78,8 @@ public:
     bool ChiudiProg() { return ChiudiProgramma(); }
     bool ChiudiProgramma();
     bool ScaricaForms(const QString& caption);
+    // The main form saying "Chiusura in corso", in the middle of the work area.
+    void MostraChiusura();
     void RilasciaOggetti();
     void ChiudiDaTimer();
     void timChiudi_Timer();

@@ -309,7 +309,10 @@ QString GestoreDb::ApriDatabase(const QString& nome, int, bool, bool, const QStr
         errore(NumErrore::FileNonDatabase, QStringLiteral("Il file \"%1\" non è un database riconosciuto (file vuoto).").arg(nome));
 
     // The share first: a recovery swapping the file is then over, and the
-    // file opened below is the one that stands.
+    // file opened below is the one that stands. It is a lock on the file
+    // itself, which any user who may read the file can take: a file system
+    // that refuses it would leave the session unseen by a recovery on
+    // another terminal, so the opening is refused instead.
     UsoDb::Esito esitoUso;
     UsoDb uso = UsoDb::Condiviso(file, attesaBloccoMs_, esitoUso);
     if (esitoUso == UsoDb::Esito::Occupato)
@@ -317,8 +320,17 @@ QString GestoreDb::ApriDatabase(const QString& nome, int, bool, bool, const QStr
                QStringLiteral("Impossibile aprire il database \"%1\": è in corso il suo recupero su un altro terminale. "
                               "Riprovare più tardi.")
                    .arg(nome));
+    if (esitoUso != UsoDb::Esito::Preso)
+        errore(NumErroreDb::FileNonApribile,
+               QStringLiteral("Impossibile aprire il database \"%1\": il file non si può leggere, o la cartella condivisa "
+                              "che lo contiene non ne permette il blocco, necessario perché un recupero da un altro "
+                              "terminale non lo sostituisca mentre è aperto.")
+                   .arg(nome));
+    // Links resolved: the file opened, its mark and its companions are the
+    // file's own, whatever name it was asked by.
+    const QString vero = uso.File();
     sqlite3* db = nullptr;
-    if (sqlite3_open_v2(file.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
+    if (sqlite3_open_v2(vero.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
         const ErroreRun e = db ? ErroreDaSqlite(db, QString(), kOrigineGestoreDb)
                                : ErroreRun(NumErrore::MemoriaEsaurita, QStringLiteral("Memoria esaurita."), kOrigineGestoreDb);
         sqlite3_close_v2(db);
@@ -338,13 +350,13 @@ QString GestoreDb::ApriDatabase(const QString& nome, int, bool, bool, const QStr
         valore(db, "SELECT count(*) FROM sqlite_master");
         // The mark as it stands before the check: one written again while the
         // check runs tells damage the check may have read past, and stays.
-        if (const QByteArray segno = segnoVerifica(file); !segno.isNull()) {
+        if (const QByteArray segno = segnoVerifica(vero); !segno.isNull()) {
             if (const QString esito = valore(db, "PRAGMA integrity_check(1)"); esito != QLatin1String("ok")) {
-                qCWarning(logDb).noquote() << "controllo di" << file << "fallito:" << esito;
+                qCWarning(logDb).noquote() << "controllo di" << vero << "fallito:" << esito;
                 errore(NumErrore::FileNonDatabase,
-                       QStringLiteral("Impossibile aprire il database \"%1\": il file è danneggiato.").arg(nome));
+                       QStringLiteral("Impossibile aprire il database \"%1\": il file è danneggiato.").arg(vero));
             }
-            verificato(file, segno);
+            verificato(vero, segno);
         }
         // Each page is checked more closely as it is read, so that damage is
         // told where the work meets it rather than read as data.
@@ -360,7 +372,7 @@ QString GestoreDb::ApriDatabase(const QString& nome, int, bool, bool, const QStr
         throw;
     }
     const QString id = QStringLiteral("DB%1").arg(prossimoId_++);
-    database_.insert(id, std::make_shared<Database>(db, id, file, std::move(uso)));
+    database_.insert(id, std::make_shared<Database>(db, id, vero, std::move(uso)));
     return id;
 }
 

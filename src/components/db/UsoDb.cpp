@@ -5,72 +5,148 @@
 #include <QLoggingCategory>
 #include <cerrno>
 #include <chrono>
+#include <map>
+#include <mutex>
+#include <thread>
+#include <utility>
+#include <vector>
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <thread>
 #include <unistd.h>
 
 namespace {
 
 Q_LOGGING_CATEGORY(logUso, "comiva.db")
 
-bool blocca(int fd, short tipo) {
+// The byte locked: 2^62, past the largest database SQLite can make (2^48
+// bytes) and far from its own lock bytes. A server that enforces byte locks
+// (a share of another system's) so never stops a read or write of the file.
+constexpr off_t kByteUso = off_t(1) << 62;
+
+bool blocca(int fd, short tipo, off_t byte = kByteUso) {
     struct flock fl {};
     fl.l_type = tipo;
     fl.l_whence = SEEK_SET;
-    fl.l_start = 0;
+    fl.l_start = byte;
     fl.l_len = 1;
     return ::fcntl(fd, F_OFD_SETLK, &fl) == 0;
 }
 
-// The descriptor still names the file at the path: a holder that let the
-// lock file go may have removed it between our open and our lock.
+using Chiave = std::pair<dev_t, ino_t>;
+
+// The descriptors of this process on each file, for the close that would
+// drop SQLite's locks: one let go waits until no holder is left on the file.
+struct Aperti {
+    int vivi = 0;
+    std::vector<int> daChiudere;
+};
+std::mutex muAperti;
+std::map<Chiave, Aperti>& aperti() {
+    static std::map<Chiave, Aperti> a;
+    return a;
+}
+
+void tieni(Chiave k) {
+    const std::lock_guard l(muAperti);
+    ++aperti()[k].vivi;
+}
+
+void lascia(Chiave k, int fd) {
+    const std::lock_guard l(muAperti);
+    auto it = aperti().find(k);
+    it->second.daChiudere.push_back(fd);
+    if (--it->second.vivi > 0) return;
+    for (const int d : it->second.daChiudere) ::close(d);
+    aperti().erase(it);
+}
+
+Chiave chiaveDi(int fd) {
+    struct stat st {};
+    ::fstat(fd, &st);
+    return {st.st_dev, st.st_ino};
+}
+
+// The descriptor still names the file at the path: a recovery may have put
+// another file there between our open and our lock.
 bool alSuoPosto(int fd, const QByteArray& percorso) {
-    struct stat aperto {}, nome {};
-    return ::fstat(fd, &aperto) == 0 && ::stat(percorso.constData(), &nome) == 0 && aperto.st_dev == nome.st_dev &&
-           aperto.st_ino == nome.st_ino;
+    struct stat nome {};
+    return ::stat(percorso.constData(), &nome) == 0 && chiaveDi(fd) == Chiave(nome.st_dev, nome.st_ino);
+}
+
+// The lock file of older versions beside the file: held by one of them, the
+// file is in use; free, it goes (whoever made it, a user of the folder may
+// remove it). One that cannot be read is nobody's lock this program can see.
+bool lasciatoLibero(const QByteArray& percorso) {
+    const QByteArray vecchio = percorso + "-uso";
+    const int fd = ::open(vecchio.constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+    if (fd < 0) return true;
+    struct flock fl {};
+    fl.l_type = F_WRLCK;
+    fl.l_whence = SEEK_SET;
+    fl.l_start = 0;
+    fl.l_len = 1;
+    const bool libero = ::fcntl(fd, F_OFD_GETLK, &fl) != 0 || fl.l_type == F_UNLCK;
+    ::close(fd);  // not a database file: no lock of SQLite's goes with it
+    if (libero && ::unlink(vecchio.constData()) != 0)
+        qCInfo(logUso).noquote() << "file di blocco di una versione precedente non tolto:" << QFile::decodeName(vecchio);
+    return libero;
 }
 
 }  // namespace
 
-QString fileUsoDb(const QString& file) { return file + QStringLiteral("-uso"); }
+QString percorsoReale(const QString& file) {
+    const QFileInfo info(file);
+    const QString vero = info.canonicalFilePath();
+    return vero.isEmpty() ? info.absoluteFilePath() : vero;
+}
 
-UsoDb::UsoDb(UsoDb&& altro) noexcept : fd_(altro.fd_), percorso_(std::move(altro.percorso_)) { altro.fd_ = -1; }
+UsoDb::UsoDb(UsoDb&& altro) noexcept : fd_(altro.fd_), file_(std::move(altro.file_)) { altro.fd_ = -1; }
 
 UsoDb& UsoDb::operator=(UsoDb&& altro) noexcept {
     if (this != &altro) {
         Rilascia();
         fd_ = altro.fd_;
-        percorso_ = std::move(altro.percorso_);
+        file_ = std::move(altro.file_);
         altro.fd_ = -1;
     }
     return *this;
 }
 
 UsoDb UsoDb::prova(const QString& file, bool esclusivo, Esito& esito) {
-    // One lock file whatever link or relative path names the database.
-    const QString vero = QFileInfo(file).canonicalFilePath();
-    const QByteArray percorso = QFile::encodeName(fileUsoDb(vero.isEmpty() ? file : vero));
     for (;;) {
-        int fd = ::open(percorso.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
-        // A reader of a folder it cannot write still takes its share of a
-        // lock file that is there.
-        if (fd < 0 && !esclusivo) fd = ::open(percorso.constData(), O_RDONLY | O_CLOEXEC);
+        // Every name of the file meets the same lock; the path kept is the
+        // real one, where the file's companions stand.
+        const QString vero = percorsoReale(file);
+        const QByteArray percorso = QFile::encodeName(vero);
+        // A share needs only to read the file; the recovery's lock needs the
+        // file open for writing.
+        const int fd = ::open(percorso.constData(), (esclusivo ? O_RDWR : O_RDONLY) | O_CLOEXEC);
         if (fd < 0) {
+            qCWarning(logUso).noquote() << "impossibile aprire" << vero << "per bloccarlo:" << qt_error_string(errno);
             esito = Esito::Impossibile;
             return {};
         }
+        const Chiave k = chiaveDi(fd);
+        tieni(k);
         if (!blocca(fd, esclusivo ? F_WRLCK : F_RDLCK)) {
             const int e = errno;
-            ::close(fd);
+            lascia(k, fd);
+            if (e != EAGAIN && e != EACCES)
+                qCWarning(logUso).noquote() << "impossibile bloccare" << vero << ":" << qt_error_string(e);
             esito = e == EAGAIN || e == EACCES ? Esito::Occupato : Esito::Impossibile;
             return {};
         }
-        if (alSuoPosto(fd, percorso)) {
-            esito = Esito::Preso;
-            return UsoDb(fd, percorso);
+        if (!alSuoPosto(fd, percorso)) {
+            lascia(k, fd);
+            continue;
         }
-        ::close(fd);
+        UsoDb u(fd, vero);
+        if (esclusivo && !lasciatoLibero(percorso)) {
+            esito = Esito::Occupato;
+            return {};
+        }
+        esito = Esito::Preso;
+        return u;
     }
 }
 
@@ -78,12 +154,7 @@ UsoDb UsoDb::Condiviso(const QString& file, int attesaMs, Esito& esito) {
     const auto scadenza = std::chrono::steady_clock::now() + std::chrono::milliseconds(attesaMs);
     for (;;) {
         UsoDb u = prova(file, false, esito);
-        if (esito != Esito::Occupato || std::chrono::steady_clock::now() >= scadenza) {
-            if (esito == Esito::Impossibile)
-                qCWarning(logUso).noquote() << "impossibile prendere" << fileUsoDb(file)
-                                            << ": il database è aperto senza che un recupero lo sappia";
-            return u;
-        }
+        if (esito != Esito::Occupato || std::chrono::steady_clock::now() >= scadenza) return u;
         // The swap of a recovery takes a moment; the opening waits for it
         // as a statement waits for another's lock.
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
@@ -92,11 +163,14 @@ UsoDb UsoDb::Condiviso(const QString& file, int attesaMs, Esito& esito) {
 
 UsoDb UsoDb::Esclusivo(const QString& file, Esito& esito) { return prova(file, true, esito); }
 
+int UsoDb::Nomi() const {
+    struct stat st {};
+    return fd_ >= 0 && ::fstat(fd_, &st) == 0 ? static_cast<int>(st.st_nlink) : 0;
+}
+
 void UsoDb::Rilascia() {
     if (fd_ < 0) return;
-    // Whoever finds the file free takes it away, holding it alone meanwhile,
-    // so that nobody is left with a lock on a file no longer at its path.
-    if (blocca(fd_, F_WRLCK) && alSuoPosto(fd_, percorso_)) ::unlink(percorso_.constData());
-    ::close(fd_);
+    blocca(fd_, F_UNLCK);
+    lascia(chiaveDi(fd_), fd_);
     fd_ = -1;
 }

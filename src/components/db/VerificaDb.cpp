@@ -6,6 +6,7 @@
 #include <QLoggingCategory>
 #include <QSaveFile>
 #include <sqlite3.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -32,27 +33,39 @@ void segnaDaVerificare(const QString& file, const QString& motivo) {
 
 bool daVerificare(const QString& file) { return QFile::exists(fileSegnoVerifica(file)); }
 
-QByteArray segnoVerifica(const QString& file) {
-    QFile segno(fileSegnoVerifica(file));
-    if (!segno.open(QIODevice::ReadOnly)) return {};
-    QByteArray letto = segno.readAll();
-    // An empty mark is still a mark: never null, never equal to a mark that
-    // says something.
-    if (letto.isNull()) letto = QByteArray("", 0);
-    return letto;
+namespace {
+
+// A mark as it stands: its file (device, inode, size, time of its writing)
+// and what it says. Marks are never written in place, only renamed into it,
+// so the file tells one mark from another even where it says nothing or
+// cannot be read by this user; null when there is no mark.
+QByteArray comeSta(const QString& nome) {
+    struct stat st {};
+    if (::stat(QFile::encodeName(nome).constData(), &st) != 0) return {};
+    QByteArray segno = QByteArray::number(quint64(st.st_dev)) + ':' + QByteArray::number(quint64(st.st_ino)) + ':' +
+                       QByteArray::number(qint64(st.st_size)) + ':' + QByteArray::number(qint64(st.st_mtim.tv_sec)) +
+                       '.' + QByteArray::number(qint64(st.st_mtim.tv_nsec)) + '\n';
+    QFile f(nome);
+    if (f.open(QIODevice::ReadOnly)) segno += f.readAll();
+    return segno;
 }
+
+}  // namespace
+
+QByteArray segnoVerifica(const QString& file) { return comeSta(fileSegnoVerifica(file)); }
 
 void verificato(const QString& file, const QByteArray& letto) {
     if (letto.isNull()) return;
     const QString nome = fileSegnoVerifica(file);
     // Set aside first: a mark written from now on is a new file, which stays.
-    // What was set aside goes only when it is the mark read before the check.
+    // What was set aside goes only when it is the mark read before the check
+    // (an empty one, or one this user cannot read, alike).
     const QString daParte = nome + QStringLiteral(".%1").arg(QCoreApplication::applicationPid());
-    if (!QFile::rename(nome, daParte)) return;
-    QFile f(daParte);
-    const bool stesso = f.open(QIODevice::ReadOnly) && f.readAll() == letto && !letto.isEmpty();
-    f.close();
-    if (stesso) {
+    if (!QFile::rename(nome, daParte)) {
+        if (QFile::exists(nome)) qCWarning(logVerifica).noquote() << "impossibile togliere" << nome;
+        return;
+    }
+    if (comeSta(daParte) == letto) {
         if (!QFile::remove(daParte)) qCWarning(logVerifica).noquote() << "impossibile togliere" << daParte;
         return;
     }

@@ -11,7 +11,8 @@
 
 #include <QByteArray>
 
-// The mark's file for a database file.
+// The mark's file for a database file. Callers name the file by its real
+// path (links resolved), so that every name of the file sees one mark.
 QString fileSegnoVerifica(const QString& file);
 // Marks the file, saying why; never raises (a folder that cannot be written
 // leaves the file unmarked, and the failure goes to the log). Each mark
@@ -19,8 +20,9 @@ QString fileSegnoVerifica(const QString& file);
 // appears whole or not at all.
 void segnaDaVerificare(const QString& file, const QString& motivo);
 bool daVerificare(const QString& file);
-// What the mark holds; null when the file is not marked. Read before a
-// whole check begins, and handed to `verificato` when it has passed.
+// The mark as it stands (its file and what it says, also when it says
+// nothing or cannot be read); null when the file is not marked. Read before
+// a whole check begins, and handed to `verificato` when it has passed.
 QByteArray segnoVerifica(const QString& file);
 // The whole check that began when the mark held `letto` passed: the mark
 // goes, unless it was written again meanwhile (damage met during the check,

@@ -18,8 +18,8 @@ public:
     virtual QObject* OggettoAnteprima() = 0;
     // Shown for this print: page files, first page, waiting state.
     virtual void MostraAnteprima(Stampa* st) = 0;
-    // A finished page: its picture and the arrows' state (next only when more
-    // pages follow, the others when earlier pages are kept).
+    // A finished page: its picture, whether it is the last, and whether pages
+    // are kept (the form lights its arrows from the print object's page state).
     virtual void PaginaPronta(const QImage& pagina, bool ultima, bool memPag) = 0;
     // The print has ended and no page follows: after a stop the pages drawn
     // so far stay to be seen, and no page is asked for any more.

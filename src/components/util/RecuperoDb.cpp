@@ -3,17 +3,16 @@
 #include "components/db/ErroriDb.h"
 #include "components/db/UsoDb.h"
 #include "components/db/VerificaDb.h"
+#include "components/util/RecuperoTabelle.h"
 
 #include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
 #include <QLoggingCategory>
-#include <QRegularExpression>
 #include <QSet>
 #include <QTemporaryDir>
 #include <algorithm>
-#include <cmath>
 #include <limits>
 #include <memory>
 #include <optional>
@@ -141,16 +140,19 @@ bool siLegge(const QString& sql) {
     return ok;
 }
 
-// A table of the program whose stored definition no longer parses gets the
-// program's definition in the copy being read, at the same root page, so
-// that its rows are read from its pages as any table's. Returns the names of
-// the tables so restored; the copy must be opened afresh to read them.
-QSet<QString> ripristinaDefinizioni(sqlite3* lettore, const QList<Oggetto>& schema) {
-    QSet<QString> ripristinate;
+// A table whose stored definition no longer parses gets, in the copy being
+// read, the definition RecuperoTabelle gives it (from the columns still
+// readable in the text, else the program's), at the same root page, so that
+// its rows are read from its pages as any table's. Returns those tables by
+// name; the copy must be opened afresh to read them.
+QHash<QString, RecuperoTabelle::Ripristino> ripristinaDefinizioni(sqlite3* lettore, const QList<Oggetto>& schema) {
+    QHash<QString, RecuperoTabelle::Ripristino> ripristinate;
     for (const Oggetto& o : schema) {
         if (o.tipo != QLatin1String("table") || siLegge(o.sql)) continue;
-        const QByteArray definizione = definizioniProgramma().value(o.nome.toLower()).toUtf8();
-        if (definizione.isEmpty()) continue;
+        const RecuperoTabelle::Ripristino r =
+            RecuperoTabelle::ripristina(o.nome, o.sql, definizioniProgramma().value(o.nome.toLower()));
+        if (r.fonte == RecuperoTabelle::Ripristino::Fonte::Nessuna) continue;
+        const QByteArray definizione = r.lettura.toUtf8();
         sqlite3_stmt* st = nullptr;
         bool ok = prepara(lettore, QStringLiteral("UPDATE sqlite_master SET sql = ?1 WHERE rowid = ?2"), &st);
         if (ok) {
@@ -160,96 +162,11 @@ QSet<QString> ripristinaDefinizioni(sqlite3* lettore, const QList<Oggetto>& sche
         }
         sqlite3_finalize(st);
         if (ok)
-            ripristinate.insert(o.nome);
+            ripristinate.insert(o.nome, r);
         else
             qCWarning(logRecupero).noquote() << "definizione di" << o.nome << "non ripristinata:" << sqlite3_errmsg(lettore);
     }
     return ripristinate;
-}
-
-// What a column's declared type lets it hold. The program's tables declare
-// SMALLINT, INTEGER, DOUBLE PRECISION, DATE and VARCHAR(n); other types, and
-// a column that is the table's rowid, are checked only for readable text.
-enum class Genere { Libero, Testo, Data, Intero16, Intero32, Decimale };
-
-Genere genereDi(const QString& dichiarato) {
-    const QString t = dichiarato.toUpper();
-    if (t.contains(QLatin1String("DATE")) || t.contains(QLatin1String("TIME"))) return Genere::Data;
-    if (t.contains(QLatin1String("CHAR")) || t.contains(QLatin1String("TEXT")) || t.contains(QLatin1String("CLOB")))
-        return Genere::Testo;
-    if (t == QLatin1String("SMALLINT")) return Genere::Intero16;
-    if (t == QLatin1String("INTEGER") || t == QLatin1String("INT")) return Genere::Intero32;
-    if (t.contains(QLatin1String("DOUBLE")) || t.contains(QLatin1String("REAL")) || t.contains(QLatin1String("FLOAT")))
-        return Genere::Decimale;
-    return Genere::Libero;
-}
-
-// Amounts, in lire or euros, stay well below 10^15, and nothing computed from
-// them comes nearer to zero than 10^-100 without being zero; garbage read as
-// a double mostly lands outside, its exponent being anything.
-constexpr double kMassimoDecimale = 1e15;
-constexpr double kMinimoDecimale = 1e-100;
-
-// Text that is UTF-8 and holds no control character but tab and line ends.
-bool testoPulito(const char* p, int n) {
-    const QByteArrayView t(p, n);
-    if (!t.isValidUtf8()) return false;
-    return std::none_of(t.begin(), t.end(), [](char c) {
-        return static_cast<unsigned char>(c) < 0x20 && c != '\t' && c != '\n' && c != '\r';
-    });
-}
-
-// An ISO date, as the program writes dates, with a time or without.
-bool dataIso(const QString& t) {
-    static const QRegularExpression forma(QStringLiteral("^(\\d{4}-\\d{2}-\\d{2})(?:[ T](\\d{2}:\\d{2}(?::\\d{2}(?:\\.\\d{1,9})?)?))?$"));
-    const QRegularExpressionMatch m = forma.match(t);
-    return m.hasMatch() && QDate::fromString(m.captured(1), Qt::ISODate).isValid() &&
-           (m.captured(2).isEmpty() || QTime::fromString(m.captured(2).left(8), m.captured(2).size() == 5
-                                                                               ? QStringLiteral("HH:mm")
-                                                                               : QStringLiteral("HH:mm:ss"))
-                                           .isValid());
-}
-
-// Whether column i of the current row fits what its column can hold. A ""
-// or blanks in a number or date column is kept: the files hold such values.
-bool adatto(sqlite3_stmt* st, int i, Genere g) {
-    switch (sqlite3_column_type(st, i)) {
-    case SQLITE_NULL: return true;
-    case SQLITE_BLOB: return g == Genere::Libero;
-    case SQLITE_TEXT: {
-        const char* p = reinterpret_cast<const char*>(sqlite3_column_text(st, i));
-        const int n = sqlite3_column_bytes(st, i);
-        if (!testoPulito(p, n)) return false;
-        if (g == Genere::Testo || g == Genere::Libero) return true;
-        const QString t = QString::fromUtf8(p, n);
-        return t.trimmed().isEmpty() || (g == Genere::Data && dataIso(t));
-    }
-    case SQLITE_INTEGER: {
-        const qint64 n = sqlite3_column_int64(st, i);
-        switch (g) {
-        case Genere::Testo:
-        case Genere::Data: return false;  // their columns keep text, never a number
-        case Genere::Intero16: return n >= std::numeric_limits<qint16>::min() && n <= std::numeric_limits<qint16>::max();
-        case Genere::Intero32: return n >= std::numeric_limits<qint32>::min() && n <= std::numeric_limits<qint32>::max();
-        case Genere::Decimale: return std::fabs(static_cast<double>(n)) <= kMassimoDecimale;
-        case Genere::Libero: return true;
-        }
-        return true;
-    }
-    default: {
-        const double d = sqlite3_column_double(st, i);
-        switch (g) {
-        case Genere::Testo:
-        case Genere::Data: return false;
-        case Genere::Intero16: return d == std::trunc(d) && d >= std::numeric_limits<qint16>::min() && d <= std::numeric_limits<qint16>::max();
-        case Genere::Intero32: return d == std::trunc(d) && d >= std::numeric_limits<qint32>::min() && d <= std::numeric_limits<qint32>::max();
-        case Genere::Decimale:
-            return std::isfinite(d) && std::fabs(d) <= kMassimoDecimale && (d == 0 || std::fabs(d) >= kMinimoDecimale);
-        case Genere::Libero: return true;
-        }
-        return true;
-    }
-    }
 }
 
 constexpr qsizetype kCaratteriChiave = 40;
@@ -296,28 +213,49 @@ std::optional<qint64> righeRegistrate(sqlite3* db, const QString& tabella) {
     return std::nullopt;
 }
 
+// A value of a read row kept past the row, and the values that name a
+// registration or communication (RecuperoTabelle::Gruppo) of a suspicious row.
+using ValoreTenuto = std::shared_ptr<sqlite3_value>;
+struct ChiaveGruppo {
+    std::vector<ValoreTenuto> valori;
+    QString testo;  // the same values as the user reads them, which tells two keys apart
+};
+
 // Copies one table's rows into the new file. A damaged page stops a scan, so
 // what is left is read from its other end too, and where both ends stop on
 // damage the rowids between are halved until every readable row is reached
 // (or the tries run out: rowids far apart under a damaged inner page).
 class CopiaTabella {
 public:
-    CopiaTabella(sqlite3* lettore, sqlite3* scrittore, const QString& tabella) : scrittore_(scrittore), tabella_(tabella) {
+    // `colonne`: how many of the table's columns as read go into the new file
+    // (-1: all), the others being spare ones that must read empty; `conforme`:
+    // every row must fit, or the copy stops (nonConforme). `gruppo`: the
+    // columns whose values are kept of each suspicious row.
+    CopiaTabella(sqlite3* lettore, sqlite3* scrittore, const QString& tabella, int colonne, bool conforme,
+                 const QStringList& gruppo)
+        : scrittore_(scrittore), tabella_(tabella), conforme_(conforme) {
         const QString da = QStringLiteral("SELECT rowid, * FROM ") + nomeSql(tabella) +
                            QStringLiteral(" NOT INDEXED WHERE rowid BETWEEN ?1 AND ?2 ORDER BY rowid");
         if (!prepara(lettore, da, &avanti_) || !prepara(lettore, da + QStringLiteral(" DESC"), &indietro_)) return;
-        QStringList colonne{QStringLiteral("rowid")}, segnaposto{QStringLiteral("?1")};
+        QStringList nomi, segnaposto{QStringLiteral("?1")};
         colonne_ = sqlite3_column_count(avanti_);
+        vere_ = colonne < 0 ? colonne_ : std::min(colonne_, colonne + 1);
         nomi_ << QStringLiteral("rowid");
+        nomi << QStringLiteral("rowid");
         for (int i = 1; i < colonne_; ++i) {
             nomi_ << QString::fromUtf8(sqlite3_column_name(avanti_, i));
-            colonne << nomeSql(nomi_.last());
+            if (i >= vere_) continue;
+            nomi << nomeSql(nomi_.last());
             segnaposto << QStringLiteral("?%1").arg(i + 1);
         }
+        for (const QString& c : gruppo)
+            for (int i = 1; i < vere_; ++i)
+                if (nomi_[i].compare(c, Qt::CaseInsensitive) == 0) gruppo_ << i;
+        if (gruppo_.size() != gruppo.size()) gruppo_.clear();
         leggiColonne(lettore, tabella);
         prepara(scrittore,
                 QStringLiteral("INSERT INTO main.%1 (%2) VALUES (%3)")
-                    .arg(nomeSql(tabella), colonne.join(QLatin1Char(',')), segnaposto.join(QLatin1Char(','))),
+                    .arg(nomeSql(tabella), nomi.join(QLatin1Char(',')), segnaposto.join(QLatin1Char(','))),
                 &scrivi_);
     }
     ~CopiaTabella() {
@@ -338,7 +276,7 @@ public:
         };
         QList<Intervallo> daLeggere{{std::numeric_limits<qint64>::min(), std::numeric_limits<qint64>::max()}};
         int tentativi = 0;
-        while (!daLeggere.isEmpty() && errore_.isEmpty()) {
+        while (!daLeggere.isEmpty() && errore_.isEmpty() && !nonConforme_) {
             auto [da, a] = daLeggere.takeLast();
             std::optional<qint64> ultimo;
             if (leggi(avanti_, da, a, true, ultimo)) continue;
@@ -362,8 +300,12 @@ public:
         return errore_.isEmpty();
     }
     qint64 salvate() const { return salvate_; }
-    // Keys of the rows left out because their values do not fit their columns.
+    // Keys of the rows left out because a value of theirs cannot be read.
     const QStringList& sospette() const { return sospette_; }
+    // Of those, the registrations or communications they belong to.
+    const QList<ChiaveGruppo>& gruppiSospetti() const { return gruppiSospetti_; }
+    // A row that must fit did not: the copy stopped, and what it wrote must go.
+    bool nonConforme() const { return nonConforme_; }
 
 private:
     static constexpr int kTentativi = 20000;
@@ -371,6 +313,7 @@ private:
     // The kind of each column from its declared type, and the primary key's
     // columns (by position in the row read: the table's order, after the rowid).
     void leggiColonne(sqlite3* lettore, const QString& tabella) {
+        using RecuperoTabelle::Genere;
         generi_.assign(static_cast<size_t>(colonne_), Genere::Libero);
         sqlite3_stmt* st = nullptr;
         QList<std::pair<int, int>> chiave;  // (position in the key, column)
@@ -378,8 +321,8 @@ private:
         if (prepara(lettore, QStringLiteral("PRAGMA table_info(%1)").arg(nomeSql(tabella)), &st))
             while (sqlite3_step(st) == SQLITE_ROW) {
                 const int colonna = sqlite3_column_int(st, 0) + 1;
-                if (colonna >= colonne_) continue;
-                generi_[static_cast<size_t>(colonna)] = genereDi(testoColonna(st, 2));
+                if (colonna >= vere_) continue;
+                generi_[static_cast<size_t>(colonna)] = RecuperoTabelle::genereDi(testoColonna(st, 2));
                 if (const int pk = sqlite3_column_int(st, 5); pk > 0) {
                     chiave << std::pair{pk, colonna};
                     tipoUnico = testoColonna(st, 2);
@@ -410,55 +353,94 @@ private:
             const qint64 rowid = sqlite3_column_int64(st, 0);
             // Garbage read as a row stays out of the new file; its rowid is
             // garbage too, so it says nothing of where the scan stands.
-            if (sospetta(st)) continue;
+            if (sospetta(st)) {
+                if (nonConforme_) break;
+                continue;
+            }
             if (ultimo && (crescente ? rowid <= *ultimo : rowid >= *ultimo)) break;
             if (!scrivi(st)) break;
             ultimo = rowid;
         }
         sqlite3_reset(st);
-        return rc == SQLITE_DONE || !errore_.isEmpty();
+        return rc == SQLITE_DONE || !errore_.isEmpty() || nonConforme_;
     }
 
-    // Whether a value of the row does not fit its column; such a row is
-    // noted once, however many scans meet it.
+    // Whether a value of the row is one the program cannot read, or stands
+    // past the table's last column; such a row is noted once, however many
+    // scans meet it.
     bool sospetta(sqlite3_stmt* riga) {
         QStringList fuori;
-        for (int i = 1; i < colonne_; ++i)
-            if (!adatto(riga, i, generi_[static_cast<size_t>(i)])) fuori << nomi_[i];
+        for (int i = 1; i < vere_; ++i)
+            if (!RecuperoTabelle::leggibile(sqlite3_column_value(riga, i), generi_[static_cast<size_t>(i)])) fuori << nomi_[i];
+        for (int i = vere_; i < colonne_; ++i)
+            if (sqlite3_column_type(riga, i) != SQLITE_NULL) {
+                fuori << QStringLiteral("valori oltre l'ultima colonna");
+                break;
+            }
         if (fuori.isEmpty()) return false;
         const QString chiave = chiaveDi(riga);
+        if (conforme_) {
+            nonConforme_ = true;
+            qCWarning(logRecupero).noquote() << QStringLiteral("tabella %1: la riga %2 non corrisponde alla definizione (%3)")
+                                                    .arg(tabella_, chiave, fuori.join(QStringLiteral(", ")));
+            return true;
+        }
         if (giaViste_.contains({sqlite3_column_int64(riga, 0), chiave})) return true;
         giaViste_.insert({sqlite3_column_int64(riga, 0), chiave});
         sospette_ << chiave;
-        qCWarning(logRecupero).noquote() << QStringLiteral("riga sospetta non copiata, %1: %2; valori non validi in %3")
+        qCWarning(logRecupero).noquote() << QStringLiteral("riga sospetta non copiata, %1: %2; valori non leggibili in %3")
                                                 .arg(tabella_, chiave, fuori.join(QStringLiteral(", ")));
+        tieniGruppo(riga);
         return true;
     }
 
+    // The registration of a suspicious row, when the values that name it can be read.
+    void tieniGruppo(sqlite3_stmt* riga) {
+        if (gruppo_.isEmpty()) return;
+        ChiaveGruppo g;
+        QStringList testo;
+        for (int c : gruppo_) {
+            sqlite3_value* v = sqlite3_column_value(riga, c);
+            if (sqlite3_value_type(v) == SQLITE_NULL || !RecuperoTabelle::leggibile(v, generi_[static_cast<size_t>(c)])) return;
+            g.valori.emplace_back(sqlite3_value_dup(v), &sqlite3_value_free);
+            testo << nomi_[c] + QLatin1Char(' ') + leggibile(riga, c);
+        }
+        g.testo = testo.join(QStringLiteral(", "));
+        gruppiSospetti_ << g;
+    }
+
     bool scrivi(sqlite3_stmt* riga) {
-        for (int i = 0; i < colonne_; ++i) sqlite3_bind_value(scrivi_, i + 1, sqlite3_column_value(riga, i));
+        for (int i = 0; i < vere_; ++i) sqlite3_bind_value(scrivi_, i + 1, sqlite3_column_value(riga, i));
         const int rc = sqlite3_step(scrivi_);
         sqlite3_reset(scrivi_);
         if (rc == SQLITE_DONE) ++salvate_;
-        // A row the table's own rules refuse (garbage read as a row) is lost;
-        // anything else is the new file failing, and ends the recovery.
-        else if ((rc & 0xff) != SQLITE_CONSTRAINT && (rc & 0xff) != SQLITE_MISMATCH && (rc & 0xff) != SQLITE_TOOBIG)
+        // A row the table's own rules refuse (garbage read as a row) is lost,
+        // or, where the rows must fit, stops the copy; anything else is the
+        // new file failing, and ends the recovery.
+        else if ((rc & 0xff) == SQLITE_CONSTRAINT || (rc & 0xff) == SQLITE_MISMATCH || (rc & 0xff) == SQLITE_TOOBIG)
+            nonConforme_ = conforme_;
+        else
             errore_ = QString::fromUtf8(sqlite3_errmsg(scrittore_));
-        return errore_.isEmpty();
+        return errore_.isEmpty() && !nonConforme_;
     }
 
     sqlite3* scrittore_;
     QString tabella_;
+    bool conforme_;
     sqlite3_stmt* avanti_ = nullptr;
     sqlite3_stmt* indietro_ = nullptr;
     sqlite3_stmt* scrivi_ = nullptr;
-    int colonne_ = 0;
+    int colonne_ = 0;               // of the row read
+    int vere_ = 0;                  // of those, the ones written: the rest are spare
     QStringList nomi_;              // of the row read: rowid, then the table's columns
-    std::vector<Genere> generi_;    // by the same position
+    std::vector<RecuperoTabelle::Genere> generi_;  // by the same position
     QList<int> chiave_;             // positions of the primary key's columns
+    QList<int> gruppo_;             // positions of the columns naming a registration
     qint64 salvate_ = 0;
     QStringList sospette_;
+    QList<ChiaveGruppo> gruppiSospetti_;
     QSet<std::pair<qint64, QString>> giaViste_;  // rowid and key of each suspicious row
+    bool nonConforme_ = false;
     QString errore_;
 };
 
@@ -471,19 +453,106 @@ QString nonRicreato(const QString& tipo, const QString& nome, sqlite3* db) {
                                              : QStringLiteral(": definizione illeggibile"));
 }
 
+// Takes out of the new file the rows of `tabella` that belong to the
+// registration or communication `chiave` names, noting their keys; how many
+// went, or -1 when the new file failed.
+qint64 escludi(sqlite3* db, const QString& tabella, const QStringList& colonne, const ChiaveGruppo& chiave,
+               QStringList& chiavi, QString& motivo) {
+    QStringList condizioni, nomiChiave;
+    for (qsizetype i = 0; i < colonne.size(); ++i) condizioni << nomeSql(colonne[i]) + QStringLiteral(" = ?%1").arg(i + 1);
+    sqlite3_stmt* st = nullptr;
+    if (prepara(db, QStringLiteral("PRAGMA main.table_info(%1)").arg(nomeSql(tabella)), &st)) {
+        QList<std::pair<int, QString>> chiave;
+        while (sqlite3_step(st) == SQLITE_ROW)
+            if (const int pk = sqlite3_column_int(st, 5); pk > 0) chiave << std::pair{pk, testoColonna(st, 1)};
+        std::sort(chiave.begin(), chiave.end());
+        for (const auto& [posizione, nome] : chiave) nomiChiave << nome;
+    }
+    sqlite3_finalize(st);
+    st = nullptr;
+    const QString dove = QStringLiteral(" FROM main.") + nomeSql(tabella) + QStringLiteral(" WHERE ") + condizioni.join(QStringLiteral(" AND "));
+    QStringList scelte;
+    for (const QString& n : nomiChiave) scelte << nomeSql(n);
+    // A table whose columns are not the program's (restored from another layout) keeps its rows.
+    if (!prepara(db, QStringLiteral("SELECT rowid") + (scelte.isEmpty() ? QString() : QLatin1Char(',') + scelte.join(QLatin1Char(','))) + dove, &st))
+        return 0;
+    for (qsizetype i = 0; i < colonne.size(); ++i) sqlite3_bind_value(st, static_cast<int>(i + 1), chiave.valori[static_cast<size_t>(i)].get());
+    qint64 n = 0;
+    while (sqlite3_step(st) == SQLITE_ROW) {
+        QStringList parti;
+        for (int i = 0; i < nomiChiave.size(); ++i) parti << nomiChiave[i] + QLatin1Char(' ') + leggibile(st, i + 1);
+        chiavi << (parti.isEmpty() ? QStringLiteral("rowid ") + QString::number(sqlite3_column_int64(st, 0)) : parti.join(QStringLiteral(", ")));
+        qCWarning(logRecupero).noquote() << QStringLiteral("riga non copiata con la sua registrazione (%1), %2: %3")
+                                                .arg(chiave.testo, tabella, chiavi.last());
+        ++n;
+    }
+    sqlite3_finalize(st);
+    st = nullptr;
+    bool ok = n == 0 || prepara(db, QStringLiteral("DELETE") + dove, &st);
+    if (ok && st) {
+        for (qsizetype i = 0; i < colonne.size(); ++i) sqlite3_bind_value(st, static_cast<int>(i + 1), chiave.valori[static_cast<size_t>(i)].get());
+        ok = sqlite3_step(st) == SQLITE_DONE;
+    }
+    if (!ok) motivo = QString::fromUtf8(sqlite3_errmsg(db));
+    sqlite3_finalize(st);
+    return ok ? n : -1;
+}
+
+// A registration or communication goes into the new file whole or not at
+// all: when a row of its header or of its lines is suspicious, the others
+// sharing its key are taken out too and named; when a table of the group
+// could not be copied, the others are left out with it.
+bool registrazioniIntere(sqlite3* db, EsitoRecupero& esito, QSet<QString>& create,
+                         const QHash<QString, QList<ChiaveGruppo>>& sospette, QString& motivo) {
+    for (const RecuperoTabelle::Gruppo& g : RecuperoTabelle::gruppi()) {
+        QList<TabellaRecuperata*> membri;
+        for (TabellaRecuperata& t : esito.tabelle)
+            if (g.tabelle.contains(t.nome, Qt::CaseInsensitive)) membri << &t;
+        const auto fuori = std::find_if(membri.cbegin(), membri.cend(), [&](const TabellaRecuperata* t) { return !create.contains(t->nome); });
+        if (fuori != membri.cend()) {
+            for (TabellaRecuperata* t : membri) {
+                if (!create.contains(t->nome)) continue;
+                if (!esegui(db, QStringLiteral("DROP TABLE main.") + nomeSql(t->nome), motivo)) return false;
+                create.remove(t->nome);
+                t->perse += t->salvate + t->sospette;
+                t->salvate = t->sospette = 0;
+                t->chiaviSospette.clear();
+                t->messaDaParte = true;
+                t->motivoDaParte = QStringLiteral("non copiata insieme a %1, perché ogni registrazione resti intera").arg((*fuori)->nome);
+                qCWarning(logRecupero).noquote() << QStringLiteral("tabella %1 %2").arg(t->nome, t->motivoDaParte);
+            }
+            continue;
+        }
+        QSet<QString> viste;
+        for (const TabellaRecuperata* s : membri)
+            for (const ChiaveGruppo& k : sospette.value(s->nome)) {
+                if (viste.contains(k.testo)) continue;
+                viste.insert(k.testo);
+                for (TabellaRecuperata* t : membri) {
+                    const qint64 n = escludi(db, t->nome, g.chiave, k, t->chiaviEscluse, motivo);
+                    if (n < 0) return false;
+                    t->salvate -= n;
+                    t->escluse += n;
+                }
+            }
+    }
+    return true;
+}
+
 // What SQLite can still read of `danneggiato` goes into the new file `nuovo`:
-// the tables whose definition parses or is the program's, every row of theirs
-// that can be read and fits its columns,
+// the tables whose definition parses or can be restored, every row of theirs
+// that can be read and that the program reads (each registration whole),
 // then the indexes (built anew from the rows, so a damaged index costs
 // nothing), the views and the triggers; the version numbers of the file too.
 // The damaged file is read on a connection of its own, so that its errors
 // never touch the transaction that writes the new one.
 bool copiaLeggibile(const QString& danneggiato, const QString& nuovo, EsitoRecupero& esito, QString& motivo) {
+    using RecuperoTabelle::Ripristino;
     Connessione lettore = apri(danneggiato, SQLITE_OPEN_READWRITE, motivo);
     if (!lettore) return false;
     QList<Oggetto> schema;
     if (!leggiSchema(lettore.get(), schema, motivo)) return false;
-    const QSet<QString> ripristinate = ripristinaDefinizioni(lettore.get(), schema);
+    const QHash<QString, Ripristino> ripristinate = ripristinaDefinizioni(lettore.get(), schema);
     if (!ripristinate.isEmpty()) {
         // A connection keeps the schema it read; a fresh one reads the restored rows.
         lettore = apri(danneggiato, SQLITE_OPEN_READWRITE, motivo);
@@ -495,38 +564,67 @@ bool copiaLeggibile(const QString& danneggiato, const QString& nuovo, EsitoRecup
     sqlite3* db = scrittore.get();
     if (!esegui(db, QStringLiteral("BEGIN"), motivo)) return false;
     QSet<QString> create;
-    qint64 salvate = 0;
-    bool perse = false;
+    QHash<QString, QList<ChiaveGruppo>> gruppiSospetti;
     for (const Oggetto& o : schema) {
         if (o.tipo != QLatin1String("table")) continue;
         TabellaRecuperata t;
         t.nome = o.nome;
-        const bool creata = sqlite3_exec(db, o.sql.toUtf8().constData(), nullptr, nullptr, nullptr) == SQLITE_OK;
-        t.definizioneRipristinata = creata && ripristinate.contains(o.nome);
-        t.definizioneLeggibile = creata && !t.definizioneRipristinata;
+        const auto ripristino = ripristinate.constFind(o.nome);
+        const bool ripristinata = ripristino != ripristinate.cend();
+        // Rows read with a definition they may not fit are copied under a
+        // savepoint, so that the table goes whole at the first that does not.
+        const bool conforme = ripristinata && ripristino->conforme;
+        if (conforme && !esegui(db, QStringLiteral("SAVEPOINT tabella"), motivo)) return false;
+        const bool creata =
+            sqlite3_exec(db, (ripristinata ? ripristino->sql : o.sql).toUtf8().constData(), nullptr, nullptr, nullptr) == SQLITE_OK;
+        t.definizioneRipristinata = creata && ripristinata;
+        t.definizioneDalTesto = t.definizioneRipristinata && ripristino->fonte == Ripristino::Fonte::Testo;
+        t.definizioneLeggibile = creata && !ripristinata;
         if (creata) {
-            create.insert(o.nome);
-            CopiaTabella copia(lettore.get(), db, o.nome);
+            const RecuperoTabelle::Gruppo* gruppo = RecuperoTabelle::gruppoDi(o.nome);
+            CopiaTabella copia(lettore.get(), db, o.nome, ripristinata ? ripristino->colonne : -1, conforme,
+                               gruppo ? gruppo->chiave : QStringList());
             if (copia.pronta() && !copia.copia(motivo)) return false;
-            t.salvate = copia.salvate();
-            t.chiaviSospette = copia.sospette();
-            t.sospette = t.chiaviSospette.size();
+            if (copia.nonConforme()) {
+                if (!esegui(db, QStringLiteral("ROLLBACK TO tabella"), motivo)) return false;
+                t.messaDaParte = true;
+                t.motivoDaParte = ripristino->fonte == Ripristino::Fonte::Testo
+                                      ? QStringLiteral("definizione illeggibile, righe che non corrispondono alle colonne ancora leggibili")
+                                      : QStringLiteral("definizione illeggibile, righe che non corrispondono a quella del programma");
+                qCWarning(logRecupero).noquote() << QStringLiteral("tabella %1: %2, non copiata").arg(o.nome, t.motivoDaParte);
+            } else {
+                create.insert(o.nome);
+                t.salvate = copia.salvate();
+                t.chiaviSospette = copia.sospette();
+                t.sospette = t.chiaviSospette.size();
+                if (!copia.gruppiSospetti().isEmpty()) gruppiSospetti.insert(o.nome, copia.gruppiSospetti());
+            }
         }
-        if (t.definizioneRipristinata)
-            qCWarning(logRecupero).noquote() << QStringLiteral("tabella %1: definizione illeggibile, ripristinata da quella del programma")
+        if (conforme && !esegui(db, QStringLiteral("RELEASE tabella"), motivo)) return false;
+        if (t.definizioneRipristinata && !t.messaDaParte)
+            qCWarning(logRecupero).noquote() << (t.definizioneDalTesto
+                                                     ? QStringLiteral("tabella %1: definizione illeggibile, ripristinata dalle colonne ancora leggibili")
+                                                     : QStringLiteral("tabella %1: definizione illeggibile, ripristinata da quella del programma"))
                                                     .arg(o.nome);
         const std::optional<qint64> registrate = righeRegistrate(lettore.get(), o.nome);
         t.perseContate = registrate.has_value();
         t.perse = std::max<qint64>(0, registrate.value_or(0) - t.salvate - t.sospette);
-        if (t.perse > 0 || !t.perseContate || t.sospette > 0)
-            qCWarning(logRecupero).noquote() << QStringLiteral("tabella %1: %2 righe salvate, %3 sospette, %4 perse")
-                                                    .arg(o.nome)
+        esito.tabelle << t;
+    }
+    if (!registrazioniIntere(db, esito, create, gruppiSospetti, motivo)) return false;
+    qint64 salvate = 0;
+    bool perse = false;
+    for (const TabellaRecuperata& t : esito.tabelle) {
+        if (t.perse > 0 || !t.perseContate || t.sospette > 0 || t.escluse > 0)
+            qCWarning(logRecupero).noquote() << QStringLiteral("tabella %1: %2 righe salvate, %3 sospette, %4 escluse con la loro registrazione, %5 %6")
+                                                    .arg(t.nome)
                                                     .arg(t.salvate)
                                                     .arg(t.sospette)
-                                                    .arg(t.perseContate ? QString::number(t.perse) : QStringLiteral("altre"));
+                                                    .arg(t.escluse)
+                                                    .arg(t.perseContate ? QString::number(t.perse) : QStringLiteral("altre"))
+                                                    .arg(t.messaDaParte ? QStringLiteral("conservate nell'originale") : QStringLiteral("perse"));
         salvate += t.salvate;
         perse = perse || t.perse > 0 || !t.perseContate;
-        esito.tabelle << t;
     }
     if (create.isEmpty() || (salvate == 0 && perse)) {
         motivo = QStringLiteral("nessuna riga leggibile");
@@ -596,20 +694,33 @@ bool spostaConCompagni(const QString& da, const QString& a) {
 }  // namespace
 
 int recuperaDatabase(const QString& nome, EsitoRecupero* esito) {
-    const QFileInfo info(nome);
-    if (!info.isFile()) return fallito(nome, QStringLiteral("il file non esiste"));
-    const QString file = info.absoluteFilePath();
+    // The reason goes to the user too: some of them only the user can remove.
+    const auto fallito = [esito](const QString& file, const QString& motivo) {
+        if (esito) esito->motivo = motivo;
+        return ::fallito(file, motivo);
+    };
+    if (!QFileInfo(nome).isFile()) return fallito(nome, QStringLiteral("il file non esiste"));
     // Held until the recovered file stands in the original's place: no
-    // connection has the file open meanwhile, and none opens it halfway
-    // through the swap.
+    // connection has the file open meanwhile, through any of its names, and
+    // none opens it halfway through the swap.
     UsoDb::Esito uso;
-    const UsoDb soloQui = UsoDb::Esclusivo(file, uso);
+    const UsoDb soloQui = UsoDb::Esclusivo(nome, uso);
     if (uso == UsoDb::Esito::Occupato) {
-        qCWarning(logRecupero).noquote() << "recupero di" << file << "non eseguito: il file è aperto altrove";
+        qCWarning(logRecupero).noquote() << "recupero di" << nome << "non eseguito: il file è aperto altrove";
         return NumErroreDb::FileInUso;
     }
     if (uso != UsoDb::Esito::Preso)
-        return fallito(file, QStringLiteral("impossibile accertare che nessun altro lo usi (%1)").arg(fileUsoDb(file)));
+        return fallito(nome, QStringLiteral("impossibile bloccare il file per averlo solo per sé"));
+    // The file itself, links resolved: the link stays a link, now to the
+    // recovered file, and the write-ahead log read is the one beside the file.
+    const QString file = soloQui.File();
+    const QFileInfo info(file);
+    if (esito) esito->file = file;
+    // A second hard name would go on naming the damaged original beside the
+    // recovered file: two databases where there was one.
+    if (soloQui.Nomi() > 1)
+        return fallito(file, QStringLiteral("il file ha %1 nomi (collegamenti fisici): va lasciato un nome solo")
+                                 .arg(soloQui.Nomi()));
     // Beside the file, so that the recovered one reaches its place by a rename.
     QTemporaryDir lavoro(info.absolutePath() + QStringLiteral("/.recupero-XXXXXX"));
     if (!lavoro.isValid()) return fallito(file, lavoro.errorString());
@@ -651,12 +762,13 @@ int recuperaDatabase(const QString& nome, EsitoRecupero* esito) {
     togliSegnoVerifica(file);
     qCInfo(logRecupero).noquote() << "database" << file << "recuperato; l'originale danneggiato è" << danneggiato;
     letto.originale = danneggiato;
+    letto.file = file;
     if (esito) *esito = letto;
     return 0;
 }
 
 bool TabellaRecuperata::daSegnalare() const {
-    return perse > 0 || !perseContate || !definizioneLeggibile || sospette > 0;
+    return perse > 0 || !perseContate || !definizioneLeggibile || sospette > 0 || escluse > 0 || messaDaParte;
 }
 
 bool EsitoRecupero::conPerdite() const {
@@ -676,6 +788,7 @@ QString righe(qint64 n, const char* una, const char* molte) {
 QString conti(const TabellaRecuperata& t) {
     QString testo = righe(t.salvate, "riga salvata", "righe salvate");
     if (t.sospette > 0) testo += QStringLiteral(", ") + righe(t.sospette, "sospetta", "sospette");
+    if (t.escluse > 0) testo += QStringLiteral(", ") + righe(t.escluse, "esclusa con la sua registrazione", "escluse con la loro registrazione");
     return testo + QStringLiteral(", ") +
            (t.perseContate ? righe(t.perse, "persa", "perse") : QStringLiteral("numero di righe perse non noto"));
 }
@@ -687,10 +800,15 @@ QString EsitoRecupero::resoconto(const QString& file) const {
         return QStringLiteral("Il database ") + file +
                QStringLiteral(" risulta già recuperato su un altro terminale ed è integro: non è stato modificato.");
     QStringList testo{QStringLiteral("Il database ") + file + QStringLiteral(" è stato recuperato.")};
-    QStringList nominate, sospette;
+    QStringList nominate, sospette, escluse;
     for (const TabellaRecuperata& t : tabelle) {
         if (!t.daSegnalare()) continue;
-        if (t.definizioneRipristinata)
+        if (t.messaDaParte)
+            nominate << t.nome + QStringLiteral(": ") + t.motivoDaParte + QStringLiteral(": tabella non copiata, conservata intera nell'originale (") +
+                            (t.perseContate ? righe(t.perse, "riga", "righe") : QStringLiteral("numero di righe non noto")) + QLatin1Char(')');
+        else if (t.definizioneDalTesto)
+            nominate << t.nome + QStringLiteral(": definizione illeggibile, ripristinata dalle colonne ancora leggibili; ") + conti(t);
+        else if (t.definizioneRipristinata)
             nominate << t.nome + QStringLiteral(": definizione illeggibile, ripristinata da quella del programma; ") + conti(t);
         else if (!t.definizioneLeggibile)
             nominate << t.nome + QStringLiteral(": definizione illeggibile, tabella non recuperata (") +
@@ -702,6 +820,10 @@ QString EsitoRecupero::resoconto(const QString& file) const {
         if (t.chiaviSospette.size() > kSospetteNelBox)
             sospette << t.nome + QStringLiteral(": altre %1 righe sospette, elencate nel registro del programma")
                                      .arg(t.chiaviSospette.size() - kSospetteNelBox);
+        for (const QString& chiave : t.chiaviEscluse.mid(0, kSospetteNelBox)) escluse << t.nome + QStringLiteral(": ") + chiave;
+        if (t.chiaviEscluse.size() > kSospetteNelBox)
+            escluse << t.nome + QStringLiteral(": altre %1 righe escluse, elencate nel registro del programma")
+                                    .arg(t.chiaviEscluse.size() - kSospetteNelBox);
     }
     if (!nominate.isEmpty()) testo << QStringLiteral("Tabelle con righe perse o sospette, o con la definizione ripristinata:") << nominate;
     const qsizetype resto = tabelle.size() - nominate.size();
@@ -714,6 +836,10 @@ QString EsitoRecupero::resoconto(const QString& file) const {
         testo << QStringLiteral("Righe sospette (valori non validi per la colonna), non copiate nel nuovo file: "
                                 "da verificare nell'originale conservato")
               << sospette;
+    if (!escluse.isEmpty())
+        testo << QStringLiteral("Righe della stessa registrazione di una riga sospetta, non copiate perché la registrazione "
+                                "resti intera: da verificare nell'originale conservato")
+              << escluse;
     testo << nonRicreati;
     testo << QStringLiteral("L'originale danneggiato è stato conservato come ") + originale;
     return testo.join(QLatin1Char('\n'));

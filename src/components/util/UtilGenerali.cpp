@@ -413,14 +413,15 @@ QString UtilGenerali::TestoErrore(long numero) const {
     }
 }
 
-int UtilGenerali::RiparaDb(const QString& fileDatabase) const {
+int UtilGenerali::RiparaDb(const QString& fileDatabase, QString* motivo) const {
     const QString file = PercorsoLocale(fileDatabase.trimmed());
     EsitoRecupero esito;
     const int r = recuperaDatabase(file, &esito);
+    if (motivo) *motivo = esito.motivo;
     // The user asked for the repair: what it saved, what it lost and where
     // the original is are told before the work goes on.
     if (r == 0 && ctxComponenti().ggDialoghi)
-        ctxComponenti().ggDialoghi->msgBox(esito.resoconto(file),
+        ctxComponenti().ggDialoghi->msgBox(esito.resoconto(esito.file.isEmpty() ? file : esito.file),
                                            esito.conPerdite() ? StileMsg::Esclamativo : StileMsg::Informazione, {});
     return r;
 }

@@ -142,8 +142,9 @@ public:
     QString SepDecimali() const { return QStringLiteral(","); }
     // Recovers a damaged database file in place (RecuperoDb.h): 0 when it was
     // recovered, and then one box tells, table by table, the rows saved and
-    // lost and where the original was kept; not 0 when nothing was changed.
-    int RiparaDb(const QString& fileDatabase) const;
+    // lost and where the original was kept; not 0 when nothing was changed,
+    // and then `motivo`, when given, says why.
+    int RiparaDb(const QString& fileDatabase, QString* motivo = nullptr) const;
 };
 
 // A value that a number column holds as text which reads as no number: read

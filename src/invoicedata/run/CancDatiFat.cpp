@@ -92,14 +92,18 @@ bool CancSingola(const DatiRunDatiFat& d, const OpzioniCancDatiFat& o, bool riel
     const QString comunicazione =
         QStringLiteral(" Where AnnoCom = ") + Num(ValoreDi(d.anno)) + QStringLiteral(" And NumCom = ") +
         Num(ValoreDi(d.numero));
-    // One row of the registration, the same every time: the normal row
-    // before the cancelled ones, clients before suppliers.
+    const QString registrazione = comunicazione + QStringLiteral(" And AnnoReg = ") + Num(ValoreDi(d.annoReg)) +
+                                  QStringLiteral(" And NumReg = ") + Num(ValoreDi(d.numReg));
+    // One row of the registration, the same every time: a row in the state
+    // the operation works on (still sent for a cancellation, cancelled singly
+    // to write one again) first, then the latest cancelled, clients before
+    // suppliers.
     GestRecordset rs;
     const QString k = rs.ApriRecordset(
         db, idDb, {},
-        QStringLiteral("Select * from DatiFatTest") + comunicazione + QStringLiteral(" And AnnoReg = ") +
-            Num(ValoreDi(d.annoReg)) + QStringLiteral(" And NumReg = ") + Num(ValoreDi(d.numReg)) +
-            QStringLiteral(" Order by CASE WHEN Stato = 'N' THEN 0 ELSE 1 END, NumCanc DESC, Tipo"));
+        QStringLiteral("Select * from DatiFatTest") + registrazione + QStringLiteral(" Order by CASE WHEN Stato = ") +
+            Testo(rielabora ? QStringLiteral("E") : QStringLiteral("N")) +
+            QStringLiteral(" THEN 0 ELSE 1 END, NumCanc DESC, Tipo"));
     if (rs.RecVuoto(k)) {
         rs.ChiudiRecordset(k);
         Messaggio(QStringLiteral("La registrazione non esiste fra quelle preparate per la comunicazione indicata"));
@@ -127,7 +131,17 @@ bool CancSingola(const DatiRunDatiFat& d, const OpzioniCancDatiFat& o, bool riel
         Messaggio(QStringLiteral("La registrazione risulta già cancellata"));
         return false;
     }
-    if (!Conferma(QStringLiteral("Confermi cancellazione della singola registrazione"))) return false;
+    // A registration kept both as a client's and a supplier's row is
+    // withdrawn one row at a time: the question says which.
+    QString domanda = QStringLiteral("Confermi cancellazione della singola registrazione");
+    const long altre = static_cast<long>(ggUtil().ValoreNumerico(
+        Primo(QStringLiteral("Select count(*) as tot from DatiFatTest") + registrazione +
+                  QStringLiteral(" And Tipo <> ") + Testo(tipo),
+              QStringLiteral("tot"))));
+    if (altre > 0)
+        domanda += tipo.compare(QLatin1String("E"), Qt::CaseInsensitive) == 0 ? QStringLiteral(" (cliente)")
+                                                                             : QStringLiteral(" (fornitore)");
+    if (!Conferma(domanda)) return false;
 
     CreaTabellaRinomine(idDb);
     db.IniziaTransazione(idDb);
@@ -151,9 +165,7 @@ bool CancSingola(const DatiRunDatiFat& d, const OpzioniCancDatiFat& o, bool riel
         const FileXmlDatiFat f = ScriviFile(Argomenti(d, o, QStringLiteral("%1").arg(numCanc, 2, 10, QLatin1Char('0'))),
                                             d.identificativo.trimmed(), progr);
         if (!rielabora) {
-            const QString chiave = comunicazione + QStringLiteral(" And AnnoReg = ") + Num(ValoreDi(d.annoReg)) +
-                                   QStringLiteral(" And NumReg = ") + Num(ValoreDi(d.numReg)) +
-                                   QStringLiteral(" And NumCanc = 0 And Tipo = ") + Testo(tipo) +
+            const QString chiave = registrazione + QStringLiteral(" And NumCanc = 0 And Tipo = ") + Testo(tipo) +
                                    QStringLiteral(" And Stato = ") + Testo(QStringLiteral("N"));
             for (const char* tabella : {"DatiFatDett", "DatiFatTest"})
                 db.EseguiSql(idDb, QStringLiteral("Update ") + QLatin1String(tabella) + QStringLiteral(" set Stato = ") +

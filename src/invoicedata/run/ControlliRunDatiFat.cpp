@@ -35,11 +35,13 @@ EsitoControllo ControllaDatiElab(DatiRunDatiFat& d) {
     const long anno = ValoreDi(d.anno);
     if (anno == 0) return Fallito(QStringLiteral("Si prega di inserire l'anno"), Anno);
     if (anno < 2017 || anno > 2049) return Fallito(QStringLiteral("Anno non valido"), Anno);
-    if (ValoreDi(d.numero) == 0) return Fallito(QStringLiteral("Si prega di inserire il numero comunicazione"), Numero);
+    // A missing number and a declarant's tax code of the wrong length send
+    // the user back to the year box, the start of the communication's data.
+    if (ValoreDi(d.numero) == 0) return Fallito(QStringLiteral("Si prega di inserire il numero comunicazione"), Anno);
 
     d.cfDichiarante = d.cfDichiarante.trimmed().toUpper();
     if (!d.cfDichiarante.isEmpty() && !CodiceFiscaleValido(d.cfDichiarante))
-        return Fallito(QStringLiteral("Codice fiscale dichiarante non valido"), CfDichiarante);
+        return Fallito(QStringLiteral("Codice fiscale dichiarante non valido"), Anno);
     if (Vuoto(d.cfDichiarante) != Vuoto(d.caricaDichiarante))
         return Fallito(
             QStringLiteral("Dichiarante: compilare sia il codice fiscale che la carica oppure nessuno dei due"),

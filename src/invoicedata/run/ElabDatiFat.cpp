@@ -237,10 +237,18 @@ bool ElabDatiFat::PreparaAzienda(Giro& g) {
                 u.EVuoto(g.rs.LeggiCampo(g.chiave, QStringLiteral("AccPwd")), TipoDato::Testo)
                     ? QString()
                     : c.ggMenuClient->LeggiValoreSess(QStringLiteral("pwddbazie:") + g.codice).testo();
-            const QString risposta = CredenzialiDb(*c.ggGestDb, file, pwd, c.gsConnect);
-            if (risposta.trimmed().isEmpty() || risposta.startsWith(QLatin1String("Err:"), Qt::CaseInsensitive))
-                throw ErroreRun(static_cast<long>(u.ValoreNumerico(risposta.mid(4))),
-                                QStringLiteral("nell'apertura del database ") + file);
+            // A database that does not open is told once, by the question
+            // below, with the reason the database layer gives.
+            QString risposta;
+            try {
+                risposta = CredenzialiDbAlChiamante(*c.ggGestDb, file, pwd, c.gsConnect);
+            } catch (const ErroreRun& e) {
+                QString motivo = e.descrizione().trimmed();
+                if (motivo.endsWith(QLatin1Char('.'))) motivo.chop(1);
+                throw ErroreRun(e.numero(), QStringLiteral("nell'apertura del database: ") + motivo);
+            }
+            if (risposta.trimmed().isEmpty())
+                throw ErroreRun(0, QStringLiteral("nell'apertura del database ") + file);
             g.idDb = risposta;
         }
         if (!LeggiDefaultDitta(g.idDb))

@@ -22,7 +22,7 @@ class LockDatiFat;
 
 // What the run needs of the form besides the checked boxes.
 struct OpzioniElabDatiFat {
-    bool fileXml = true;
+    bool fileXml = false;  // "Formato txt", the form's only choice; the file is XML all the same
     int ordin = 0;  // 1: by date
     bool estraiAnag = true;
     QString dirInvio;

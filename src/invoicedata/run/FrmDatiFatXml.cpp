@@ -2,6 +2,7 @@
 
 #include "common/FrmMsgCom.h"
 #include "common/MsgErrori.h"
+#include "common/form/CodiciTasti.h"
 #include "common/form/Decodifica.h"
 #include "common/form/Tastiera.h"
 #include "common/form/UtilForm.h"
@@ -154,6 +155,12 @@ frmDatiFatXml::frmDatiFatXml() : FormBase(QStringLiteral("frmDatiFatXml")) {
     for (const auto& [indice, testo, y] : {std::tuple{30, QStringLiteral("Identificativo azienda da:"), 8},
                                           std::tuple{40, QStringLiteral("a:"), 38}}) {
         campo(fraAziende, indice, testo, 0, y, 172, 50);
+        auto* hlp = new QPushButton(QStringLiteral("..."), fraAziende);
+        ImpostaElemento(hlp, QStringLiteral("ComHlp"), indice);
+        hlp->setGeometry(224, y, 22, 22);
+        hlp->hide();
+        connect(hlp, &QPushButton::clicked, this, [this, indice] { ComHlp_Click(indice); });
+        ComHlp[indice] = hlp;
         auto* d = new QLabel(fraAziende);
         ImpostaElemento(d, QStringLiteral("Lab"), indice);
         d->setGeometry(226, y, 184, 22);
@@ -167,8 +174,21 @@ frmDatiFatXml::frmDatiFatXml() : FormBase(QStringLiteral("frmDatiFatXml")) {
     campo(FraDichiarante, 80, QStringLiteral("Codice Fiscale:"), 10, 22, 110, 180);
     campo(FraDichiarante, 90, QStringLiteral("Codice carica:"), 330, 22, 100, 40);
 
+    Frame1[1] = new QGroupBox(QStringLiteral("Tipo File:"), this);
+    ImpostaElemento(Frame1[1], QStringLiteral("Frame1"), 1);
+    Frame1[1]->setGeometry(250, 356, 150, 70);
+    optTipoFile[0] = new QRadioButton(QStringLiteral("Formato txt"), Frame1[1]);
+    optTipoFile[1] = new QRadioButton(QStringLiteral("Formato XML"), Frame1[1]);
+    for (int i = 0; i < 2; ++i) {
+        ImpostaElemento(optTipoFile[i], QStringLiteral("optTipoFile"), i);
+        optTipoFile[i]->setGeometry(10, 20 + i * 22, 130, 22);
+    }
+    optTipoFile[0]->setChecked(true);
+    Frame1[1]->hide();
+
     auto* frame1 = new QGroupBox(QStringLiteral("Tipo Elaborazione: "), this);
     ImpostaElemento(frame1, QStringLiteral("Frame1"), 0);
+    Frame1[0] = frame1;
     frame1->setGeometry(20, 356, 220, 90);
     const QString elab[] = {QStringLiteral("Prep.file e Stampa"), QStringLiteral("Preparazione file"),
                             QStringLiteral("Stampa")};
@@ -207,6 +227,10 @@ frmDatiFatXml::frmDatiFatXml() : FormBase(QStringLiteral("frmDatiFatXml")) {
     ComOpz->setGeometry(620, 455, 80, 24);
     labStaAttuale = etichetta(this, QStringLiteral("Stampante attuale:"), 20, 484, 680);
     labStaAttuale->setObjectName(QStringLiteral("labStaAttuale"));
+    LabSelPiuAziende = new QLabel(this);
+    LabSelPiuAziende->setObjectName(QStringLiteral("LabSelPiuAziende"));
+    LabSelPiuAziende->setGeometry(20, 430, 380, 22);
+    LabSelPiuAziende->hide();
 
     auto bottone = [this](const QString& nomeB, const QString& testo, int x, int w) {
         auto* b = new QPushButton(testo, this);
@@ -224,13 +248,14 @@ frmDatiFatXml::frmDatiFatXml() : FormBase(QStringLiteral("frmDatiFatXml")) {
     connect(comSceStam, &QPushButton::clicked, this, [this] { comSceStam_Click(); });
     connect(ComChiudi, &QPushButton::clicked, this, [this] { Scarica(); });
 
-    const QList<QWidget*> ordine{OptTipoSta[0], OptTipoSta[1], OptTipoSta[2], txt[10],        txt[20],
-                                 optTipoCom[0], txt[100],      optTipoCom[1], txt[140],       txt[110],
-                                 txt[115],      txt[120],      txt[130],      cheCosaEstr[0], cheCosaEstr[1],
-                                 txt[30],       txt[40],       txt[80],       txt[90],        optTipoElab[0],
-                                 optTipoElab[1], optTipoElab[2], optOrdin[0], optOrdin[1],    CheMolteAnag,
-                                 txt[150],      CheEstraiAnag, ComOpz,        ComStampa,      cmdStaVid,
-                                 comSceStam,    ComChiudi};
+    const QList<QWidget*> ordine{OptTipoSta[0],  OptTipoSta[1],  OptTipoSta[2],  txt[10],        txt[20],
+                                 optTipoCom[0],  txt[100],       optTipoCom[1],  txt[140],       txt[110],
+                                 txt[115],       txt[120],       txt[130],       cheCosaEstr[0], cheCosaEstr[1],
+                                 txt[30],        txt[40],        txt[80],        txt[90],        optTipoFile[0],
+                                 optTipoFile[1], optTipoElab[0], optTipoElab[1], optTipoElab[2], optOrdin[0],
+                                 optOrdin[1],    CheMolteAnag,   txt[150],       CheEstraiAnag,  txt[60],
+                                 ComOpz,         ComStampa,      cmdStaVid,      comSceStam,     ComChiudi,
+                                 ComHlp[30],     ComHlp[40]};
     for (int i = 1; i < ordine.size(); ++i) setTabOrder(ordine[i - 1], ordine[i]);
 
     OptTipoSta[0]->setChecked(true);
@@ -280,6 +305,7 @@ bool frmDatiFatXml::Form_Load() {
         DecodAzienda(30, false);
         txt[40]->setText(txt[30]->text());
         Lab[40]->setText(Lab[30]->text());
+        LabSelPiuAziende->hide();
         msDirNuova.clear();
         FineInizForm(*this);
         int numInvio = 0;
@@ -371,6 +397,7 @@ void frmDatiFatXml::ComStampa_Click() {
     } else {
         if (!mgStDatiFat) mgStDatiFat = std::make_unique<stDatiFat>();
         OpzioniElabDatiFat o;
+        o.fileXml = !optTipoFile[0]->isChecked();
         o.ordin = optOrdin[1]->isChecked() ? 1 : 0;
         o.estraiAnag = CheEstraiAnag->isChecked();
         o.dirInvio = msDirInvio;
@@ -456,7 +483,6 @@ void frmDatiFatXml::optTipoElab_Click(int Index) {
 
 void frmDatiFatXml::OptTipoSta_Click() {
     const bool rielabora = OptTipoSta[2]->isChecked();
-    if (optTipoCom[1]->isChecked()) return;
     label1[100]->setVisible(rielabora);
     txt[100]->setVisible(rielabora);
 }
@@ -481,6 +507,11 @@ void frmDatiFatXml::AbilDisabCanc(bool pbAbilDisab) {
     txt[140]->setVisible(pbAbilDisab);
     label1[100]->setVisible(!pbAbilDisab);
     txt[100]->setVisible(!pbAbilDisab);
+}
+
+void frmDatiFatXml::ComHlp_Click(int Index) {
+    int tasto = Tasto::F2;
+    txt_KeyUp(Index, tasto, 0);
 }
 
 void frmDatiFatXml::DecodAzienda(int indice, bool verifica) {

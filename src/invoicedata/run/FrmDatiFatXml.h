@@ -50,6 +50,14 @@ public:
     QRadioButton* optTipoElab[3]{};  // file and report, file, report
     QRadioButton* OptTipoSta[3]{};   // "Prova", "Definitiva", "Rielabora"
     QRadioButton* optOrdin[2]{};     // "Come XML", "Per Data"
+    // "Formato txt", "Formato XML": hidden with its frame Frame1(1) and never
+    // shown; the writer is told the choice, which changes nothing it writes.
+    QRadioButton* optTipoFile[2]{};
+    QGroupBox* Frame1[2]{};          // "Tipo Elaborazione: ", "Tipo File:"
+    // The "..." buttons of the company boxes: hidden, and F2 in the boxes
+    // opens no list either.
+    QMap<int, QPushButton*> ComHlp;
+    QLabel* LabSelPiuAziende = nullptr;  // hidden, stays hidden
     QCheckBox* cheCosaEstr[2]{};     // clients, suppliers
     QCheckBox* CheEstraiAnag = nullptr;
     QCheckBox* CheMolteAnag = nullptr;
@@ -77,6 +85,7 @@ public:
     void optTipoElab_Click(int Index);
     void OptTipoSta_Click();
     void AbilDisabCanc(bool pbAbilDisab);
+    void ComHlp_Click(int Index);
     void DecodAzienda(int indice, bool verifica);
 
     const QString& DirInvio() const { return msDirInvio; }
@@ -84,6 +93,8 @@ public:
     const RecDichiarante& Dichiarante() const { return mrDichiarante; }
     // The last run's outcome, for whoever drives the form.
     std::optional<EsitoElabDatiFat> UltimoEsito() const { return ultimoEsito_; }
+    // The writer of the runs, once one has started.
+    const stDatiFat* Scrittore() const { return mgStDatiFat.get(); }
 
     void txt_GotFocus(int Index) override;
     void txt_LostFocus(int Index) override;

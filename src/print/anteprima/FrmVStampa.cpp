@@ -134,20 +134,19 @@ void FrmVStampa::MostraAnteprima(Stampa* st) {
     ogStampa(st);
 }
 
-void FrmVStampa::PaginaPronta(const QImage& pagina, bool ultima, bool memPag) {
+// The print object's own page-storage flag decides the arrows: it is the one
+// a memory failure switches off.
+void FrmVStampa::PaginaPronta(const QImage& pagina, bool ultima, bool /*memPag*/) {
     ImpImmaginePagina(pagina);
-    imaMuovi[3]->setEnabled(!ultima);
-    for (int i : {1, 2, 4}) imaMuovi[i]->setEnabled(memPag);
     if (ultima) {
         LabMsg->setText(Terminata);
         stampaFinita_ = true;
     }
-    SistImgFrecce();
+    aggiornaFrecce();
 }
 
 void FrmVStampa::FineAnteprima(bool interrotta) {
     stampaFinita_ = true;
-    imaMuovi[3]->setEnabled(false);
     if (interrotta && LabMsg->text().compare(Terminata, Qt::CaseInsensitive) != 0) {
         LabMsg->setText(Interrotta);
         // A page asked for and never drawn is no page: the last one drawn is the last.
@@ -161,6 +160,26 @@ void FrmVStampa::FineAnteprima(bool interrotta) {
                 labPage->setText(TestoPagina(ultima));
         }
     }
+    aggiornaFrecce();
+}
+
+// An arrow is lit when pressing it moves to another page: the earlier ones
+// and the stored later ones need page storage; next asks for a new page only
+// while the report has further pages.
+void FrmVStampa::aggiornaFrecce() {
+    std::array<bool, 5> accese{};
+    if (Stampa* st = stampa_; st && !immagine_.isNull()) {
+        const int vis = st->LeggiPagVis();
+        const int ult = st->LeggiUltPag();
+        const bool mem = st->LeggiMemPag();
+        const bool finita = stampaFinita_ || LabMsg->text().compare(Terminata, Qt::CaseInsensitive) == 0;
+        const int prima = iPaginaDa_ > 0 ? iPaginaDa_ : 1;
+        accese[1] = mem && vis >= iPaginaDa_ && vis != prima;
+        accese[2] = mem && vis > qMax(1, iPaginaDa_);
+        accese[3] = (mem && vis < ult) || (vis >= ult && !finita);
+        accese[4] = mem && vis != ult;
+    }
+    for (int i = 1; i <= 4; ++i) imaMuovi[i]->setEnabled(accese[i]);
     SistImgFrecce();
 }
 
@@ -185,6 +204,7 @@ void FrmVStampa::ogStampa(Stampa* st) {
         iPaginaDa_ = da > 0 && da < 1e9 ? static_cast<int>(da) : 0;
     }
     LabMsg->clear();
+    aggiornaFrecce();  // no page drawn yet: all grey
 }
 
 void FrmVStampa::Continua() {
@@ -233,10 +253,9 @@ void FrmVStampa::erroreMemoria() {
         StileMsg::SoloOk, ctx().gsTitoloApp);
     if (!stampa_) return;
     stampa_->ImpMemPag(false);
-    for (int i : {1, 2, 4}) imaMuovi[i]->setEnabled(false);
-    SistImgFrecce();
     stampa_->ImpPagVis(stampa_->LeggiUltPag());
     labPage->setText(TestoPagina(stampa_->LeggiPagVis()));
+    aggiornaFrecce();  // without storage first, previous and last go grey
 }
 
 void FrmVStampa::mostraPagina(int pagina) {
@@ -306,6 +325,10 @@ void FrmVStampa::imaMuovi_Click(int indice) {
     default:
         break;
     }
+    // While a page asked for is drawn the arrows keep their state (a press is
+    // ignored until it is on screen): greying them would take the keyboard
+    // focus off the next arrow at every page.
+    if (!bProsegui_) aggiornaFrecce();
 }
 
 void FrmVStampa::ComEsci_Click() {
@@ -330,11 +353,13 @@ bool FrmVStampa::Scarica() {
     scaricata_ = true;
     obAttivo = false;
     bEsci_ = true;  // a pending wait ends
-    if (!radiceFile_.isEmpty()) {
-        const QFileInfo fi(radiceFile_);
-        QDir cartella(fi.absolutePath());
-        for (const QString& f : cartella.entryList({fi.fileName() + QStringLiteral(".*")}, QDir::Files))
-            cartella.remove(f);
+    try {
+        cancellaPagine();
+    } catch (const ErroreRun& e) {
+        // The rest of the closing goes on: a print object left counting pages
+        // and a progress box left on screen would outlive the preview.
+        msg(QStringLiteral("Errore %1 in chiusura stampa a video ( %2)").arg(e.descrizione()).arg(e.numero()),
+            StileMsg::SoloOk, ctx().gsTitoloApp);
     }
     if (Stampa* st = stampa_) {
         st->ImpUltPagMem(0);
@@ -351,6 +376,29 @@ bool FrmVStampa::Scarica() {
     deleteLater();
     if (ctx().ggOspite) ctx().ggOspite->ChiudiRichiesto(0);
     return true;
+}
+
+// Every entry named after the base goes; one that cannot go (a folder, a file
+// the system keeps) is left where it is and named in the error, after the
+// others have gone. An entry already gone is no failure.
+void FrmVStampa::cancellaPagine() {
+    if (radiceFile_.isEmpty()) return;
+    const QFileInfo base(radiceFile_);
+    const QDir cartella(base.absolutePath());
+    QStringList rimasti;
+    const auto voci = cartella.entryInfoList({base.fileName() + QStringLiteral(".*")},
+                                             QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
+    for (const QFileInfo& voce : voci) {
+        const QString nome = voce.absoluteFilePath();
+        if (!QFile::remove(nome) && QFileInfo::exists(nome))
+            rimasti << QLatin1Char('"') + QDir::toNativeSeparators(nome) + QLatin1Char('"');
+    }
+    if (rimasti.size() == 1)
+        throw ErroreRun(75, QStringLiteral("Impossibile cancellare il file di pagina ") + rimasti.first(),
+                        QStringLiteral("FrmVStampa"));
+    if (!rimasti.isEmpty())
+        throw ErroreRun(75, QStringLiteral("Impossibile cancellare i file di pagina ") + rimasti.join(QStringLiteral(", ")),
+                        QStringLiteral("FrmVStampa"));
 }
 
 void FrmVStampa::closeEvent(QCloseEvent* e) {

@@ -3,7 +3,8 @@
 // the page picture and then waits in Continua until the user asks for a page
 // not produced yet or leaves; the form moves among the pages produced so far,
 // keeps them as page files when page storage is on, and deletes those files
-// when it closes.
+// when it closes (naming any it could not delete). An arrow is lit exactly
+// when pressing it moves to another page, during the print and after it.
 #include "components/stampa/FormAnteprima.h"
 #include "components/stampa/Stampa.h"
 
@@ -93,6 +94,9 @@ private:
     void mostraPagina(int pagina);
     bool salvaPagina(int pagina);
     void erroreMemoria();
+    void aggiornaFrecce();
+    // Deletes the page files; raises 75 naming those left on disk.
+    void cancellaPagine();
     bool stampaFermata() const;
 
     QPointer<Stampa> stampa_;

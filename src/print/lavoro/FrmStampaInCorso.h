@@ -31,6 +31,7 @@ public:
     QLabel* LblPrePag = nullptr;
     QLabel* LblPag = nullptr;
     QPushButton* ComStampa = nullptr;
+    QLabel* PicVelt = nullptr;  // the picture; keeps its size when the form is scaled
 
     // Fills captions and page label ("000") and takes the print object.
     void Prepara(const QString& titolo, Stampa* st);

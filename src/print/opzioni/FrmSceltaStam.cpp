@@ -1,5 +1,6 @@
 #include "print/opzioni/FrmSceltaStam.h"
 
+#include "common/DialoghiQt.h"
 #include "common/form/Aiuto.h"
 #include "common/form/Scala.h"
 #include "common/form/Tastiera.h"
@@ -29,6 +30,7 @@
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -79,8 +81,17 @@ bool FrmSceltaStam::Apri(std::shared_ptr<OpzSta> opz) {
     FrmSceltaStam& f = Istanza();
     f.ogOpzSta = std::move(opz);
     if (!f.VisDecodOk()) return false;
+    f.SopraChiamante();
     MostraModale()(f);
     return true;
+}
+
+void FrmSceltaStam::SopraChiamante() {
+    if (isVisible()) return;
+    QWidget* chiamante = finestraCheChiede();
+    if (chiamante) chiamante = chiamante->window();
+    if (!chiamante || chiamante == this || chiamante == parentWidget()) return;
+    setParent(chiamante, windowFlags());
 }
 
 FrmSceltaStam::FrmSceltaStam() {
@@ -254,6 +265,7 @@ void FrmSceltaStam::Form_Load() {
         RisVidForm(*this, 0, fattore);
     } catch (const ErroreRun&) {
     }
+    larghezzeGriglie();
 }
 
 QLineEdit* FrmSceltaStam::txt(int indice) const {
@@ -386,7 +398,14 @@ bool FrmSceltaStam::eventFilter(QObject* o, QEvent* e) {
     if (o == Fra0 && e->type() == QEvent::MouseButtonDblClick && ogOpzSta) ogOpzSta->OpzNascosta = true;
     if ((o == PicSalPar || o == pannelloPE_) &&
         (e->type() == QEvent::ShowToParent || e->type() == QEvent::HideToParent)) {
-        contenuto_->setVisible(PicSalPar->isHidden() && pannelloPE_->isHidden());
+        const bool pagina = PicSalPar->isHidden() && pannelloPE_->isHidden();
+        // A panel makes the dialog grow, and the fit to the screen may move
+        // it: when the panels are gone it goes back where it stood.
+        if (!pagina && contenuto_->isVisible() && isVisible()) posPrimaPannello_ = pos();
+        const bool torna = pagina && !contenuto_->isVisible() && posPrimaPannello_;
+        // The page comes back only once the panel's room is gone, so that the
+        // dialog never holds both.
+        if (!pagina) contenuto_->setVisible(false);
         auto* pannello = static_cast<QWidget*>(o);
         QScrollArea* scorrimento = o == pannelloPE_ ? scorrimentoPE_ : scorrimentoSal_;
         // As wide and as tall as the panel where the screen allows, frame
@@ -403,6 +422,12 @@ bool FrmSceltaStam::eventFilter(QObject* o, QEvent* e) {
         const int sotto = stretto ? scorrimento->horizontalScrollBar()->sizeHint().height() : 0;
         scorrimento->setMinimumHeight(std::min(pannello->sizeHint().height() + sotto, area.height() * 3 / 4));
         scorrimento->setVisible(!pannello->isHidden());
+        if (pagina) contenuto_->setVisible(true);
+        if (torna) {
+            // Once back at the page's size, where it stood.
+            QTimer::singleShot(0, this, [this, p = *posPrimaPannello_] { move(p); });
+            posPrimaPannello_.reset();
+        }
     }
     return QDialog::eventFilter(o, e);
 }

@@ -11,7 +11,9 @@
 #include "common/form/FormComune.h"
 
 #include <QDialog>
+#include <QPoint>
 #include <functional>
+#include <optional>
 #include <memory>
 
 class OpzSta;
@@ -164,6 +166,8 @@ private:
     void ImpostaStampanteSel(bool pbPredefinita);
     void controlloPdfAutom();
     void riempiGriglie();
+    // The printer grids' column widths in their font, again after the scaling.
+    void larghezzeGriglie();
     // The printer whose bins and sizes are listed.
     QString stampanteScelta() const;
     void numeroDaCombo(QComboBox* c, const char* opzione);
@@ -178,6 +182,11 @@ private:
     QWidget* pannelloPE_ = nullptr;  // PicPdfEmail as a widget
     class QScrollArea* scorrimentoPE_ = nullptr;  // holds PicPdfEmail
     class QScrollArea* scorrimentoSal_ = nullptr; // holds PicSalPar
+    class QScrollArea* righeSalvataggio_ = nullptr;  // the rows of PicSalPar
+    // Where the dialog stood before a panel made it grow.
+    std::optional<QPoint> posPrimaPannello_;
+    // The form that asks becomes the parent, so the dialog opens over it.
+    void SopraChiamante();
     class QScrollArea* PannelloScorrevole(QWidget* pannello, class QVBoxLayout* tutto);
 
 public:

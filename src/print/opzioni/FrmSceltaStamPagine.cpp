@@ -6,6 +6,7 @@
 #include "common/FrmMsgCom.h"
 #include "common/form/UtilForm.h"
 #include "components/core/ErroreRun.h"
+#include "components/pages/ModelloGriglia.h"
 #include "components/platform/ServizioDialoghi.h"
 #include "components/stampa/OpzSta.h"
 #include "components/stampanti/ServizioStampanti.h"
@@ -44,6 +45,22 @@ const QString NumCassetto = QStringLiteral("NumCassetto");
 const QString NumTipoCarta = QStringLiteral("NumTipoCarta");
 const QString TitoloFileStampa = QStringLiteral("Nome del file di stampa");
 
+// Columns "N.", "Nome" and "Porta" as wide as "9999" and as the grid's
+// letters "M" in its font, which the scaling sets; the grid shows them whole.
+void LarghezzeGriglia(QTableWidget* g) {
+    const QFontMetrics m(g->font());
+    const int larghezze[3] = {m.horizontalAdvance(QStringLiteral("9999")),
+                              m.horizontalAdvance(QString(g->property("LettereNome").toInt(), QLatin1Char('M'))),
+                              m.horizontalAdvance(QString(g->property("LetterePorta").toInt(), QLatin1Char('M')))};
+    for (int i = 0; i < 3; ++i) g->setColumnWidth(i, larghezze[i]);
+    // A longer name or port widens its column, never cut.
+    AllargaAlContenuto(*g);
+    int totale = 0;
+    for (int i = 0; i < 3; ++i) totale += g->columnWidth(i);
+    g->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    g->setMinimumWidth(totale + 2 * g->frameWidth() + g->verticalScrollBar()->sizeHint().width());
+}
+
 QTableWidget* nuovaGriglia(QWidget* padre, const char* nome, int larghezzaNome, int larghezzaPorta) {
     auto* g = new QTableWidget(0, 3, padre);
     g->setObjectName(QString::fromLatin1(nome));
@@ -52,11 +69,9 @@ QTableWidget* nuovaGriglia(QWidget* padre, const char* nome, int larghezzaNome, 
     g->setSelectionBehavior(QAbstractItemView::SelectRows);
     g->setSelectionMode(QAbstractItemView::SingleSelection);
     g->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    const QFontMetrics m(g->font());
-    g->setColumnWidth(0, m.horizontalAdvance(QStringLiteral("9999")));
-    g->setColumnWidth(1, m.horizontalAdvance(QString(larghezzaNome, QLatin1Char('M'))) / 3);
-    g->setColumnWidth(2, m.horizontalAdvance(QString(larghezzaPorta, QLatin1Char('M'))) / 3);
-    g->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
+    g->setProperty("LetterePorta", larghezzaPorta);
+    g->setProperty("LettereNome", larghezzaNome);
+    LarghezzeGriglia(g);
     return g;
 }
 
@@ -260,6 +275,7 @@ void FrmSceltaStam::costruisciSalvataggio() {
         g->addWidget(LabValParam[r.riga], riga, 2);
     }
     auto* scorre = new QScrollArea(PicSalPar);
+    righeSalvataggio_ = scorre;
     scorre->setWidget(righe);
     scorre->setWidgetResizable(true);
     l->addWidget(scorre);
@@ -294,6 +310,11 @@ void FrmSceltaStam::costruisciSalvataggio() {
 }
 
 // --- Printers, bin and size ---
+
+void FrmSceltaStam::larghezzeGriglie() {
+    LarghezzeGriglia(GriPri);
+    LarghezzeGriglia(GriPorte);
+}
 
 void FrmSceltaStam::riempiGriglie() {
     QList<StampanteInstallata> elenco;
@@ -341,8 +362,15 @@ void FrmSceltaStam::GetPaperList(bool pbSettaCbo) {
     const QString nome = stampanteScelta();
     QStringList voci;
     try {
-        voci = VociFormati(ggStampanti().NumeriFormati(nome), ggStampanti().NomiFormati(nome),
-                           ggStampanti().FormatoCorrente(nome));
+        const QList<int> numeri = ggStampanti().NumeriFormati(nome);
+        const QStringList nomi = ggStampanti().NomiFormati(nome);
+        // A driver that cannot tell which name goes with which size: the
+        // list and the stored size stay as they were.
+        if (numeri.size() != nomi.size()) {
+            messaggio(QStringLiteral("Errore nel driver nella ricerca informazioni Papersize"));
+            return;
+        }
+        voci = VociFormati(numeri, nomi, ggStampanti().FormatoCorrente(nome));
     } catch (const ErroreRun& e) {
         frmMsgCom::MsgErrfrm(e);
         return;
@@ -592,6 +620,10 @@ void FrmSceltaStam::ComOpz_Click(int Index) {
 void FrmSceltaStam::MettiValOpz() {
     for (const auto& r : RigheSalvataggio(*ogOpzSta, ctx().gdRisVidStaVid, fileDialogo_))
         LabValParam[r.riga]->setText(r.mostrato);
+    // The rows as wide as their values, so that none is cut.
+    righeSalvataggio_->setMinimumWidth(righeSalvataggio_->widget()->sizeHint().width() +
+                                       righeSalvataggio_->verticalScrollBar()->sizeHint().width() +
+                                       2 * righeSalvataggio_->frameWidth());
 }
 
 void FrmSceltaStam::SelDeselSalOpz(bool selez) {

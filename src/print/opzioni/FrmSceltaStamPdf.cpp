@@ -109,6 +109,7 @@ void FrmSceltaStam::ImpostaPdfAutom() {
 bool FrmSceltaStam::RichDatiEmail() {
     PicPdfEmail->Apri();
     frmMsgCom::msgCom(QStringLiteral("Login o password non valida per spedizione email"));
+    SopraChiamante();
     MostraModale()(*this);
     const bool esito = oiRichDatiEmail != 200;
     oiRichDatiEmail = 0;

@@ -354,13 +354,24 @@ bool PannelloPdfEmail::CtrlTxtValidi() {
             if (t->isVisible()) t->setFocus();
             return false;
         }
-    // SMTP with SSL is the "See" method's; the tunnel folder of other
-    // systems is not needed here, so its field is kept but not checked.
-    for (int c = 0; c < 3; ++c)
-        if (ChePdfEmailVal[100 * c + 20]->isChecked() && !OptPETipoInvio[5 * c + 3]->isChecked()) {
+    // This program sends SSL mail itself, but the suite's other programs and
+    // terminals read the same parameters and need the stunnel folder.
+    for (int c = 0; c < 3; ++c) {
+        if (!ChePdfEmailVal[100 * c + 20]->isChecked()) continue;
+        if (!OptPETipoInvio[5 * c + 3]->isChecked()) {
             messaggio(QStringLiteral("L'uso di SSL è possibile solo usando tipo invio 'See'"));
             return false;
         }
+        const QString cartella = txt(1021 + 100 * c)->text();
+        if (ggUtil().EVuoto(Valore(cartella), TipoDato::Testo)) {
+            messaggio(QStringLiteral("Con l'uso di SSL è obbligatorio inserire la directory stunnel"));
+            return false;
+        }
+        if (!QFileInfo(cartella).isDir()) {
+            messaggio(QStringLiteral("La directory stunnel è inesistente"));
+            return false;
+        }
+    }
     return true;
 }
 

@@ -221,13 +221,19 @@ ElabLiqIva::Preparazione ElabLiqIva::PreparaAzienda(Giro& g) {
                 u.EVuoto(accPwd, TipoDato::Testo)
                     ? QString()
                     : c.ggMenuClient->LeggiValoreSess(QStringLiteral("pwddbazie:") + g.azienda).testo();
-            // A missing database is told by the question below, which names
-            // it; any other opening failure has been shown already.
-            const QString risposta = CredenzialiDb(*c.ggGestDb, file, pwd, c.gsConnect, false, true);
-            if (risposta.trimmed().isEmpty() ||
-                risposta.left(4).compare(QLatin1String("Err:"), Qt::CaseInsensitive) == 0)
-                throw ErroreRun(static_cast<long>(u.ValoreNumerico(risposta.mid(4))),
-                                QStringLiteral("nell'apertura del database ") + file);
+            // A database that does not open is told once, by the question
+            // below, with the reason the database layer gives.
+            QString risposta;
+            try {
+                risposta = CredenzialiDbAlChiamante(*c.ggGestDb, file, pwd, c.gsConnect);
+            } catch (const ErroreRun& e) {
+                QString motivo = e.descrizione().trimmed();
+                if (motivo.endsWith(QLatin1Char('.'))) motivo.chop(1);
+                throw ErroreRun(e.numero(), QStringLiteral("nell'apertura del database: ") + motivo);
+            }
+            // The user gave up the SQL login.
+            if (risposta.trimmed().isEmpty())
+                throw ErroreRun(0, QStringLiteral("nell'apertura del database ") + file);
             g.idDb = risposta;
         }
         if (!LeggiDefaultDitta(g.idDb))

@@ -6,6 +6,7 @@
 #include "../file/supporto_datifat.h"
 #include "components/ini/FileIni.h"
 #include "components/util/Percorsi.h"
+#include "invoicedata/file/StDatiFat.h"
 #include "invoicedata/run/FrmDatiFatXml.h"
 #include "support/AnteprimaScriptata.h"
 #include "support/DanniDb.h"
@@ -656,6 +657,196 @@ TEST_P(FrmDatiFatXmlMotori, AnotherCompanyIsOpenedOnceByEachActionUnderTheBusyPo
     EXPECT_EQ(contato->SenzaCursore(), "");
     EXPECT_EQ(Messaggi().filter("Errore").join('|'), "");
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+// The controls kept hidden are there, hidden, and stay so whatever is
+// chosen; the file format stays "Formato txt", which the writer is told
+// and which changes nothing of the file written.
+TEST_F(FrmDatiFatXmlTest, HiddenControlsAreBuiltAndStayHidden) {
+    frmDatiFatXml& f = Mostra();
+    const auto nascosti = [&] {
+        QStringList visibili;
+        for (QWidget* w : {static_cast<QWidget*>(f.Frame1[1]), static_cast<QWidget*>(f.optTipoFile[0]),
+                           static_cast<QWidget*>(f.optTipoFile[1]), static_cast<QWidget*>(f.ComHlp[30]),
+                           static_cast<QWidget*>(f.ComHlp[40]), static_cast<QWidget*>(f.LabSelPiuAziende)})
+            if (w->isVisible()) visibili << w->objectName();
+        return visibili.join(' ');
+    };
+    ASSERT_TRUE(f.Frame1[1] && f.optTipoFile[0] && f.optTipoFile[1] && f.ComHlp.value(30) && f.ComHlp.value(40) &&
+                f.LabSelPiuAziende);
+    EXPECT_EQ(f.Frame1[1]->title(), "Tipo File:");
+    EXPECT_EQ(f.optTipoFile[0]->text(), "Formato txt");
+    EXPECT_EQ(f.optTipoFile[1]->text(), "Formato XML");
+    EXPECT_EQ(f.ComHlp[30]->text(), "...");
+    EXPECT_EQ(f.ComHlp[30]->parentWidget(), f.fraAziende);
+    EXPECT_TRUE(f.optTipoFile[0]->isChecked());
+    EXPECT_EQ(nascosti(), "");
+    Clicca(f.optTipoCom[1]);
+    Clicca(f.optTipoCom[0]);
+    Clicca(f.OptTipoSta[2]);
+    Clicca(f.optTipoElab[2]);
+    Digita(40, "009");
+    EXPECT_EQ(nascosti(), "");
+
+    Digita(40, "001");
+    Clicca(f.OptTipoSta[0]);
+    Clicca(f.optTipoElab[1]);
+    Clicca(f.ComStampa);
+    ASSERT_EQ(f.UltimoEsito(), EsitoElabDatiFat::Terminato) << Messaggi().join('|').toStdString();
+    ASSERT_NE(f.Scrittore(), nullptr);
+    EXPECT_FALSE(f.Scrittore()->obFileXml);
+    EXPECT_EQ(QDir(cartella).entryList({"*.xml"}, QDir::Files, QDir::Name),
+              (QStringList{"IT01234567897_DF_172E0_Prova.xml", "IT01234567897_DF_172R0_Prova.xml"}));
+}
+
+// "Rielabora" shows the send number to write again whatever the kind of
+// communication; another choice of operation hides it again.
+TEST_F(FrmDatiFatXmlTest, RielaboraShowsTheSendNumberInACancellationToo) {
+    frmDatiFatXml& f = Mostra();
+    Clicca(f.optTipoCom[1]);
+    ASSERT_FALSE(f.txt[100]->isVisible());
+    Clicca(f.OptTipoSta[2]);
+    EXPECT_TRUE(f.txt[100]->isVisible());
+    EXPECT_TRUE(f.label1[100]->isVisible());
+    EXPECT_EQ(f.label1[100]->text(), "Num. Invio:");
+    Clicca(f.OptTipoSta[1]);
+    EXPECT_FALSE(f.txt[100]->isVisible());
+    EXPECT_FALSE(f.label1[100]->isVisible());
+}
+
+// Each message of the check before a run, and the control that then has the
+// focus: the box to correct, or the run button where the click left it.
+TEST_F(FrmDatiFatXmlTest, EachValidationMessagePutsTheFocusInItsBox) {
+    using Passi = std::function<void(frmDatiFatXml&)>;
+    const auto cancellazione = [&](frmDatiFatXml& f) {
+        Clicca(f.OptTipoSta[1]);
+        Clicca(f.optTipoCom[1]);
+    };
+    const struct {
+        QString messaggio;
+        Passi passi;
+        std::function<QWidget*(frmDatiFatXml&)> focus;
+    } casi[] = {
+        {"Ci sono dei dati non validi", [&](auto&) { Digita(10, "2018"); Digita(20, "13"); },
+         [](auto& f) { return f.txt[20]; }},
+        {"Si prega di inserire entrambe le ditte da elaborare", [&](auto&) { Digita(40, ""); },
+         [](auto& f) { return f.txt[30]; }},
+        {"Si prega di inserire le ditte da elaborare in ordine crescente",
+         [&](auto&) { Digita(30, "5"); Digita(40, "3"); }, [](auto& f) { return f.txt[30]; }},
+        {"Si prega di inserire l'anno", [&](auto&) { Digita(10, ""); }, [](auto& f) { return f.txt[10]; }},
+        {"Anno non valido", [&](auto&) { Digita(10, "2050"); }, [](auto& f) { return f.txt[10]; }},
+        {"Si prega di inserire il numero comunicazione", [&](auto&) { Digita(20, ""); },
+         [](auto& f) { return f.txt[10]; }},
+        {"Codice fiscale dichiarante non valido", [&](auto&) { Digita(80, "RSSMRA80A01H"); Digita(90, "1"); },
+         [](auto& f) { return f.txt[10]; }},
+        {"Dichiarante: compilare sia il codice fiscale che la carica oppure nessuno dei due",
+         [&](auto&) { Digita(80, ""); Digita(90, "1"); }, [](auto& f) { return f.txt[80]; }},
+        {"Codice carica non valido", [&](auto&) { Digita(80, "01234567897"); Digita(90, "16"); },
+         [](auto& f) { return f.txt[90]; }},
+        {"Inserire il numero massimo di anagrafiche",
+         [&](auto& f) { Clicca(f.CheMolteAnag); Digita(150, "0"); }, [](auto& f) { return f.txt[150]; }},
+        {"Numero mssimo anagrafiche superiore a quello consentito: confermare ugualmente",
+         [&](auto& f) { Clicca(f.CheMolteAnag); Digita(150, "1001"); dialoghi->risposte = {2}; },
+         [](auto& f) { return f.txt[150]; }},
+        {"Impossibile effettuare esecuzione in definitiva solo in stampa",
+         [&](auto& f) { Clicca(f.OptTipoSta[1]); Clicca(f.optTipoElab[2]); }, [](auto& f) { return f.ComStampa; }},
+        {"Impossibile effettuare cancellazione in prova", [&](auto& f) { Clicca(f.optTipoCom[1]); },
+         [](auto& f) { return f.ComStampa; }},
+        {"Inserire il numero invio da Rielaborare", [&](auto& f) { Clicca(f.OptTipoSta[2]); },
+         [](auto& f) { return f.txt[100]; }},
+        {"Tipo elaborazione non valido per comunicazioni di cancellazione",
+         [&](auto& f) { Clicca(f.OptTipoSta[2]); Clicca(f.optTipoCom[1]); Clicca(f.optTipoElab[2]); },
+         [](auto& f) { return f.ComStampa; }},
+        {"Mettere l'identificativo ricevuto al momento dell'invio del file che si vuole cancellare",
+         [&](auto& f) { cancellazione(f); Digita(110, "1"); }, [](auto& f) { return f.txt[140]; }},
+        {"Identificativo non valido: indicare da 1 a 18 cifre",
+         [&](auto& f) { cancellazione(f); Digita(110, "1"); Digita(140, "12A"); }, [](auto& f) { return f.txt[140]; }},
+        {"Inserire sia l'anno che il numero da cancellare",
+         [&](auto& f) { cancellazione(f); Digita(140, "123"); Digita(120, "2017"); },
+         [](auto& f) { return f.txt[120]; }},
+        {"Impossibile cancellare un intero file (indicando numero invio) ed una singola registrazione "
+         "contemporaneamente",
+         [&](auto& f) { cancellazione(f); Digita(140, "123"); Digita(110, "1"); Digita(120, "2017"); Digita(130, "1"); },
+         [](auto& f) { return f.txt[110]; }},
+        {"Indicare il numero invio file da cancellare o il riferimento alla singola registrazione",
+         [&](auto& f) { cancellazione(f); Digita(140, "123"); }, [](auto& f) { return f.txt[110]; }},
+        {"Selezionare cosa estrarre", [&](auto& f) { Clicca(f.cheCosaEstr[0]); Clicca(f.cheCosaEstr[1]); },
+         [](auto& f) { return f.ComStampa; }},
+    };
+    for (const auto& k : casi) {
+        SCOPED_TRACE(k.messaggio.toStdString());
+        frmDatiFatXml& f = Mostra();
+        k.passi(f);
+        dialoghi->mostrati.clear();
+        Clicca(f.ComStampa);
+        EXPECT_EQ(Messaggi().join('|'), k.messaggio);
+        EXPECT_EQ(QApplication::focusWidget(), k.focus(f))
+            << (QApplication::focusWidget() ? QApplication::focusWidget()->objectName().toStdString() : "nessuno")
+            << " " << (QApplication::focusWidget() ? QApplication::focusWidget()->property("Index").toInt() : 0);
+        dialoghi->risposte.clear();
+        delete form.data();
+    }
+}
+
+// A registration held both as a client's and a supplier's row is withdrawn
+// one row at a time, and the question says which; a registration of one
+// kind only gets the plain question.
+TEST_P(FrmDatiFatXmlMotori, SingleCancellationSaysWhetherClientOrSupplier) {
+    fx.Inserisci(fx.idAzienda, "DatiFatTest", coppie(testata("E", 2, "000001")));
+    fx.Inserisci(fx.idAzienda, "DatiFatDett", coppie(riga("E", 2, 1)));
+    fx.Esegui(fx.idAzienda, "UPDATE DatiFatTest SET NumInv = 1, Progr = NumReg");
+    frmDatiFatXml& f = Mostra();
+    Clicca(f.OptTipoSta[1]);
+    Clicca(f.optTipoCom[1]);
+    Digita(140, "987654321");
+    // "state+number" of each row: registration 1 client and supplier, registration 2.
+    const auto marche = [&] {
+        QStringList m;
+        for (const char* r : {"NumReg = 1 And Tipo = 'E'", "NumReg = 1 And Tipo = 'R'", "NumReg = 2"})
+            m << Leggi(fx.idAzienda, QString("Select Stato || NumCanc as V from DatiFatTest Where ") + r);
+        return m.join(' ');
+    };
+    const struct {
+        int operazione;  // OptTipoSta: 1 "Definitiva", 2 "Rielabora"
+        QString numReg, domanda, marche;
+    } casi[] = {
+        {1, "1", "Confermi cancellazione della singola registrazione (cliente)", "E10 N0 N0"},
+        // Written again: the row already withdrawn, not the one still sent.
+        {2, "1", "Confermi cancellazione della singola registrazione (cliente)", "E10 N0 N0"},
+        {1, "1", "Confermi cancellazione della singola registrazione (fornitore)", "E10 E11 N0"},
+        {1, "2", "Confermi cancellazione della singola registrazione", "E10 E11 E12"},
+    };
+    for (const auto& k : casi) {
+        SCOPED_TRACE(k.domanda.toStdString());
+        Clicca(f.OptTipoSta[k.operazione]);
+        Digita(120, "2017");
+        Digita(130, k.numReg);
+        dialoghi->mostrati.clear();
+        dialoghi->risposte = {1};
+        Clicca(f.ComStampa);
+        EXPECT_EQ(Messaggi().join('|'), k.domanda);
+        EXPECT_EQ(marche(), k.marche);
+    }
+}
+
+// A company of the range whose database does not open is told once, by the
+// question whether to go on; the run then goes on with the next company.
+TEST_P(FrmDatiFatXmlMotori, ARangeCompanyThatDoesNotOpenIsOneQuestion) {
+    Azienda("000", fx.Cartella() + "/manca.db");
+    frmDatiFatXml& f = Mostra();
+    Digita(30, "000");
+    Clicca(f.optTipoElab[1]);
+    dialoghi->mostrati.clear();
+    dialoghi->risposte = {1};
+    Clicca(f.ComStampa);
+    const QStringList detti = Messaggi();
+    ASSERT_FALSE(detti.isEmpty());
+    EXPECT_TRUE(detti.first().startsWith("Errore ")) << detti.join(" | ").toStdString();
+    EXPECT_TRUE(detti.first().endsWith(" per l'azienda A000. Proseguo l'elaborazione ?")) << detti.join(" | ").toStdString();
+    EXPECT_EQ(detti.filter("000").size(), 1) << detti.join(" | ").toStdString();
+    EXPECT_EQ(detti.filter("GestoreDb").size(), 0) << detti.join(" | ").toStdString();
+    EXPECT_EQ(QDir(cartella).entryList({"*.xml"}, QDir::Files, QDir::Name),
+              (QStringList{"IT01234567897_DF_172E0_Prova.xml", "IT01234567897_DF_172R0_Prova.xml"}));
 }
 
 INSTANTIATE_TEST_SUITE_P(Motori, FrmDatiFatXmlMotori, ValoriMotori(), NomeMotore);

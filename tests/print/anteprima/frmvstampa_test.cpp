@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -333,3 +334,109 @@ TEST_F(AnteprimaTest, AStopWhileThePreviewWaitsEndsThePrintOnce) {
 }
 
 }  // namespace
+
+// The arrows pressed as a user presses them, during a print of three pages
+// with page storage and after its end: a greyed arrow takes no press. Each
+// row: the page on screen and which arrows are lit (first, previous, next,
+// last), the arrow pressed and the page it leads to. A next on the last page
+// produced while the print runs ends the wait: the print draws that page.
+TEST_F(AnteprimaTest, TheArrowsMoveAmongTheStoredPagesDuringAndAfterThePrint) {
+    struct Riga {
+        const char* nome;
+        int pagina;
+        const char* accese;  // '1' lit, '0' greyed: first, previous, next, last
+        int freccia;
+        int poi;
+    };
+    const std::vector<Riga> righe = {
+        {"first page drawn: only next", 1, "0010", 3, 2},
+        {"page 2 drawn: back to 1", 2, "1110", 2, 1},
+        {"page 1 stored: next page stored", 1, "0011", 3, 2},
+        {"page 2 again: next asks page 3", 2, "1110", 3, 3},
+        {"ended: next greyed on the last page", 3, "1100", 3, 3},
+        {"ended: first", 3, "1100", 1, 1},
+        {"ended: next from the first page", 1, "0011", 3, 2},
+        {"ended: next to the last page", 2, "1111", 3, 3},
+        {"ended: previous", 3, "1100", 2, 2},
+        {"ended: last", 2, "1111", 4, 3},
+        {"ended: first again", 3, "1100", 1, 1},
+        {"ended: previous greyed on page 1", 1, "0011", 2, 1},
+        {"ended: last from page 1", 1, "0011", 4, 3},
+    };
+    auto accese = [](FrmVStampa& form) {
+        std::string s;
+        for (int i = 1; i <= 4; ++i) s += form.imaMuovi[i]->isEnabled() ? '1' : '0';
+        return s;
+    };
+    auto st = nuova();
+    size_t riga = 0;
+    std::string finale;
+    // Every wait runs rows until one asks for a page not drawn yet.
+    auto passo = [&](FrmVStampa& form) {
+        while (riga < righe.size()) {
+            const Riga& r = righe[riga++];
+            SCOPED_TRACE(r.nome);
+            EXPECT_EQ(form.labPage->text().toStdString(), FrmVStampa::TestoPagina(r.pagina).toStdString());
+            EXPECT_EQ(accese(form), r.accese);
+            QTest::mouseClick(form.imaMuovi[r.freccia], Qt::LeftButton);
+            EXPECT_EQ(form.labPage->text().toStdString(), FrmVStampa::TestoPagina(r.poi).toStdString());
+            if (form.LeggiImmaginePagina().isNull()) return;  // the print draws the page asked for
+        }
+        finale = form.labPage->text().toStdString() + " " + accese(form);
+        QTest::mouseClick(form.ComEsci, Qt::LeftButton);
+    };
+    for (int i = 0; i < 4; ++i) passi.push_back(passo);
+    pagine(*st, 3);
+    EXPECT_EQ(riga, righe.size());
+    EXPECT_EQ(finale, "Pag.003 1100");
+    EXPECT_TRUE(dialoghi->mostrati.isEmpty()) << dialoghi->testi().join("|").toStdString();
+    EXPECT_FALSE(FrmVStampa::EsisteIstanza());
+}
+
+// A page file that cannot be deleted (here a folder stands in its place) is
+// reported by name on closing; the other page files go all the same, the
+// folder is left alone, and the preview closes.
+TEST_F(AnteprimaTest, APageFileThatCannotBeDeletedIsReportedAndThePreviewStillCloses) {
+    auto st = nuova();
+    QString bloccato;
+    passi.push_back([](FrmVStampa& form) { QTest::mouseClick(form.imaMuovi[3], Qt::LeftButton); });
+    passi.push_back([&](FrmVStampa& form) {
+        QTest::mouseClick(form.imaMuovi[2], Qt::LeftButton);  // page 2 stored, page 1 on screen
+        bloccato = form.FilePagina(1);
+        ASSERT_TRUE(QFile::remove(bloccato));
+        ASSERT_TRUE(QDir().mkpath(bloccato + "/dentro"));
+        QTest::mouseClick(form.ComEsci, Qt::LeftButton);
+    });
+    pagine(*st, 2);
+    EXPECT_EQ(dialoghi->testi().join("|").toStdString(),
+              ("Errore Impossibile cancellare il file di pagina \"" + QDir::toNativeSeparators(bloccato) +
+               "\" in chiusura stampa a video ( 75)")
+                  .toStdString());
+    EXPECT_TRUE(QFileInfo(bloccato + "/dentro").isDir());
+    EXPECT_EQ(fileDiPagina(), 0);
+    EXPECT_EQ(c->giStaAtt, 0);
+    EXPECT_FALSE(FrmVStampa::EsisteIstanza());
+    EXPECT_EQ(st->LeggiUltPagMem(), 0);
+}
+
+// From the keyboard: the space bar on the next arrow asks page after page
+// without the focus leaving the arrow while each page is drawn.
+TEST_F(AnteprimaTest, TheNextArrowKeepsTheKeyboardFocusFromPageToPage) {
+    auto st = nuova();
+    QStringList fuoco;
+    auto avanti = [&](FrmVStampa& form) {
+        fuoco << form.labPage->text() + (form.focusWidget() == form.imaMuovi[3] ? " next" : " elsewhere");
+        QTest::keyClick(form.imaMuovi[3], Qt::Key_Space);
+    };
+    passi.push_back([&](FrmVStampa& form) {
+        form.imaMuovi[3]->setFocus();
+        avanti(form);
+    });
+    passi.push_back(avanti);
+    passi.push_back([&](FrmVStampa& form) {
+        fuoco << form.labPage->text() + " " + form.LabMsg->text();
+        QTest::mouseClick(form.ComEsci, Qt::LeftButton);
+    });
+    pagine(*st, 3);
+    EXPECT_EQ(fuoco.join("|").toStdString(), "Pag.001 next|Pag.002 next|Pag.003 Stampa Terminata");
+}

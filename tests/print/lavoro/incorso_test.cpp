@@ -29,3 +29,26 @@ TEST_F(LavoroTest, ProgressBoxShowsTheJobAndOnlyAsksTheStop) {
 }
 
 }  // namespace
+
+namespace {
+
+// The box's picture keeps its own size when the form is scaled for the screen.
+TEST_F(LavoroTest, ProgressBoxPictureIsNotScaled) {
+    c->gdRisVidGen = -1;
+    auto normale = std::make_unique<frmStampaInCorso>();
+    c->gdRisVidGen = 1.25;
+    auto grande = std::make_unique<frmStampaInCorso>();
+    ASSERT_DOUBLE_EQ(grande->odRisVidVal, 1.25);
+    auto* pic = normale->findChild<QLabel*>("PicVelt");
+    auto* picGrande = grande->findChild<QLabel*>("PicVelt");
+    ASSERT_NE(pic, nullptr);
+    ASSERT_NE(picGrande, nullptr);
+    EXPECT_FALSE(pic->pixmap().isNull());
+    grande->show();
+    normale->show();
+    EXPECT_GT(grande->ComStampa->font().pointSizeF(), normale->ComStampa->font().pointSizeF());
+    EXPECT_EQ(picGrande->size(), pic->pixmap().deviceIndependentSize().toSize());
+    EXPECT_EQ(picGrande->pixmap().size(), pic->pixmap().size());
+}
+
+}  // namespace

@@ -20,6 +20,7 @@
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QTableWidget>
+#include <QTest>
 
 namespace {
 
@@ -122,6 +123,37 @@ TEST_F(PagineTest, BinAndSizeListsFollowTheChosenPrinter) {
     EXPECT_EQ(opz->osNomeStampante, "");
     EXPECT_EQ(opz->NomePorta, "ipp://srv/laser");
     EXPECT_EQ(voci(f.cboCassetti).size(), 4);
+}
+
+// A driver whose counts of sizes and size names differ is reported, and the
+// size list and the stored size stay as they were.
+TEST_F(PagineTest, ADriverWithUnevenSizeListsIsReportedAndChangesNothing) {
+    const QString errore = QStringLiteral("Errore nel driver nella ricerca informazioni Papersize");
+    stampanti->driver["ufficio_ts3"] = {.numeriFormati = {9, 1, 11, 8, 5, 3, 7, 12, 13},
+                                        .nomiFormati = {"A4", "Letter", "A5", "A3", "Legal", "Tabloid", "Executive", "B4"},
+                                        .formatoCorrente = 9};
+    // Opened on that printer with a size of its ninth number.
+    opz->osNomeStampante = "Ufficio_TS3";
+    opz->ImpOpzione("NumTipoCarta", 12, 13);
+    FrmSceltaStam& f = apri();
+    EXPECT_EQ(dialoghi->testi().join("|").toStdString(), errore.toStdString());
+    EXPECT_EQ(opz->LeggiOpzione("NumTipoCarta").numero(), 13);
+    EXPECT_EQ(f.cboTipoCarta->count(), 0);
+    delete &f;
+
+    // Chosen from the grid: the other printer's list stays.
+    dialoghi->mostrati.clear();
+    opz->osNomeStampante = "Laser";
+    FrmSceltaStam& g = apri();
+    const QStringList prima = voci(g.cboTipoCarta);
+    ASSERT_EQ(prima.size(), 4);
+    const int r = riga(g.GriPri, "Ufficio_TS3");
+    ASSERT_GE(r, 0);
+    g.show();
+    QTest::mouseClick(g.GriPri->viewport(), Qt::LeftButton, {}, g.GriPri->visualItemRect(g.GriPri->item(r, 1)).center());
+    EXPECT_EQ(opz->osNomeStampante, "Ufficio_TS3");
+    EXPECT_EQ(dialoghi->testi().join("|").toStdString(), errore.toStdString());
+    EXPECT_EQ(voci(g.cboTipoCarta).join("|").toStdString(), prima.join("|").toStdString());
 }
 
 TEST_F(PagineTest, PrintersWithoutBinChoice) {
@@ -505,6 +537,45 @@ TEST_F(PagineTest, PdfEmailPanelShowsWritesAndBuildsItsSelection) {
     EXPECT_EQ(LeggiValMenu("EmailTipoNum").numero(), 1);
     EXPECT_EQ(LeggiValMenu("EmailTipoInvio").testo(), "S");
     EXPECT_EQ(opz->LeggiOpzione("EmailToTemp").testo(), "temp@esempio.it");
+}
+
+// SSL on the "See" method needs an stunnel folder that exists; the values
+// are stored for the suite's other programs only when it does.
+TEST_F(PagineTest, SslNeedsAnExistingStunnelFolder) {
+    struct Caso {
+        const char* nome;
+        QString cartella;
+        QString messaggio;  // empty: accepted and stored
+    } casi[] = {
+        {"empty folder", "", "Con l'uso di SSL è obbligatorio inserire la directory stunnel"},
+        {"missing folder", dir.filePath("nessuna"), "La directory stunnel è inesistente"},
+        {"existing folder", dir.path(), ""},
+    };
+    for (const auto& k : casi) {
+        SCOPED_TRACE(k.nome);
+        dialoghi->mostrati.clear();
+        menu->ImpostaValore("EmailUsaSSL", "");
+        menu->ImpostaValore("EmailDirStunnel", "prima");
+        FrmSceltaStam& f = apri();
+        f.ComParIniPE->click();
+        PannelloPdfEmail& p = *f.PicPdfEmail;
+        p.ChePdfEmailVal[20]->click();
+        p.OptPETipoInvio[3]->click();
+        f.txt(1021)->setText(k.cartella);
+        p.ComPEOk->click();
+        if (k.messaggio.isEmpty()) {
+            EXPECT_TRUE(dialoghi->mostrati.isEmpty()) << dialoghi->testi().join("|").toStdString();
+            EXPECT_TRUE(p.isHidden());
+            EXPECT_EQ(LeggiValMenu("EmailUsaSSL").testo(), "S");
+            EXPECT_EQ(LeggiValMenu("EmailDirStunnel").testo(), k.cartella);
+        } else {
+            EXPECT_EQ(dialoghi->testi().join("|").toStdString(), k.messaggio.toStdString());
+            EXPECT_FALSE(p.isHidden());
+            EXPECT_EQ(LeggiValMenu("EmailUsaSSL").testo(), "");
+            EXPECT_EQ(LeggiValMenu("EmailDirStunnel").testo(), "prima");
+        }
+        delete &f;
+    }
 }
 
 TEST_F(PagineTest, LoginRequestEndsOnlyWithTheDataOrWhenAbandoned) {

@@ -200,13 +200,13 @@ TEST_F(IntervalloTest, StopDallaStampaFermaSenzaDomanda) {
               QStringList{"Elaborazione interrotta\r\nAzienda 001: non elaborata.\r\nAzienda 002: non elaborata."});
 }
 
-TEST_F(IntervalloTest, DatabaseMancanteSoloLaDomandaSeProseguire) {
+TEST_P(IntervalloMotori, DatabaseMancanteSoloLaDomandaSeProseguire) {
     Azienda(QStringLiteral("002"), QStringLiteral("B2"), QStringLiteral("Manca"), fx.Cartella() + "/manca.db");
     AltraAzienda(QStringLiteral("003"), QStringLiteral("C3"));
-    const QString domanda = "Errore nell'apertura del database " + fx.Cartella() +
-                            "/manca.db per l'azienda B2. Proseguo l'elaborazione ?";
+    const QString domanda = "Errore nell'apertura del database: Impossibile trovare il file di database \"" +
+                            fx.Cartella() + "/manca.db\" per l'azienda B2. Proseguo l'elaborazione ?";
 
-    // One box for the missing database: the question, which names it.
+    // One box for the missing database: the question, with the reason.
     dialoghi->risposte = {1};
     run.Esegui(par);
     ASSERT_EQ(scrittore->chiamate.size(), 2);

@@ -427,6 +427,54 @@ TEST_F(OspiteTest, FineDuringTheStartUpClosesOnceTheStartUpReturns) {
     EXPECT_FALSE(menu->chiamate.contains("MostraMenu|Tutti"));
 }
 
+// A form whose load asks the user in a real box.
+class FormCheChiede : public FormProva {
+public:
+    explicit FormCheChiede(const QString& nome) : FormProva(nome, true, false) {}
+    std::function<void()> durante;
+
+protected:
+    bool Form_Load() override {
+        QMessageBox box(QMessageBox::Question, "Comunicazioni IVA", "Proseguo?", QMessageBox::Yes | QMessageBox::No);
+        if (durante) QTimer::singleShot(0, durante);
+        box.exec();
+        return true;
+    }
+};
+
+// Two entries chosen while the program starts wait for the start-up; the
+// menu dies while the first one's form asks its question. The program
+// closes, and the second entry's form never opens.
+TEST_F(OspiteTest, ACommandKeptForTheStartUpDoesNotRunOnceTheMenuIsLost) {
+    o->ModaleAperta = [] { return QApplication::activeModalWidget() != nullptr; };
+    // The box goes only once the handler of the lost link has returned.
+    int chiusure = 0;
+    o->ChiudiModali = [&] { ++chiusure; };
+    o->ImpostaFabbrica("FrmLiqIvaPre", [this] {
+        auto* f = new FormCheChiede("FrmLiqIvaPre");
+        f->durante = [this] {
+            QWidget* box = QApplication::activeModalWidget();
+            menu->PerdiCollegamento();
+            if (box) box->close();
+        };
+        return f;
+    });
+    int aperte = 0;
+    o->ImpostaFabbrica("frmDatiFatGest", [&] {
+        ++aperte;
+        return new FormProva("frmDatiFatGest", true, false);
+    });
+    o->InizioAvvio();
+    menu->InviaComando("passaa", "FrmLiqIvaPre", "K1");
+    menu->InviaComando("passaa", "frmDatiFatGest", "K2");
+    o->FineAvvio();
+    EXPECT_EQ(chiusure, 1);
+    EXPECT_EQ(aperte, 0) << "a form opened after the closing began";
+    TicChiusura();
+    EXPECT_TRUE(finito);
+    EXPECT_EQ(o->FormsCaricate().size(), 1);
+}
+
 TEST_F(OspiteTest, SimpleCommandsAnswer) {
     c->gsKeyPrgPrim = "P1";
     c->gsKeyPrgSec = "S1";
