@@ -80,8 +80,17 @@ QString CredenzialiDb(GestoreDb& gestDb, const QString& nome, const QString& pwd
                               lasciaFileDanneggiato ? ErroriApertura::DannoAlChiamante : ErroriApertura::Mostrati);
 }
 
-QString CredenzialiDbAlChiamante(GestoreDb& gestDb, const QString& nome, const QString& pwd, const QString& connect) {
-    return ApriConCredenziali(gestDb, nome, pwd, connect, ErroriApertura::AlChiamante);
+QString ApriDbAziendaDelGiro(GestoreDb& gestDb, const QString& nome, const QString& pwd, const QString& connect) {
+    QString id;
+    try {
+        id = ApriConCredenziali(gestDb, nome, pwd, connect, ErroriApertura::AlChiamante);
+    } catch (const ErroreRun& e) {
+        QString motivo = e.descrizione().trimmed();
+        if (motivo.endsWith(QLatin1Char('.'))) motivo.chop(1);
+        throw ErroreRun(e.numero(), QStringLiteral("nell'apertura del database: ") + motivo);
+    }
+    if (id.trimmed().isEmpty()) throw ErroreRun(0, QStringLiteral("nell'apertura del database ") + nome);
+    return id;
 }
 
 // ---- Company parameters ----

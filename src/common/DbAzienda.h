@@ -15,11 +15,12 @@ class GestoreDb;
 // offers to recover the file.
 QString CredenzialiDb(GestoreDb& gestDb, const QString& nome, const QString& pwd, const QString& connect,
                       bool lasciaFileDanneggiato = false);
-// The same, but a database that does not open is not reported: its error
-// goes to the caller, which tells it in its own words (a run over a range
-// of companies asks whether to go on). Only a refused SQL login is still
-// offered again.
-QString CredenzialiDbAlChiamante(GestoreDb& gestDb, const QString& nome, const QString& pwd, const QString& connect);
+// A company of a run over a range: the same, but a database that does not
+// open is not reported here. It raises ErroreRun "nell'apertura del database:
+// <the layer's reason>" (or "... <file>" when the user gave up the SQL login),
+// for the run to tell once, in its question whether to go on. Only a refused
+// SQL login is still offered again.
+QString ApriDbAziendaDelGiro(GestoreDb& gestDb, const QString& nome, const QString& pwd, const QString& connect);
 
 // Company parameters
 void CaricaParAzienda(int flag = 0);

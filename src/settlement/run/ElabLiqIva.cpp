@@ -222,19 +222,8 @@ ElabLiqIva::Preparazione ElabLiqIva::PreparaAzienda(Giro& g) {
                     ? QString()
                     : c.ggMenuClient->LeggiValoreSess(QStringLiteral("pwddbazie:") + g.azienda).testo();
             // A database that does not open is told once, by the question
-            // below, with the reason the database layer gives.
-            QString risposta;
-            try {
-                risposta = CredenzialiDbAlChiamante(*c.ggGestDb, file, pwd, c.gsConnect);
-            } catch (const ErroreRun& e) {
-                QString motivo = e.descrizione().trimmed();
-                if (motivo.endsWith(QLatin1Char('.'))) motivo.chop(1);
-                throw ErroreRun(e.numero(), QStringLiteral("nell'apertura del database: ") + motivo);
-            }
-            // The user gave up the SQL login.
-            if (risposta.trimmed().isEmpty())
-                throw ErroreRun(0, QStringLiteral("nell'apertura del database ") + file);
-            g.idDb = risposta;
+            // whether to go on, with the reason the database layer gives.
+            g.idDb = ApriDbAziendaDelGiro(*c.ggGestDb, file, pwd, c.gsConnect);
         }
         if (!LeggiDefaultDitta(g.idDb))
             throw ErroreRun(NumErrore::ErroreSql, QStringLiteral("nella lettura dei dati della ditta"));
