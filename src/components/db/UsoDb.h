@@ -21,7 +21,8 @@
 // holder of this process is left on that file (and so no connection of the
 // layer). Programs that do not go through the layer take no lock and are not
 // seen. The lock file "<file>-uso" of older versions is no longer made; the
-// recovery removes one it finds free and waits for one an older version holds.
+// recovery removes one it finds free and is refused while an older version
+// holds one.
 #include <QString>
 
 class UsoDb {
