@@ -66,6 +66,27 @@ Chiave chiaveDi(int fd) {
     return {st.st_dev, st.st_ino};
 }
 
+// A descriptor let go on the file at the path while another holder stayed,
+// taken again instead of a new one, counted as held: so openings and closings
+// while the file stays open (a range run over the current company) do not
+// pile descriptors up. The recovery's lock needs one open for writing.
+int riprendi(const QByteArray& percorso, bool scrittura) {
+    struct stat st {};
+    if (::stat(percorso.constData(), &st) != 0) return -1;
+    const std::lock_guard l(muAperti);
+    const auto it = aperti().find({st.st_dev, st.st_ino});
+    if (it == aperti().end()) return -1;
+    std::vector<int>& liberi = it->second.daChiudere;
+    for (auto d = liberi.begin(); d != liberi.end(); ++d) {
+        if (scrittura && (::fcntl(*d, F_GETFL) & O_ACCMODE) != O_RDWR) continue;
+        const int fd = *d;
+        liberi.erase(d);
+        ++it->second.vivi;
+        return fd;
+    }
+    return -1;
+}
+
 // The descriptor still names the file at the path: a recovery may have put
 // another file there between our open and our lock.
 bool alSuoPosto(int fd, const QByteArray& percorso) {
@@ -120,14 +141,17 @@ UsoDb UsoDb::prova(const QString& file, bool esclusivo, Esito& esito) {
         const QByteArray percorso = QFile::encodeName(vero);
         // A share needs only to read the file; the recovery's lock needs the
         // file open for writing.
-        const int fd = ::open(percorso.constData(), (esclusivo ? O_RDWR : O_RDONLY) | O_CLOEXEC);
+        int fd = riprendi(percorso, esclusivo);
         if (fd < 0) {
-            qCWarning(logUso).noquote() << "impossibile aprire" << vero << "per bloccarlo:" << qt_error_string(errno);
-            esito = Esito::Impossibile;
-            return {};
+            fd = ::open(percorso.constData(), (esclusivo ? O_RDWR : O_RDONLY) | O_CLOEXEC);
+            if (fd < 0) {
+                qCWarning(logUso).noquote() << "impossibile aprire" << vero << "per bloccarlo:" << qt_error_string(errno);
+                esito = Esito::Impossibile;
+                return {};
+            }
+            tieni(chiaveDi(fd));
         }
         const Chiave k = chiaveDi(fd);
-        tieni(k);
         if (!blocca(fd, esclusivo ? F_WRLCK : F_RDLCK)) {
             const int e = errno;
             lascia(k, fd);
@@ -137,6 +161,9 @@ UsoDb UsoDb::prova(const QString& file, bool esclusivo, Esito& esito) {
             return {};
         }
         if (!alSuoPosto(fd, percorso)) {
+            // Another file stands there now: a descriptor kept for a later
+            // close must hold nothing meanwhile.
+            blocca(fd, F_UNLCK);
             lascia(k, fd);
             continue;
         }

@@ -19,7 +19,7 @@
 // Closing any descriptor of a file drops the POSIX locks this process holds
 // on it, SQLite's among them; so a descriptor let go is closed only once no
 // holder of this process is left on that file (and so no connection of the
-// layer). Programs that do not go through the layer take no lock and are not
+// layer); the next holder on the file takes it again meanwhile. Programs that do not go through the layer take no lock and are not
 // seen. The lock file "<file>-uso" of older versions is no longer made; the
 // recovery removes one it finds free and is refused while an older version
 // holds one.

@@ -53,3 +53,39 @@ TEST(UsoDb, ConnectionsShareTheFileTheRecoveryHasItAlone) {
 }
 
 }  // namespace
+
+namespace {
+
+int DescrittoriAperti() {
+    return static_cast<int>(
+        QDir(QStringLiteral("/proc/self/fd")).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::System).size());
+}
+
+// A run over many companies opens and closes their files again and again,
+// while the shared file, or the company's own, may stay open throughout: no
+// descriptor stays behind a closed connection.
+TEST(UsoDb, ManyOpeningsAndClosingsLeaveNoDescriptorBehind) {
+    QTemporaryDir dir;
+    const QString a = dir.filePath("a.db"), b = dir.filePath("b.db");
+    FixtureDb::CreaDatabase(a, "azienda.sql");
+    FixtureDb::CreaDatabase(b, "azienda.sql");
+    QFile::link(a, dir.filePath("collegamento.db"));
+    GestoreDb g;
+    const QString sempre = g.ApriDatabase(a);
+    const int prima = DescrittoriAperti();
+    for (int i = 0; i < 200; ++i) {
+        g.ChiudiDatabase(g.ApriDatabase(a));
+        g.ChiudiDatabase(g.ApriDatabase(dir.filePath("collegamento.db")));
+        g.ChiudiDatabase(g.ApriDatabase(b));
+        UsoDb::Esito e;
+        UsoDb::Condiviso(a, 0, e);
+    }
+    EXPECT_LE(DescrittoriAperti(), prima + 2);
+    // The descriptors taken again still keep the recovery out, and let it in once all are gone.
+    EXPECT_EQ(Prova(a, true), UsoDb::Esito::Occupato);
+    g.ChiudiDatabase(sempre);
+    EXPECT_EQ(Prova(a, true), UsoDb::Esito::Preso);
+    EXPECT_LE(DescrittoriAperti(), prima);
+}
+
+}  // namespace
