@@ -18,6 +18,8 @@
 #include <optional>
 #include <vector>
 #include <sqlite3.h>
+#include <cstdio>
+#include <unistd.h>
 
 static void inizRisorseSchemi() { Q_INIT_RESOURCE(schemi_sql); }
 
@@ -691,6 +693,35 @@ bool spostaConCompagni(const QString& da, const QString& a) {
     return true;
 }
 
+// The recovered file `nuovo` takes the place of `file`, whose content and
+// companions go to `danneggiato`. Where the file system allows a second name,
+// the original keeps its place until the new file replaces it in one rename,
+// so that an opening never meets a missing file; elsewhere the original is
+// moved first. On failure everything is as it was.
+bool scambia(const QString& file, const QString& danneggiato, const QString& nuovo) {
+    const QByteArray f = QFile::encodeName(file), d = QFile::encodeName(danneggiato), n = QFile::encodeName(nuovo);
+    if (::link(f.constData(), d.constData()) != 0) {
+        if (!spostaConCompagni(file, danneggiato)) return false;
+        if (std::rename(n.constData(), f.constData()) == 0) return true;
+        spostaConCompagni(danneggiato, file);
+        return false;
+    }
+    QStringList spostati;
+    bool fatto = true;
+    for (const QString& s : kFileCompagni) {
+        if (!QFile::exists(file + s)) continue;
+        if (!QFile::rename(file + s, danneggiato + s)) {
+            fatto = false;
+            break;
+        }
+        spostati << s;
+    }
+    if (fatto && std::rename(n.constData(), f.constData()) == 0) return true;
+    for (const QString& s : spostati) QFile::rename(danneggiato + s, file + s);
+    ::unlink(d.constData());
+    return false;
+}
+
 }  // namespace
 
 int recuperaDatabase(const QString& nome, EsitoRecupero* esito) {
@@ -750,12 +781,8 @@ int recuperaDatabase(const QString& nome, EsitoRecupero* esito) {
                                 QStringLiteral("-danneggiato-") +
                                 QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss")) + estensione;
     if (QFile::exists(danneggiato)) return fallito(file, danneggiato + QStringLiteral(" esiste già"));
-    if (!spostaConCompagni(file, danneggiato))
-        return fallito(file, QStringLiteral("impossibile rinominare il file danneggiato"));
-    if (!QFile::rename(nuovo, file)) {
-        spostaConCompagni(danneggiato, file);
-        return fallito(file, QStringLiteral("impossibile mettere il file recuperato al suo posto"));
-    }
+    if (!scambia(file, danneggiato, nuovo))
+        return fallito(file, QStringLiteral("impossibile mettere il file recuperato al posto di quello danneggiato"));
     // The shared-memory index of the old file would not match the new one.
     QFile::remove(file + QStringLiteral("-shm"));
     // The new file passed its whole check: the next opening need not read it all.

@@ -17,6 +17,7 @@
 #include <functional>
 #include <gtest/gtest.h>
 #include <sqlite3.h>
+#include <sys/inotify.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -183,6 +184,29 @@ TEST_F(RecuperoPercorsiTest, ASessionOnAnyNameOfTheFileKeepsTheRecoveryOut) {
 
 // A file with a second hard name is not recovered: the new file would take
 // one name only, and the other would go on naming the damaged original.
+// An opening at the moment of the swap finds a file at the name, old or new,
+// never none: the recovered file replaces the original in one rename.
+TEST_F(RecuperoPercorsiTest, TheNameNeverStandsEmptyDuringTheSwap) {
+    const QString cartella = Cartella("scambio");
+    const QString file = cartella + "/azienda.db";
+    AziendaDanneggiata(file);
+    const int coda = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    ASSERT_GE(coda, 0);
+    ASSERT_GE(::inotify_add_watch(coda, QFile::encodeName(cartella).constData(), IN_MOVED_FROM | IN_DELETE), 0);
+    ASSERT_EQ(ggUtil().RiparaDb(file), 0);
+    QStringList via;
+    alignas(inotify_event) char buffer[64 * 1024];
+    for (ssize_t n; (n = ::read(coda, buffer, sizeof buffer)) > 0;)
+        for (char* p = buffer; p < buffer + n;) {
+            const auto* e = reinterpret_cast<const inotify_event*>(p);
+            if (e->len) via << QString::fromUtf8(e->name);
+            p += sizeof(inotify_event) + e->len;
+        }
+    ::close(coda);
+    EXPECT_FALSE(via.contains("azienda.db")) << via.join(", ").toStdString();
+    EXPECT_TRUE(Valori(file, "SELECT COUNT(*) FROM MovPnTes").value(0).toInt() > 0);
+}
+
 TEST_F(RecuperoPercorsiTest, AFileWithTwoHardNamesIsLeftAsItIs) {
     const QString cartella = Cartella("c");
     const QString primo = cartella + "/azienda.db";
