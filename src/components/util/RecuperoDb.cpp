@@ -500,6 +500,79 @@ qint64 escludi(sqlite3* db, const QString& tabella, const QStringList& colonne, 
     return ok ? n : -1;
 }
 
+// The registrations or communications of `tabella` (which lost rows) that
+// came back short in the new file: an index of the damaged file led by the
+// group's key columns lives on pages of its own, so it still counts each
+// key's rows where a page of the table can no longer be read. Nothing when no
+// such index reads through.
+std::optional<QList<ChiaveGruppo>> registrazioniIncomplete(sqlite3* lettore, sqlite3* db, const QString& tabella,
+                                                           const QStringList& colonne) {
+    QStringList indici;
+    sqlite3_stmt* st = nullptr;
+    if (prepara(lettore, QStringLiteral("PRAGMA index_list(%1)").arg(nomeSql(tabella)), &st))
+        while (sqlite3_step(st) == SQLITE_ROW)
+            if (sqlite3_column_int(st, 4) == 0) indici << testoColonna(st, 1);  // a partial index counts only some rows
+    sqlite3_finalize(st);
+    QStringList chiave;
+    for (const QString& c : colonne) chiave << nomeSql(c);
+    const QString perChiave = QStringLiteral("SELECT %1, count(*) FROM %2%3 GROUP BY %1").arg(chiave.join(QLatin1Char(',')));
+    // Keys as the user reads them: their texts tell the two files' keys apart.
+    const auto testoChiave = [&](sqlite3_stmt* riga) {
+        QStringList parti;
+        for (int i = 0; i < colonne.size(); ++i) parti << colonne[i] + QLatin1Char(' ') + leggibile(riga, i);
+        return parti.join(QStringLiteral(", "));
+    };
+    for (const QString& indice : indici) {
+        QStringList guida;
+        st = nullptr;
+        if (prepara(lettore, QStringLiteral("PRAGMA index_info(%1)").arg(nomeSql(indice)), &st))
+            while (sqlite3_step(st) == SQLITE_ROW && guida.size() < colonne.size()) guida << testoColonna(st, 2).toLower();
+        sqlite3_finalize(st);
+        const bool adatto = guida.size() == colonne.size() && std::all_of(colonne.cbegin(), colonne.cend(), [&](const QString& c) {
+                                return guida.contains(c.toLower());
+                            });
+        if (!adatto) continue;
+        QList<std::pair<ChiaveGruppo, qint64>> contate;
+        st = nullptr;
+        int rc = SQLITE_ERROR;
+        if (prepara(lettore, perChiave.arg(nomeSql(tabella), QStringLiteral(" INDEXED BY ") + nomeSql(indice)), &st))
+            while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+                ChiaveGruppo k;
+                for (int i = 0; i < colonne.size(); ++i) {
+                    if (sqlite3_column_type(st, i) == SQLITE_NULL) break;
+                    k.valori.emplace_back(sqlite3_value_dup(sqlite3_column_value(st, i)), &sqlite3_value_free);
+                }
+                if (k.valori.size() != static_cast<size_t>(colonne.size())) continue;
+                k.testo = testoChiave(st);
+                contate.append({std::move(k), sqlite3_column_int64(st, static_cast<int>(colonne.size()))});
+            }
+        sqlite3_finalize(st);
+        if (rc != SQLITE_DONE) {
+            qCWarning(logRecupero).noquote() << QStringLiteral("tabella %1: indice %2 illeggibile: %3").arg(tabella, indice, sqlite3_errmsg(lettore));
+            continue;
+        }
+        QHash<QString, qint64> copiate;
+        st = nullptr;
+        if (!prepara(db, perChiave.arg(QStringLiteral("main.") + nomeSql(tabella), QString()), &st)) return std::nullopt;
+        while (sqlite3_step(st) == SQLITE_ROW) copiate.insert(testoChiave(st), sqlite3_column_int64(st, static_cast<int>(colonne.size())));
+        sqlite3_finalize(st);
+        QList<ChiaveGruppo> incomplete;
+        for (auto& [k, n] : contate)
+            if (copiate.value(k.testo) < n) {
+                qCWarning(logRecupero).noquote() << QStringLiteral("tabella %1: %2 righe di %3 nel file danneggiato, %4 salvate")
+                                                        .arg(tabella)
+                                                        .arg(n)
+                                                        .arg(k.testo)
+                                                        .arg(copiate.value(k.testo));
+                incomplete << std::move(k);
+            }
+        return incomplete;
+    }
+    qCWarning(logRecupero).noquote() << QStringLiteral("tabella %1: righe perse, e nessun indice leggibile dice di quali registrazioni")
+                                            .arg(tabella);
+    return std::nullopt;
+}
+
 // A registration or communication goes into the new file whole or not at
 // all: when a row of its header or of its lines is suspicious, the others
 // sharing its key are taken out too and named; when a table of the group
@@ -612,6 +685,13 @@ bool copiaLeggibile(const QString& danneggiato, const QString& nuovo, EsitoRecup
         t.perseContate = registrate.has_value();
         t.perse = std::max<qint64>(0, registrate.value_or(0) - t.salvate - t.sospette);
         esito.tabelle << t;
+    }
+    // A registration that lost rows to an unreadable page goes as one with a suspicious row.
+    for (const TabellaRecuperata& t : esito.tabelle) {
+        const RecuperoTabelle::Gruppo* gruppo = RecuperoTabelle::gruppoDi(t.nome);
+        if (!gruppo || !create.contains(t.nome) || (t.perse == 0 && t.perseContate)) continue;
+        if (const auto incomplete = registrazioniIncomplete(lettore.get(), db, t.nome, gruppo->chiave))
+            gruppiSospetti[t.nome] += *incomplete;
     }
     if (!registrazioniIntere(db, esito, create, gruppiSospetti, motivo)) return false;
     qint64 salvate = 0;

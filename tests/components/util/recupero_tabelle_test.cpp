@@ -333,4 +333,86 @@ TEST_F(RecuperoTabelleTest, ARegistrationIsKeptOrLeftOutWhole) {
     }
 }
 
+// Rows lost to a page that cannot be read take their registration with them:
+// the primary key's index, on pages of its own, still tells how many rows
+// each registration had, and one that came back short is left out whole,
+// header and lines, named and kept in the original; the others are whole.
+TEST_F(RecuperoTabelleTest, ARegistrationThatLostRowsToADamagedPageIsLeftOutWhole) {
+    const struct {
+        const char* nome;
+        const char* danneggiata;
+    } casi[] = {
+        {"pagina delle righe IVA", "MovPnIva"},
+        {"pagina delle testate", "MovPnTes"},
+    };
+    const QStringList tabelle{"MovPnTes", "MovPnDett", "MovPnIva"};
+    const int registrazioni = 400;
+    const QList<int> righe{1, 1, 2};  // of each registration, table by table
+    for (const auto& caso : casi) {
+        SCOPED_TRACE(caso.nome);
+        TearDown();
+        SetUp();
+        FixtureDb::CreaDatabase(file, QStringLiteral("azienda.sql"));
+        QString sql = "BEGIN;";
+        for (int n = 1; n <= registrazioni; ++n)
+            sql += QStringLiteral("INSERT INTO MovPnTes (Anno, NumReg, Causale, Descrizione) VALUES (2024, %1, 'FV', 'Fattura %1');"
+                                  "INSERT INTO MovPnDett (Anno, NumReg, RigReg, Importo) VALUES (2024, %1, 1, 122);"
+                                  "INSERT INTO MovPnIva (Anno, NumReg, RigIva, Iva, Imponibile, Imposta) VALUES "
+                                  "(2024, %1, 1, '22', 50, 11), (2024, %1, 2, '10', 50, 5);")
+                       .arg(n);
+        Esegui(file, sql + "COMMIT;");
+        const QList<qint64> foglie = DanniDb::Pagine(file, caso.danneggiata, "leaf");
+        ASSERT_GT(foglie.size(), 2);
+        DanniDb::Sovrascrivi(file, foglie[foglie.size() / 2], 0, DanniDb::DimensionePagina(file), '\x5a');
+        segnaDaVerificare(file, "pagina danneggiata");
+
+        ASSERT_EQ(ggUtil().RiparaDb(file), 0);
+
+        // Each registration whole or absent; the absent ones, and only they, named and kept.
+        QList<int> assenti;
+        for (int n = 1; n <= registrazioni; ++n) {
+            QStringList conti;
+            for (const QString& t : tabelle)
+                conti << Valori(file, QStringLiteral("SELECT count(*) FROM %1 WHERE Anno = 2024 AND NumReg = %2").arg(t).arg(n));
+            if (conti == QStringList{"0", "0", "0"}) assenti << n;
+            else EXPECT_EQ(conti, (QStringList{"1", "1", "2"})) << "NumReg " << n;
+        }
+        ASSERT_FALSE(assenti.isEmpty());
+        EXPECT_LT(assenti.size(), registrazioni / 2);
+        const QStringList box = Box().split('\n');
+        const qsizetype titolo = box.indexOf(
+            "Righe della stessa registrazione di una riga sospetta, non copiate perché la registrazione resti intera: "
+            "da verificare nell'originale conservato");
+        ASSERT_GE(titolo, 0) << Box().toStdString();
+        for (qsizetype i = 0; i < tabelle.size(); ++i) {
+            const QString& t = tabelle[i];
+            SCOPED_TRACE(t.toStdString());
+            // The rows that were read, of the damaged table too, are excluded with their registration, not lost.
+            const qint64 escluse = Valori(Conservato(), QStringLiteral("SELECT count(*) FROM %1 NOT INDEXED").arg(t)).value(0).toLongLong() -
+                                   Valori(file, QStringLiteral("SELECT count(*) FROM %1").arg(t)).value(0).toLongLong();
+            if (t == caso.danneggiata) {
+                EXPECT_LT(escluse, assenti.size() * righe[i]);
+                if (escluse == 0) continue;
+            } else {
+                EXPECT_EQ(escluse, assenti.size() * righe[i]);
+                EXPECT_TRUE(box.contains(QStringLiteral("%1: %2 righe salvate, %3 escluse con la loro registrazione, 0 perse")
+                                             .arg(t)
+                                             .arg((registrazioni - assenti.size()) * righe[i])
+                                             .arg(escluse)))
+                    << Box().toStdString();
+            }
+            const QString primo = t == "MovPnTes"    ? QStringLiteral("MovPnTes: Anno 2024, NumReg %1")
+                                  : t == "MovPnDett" ? QStringLiteral("MovPnDett: Anno 2024, NumReg %1, RigReg 1")
+                                                     : QStringLiteral("MovPnIva: Anno 2024, NumReg %1, RigIva 1");
+            if (t != caso.danneggiata)
+                EXPECT_TRUE(box.mid(titolo + 1).contains(primo.arg(assenti.first()))) << Box().toStdString();
+            for (int n : assenti)
+                if (t != caso.danneggiata)
+                    EXPECT_EQ(Valori(Conservato(), QStringLiteral("SELECT count(*) FROM %1 WHERE Anno = 2024 AND NumReg = %2").arg(t).arg(n)),
+                              QStringList{QString::number(righe[i])});
+        }
+        EXPECT_EQ(Valori(file, "PRAGMA integrity_check"), QStringList{"ok"});
+    }
+}
+
 }  // namespace
