@@ -574,8 +574,8 @@ std::optional<QList<ChiaveGruppo>> registrazioniIncomplete(sqlite3* lettore, sql
 }
 
 // A registration or communication goes into the new file whole or not at
-// all: when a row of its header or of its lines is suspicious, the others
-// sharing its key are taken out too and named; when a table of the group
+// all: when a row of its header or of its lines is suspicious, or was lost
+// (registrazioniIncomplete), the others sharing its key are taken out too and named; when a table of the group
 // could not be copied, the others are left out with it.
 bool registrazioniIntere(sqlite3* db, EsitoRecupero& esito, QSet<QString>& create,
                          const QHash<QString, QList<ChiaveGruppo>>& sospette, QString& motivo) {

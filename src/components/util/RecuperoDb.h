@@ -11,7 +11,8 @@
 // and named without undoing the copy. A row holding a value the program
 // cannot read (garbage read as a row) is not copied: it is told by its key as
 // suspicious, for the user to check in the kept original, and the rest of
-// its registration with it (RecuperoTabelle.h).
+// its registration with it (RecuperoTabelle.h), as is the rest of one that
+// lost rows to an unreadable page, where an index still tells which.
 // Only when the new file passes an integrity
 // check and something was read is the damaged original kept beside it as
 // "<name>-danneggiato-<yyyyMMdd-hhmmss>" (its write-ahead log or journal
@@ -42,7 +43,7 @@ struct TabellaRecuperata {
     bool definizioneDalTesto = false;      // when this is true, else (at least in part) from the program's
     qint64 sospette = 0;                   // rows read holding a value the program cannot read: not copied
     QStringList chiaviSospette;            // their keys, "Anno 2024, NumReg 7" (or "rowid 7")
-    qint64 escluse = 0;                    // rows not copied with a suspicious row of their registration
+    qint64 escluse = 0;                    // rows not copied with a suspicious or lost row of their registration
     QStringList chiaviEscluse;
     // Not copied at all, kept whole in the original (`perse` says how many
     // rows it holds): its rows do not fit the only definition it could be
