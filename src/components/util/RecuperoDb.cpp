@@ -944,7 +944,7 @@ QString EsitoRecupero::resoconto(const QString& file) const {
                                 "da verificare nell'originale conservato")
               << sospette;
     if (!escluse.isEmpty())
-        testo << QStringLiteral("Righe della stessa registrazione di una riga sospetta, non copiate perché la registrazione "
+        testo << QStringLiteral("Righe della stessa registrazione di una riga sospetta o persa, non copiate perché la registrazione "
                                 "resti intera: da verificare nell'originale conservato")
               << escluse;
     testo << nonRicreati;

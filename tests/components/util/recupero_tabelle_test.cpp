@@ -326,7 +326,7 @@ TEST_F(RecuperoTabelleTest, ARegistrationIsKeptOrLeftOutWhole) {
         EXPECT_EQ(Valori(file, "SELECT count(*) FROM DatiFatTest WHERE NumInv = 3 AND NomeFile = '00003' AND Progr = NumReg"),
                   QStringList{Valori(file, "SELECT count(*) FROM DatiFatTest").value(0)});
         const qsizetype titolo = box.indexOf(
-            "Righe della stessa registrazione di una riga sospetta, non copiate perché la registrazione resti intera: "
+            "Righe della stessa registrazione di una riga sospetta o persa, non copiate perché la registrazione resti intera: "
             "da verificare nell'originale conservato");
         ASSERT_GE(titolo, 0) << Box().toStdString();
         EXPECT_EQ(box.mid(titolo + 1, caso.escluse.size()), caso.escluse) << Box().toStdString();
@@ -381,7 +381,7 @@ TEST_F(RecuperoTabelleTest, ARegistrationThatLostRowsToADamagedPageIsLeftOutWhol
         EXPECT_LT(assenti.size(), registrazioni / 2);
         const QStringList box = Box().split('\n');
         const qsizetype titolo = box.indexOf(
-            "Righe della stessa registrazione di una riga sospetta, non copiate perché la registrazione resti intera: "
+            "Righe della stessa registrazione di una riga sospetta o persa, non copiate perché la registrazione resti intera: "
             "da verificare nell'originale conservato");
         ASSERT_GE(titolo, 0) << Box().toStdString();
         for (qsizetype i = 0; i < tabelle.size(); ++i) {
