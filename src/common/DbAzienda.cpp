@@ -2,6 +2,7 @@
 
 #include "common/FrmConn.h"
 #include "common/FrmMsgCom.h"
+#include "common/NomeDbAzienda.h"
 #include "common/form/UtilForm.h"
 #include "components/core/ErroreRun.h"
 #include "components/db/GestRecordset.h"
@@ -80,10 +81,16 @@ QString CredenzialiDb(GestoreDb& gestDb, const QString& nome, const QString& pwd
                               lasciaFileDanneggiato ? ErroriApertura::DannoAlChiamante : ErroriApertura::Mostrati);
 }
 
-QString ApriDbAziendaDelGiro(GestoreDb& gestDb, const QString& nome, const QString& pwd, const QString& connect) {
+QString ApriDbAziendaDelGiro(GestRecordset& rs, const QString& chiave, const QString& codice) {
+    Contesto& c = ctx();
+    QString nome = rs.LeggiCampo(chiave, QStringLiteral("File")).testo();
+    PreparaNomeDB(nome);
+    const QString pwd = ggUtil().EVuoto(rs.LeggiCampo(chiave, QStringLiteral("AccPwd")), TipoDato::Testo)
+                            ? QString()
+                            : c.ggMenuClient->LeggiValoreSess(QStringLiteral("pwddbazie:") + codice).testo();
     QString id;
     try {
-        id = ApriConCredenziali(gestDb, nome, pwd, connect, ErroriApertura::AlChiamante);
+        id = ApriConCredenziali(*c.ggGestDb, nome, pwd, c.gsConnect, ErroriApertura::AlChiamante);
     } catch (const ErroreRun& e) {
         QString motivo = e.descrizione().trimmed();
         if (motivo.endsWith(QLatin1Char('.'))) motivo.chop(1);

@@ -7,6 +7,7 @@
 #include <QString>
 
 class GestoreDb;
+class GestRecordset;
 
 // Opens a database on the server: its id, "" when the user gave up the SQL
 // login, "Err: " + number after a failure (already reported). With
@@ -15,12 +16,14 @@ class GestoreDb;
 // offers to recover the file.
 QString CredenzialiDb(GestoreDb& gestDb, const QString& nome, const QString& pwd, const QString& connect,
                       bool lasciaFileDanneggiato = false);
-// A company of a run over a range: the same, but a database that does not
-// open is not reported here. It raises ErroreRun "nell'apertura del database:
-// <the layer's reason>" (or "... <file>" when the user gave up the SQL login),
-// for the run to tell once, in its question whether to go on. Only a refused
-// SQL login is still offered again.
-QString ApriDbAziendaDelGiro(GestoreDb& gestDb, const QString& nome, const QString& pwd, const QString& connect);
+// Another company of a run over a range, from its row of `Aziende` (`rs`,
+// `chiave`; `codice` its code): the row's file, named as the settings say,
+// opened with the password the menu keeps for the company when the row asks
+// for one. A database that does not open is not reported here: it raises
+// ErroreRun "nell'apertura del database: <the layer's reason>" (or "...
+// <file>" when the user gave up the SQL login), for the run to tell once, in
+// its question whether to go on. Only a refused SQL login is offered again.
+QString ApriDbAziendaDelGiro(GestRecordset& rs, const QString& chiave, const QString& codice);
 
 // Company parameters
 void CaricaParAzienda(int flag = 0);

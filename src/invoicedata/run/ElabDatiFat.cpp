@@ -2,7 +2,6 @@
 
 #include "common/DbAzienda.h"
 #include "common/FrmMsgCom.h"
-#include "common/NomeDbAzienda.h"
 #include "common/RiepilogoInterruzione.h"
 #include "components/core/ErroreRun.h"
 #include "components/db/GestRecordset.h"
@@ -227,19 +226,13 @@ bool ElabDatiFat::PreparaAzienda(Giro& g) {
         g.codice = g.rs.LeggiCampo(g.chiave, QStringLiteral("Azienda")).testo();
         const QString descrizione = g.rs.LeggiCampo(g.chiave, QStringLiteral("Descrizione")).testo();
         g.idAzienda = g.rs.LeggiCampo(g.chiave, QStringLiteral("IdAzienda")).testo();
-        QString file = g.rs.LeggiCampo(g.chiave, QStringLiteral("File")).testo();
-        PreparaNomeDB(file);
         g.propria = Uguali(g.idAzienda, g.idCorrente);
         if (g.propria) {
             g.idDb = c.gsIdDbase;
         } else {
-            const QString pwd =
-                u.EVuoto(g.rs.LeggiCampo(g.chiave, QStringLiteral("AccPwd")), TipoDato::Testo)
-                    ? QString()
-                    : c.ggMenuClient->LeggiValoreSess(QStringLiteral("pwddbazie:") + g.codice).testo();
             // A database that does not open is told once, by the question
             // whether to go on, with the reason the database layer gives.
-            g.idDb = ApriDbAziendaDelGiro(*c.ggGestDb, file, pwd, c.gsConnect);
+            g.idDb = ApriDbAziendaDelGiro(g.rs, g.chiave, g.codice);
         }
         if (!LeggiDefaultDitta(g.idDb))
             throw ErroreRun(NumErrore::ErroreSql, QStringLiteral("nella lettura dei dati della ditta"));

@@ -209,21 +209,14 @@ ElabLiqIva::Preparazione ElabLiqIva::PreparaAzienda(Giro& g) {
         g.azienda = g.rs.LeggiCampo(g.chiave, QStringLiteral("Azienda")).testo();
         const QString descrizione = g.rs.LeggiCampo(g.chiave, QStringLiteral("Descrizione")).testo();
         g.idAzienda = g.rs.LeggiCampo(g.chiave, QStringLiteral("IdAzienda")).testo();
-        QString file = g.rs.LeggiCampo(g.chiave, QStringLiteral("File")).testo();
-        PreparaNomeDB(file);
 
         g.propria = g.idCorrente.compare(g.idAzienda, Qt::CaseInsensitive) == 0;
         if (g.propria) {
             g.idDb = c.gsIdDbase;
         } else {
-            const Valore accPwd = g.rs.LeggiCampo(g.chiave, QStringLiteral("AccPwd"));
-            const QString pwd =
-                u.EVuoto(accPwd, TipoDato::Testo)
-                    ? QString()
-                    : c.ggMenuClient->LeggiValoreSess(QStringLiteral("pwddbazie:") + g.azienda).testo();
             // A database that does not open is told once, by the question
             // whether to go on, with the reason the database layer gives.
-            g.idDb = ApriDbAziendaDelGiro(*c.ggGestDb, file, pwd, c.gsConnect);
+            g.idDb = ApriDbAziendaDelGiro(g.rs, g.chiave, g.azienda);
         }
         if (!LeggiDefaultDitta(g.idDb))
             throw ErroreRun(NumErrore::ErroreSql, QStringLiteral("nella lettura dei dati della ditta"));
