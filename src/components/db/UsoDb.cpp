@@ -23,12 +23,17 @@ Q_LOGGING_CATEGORY(logUso, "comiva.db")
 // (a share of another system's) so never stops a read or write of the file.
 constexpr off_t kByteUso = off_t(1) << 62;
 
-bool blocca(int fd, short tipo, off_t byte = kByteUso) {
+struct flock unByte(short tipo, off_t byte) {
     struct flock fl {};
     fl.l_type = tipo;
     fl.l_whence = SEEK_SET;
     fl.l_start = byte;
     fl.l_len = 1;
+    return fl;
+}
+
+bool blocca(int fd, short tipo) {
+    struct flock fl = unByte(tipo, kByteUso);
     return ::fcntl(fd, F_OFD_SETLK, &fl) == 0;
 }
 
@@ -101,11 +106,7 @@ bool lasciatoLibero(const QByteArray& percorso) {
     const QByteArray vecchio = percorso + "-uso";
     const int fd = ::open(vecchio.constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
     if (fd < 0) return true;
-    struct flock fl {};
-    fl.l_type = F_WRLCK;
-    fl.l_whence = SEEK_SET;
-    fl.l_start = 0;
-    fl.l_len = 1;
+    struct flock fl = unByte(F_WRLCK, 0);
     const bool libero = ::fcntl(fd, F_OFD_GETLK, &fl) != 0 || fl.l_type == F_UNLCK;
     ::close(fd);  // not a database file: no lock of SQLite's goes with it
     if (libero && ::unlink(vecchio.constData()) != 0)

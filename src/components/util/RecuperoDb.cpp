@@ -59,13 +59,13 @@ bool esegui(sqlite3* db, const QString& sql, QString& motivo) {
     return false;
 }
 
-QString nomeSql(const QString& nome) { return QLatin1Char('"') + QString(nome).replace(QLatin1Char('"'), QStringLiteral("\"\"")) + QLatin1Char('"'); }
+using RecuperoTabelle::nomeSql;
 
 QString testoColonna(sqlite3_stmt* st, int i) {
     return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, i)));
 }
 
-using Connessione = std::unique_ptr<sqlite3, decltype(&sqlite3_close_v2)>;
+using RecuperoTabelle::Connessione;
 
 Connessione apri(const QString& file, int modo, QString& motivo) {
     sqlite3* db = nullptr;

@@ -84,18 +84,16 @@ bool leggibile(sqlite3_value* valore, Genere genere) {
     }
 }
 
-namespace {
+QString nomeSql(const QString& nome) {
+    return QLatin1Char('"') + QString(nome).replace(QLatin1Char('"'), QStringLiteral("\"\"")) + QLatin1Char('"');
+}
 
-using Connessione = std::unique_ptr<sqlite3, decltype(&sqlite3_close_v2)>;
+namespace {
 
 Connessione inMemoria() {
     sqlite3* db = nullptr;
     sqlite3_open_v2(":memory:", &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
     return Connessione(db, &sqlite3_close_v2);
-}
-
-QString nomeSql(const QString& nome) {
-    return QLatin1Char('"') + QString(nome).replace(QLatin1Char('"'), QStringLiteral("\"\"")) + QLatin1Char('"');
 }
 
 // The parts of a definition between its first "(" and the one that closes

@@ -6,10 +6,15 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
-
-struct sqlite3_value;
+#include <memory>
+#include <sqlite3.h>
 
 namespace RecuperoTabelle {
+
+// A connection of the recovery's own, closed with its owner.
+using Connessione = std::unique_ptr<sqlite3, decltype(&sqlite3_close_v2)>;
+// A name quoted for a statement.
+QString nomeSql(const QString& nome);
 
 // What a column's declared type lets the program read from it.
 enum class Genere { Libero, Testo, Data, Intero16, Intero32, Decimale };

@@ -5,6 +5,7 @@
 #include "components/core/ErroreRun.h"
 #include "components/platform/ServizioDialoghi.h"
 #include "components/stampa/OpzSta.h"
+#include "components/util/Percorsi.h"
 #include "components/util/UtilGenerali.h"
 #include "contesto/Contesto.h"
 #include "contesto/ImpostazioniIni.h"
@@ -367,7 +368,8 @@ bool PannelloPdfEmail::CtrlTxtValidi() {
             messaggio(QStringLiteral("Con l'uso di SSL è obbligatorio inserire la directory stunnel"));
             return false;
         }
-        if (!QFileInfo(cartella).isDir()) {
+        // Named as the terminals store it ("C:\\stunnel" too), looked for here.
+        if (!QFileInfo(PercorsoLocale(cartella.trimmed())).isDir()) {
             messaggio(QStringLiteral("La directory stunnel è inesistente"));
             return false;
         }
